@@ -1,0 +1,39 @@
+# The two commands of the README, plus the benchmarks and formatting.
+BUILD_DIR := build
+RUN_DIR   := $(BUILD_DIR)/run
+JOBS      := $(shell nproc 2>/dev/null || echo 2)
+
+.PHONY: all deps configure build run test bench format clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+configure: deps
+	@if [ ! -f $(BUILD_DIR)/CMakeCache.txt ]; then cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo; fi
+
+build: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+# The program keeps its settings file in its working folder: make run uses build/run.
+run: build
+	@mkdir -p $(RUN_DIR)
+	@if [ -z "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+		echo "No display found: starting Lumivex under a virtual X server (xvfb-run)."; \
+		cd $(RUN_DIR) && xvfb-run -a ../bin/lumivex; \
+	else \
+		cd $(RUN_DIR) && ../bin/lumivex; \
+	fi
+
+test: build
+	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	@cmake --build $(BUILD_DIR) --target run_benchmarks
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	@rm -rf $(BUILD_DIR)

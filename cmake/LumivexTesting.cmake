@@ -1,0 +1,33 @@
+# lumivex_add_test(<name> SOURCES <files...> LIBS <targets...> [SERIAL] [LABEL <label>])
+#
+# Builds one Qt Test executable and registers it with CTest. Every test runs
+# headless on the offscreen platform, with a fixed locale, in its own working
+# folder below the build tree so that settings files never land in the sources.
+function(lumivex_add_test name)
+    cmake_parse_arguments(ARG "SERIAL" "LABEL" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} lumivex_resources Qt5::Test)
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests ${PROJECT_BINARY_DIR}/tests)
+    set(workdir ${CMAKE_BINARY_DIR}/testrun/${name})
+    file(MAKE_DIRECTORY ${workdir})
+    add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${workdir})
+    set_tests_properties(${name} PROPERTIES
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8;LC_ALL=C.UTF-8;QT_LOGGING_RULES=*.debug=true"
+        TIMEOUT 300)
+    if(ARG_SERIAL)
+        set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
+    endif()
+    if(ARG_LABEL)
+        set_tests_properties(${name} PROPERTIES LABELS ${ARG_LABEL})
+    endif()
+endfunction()
+
+# lumivex_add_bench(<name> SOURCES <files...> LIBS <targets...>)
+#
+# A benchmark is a plain program that prints its figures; `make bench` runs them all.
+function(lumivex_add_bench name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} lumivex_resources)
+    set_property(GLOBAL APPEND PROPERTY LUMIVEX_BENCHMARKS ${name})
+endfunction()

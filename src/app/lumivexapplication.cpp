@@ -1,0 +1,136 @@
+#include "lumivexapplication.h"
+
+#include <QDebug>
+#include <QElapsedTimer>
+#include <QThread>
+#include <QTimer>
+
+namespace {
+
+constexpr char IdleMarker = '0';
+constexpr char PendingMarker = '1';
+
+// Copies as much of data as fits into the attached segment.
+void writeToSegment(QSharedMemory &memory, const QByteArray &data)
+{
+    memory.lock();
+    const int count = qMin(memory.size(), data.size());
+    memcpy(memory.data(), data.constData(), size_t(count));
+    memory.unlock();
+}
+
+} // namespace
+
+LumivexApplication::LumivexApplication(int &argc, char **argv, const QString &key)
+    : QApplication(argc, argv)
+{
+    setUpSegment(key);
+}
+
+LumivexApplication::~LumivexApplication() = default;
+
+void LumivexApplication::setUpSegment(const QString &key)
+{
+    m_sharedMemory.setKey(key);
+    qDebug().noquote() << "Shared memory Native key:" << m_sharedMemory.nativeKey().toLatin1();
+
+    // The lock file sits beside the segment's native key, so it follows the
+    // same temporary folder and key as the segment itself.
+    m_ownerLock = std::make_unique<QLockFile>(m_sharedMemory.nativeKey() + QStringLiteral(".owner"));
+    m_ownerLock->setStaleLockTime(0);
+    if (m_ownerLock->tryLock(0)) {
+        becomeFirstInstance();
+        return;
+    }
+    // A live first instance owns the segment. Creating it again would reset the
+    // segment's semaphore under the owner's feet, so only attach.
+    joinRunningInstance();
+}
+
+void LumivexApplication::becomeFirstInstance()
+{
+    if (!m_sharedMemory.create(SegmentSize, QSharedMemory::ReadWrite)) {
+        if (m_sharedMemory.error() != QSharedMemory::AlreadyExists) {
+            qDebug().noquote() << "[LumivexApplication] Unable to create shared memory:"
+                               << m_sharedMemory.errorString();
+            return;
+        }
+        // The segment outlived an instance that crashed or was killed (System V
+        // segments are not removed with their last process). Nobody holds the
+        // owner lock, so the segment is ours to take over.
+        if (!m_sharedMemory.attach(QSharedMemory::ReadWrite)) {
+            qDebug().noquote() << "[LumivexApplication] Unable to attach shared memory:"
+                               << m_sharedMemory.errorString();
+            return;
+        }
+        qDebug().noquote() << "[LumivexApplication] Taking over shared memory left by an instance that is gone";
+    }
+    m_running = false;
+    m_valid = true;
+    // Whatever was pending was meant for the instance that is gone.
+    writeIdleMarker();
+    m_pollTimer = new QTimer(this);
+    connect(m_pollTimer, &QTimer::timeout, this, &LumivexApplication::checkForMessage);
+    m_pollTimer->start(PollIntervalMs);
+}
+
+void LumivexApplication::joinRunningInstance()
+{
+    if (!m_sharedMemory.attach(QSharedMemory::ReadWrite)) {
+        qDebug().noquote() << "[LumivexApplication] Unable to attach shared memory:" << m_sharedMemory.errorString();
+        return;
+    }
+    m_running = true;
+    m_valid = true;
+}
+
+void LumivexApplication::writeIdleMarker()
+{
+    writeToSegment(m_sharedMemory, QByteArray(1, IdleMarker));
+}
+
+bool LumivexApplication::sendMessage(const QString &message, int timeoutMs)
+{
+    if (!m_running)
+        return false;
+
+    QByteArray bytes(1, PendingMarker);
+    bytes += message.toUtf8();
+    bytes += '\0';
+    writeToSegment(m_sharedMemory, bytes);
+
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < timeoutMs) {
+        m_sharedMemory.lock();
+        const char *data = static_cast<const char *>(m_sharedMemory.constData());
+        const char marker = data ? data[0] : 0;
+        m_sharedMemory.unlock();
+        if (!data)
+            return false;
+        if (marker == IdleMarker)
+            return true;
+        QThread::msleep(PollIntervalMs);
+    }
+    return false;
+}
+
+QString LumivexApplication::decodeMessage(const QByteArray &segment)
+{
+    const QByteArray text = segment.mid(1);
+    const int end = text.indexOf('\0');
+    return QString::fromUtf8(end < 0 ? text : text.left(end));
+}
+
+void LumivexApplication::checkForMessage()
+{
+    m_sharedMemory.lock();
+    const QByteArray segment(static_cast<const char *>(m_sharedMemory.constData()), m_sharedMemory.size());
+    m_sharedMemory.unlock();
+
+    if (segment.isEmpty() || segment.at(0) == IdleMarker)
+        return;
+
+    emit messageAvailable(decodeMessage(segment));
+    writeIdleMarker();
+}

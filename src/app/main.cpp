@@ -1,0 +1,23 @@
+#include "lumivexapplication.h"
+#include "mainwindow.h"
+
+#include <memory>
+
+int main(int argc, char *argv[])
+{
+    LumivexApplication app(argc, argv, QStringLiteral("Lumivex"));
+    if (!app.isValid())
+        return 2;
+
+    if (app.isRunning()) {
+        const QString message = QCoreApplication::arguments().join(QStringLiteral("#_#"));
+        return app.sendMessage(message, 10000) ? 0 : 1;
+    }
+
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    // The window goes before the application object.
+    auto window = std::make_unique<MainWindow>();
+    QObject::connect(&app, &LumivexApplication::messageAvailable, window.get(), &MainWindow::receiveMessage);
+    window->startApp();
+    return app.exec();
+}
