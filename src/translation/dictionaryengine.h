@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QHash>
+#include <QMap>
+#include <QString>
+
+namespace TR {
+
+// Holds the model (key -> template), the units of the current language
+// (unit -> translation) and the table of templates resolved with those units.
+// The table is rebuilt whenever the model or the units change, so looking a
+// key up costs one hash lookup.
+class DictionaryEngine
+{
+public:
+    void setModel(const QMap<QString, QString> &model);
+    void setUnits(const QHash<QString, QString> &units);
+
+    QString translate(const QString &key) const;
+    QString resolve(const QString &text) const;
+
+private:
+    QString translatedUnit(const QString &unit) const;
+    void rebuild();
+
+    QMap<QString, QString> m_model;
+    QHash<QString, QString> m_units;
+    QHash<QString, QString> m_resolved;
+};
+
+} // namespace TR

@@ -1,0 +1,77 @@
+#include "translator.h"
+
+#include "translatorprivate.h"
+
+namespace TR {
+
+namespace {
+
+const QString EmbeddedModelPath = QStringLiteral(":/Model.xml");
+
+} // namespace
+
+Translator *Translator::instance()
+{
+    // Created on first use and deliberately never destroyed: texts may still
+    // be looked up while other process-wide objects shut down.
+    static Translator *translator = nullptr;
+    if (!translator)
+        translator = new Translator;
+    return translator;
+}
+
+Translator::Translator()
+    : d(std::make_shared<TranslatorPrivate>())
+{
+    TranslatorPrivate *priv = d_func();
+    priv->setLocale(priv->preferredLocale());
+    priv->scanLanguagePath();
+    priv->loadModelFile(EmbeddedModelPath);
+}
+
+TranslatorPrivate *Translator::d_func() const
+{
+    return static_cast<TranslatorPrivate *>(d.get());
+}
+
+void Translator::setLanguagePath(const QString &path)
+{
+    d_func()->setLanguagePath(path);
+}
+
+void Translator::setModel(const QMap<QString, QString> &model)
+{
+    d->engine->setModel(model);
+}
+
+void Translator::setLocale(const QString &code)
+{
+    d_func()->setLocale(code);
+}
+
+QString Translator::currentLocale() const
+{
+    return d->currentLanguage;
+}
+
+QString Translator::preferredLocale() const
+{
+    return d_func()->preferredLocale();
+}
+
+QString Translator::translate(const QString &key) const
+{
+    return d->engine->translate(key);
+}
+
+void Translator::translateObject(QObject *object, bool recursive)
+{
+    d_func()->translateObject(object, recursive);
+}
+
+void Translator::fillLanguageComboBox(QComboBox *comboBox)
+{
+    d_func()->fillLanguageComboBox(comboBox);
+}
+
+} // namespace TR
