@@ -38,13 +38,14 @@ void LumivexApplication::setUpSegment(const QString &key)
     // same temporary folder and key as the segment itself.
     m_ownerLock = std::make_unique<QLockFile>(m_sharedMemory.nativeKey() + QStringLiteral(".owner"));
     m_ownerLock->setStaleLockTime(0);
-    if (m_ownerLock->tryLock(0)) {
-        becomeFirstInstance();
+    const bool ownerAlive = !m_ownerLock->tryLock(0) && m_ownerLock->error() == QLockFile::LockFailedError;
+    if (ownerAlive) {
+        // Creating the segment again would reset its semaphore under the
+        // owner's feet, so only attach.
+        joinRunningInstance();
         return;
     }
-    // A live first instance owns the segment. Creating it again would reset the
-    // segment's semaphore under the owner's feet, so only attach.
-    joinRunningInstance();
+    becomeFirstInstance();
 }
 
 void LumivexApplication::becomeFirstInstance()
@@ -55,14 +56,16 @@ void LumivexApplication::becomeFirstInstance()
                                << m_sharedMemory.errorString();
             return;
         }
-        // The segment outlived an instance that crashed or was killed (System V
-        // segments are not removed with their last process). Nobody holds the
-        // owner lock, so the segment is ours to take over.
-        if (!m_sharedMemory.attach(QSharedMemory::ReadWrite)) {
-            qDebug().noquote() << "[LumivexApplication] Unable to attach shared memory:"
-                               << m_sharedMemory.errorString();
+        if (!m_ownerLock->isLocked()) {
+            // Without a lock file nothing tells a live owner from a dead one.
+            joinRunningInstance();
             return;
         }
+        // The segment outlived an instance that crashed or was killed (System V
+        // segments are not removed with their last process). We hold the owner
+        // lock, so nobody else serves it: take it over.
+        if (!attachSegment())
+            return;
         qDebug().noquote() << "[LumivexApplication] Taking over shared memory left by an instance that is gone";
     }
     m_running = false;
@@ -76,12 +79,18 @@ void LumivexApplication::becomeFirstInstance()
 
 void LumivexApplication::joinRunningInstance()
 {
-    if (!m_sharedMemory.attach(QSharedMemory::ReadWrite)) {
-        qDebug().noquote() << "[LumivexApplication] Unable to attach shared memory:" << m_sharedMemory.errorString();
+    if (!attachSegment())
         return;
-    }
     m_running = true;
     m_valid = true;
+}
+
+bool LumivexApplication::attachSegment()
+{
+    if (m_sharedMemory.attach(QSharedMemory::ReadWrite))
+        return true;
+    qDebug().noquote() << "[LumivexApplication] Unable to attach shared memory:" << m_sharedMemory.errorString();
+    return false;
 }
 
 void LumivexApplication::writeIdleMarker()

@@ -45,6 +45,7 @@ private:
     void setUpSegment(const QString &key);
     void becomeFirstInstance();
     void joinRunningInstance();
+    bool attachSegment();
     void writeIdleMarker();
 
     bool m_running = false;

@@ -1,0 +1,148 @@
+#include "lumivexapplication.h"
+
+#include <QSharedMemory>
+#include <QSignalSpy>
+#include <QTest>
+
+// Runs inside a LumivexApplication of its own (see main below), under a key no
+// other test uses, and plays the part of a later instance with a raw segment.
+class TestLumivexApplication : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TestLumivexApplication(const QString &key)
+        : m_key(key)
+    {
+    }
+
+private slots:
+    void init();
+    void cleanup();
+    void firstInstanceOwnsTheSegment();
+    void decodeMessage_data();
+    void decodeMessage();
+    void receivesPendingMessage_data();
+    void receivesPendingMessage();
+    void leavesIdleSegmentAlone();
+    void firstInstanceDoesNotSend();
+
+private:
+    void writeRaw(const QByteArray &bytes);
+    char marker();
+    LumivexApplication *app() const { return static_cast<LumivexApplication *>(qApp); }
+
+    QString m_key;
+    QSharedMemory m_sender;
+};
+
+void TestLumivexApplication::init()
+{
+    m_sender.setKey(m_key);
+    QVERIFY2(m_sender.attach(), qPrintable(m_sender.errorString()));
+}
+
+void TestLumivexApplication::cleanup()
+{
+    m_sender.detach();
+}
+
+void TestLumivexApplication::writeRaw(const QByteArray &bytes)
+{
+    m_sender.lock();
+    memcpy(m_sender.data(), bytes.constData(), size_t(qMin(bytes.size(), m_sender.size())));
+    m_sender.unlock();
+}
+
+char TestLumivexApplication::marker()
+{
+    m_sender.lock();
+    const char value = static_cast<const char *>(m_sender.constData())[0];
+    m_sender.unlock();
+    return value;
+}
+
+void TestLumivexApplication::firstInstanceOwnsTheSegment()
+{
+    QVERIFY(app()->isValid());
+    QVERIFY(!app()->isRunning());
+    QCOMPARE(m_sender.size(), int(LumivexApplication::SegmentSize));
+    QCOMPARE(marker(), '0');
+}
+
+void TestLumivexApplication::decodeMessage_data()
+{
+    QTest::addColumn<QByteArray>("segment");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("text ended by NUL") << QByteArray("1a#_#b\0junk", 11) << QStringLiteral("a#_#b");
+    QTest::newRow("only the marker") << QByteArray("1") << QString();
+    QTest::newRow("marker then NUL") << QByteArray("1\0", 2) << QString();
+    QTest::newRow("no NUL: read to the end") << QByteArray("1abc") << QStringLiteral("abc");
+    QTest::newRow("UTF-8 text") << QByteArray("1Gr\xc3\xbc\xc3\x9f" "e\0", 9) << QStringLiteral("Grüße");
+    QTest::newRow("invalid UTF-8 decodes as far as it goes")
+        << QByteArray("1ab\xff\xfe" "cd\0", 8) << QStringLiteral("ab\uFFFD\uFFFDcd");
+    QTest::newRow("UTF-8 sequence cut at the end") << QByteArray("1ab\xc3") << QStringLiteral("ab\uFFFD");
+}
+
+void TestLumivexApplication::decodeMessage()
+{
+    QFETCH(QByteArray, segment);
+    QFETCH(QString, text);
+    QCOMPARE(LumivexApplication::decodeMessage(segment), text);
+}
+
+void TestLumivexApplication::receivesPendingMessage_data()
+{
+    QTest::addColumn<QByteArray>("written");
+    QTest::addColumn<QString>("received");
+
+    QTest::newRow("command line") << QByteArray("1/usr/bin/lumivex#_#-show\0", 26)
+                                  << QStringLiteral("/usr/bin/lumivex#_#-show");
+    QTest::newRow("only the marker") << QByteArray("1\0", 2) << QString();
+    QTest::newRow("any first byte but 0 is pending") << QByteArray("x-hide\0", 7) << QStringLiteral("-hide");
+    QTest::newRow("invalid UTF-8") << QByteArray("1\xff\xff\0", 4) << QStringLiteral("\uFFFD\uFFFD");
+
+    const QByteArray longText(2 * LumivexApplication::SegmentSize, 'a');
+    QTest::newRow("longer than the segment is cut at its end")
+        << QByteArray("1" + longText) << QString(LumivexApplication::SegmentSize - 1, QLatin1Char('a'));
+}
+
+void TestLumivexApplication::receivesPendingMessage()
+{
+    QFETCH(QByteArray, written);
+    QFETCH(QString, received);
+
+    QSignalSpy spy(app(), &LumivexApplication::messageAvailable);
+    writeRaw(written);
+    QTRY_COMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).toString(), received);
+    QCOMPARE(marker(), '0');
+    // The old text stays behind the idle marker and is not read twice.
+    app()->checkForMessage();
+    QCOMPARE(spy.count(), 1);
+}
+
+void TestLumivexApplication::leavesIdleSegmentAlone()
+{
+    QSignalSpy spy(app(), &LumivexApplication::messageAvailable);
+    writeRaw(QByteArray("0-close\0", 8));
+    app()->checkForMessage();
+    QCOMPARE(spy.count(), 0);
+}
+
+void TestLumivexApplication::firstInstanceDoesNotSend()
+{
+    QVERIFY(!app()->sendMessage(QStringLiteral("-show"), 1000));
+    QCOMPARE(marker(), '0');
+}
+
+int main(int argc, char *argv[])
+{
+    const QString key = QStringLiteral("LumivexUnitTest-%1").arg(QCoreApplication::applicationPid());
+    LumivexApplication app(argc, argv, key);
+    TestLumivexApplication test(key);
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_lumivexapplication.moc"
