@@ -1,12 +1,383 @@
 #include "defaultdictionary.h"
 
+#include <QStringList>
+
+#include <vector>
+
 namespace TR {
+
+namespace {
+
+const char *const EmptyUnit = "_[]_";
+
+struct Entry
+{
+    const char *key;
+    const char *text;
+};
+
+// Texts of the program's own windows, dialogs, tray menu and report.
+const Entry InterfaceTexts[] = {
+        {"ok", "_[OK]_"},
+        {"cancel", "_[Cancel]_"},
+        {"exit", "_[Exit]_"},
+        {"restore", "_[Restore]_"},
+        {"minimize", "_[Minimize]_"},
+        {"about", "_[About]_"},
+        {"yes", "_[Yes]_"},
+        {"no", "_[No]_"},
+        {"note", "_[Note]_"},
+        {"white", "_[White]_"},
+        {"black", "_[Black]_"},
+        {"measuringRange", "_[Measuring Range]_"},
+        {"delete", "_[Delete]_"},
+        {"attention", "_[Attention]_"},
+        {"info", "_[Info]_"},
+        {"version", "_[Version:]_"},
+        {"versionExtended", "_[Application version:]_"},
+        {"listTests", "_[List Of Tests]_"},
+        {"addTask", "_[Add Task]_"},
+        {"addTask_title", "_[Task Scheduler]_"},
+        {"addTask_description", "_[Task description]_"},
+        {"addTask_scheduledDate", "_[Start date]_"},
+        {"addTask_frequency", "_[Recur every]_"},
+        {"addTask_days", "_[Days]_"},
+        {"executePending", "_[Execute Pending Tasks]_"},
+        {"nextTaskMessage", "_[Next test must be executed on:]_ "},
+        {"pendingTaskMessage", "_[There are pending tasks:]_ "},
+        {"homePage_newTest", "_[Start a new test]_"},
+        {"homePage_listTest", "_[Test Reports]_"},
+        {"listTestPage_goTest", "_[Start Test]_"},
+        {"homePage_scheduler", "_[Test scheduling]_"},
+        {"description", "_[Description]_"},
+        {"scheduledDatetime", "_[Scheduled Date]_"},
+        {"frequency", "_[Frequency]_"},
+        {"lastRun", "_[Last Run]_"},
+        {"Delete", "_[Delete]_"},
+        {"Edit", "_[Edit]_"},
+        {"Start", "_[Start]_"},
+        {"all", "_[All]_"},
+        {"none", "_[None]_"},
+        {"check", "_[Check]_"},
+        {"status", "_[Status]_"},
+        {"tester", "_[Tester]_"},
+        {"date", "_[Date]_"},
+        {"report", "_[Report]_"},
+        {"pdf", "_[PDF]_"},
+        {"confirm_deleteSession", "_[Are you sure you want to delete the selected testing session?]_"},
+        {"confirm_deleteScheduler", "_[Are you sure you want to delete the selected task?]_"},
+        {"scheduler_executionQueue", "_[There are tasks to be performed. What do you want to do?]_"},
+        {"execute", "_[Execute]_"},
+        {"ignore", "_[Ignore]_"},
+        {"testInputDialog_close", "_[Are you sure you want to stop the test session?]_\n_[The results of the tests performed will be lost.]_"},
+        {"monitor", "_[Monitor]_"},
+        {"display", "_[Display: ]_"},
+        {"alertfailedtest", "_[%1 errors were encountered.]_"},
+        {"monitorTested", "_[Monitor Tested]_"},
+        {"chooseMonitor", "_[Choose a monitor]_"},
+        {"blackwhite", "_[Black And White]_"},
+        {"color", "_[Color]_"},
+        {"radio", "_[Radiographic images analysis room]_"},
+        {"operation", "_[Operation room]_"},
+        {"company", "_[Company]_"},
+        {"nameCapital", "_[Name in capital letters]_"},
+        {"signature", "_[Signature]_"},
+        {"ntest", "_[Number of Test]_"},
+        {"inputError", "_[The entered values is incorrect]_"},
+        {"reportfailedtest0", "_[Were found]_"},
+        {"reportfailedtest1", "_[%1 errors]_"},
+        {"reportpassedtest", "_[No errors were encountered.]_"},
+        {"reportmonitortested", "_[Monitor tested]_"},
+        {"report_header_0", "_[QUALITY ASSURANCE IN MEDICAL IMAGING DEVICES]_"},
+        {"report_header_1", "_[Acceptance test for display devices]_"},
+        {"report_header_2", "_[According to DIN 6868-157]_"},
+        {"Six_months_test", "_[Six months test]_"},
+        {"Daily_test", "_[Daily test]_"},
+        {"Acceptance_test", "_[Acceptance test]_"},
+};
+
+// Title and report heading of a group ("GG") or subgroup ("GG_SS"). A null
+// title means the item has only a report heading; a null report means the
+// report shows the title.
+struct Heading
+{
+    const char *digits;
+    const char *title;
+    const char *report;
+};
+
+const Heading GroupHeadings[] = {
+    {"00", "_[Operator information]_", nullptr},
+    {"01", "_[Institute information]_", nullptr},
+    {"02", "_[Device info]_", nullptr},
+    {"03", "_[Environment Conditions]_", nullptr},
+    {"04", "_[Visual tests]_", nullptr},
+    {"05", "_[Visual Acceptance Tests]_", nullptr},
+    {"06", "_[Luminance Tests]_", nullptr},
+    {"07", "_[Image reproduction quality]_", EmptyUnit},
+    {"17", nullptr, "_[Signature]_"},
+};
+
+const Heading SubgroupHeadings[] = {
+    {"01_01", "_[Institute information]_", nullptr},
+    {"02_01", "_[Image reproduction device]_", nullptr},
+    {"02_02", "_[Image source device]_", nullptr},
+    {"02_03", "_[Installation Instructions]_", nullptr},
+    {"03_01", "_[Environment Conditions]_", nullptr},
+    {"03_03", "_[Ambient Class]_", nullptr},
+    {"04_01", "_[Full Image Quality]_", nullptr},
+    {"05_01", "_[Visual Acceptance Tests]_", nullptr},
+    {"05_02", "_[Image Geometry]_", nullptr},
+    {"05_03", "_[Gray Scale]_", nullptr},
+    {"05_04", "_[Luminance Homogeneity]_", nullptr},
+    {"05_05", "_[Pixel Errors]_", nullptr},
+    {"05_06", "_[Pixel Errors]_", nullptr},
+    {"06_01", "_[Luminance Tests]_", nullptr},
+    {"06_03", EmptyUnit, nullptr},
+    {"06_05", EmptyUnit, nullptr},
+    {"06_06", EmptyUnit, nullptr},
+    {"06_07", EmptyUnit, nullptr},
+    {"07_01", EmptyUnit, nullptr},
+};
+
+// One content of a test. `number` is the content's last pair of digits; an
+// empty number means the content key carries the test's own digits. A null
+// report means the report shows the caption; a null description or report
+// description means the content has no such entry.
+struct ContentText
+{
+    const char *number;
+    const char *caption;
+    const char *report = nullptr;
+    const char *description = nullptr;
+    const char *reportDescription = nullptr;
+};
+
+struct TestText
+{
+    const char *digits;
+    const char *title;
+    std::vector<ContentText> contents;
+};
+
+const char *const PixelTypeC =
+    "_[Type C: are there any abnormal subpixel that cannot be referred to Type A or Type B (e.g. missing parts of a "
+    "subpixel, a flashing subpixel)?]_";
+const char *const PixelTypeD =
+    "_[Type D: are there any cluster of two or more abnormal subpixels within a block of 5 x 5 pixels?]_";
+const char *const CandelaPerSquareMetre = "_[cd/m2]_";
+
+// Every luminance level test measures one value and shows no text of its own
+// in the report.
+const ContentText LuminanceReading = {"00", "_[Luminance (cd/m2)]_", EmptyUnit, EmptyUnit, EmptyUnit};
+
+const std::vector<TestText> &testTexts()
+{
+    static const std::vector<TestText> texts = {
+        {"00_00_00", "_[Operator]_", {{"00", "_[Operator]_"}}},
+        {"01_01_00",
+         "_[Institute information]_",
+         {{"00", "_[Institute]_"},
+          {"01", "_[Department]_"},
+          {"02", "_[Supervisor]_"},
+          {"03", "_[Location]_"},
+          {"04", "_[Location description]_"}}},
+        {"02_01_00",
+         "_[Image reproduction device]_",
+         {{"00", "_[Manifacturer]_"}, {"01", "_[Model/Type]_"}, {"02", "_[Matrix]_"}, {"03", "_[Serial Number]_"}}},
+        {"02_02_00",
+         "_[Image source device]_",
+         {{"00", "_[Builder]_"},
+          {"01", "_[Serial number]_"},
+          {"02", "_[Graphic card]_"},
+          {"03", "_[Quality assurance software]_"},
+          {"04", "_[Application Software]_"}}},
+        {"02_03_00",
+         "_[Installation Instructions]_",
+         {{"00", "_[Have installation, mounting and setting instructions been followed?]_"},
+          {"01", "_[Is the display installed in accordance with the manufacturer's instructions?]_"},
+          {"02",
+           "_[Has the display been warmed up for the period specified by the manufacturer (e. g. 30 minutes)?]_"},
+          {"03", "_[Are there no visible disturbing reflections on the display?]_"},
+          {"04", "_[A pixel on the imaging device corresponds to one pixel on the imaging reproduction device?]_"},
+          {"05", "_[Is it possible to perform the test on the whole monitor surface?]_"}}},
+        {"03_01_00",
+         "_[Ambient Class]_",
+         {{"00", "_[Methods]_"},
+          {"01", "_[Body regions]_"},
+          {"02", "_[Measurement of perceived power of light in lx]_"},
+          {"03", "_[Ambient class]_"}}},
+        {"04_01_00_00",
+         "_[Visual Tests]_",
+         {{"",
+           "_[Are the high-contrast grids with pairs of lines, placed in the center and in the four corners, "
+           "visible?]_"}}},
+        {"04_01_00_01", "_[Visual Tests]_", {{"", "_[Are the 5% and 95% fields visible?]_"}}},
+        {"04_01_00_02",
+         "_[Visual Tests]_",
+         {{"", "_[Is the 'QUALITY CONTROL' string fully visible on the white and gray background?]_"}}},
+        {"04_01_00_03",
+         "_[Visual Tests]_",
+         {{"", "_[Is at least the 'QUALITY CON' string visible on the black background?]_"}}},
+        {"04_01_00_05",
+         "_[Visual Tests]_",
+         {{"", "_[Are lines of the grid visible? Are borders of the grid visible and centered?]_"}}},
+        {"04_01_00_07",
+         "_[Visual Tests]_",
+         {{"", "_[Are the vertical gray scale ramps displayed smoothly, evenly and continuosly?]_"}}},
+        {"05_01_00", "_[Visual Acceptance Tests]_", {}},
+        {"05_01_00_01",
+         "_[Visual Tests]_",
+         {{"", "_[Are the four corners with low contrast within the luminance-surface elements visible?]_"}}},
+        {"05_01_00_02",
+         "_[Visual Tests]_",
+         {{"", "_[Are the black and white transitions correctly visible in the top correctly visible?]_"}}},
+        {"05_01_00_03",
+         "_[Visual Tests]_",
+         {{"", "_[Are all the 16 elements of the luminance surface visible and distinguishable?]_"}}},
+        {"05_01_00_04",
+         "_[Visual Tests]_",
+         {{"",
+           "_[Are the low-contrast grids with pairs of lines, placed in the center and in the four corners, "
+           "visible?]_"}}},
+        {"05_02_00",
+         "_[Image Geometry]_",
+         {{"00", "_[Is the image not displaced and not cut?]_"},
+          {"01", "_[Is the entire image visible?]_"},
+          {"02", "_[Do the fields of the grid appear squarish?]_"}}},
+        {"05_03_00",
+         "_[Gray Scale]_",
+         {{"00",
+           "_[Is at least one horizontal contour line in the vertical bars on or between the long markers "
+           "visible?]_"}}},
+        {"05_04_00",
+         "_[Luminance Homogeneity]_",
+         {{"00",
+           "_[Is the test pattern free of noticeable luminance non-uniformities from the center to the edges?]_"},
+          {"01", "_[Is the test pattern free of color non-uniformities?]_"}}},
+        {"05_05_00",
+         "_[Pixel Errors]_",
+         {{"00", "_[Type B: are there any subpixel that always remain dark?]_"},
+          {"01", PixelTypeC},
+          {"02", PixelTypeD}}},
+        {"05_05_01",
+         "_[Pixel Errors]_",
+         {{"00",
+           "_[Type A: a subpixel (part of a grayscale pixel or a part of the basic colors of a color pixel) that "
+           "always remains bright?]_"},
+          {"01", PixelTypeC},
+          {"02", PixelTypeD}}},
+        {"05_06_00",
+         "_[Pixel Errors]_",
+         {{"00", "_[Pixel Errors A]_", nullptr, nullptr, "_[Number of pixels always on]_"},
+          {"01", "_[Pixel Errors B]_", nullptr, nullptr, "_[Number of pixels always off]_"},
+          {"02",
+           "_[Pixel Errors C]_",
+           nullptr,
+           nullptr,
+           "_[Number of pixels with anomalities that cannot be referred to case A or B]_"},
+          {"03", "_[Pixel Errors D]_", nullptr, nullptr, "_[Cluster of errors of the previous kind]_"}}},
+        {"06_01_00",
+         "_[Luminance Measurament Device]_",
+         {{"00", "_[Manifacturer]_"},
+          {"01", "_[Serial number]_"},
+          {"02", "_[Does your measuring device correspond to at least Class B according to DIN 5032-7?]_"}}},
+        {"06_01_01", "_[Device setup date]_", {{"00", "_[Is the device calibrated until the current date?]_"}}},
+        {"06_01_02", "_[Screen Size]_", {{"02", "_[Screen Size (inches)]_", EmptyUnit, nullptr, "_[inches]_"}}},
+        {"06_02_00", "_[Luminance Tests]_", {LuminanceReading}},
+        {"06_05_00",
+         EmptyUnit,
+         {{"00", "_[Max DDL 26]_", EmptyUnit, nullptr, CandelaPerSquareMetre},
+          {"01", "_[Min DDL 26]_", EmptyUnit, nullptr, CandelaPerSquareMetre},
+          {"02", "_[Max DDL 204]_", EmptyUnit, nullptr, CandelaPerSquareMetre},
+          {"03", "_[Min DDL 204]_", EmptyUnit, nullptr, CandelaPerSquareMetre}}},
+        {"06_05_01",
+         EmptyUnit,
+         {{"00", "_[Homogeneity of the image reproduction device (DLL 26)]_", EmptyUnit},
+          {"01", "_[Homogeneity of the image reproduction device (DLL 204)]_", EmptyUnit}}},
+        {"06_06_00",
+         EmptyUnit,
+         {{"00",
+           "_[Please switch off your display and measure the reflected light on the screen from a distance of about "
+           "15 cm. Then turn your display back on and enter the result.]_",
+           "_[Ambient luminance measured with screen turned off]_",
+           nullptr,
+           CandelaPerSquareMetre}}},
+        {"06_07_00",
+         EmptyUnit,
+         {{"00", "_[Max Luminance]_", EmptyUnit, nullptr, CandelaPerSquareMetre},
+          {"01", "_[Min Luminance]_", EmptyUnit, nullptr, CandelaPerSquareMetre}}},
+        {"06_07_01", EmptyUnit, {{"00", "_[Maximum luminance ratio]_", EmptyUnit}}},
+        {"07_01_00",
+         EmptyUnit,
+         {{"00", "_[Does the quality of the image reproduction statisfy the requirements?]_", EmptyUnit}}},
+    };
+    return texts;
+}
+
+// The luminance level tests after the first: levels 01 to 17 of subgroup 02
+// and 00 to 17 of subgroup 03, all with an empty title.
+QStringList luminanceLevelTests()
+{
+    QStringList digits;
+    for (int level = 1; level <= 17; ++level)
+        digits << QStringLiteral("06_02_%1").arg(level, 2, 10, QLatin1Char('0'));
+    for (int level = 0; level <= 17; ++level)
+        digits << QStringLiteral("06_03_%1").arg(level, 2, 10, QLatin1Char('0'));
+    return digits;
+}
+
+class DictionaryBuilder
+{
+public:
+    void add(const QString &key, const char *text) { m_dictionary.insert(key, QString::fromLatin1(text)); }
+
+    void addHeading(const QString &kind, const Heading &heading)
+    {
+        const QString digits = QLatin1String(heading.digits);
+        if (heading.title)
+            add(QStringLiteral("title_%1_%2").arg(kind, digits), heading.title);
+        add(QStringLiteral("report_%1_%2").arg(kind, digits), heading.report ? heading.report : heading.title);
+    }
+
+    void addTest(const QString &testDigits, const char *title, const std::vector<ContentText> &contents)
+    {
+        add(QStringLiteral("title_test_") + testDigits, title);
+        for (const ContentText &content : contents) {
+            const QString number = QLatin1String(content.number);
+            const QString digits = number.isEmpty() ? testDigits : testDigits + QLatin1Char('_') + number;
+            add(QStringLiteral("content_test_") + digits, content.caption);
+            add(QStringLiteral("report_test_") + digits, content.report ? content.report : content.caption);
+            if (content.description)
+                add(QStringLiteral("description_content_test_") + digits, content.description);
+            if (content.reportDescription)
+                add(QStringLiteral("reportdescription_content_") + digits, content.reportDescription);
+        }
+    }
+
+    QMap<QString, QString> dictionary() const { return m_dictionary; }
+
+private:
+    QMap<QString, QString> m_dictionary;
+};
+
+} // namespace
 
 QMap<QString, QString> defaultDictionary()
 {
-    QMap<QString, QString> dictionary;
-    dictionary.insert(QStringLiteral("ok"), QStringLiteral("_[OK]_"));
-    return dictionary;
+    DictionaryBuilder builder;
+    for (const Entry &entry : InterfaceTexts)
+        builder.add(QLatin1String(entry.key), entry.text);
+    for (const Heading &heading : GroupHeadings)
+        builder.addHeading(QStringLiteral("group"), heading);
+    for (const Heading &heading : SubgroupHeadings)
+        builder.addHeading(QStringLiteral("subgroup"), heading);
+    for (const TestText &test : testTexts())
+        builder.addTest(QLatin1String(test.digits), test.title, test.contents);
+    const QStringList levelTests = luminanceLevelTests();
+    for (const QString &digits : levelTests)
+        builder.addTest(digits, EmptyUnit, {LuminanceReading});
+    return builder.dictionary();
 }
 
 } // namespace TR
