@@ -1,0 +1,151 @@
+#include "savedsessionsmodel.h"
+
+#include "configurationmanager.h"
+#include "translator.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QImage>
+
+namespace {
+
+const QString DateFormat = QStringLiteral("dd/MM/yyyy - hh:mm");
+
+// Decoding an SVG on every paint would cost a full render per cell.
+QImage asset(const QString &name)
+{
+    static QHash<QString, QImage> cache;
+    auto it = cache.find(name);
+    if (it == cache.end())
+        it = cache.insert(name, QImage(QStringLiteral(":/assets/") + name));
+    return it.value();
+}
+
+QString translated(const char *key)
+{
+    return TR::Translator::instance()->translate(QString::fromLatin1(key));
+}
+
+} // namespace
+
+SavedSessionsModel::SavedSessionsModel(QObject *parent)
+    : SavedSessionsModel(ConfigurationManager::instance(), parent)
+{
+}
+
+SavedSessionsModel::SavedSessionsModel(ConfigurationManager *store, QObject *parent)
+    : QAbstractListModel(parent)
+    , m_records(store->sessions())
+    , m_store(store)
+{
+}
+
+int SavedSessionsModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : m_records.size();
+}
+
+int SavedSessionsModel::columnCount(const QModelIndex &) const
+{
+    return ColumnCount;
+}
+
+Qt::ItemFlags SavedSessionsModel::flags(const QModelIndex &) const
+{
+    return Qt::ItemIsEnabled;
+}
+
+QVariant SavedSessionsModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_records.size() || index.column() >= ColumnCount)
+        return {};
+
+    const QVariantMap record = m_records.at(index.row()).toMap();
+    switch (role) {
+    case Qt::DisplayRole:
+        return displayData(record, index.column());
+    case Qt::DecorationRole:
+        return decorationData(record, index.column());
+    case Qt::TextAlignmentRole:
+        if (index.column() == DateColumn || index.column() == TestCountColumn)
+            return int(Qt::AlignCenter);
+        return {};
+    default:
+        return {};
+    }
+}
+
+QVariant SavedSessionsModel::displayData(const QVariantMap &record, int column) const
+{
+    switch (column) {
+    case TesterColumn:
+        return record.value(QStringLiteral("tester")).toString();
+    case DateColumn:
+        return record.value(QStringLiteral("date")).toDateTime().toString(DateFormat);
+    case TestCountColumn:
+        return record.value(QStringLiteral("ntest")).toInt();
+    case MonitorColumn:
+        return translated("monitor") + QLatin1Char(' ') + QString::number(record.value(QStringLiteral("monitorselected")).toInt())
+            + QLatin1Char(' ') + record.value(QStringLiteral("monitorinfo")).toString();
+    case ReportColumn:
+        return translated("report");
+    case DeleteColumn:
+        return translated("delete");
+    default:
+        return {};
+    }
+}
+
+QVariant SavedSessionsModel::decorationData(const QVariantMap &record, int column) const
+{
+    switch (column) {
+    case StatusColumn: {
+        const bool passed = record.value(QStringLiteral("nfailedtestcontents")).toInt() < 1;
+        return asset(passed ? QStringLiteral("checkicon") : QStringLiteral("xicon"));
+    }
+    case ReportColumn:
+        return asset(QStringLiteral("reporticon"));
+    case DeleteColumn:
+        return asset(QStringLiteral("deleteicon"));
+    default:
+        return {};
+    }
+}
+
+QVariant SavedSessionsModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    static const char *const keys[] = {"tester", "date", "ntest", "monitorTested", "status"};
+    if (section >= TesterColumn && section <= StatusColumn)
+        return translated(keys[section]);
+    if (section == ReportColumn || section == DeleteColumn)
+        return QString();
+    return {};
+}
+
+void SavedSessionsModel::addSession(const QVariantMap &results, const QString &tester, uint ntest,
+                                    uint failedContents, int monitorSelected, const QString &monitorInfo)
+{
+    beginResetModel();
+    m_store->addSession(results, tester, ntest, failedContents, monitorSelected, monitorInfo);
+    m_records = m_store->sessions();
+    endResetModel();
+}
+
+void SavedSessionsModel::removeSession(int row)
+{
+    if (row < 0 || row >= m_records.size())
+        return;
+    beginResetModel();
+    m_store->removeSession(recordAt(row));
+    m_records = m_store->sessions();
+    endResetModel();
+}
+
+QVariantMap SavedSessionsModel::recordAt(int row) const
+{
+    if (row < 0 || row >= m_records.size())
+        return {};
+    return m_records.at(row).toMap();
+}
