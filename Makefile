@@ -3,7 +3,7 @@ BUILD_DIR := build
 RUN_DIR   := $(BUILD_DIR)/run
 JOBS      := $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run test bench format clean
+.PHONY: all deps configure build program run test bench format clean
 
 all: build
 
@@ -16,8 +16,11 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
+program: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target lumivex
+
 # The program keeps its settings file in its working folder: make run uses build/run.
-run: build
+run: program
 	@mkdir -p $(RUN_DIR)
 	@if [ -z "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
 		echo "No display found: starting Lumivex under a virtual X server (xvfb-run)."; \
