@@ -1,0 +1,84 @@
+#include "testsmanager.h"
+
+#include "testgroup.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTextStream>
+
+TestsManager::TestsManager(QObject *parent)
+    : TestsManager(readCatalogueText(catalogueResourcePath()), parent)
+{
+}
+
+TestsManager::TestsManager(const QString &catalogueText, QObject *parent)
+    : QObject(parent)
+    , m_groups(new QList<TestGroup *>)
+    , m_selectedGroups(new QList<TestGroup *>)
+{
+    load(catalogueText);
+}
+
+TestsManager::~TestsManager()
+{
+    clear();
+    delete m_groups;
+    delete m_selectedGroups;
+}
+
+QString TestsManager::catalogueResourcePath()
+{
+    return QStringLiteral(":/tests.json");
+}
+
+QString TestsManager::readCatalogueText(const QString &path)
+{
+    QString text;
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        QTextStream stream(&file);
+        stream.setCodec("UTF-8");
+        text = stream.readAll();
+    }
+    if (text.isEmpty())
+        qDebug() << "[stringContentFileAtPath] Errore durante la lettura del file: " << path;
+    return text;
+}
+
+QList<TestGroup *> *TestsManager::selectedGroups()
+{
+    m_selectedGroups->clear();
+    for (TestGroup *group : qAsConst(*m_groups)) {
+        if (group->selected())
+            m_selectedGroups->append(group);
+    }
+    return m_selectedGroups;
+}
+
+void TestsManager::clear()
+{
+    m_sourceGroups.clear();
+    qDeleteAll(m_groupsByNumber);
+    m_groupsByNumber.clear();
+    m_groups->clear();
+    m_selectedGroups->clear();
+}
+
+void TestsManager::load(const QString &catalogueText)
+{
+    clear();
+    // A document that does not parse counts as an empty catalogue.
+    const QVariantMap root = QJsonDocument::fromJson(catalogueText.simplified().toUtf8()).object().toVariantMap();
+    const QVariant groups = root.value(QStringLiteral("groups"));
+    if (groups.type() != QVariant::Map)
+        return;
+    m_sourceGroups = groups.toMap();
+    for (auto it = m_sourceGroups.cbegin(); it != m_sourceGroups.cend(); ++it) {
+        const unsigned number = it.key().toUInt();
+        delete m_groupsByNumber.take(number);
+        m_groupsByNumber.insert(number, new TestGroup(it.value().toMap(), number, this));
+    }
+    *m_groups = m_groupsByNumber.values();
+}

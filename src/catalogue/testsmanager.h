@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QList>
+#include <QMap>
+#include <QObject>
+#include <QString>
+#include <QVariantMap>
+
+class TestGroup;
+
+// The test catalogue as a tree of objects: groups, subgroups, tests and contents.
+class TestsManager : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Loads the catalogue shipped with the program.
+    explicit TestsManager(QObject *parent = nullptr);
+    // Loads the given catalogue document instead, for instance one written by a test.
+    explicit TestsManager(const QString &catalogueText, QObject *parent = nullptr);
+    ~TestsManager() override;
+
+    static QString catalogueResourcePath();
+    // The whole text of a catalogue file; empty when it cannot be read.
+    static QString readCatalogueText(const QString &path);
+
+    // All groups in ascending number.
+    QList<TestGroup *> *groups() const { return m_groups; }
+    // The selected groups in ascending number; the same list object each time.
+    QList<TestGroup *> *selectedGroups();
+
+private:
+    void clear();
+    void load(const QString &catalogueText);
+
+    QVariantMap m_sourceGroups;
+    QMap<unsigned, TestGroup *> m_groupsByNumber;
+    QList<TestGroup *> *m_groups;
+    QList<TestGroup *> *m_selectedGroups;
+};
