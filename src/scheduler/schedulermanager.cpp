@@ -1,0 +1,286 @@
+#include "schedulermanager.h"
+
+#include "configurationmanager.h"
+#include "schedulerclock.h"
+#include "taskscheduler.h"
+#include "translator.h"
+
+#include <QDebug>
+#include <QPixmap>
+#include <QSet>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace {
+
+const char *const kHeaderKeys[SchedulerManager::kColumnCount] = {
+    "description", "scheduledDatetime", "frequency", "lastRun", "Delete", "Edit", "Start",
+};
+
+QString translated(const char *key)
+{
+    return TR::Translator::instance()->translate(QString::fromLatin1(key));
+}
+
+QStringList idsOf(const QList<TaskScheduler *> &tasks)
+{
+    QStringList ids;
+    ids.reserve(tasks.size());
+    for (const TaskScheduler *task : tasks) {
+        ids.append(task->id());
+    }
+    return ids;
+}
+
+} // namespace
+
+SchedulerManager *SchedulerManager::instance()
+{
+    static SchedulerManager *const manager = new SchedulerManager(ConfigurationManager::instance());
+    return manager;
+}
+
+SchedulerManager::SchedulerManager(ConfigurationManager *store, const SchedulerClock *clock, QObject *parent)
+    : QAbstractTableModel(parent)
+    , m_store(store)
+    , m_clock(clock ? clock : SchedulerClock::system())
+    , m_queueTimer(new QTimer(this))
+{
+    m_queueTimer->setSingleShot(true);
+    m_queueTimer->setTimerType(Qt::PreciseTimer);
+    connect(m_queueTimer, &QTimer::timeout, this, &SchedulerManager::queueTimerElapsed);
+    restartQueue();
+}
+
+TaskScheduler *SchedulerManager::taskAt(int row) const
+{
+    return row >= 0 && row < m_tasks.size() ? m_tasks.at(row) : nullptr;
+}
+
+TaskScheduler *SchedulerManager::taskById(const QString &id) const
+{
+    const auto found =
+        std::find_if(m_tasks.cbegin(), m_tasks.cend(), [&id](const TaskScheduler *task) { return task->id() == id; });
+    return found != m_tasks.cend() ? *found : nullptr;
+}
+
+QList<TaskScheduler *> SchedulerManager::allTasks() const
+{
+    return m_tasks;
+}
+
+int SchedulerManager::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : m_tasks.size();
+}
+
+int SchedulerManager::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : kColumnCount;
+}
+
+QVariant SchedulerManager::data(const QModelIndex &index, int role) const
+{
+    const TaskScheduler *task = index.isValid() ? taskAt(index.row()) : nullptr;
+    if (!task || index.column() < 0 || index.column() >= kColumnCount) {
+        return {};
+    }
+    switch (role) {
+    case Qt::DisplayRole:
+        return displayData(task, index.column());
+    case Qt::DecorationRole:
+        switch (index.column()) {
+        case kColumnDelete:
+            return QPixmap(QStringLiteral(":/assets/deleteicon"));
+        case kColumnEdit:
+            return QPixmap(QStringLiteral(":/assets/edit_icon"));
+        case kColumnStart:
+            return QPixmap(QStringLiteral(":/assets/start_icon"));
+        default:
+            return {};
+        }
+    case Qt::TextAlignmentRole:
+        switch (index.column()) {
+        case kColumnDate:
+        case kColumnFrequency:
+        case kColumnLastRun:
+            return int(Qt::AlignCenter);
+        default:
+            return {};
+        }
+    default:
+        return {};
+    }
+}
+
+QVariant SchedulerManager::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < kColumnCount) {
+        return translated(kHeaderKeys[section]);
+    }
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+Qt::ItemFlags SchedulerManager::flags(const QModelIndex &index) const
+{
+    Q_UNUSED(index)
+    return Qt::ItemIsEnabled;
+}
+
+void SchedulerManager::addTask(const QVariantMap &map)
+{
+    stopQueue();
+    m_store->addTask(map);
+    restartQueue();
+}
+
+void SchedulerManager::removeTasks(const QStringList &ids)
+{
+    stopQueue();
+    for (const QString &id : ids) {
+        m_store->removeTask(id);
+    }
+    restartQueue();
+}
+
+void SchedulerManager::performTasks(const QStringList &ids)
+{
+    stopQueue();
+    const QDateTime now = m_clock->now();
+    for (const QString &id : ids) {
+        m_store->updateTask({{QStringLiteral("id"), id}, {QStringLiteral("lastperformed"), now}});
+    }
+    restartQueue();
+}
+
+void SchedulerManager::editTasks(const QStringList &ids)
+{
+    // Editing opens the task dialog, which is not part of the program yet;
+    // the slot is here so that the task table can already be wired to it.
+    Q_UNUSED(ids)
+}
+
+void SchedulerManager::performNotPerformedTasks()
+{
+    performTasks(idsOf(m_pendingTasks));
+}
+
+void SchedulerManager::processQueue()
+{
+    m_queueTimer->stop();
+    m_nextQueueRun = QDateTime();
+    reload();
+
+    const QDateTime now = m_clock->now();
+    const QDate today = now.date();
+    qint64 shortestWait = 0;
+    QDateTime nearestDue;
+    for (const TaskScheduler *task : qAsConst(m_upcomingTasks)) {
+        const QDateTime due = task->nextExecution(today);
+        const qint64 wait = now.msecsTo(due);
+        if (wait > 0 && (shortestWait == 0 || wait < shortestWait)) {
+            shortestWait = wait;
+            nearestDue = due;
+        }
+    }
+    if (shortestWait > 0) {
+        armQueueTimer(nearestDue);
+    }
+    emit executeTasks(idsOf(m_pendingTasks), idsOf(m_upcomingTasks));
+}
+
+void SchedulerManager::queueTimerElapsed()
+{
+    if (m_nextQueueRun.isValid() && m_clock->now() < m_nextQueueRun) {
+        armQueueTimer(m_nextQueueRun);
+        return;
+    }
+    processQueue();
+}
+
+void SchedulerManager::reload()
+{
+    beginResetModel();
+    const QVariantList records = m_store->tasks();
+    qDeleteAll(m_tasks);
+    m_tasks.clear();
+    m_pendingTasks.clear();
+    m_upcomingTasks.clear();
+
+    const QDate today = m_clock->now().date();
+    QSet<QString> seenIds;
+    for (const QVariant &record : records) {
+        auto *task = new TaskScheduler(record.toMap(), this);
+        m_tasks.append(task);
+        classify(task, today, seenIds);
+    }
+    std::stable_sort(m_upcomingTasks.begin(), m_upcomingTasks.end(),
+                     [&today](const TaskScheduler *left, const TaskScheduler *right) {
+                         return left->nextExecution(today) < right->nextExecution(today);
+                     });
+    endResetModel();
+}
+
+void SchedulerManager::classify(TaskScheduler *task, const QDate &today, QSet<QString> &seenIds)
+{
+    // Runs are recorded by id, on the first record that has it, so a task whose
+    // id is missing or taken by an earlier record could never be marked as
+    // performed and would be announced again after every run.
+    const bool addressable = !task->id().isEmpty() && !seenIds.contains(task->id());
+    seenIds.insert(task->id());
+    const TaskScheduler::tTaskState state = task->state(today);
+    if (state != TaskScheduler::kTaskStatePending && state != TaskScheduler::kTaskStateUpcoming) {
+        return;
+    }
+    if (!addressable) {
+        qDebug() << "[SchedulerManager] Task left out of the queue, its id is missing or not unique:" << task->id()
+                 << task->description();
+        return;
+    }
+    if (state == TaskScheduler::kTaskStatePending) {
+        m_pendingTasks.append(task);
+    } else {
+        m_upcomingTasks.append(task);
+    }
+}
+
+void SchedulerManager::armQueueTimer(const QDateTime &dueAt)
+{
+    m_nextQueueRun = dueAt;
+    const qint64 wait = m_clock->now().msecsTo(dueAt);
+    m_queueTimer->start(int(qBound<qint64>(1, wait, kMaximumTimerInterval)));
+}
+
+void SchedulerManager::stopQueue()
+{
+    m_queueTimer->stop();
+}
+
+void SchedulerManager::restartQueue()
+{
+    m_nextQueueRun = QDateTime();
+    m_queueTimer->start(0);
+}
+
+QVariant SchedulerManager::displayData(const TaskScheduler *task, int column) const
+{
+    switch (column) {
+    case kColumnDescription:
+        return task->description();
+    case kColumnDate:
+        return task->date().toString(QStringLiteral("dd/MM/yyyy"));
+    case kColumnFrequency:
+        return task->frequencyDays() == 0 ? QVariant(QStringLiteral("-")) : QVariant(task->frequencyDays());
+    case kColumnLastRun:
+        return task->lastPerformed().toString(QStringLiteral("dd/MM/yyyy - hh:mm"));
+    case kColumnDelete:
+        return translated("delete");
+    case kColumnEdit:
+        return translated("edit");
+    case kColumnStart:
+        return translated("start");
+    default:
+        return {};
+    }
+}

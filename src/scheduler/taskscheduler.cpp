@@ -1,0 +1,186 @@
+#include "taskscheduler.h"
+
+#include <QDebug>
+
+namespace {
+
+const QString kIdKey = QStringLiteral("id");
+const QString kDescriptionKey = QStringLiteral("description");
+const QString kDateKey = QStringLiteral("date");
+const QString kFrequencyKey = QStringLiteral("frequency");
+const QString kLastPerformedKey = QStringLiteral("lastperformed");
+const QString kScheduledTestsKey = QStringLiteral("scheduledtestslist");
+
+// Past this day a next run cannot be told apart from "never", and date-time
+// arithmetic in milliseconds starts to overflow not far beyond it.
+const QDate kLastReachableDay(9999, 12, 31);
+
+// The interval is stored unsigned; a value past the signed range is a negative
+// interval that went through the unsigned form, so it is read back as one.
+qint64 frequencyFromVariant(const QVariant &value)
+{
+    bool ok = false;
+    const qint64 signedValue = value.toLongLong(&ok);
+    if (ok) {
+        return signedValue;
+    }
+    const quint64 unsignedValue = value.toULongLong(&ok);
+    return ok ? static_cast<qint64>(unsignedValue) : 0;
+}
+
+// Group numbers only; anything else in a hand-edited list would start no test.
+QVariantList groupNumbersFromVariant(const QVariant &value)
+{
+    QVariantList groups;
+    const QVariantList entries = value.toList();
+    for (const QVariant &entry : entries) {
+        bool ok = false;
+        const uint group = entry.toUInt(&ok);
+        if (ok) {
+            groups.append(group);
+        }
+    }
+    return groups;
+}
+
+} // namespace
+
+TaskScheduler::TaskScheduler(const QVariantMap &record, QObject *parent)
+    : QObject(parent)
+{
+    if (record.contains(kIdKey)) {
+        setId(record.value(kIdKey).toString());
+    }
+    if (record.contains(kDescriptionKey)) {
+        setDescription(record.value(kDescriptionKey).toString());
+    }
+    if (record.contains(kDateKey)) {
+        setDate(record.value(kDateKey).toDateTime());
+    }
+    if (record.contains(kFrequencyKey)) {
+        setFrequency(frequencyFromVariant(record.value(kFrequencyKey)));
+    }
+    if (record.contains(kLastPerformedKey)) {
+        setLastPerformed(record.value(kLastPerformedKey).toDateTime());
+    }
+    if (record.contains(kScheduledTestsKey)) {
+        setScheduledTests(groupNumbersFromVariant(record.value(kScheduledTestsKey)));
+    }
+}
+
+QDateTime TaskScheduler::nextExecution(const QDate &today) const
+{
+    if (m_date.isValid() && m_date.date() > today) {
+        return m_date;
+    }
+    if (!m_lastPerformed.isValid()) {
+        return {};
+    }
+    return runAfterLastPerformed();
+}
+
+TaskScheduler::tTaskState TaskScheduler::state(const QDate &today) const
+{
+    if (!m_date.isValid()) {
+        return kTaskStateIgnored;
+    }
+    if (m_date.date() > today) {
+        return kTaskStateUpcoming;
+    }
+    // An interval shorter than a day shows as "-" in the task list and would make
+    // the task due again the moment it ran, so it counts as a single run.
+    if (frequencyDays() == 0) {
+        const bool ranSinceStart = m_lastPerformed.isValid() && m_lastPerformed.date() >= m_date.date();
+        return ranSinceStart ? kTaskStateFinished : kTaskStatePending;
+    }
+    if (!m_lastPerformed.isValid()) {
+        return kTaskStatePending;
+    }
+    const QDateTime nextRun = runAfterLastPerformed();
+    if (!nextRun.isValid()) {
+        return kTaskStateFinished;
+    }
+    return nextRun.date() <= today ? kTaskStatePending : kTaskStateUpcoming;
+}
+
+QVariantMap TaskScheduler::toVariantMap() const
+{
+    QVariantMap record;
+    record.insert(kIdKey, m_id);
+    record.insert(kDescriptionKey, m_description);
+    record.insert(kDateKey, m_date);
+    record.insert(kFrequencyKey, static_cast<quint64>(m_frequency));
+    if (m_lastPerformed.isValid()) {
+        record.insert(kLastPerformedKey, m_lastPerformed);
+    }
+    record.insert(kScheduledTestsKey, m_scheduledTests);
+    return record;
+}
+
+void TaskScheduler::setId(const QString &id)
+{
+    if (m_id == id) {
+        return;
+    }
+    m_id = id;
+    emit idChanged(m_id);
+}
+
+void TaskScheduler::setDescription(const QString &description)
+{
+    if (m_description == description) {
+        return;
+    }
+    m_description = description;
+    emit descriptionChanged(m_description);
+}
+
+void TaskScheduler::setDate(const QDateTime &date)
+{
+    if (m_date == date) {
+        return;
+    }
+    m_date = date;
+    emit dateChanged(m_date);
+}
+
+void TaskScheduler::setFrequency(qint64 frequency)
+{
+    // A negative interval would leave the task due again right after every run.
+    if (frequency < 0) {
+        qDebug() << "[TaskScheduler] Negative frequency taken as a single run:" << frequency;
+        frequency = 0;
+    }
+    if (m_frequency == frequency) {
+        return;
+    }
+    m_frequency = frequency;
+    emit frequencyChanged(static_cast<quint64>(m_frequency));
+}
+
+void TaskScheduler::setLastPerformed(const QDateTime &lastPerformed)
+{
+    if (m_lastPerformed == lastPerformed) {
+        return;
+    }
+    m_lastPerformed = lastPerformed;
+    emit lastPerformedChanged(m_lastPerformed);
+}
+
+void TaskScheduler::setScheduledTests(const QVariantList &scheduledTests)
+{
+    if (m_scheduledTests == scheduledTests) {
+        return;
+    }
+    m_scheduledTests = scheduledTests;
+    emit scheduledTestsChanged(m_scheduledTests);
+}
+
+QDateTime TaskScheduler::runAfterLastPerformed() const
+{
+    const QDate nextDay = m_lastPerformed.date().addDays(frequencyDays());
+    if (!nextDay.isValid() || nextDay > kLastReachableDay) {
+        return {};
+    }
+    return m_lastPerformed.addDays(frequencyDays());
+}

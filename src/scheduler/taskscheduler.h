@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QDateTime>
+#include <QObject>
+#include <QVariantList>
+#include <QVariantMap>
+
+// One scheduled test run: a start date, a repetition interval and the test groups
+// it runs. Built from the record kept under "SCHEDULER/tasks" in the settings file;
+// whether it is due is decided from its dates alone, so a reload is all it takes
+// to bring every task up to date.
+class TaskScheduler : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QString id READ id WRITE setId NOTIFY idChanged)
+    Q_PROPERTY(QString description READ description WRITE setDescription NOTIFY descriptionChanged)
+    Q_PROPERTY(QDateTime date READ date WRITE setDate NOTIFY dateChanged)
+    Q_PROPERTY(qint64 frequency READ frequency WRITE setFrequency NOTIFY frequencyChanged)
+    Q_PROPERTY(qint64 frequencyDays READ frequencyDays NOTIFY frequencyChanged)
+    Q_PROPERTY(QDateTime lastPerformed READ lastPerformed WRITE setLastPerformed NOTIFY lastPerformedChanged)
+    Q_PROPERTY(QVariantList scheduledTests READ scheduledTests WRITE setScheduledTests NOTIFY scheduledTestsChanged)
+
+public:
+    static constexpr qint64 kMillisecondsPerDay = 86400000;
+
+    enum tTaskState {
+        kTaskStateIgnored,  // no valid start date: never queued
+        kTaskStateUpcoming, // due on a later day
+        kTaskStatePending,  // due now
+        kTaskStateFinished, // single run already done, or no reachable next run
+    };
+    Q_ENUM(tTaskState)
+
+    explicit TaskScheduler(const QVariantMap &record, QObject *parent = nullptr);
+
+    QString id() const { return m_id; }
+    QString description() const { return m_description; }
+    QDateTime date() const { return m_date; }
+    qint64 frequency() const { return m_frequency; }
+    qint64 frequencyDays() const { return m_frequency / kMillisecondsPerDay; }
+    QDateTime lastPerformed() const { return m_lastPerformed; }
+    QVariantList scheduledTests() const { return m_scheduledTests; }
+
+    // The moment the task is next due, seen from the calendar day `today`:
+    // the start date while that day is still ahead, otherwise the last run plus
+    // the interval; invalid when the task never ran or that moment is out of reach.
+    QDateTime nextExecution(const QDate &today = QDate::currentDate()) const;
+    tTaskState state(const QDate &today) const;
+
+    // The record as stored; "lastperformed" is left out until the first run.
+    QVariantMap toVariantMap() const;
+
+signals:
+    void idChanged(const QString &id);
+    void descriptionChanged(const QString &description);
+    void dateChanged(const QDateTime &date);
+    void frequencyChanged(quint64 frequency);
+    void lastPerformedChanged(const QDateTime &lastPerformed);
+    void scheduledTestsChanged(const QVariantList &scheduledTests);
+
+public slots:
+    void setId(const QString &id);
+    void setDescription(const QString &description);
+    void setDate(const QDateTime &date);
+    void setFrequency(qint64 frequency);
+    void setLastPerformed(const QDateTime &lastPerformed);
+    void setScheduledTests(const QVariantList &scheduledTests);
+
+private:
+    QDateTime runAfterLastPerformed() const;
+
+    QString m_id;
+    QString m_description;
+    QDateTime m_date;
+    qint64 m_frequency = 0;
+    QDateTime m_lastPerformed;
+    QVariantList m_scheduledTests;
+};
