@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QRect>
+
+class QColor;
+class QPainter;
+
+namespace NSTESTPatter {
+
+class TestPatternHighlighter;
+
+// Paints the composite quality-control pattern, layer by layer, on the 12 x 12
+// grid that TestPattern computed for the current rectangle.
+class CompositePatternPainter
+{
+public:
+    CompositePatternPainter(QPainter *painter, const QRect &rect, double cellWidth, double cellHeight, int category,
+                            const TestPatternHighlighter &highlighter);
+
+    void paint();
+
+private:
+    struct Zone;
+
+    void drawBorder();
+    void drawGrayLevelRing();
+    void drawGridLines();
+    void drawResolutionZones();
+    void drawStripedZone(const Zone &zone);
+    void drawStripedBand(const QRect &band, bool verticalBars, int stripeWidth, const QColor &first,
+                         const QColor &second);
+    void drawBlackAndWhiteBars();
+    void drawHalvingBars();
+    void drawGradientRamps();
+    void drawQualityBoxes();
+    void drawHighlightOutlines();
+    void drawZoneOutline(int position, int element);
+    void drawOutline(int left, int top, int right, int bottom);
+
+    int gridX(int k) const;
+    int gridY(int k) const;
+
+    QPainter *m_painter;
+    QRect m_rect;
+    double m_cw;
+    double m_ch;
+    int m_cwi;
+    int m_chi;
+    int m_category;
+    const TestPatternHighlighter &m_highlighter;
+};
+
+} // namespace NSTESTPatter

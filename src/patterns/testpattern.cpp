@@ -1,0 +1,293 @@
+#include "testpattern.h"
+
+#include "compositepatternpainter.h"
+#include "tg18mppatternpainter.h"
+
+#include <QDebug>
+#include <QImage>
+#include <QMetaEnum>
+#include <QPainter>
+#include <QPen>
+
+namespace NSTESTPatter {
+
+namespace {
+
+const int kBackgroundGrey = 129;
+const int kTg18LnSurroundGrey = 153;
+const int kLightGrey = 204;
+const int kUniform10Grey = 26;
+
+// Decoding the photograph takes far longer than drawing any pattern, so every
+// pattern object shares one decoded copy.
+const QImage &sharedDemoImage()
+{
+    static const QImage image(QStringLiteral(":/assets/demo"));
+    return image;
+}
+
+bool isLuminanceField(TestPattern::tTestPattern type)
+{
+    return type >= TestPattern::kTestPatternLuminanceLightTL && type <= TestPattern::kTestPatternLuminanceDarkAll;
+}
+
+bool isTg18Ln(TestPattern::tTestPattern type)
+{
+    return type >= TestPattern::kTestPatternTG18LN01 && type <= TestPattern::kTestPatternTG18LN18;
+}
+
+int categoryOf(TestPattern::tTestPattern type)
+{
+    if (type == TestPattern::kTestPatternEmpty || type == TestPattern::kTestPatternExternalImage)
+        return 0;
+    if (type >= TestPattern::kTestPatternGridOnlyTL && type <= TestPattern::kTestPatternGridOnlyCenter)
+        return 1;
+    if (type >= TestPattern::kTestPatternGridAndSRTL && type <= TestPattern::kTestPatternGridAndSRCenter)
+        return 2;
+    return 3;
+}
+
+} // namespace
+
+TestPattern::TestPattern(QObject *parent, tTestPattern type)
+    : QObject(parent)
+    , m_type(type)
+{
+}
+
+TestPattern::~TestPattern()
+{
+    delete m_demoImage;
+}
+
+TestPattern::tTestPattern TestPattern::typeFromString(const QString &key)
+{
+    const QMetaEnum metaEnum = QMetaEnum::fromType<tTestPattern>();
+    if (!metaEnum.isValid() || key.isEmpty())
+        return kTestPatternUnknown;
+    bool found = false;
+    const int value = metaEnum.keyToValue(key.toLocal8Bit().constData(), &found);
+    return found ? tTestPattern(value) : kTestPatternUnknown;
+}
+
+QString TestPattern::typeToString(tTestPattern type)
+{
+    return QString::fromLatin1(QMetaEnum::fromType<tTestPattern>().valueToKey(type));
+}
+
+void TestPattern::setTypeString(const QString &key)
+{
+    setType(typeFromString(key));
+}
+
+void TestPattern::setType(tTestPattern type)
+{
+    m_type = type;
+    m_category = categoryOf(type);
+    applyHighlighterFor(type);
+    draw();
+    Q_EMIT typeChanged(type);
+}
+
+void TestPattern::applyHighlighterFor(tTestPattern type)
+{
+    int element = -1;
+    int position = -1;
+    int grayLevelIndex = -1;
+    int qualityIndex = -1;
+
+    // The six zone variants of the grid-only, grid-and-resolution and
+    // resolution families share their order: TL, TR, BL, BR, Center, All.
+    static const int zonePositions[] = {TestPatternHighlighter::TopLeft,    TestPatternHighlighter::TopRight,
+                                        TestPatternHighlighter::BottomLeft, TestPatternHighlighter::BottomRight,
+                                        TestPatternHighlighter::Centre,     TestPatternHighlighter::AllPositions};
+    const auto zoneIndex = [type](tTestPattern first) { return type >= first && type <= first + 5 ? type - first : -1; };
+    int zone = -1;
+    for (tTestPattern first : {kTestPatternGridOnlyTL, kTestPatternGridAndSRTL, kTestPatternSpatialResolutionTL}) {
+        if (zone < 0)
+            zone = zoneIndex(first);
+    }
+
+    if (zone >= 0) {
+        element = TestPatternHighlighter::GridAndResolutionZone;
+        position = zonePositions[zone];
+    } else if (type >= kTestPatternGrayLevelAllLevels && type <= kTestPatternGrayLevel0100) {
+        element = TestPatternHighlighter::GrayLevels;
+        grayLevelIndex = type - kTestPatternGrayLevelAllLevels;
+    } else if (type >= kTestPatternQualityWhite && type <= kTestPatternQualityAll) {
+        element = TestPatternHighlighter::QualityBoxes;
+        qualityIndex = type - kTestPatternQualityWhite;
+    } else {
+        switch (type) {
+        case kTestPatternBorder:
+            element = TestPatternHighlighter::Border;
+            break;
+        case kTestPatternAllLines:
+            element = TestPatternHighlighter::GridLines;
+            break;
+        case kTestPatternCircle:
+            element = TestPatternHighlighter::Circle;
+            break;
+        case kTestPatternSpatialResolutionHigh:
+            element = TestPatternHighlighter::HighContrastResolution;
+            position = TestPatternHighlighter::AllPositions;
+            break;
+        case kTestPatternSpatialResolutionLow:
+            element = TestPatternHighlighter::LowContrastResolution;
+            position = TestPatternHighlighter::AllPositions;
+            break;
+        case kTestPatternGradients:
+            element = TestPatternHighlighter::Gradients;
+            break;
+        case kTestPatternBW:
+            element = TestPatternHighlighter::BlackAndWhiteBars;
+            break;
+        default:
+            break;
+        }
+    }
+
+    m_highlighter.setElement(element);
+    m_highlighter.setPosition(position);
+    m_highlighter.setGrayLevelIndex(grayLevelIndex);
+    m_highlighter.setQualityIndex(qualityIndex);
+}
+
+void TestPattern::setRect(const QRect &rect)
+{
+    m_rect = rect;
+    const int width = rect.width();
+    const int height = rect.height();
+    qDebug().nospace().noquote() << "[SETRECT] width: " << width << " - Height: " << height;
+    // A 6-pixel margin on each side; the composite pattern is a 12 x 12 grid inside it.
+    m_usableWidth = width - 12.0;
+    m_usableHeight = height - 12.0;
+    m_cellWidth = m_usableWidth / 12.0;
+    m_cellHeight = m_usableHeight / 12.0;
+}
+
+QImage TestPattern::toImage(const QSize &size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    if (image.isNull())
+        return image;
+    QPainter painter(&image);
+    setRect(image.rect());
+    paint(&painter);
+    setPainter(nullptr);
+    return image;
+}
+
+void TestPattern::setPainter(QPainter *painter)
+{
+    m_painter = painter;
+}
+
+void TestPattern::paint(QPainter *painter)
+{
+    setPainter(painter);
+    draw();
+}
+
+void TestPattern::draw()
+{
+    if (!m_painter)
+        return;
+
+    // Every pattern is exact to the pixel; smoothing belongs only to the
+    // luminance circles, which turn it on for themselves.
+    m_painter->save();
+    m_painter->setRenderHint(QPainter::Antialiasing, false);
+    m_painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
+    fill(kBackgroundGrey);
+
+    if (isLuminanceField(m_type)) {
+        drawLuminanceFields();
+    } else if (isTg18Ln(m_type)) {
+        drawTg18Ln(15 * (m_type - kTestPatternTG18LN01));
+    } else {
+        switch (m_type) {
+        case kTestPatternEmpty:
+            break;
+        case kTestPatternExternalImage:
+            drawExternalImage();
+            break;
+        case kTestPatternTG18MP:
+            Tg18MpPatternPainter(m_painter, m_usableWidth, m_cellHeight).paint();
+            break;
+        case kTestPatternUN80:
+            fill(kLightGrey);
+            break;
+        case kTestPatternUN10:
+            fill(kUniform10Grey);
+            break;
+        default:
+            CompositePatternPainter(m_painter, m_rect, m_cellWidth, m_cellHeight, m_category, m_highlighter).paint();
+            break;
+        }
+    }
+    m_painter->restore();
+}
+
+void TestPattern::fill(int grey)
+{
+    m_painter->fillRect(m_rect, QColor(grey, grey, grey));
+}
+
+void TestPattern::drawTg18Ln(int level)
+{
+    // W - 12 is a whole number already, so rounding it changes nothing; the
+    // divisions truncate.
+    const int a = (m_rect.width() - 12) / 3;
+    const int b = (m_rect.height() - 12) / 3;
+    fill(kTg18LnSurroundGrey);
+    m_painter->fillRect(QRect(QPoint(a, b), QPoint(2 * a - 1, 2 * b - 1)), QColor(level, level, level));
+}
+
+void TestPattern::drawLuminanceFields()
+{
+    const int width = m_rect.width();
+    const int height = m_rect.height();
+    const int diameter = qMin(width / 3, height / 3);
+    const double radius = diameter / 2.0;
+    const int quarterX = width / 4;
+    const int quarterY = height / 4;
+
+    // Light and Dark alternate, so the offset from the first key gives both
+    // the shade (even offset = light) and the position (offset / 2).
+    const int offset = m_type - kTestPatternLuminanceLightTL;
+    const bool light = offset % 2 == 0;
+    const int position = offset / 2;
+    const bool allPositions = position == 9;
+
+    m_painter->setRenderHint(QPainter::Antialiasing, true);
+    m_painter->setBrush(light ? QColor(kLightGrey, kLightGrey, kLightGrey) : QColor(Qt::black));
+    m_painter->setPen(QPen(QBrush(Qt::black), 2.0, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
+    for (int index = 0; index < 9; ++index) {
+        if (!allPositions && index != position)
+            continue;
+        const int centreX = (index % 3 + 1) * quarterX;
+        const int centreY = (index / 3 + 1) * quarterY;
+        m_painter->drawEllipse(QRect(int(centreX - radius), int(centreY - radius), diameter, diameter));
+    }
+    m_painter->setRenderHint(QPainter::Antialiasing, false);
+}
+
+const QImage &TestPattern::demoImage()
+{
+    if (!m_demoImage)
+        m_demoImage = new QImage(sharedDemoImage());
+    return *m_demoImage;
+}
+
+void TestPattern::drawExternalImage()
+{
+    const QImage &image = demoImage();
+    QRect target(QPoint(0, 0), image.size().scaled(m_rect.size(), Qt::KeepAspectRatio));
+    target.moveCenter(QPoint((m_rect.left() + m_rect.right()) / 2, (m_rect.top() + m_rect.bottom()) / 2));
+    m_painter->fillRect(m_rect, Qt::black);
+    if (!image.isNull())
+        m_painter->drawImage(target, image);
+}
+
+} // namespace NSTESTPatter

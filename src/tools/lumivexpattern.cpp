@@ -1,0 +1,170 @@
+// lumivex-pattern: draws the program's test patterns into PNG files, with the
+// very code the canvas uses, so that they can be inspected or compared offline.
+
+#include "testpattern.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLoggingCategory>
+#include <QMetaEnum>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QTextStream>
+
+#include <cstdio>
+
+using NSTESTPatter::TestPattern;
+
+namespace {
+
+const int kExitWriteFailed = 1;
+const int kExitBadArguments = 2;
+const int kMaximumSide = 16384;
+
+// Thrown nowhere: each failure is reported once and turned into an exit code.
+int fail(int exitCode, const QString &message)
+{
+    QTextStream(stderr) << "lumivex-pattern: " << message << Qt::endl;
+    return exitCode;
+}
+
+bool parseSize(const QString &text, QSize *size)
+{
+    static const QRegularExpression pattern(QStringLiteral("^(\\d{1,5})x(\\d{1,5})$"));
+    const QRegularExpressionMatch match = pattern.match(text);
+    if (!match.hasMatch())
+        return false;
+    const int width = match.captured(1).toInt();
+    const int height = match.captured(2).toInt();
+    if (width < 1 || height < 1 || width > kMaximumSide || height > kMaximumSide)
+        return false;
+    *size = QSize(width, height);
+    return true;
+}
+
+// The patterns a test can name: every key but the unknown marker and the count.
+QStringList patternKeys()
+{
+    QStringList keys;
+    for (int value = TestPattern::kTestPatternEmpty; value < TestPattern::kTestPatternCount; ++value)
+        keys << TestPattern::typeToString(TestPattern::tTestPattern(value));
+    return keys;
+}
+
+// Writes through a temporary file, so that a failed write leaves nothing behind.
+int writePattern(const QString &key, const QSize &size, const QString &path)
+{
+    TestPattern pattern;
+    pattern.setTypeString(key);
+    const QImage image = pattern.toImage(size);
+    if (image.isNull())
+        return fail(kExitWriteFailed, QStringLiteral("not enough memory for a %1x%2 image")
+                                          .arg(size.width())
+                                          .arg(size.height()));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(kExitWriteFailed, QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
+    if (!image.save(&file, "PNG")) {
+        file.cancelWriting();
+        return fail(kExitWriteFailed, QStringLiteral("cannot encode %1").arg(path));
+    }
+    if (!file.commit())
+        return fail(kExitWriteFailed, QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
+    return 0;
+}
+
+int listPatterns()
+{
+    QTextStream out(stdout);
+    const QStringList keys = patternKeys();
+    for (const QString &key : keys)
+        out << key << '\n';
+    return 0;
+}
+
+int writeAllPatterns(const QSize &size, const QString &directory)
+{
+    if (!QDir().mkpath(directory))
+        return fail(kExitWriteFailed, QStringLiteral("cannot create the folder %1").arg(directory));
+    const QStringList keys = patternKeys();
+    for (const QString &key : keys) {
+        const int result = writePattern(key, size, QDir(directory).filePath(key + QStringLiteral(".png")));
+        if (result != 0)
+            return result;
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // The tool draws into images only, so it never needs a display.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    QGuiApplication::setApplicationName(QStringLiteral("lumivex-pattern"));
+    // The patterns log every geometry change; on the command line that is noise.
+    QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Draws Lumivex test patterns into PNG images.\n\n"
+                       "  lumivex-pattern --list\n"
+                       "  lumivex-pattern --pattern NAME --size WxH --out FILE.png\n"
+                       "  lumivex-pattern --all --size WxH --dir DIR"));
+    const QCommandLineOption helpOption = parser.addHelpOption();
+    const QCommandLineOption listOption(QStringLiteral("list"), QStringLiteral("Print the pattern names, one a line."));
+    const QCommandLineOption patternOption(QStringLiteral("pattern"),
+                                           QStringLiteral("Draw the pattern NAME (an unknown name draws the "
+                                                          "composite pattern)."),
+                                           QStringLiteral("NAME"));
+    const QCommandLineOption allOption(QStringLiteral("all"), QStringLiteral("Draw every pattern as DIR/NAME.png."));
+    const QCommandLineOption sizeOption(QStringLiteral("size"),
+                                        QStringLiteral("Image size, each side 1 to %1 pixels.").arg(kMaximumSide),
+                                        QStringLiteral("WxH"));
+    const QCommandLineOption outOption(QStringLiteral("out"), QStringLiteral("The PNG file to write."),
+                                       QStringLiteral("FILE"));
+    const QCommandLineOption dirOption(QStringLiteral("dir"), QStringLiteral("The folder to write into."),
+                                       QStringLiteral("DIR"));
+    parser.addOptions({listOption, patternOption, allOption, sizeOption, outOption, dirOption});
+
+    if (!parser.parse(application.arguments()))
+        return fail(kExitBadArguments, parser.errorText());
+    if (parser.isSet(helpOption)) {
+        std::fputs(qPrintable(parser.helpText()), stdout);
+        return 0;
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return fail(kExitBadArguments,
+                    QStringLiteral("unexpected argument %1").arg(parser.positionalArguments().constFirst()));
+
+    const int modes = int(parser.isSet(listOption)) + int(parser.isSet(patternOption)) + int(parser.isSet(allOption));
+    if (modes != 1)
+        return fail(kExitBadArguments, QStringLiteral("give exactly one of --list, --pattern and --all (see --help)"));
+    if (parser.isSet(listOption))
+        return listPatterns();
+
+    if (!parser.isSet(sizeOption))
+        return fail(kExitBadArguments, QStringLiteral("missing --size WxH"));
+    QSize size;
+    if (!parseSize(parser.value(sizeOption), &size))
+        return fail(kExitBadArguments, QStringLiteral("invalid size \"%1\": expected WxH, each side 1 to %2")
+                                           .arg(parser.value(sizeOption))
+                                           .arg(kMaximumSide));
+
+    if (parser.isSet(allOption)) {
+        if (parser.value(dirOption).isEmpty())
+            return fail(kExitBadArguments, QStringLiteral("missing --dir DIR"));
+        return writeAllPatterns(size, parser.value(dirOption));
+    }
+
+    if (parser.value(outOption).isEmpty())
+        return fail(kExitBadArguments, QStringLiteral("missing --out FILE.png"));
+    const QString key = parser.value(patternOption);
+    if (TestPattern::typeFromString(key) == TestPattern::kTestPatternUnknown)
+        QTextStream(stderr) << "lumivex-pattern: warning: unknown pattern \"" << key
+                            << "\", drawing the composite pattern" << Qt::endl;
+    return writePattern(key, size, parser.value(outOption));
+}
