@@ -1,5 +1,8 @@
 #include "mainwindow.h"
 
+#include "defaultdictionary.h"
+#include "translator.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -11,12 +14,28 @@
 namespace {
 
 const QString MessageSeparator = QStringLiteral("#_#");
+const char *const TranslationKeyProperty = "defaultText";
+
+// The key stays with the action so that a change of language re-labels it.
+void setTranslatedText(QAction *action, const QString &key)
+{
+    action->setProperty(TranslationKeyProperty, key);
+    action->setText(TR::Translator::instance()->translate(key));
+}
+
+QAction *createTranslatedAction(const QString &key, QObject *parent)
+{
+    auto *action = new QAction(parent);
+    setTranslatedText(action, key);
+    return action;
+}
 
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
 {
+    setUpTranslator();
     setUpForm();
     setWindowFlags(Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint
                    | Qt::WindowCloseButtonHint);
@@ -29,6 +48,13 @@ MainWindow::~MainWindow()
     if (m_trayIcon)
         m_trayIcon->hide();
     delete m_trayMenu;
+}
+
+void MainWindow::setUpTranslator()
+{
+    TR::Translator *translator = TR::Translator::instance();
+    translator->setLanguagePath(QCoreApplication::applicationDirPath() + QStringLiteral("/LumivexLanguages"));
+    translator->setModel(TR::defaultDictionary());
 }
 
 void MainWindow::setUpForm()
@@ -49,11 +75,11 @@ void MainWindow::setUpTray()
 {
     m_trayMenu = new QMenu;
     if (!m_aboutAction)
-        m_aboutAction = new QAction(tr("About"), this);
+        m_aboutAction = createTranslatedAction(QStringLiteral("about"), this);
     if (!m_minimizeAction)
-        m_minimizeAction = new QAction(tr("Minimize"), this);
+        m_minimizeAction = createTranslatedAction(QStringLiteral("minimize"), this);
     if (!m_exitAction)
-        m_exitAction = new QAction(tr("Exit"), this);
+        m_exitAction = createTranslatedAction(QStringLiteral("exit"), this);
     m_trayMenu->addAction(m_aboutAction);
     m_trayMenu->addSeparator();
     m_trayMenu->addAction(m_minimizeAction);
@@ -126,14 +152,14 @@ void MainWindow::showWindow()
         activateWindow();
         setFocus();
     }
-    m_minimizeAction->setText(tr("Minimize"));
+    setTranslatedText(m_minimizeAction, QStringLiteral("minimize"));
 }
 
 void MainWindow::minimizeWindow()
 {
     if (!isHidden())
         hide();
-    m_minimizeAction->setText(tr("Restore"));
+    setTranslatedText(m_minimizeAction, QStringLiteral("restore"));
 }
 
 void MainWindow::restoreMinimizeWindow()

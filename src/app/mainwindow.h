@@ -35,6 +35,7 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
+    void setUpTranslator();
     void setUpForm();
     void setUpTray();
     void handleArguments(const QStringList &arguments);

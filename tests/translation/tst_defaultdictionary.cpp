@@ -1,0 +1,158 @@
+#include "defaultdictionary.h"
+#include "dictionaryengine.h"
+
+#include <QRegularExpression>
+#include <QtTest>
+
+class TestDefaultDictionary : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void total();
+    void familySize_data();
+    void familySize();
+    void catalogueKeysFollowNaming();
+    void everyTemplateIsMarkedAscii();
+    void englishText_data();
+    void englishText();
+    void freshMapEachCall();
+
+private:
+    QMap<QString, QString> m_dictionary;
+    TR::DictionaryEngine m_english;
+};
+
+void TestDefaultDictionary::initTestCase()
+{
+    m_dictionary = TR::defaultDictionary();
+    m_english.setModel(m_dictionary);
+}
+
+void TestDefaultDictionary::total()
+{
+    QCOMPARE(m_dictionary.size(), 489);
+}
+
+void TestDefaultDictionary::familySize_data()
+{
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<int>("size");
+
+    QTest::newRow("group titles") << R"(^title_group_\d\d$)" << 8;
+    QTest::newRow("group report texts") << R"(^report_group_\d\d$)" << 9;
+    QTest::newRow("subgroup titles") << R"(^title_subgroup_\d\d_\d\d$)" << 19;
+    QTest::newRow("subgroup report texts") << R"(^report_subgroup_\d\d_\d\d$)" << 19;
+    QTest::newRow("test titles") << R"(^title_test_\d\d_\d\d_\d\d(_\d\d)?$)" << 68;
+    QTest::newRow("contents") << R"(^content_test_\d\d_\d\d_\d\d_\d\d$)" << 103;
+    QTest::newRow("content report texts") << R"(^report_test_\d\d_\d\d_\d\d_\d\d$)" << 103;
+    QTest::newRow("descriptions") << R"(^description_content_test_\d\d_\d\d_\d\d_\d\d$)" << 36;
+    QTest::newRow("report descriptions") << R"(^reportdescription_content_\d\d_\d\d_\d\d_\d\d$)" << 48;
+    QTest::newRow("interface texts")
+        << R"(^(?!(title|report)_(group|subgroup)_|title_test_|content_test_|report_test_|description_content_test_|reportdescription_content_))"
+        << 76;
+}
+
+void TestDefaultDictionary::familySize()
+{
+    QFETCH(QString, pattern);
+    QFETCH(int, size);
+    const QRegularExpression expression(pattern);
+    QVERIFY(expression.isValid());
+    QStringList members;
+    for (auto entry = m_dictionary.cbegin(); entry != m_dictionary.cend(); ++entry) {
+        if (expression.match(entry.key()).hasMatch())
+            members << entry.key();
+    }
+    QCOMPARE(members.size(), size);
+}
+
+// Every content has its report text, and every description, report
+// description or test title belongs to a content or test that exists.
+void TestDefaultDictionary::catalogueKeysFollowNaming()
+{
+    const QString contentPrefix = QStringLiteral("content_test_");
+    for (auto entry = m_dictionary.cbegin(); entry != m_dictionary.cend(); ++entry) {
+        const QString &key = entry.key();
+        for (const QString &prefix : {QStringLiteral("report_test_"), QStringLiteral("description_content_test_"),
+                                      QStringLiteral("reportdescription_content_")}) {
+            if (key.startsWith(prefix))
+                QVERIFY2(m_dictionary.contains(contentPrefix + key.mid(prefix.size())), qPrintable(key));
+        }
+        if (key.startsWith(contentPrefix)) {
+            const QString digits = key.mid(contentPrefix.size());
+            QVERIFY2(m_dictionary.contains(QStringLiteral("report_test_") + digits), qPrintable(key));
+            const bool ownDigits = m_dictionary.contains(QStringLiteral("title_test_") + digits);
+            QVERIFY2(ownDigits || m_dictionary.contains(QStringLiteral("title_test_") + digits.left(8)), qPrintable(key));
+        }
+    }
+}
+
+void TestDefaultDictionary::everyTemplateIsMarkedAscii()
+{
+    const QRegularExpression marked(QStringLiteral(R"(^(_\[[^\]\[]*\]_)(\n_\[[^\]\[]*\]_)* ?$)"));
+    for (auto entry = m_dictionary.cbegin(); entry != m_dictionary.cend(); ++entry) {
+        const QString &text = entry.value();
+        QVERIFY2(marked.match(text).hasMatch(), qPrintable(entry.key()));
+        for (const QChar character : text)
+            QVERIFY2(character.unicode() < 128, qPrintable(entry.key()));
+        QVERIFY2(!m_english.translate(entry.key()).contains(QLatin1String("_[")), qPrintable(entry.key()));
+    }
+}
+
+void TestDefaultDictionary::englishText_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("date") << "date" << "Date";
+    QTest::newRow("next task message ends with one blank") << "nextTaskMessage" << "Next test must be executed on: ";
+    QTest::newRow("pending task message ends with one blank") << "pendingTaskMessage" << "There are pending tasks: ";
+    QTest::newRow("stop question has two lines")
+        << "testInputDialog_close"
+        << "Are you sure you want to stop the test session?\nThe results of the tests performed will be lost.";
+    QTest::newRow("blank inside unit") << "display" << "Display: ";
+    QTest::newRow("placeholder alert") << "alertfailedtest" << "%1 errors were encountered.";
+    QTest::newRow("placeholder report") << "reportfailedtest1" << "%1 errors";
+    QTest::newRow("lower-case delete") << "delete" << "Delete";
+    QTest::newRow("upper-case Delete") << "Delete" << "Delete";
+    QTest::newRow("tray exit") << "exit" << "Exit";
+    QTest::newRow("empty luminance title") << "title_test_06_02_01" << "";
+    QTest::newRow("last luminance level") << "content_test_06_03_17_00" << "Luminance (cd/m2)";
+    QTest::newRow("empty luminance report description") << "reportdescription_content_06_03_17_00" << "";
+    QTest::newRow("signature heading without title") << "report_group_17" << "Signature";
+    QTest::newRow("group 07 report empty") << "report_group_07" << "";
+    QTest::newRow("group 07 title") << "title_group_07" << "Image reproduction quality";
+    QTest::newRow("subgroup report same as title") << "report_subgroup_05_06" << "Pixel Errors";
+    QTest::newRow("own content key") << "content_test_04_01_00_01" << "Are the 5% and 95% fields visible?";
+    QTest::newRow("screen size caption") << "content_test_06_01_02_02" << "Screen Size (inches)";
+    QTest::newRow("screen size report description") << "reportdescription_content_06_01_02_02" << "inches";
+    QTest::newRow("report text differs from caption")
+        << "report_test_06_06_00_00" << "Ambient luminance measured with screen turned off";
+    QTest::newRow("report text same as caption") << "report_test_05_05_01_01"
+                                                 << "Type C: are there any abnormal subpixel that cannot be referred to "
+                                                    "Type A or Type B (e.g. missing parts of a subpixel, a flashing "
+                                                    "subpixel)?";
+    QTest::newRow("apostrophe") << "content_test_02_03_00_01"
+                                << "Is the display installed in accordance with the manufacturer's instructions?";
+    QTest::newRow("key absent from the table") << "model_ok" << "model_ok";
+    QTest::newRow("title of a test without own contents") << "title_test_05_01_00" << "Visual Acceptance Tests";
+}
+
+void TestDefaultDictionary::englishText()
+{
+    QFETCH(QString, key);
+    QFETCH(QString, expected);
+    QCOMPARE(m_english.translate(key), expected);
+}
+
+void TestDefaultDictionary::freshMapEachCall()
+{
+    QMap<QString, QString> first = TR::defaultDictionary();
+    first.insert(QStringLiteral("ok"), QStringLiteral("changed"));
+    QCOMPARE(TR::defaultDictionary().value(QStringLiteral("ok")), QStringLiteral("_[OK]_"));
+}
+
+QTEST_GUILESS_MAIN(TestDefaultDictionary)
+#include "tst_defaultdictionary.moc"
