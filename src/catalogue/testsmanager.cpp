@@ -43,7 +43,7 @@ QString TestsManager::readCatalogueText(const QString &path)
         text = stream.readAll();
     }
     if (text.isEmpty())
-        qDebug() << "[stringContentFileAtPath] Errore durante la lettura del file: " << path;
+        qDebug().noquote() << "[stringContentFileAtPath] Errore durante la lettura del file: " + path;
     return text;
 }
 

@@ -1,0 +1,267 @@
+#include "expressionevaluator.h"
+#include "test.h"
+#include "testcontent.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <cmath>
+
+using ValueMap = TestContent::ValueMap;
+
+class TestExpressions : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void extractIds_data();
+    void extractIds();
+    void evaluate_data();
+    void evaluate();
+    void unsafeAnswersAreNeverRun_data();
+    void unsafeAnswersAreNeverRun();
+    void endlessScriptIsAborted_data();
+    void endlessScriptIsAborted();
+    void engineWorksAfterAnAbort();
+    void hiddenFromTest_data();
+    void hiddenFromTest();
+    void join_data();
+    void join();
+    void validity_data();
+    void validity();
+    void validatorValuesKeepOnlyNamedIds();
+    void joinValuesAreReplacedWhole();
+    void ownValuesAreMerged();
+    void failedContentsAreCountedPerContent();
+};
+
+void TestExpressions::extractIds_data()
+{
+    QTest::addColumn<QString>("expression");
+    QTest::addColumn<QStringList>("ids");
+    QTest::newRow("two ids") << "(function (){return (#content04050001# + #content04050101#);})"
+                             << QStringList{"content04050001", "content04050101"};
+    QTest::newRow("same id twice") << "(function(){return (#a# / #a#);})" << QStringList{"a", "a"};
+    QTest::newRow("no placeholder") << "(function(){return true;})" << QStringList{};
+    QTest::newRow("empty") << QString() << QStringList{};
+    QTest::newRow("unpaired hash") << "(#a# + #b)" << QStringList{"a"};
+    QTest::newRow("empty placeholder") << "(## + #c#)" << QStringList{"", "c"};
+}
+
+void TestExpressions::extractIds()
+{
+    QFETCH(QString, expression);
+    QFETCH(QStringList, ids);
+    QCOMPARE(TestContent::extractIds(expression), ids);
+}
+
+void TestExpressions::evaluate_data()
+{
+    QTest::addColumn<QString>("expression");
+    QTest::addColumn<ValueMap>("values");
+    QTest::addColumn<QVariant>("result");
+    const ValueMap none;
+    QTest::newRow("number") << "(function(){return 1.5;})" << none << QVariant(1.5);
+    QTest::newRow("bool") << "(function(){return (3 < 2);})" << none << QVariant(false);
+    QTest::newRow("string") << "(function(){return 'pass';})" << none << QVariant(QStringLiteral("pass"));
+    QTest::newRow("undefined") << "(function(){})" << none << QVariant();
+    QTest::newRow("empty expression") << QString() << none << QVariant();
+    QTest::newRow("syntax error") << "(function(){return (1 < );})" << none << QVariant();
+    QTest::newRow("not a function") << "(1 + 1)" << none << QVariant();
+    QTest::newRow("function throws") << "(function(){throw new Error('x');})" << none << QVariant();
+    QTest::newRow("missing id keeps placeholder") << "(function(){return (#a# < 23);})" << none << QVariant();
+    QTest::newRow("value substituted") << "(function(){return (#a# < 23);})" << ValueMap{{"a", "22"}} << QVariant(true);
+    QTest::newRow("every occurrence") << "(function(){return #a# + #a#;})" << ValueMap{{"a", "2"}} << QVariant(4.0);
+    QTest::newRow("negative and exponent")
+        << "(function(){return #a# * #b#;})" << ValueMap{{"a", "-2"}, {"b", "1.5e2"}} << QVariant(-300.0);
+    QTest::newRow("empty value leaves nothing") << "(function(){return [#a#].length;})" << ValueMap{{"a", ""}}
+                                                << QVariant(0.0);
+    QTest::newRow("empty value in arithmetic") << "(function(){return (#a# < 23);})" << ValueMap{{"a", ""}}
+                                               << QVariant();
+    QTest::newRow("huge number") << "(function(){return #a# > 1;})"
+                                 << ValueMap{{"a", QStringLiteral("9").repeated(400)}} << QVariant(true);
+    QTest::newRow("unrelated text value ignored")
+        << "(function(){return #a#;})" << ValueMap{{"a", "7"}, {"operator", "Dr. Berger"}} << QVariant(7.0);
+}
+
+void TestExpressions::evaluate()
+{
+    QFETCH(QString, expression);
+    QFETCH(ValueMap, values);
+    QFETCH(QVariant, result);
+    QCOMPARE(TestContent::evaluateExpression(expression, values), result);
+}
+
+void TestExpressions::unsafeAnswersAreNeverRun_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::newRow("script") << "1); while(true){}; (";
+    QTest::newRow("comma operator") << "1,5";
+    QTest::newRow("word") << "high";
+    QTest::newRow("leading blank") << " 5";
+    QTest::newRow("two numbers") << "5 5";
+    QTest::newRow("hex") << "0x10";
+    QTest::newRow("global access") << "this.x=1";
+}
+
+void TestExpressions::unsafeAnswersAreNeverRun()
+{
+    QFETCH(QString, answer);
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(TestContent::evaluateExpression("(function(){return (#a# <= 5);})", {{"a", answer}}), QVariant());
+    // Rejected before anything runs: far below the time limit of an endless script.
+    QVERIFY(clock.elapsed() < ExpressionEvaluator::DefaultTimeLimitMs / 2);
+}
+
+void TestExpressions::endlessScriptIsAborted_data()
+{
+    QTest::addColumn<QString>("expression");
+    QTest::newRow("empty-body loop in function") << "(function(){while(true){}})";
+    QTest::newRow("loop while evaluating") << "while(true){}";
+    QTest::newRow("busy loop") << "(function(){var i = 0; for(;;){i++;}})";
+}
+
+void TestExpressions::endlessScriptIsAborted()
+{
+    QFETCH(QString, expression);
+    QCOMPARE(ExpressionEvaluator::evaluate(expression, {}, 200), QVariant());
+}
+
+void TestExpressions::engineWorksAfterAnAbort()
+{
+    QCOMPARE(ExpressionEvaluator::evaluate("(function(){while(true){}})", {}, 100), QVariant());
+    QCOMPARE(ExpressionEvaluator::evaluate("(function(){return 6 * 7;})", {}), QVariant(42.0));
+}
+
+void TestExpressions::hiddenFromTest_data()
+{
+    QTest::addColumn<ValueMap>("values");
+    QTest::addColumn<bool>("hidden");
+    QTest::newRow("22 inches") << ValueMap{{"content05010000", "22"}} << true;
+    QTest::newRow("23 inches") << ValueMap{{"content05010000", "23"}} << false;
+    QTest::newRow("no screen size") << ValueMap{} << false;
+    QTest::newRow("screen size not a number") << ValueMap{{"content05010000", "large"}} << false;
+}
+
+void TestExpressions::hiddenFromTest()
+{
+    QFETCH(ValueMap, values);
+    QFETCH(bool, hidden);
+    TestContent content({{"hidefromtest", "(function(){return (#content05010000# < 23);})"}});
+    QCOMPARE(content.isHiddenFromTest(values), hidden);
+    QVERIFY(!TestContent(QVariantMap{}).isHiddenFromTest(values));
+}
+
+void TestExpressions::join_data()
+{
+    QTest::addColumn<QVariantMap>("source");
+    QTest::addColumn<ValueMap>("values");
+    QTest::addColumn<double>("result");
+    QTest::addColumn<ValueMap>("ownValues");
+    const QVariantMap pixelErrors{{"id", "content04060000"},
+                                  {"type", "text"},
+                                  {"join", "(function (){return (#content04050100#);})"}};
+    QTest::newRow("no join") << QVariantMap{{"id", "x"}, {"type", "text"}} << ValueMap{} << -1.0 << ValueMap{};
+    QTest::newRow("pixel errors 1.5") << pixelErrors << ValueMap{{"content04050100", "1.5"}} << 1.5
+                                      << ValueMap{{"content04060000", "1.5"}};
+    QTest::newRow("maximum of zeros")
+        << QVariantMap{{"id", "m"}, {"join", "(function(){return Math.max(#a#, #b#, #c#);})"}}
+        << ValueMap{{"a", "0"}, {"b", "0"}, {"c", "0"}} << 0.0 << ValueMap{{"m", "0"}};
+    QTest::newRow("missing value gives 0") << pixelErrors << ValueMap{} << 0.0 << ValueMap{{"content04060000", ""}};
+    QTest::newRow("string result") << QVariantMap{{"id", "s"}, {"join", "(function(){return 'abc';})"}} << ValueMap{}
+                                   << 0.0 << ValueMap{{"s", "abc"}};
+    QTest::newRow("content without id")
+        << QVariantMap{{"join", "(function(){return 200 * (#a# - #b#)/(#a# + #b#);})"}}
+        << ValueMap{{"a", "9.12"}, {"b", "8.08"}} << 200 * (9.12 - 8.08) / (9.12 + 8.08) << ValueMap{};
+}
+
+void TestExpressions::join()
+{
+    QFETCH(QVariantMap, source);
+    QFETCH(ValueMap, values);
+    QFETCH(double, result);
+    QFETCH(ValueMap, ownValues);
+    TestContent content(source);
+    content.setJoinValues(values);
+    QCOMPARE(content.computeJoin(), result);
+    QCOMPARE(content.ownValues(), ownValues);
+}
+
+void TestExpressions::validity_data()
+{
+    QTest::addColumn<QVariantMap>("source");
+    QTest::addColumn<bool>("valid");
+    const auto validator = [](const char *body) {
+        return QVariantMap{{"type", "text"}, {"validator", QStringLiteral("(function(){return %1;})").arg(body)}};
+    };
+    QTest::newRow("text without validator") << QVariantMap{{"type", "text"}} << true;
+    QTest::newRow("no type without validator") << QVariantMap{} << true;
+    QTest::newRow("boolean unanswered") << QVariantMap{{"type", "boolean"}} << false;
+    QTest::newRow("boolean yes") << QVariantMap{{"type", "boolean"}, {"resultboolean", true}} << true;
+    QTest::newRow("boolean ignoring validation") << QVariantMap{{"type", "boolean"}, {"ignorevalidation", true}}
+                                                 << true;
+    QVariantMap ignored = validator("false");
+    ignored.insert("ignorevalidation", true);
+    QTest::newRow("false but ignored") << ignored << true;
+    QTest::newRow("false") << validator("false") << false;
+    QTest::newRow("true") << validator("true") << true;
+    QTest::newRow("zero") << validator("0") << false;
+    QTest::newRow("other number") << validator("2") << true;
+    QTest::newRow("NaN") << validator("NaN") << false;
+    QTest::newRow("empty string") << validator("''") << false;
+    QTest::newRow("string 0") << validator("'0'") << false;
+    QTest::newRow("string false") << validator("'false'") << false;
+    QTest::newRow("other string") << validator("'ok'") << true;
+    QTest::newRow("undefined") << validator("undefined") << true;
+    QTest::newRow("object") << validator("{a: 1}") << true;
+    QTest::newRow("syntax error") << validator("(1 <") << true;
+    QTest::newRow("missing value") << validator("(#nowhere# > 1)") << true;
+}
+
+void TestExpressions::validity()
+{
+    QFETCH(QVariantMap, source);
+    QFETCH(bool, valid);
+    QCOMPARE(TestContent(source).isValid(), valid);
+}
+
+void TestExpressions::validatorValuesKeepOnlyNamedIds()
+{
+    TestContent content({{"validator", "(function(){return ((#a#) >= 1.1 * (#b#));})"}});
+    QCOMPARE(content.validatorIds(), (QStringList{"a", "b"}));
+    content.setValidatorValues({{"a", "1"}, {"c", "5"}});
+    content.setValidatorValues({{"b", "2"}});
+    QCOMPARE(content.validatorValues(), (ValueMap{{"a", "1"}, {"b", "2"}}));
+    QVERIFY(!content.isValid());
+    content.setValidatorValues({{"a", "2.3"}});
+    QVERIFY(content.isValid());
+}
+
+void TestExpressions::joinValuesAreReplacedWhole()
+{
+    TestContent content(QVariantMap{});
+    content.setJoinValues({{"a", "1"}, {"b", "2"}});
+    content.setJoinValues({{"c", "3"}});
+    QCOMPARE(content.joinValues(), (ValueMap{{"c", "3"}}));
+}
+
+void TestExpressions::ownValuesAreMerged()
+{
+    TestContent content({{"id", "a"}, {"type", "text"}, {"defaultvalue", "0"}});
+    content.addOwnValues({{"a", "4"}, {"b", "5"}});
+    QCOMPARE(content.ownValues(), (ValueMap{{"a", "4"}, {"b", "5"}}));
+}
+
+void TestExpressions::failedContentsAreCountedPerContent()
+{
+    const QVariantMap boolean{{"type", "boolean"}};
+    Test test({{"validatable", false}, {"content", QVariantList{boolean, boolean, QVariantMap{{"type", "text"}}}}});
+    QCOMPARE(test.failedContentsCount(), 2u);
+    test.content()->at(0)->setResultBoolean(true);
+    QCOMPARE(test.failedContentsCount(), 1u);
+}
+
+QTEST_GUILESS_MAIN(TestExpressions)
+#include "tst_expressions.moc"
