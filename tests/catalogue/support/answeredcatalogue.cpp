@@ -1,0 +1,201 @@
+#include "answeredcatalogue.h"
+
+#include "test.h"
+#include "testcontent.h"
+#include "testgroup.h"
+#include "testsubgroup.h"
+
+#include <QSet>
+
+namespace {
+
+using ValueMap = TestContent::ValueMap;
+
+QList<Test *> testsInStepOrder(const QList<TestGroup *> &groups)
+{
+    QList<Test *> tests;
+    for (const TestGroup *group : groups) {
+        for (const TestSubgroup *subgroup : qAsConst(*group->subgroups()))
+            tests.append(*subgroup->tests());
+    }
+    return tests;
+}
+
+QString contentId(const char *prefix, int step)
+{
+    return QStringLiteral("%1%2").arg(QLatin1String(prefix)).arg(step, 2, 10, QLatin1Char('0')) + QStringLiteral("00");
+}
+
+ValueMap readings(const AnsweredCatalogue::Measurements &m)
+{
+    ValueMap values;
+    for (int position = 0; position < m.lightFields.size(); ++position) {
+        values.insert(contentId("content0502", 2 * position), AnsweredCatalogue::formatted(m.lightFields.at(position)));
+        values.insert(contentId("content0502", 2 * position + 1), AnsweredCatalogue::formatted(m.darkFields.at(position)));
+    }
+    for (int level = 0; level < m.tg18lnLevels.size(); ++level)
+        values.insert(contentId("content0503", level), AnsweredCatalogue::formatted(m.tg18lnLevels.at(level)));
+    // UN80 shows the dark subpixels (B), UN10 the bright ones (A); C and D are looked for on both.
+    const QStringList un80 = {QStringLiteral("content04050000"), QStringLiteral("content04050001"),
+                              QStringLiteral("content04050002")};
+    const QStringList un10 = {QStringLiteral("content04050100"), QStringLiteral("content04050101"),
+                              QStringLiteral("content04050102")};
+    for (int i = 0; i < un80.size(); ++i) {
+        values.insert(un80.at(i), QString::number(m.pixelErrorsUN80.value(i)));
+        values.insert(un10.at(i), QString::number(m.pixelErrorsUN10.value(i)));
+    }
+    values.insert(QStringLiteral("content05010000"), m.screenDiagonal);
+    values.insert(QStringLiteral("content05060000"), AnsweredCatalogue::formatted(m.ambientLuminance));
+    return values;
+}
+
+// Plain replies for the descriptive questions, keyed by the question's key.
+QString textAnswer(const QString &caption)
+{
+    static const QMap<QString, QString> answers = {
+        {QStringLiteral("content_test_00_00_00_00"), QStringLiteral("Dr. Anna Berger")},
+        {QStringLiteral("content_test_01_01_00_00"), QStringLiteral("St. Elisabeth Hospital")},
+        {QStringLiteral("content_test_01_01_00_01"), QStringLiteral("Diagnostic Radiology")},
+        {QStringLiteral("content_test_01_01_00_02"), QStringLiteral("Prof. Markus Weber")},
+        {QStringLiteral("content_test_01_01_00_03"), QStringLiteral("Building C, room 2.114")},
+        {QStringLiteral("content_test_01_01_00_04"), QStringLiteral("Reporting room, north side, blinds closed")},
+        {QStringLiteral("content_test_02_01_00_00"), QStringLiteral("Eizo")},
+        {QStringLiteral("content_test_02_01_00_01"), QStringLiteral("RadiForce RX360")},
+        {QStringLiteral("content_test_02_01_00_02"), QStringLiteral("2048 x 1536")},
+        {QStringLiteral("content_test_02_01_00_03"), QStringLiteral("61823047")},
+        {QStringLiteral("content_test_02_02_00_00"), QStringLiteral("Fujitsu")},
+        {QStringLiteral("content_test_02_02_00_01"), QStringLiteral("YM5T004512")},
+        {QStringLiteral("content_test_02_02_00_02"), QStringLiteral("NVIDIA Quadro P620")},
+        {QStringLiteral("content_test_02_02_00_03"), QStringLiteral("Lumivex 7.8")},
+        {QStringLiteral("content_test_02_02_00_04"), QStringLiteral("PACS viewer 12.4")},
+        {QStringLiteral("content_test_03_01_00_02"), QStringLiteral("48")},
+        {QStringLiteral("content_test_06_01_00_00"), QStringLiteral("Konica Minolta")},
+        {QStringLiteral("content_test_06_01_00_01"), QStringLiteral("LS-150 40011223")},
+    };
+    return answers.value(caption, QStringLiteral("Yes, as expected"));
+}
+
+void answer(TestContent *content, const ValueMap &values, const AnsweredCatalogue::Measurements &m)
+{
+    switch (content->type()) {
+    case TestContent::kTestContentTypeBoolean:
+        content->setResultBoolean(true);
+        return;
+    case TestContent::kTestContentTypeMultiselect:
+        content->setResultMultiselect(m.ambientClass);
+        content->addOwnValues({{content->id(), m.ambientClass}});
+        return;
+    case TestContent::kTestContentTypeText:
+    case TestContent::kTestContentTypeTextarea:
+        break;
+    default:
+        return;
+    }
+    if (!content->join().isEmpty())
+        return;
+    if (values.contains(content->id())) {
+        content->setResultText(values.value(content->id()));
+        content->addOwnValues({{content->id(), content->resultText()}});
+    } else {
+        content->setResultText(textAnswer(content->caption()));
+    }
+}
+
+void mergeOwnValues(const Test *test, ValueMap &session)
+{
+    for (TestContent *content : qAsConst(*test->content())) {
+        const ValueMap own = content->ownValues();
+        for (auto it = own.cbegin(); it != own.cend(); ++it) {
+            if (!it.key().isEmpty())
+                session.insert(it.key(), it.value());
+        }
+        content->setJoinValues(session);
+    }
+}
+
+} // namespace
+
+AnsweredCatalogue::Measurements AnsweredCatalogue::brightMonitor()
+{
+    Measurements m;
+    m.screenDiagonal = QStringLiteral("27");
+    m.lightFields = {248.1, 255.3, 246.7, 272.5, 268.4, 257.2, 241.5, 236.2, 239.9};
+    m.darkFields = {8.42, 8.71, 8.35, 9.31, 9.12, 8.77, 8.19, 7.96, 8.08};
+    m.tg18lnLevels = {0.52, 0.769, 1.137, 1.681, 2.486, 3.677, 5.44, 8.04, 11.89,
+                      17.58, 26.0, 38.45, 56.85, 84.07, 124.32, 183.84, 271.85, 402.0};
+    m.ambientLuminance = 0.35;
+    m.ambientClass = QStringLiteral("300");
+    m.pixelErrorsUN80 = {2, 1, 0};
+    m.pixelErrorsUN10 = {0, 1, 0};
+    return m;
+}
+
+AnsweredCatalogue::Measurements AnsweredCatalogue::dimMonitor()
+{
+    Measurements m = brightMonitor();
+    m.screenDiagonal = QStringLiteral("21");
+    m.tg18lnLevels = {2.1, 2.73, 3.54, 4.6, 5.97, 7.75, 10.06, 13.07, 16.97,
+                      22.03, 28.61, 37.14, 48.23, 62.62, 81.31, 105.58, 137.09, 178.0};
+    m.ambientClass = QStringLiteral("200");
+    return m;
+}
+
+void AnsweredCatalogue::fill(const QList<TestGroup *> &groups, const Measurements &measurements)
+{
+    const ValueMap values = readings(measurements);
+    for (TestContent *content : contents(groups))
+        answer(content, values, measurements);
+}
+
+unsigned AnsweredCatalogue::judge(const QList<TestGroup *> &groups)
+{
+    ValueMap session;
+    for (const Test *test : testsInStepOrder(groups)) {
+        mergeOwnValues(test, session);
+        for (TestContent *content : qAsConst(*test->content())) {
+            const double joined = content->computeJoin();
+            if (joined != -1.0)
+                content->setResultText(formatted(joined));
+            mergeOwnValues(test, session);
+        }
+    }
+
+    const QList<TestContent *> all = contents(groups);
+    QSet<QString> named;
+    for (const TestContent *content : all) {
+        for (const QString &id : content->joinIds() + content->validatorIds())
+            named.insert(id);
+    }
+    ValueMap current;
+    for (const QString &id : qAsConst(named)) {
+        for (const TestContent *content : all) {
+            if (content->id() != id)
+                continue;
+            current.insert(id, content->type() == TestContent::kTestContentTypeMultiselect
+                                   ? content->resultMultiselect()
+                                   : content->resultText());
+            break;
+        }
+    }
+    unsigned failed = 0;
+    for (TestContent *content : all) {
+        content->setValidatorValues(current);
+        content->addOwnValues(current);
+    }
+    for (const TestGroup *group : groups)
+        failed += group->failedContentsCount();
+    return failed;
+}
+
+QList<TestContent *> AnsweredCatalogue::contents(const QList<TestGroup *> &groups)
+{
+    QList<TestContent *> all;
+    for (const Test *test : testsInStepOrder(groups))
+        all.append(*test->content());
+    return all;
+}
+
+QString AnsweredCatalogue::formatted(double value)
+{
+    return QString::number(value, 'g', 6);
+}
