@@ -170,10 +170,12 @@ void SchedulerManager::processQueue()
 {
     m_queueTimer->stop();
     m_nextQueueRun = QDateTime();
-    reload();
-
+    // One reading of the clock for the whole run: a task sorted as upcoming just
+    // before midnight must not find its due moment already passed a moment later.
     const QDateTime now = m_clock->now();
     const QDate today = now.date();
+    reload(today);
+
     qint64 shortestWait = 0;
     QDateTime nearestDue;
     for (const TaskScheduler *task : qAsConst(m_upcomingTasks)) {
@@ -199,7 +201,7 @@ void SchedulerManager::queueTimerElapsed()
     processQueue();
 }
 
-void SchedulerManager::reload()
+void SchedulerManager::reload(const QDate &today)
 {
     beginResetModel();
     const QVariantList records = m_store->tasks();
@@ -208,7 +210,6 @@ void SchedulerManager::reload()
     m_pendingTasks.clear();
     m_upcomingTasks.clear();
 
-    const QDate today = m_clock->now().date();
     QSet<QString> seenIds;
     for (const QVariant &record : records) {
         auto *task = new TaskScheduler(record.toMap(), this);

@@ -78,7 +78,7 @@ private slots:
     void queueTimerElapsed();
 
 private:
-    void reload();
+    void reload(const QDate &today);
     void classify(TaskScheduler *task, const QDate &today, QSet<QString> &seenIds);
     void armQueueTimer(const QDateTime &dueAt);
     void stopQueue();

@@ -7,6 +7,7 @@
 #include "testconfig.h"
 #include "translator.h"
 
+#include <QDir>
 #include <QFile>
 #include <QPixmap>
 #include <QSignalSpy>
@@ -85,6 +86,8 @@ private slots:
     void badRecordNeverBreaksQueue();
     void handEditedFileLoads();
 
+    void instanceRunsQueueOnceEventLoopTurns();
+
 private:
     QueueRun runQueue();
     void fireQueueTimer();
@@ -94,6 +97,7 @@ private:
     std::unique_ptr<ConfigurationManager> m_store;
     std::unique_ptr<SchedulerManager> m_manager;
     FixedClock m_clock;
+    QTemporaryDir m_instanceDir; // the process-wide store lives until the end
 };
 
 void TestSchedulerManager::initTestCase()
@@ -446,6 +450,20 @@ void TestSchedulerManager::handEditedFileLoads()
     QVERIFY(!typedByHand->lastPerformed().isValid());
     QCOMPARE(m_manager->taskAt(1)->description(), QString());
     QCOMPARE(m_manager->taskAt(4)->frequency(), 0);
+}
+
+void TestSchedulerManager::instanceRunsQueueOnceEventLoopTurns()
+{
+    QVERIFY(QDir::setCurrent(m_instanceDir.path()));
+    ConfigurationManager::instance()->addTask(task("due", QDateTime::currentDateTime().addDays(-1)));
+
+    SchedulerManager *manager = SchedulerManager::instance();
+    QCOMPARE(SchedulerManager::instance(), manager);
+    QSignalSpy spy(manager, &SchedulerManager::executeTasks);
+    QCOMPARE(spy.count(), 0);
+    QTRY_COMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).toStringList(), QStringList{"due"});
+    QVERIFY(QFile::exists(m_instanceDir.filePath("Lumivex 2016.ini")));
 }
 
 QTEST_MAIN(TestSchedulerManager)
