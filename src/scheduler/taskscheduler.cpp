@@ -43,6 +43,16 @@ QVariantList groupNumbersFromVariant(const QVariant &value)
     return groups;
 }
 
+template<typename T>
+bool replace(T &field, const T &value)
+{
+    if (field == value) {
+        return false;
+    }
+    field = value;
+    return true;
+}
+
 } // namespace
 
 TaskScheduler::TaskScheduler(const QVariantMap &record, QObject *parent)
@@ -119,29 +129,23 @@ QVariantMap TaskScheduler::toVariantMap() const
 
 void TaskScheduler::setId(const QString &id)
 {
-    if (m_id == id) {
-        return;
+    if (replace(m_id, id)) {
+        emit idChanged(m_id);
     }
-    m_id = id;
-    emit idChanged(m_id);
 }
 
 void TaskScheduler::setDescription(const QString &description)
 {
-    if (m_description == description) {
-        return;
+    if (replace(m_description, description)) {
+        emit descriptionChanged(m_description);
     }
-    m_description = description;
-    emit descriptionChanged(m_description);
 }
 
 void TaskScheduler::setDate(const QDateTime &date)
 {
-    if (m_date == date) {
-        return;
+    if (replace(m_date, date)) {
+        emit dateChanged(m_date);
     }
-    m_date = date;
-    emit dateChanged(m_date);
 }
 
 void TaskScheduler::setFrequency(qint64 frequency)
@@ -151,29 +155,23 @@ void TaskScheduler::setFrequency(qint64 frequency)
         qDebug() << "[TaskScheduler] Negative frequency taken as a single run:" << frequency;
         frequency = 0;
     }
-    if (m_frequency == frequency) {
-        return;
+    if (replace(m_frequency, frequency)) {
+        emit frequencyChanged(static_cast<quint64>(m_frequency));
     }
-    m_frequency = frequency;
-    emit frequencyChanged(static_cast<quint64>(m_frequency));
 }
 
 void TaskScheduler::setLastPerformed(const QDateTime &lastPerformed)
 {
-    if (m_lastPerformed == lastPerformed) {
-        return;
+    if (replace(m_lastPerformed, lastPerformed)) {
+        emit lastPerformedChanged(m_lastPerformed);
     }
-    m_lastPerformed = lastPerformed;
-    emit lastPerformedChanged(m_lastPerformed);
 }
 
 void TaskScheduler::setScheduledTests(const QVariantList &scheduledTests)
 {
-    if (m_scheduledTests == scheduledTests) {
-        return;
+    if (replace(m_scheduledTests, scheduledTests)) {
+        emit scheduledTestsChanged(m_scheduledTests);
     }
-    m_scheduledTests = scheduledTests;
-    emit scheduledTestsChanged(m_scheduledTests);
 }
 
 QDateTime TaskScheduler::runAfterLastPerformed() const
