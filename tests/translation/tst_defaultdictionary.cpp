@@ -1,5 +1,6 @@
 #include "defaultdictionary.h"
 #include "dictionaryengine.h"
+#include "dictionaryreader.h"
 
 #include <QRegularExpression>
 #include <QtTest>
@@ -18,6 +19,7 @@ private slots:
     void englishText_data();
     void englishText();
     void freshMapEachCall();
+    void embeddedModelSharesNoKey();
 
 private:
     QMap<QString, QString> m_dictionary;
@@ -152,6 +154,16 @@ void TestDefaultDictionary::freshMapEachCall()
     QMap<QString, QString> first = TR::defaultDictionary();
     first.insert(QStringLiteral("ok"), QStringLiteral("changed"));
     QCOMPARE(TR::defaultDictionary().value(QStringLiteral("ok")), QStringLiteral("_[OK]_"));
+}
+
+// The dictionary replaces the embedded model as a whole at start-up, so a key
+// of that model must not be mistaken for one the program uses.
+void TestDefaultDictionary::embeddedModelSharesNoKey()
+{
+    const QMap<QString, QString> embedded = TR::DictionaryReader::readModelFile(QStringLiteral(":/Model.xml"));
+    QVERIFY(!embedded.isEmpty());
+    for (auto entry = embedded.cbegin(); entry != embedded.cend(); ++entry)
+        QVERIFY2(!m_dictionary.contains(entry.key()), qPrintable(entry.key()));
 }
 
 QTEST_GUILESS_MAIN(TestDefaultDictionary)

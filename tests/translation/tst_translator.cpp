@@ -30,6 +30,13 @@ public:
     QString text() const { return QStringLiteral("cancel"); }
 };
 
+// Stands in for a system whose locale is el_GR.
+class GreekSystemTranslator : public TranslatorPrivate
+{
+public:
+    QString systemLanguage() const override { return languageOfLocaleName(QStringLiteral("el_GR")); }
+};
+
 } // namespace
 
 class TestTranslator : public QObject
@@ -58,6 +65,7 @@ private slots:
     void setLocaleKeepsLanguage();
     void englishWithoutFile();
     void preferredLocaleFallsBackToEnglish();
+    void preferredLocaleIsAvailableSystemLanguage();
 
     void translateObject();
     void translateObjectRecursive();
@@ -292,6 +300,14 @@ void TestTranslator::preferredLocaleFallsBackToEnglish()
     const auto translator = translatorIn(LanguageFolder);
     QCOMPARE(translator->systemLanguage(), QString());
     QCOMPARE(translator->preferredLocale(), QStringLiteral("en"));
+}
+
+void TestTranslator::preferredLocaleIsAvailableSystemLanguage()
+{
+    GreekSystemTranslator translator;
+    QCOMPARE(translator.preferredLocale(), QStringLiteral("en"));
+    translator.setLanguagePath(LanguageFolder);
+    QCOMPARE(translator.preferredLocale(), QStringLiteral("el"));
 }
 
 void TestTranslator::translateObject()
