@@ -42,10 +42,8 @@ SchedulerManager *SchedulerManager::instance()
 }
 
 SchedulerManager::SchedulerManager(ConfigurationManager *store, const SchedulerClock *clock, QObject *parent)
-    : QAbstractTableModel(parent)
-    , m_store(store)
-    , m_clock(clock ? clock : SchedulerClock::system())
-    , m_queueTimer(new QTimer(this))
+    : QAbstractTableModel(parent), m_store(store), m_clock(clock ? clock : SchedulerClock::system()),
+      m_queueTimer(new QTimer(this))
 {
     m_queueTimer->setSingleShot(true);
     m_queueTimer->setTimerType(Qt::PreciseTimer);

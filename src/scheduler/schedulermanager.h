@@ -22,7 +22,8 @@ class SchedulerManager : public QAbstractTableModel
     Q_OBJECT
 
 public:
-    enum tSchedulerColumn {
+    enum tSchedulerColumn
+    {
         kColumnDescription,
         kColumnDate,
         kColumnFrequency,

@@ -43,8 +43,7 @@ QVariantList groupNumbersFromVariant(const QVariant &value)
     return groups;
 }
 
-template<typename T>
-bool replace(T &field, const T &value)
+template <typename T> bool replace(T &field, const T &value)
 {
     if (field == value) {
         return false;
@@ -55,8 +54,7 @@ bool replace(T &field, const T &value)
 
 } // namespace
 
-TaskScheduler::TaskScheduler(const QVariantMap &record, QObject *parent)
-    : QObject(parent)
+TaskScheduler::TaskScheduler(const QVariantMap &record, QObject *parent) : QObject(parent)
 {
     if (record.contains(kIdKey)) {
         setId(record.value(kIdKey).toString());

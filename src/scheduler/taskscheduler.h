@@ -23,7 +23,8 @@ class TaskScheduler : public QObject
 public:
     static constexpr qint64 kMillisecondsPerDay = 86400000;
 
-    enum tTaskState {
+    enum tTaskState
+    {
         kTaskStateIgnored,  // no valid start date: never queued
         kTaskStateUpcoming, // due on a later day
         kTaskStatePending,  // due now

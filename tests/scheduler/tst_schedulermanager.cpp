@@ -378,20 +378,19 @@ void TestSchedulerManager::badRecordNeverBreaksQueue_data()
     withoutId.remove("id");
     QTest::newRow("record without id") << withoutId << QStringList{"good"} << QStringList() << "7";
 
-    QTest::newRow("negative frequency") << task("bad", past, -7 * kDay) << QStringList{"good", "bad"}
-                                        << QStringList() << "-";
+    QTest::newRow("negative frequency") << task("bad", past, -7 * kDay) << QStringList{"good", "bad"} << QStringList()
+                                        << "-";
     QVariantMap minusOne = task("bad", past, 0, at(2026, 1, 20, 9));
     minusOne.insert("frequency", std::numeric_limits<quint64>::max());
     QTest::newRow("frequency of all bits set") << minusOne << QStringList{"good"} << QStringList() << "-";
-    QTest::newRow("huge frequency") << task("bad", past, qint64(1) << 62, at(2026, 1, 20, 9))
-                                    << QStringList{"good"} << QStringList() << "53375995583";
+    QTest::newRow("huge frequency") << task("bad", past, qint64(1) << 62, at(2026, 1, 20, 9)) << QStringList{"good"}
+                                    << QStringList() << "53375995583";
 
     QVariantMap badDate = task("bad", past, 7 * kDay);
     badDate.insert("date", "31/02/2026");
     QTest::newRow("invalid date") << badDate << QStringList{"good"} << QStringList() << "7";
 
-    QTest::newRow("duplicate id") << task("good", at(2026, 2, 2, 9)) << QStringList{"good"} << QStringList()
-                                  << "-";
+    QTest::newRow("duplicate id") << task("good", at(2026, 2, 2, 9)) << QStringList{"good"} << QStringList() << "-";
 
     const QVariantMap wrongTypes{{"id", 42},
                                  {"description", QVariantList{"a", "b"}},

@@ -71,14 +71,13 @@ void TestTaskScheduler::state_data()
         << QDate(2026, 1, 30) << at(2026, 1, 31, 9) << qint64(0) << never << TaskScheduler::kTaskStateUpcoming
         << at(2026, 1, 31, 9);
     QTest::newRow("single run is pending from the start of its day")
-        << QDate(2026, 1, 31) << at(2026, 1, 31, 23) << qint64(0) << never << TaskScheduler::kTaskStatePending
-        << never;
+        << QDate(2026, 1, 31) << at(2026, 1, 31, 23) << qint64(0) << never << TaskScheduler::kTaskStatePending << never;
     QTest::newRow("single run performed on its day, before its hour, is finished")
         << QDate(2026, 2, 3) << at(2026, 1, 31, 23) << qint64(0) << at(2026, 1, 31, 8)
         << TaskScheduler::kTaskStateFinished << at(2026, 1, 31, 8);
     QTest::newRow("single run performed before its date is pending again on its day")
-        << QDate(2026, 2, 1) << at(2026, 2, 1, 9) << qint64(0) << at(2026, 1, 20, 9)
-        << TaskScheduler::kTaskStatePending << at(2026, 1, 20, 9);
+        << QDate(2026, 2, 1) << at(2026, 2, 1, 9) << qint64(0) << at(2026, 1, 20, 9) << TaskScheduler::kTaskStatePending
+        << at(2026, 1, 20, 9);
     QTest::newRow("single run performed before its date is upcoming until its day")
         << QDate(2026, 1, 25) << at(2026, 2, 1, 9) << qint64(0) << at(2026, 1, 20, 9)
         << TaskScheduler::kTaskStateUpcoming << at(2026, 2, 1, 9);
@@ -104,18 +103,17 @@ void TestTaskScheduler::state_data()
         << QDate(2026, 3, 21) << at(2026, 1, 1, 9) << kDay << at(2026, 3, 21, 2, 30)
         << TaskScheduler::kTaskStateUpcoming << at(2026, 3, 22, 2, 30);
     QTest::newRow("daily task across the autumn clock change keeps its hour")
-        << QDate(2026, 10, 24) << at(2026, 1, 1, 9) << kDay << at(2026, 10, 24, 12)
-        << TaskScheduler::kTaskStateUpcoming << at(2026, 10, 25, 12);
+        << QDate(2026, 10, 24) << at(2026, 1, 1, 9) << kDay << at(2026, 10, 24, 12) << TaskScheduler::kTaskStateUpcoming
+        << at(2026, 10, 25, 12);
     QTest::newRow("repeating task never run, dated today, is pending")
         << QDate(2026, 3, 5) << at(2026, 3, 5, 18) << 7 * kDay << never << TaskScheduler::kTaskStatePending << never;
     QTest::newRow("repeating task never run, dated in the past, is pending")
         << QDate(2026, 3, 5) << at(2025, 3, 5, 18) << 7 * kDay << never << TaskScheduler::kTaskStatePending << never;
     QTest::newRow("repeating task dated later is upcoming even after a run")
-        << QDate(2026, 3, 5) << at(2026, 3, 10, 8) << 7 * kDay << at(2026, 3, 1, 8)
-        << TaskScheduler::kTaskStateUpcoming << at(2026, 3, 10, 8);
-    QTest::newRow("task without a valid date is ignored")
-        << QDate(2026, 3, 5) << never << 7 * kDay << at(2026, 3, 1, 8) << TaskScheduler::kTaskStateIgnored
-        << at(2026, 3, 8, 8);
+        << QDate(2026, 3, 5) << at(2026, 3, 10, 8) << 7 * kDay << at(2026, 3, 1, 8) << TaskScheduler::kTaskStateUpcoming
+        << at(2026, 3, 10, 8);
+    QTest::newRow("task without a valid date is ignored") << QDate(2026, 3, 5) << never << 7 * kDay << at(2026, 3, 1, 8)
+                                                          << TaskScheduler::kTaskStateIgnored << at(2026, 3, 8, 8);
     QTest::newRow("interval under a day counts as a single run")
         << QDate(2026, 3, 5) << at(2026, 3, 1, 8) << qint64(3600000) << at(2026, 3, 2, 8)
         << TaskScheduler::kTaskStateFinished << at(2026, 3, 2, 8);
