@@ -3,9 +3,12 @@
 #include "greylevel.h"
 #include "testpatternhighlighter.h"
 
+#include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QtMath>
+
+#include <algorithm>
 
 namespace NSTESTPatter {
 
@@ -56,6 +59,17 @@ struct CompositePatternPainter::Zone {
     bool swapWidths;
     bool highContrastRight;
     bool horizontalOnTop;
+};
+
+// One band of a striped quadrant, in the coordinates of the zone's image.
+struct CompositePatternPainter::StripedBand {
+    int left;
+    int top;
+    int width;
+    bool verticalBars;
+    int stripeWidth;
+    QRgb first;
+    QRgb second;
 };
 
 CompositePatternPainter::CompositePatternPainter(QPainter *painter, const QRect &rect, double cellWidth,
@@ -190,47 +204,57 @@ void CompositePatternPainter::drawStripedZone(const Zone &zone)
     const QRect &rect = zone.rect;
     const int halfWidth = ceilHalf(rect.width());
     const int halfHeight = ceilHalf(rect.height());
-    const int highLeft = zone.highContrastRight ? rect.x() + halfWidth : rect.x();
-    const int lowLeft = zone.highContrastRight ? rect.x() : rect.x() + halfWidth;
+    if (halfWidth <= 0 || halfHeight <= 0)
+        return;
+    const int highLeft = zone.highContrastRight ? halfWidth : 0;
+    const int lowLeft = zone.highContrastRight ? 0 : halfWidth;
     const int leftBandWidth = ceilHalf(halfWidth);
     const int leftStripe = zone.swapWidths ? 2 : 1;
     const int rightStripe = zone.swapWidths ? 1 : 2;
-
-    struct Quadrant {
-        int left;
-        int top;
-        bool verticalBars;
-        QColor first;
-        QColor second;
-    };
     const bool topVertical = !zone.horizontalOnTop;
-    const int bottomTop = rect.y() + halfHeight;
-    const Quadrant quadrants[] = {
-        {highLeft, rect.y(), topVertical, Qt::white, Qt::black},
-        {highLeft, bottomTop, !topVertical, Qt::white, Qt::black},
-        {lowLeft, rect.y(), topVertical, greyLevel(kLowContrastFirstGrey), greyLevel(kLowContrastSecondGrey)},
-        {lowLeft, bottomTop, !topVertical, greyLevel(kLowContrastFirstGrey), greyLevel(kLowContrastSecondGrey)},
+    const QRgb white = qRgb(255, 255, 255);
+    const QRgb black = qRgb(0, 0, 0);
+    const QRgb lowFirst = greyLevel(kLowContrastFirstGrey).rgb();
+    const QRgb lowSecond = greyLevel(kLowContrastSecondGrey).rgb();
+
+    // The four quadrants (each split into two bands) are composed in memory and
+    // put on the painter in one go: hundreds of one-pixel stripes per zone would
+    // otherwise each be a fill of their own. Quadrants are a whole half wide and
+    // high, so they may reach one pixel past an odd-sized zone.
+    QImage image(2 * halfWidth, 2 * halfHeight, QImage::Format_RGB32);
+    const StripedBand bands[] = {
+        {highLeft, 0, leftBandWidth, topVertical, leftStripe, white, black},
+        {highLeft + leftBandWidth, 0, halfWidth - leftBandWidth, topVertical, rightStripe, white, black},
+        {highLeft, halfHeight, leftBandWidth, !topVertical, leftStripe, white, black},
+        {highLeft + leftBandWidth, halfHeight, halfWidth - leftBandWidth, !topVertical, rightStripe, white, black},
+        {lowLeft, 0, leftBandWidth, topVertical, leftStripe, lowFirst, lowSecond},
+        {lowLeft + leftBandWidth, 0, halfWidth - leftBandWidth, topVertical, rightStripe, lowFirst, lowSecond},
+        {lowLeft, halfHeight, leftBandWidth, !topVertical, leftStripe, lowFirst, lowSecond},
+        {lowLeft + leftBandWidth, halfHeight, halfWidth - leftBandWidth, !topVertical, rightStripe, lowFirst,
+         lowSecond},
     };
-    for (const Quadrant &quadrant : quadrants) {
-        const QRect leftBand(quadrant.left, quadrant.top, leftBandWidth, halfHeight);
-        const QRect rightBand(quadrant.left + leftBandWidth, quadrant.top, halfWidth - leftBandWidth, halfHeight);
-        drawStripedBand(leftBand, quadrant.verticalBars, leftStripe, quadrant.first, quadrant.second);
-        drawStripedBand(rightBand, quadrant.verticalBars, rightStripe, quadrant.first, quadrant.second);
-    }
+    for (const StripedBand &band : bands)
+        paintStripedBand(&image, band, halfHeight);
+    m_painter->drawImage(rect.topLeft(), image);
 }
 
-void CompositePatternPainter::drawStripedBand(const QRect &band, bool verticalBars, int stripeWidth,
-                                              const QColor &first, const QColor &second)
+// Stripe k of a band, k * stripeWidth from its start, takes the first colour
+// when k is even; the band's far edge cuts the last stripe.
+void CompositePatternPainter::paintStripedBand(QImage *image, const StripedBand &band, int height)
 {
-    const int extent = verticalBars ? band.width() : band.height();
-    const int across = verticalBars ? band.height() : band.width();
-    if (across <= 0)
+    if (band.width <= 0)
         return;
-    for (int offset = 0, k = 0; offset < extent; offset += stripeWidth, ++k) {
-        const int length = qMin(stripeWidth, extent - offset);
-        const QRect stripe = verticalBars ? QRect(band.x() + offset, band.y(), length, across)
-                                          : QRect(band.x(), band.y() + offset, across, length);
-        m_painter->fillRect(stripe, k % 2 == 0 ? first : second);
+    const auto colourAt = [&band](int offset) { return (offset / band.stripeWidth) % 2 == 0 ? band.first : band.second; };
+    const auto lineAt = [&](int row) { return reinterpret_cast<QRgb *>(image->scanLine(band.top + row)) + band.left; };
+    for (int row = 0; row < height; ++row) {
+        QRgb *line = lineAt(row);
+        if (!band.verticalBars)
+            std::fill(line, line + band.width, colourAt(row));
+        else if (row > 0)
+            std::copy(lineAt(0), lineAt(0) + band.width, line);
+        else
+            for (int column = 0; column < band.width; ++column)
+                line[column] = colourAt(column);
     }
 }
 

@@ -2,7 +2,7 @@
 
 #include <QRect>
 
-class QColor;
+class QImage;
 class QPainter;
 
 namespace NSTESTPatter {
@@ -21,14 +21,14 @@ public:
 
 private:
     struct Zone;
+    struct StripedBand;
 
     void drawBorder();
     void drawGrayLevelRing();
     void drawGridLines();
     void drawResolutionZones();
     void drawStripedZone(const Zone &zone);
-    void drawStripedBand(const QRect &band, bool verticalBars, int stripeWidth, const QColor &first,
-                         const QColor &second);
+    static void paintStripedBand(QImage *image, const StripedBand &band, int height);
     void drawBlackAndWhiteBars();
     void drawHalvingBars();
     void drawGradientRamps();

@@ -53,6 +53,8 @@ TestPattern::TestPattern(QObject *parent, tTestPattern type)
     : QObject(parent)
     , m_type(type)
 {
+    // Queued connections and string-based ones name the type in signatures.
+    qRegisterMetaType<tTestPattern>();
 }
 
 TestPattern::~TestPattern()

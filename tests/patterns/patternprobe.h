@@ -1,0 +1,78 @@
+#pragma once
+
+// Helpers shared by the pattern tests: draw a pattern the way a canvas does and
+// read pixels back as text, so that a failed comparison says what it saw.
+
+#include "testpattern.h"
+
+#include <QImage>
+#include <QString>
+#include <QtMath>
+
+inline QImage renderPattern(const QString &key, const QSize &size)
+{
+    NSTESTPatter::TestPattern pattern;
+    pattern.setTypeString(key);
+    return pattern.toImage(size);
+}
+
+inline QString colourName(QRgb rgb)
+{
+    if (qRed(rgb) == qGreen(rgb) && qGreen(rgb) == qBlue(rgb))
+        return QStringLiteral("grey %1").arg(qRed(rgb));
+    return QStringLiteral("rgb(%1,%2,%3)").arg(qRed(rgb)).arg(qGreen(rgb)).arg(qBlue(rgb));
+}
+
+inline QString pixelName(const QImage &image, int x, int y)
+{
+    return colourName(image.pixel(x, y));
+}
+
+inline QString grey(int level)
+{
+    return colourName(qRgb(level, level, level));
+}
+
+inline QString green()
+{
+    return colourName(qRgb(0, 255, 0));
+}
+
+inline int greyAt(const QImage &image, int x, int y)
+{
+    return qGray(image.pixel(x, y));
+}
+
+// The grid every pattern of the program is laid out on, for a canvas of the
+// given size: a 6-pixel margin and 12 x 12 cells.
+struct PatternGrid {
+    explicit PatternGrid(const QSize &size)
+        : width(size.width())
+        , height(size.height())
+        , cw((size.width() - 12) / 12.0)
+        , ch((size.height() - 12) / 12.0)
+        , cwi(qRound(cw))
+        , chi(qRound(ch))
+    {
+    }
+    // Grid line and outline positions.
+    int x(double k) const { return qRound(k * cw) + 6; }
+    int y(double k) const { return qRound(k * ch) + 6; }
+
+    int width;
+    int height;
+    double cw;
+    double ch;
+    int cwi;
+    int chi;
+};
+
+inline QList<QSize> patternTestSizes()
+{
+    return {QSize(1920, 1080), QSize(1366, 768), QSize(3840, 2160)};
+}
+
+inline QByteArray sizeName(const QSize &size)
+{
+    return QByteArray::number(size.width()) + 'x' + QByteArray::number(size.height());
+}
