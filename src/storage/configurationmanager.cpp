@@ -17,8 +17,12 @@
 namespace {
 
 const QString SettingsFileName = QStringLiteral("Lumivex 2016.ini");
-const QString VersionKey = QStringLiteral("GENERAL/version");
-const QString LocaleKey = QStringLiteral("GENERAL/locale_selected");
+// QSettings files any group named "general", in whatever case, under
+// "[%General]" and reads it back as "General". Keys are case-insensitive on
+// Windows only, so here the group must be spelled the way it reads back, or
+// a restart would not find the stored language.
+const QString VersionKey = QStringLiteral("General/version");
+const QString LocaleKey = QStringLiteral("General/locale_selected");
 const QString SessionsKey = QStringLiteral("TEST_SESSIONS/list");
 const QString TasksKey = QStringLiteral("SCHEDULER/tasks");
 const QString ProgramVersion = QStringLiteral("7.8.1.0");
@@ -145,15 +149,22 @@ void ConfigurationManager::initialise()
 
 // A damaged file is read as far as possible and the next save rewrites it
 // from what could be read, so it is kept aside first: one broken line must
-// not cost the operator years of sessions.
+// not cost the operator years of sessions. QSettings flags only some damage
+// as a format error; a cut or garbled list value reads as text instead.
 bool ConfigurationManager::isDamaged() const
 {
     if (m_settings->status() == QSettings::FormatError || containsNulByte(fileName()))
         return true;
     for (const QString &key : {SessionsKey, TasksKey}) {
         const QVariant value = m_settings->value(key);
-        const bool readable = !value.isValid() || value.type() == QVariant::List || value.type() == QVariant::StringList;
-        if (!readable)
+        if (!value.isValid())
+            continue;
+        if (value.type() != QVariant::List)
+            return true;
+        const QVariantList records = value.toList();
+        const bool allRecords = std::all_of(records.cbegin(), records.cend(),
+                                            [](const QVariant &record) { return record.type() == QVariant::Map; });
+        if (!allRecords)
             return true;
     }
     return false;
