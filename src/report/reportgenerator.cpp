@@ -1,0 +1,681 @@
+#include "reportgenerator.h"
+
+#include "test.h"
+#include "testcontent.h"
+#include "testgroup.h"
+#include "testsubgroup.h"
+#include "translator.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QFontMetrics>
+#include <QImageReader>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPrinter>
+#include <QSet>
+#include <QTextDocument>
+#include <QtMath>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+const QColor textDark(QStringLiteral("#4D4D4D"));
+const QColor textMuted(QStringLiteral("#828282"));
+const QColor ruleLight(QStringLiteral("#D1D1D1"));
+const QColor letterheadBar(QStringLiteral("#939597"));
+const QColor passedColour(QStringLiteral("#8cc640"));
+const QColor failedCountColour(QStringLiteral("#f15b26"));
+
+const QString fontFamily = QStringLiteral("Arial");
+
+// Width of the right-aligned label column and the stub that leads to the value.
+constexpr int labelColumnWidth = 140;
+constexpr int leaderLength = 13;
+constexpr int valueLineHeight = 12;
+// Rich-text blocks are drawn this much above their nominal top, which puts
+// their first line on the baseline of plain text drawn at the same top.
+constexpr int htmlBlockLift = 3;
+
+// Embedded drawings are rasterised at this size, far above the 10 to 28 points
+// they take on the page, so they stay sharp when the report is zoomed or printed.
+constexpr int imageRasterSize = 128;
+
+QString translated(const QString &key)
+{
+    return TR::Translator::instance()->translate(key);
+}
+
+QString firstTranslated(const QStringList &keys)
+{
+    for (const QString &key : keys) {
+        const QString text = translated(key);
+        if (!text.isEmpty())
+            return text;
+    }
+    return QString();
+}
+
+QFont pointFont(int pointSize, QFont::Weight weight = QFont::Normal)
+{
+    QFont font(fontFamily);
+    font.setPointSize(pointSize);
+    font.setWeight(weight);
+    return font;
+}
+
+QFont pixelFont(int pixelSize, QFont::Weight weight = QFont::Normal)
+{
+    QFont font(fontFamily);
+    font.setPixelSize(pixelSize);
+    font.setWeight(weight);
+    return font;
+}
+
+QRect rectFromCorners(int left, int top, int right, int bottom)
+{
+    return QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+// Rows are laid out on whole points; a position handed from element to element
+// is always a rectangle's edge, so the truncation never loses anything.
+int top(qreal y)
+{
+    return int(y);
+}
+
+// The shown text of the chosen item of a multiselect content; empty when no item matches.
+QString multiselectText(const TestContent *content)
+{
+    for (const TestContent::Item *item : qAsConst(*content->items())) {
+        if (item->value(QStringLiteral("value")) == content->resultMultiselect())
+            return translated(item->value(QStringLiteral("text")));
+    }
+    return QString();
+}
+
+} // namespace
+
+ReportGenerator::ReportGenerator(QObject *parent)
+    : QObject(parent)
+    , m_contentRect(QPoint(0, 0), QPoint(-1, -1))
+{
+}
+
+ReportGenerator::~ReportGenerator()
+{
+    qDeleteAll(m_groups);
+}
+
+void ReportGenerator::setUpPrinter(QPrinter *printer, const QVariantMap &session)
+{
+    printer->setResolution(72);
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setPageSize(QPageSize(QPageSize::A4));
+    printer->setPageOrientation(QPageLayout::Portrait);
+    printer->setFullPage(false);
+    printer->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
+    printer->setOutputFileName(reportBaseName(session));
+    // A name without the ".pdf" suffix must not switch the printer to its native format.
+    printer->setOutputFormat(QPrinter::PdfFormat);
+}
+
+QString ReportGenerator::reportBaseName(const QVariantMap &session)
+{
+    return session.value(QStringLiteral("date")).toDateTime().toString(QStringLiteral("yyyyMMdd-HHmm"));
+}
+
+void ReportGenerator::generate(QPrinter *printer, QPainter *painter, QVariantMap session)
+{
+    m_printer = printer;
+    m_painter = painter;
+    m_pageNumber = 1;
+    qDeleteAll(m_groups);
+    m_groups.clear();
+
+    if (!m_painter || !m_printer)
+        return;
+
+    const QDateTime date = session.value(QStringLiteral("date")).toDateTime();
+    const QRect page = m_printer->pageRect(QPrinter::DevicePixel).toRect();
+    m_contentRect = rectFromCorners(page.left() + 20, page.top() + 20, page.right() - 20, page.bottom() - 40);
+
+    if (!m_painter->begin(m_printer))
+        return;
+
+    drawFooter(1);
+    const QString monitorLine = translated(QStringLiteral("monitor")) + QLatin1Char(' ')
+        + QString::number(session.value(QStringLiteral("monitorselected")).toInt()) + QLatin1Char(' ')
+        + session.value(QStringLiteral("monitorinfo")).toString();
+    qreal y = drawHeader(date, session.value(QStringLiteral("nfailedtestcontents")).toInt(), monitorLine);
+
+    rebuildGroups(session);
+    linkAnswers();
+    for (TestGroup *group : qAsConst(m_groups))
+        y = drawGroup(y, group, group->number() == 0);
+    drawSignatureBlock(y);
+
+    m_painter->end();
+}
+
+bool ReportGenerator::ensureOnPage(QRect &rect)
+{
+    // Compared edge by edge: QRect::contains() rejects empty rectangles, such
+    // as the measured size of an empty text, which must not break the page.
+    if (rect.left() >= m_contentRect.left() && rect.right() <= m_contentRect.right()
+        && rect.top() >= m_contentRect.top() && rect.bottom() <= m_contentRect.bottom())
+        return false;
+    startNewPage();
+    rect.moveTop(m_contentRect.top());
+    return true;
+}
+
+void ReportGenerator::startNewPage()
+{
+    m_printer->newPage();
+    ++m_pageNumber;
+    drawFooter(m_pageNumber);
+}
+
+void ReportGenerator::drawFooter(int pageNumber)
+{
+    m_painter->save();
+    m_painter->setFont(pointFont(10));
+    m_painter->setPen(textDark);
+    const QRect band = rectFromCorners(m_contentRect.left(), m_contentRect.bottom() + 1, m_contentRect.right(),
+                                       m_contentRect.bottom() + 20);
+    m_painter->drawText(band, Qt::AlignCenter, QString::number(pageNumber));
+    m_painter->drawLine(band.topLeft(), band.topRight());
+    m_painter->restore();
+}
+
+qreal ReportGenerator::drawRow(qreal y, const QString &label, const QVariant &value, const QString &firstNote,
+                               const QString &secondNote, bool fillLine, bool mutedLabel, const QColor &valueColour)
+{
+    if (label.isEmpty())
+        return y;
+
+    m_painter->save();
+    const QFont font = pointFont(10);
+    m_painter->setFont(font);
+
+    QString valueText;
+    const bool textValue = value.canConvert<QString>();
+    if (textValue) {
+        valueText = value.toString();
+        if (valueText.isEmpty())
+            valueText = QStringLiteral("-");
+    }
+
+    y = fitRow(y, label, valueText, firstNote, secondNote);
+
+    m_painter->setPen(textDark);
+    QTextDocument labelDocument;
+    QRect labelRect = layOutHtml(labelDocument,
+                                 htmlBlock(label, font, QStringLiteral("right"), mutedLabel ? textMuted : textDark),
+                                 labelColumnWidth, QPoint(0, top(y)));
+    labelRect.moveRight(m_contentRect.left() + labelColumnWidth);
+    if (labelRect.left() < m_contentRect.left())
+        labelRect.moveLeft(m_contentRect.left());
+    ensureOnPage(labelRect);
+    drawHtml(labelDocument, labelRect);
+
+    const int leaderY = labelRect.top() + 12;
+    const QLine leader(labelRect.right() + 1, leaderY, labelRect.right() + leaderLength, leaderY);
+    m_painter->setPen(QPen(ruleLight, 1));
+    m_painter->drawLine(leader);
+    m_painter->setPen(valueColour);
+
+    QRect valueRect;
+    if (fillLine) {
+        valueRect = rectFromCorners(leader.x2() + 5, leaderY + 1, m_contentRect.right() - leaderLength, leaderY + 1);
+        ensureOnPage(valueRect);
+        drawPatternedLine(QLine(valueRect.topLeft(), valueRect.topRight()), Qt::DotLine, ruleLight);
+    } else {
+        valueRect = rectFromCorners(leader.x2() + 5, labelRect.top(),
+                                    leader.x2() + 4 + m_contentRect.width() - labelRect.right() - leaderLength,
+                                    labelRect.top() + valueLineHeight);
+        // A value that wraps keeps its lines: the row grows by what the wrapping adds to one line.
+        const int wrappedHeight = valueTextRect(valueRect, valueText).height();
+        valueRect.setBottom(valueRect.bottom() + qMax(0, wrappedHeight - m_painter->fontMetrics().height()));
+        ensureOnPage(valueRect);
+        if (textValue) {
+            m_painter->drawText(valueRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, valueText);
+        } else {
+            const QImage picture = value.value<QImage>();
+            if (!picture.isNull())
+                m_painter->drawImage(QRect(valueRect.left(), valueRect.top() + 2, 10, 10), picture);
+        }
+    }
+    y = qMax(labelRect.bottom(), valueRect.bottom());
+
+    // Notes stack below the value, each 2 points below the rectangle before it;
+    // a note that wraps pushes the ones below it down by its extra lines.
+    QRect noteRect = valueRect;
+    if (!secondNote.isEmpty()) {
+        noteRect = rectFromCorners(valueRect.left(), valueRect.bottom() + 2, m_contentRect.right(),
+                                   valueRect.bottom() + 2 + valueLineHeight);
+        y = drawNote(y, noteRect, secondNote);
+        noteRect.setBottom(noteRect.bottom() + noteExtraHeight(secondNote, noteRect.width()));
+    }
+    if (!firstNote.isEmpty()) {
+        noteRect = QRect(noteRect.left(), noteRect.bottom() + 2, noteRect.width(), valueLineHeight + 1);
+        y = drawNote(y, noteRect, firstNote);
+    }
+
+    m_painter->restore();
+    return y;
+}
+
+qreal ReportGenerator::fitRow(qreal y, const QString &label, const QString &valueText, const QString &firstNote,
+                              const QString &secondNote)
+{
+    const QFont font = pointFont(10);
+    m_painter->setFont(font);
+
+    QTextDocument document;
+    QRect labelRect = layOutHtml(document, htmlBlock(label, font, QStringLiteral("right"), textDark), labelColumnWidth,
+                                 QPoint(m_contentRect.left(), top(y)));
+    if (ensureOnPage(labelRect))
+        return m_contentRect.top();
+
+    const int valueLeft = labelRect.right() + leaderLength;
+    QRect valueRect = valueTextRect(
+        QRect(valueLeft, top(y), m_contentRect.width() - labelRect.right() - leaderLength, valueLineHeight + 1),
+        valueText);
+    if (ensureOnPage(valueRect))
+        return m_contentRect.top();
+
+    const QFont noteFont = pointFont(8);
+    int nextTop = valueRect.bottom();
+    for (const QString &note : {firstNote, secondNote}) {
+        if (note.isEmpty())
+            continue;
+        QRect noteRect = layOutHtml(document, htmlBlock(note, noteFont, QStringLiteral("left"), textDark),
+                                    m_contentRect.right() - 1 - valueLeft, QPoint(valueLeft, nextTop));
+        if (ensureOnPage(noteRect))
+            return m_contentRect.top();
+        nextTop = noteRect.bottom();
+    }
+    return y;
+}
+
+qreal ReportGenerator::drawNote(qreal y, const QRect &rect, const QString &text)
+{
+    if (text.isEmpty())
+        return y;
+    const QFont font = pointFont(8);
+    QTextDocument document;
+    QRect block = layOutHtml(document, htmlBlock(text, font, QStringLiteral("left"), textMuted), rect.width(),
+                             rect.topLeft());
+    if (block.right() > m_contentRect.right())
+        block.moveRight(m_contentRect.right());
+    ensureOnPage(block);
+    drawHtml(document, block);
+    return qMax<qreal>(y, block.bottom());
+}
+
+QString ReportGenerator::htmlBlock(const QString &text, const QFont &font, const QString &alignment,
+                                   const QColor &colour)
+{
+    const int size = font.pointSize() > 0 ? font.pointSize() : font.pixelSize();
+    return QStringLiteral("<div style='font-family:\"%1\";font-size:%2px;color:%3;' align=%4>%5</div>")
+        .arg(font.family(), QString::number(size), colour.name(), alignment, text);
+}
+
+qreal ReportGenerator::drawHeader(const QDateTime &date, int failedCount, const QString &monitorLine)
+{
+    m_painter->save();
+    const int textFlags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap;
+
+    m_painter->fillRect(rectFromCorners(20, 25, 24, 85), letterheadBar);
+    m_painter->setPen(textDark);
+    m_painter->setFont(pixelFont(14, QFont::Bold));
+    m_painter->drawText(rectFromCorners(33, 20, 382, 52), textFlags,
+                        translated(QStringLiteral("report_header_0")).toUpper());
+    m_painter->setFont(pixelFont(14));
+    m_painter->drawText(rectFromCorners(33, 58, 382, 90), textFlags, translated(QStringLiteral("report_header_1")));
+
+    m_painter->fillRect(rectFromCorners(445, 25, 447, 85), letterheadBar);
+    m_painter->drawText(rectFromCorners(455, 20, 569, 53), textFlags,
+                        translated(QStringLiteral("report_header_2")).toUpper());
+    m_painter->drawImage(rectFromCorners(458, 60, 485, 86), image(QStringLiteral(":/icon")));
+    m_painter->setFont(pixelFont(11));
+    m_painter->drawText(rectFromCorners(495, 76, 579, 88), textFlags, date.toString(QStringLiteral("dd/MM/yy - HH.mm")));
+    m_painter->drawLine(20, 106, 20 + m_contentRect.width() - 1, 106);
+
+    const QFont summaryFont = pixelFont(20);
+    m_painter->setFont(summaryFont);
+    const QRect band = rectFromCorners(m_contentRect.left(), 116, m_contentRect.right(), 139);
+    if (failedCount == 0) {
+        m_painter->setPen(passedColour);
+        m_painter->drawText(band, Qt::AlignLeft | Qt::AlignVCenter, translated(QStringLiteral("reportpassedtest")));
+    } else {
+        const QString found = translated(QStringLiteral("reportfailedtest0"));
+        QRect foundRect = band;
+        foundRect.setWidth(QFontMetrics(summaryFont, m_printer).horizontalAdvance(found));
+        m_painter->drawText(foundRect, Qt::AlignLeft | Qt::AlignVCenter, found);
+        QRect errorsRect = band;
+        errorsRect.setLeft(foundRect.right() + 1 + 10);
+        m_painter->setPen(failedCountColour);
+        m_painter->drawText(errorsRect, Qt::AlignLeft | Qt::AlignVCenter,
+                            translated(QStringLiteral("reportfailedtest1")).arg(failedCount));
+    }
+
+    const qreal rowBottom = drawRow(139 + 10, translated(QStringLiteral("reportmonitortested")), monitorLine,
+                                    QString(), QString(), false, false, textMuted);
+    const int ruleY = top(rowBottom) + 5;
+    m_painter->setPen(textDark);
+    m_painter->drawLine(m_contentRect.left(), ruleY, m_contentRect.right(), ruleY);
+    m_painter->restore();
+    return ruleY;
+}
+
+void ReportGenerator::rebuildGroups(const QVariantMap &session)
+{
+    const QVariantMap stored = session.value(QStringLiteral("test_session")).toMap();
+    QList<QPair<unsigned, QString>> numbered;
+    for (auto it = stored.constBegin(); it != stored.constEnd(); ++it) {
+        bool isNumber = false;
+        const unsigned number = it.key().toUInt(&isNumber);
+        // A key that is no group number cannot be placed in the report.
+        if (isNumber)
+            numbered.append(qMakePair(number, it.key()));
+    }
+    std::stable_sort(numbered.begin(), numbered.end(),
+                     [](const QPair<unsigned, QString> &a, const QPair<unsigned, QString> &b) {
+                         return a.first < b.first;
+                     });
+    for (const auto &entry : qAsConst(numbered))
+        m_groups.append(new TestGroup(stored.value(entry.second).toMap(), entry.first, this));
+}
+
+void ReportGenerator::linkAnswers()
+{
+    const QList<TestContent *> contents = allContents();
+    QSet<QString> namedIds;
+    for (const TestContent *content : contents) {
+        const QStringList joinIds = content->joinIds();
+        const QStringList validatorIds = content->validatorIds();
+        namedIds.unite(QSet<QString>(joinIds.begin(), joinIds.end()));
+        namedIds.unite(QSet<QString>(validatorIds.begin(), validatorIds.end()));
+    }
+
+    TestContent::ValueMap answers;
+    for (const QString &id : qAsConst(namedIds)) {
+        for (const TestGroup *group : qAsConst(m_groups)) {
+            const TestContent *content = group->contentById(id);
+            if (!content)
+                continue;
+            answers.insert(id, content->type() == TestContent::kTestContentTypeMultiselect
+                                   ? content->resultMultiselect()
+                                   : content->resultText());
+        }
+    }
+
+    for (TestContent *content : contents) {
+        content->setValidatorValues(answers);
+        content->addOwnValues(answers);
+        content->setJoinValues(answers);
+    }
+}
+
+QList<TestContent *> ReportGenerator::allContents() const
+{
+    QList<TestContent *> contents;
+    for (const TestGroup *group : qAsConst(m_groups)) {
+        for (const TestSubgroup *subgroup : qAsConst(*group->subgroups())) {
+            for (const Test *test : qAsConst(*subgroup->tests()))
+                contents.append(*test->content());
+        }
+    }
+    return contents;
+}
+
+qreal ReportGenerator::drawGroup(qreal y, TestGroup *group, bool numberIsZero)
+{
+    m_painter->save();
+    m_painter->setFont(pointFont(24));
+    m_painter->setPen(textDark);
+
+    QRect numberRect(m_contentRect.left(), top(y) + 5, 30, 28);
+    ensureOnPage(numberRect);
+    if (numberIsZero) {
+        // 10 below the group's start, counted from the new page when the number rectangle broke it.
+        y = numberRect.top() + 5;
+    } else {
+        m_painter->drawText(numberRect, Qt::AlignRight | Qt::AlignVCenter, QString::number(group->number()));
+        m_painter->setFont(pixelFont(14));
+        const QRect titleRect = rectFromCorners(m_contentRect.left() + 35, numberRect.top(), m_contentRect.right() - 1,
+                                                numberRect.bottom());
+        m_painter->drawText(titleRect, Qt::AlignLeft | Qt::AlignVCenter,
+                            firstTranslated({group->report(), group->title()}));
+        QRect below(titleRect.left(), titleRect.bottom() + 1, 1, 1);
+        ensureOnPage(below);
+        y = below.top() - 5;
+    }
+
+    int counter = 0;
+    for (TestSubgroup *subgroup : qAsConst(*group->subgroups())) {
+        if (subgroup->hideTitle()) {
+            y = drawSubgroup(y, subgroup, counter, true);
+        } else {
+            ++counter;
+            y = drawSubgroup(y, subgroup, counter, numberIsZero);
+        }
+    }
+
+    y += 4;
+    if (y > m_contentRect.bottom()) {
+        startNewPage();
+        y = m_contentRect.top();
+    }
+    drawPatternedLine(QLine(m_contentRect.left(), top(y), m_contentRect.right(), top(y)), Qt::DashLine, textMuted);
+    m_painter->restore();
+    return y;
+}
+
+qreal ReportGenerator::drawSubgroup(qreal y, TestSubgroup *subgroup, int runningNumber, bool hiddenTitle)
+{
+    if (!subgroup)
+        return y;
+
+    m_painter->save();
+    const QFont font = pointFont(12);
+    m_painter->setFont(font);
+    m_painter->setPen(textDark);
+
+    if (hiddenTitle) {
+        QRect emptyLine(m_contentRect.left(), top(y), m_contentRect.width() - 1, m_painter->fontMetrics().height());
+        ensureOnPage(emptyLine);
+        y = emptyLine.bottom();
+    } else {
+        QRect headingSpace(m_contentRect.left(), top(y), m_contentRect.width(), 20);
+        if (ensureOnPage(headingSpace))
+            y = m_contentRect.top();
+        const int left = m_contentRect.left();
+        const int headingTop = top(y);
+        const QString icon = subgroup->failedContentsCount() == 0 ? QStringLiteral(":/assets/passedicon")
+                                                                   : QStringLiteral(":/assets/failedicon");
+        m_painter->drawImage(QRect(left + 10, headingTop + 5, 16, 16), image(icon));
+        m_painter->drawText(rectFromCorners(left + 30, headingTop + 6, left + 54, headingTop + 20),
+                            Qt::AlignRight | Qt::AlignBottom | Qt::TextWordWrap,
+                            QStringLiteral("%1.%2").arg(subgroup->groupNumber()).arg(runningNumber));
+
+        const TestGroup *group = qobject_cast<const TestGroup *>(subgroup->parent());
+        const QString heading = firstTranslated({subgroup->report(), subgroup->title(),
+                                                 group ? group->report() : QString(),
+                                                 group ? group->title() : QString()})
+                                    .toUpper();
+        const int titleWidth = m_contentRect.right() - 1 - (left + 59) + 1;
+        const QSize textSize = m_painter->boundingRect(QRect(0, 0, titleWidth, 0), Qt::TextWordWrap, heading).size();
+        // At least as tall as the number beside it, so a one-line title shares its baseline.
+        QRect titleRect(left + 59, headingTop + 6, qMin(textSize.width(), titleWidth), qMax(textSize.height(), 15));
+        ensureOnPage(titleRect);
+        m_painter->drawText(titleRect, Qt::AlignLeft | Qt::AlignBottom | Qt::TextWordWrap, heading);
+        y = titleRect.bottom();
+    }
+
+    for (Test *test : qAsConst(*subgroup->tests()))
+        y = drawTest(y, test);
+    m_painter->restore();
+    return y;
+}
+
+qreal ReportGenerator::drawTest(qreal y, Test *test)
+{
+    m_painter->save();
+    for (TestContent *content : qAsConst(*test->content())) {
+        if (!content->hideFromReport())
+            y = drawContent(y + 4, content, test->validatable()) + 4;
+    }
+    m_painter->restore();
+    return y;
+}
+
+qreal ReportGenerator::drawContent(qreal y, TestContent *content, bool validatable)
+{
+    m_painter->save();
+    const QString label = firstTranslated({content->report(), content->caption()});
+    const QImage check = image(QStringLiteral(":/assets/reportcheck"));
+    const QImage cross = image(QStringLiteral(":/assets/reportx"));
+
+    QVariant value;
+    QString firstNote;
+    if (validatable) {
+        value = QVariant::fromValue(content->isValid() ? check : cross);
+        firstNote = content->note();
+    } else {
+        switch (content->type()) {
+        case TestContent::kTestContentTypeText:
+        case TestContent::kTestContentTypeTextarea:
+            value = content->resultText();
+            break;
+        case TestContent::kTestContentTypeMultiselect:
+            value = multiselectText(content);
+            break;
+        case TestContent::kTestContentTypeBoolean:
+            value = QVariant::fromValue(content->resultBoolean() ? check : cross);
+            break;
+        case TestContent::kTestContentTypeInfo:
+        case TestContent::kTestContentTypeNone:
+            break;
+        }
+    }
+    y = drawRow(y, label, value, firstNote, translated(content->reportDescription()), false, false, textMuted);
+
+    if (!content->join().isEmpty()) {
+        const double joined = content->computeJoin();
+        const QString valueText = std::isfinite(joined) ? QString::number(joined, 'f', 2)
+                                                        : QStringLiteral("inputError");
+        y = drawRow(y - 5, translated(content->joinText()), translated(valueText), QString(),
+                    translated(content->joinDescription()), false, true, textMuted);
+    }
+    m_painter->restore();
+    return y;
+}
+
+qreal ReportGenerator::drawSignatureBlock(qreal y)
+{
+    m_painter->save();
+    const QFont headingFont = pointFont(14, QFont::Bold);
+    m_painter->setFont(headingFont);
+    m_painter->setPen(textDark);
+
+    const QString heading = translated(QStringLiteral("report_group_17"));
+    const int width = m_contentRect.width() - 1;
+    const int flags = Qt::AlignCenter | Qt::TextWordWrap;
+    QRect headingRect(m_contentRect.left(), top(y) + 5, width,
+                      m_painter->boundingRect(QRect(0, 0, width, 0), flags, heading).height());
+    ensureOnPage(headingRect);
+    m_painter->drawText(headingRect, flags, heading);
+
+    y = headingRect.bottom() + 4;
+    y = drawRow(y, translated(QStringLiteral("company")), QString(), QString(), QString(), true, false, textMuted);
+    y = drawRow(y, translated(QStringLiteral("nameCapital")), QString(), QString(), QString(), true, false,
+                textMuted);
+
+    // The date and signature lines sit at the foot of the page; they move to a
+    // new page when they would not leave room below the last row.
+    QRect probe(m_contentRect.left(), top(y), 200, 60);
+    ensureOnPage(probe);
+
+    const QFont captionFont = pointFont(10);
+    const int captionTop = m_contentRect.bottom() - 60;
+    const QRect dateBox = rectFromCorners(m_contentRect.left(), captionTop, m_contentRect.left() + 199, captionTop);
+    const QRect signatureBox = rectFromCorners(m_contentRect.right() - 199, captionTop, m_contentRect.right(),
+                                               captionTop);
+    const QList<QPair<QRect, QString>> captions = {{dateBox, QStringLiteral("date")},
+                                                   {signatureBox, QStringLiteral("signature")}};
+    for (const auto &caption : captions) {
+        QTextDocument document;
+        const QRect block = layOutHtml(document,
+                                       htmlBlock(translated(caption.second), captionFont, QStringLiteral("center"),
+                                                 textDark),
+                                       200, caption.first.topLeft());
+        drawHtml(document, block);
+        const int lineY = captionTop + 40;
+        drawPatternedLine(QLine(caption.first.left(), lineY, caption.first.right(), lineY), Qt::DotLine, ruleLight);
+    }
+    m_painter->restore();
+    return y;
+}
+
+QRect ReportGenerator::layOutHtml(QTextDocument &document, const QString &html, int textWidth,
+                                  const QPoint &topLeft) const
+{
+    document.documentLayout()->setPaintDevice(m_printer);
+    document.setTextWidth(textWidth);
+    document.setHtml(html);
+    const QSizeF size = document.size();
+    return QRect(topLeft, QSize(qMin(qCeil(size.width()), textWidth), qCeil(size.height())));
+}
+
+void ReportGenerator::drawHtml(QTextDocument &document, const QRect &block)
+{
+    m_painter->save();
+    m_painter->translate(block.left(), block.top() - htmlBlockLift);
+    document.drawContents(m_painter, QRectF(0, 0, block.width(), block.height()));
+    m_painter->restore();
+}
+
+int ReportGenerator::noteExtraHeight(const QString &text, int textWidth) const
+{
+    const QFont font = pointFont(8);
+    QTextDocument document;
+    const int height = layOutHtml(document, htmlBlock(text, font, QStringLiteral("left"), textMuted), textWidth,
+                                  QPoint())
+                           .height();
+    const int oneLine = layOutHtml(document, htmlBlock(QStringLiteral("-"), font, QStringLiteral("left"), textMuted),
+                                   textWidth, QPoint())
+                            .height();
+    return qMax(0, height - oneLine);
+}
+
+QRect ReportGenerator::valueTextRect(const QRect &rect, const QString &text) const
+{
+    return m_painter->boundingRect(rect, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
+}
+
+void ReportGenerator::drawPatternedLine(const QLine &line, Qt::PenStyle style, const QColor &colour)
+{
+    m_painter->save();
+    m_painter->setPen(QPen(colour, 1, style, Qt::SquareCap, Qt::BevelJoin));
+    m_painter->drawLine(line);
+    m_painter->restore();
+}
+
+QImage ReportGenerator::image(const QString &resource)
+{
+    auto cached = m_images.constFind(resource);
+    if (cached != m_images.constEnd())
+        return cached.value();
+    QImageReader reader(resource);
+    const QSize size = reader.size();
+    if (size.isValid())
+        reader.setScaledSize(size.scaled(imageRasterSize, imageRasterSize, Qt::KeepAspectRatio));
+    const QImage picture = reader.read();
+    m_images.insert(resource, picture);
+    return picture;
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QColor>
+#include <QDateTime>
+#include <QFont>
+#include <QHash>
+#include <QImage>
+#include <QList>
+#include <QObject>
+#include <QRect>
+#include <QVariantMap>
+
+class QPainter;
+class QPrinter;
+class QTextDocument;
+class Test;
+class TestContent;
+class TestGroup;
+class TestSubgroup;
+
+// Lays out one stored testing session as an A4 report: letterhead and summary,
+// the tested monitor, one section per test group with every answer, and a
+// closing block for the operator's name and signature. All lengths are in
+// points: the printer is set to 72 dots per inch.
+class ReportGenerator : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit ReportGenerator(QObject *parent = nullptr);
+    ~ReportGenerator() override;
+
+    // Page set-up every report relies on: A4 portrait PDF at 72 dots per inch,
+    // no margins, named after the session's date.
+    static void setUpPrinter(QPrinter *printer, const QVariantMap &session);
+    // The session's date as "yyyyMMdd-HHmm", the name a report is saved under.
+    static QString reportBaseName(const QVariantMap &session);
+
+    void generate(QPrinter *printer, QPainter *painter, QVariantMap session);
+
+private:
+    bool ensureOnPage(QRect &rect);
+    void startNewPage();
+    void drawFooter(int pageNumber);
+    qreal drawRow(qreal y, const QString &label, const QVariant &value, const QString &firstNote,
+                  const QString &secondNote, bool fillLine, bool mutedLabel, const QColor &valueColour);
+    qreal fitRow(qreal y, const QString &label, const QString &valueText, const QString &firstNote,
+                 const QString &secondNote);
+    qreal drawNote(qreal y, const QRect &rect, const QString &text);
+    static QString htmlBlock(const QString &text, const QFont &font, const QString &alignment,
+                             const QColor &colour);
+    qreal drawHeader(const QDateTime &date, int failedCount, const QString &monitorLine);
+
+    void rebuildGroups(const QVariantMap &session);
+    void linkAnswers();
+    qreal drawGroup(qreal y, TestGroup *group, bool numberIsZero);
+    qreal drawSubgroup(qreal y, TestSubgroup *subgroup, int runningNumber, bool hiddenTitle);
+    qreal drawTest(qreal y, Test *test);
+    qreal drawContent(qreal y, TestContent *content, bool validatable);
+    qreal drawSignatureBlock(qreal y);
+
+    QRect layOutHtml(QTextDocument &document, const QString &html, int textWidth, const QPoint &topLeft) const;
+    void drawHtml(QTextDocument &document, const QRect &block);
+    int noteExtraHeight(const QString &text, int textWidth) const;
+    QRect valueTextRect(const QRect &rect, const QString &text) const;
+    void drawPatternedLine(const QLine &line, Qt::PenStyle style, const QColor &colour);
+    QImage image(const QString &resource);
+    QList<TestContent *> allContents() const;
+
+    QPainter *m_painter = nullptr;
+    QPrinter *m_printer = nullptr;
+    QRect m_contentRect;
+    int m_pageNumber = 1;
+    QList<TestGroup *> m_groups;
+    QHash<QString, QImage> m_images;
+};

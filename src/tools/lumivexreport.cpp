@@ -1,0 +1,232 @@
+// lumivex-report: writes the PDF report of a stored testing session, or lists
+// the stored sessions, from a settings file, without a display.
+
+#include "configurationmanager.h"
+#include "defaultdictionary.h"
+#include "reportgenerator.h"
+#include "translator.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPrinter>
+#include <QSaveFile>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+enum ExitCode { Success = 0, Failure = 1, BadArguments = 2 };
+
+const QString DefaultSettingsFile = QStringLiteral("Lumivex 2016.ini");
+
+// A failure that ends the program: the line for standard error and the exit code.
+struct Outcome
+{
+    ExitCode code = Success;
+    QString message;
+};
+
+Outcome fail(ExitCode code, const QString &message)
+{
+    return Outcome{code, message};
+}
+
+QTextStream &standardOutput()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+// The store opens its file for writing (it records the program version), so
+// it works on a private copy: the operator's settings file is only ever read.
+class SessionSource
+{
+public:
+    Outcome open(const QString &settingsPath)
+    {
+        const QFileInfo info(settingsPath);
+        if (!info.exists())
+            return fail(Failure, QStringLiteral("settings file \"%1\" does not exist").arg(settingsPath));
+        QFile original(settingsPath);
+        if (!info.isFile() || !original.open(QIODevice::ReadOnly))
+            return fail(Failure, QStringLiteral("settings file \"%1\" cannot be read").arg(settingsPath));
+        const QByteArray content = original.readAll();
+        if (!m_folder.isValid())
+            return fail(Failure, QStringLiteral("no temporary folder: %1").arg(m_folder.errorString()));
+        QFile copy(m_folder.filePath(DefaultSettingsFile));
+        if (!copy.open(QIODevice::WriteOnly) || copy.write(content) != content.size() || !copy.flush())
+            return fail(Failure, QStringLiteral("cannot copy the settings file \"%1\"").arg(settingsPath));
+        copy.close();
+
+        ConfigurationManager store(copy.fileName());
+        m_sessions = store.sessions();
+        m_locale = store.localeSelected();
+        if (m_sessions.isEmpty())
+            return fail(Failure, QStringLiteral("settings file \"%1\" holds no stored sessions").arg(settingsPath));
+        return Outcome();
+    }
+
+    QVariantList sessions() const { return m_sessions; }
+    QString locale() const { return m_locale; }
+
+private:
+    QTemporaryDir m_folder;
+    QVariantList m_sessions;
+    QString m_locale;
+};
+
+int failedContents(const QVariantMap &session)
+{
+    return session.value(QStringLiteral("nfailedtestcontents")).toInt();
+}
+
+void listSessions(const QVariantList &sessions)
+{
+    for (int index = 0; index < sessions.size(); ++index) {
+        const QVariantMap session = sessions.at(index).toMap();
+        standardOutput() << index << '\t'
+                         << session.value(QStringLiteral("date")).toDateTime().toString(
+                                QStringLiteral("dd/MM/yyyy - hh:mm"))
+                         << '\t' << session.value(QStringLiteral("tester")).toString() << '\t'
+                         << failedContents(session) << '\n';
+    }
+    standardOutput().flush();
+}
+
+void useStoredLanguage(const QString &locale)
+{
+    TR::Translator *translator = TR::Translator::instance();
+    translator->setLanguagePath(QCoreApplication::applicationDirPath() + QStringLiteral("/LumivexLanguages"));
+    translator->setModel(TR::defaultDictionary());
+    if (!locale.isEmpty())
+        translator->setLocale(locale);
+}
+
+// Draws the report into a scratch file first and moves it into place only
+// when it is complete, so a failed run never leaves a partial PDF behind.
+Outcome writeReport(const QVariantMap &session, const QString &outputPath)
+{
+    QSaveFile output(outputPath);
+    if (!output.open(QIODevice::WriteOnly))
+        return fail(Failure, QStringLiteral("cannot write \"%1\": %2").arg(outputPath, output.errorString()));
+
+    QTemporaryDir scratch;
+    if (!scratch.isValid())
+        return fail(Failure, QStringLiteral("no temporary folder: %1").arg(scratch.errorString()));
+    const QString draft = scratch.filePath(QStringLiteral("report.pdf"));
+
+    QPrinter printer(QPrinter::HighResolution);
+    ReportGenerator::setUpPrinter(&printer, session);
+    printer.setOutputFileName(draft);
+    QPainter painter;
+    ReportGenerator generator;
+    generator.generate(&printer, &painter, session);
+
+    QFile drawn(draft);
+    if (printer.printerState() == QPrinter::Error || !drawn.open(QIODevice::ReadOnly) || drawn.size() == 0)
+        return fail(Failure, QStringLiteral("the report could not be drawn"));
+    const QByteArray pdf = drawn.readAll();
+    if (output.write(pdf) != pdf.size() || !output.commit())
+        return fail(Failure, QStringLiteral("cannot write \"%1\": %2").arg(outputPath, output.errorString()));
+    return Outcome();
+}
+
+Outcome run(const QCommandLineParser &parser)
+{
+    if (!parser.positionalArguments().isEmpty())
+        return fail(BadArguments,
+                    QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().constFirst()));
+    const bool list = parser.isSet(QStringLiteral("list"));
+    if (list && (parser.isSet(QStringLiteral("session")) || parser.isSet(QStringLiteral("out"))))
+        return fail(BadArguments, QStringLiteral("--list cannot be combined with --session or --out"));
+
+    int index = 0;
+    if (parser.isSet(QStringLiteral("session"))) {
+        bool isNumber = false;
+        index = parser.value(QStringLiteral("session")).toInt(&isNumber);
+        if (!isNumber || index < 0)
+            return fail(BadArguments, QStringLiteral("--session needs a session index (0 = newest), not \"%1\"")
+                                          .arg(parser.value(QStringLiteral("session"))));
+    }
+
+    const QString settingsPath = parser.isSet(QStringLiteral("settings")) ? parser.value(QStringLiteral("settings"))
+                                                                          : DefaultSettingsFile;
+    SessionSource source;
+    const Outcome opened = source.open(settingsPath);
+    if (opened.code != Success)
+        return opened;
+
+    const QVariantList sessions = source.sessions();
+    if (list) {
+        listSessions(sessions);
+        return Outcome();
+    }
+    if (index >= sessions.size())
+        return fail(BadArguments, QStringLiteral("there is no session %1: \"%2\" holds %3 (0 to %4)")
+                                      .arg(index)
+                                      .arg(settingsPath)
+                                      .arg(sessions.size())
+                                      .arg(sessions.size() - 1));
+
+    const QVariantMap session = sessions.at(index).toMap();
+    QString outputPath = parser.value(QStringLiteral("out"));
+    if (outputPath.isEmpty())
+        outputPath = ReportGenerator::reportBaseName(session) + QStringLiteral(".pdf");
+    if (outputPath == QStringLiteral(".pdf"))
+        return fail(Failure, QStringLiteral("session %1 has no date to name the report after; use --out").arg(index));
+
+    useStoredLanguage(source.locale());
+    const Outcome written = writeReport(session, outputPath);
+    if (written.code == Success)
+        standardOutput() << QDir::toNativeSeparators(outputPath) << '\n';
+    return written;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // Reports are drawn off screen; the tool must run where there is no display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("lumivex-report"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Writes the PDF report of a testing session stored in a Lumivex settings file.\n"
+        "Exit codes: 0 done, 1 failure (settings file, sessions, output), 2 bad arguments."));
+    parser.addHelpOption();
+    parser.addOptions({
+        {QStringLiteral("settings"), QStringLiteral("The settings file to read (default \"Lumivex 2016.ini\")."),
+         QStringLiteral("file")},
+        {QStringLiteral("list"), QStringLiteral("List the stored sessions, newest first: index, date, tester, "
+                                                "failed contents.")},
+        {QStringLiteral("session"), QStringLiteral("The session to report, by its index in the list (default 0, "
+                                                   "the newest)."),
+         QStringLiteral("index")},
+        {QStringLiteral("out"), QStringLiteral("The PDF to write (default: the session's date as yyyyMMdd-HHmm.pdf)."),
+         QStringLiteral("file")},
+    });
+
+    if (!parser.parse(QCoreApplication::arguments())) {
+        std::fprintf(stderr, "lumivex-report: %s\nTry \"lumivex-report --help\".\n",
+                     qUtf8Printable(parser.errorText()));
+        return BadArguments;
+    }
+    if (parser.isSet(QStringLiteral("help")))
+        parser.showHelp(Success);
+
+    const Outcome outcome = run(parser);
+    if (outcome.code != Success)
+        std::fprintf(stderr, "lumivex-report: %s\n", qUtf8Printable(outcome.message));
+    return outcome.code;
+}

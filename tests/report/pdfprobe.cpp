@@ -1,0 +1,115 @@
+#include "pdfprobe.h"
+
+#include <QColor>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTextDocumentFragment>
+
+namespace PdfProbe {
+
+namespace {
+
+QByteArray runTool(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        return QByteArray();
+    return process.readAllStandardOutput();
+}
+
+} // namespace
+
+int pageCount(const QString &pdfPath)
+{
+    const QString info = QString::fromUtf8(runTool(QStringLiteral("pdfinfo"), {pdfPath}));
+    const QRegularExpressionMatch match = QRegularExpression(QStringLiteral("^Pages:\\s+(\\d+)"),
+                                                             QRegularExpression::MultilineOption)
+                                              .match(info);
+    return match.hasMatch() ? match.captured(1).toInt() : 0;
+}
+
+QList<Word> words(const QString &pdfPath)
+{
+    const QString html = QString::fromUtf8(runTool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdfPath,
+                                                                                  QStringLiteral("-")}));
+    static const QRegularExpression tag(QStringLiteral(
+        "<page |<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
+    QList<Word> found;
+    int page = 0;
+    auto match = tag.globalMatch(html);
+    while (match.hasNext()) {
+        const QRegularExpressionMatch next = match.next();
+        if (next.captured(0) == QLatin1String("<page ")) {
+            ++page;
+            continue;
+        }
+        Word word;
+        word.page = page;
+        word.box = QRectF(QPointF(next.captured(1).toDouble(), next.captured(2).toDouble()),
+                          QPointF(next.captured(3).toDouble(), next.captured(4).toDouble()));
+        word.text = QTextDocumentFragment::fromHtml(next.captured(5)).toPlainText();
+        found.append(word);
+    }
+    return found;
+}
+
+QList<Word> wordsOnPage(const QList<Word> &words, int page)
+{
+    QList<Word> onPage;
+    for (const Word &word : words) {
+        if (word.page == page)
+            onPage.append(word);
+    }
+    return onPage;
+}
+
+QList<Word> find(const QList<Word> &words, const QString &text)
+{
+    QList<Word> matching;
+    for (const Word &word : words) {
+        if (word.text == text)
+            matching.append(word);
+    }
+    return matching;
+}
+
+QString text(const QString &pdfPath, int page)
+{
+    QStringList arguments{QStringLiteral("-layout")};
+    if (page > 0)
+        arguments << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l") << QString::number(page);
+    arguments << pdfPath << QStringLiteral("-");
+    return QString::fromUtf8(runTool(QStringLiteral("pdftotext"), arguments));
+}
+
+QImage render(const QString &pdfPath, int page)
+{
+    QTemporaryDir folder;
+    const QString prefix = folder.filePath(QStringLiteral("page"));
+    runTool(QStringLiteral("pdftoppm"),
+            {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("72"), QStringLiteral("-aa"),
+             QStringLiteral("no"), QStringLiteral("-aaVector"), QStringLiteral("no"), QStringLiteral("-f"),
+             QString::number(page), QStringLiteral("-l"), QString::number(page), QStringLiteral("-singlefile"),
+             pdfPath, prefix});
+    return QImage(prefix + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
+}
+
+int countColour(const QImage &image, const QRect &area, const QColor &colour, int tolerance)
+{
+    int count = 0;
+    const QRect inside = area.intersected(image.rect());
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            if (qAbs(pixel.red() - colour.red()) + qAbs(pixel.green() - colour.green())
+                    + qAbs(pixel.blue() - colour.blue())
+                <= tolerance)
+                ++count;
+        }
+    }
+    return count;
+}
+
+} // namespace PdfProbe

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QImage>
+#include <QList>
+#include <QRectF>
+#include <QString>
+
+// Reads generated PDFs back with the poppler utilities, so the tests check
+// what a reader of the file sees: its words with their positions in points,
+// its page count, and its pages as pictures.
+namespace PdfProbe {
+
+struct Word
+{
+    int page = 0; // from 1
+    QRectF box;   // in points from the page's top-left corner
+    QString text;
+};
+
+int pageCount(const QString &pdfPath);
+QList<Word> words(const QString &pdfPath);
+QList<Word> wordsOnPage(const QList<Word> &words, int page);
+// All words whose text equals the given one.
+QList<Word> find(const QList<Word> &words, const QString &text);
+// The text of one page (from 1) or of all pages (0), in reading layout.
+QString text(const QString &pdfPath, int page = 0);
+// One page rendered at 72 dots per inch, one pixel per point, without smoothing.
+QImage render(const QString &pdfPath, int page);
+// Pixels inside the area whose colour lies within the tolerance of the given one.
+int countColour(const QImage &image, const QRect &area, const QColor &colour, int tolerance = 40);
+
+} // namespace PdfProbe
