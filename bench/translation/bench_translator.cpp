@@ -37,8 +37,7 @@ QByteArray fullLanguageFile(const QMap<QString, QString> &dictionary, const TR::
     return xml;
 }
 
-template<typename Action>
-double medianMilliseconds(int repetitions, Action action)
+template <typename Action> double medianMilliseconds(int repetitions, Action action)
 {
     QVector<double> milliseconds;
     for (int run = 0; run < Runs; ++run) {
@@ -75,9 +74,8 @@ int main()
         lookupNanoseconds << double(timer.nsecsElapsed()) / (double(LookupRounds) * keys.size());
     }
 
-    const double rebuildMilliseconds = medianMilliseconds(Rebuilds, [&](int rebuild) {
-        engine.setUnits(rebuild % 2 ? QHash<QString, QString>() : language);
-    });
+    const double rebuildMilliseconds = medianMilliseconds(
+        Rebuilds, [&](int rebuild) { engine.setUnits(rebuild % 2 ? QHash<QString, QString>() : language); });
 
     QTemporaryDir folder;
     QFile file(folder.filePath(QStringLiteral("l_xx.xml")));
@@ -95,12 +93,12 @@ int main()
 
     QTextStream out(stdout);
     out << "bench_translator: " << keys.size() << " keys, " << language.size() << " translated units\n"
-        << "  translate: " << QString::number(median(lookupNanoseconds), 'f', 1)
-        << " ns per lookup (median of " << Runs << " runs of " << LookupRounds << " rounds; checksum "
-        << totalLength << ")\n"
+        << "  translate: " << QString::number(median(lookupNanoseconds), 'f', 1) << " ns per lookup (median of " << Runs
+        << " runs of " << LookupRounds << " rounds; checksum " << totalLength << ")\n"
         << "  rebuild of the resolved table on a language change: " << QString::number(rebuildMilliseconds, 'f', 3)
         << " ms (median of " << Runs << " runs)\n"
-        << "  setLocale, reading a " << languageFile.size() << "-byte language file and rebuilding: "
-        << QString::number(setLocaleMilliseconds, 'f', 3) << " ms (median of " << Runs << " runs)\n";
+        << "  setLocale, reading a " << languageFile.size()
+        << "-byte language file and rebuilding: " << QString::number(setLocaleMilliseconds, 'f', 3) << " ms (median of "
+        << Runs << " runs)\n";
     return 0;
 }

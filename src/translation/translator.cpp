@@ -20,8 +20,7 @@ Translator *Translator::instance()
     return translator;
 }
 
-Translator::Translator()
-    : d(std::make_shared<TranslatorPrivate>())
+Translator::Translator() : d(std::make_shared<TranslatorPrivate>())
 {
     TranslatorPrivate *priv = d_func();
     priv->setLocale(priv->preferredLocale());

@@ -5,9 +5,8 @@
 namespace TR {
 
 TranslatorBasePrivate::TranslatorBasePrivate()
-    : currentLanguage(DefaultLanguageCode)
-    , engine(std::make_unique<DictionaryEngine>())
-    , codeAliases{{QStringLiteral("el"), QStringLiteral("gr")}}
+    : currentLanguage(DefaultLanguageCode),
+      engine(std::make_unique<DictionaryEngine>()), codeAliases{{QStringLiteral("el"), QStringLiteral("gr")}}
 {
 }
 
@@ -23,8 +22,8 @@ QString TranslatorBasePrivate::systemLanguage() const
 // character of a file name.
 QString TranslatorBasePrivate::pathInLanguageFolder(const QString &fileName) const
 {
-    const bool needsSeparator = !languagePath.isEmpty() && !languagePath.endsWith(QLatin1Char('/'))
-        && !languagePath.endsWith(QDir::separator());
+    const bool needsSeparator = !languagePath.isEmpty() && !languagePath.endsWith(QLatin1Char('/')) &&
+                                !languagePath.endsWith(QDir::separator());
     return needsSeparator ? languagePath + QDir::separator() + fileName : languagePath + fileName;
 }
 

@@ -43,8 +43,8 @@ void TranslatorPrivate::setLanguagePath(const QString &path)
 
 void TranslatorPrivate::scanLanguagePath()
 {
-    const QStringList entries = QDir(languagePath).entryList({QLatin1Char('*') + LanguageFileExtension},
-                                                             QDir::NoFilter, QDir::NoSort);
+    const QStringList entries =
+        QDir(languagePath).entryList({QLatin1Char('*') + LanguageFileExtension}, QDir::NoFilter, QDir::NoSort);
     QStringList kept;
     for (const QString &entry : entries) {
         const QString stem = entry.left(entry.lastIndexOf(QLatin1Char('.')));

@@ -86,7 +86,8 @@ void TestDefaultDictionary::catalogueKeysFollowNaming()
             const QString digits = key.mid(contentPrefix.size());
             QVERIFY2(m_dictionary.contains(QStringLiteral("report_test_") + digits), qPrintable(key));
             const bool ownDigits = m_dictionary.contains(QStringLiteral("title_test_") + digits);
-            QVERIFY2(ownDigits || m_dictionary.contains(QStringLiteral("title_test_") + digits.left(8)), qPrintable(key));
+            QVERIFY2(ownDigits || m_dictionary.contains(QStringLiteral("title_test_") + digits.left(8)),
+                     qPrintable(key));
         }
     }
 }
@@ -108,38 +109,60 @@ void TestDefaultDictionary::englishText_data()
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("date") << "date" << "Date";
-    QTest::newRow("next task message ends with one blank") << "nextTaskMessage" << "Next test must be executed on: ";
-    QTest::newRow("pending task message ends with one blank") << "pendingTaskMessage" << "There are pending tasks: ";
+    QTest::newRow("date") << "date"
+                          << "Date";
+    QTest::newRow("next task message ends with one blank") << "nextTaskMessage"
+                                                           << "Next test must be executed on: ";
+    QTest::newRow("pending task message ends with one blank") << "pendingTaskMessage"
+                                                              << "There are pending tasks: ";
     QTest::newRow("stop question has two lines")
         << "testInputDialog_close"
         << "Are you sure you want to stop the test session?\nThe results of the tests performed will be lost.";
-    QTest::newRow("blank inside unit") << "display" << "Display: ";
-    QTest::newRow("placeholder alert") << "alertfailedtest" << "%1 errors were encountered.";
-    QTest::newRow("placeholder report") << "reportfailedtest1" << "%1 errors";
-    QTest::newRow("lower-case delete") << "delete" << "Delete";
-    QTest::newRow("upper-case Delete") << "Delete" << "Delete";
-    QTest::newRow("tray exit") << "exit" << "Exit";
-    QTest::newRow("empty luminance title") << "title_test_06_02_01" << "";
-    QTest::newRow("last luminance level") << "content_test_06_03_17_00" << "Luminance (cd/m2)";
-    QTest::newRow("empty luminance report description") << "reportdescription_content_06_03_17_00" << "";
-    QTest::newRow("signature heading without title") << "report_group_17" << "Signature";
-    QTest::newRow("group 07 report empty") << "report_group_07" << "";
-    QTest::newRow("group 07 title") << "title_group_07" << "Image reproduction quality";
-    QTest::newRow("subgroup report same as title") << "report_subgroup_05_06" << "Pixel Errors";
-    QTest::newRow("own content key") << "content_test_04_01_00_01" << "Are the 5% and 95% fields visible?";
-    QTest::newRow("screen size caption") << "content_test_06_01_02_02" << "Screen Size (inches)";
-    QTest::newRow("screen size report description") << "reportdescription_content_06_01_02_02" << "inches";
-    QTest::newRow("report text differs from caption")
-        << "report_test_06_06_00_00" << "Ambient luminance measured with screen turned off";
-    QTest::newRow("report text same as caption") << "report_test_05_05_01_01"
-                                                 << "Type C: are there any abnormal subpixel that cannot be referred to "
-                                                    "Type A or Type B (e.g. missing parts of a subpixel, a flashing "
-                                                    "subpixel)?";
+    QTest::newRow("blank inside unit") << "display"
+                                       << "Display: ";
+    QTest::newRow("placeholder alert") << "alertfailedtest"
+                                       << "%1 errors were encountered.";
+    QTest::newRow("placeholder report") << "reportfailedtest1"
+                                        << "%1 errors";
+    QTest::newRow("lower-case delete") << "delete"
+                                       << "Delete";
+    QTest::newRow("upper-case Delete") << "Delete"
+                                       << "Delete";
+    QTest::newRow("tray exit") << "exit"
+                               << "Exit";
+    QTest::newRow("empty luminance title") << "title_test_06_02_01"
+                                           << "";
+    QTest::newRow("last luminance level") << "content_test_06_03_17_00"
+                                          << "Luminance (cd/m2)";
+    QTest::newRow("empty luminance report description") << "reportdescription_content_06_03_17_00"
+                                                        << "";
+    QTest::newRow("signature heading without title") << "report_group_17"
+                                                     << "Signature";
+    QTest::newRow("group 07 report empty") << "report_group_07"
+                                           << "";
+    QTest::newRow("group 07 title") << "title_group_07"
+                                    << "Image reproduction quality";
+    QTest::newRow("subgroup report same as title") << "report_subgroup_05_06"
+                                                   << "Pixel Errors";
+    QTest::newRow("own content key") << "content_test_04_01_00_01"
+                                     << "Are the 5% and 95% fields visible?";
+    QTest::newRow("screen size caption") << "content_test_06_01_02_02"
+                                         << "Screen Size (inches)";
+    QTest::newRow("screen size report description") << "reportdescription_content_06_01_02_02"
+                                                    << "inches";
+    QTest::newRow("report text differs from caption") << "report_test_06_06_00_00"
+                                                      << "Ambient luminance measured with screen turned off";
+    QTest::newRow("report text same as caption")
+        << "report_test_05_05_01_01"
+        << "Type C: are there any abnormal subpixel that cannot be referred to "
+           "Type A or Type B (e.g. missing parts of a subpixel, a flashing "
+           "subpixel)?";
     QTest::newRow("apostrophe") << "content_test_02_03_00_01"
                                 << "Is the display installed in accordance with the manufacturer's instructions?";
-    QTest::newRow("key absent from the table") << "model_ok" << "model_ok";
-    QTest::newRow("title of a test without own contents") << "title_test_05_01_00" << "Visual Acceptance Tests";
+    QTest::newRow("key absent from the table") << "model_ok"
+                                               << "model_ok";
+    QTest::newRow("title of a test without own contents") << "title_test_05_01_00"
+                                                          << "Visual Acceptance Tests";
 }
 
 void TestDefaultDictionary::englishText()

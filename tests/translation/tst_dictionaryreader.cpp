@@ -47,24 +47,23 @@ void TestDictionaryReader::readModel_data()
     QTest::addColumn<QByteArray>("xml");
     QTest::addColumn<Model>("expected");
 
-    QTest::newRow("entries") << QByteArray(R"(<Model><Entry Key="ok" Value="_[OK]_"/><Entry Key="no" Value="_[No]_"/></Model>)")
-                             << Model{{"ok", "_[OK]_"}, {"no", "_[No]_"}};
+    QTest::newRow("entries")
+        << QByteArray(R"(<Model><Entry Key="ok" Value="_[OK]_"/><Entry Key="no" Value="_[No]_"/></Model>)")
+        << Model{{"ok", "_[OK]_"}, {"no", "_[No]_"}};
     QTest::newRow("backslash n becomes a line break")
         << QByteArray(R"(<Model><Entry Key="wait" Value="_[A]_.\n_[B]_\n"/></Model>)")
         << Model{{"wait", "_[A]_.\n_[B]_\n"}};
     QTest::newRow("backslash before another letter stays")
-        << QByteArray(R"(<Model><Entry Key="path" Value="C:\temp"/></Model>)")
-        << Model{{"path", "C:\\temp"}};
+        << QByteArray(R"(<Model><Entry Key="path" Value="C:\temp"/></Model>)") << Model{{"path", "C:\\temp"}};
     QTest::newRow("empty and missing keys skipped")
-        << QByteArray(R"(<Model><Entry Key="" Value="lost"/><Entry Value="lost"/><Entry Key="a" Value="kept"/></Model>)")
+        << QByteArray(
+               R"(<Model><Entry Key="" Value="lost"/><Entry Value="lost"/><Entry Key="a" Value="kept"/></Model>)")
         << Model{{"a", "kept"}};
     QTest::newRow("later duplicate wins")
         << QByteArray(R"(<Model><Entry Key="a" Value="first"/><Other Key="a" Value="second"/></Model>)")
         << Model{{"a", "second"}};
-    QTest::newRow("missing value is empty") << QByteArray(R"(<Model><Entry Key="a"/></Model>)")
-                                            << Model{{"a", ""}};
-    QTest::newRow("other root") << QByteArray(R"(<Language><Entry Key="a" Value="b"/></Language>)")
-                                << Model();
+    QTest::newRow("missing value is empty") << QByteArray(R"(<Model><Entry Key="a"/></Model>)") << Model{{"a", ""}};
+    QTest::newRow("other root") << QByteArray(R"(<Language><Entry Key="a" Value="b"/></Language>)") << Model();
     QTest::newRow("not XML") << QByteArray("Key=a Value=b") << Model();
     QTest::newRow("truncated") << QByteArray(R"(<Model><Entry Key="a" Value="b"/><Entry Ke)") << Model();
     QTest::newRow("empty") << QByteArray() << Model();
@@ -101,24 +100,30 @@ void TestDictionaryReader::readLanguage_data()
     QTest::newRow("units") << QByteArray(R"(<?xml version="1.0" encoding="UTF-8"?>
         <Language Name="Italiano"><Definition><Unit ID="Cancel" Text="Annulla"/><X ID="Date" Text="Data"/></Definition></Language>)")
                            << true << Units{{"Cancel", "Annulla"}, {"Date", "Data"}};
-    QTest::newRow("non-ASCII text") << QByteArray("<Language><Definition><U ID=\"Cancel\" Text=\"\xce\x91\xce\xba\"/></Definition></Language>")
-                                    << true << Units{{"Cancel", QString::fromUtf8("\xce\x91\xce\xba")}};
+    QTest::newRow("non-ASCII text")
+        << QByteArray("<Language><Definition><U ID=\"Cancel\" Text=\"\xce\x91\xce\xba\"/></Definition></Language>")
+        << true << Units{{"Cancel", QString::fromUtf8("\xce\x91\xce\xba")}};
     QTest::newRow("empty and missing IDs skipped")
-        << QByteArray(R"(<Language><Definition><U ID="" Text="x"/><U Text="y"/><U ID="Cancel" Text="Annulla"/></Definition></Language>)")
+        << QByteArray(
+               R"(<Language><Definition><U ID="" Text="x"/><U Text="y"/><U ID="Cancel" Text="Annulla"/></Definition></Language>)")
         << true << cancel;
     QTest::newRow("later duplicate ID wins")
-        << QByteArray(R"(<Language><Definition><U ID="Cancel" Text="first"/><U ID="Cancel" Text="Annulla"/></Definition></Language>)")
+        << QByteArray(
+               R"(<Language><Definition><U ID="Cancel" Text="first"/><U ID="Cancel" Text="Annulla"/></Definition></Language>)")
         << true << cancel;
     QTest::newRow("comments and text between units")
         << QByteArray("<Language><Definition><!-- c -->text<U ID=\"Cancel\" Text=\"Annulla\"/></Definition></Language>")
         << true << cancel;
-    QTest::newRow("without Language") << QByteArray(R"(<Lingua><Definition><U ID="Cancel" Text="Annulla"/></Definition></Lingua>)")
-                                      << true << Units();
-    QTest::newRow("without Definition") << QByteArray(R"(<Language Name="x"><U ID="Cancel" Text="Annulla"/></Language>)")
+    QTest::newRow("without Language")
+        << QByteArray(R"(<Lingua><Definition><U ID="Cancel" Text="Annulla"/></Definition></Lingua>)") << true
+        << Units();
+    QTest::newRow("without Definition") << QByteArray(
+                                               R"(<Language Name="x"><U ID="Cancel" Text="Annulla"/></Language>)")
                                         << true << Units();
     QTest::newRow("not XML") << QByteArray("Cancel=Annulla\n") << false << Units();
     QTest::newRow("truncated") << QByteArray(R"(<Language><Definition><U ID="Cancel" Text="Annu)") << false << Units();
-    QTest::newRow("unclosed elements") << QByteArray(R"(<Language><Definition><U ID="Cancel" Text="Annulla"/>)") << false << Units();
+    QTest::newRow("unclosed elements") << QByteArray(R"(<Language><Definition><U ID="Cancel" Text="Annulla"/>)")
+                                       << false << Units();
     QTest::newRow("empty") << QByteArray() << false << Units();
     QTest::newRow("binary") << QByteArray("\x00\x01\xff\xfe", 4) << false << Units();
 }
@@ -141,7 +146,8 @@ void TestDictionaryReader::readLanguageOfSeveralMegabytes()
     QByteArray xml("<Language Name=\"Big\"><Definition>");
     const int unitCount = 60000;
     for (int index = 0; index < unitCount; ++index)
-        xml += QStringLiteral("<Unit ID=\"Unit number %1 of a long list\" Text=\"Einheit Nummer %1 einer langen Liste\"/>\n")
+        xml += QStringLiteral(
+                   "<Unit ID=\"Unit number %1 of a long list\" Text=\"Einheit Nummer %1 einer langen Liste\"/>\n")
                    .arg(index)
                    .toUtf8();
     xml += "</Definition></Language>";
@@ -168,13 +174,16 @@ void TestDictionaryReader::readLanguageName_data()
     QTest::newRow("upper case") << QByteArray(R"(<Language Name="DEUTSCH"><Definition/></Language>)") << "Deutsch";
     QTest::newRow("lower case") << QByteArray(R"(<Language Name="deutsch"/>)") << "Deutsch";
     QTest::newRow("mixed case") << QByteArray(R"(<Language Name="pOrTuGuEs BrAsIl"/>)") << "Portugues brasil";
-    QTest::newRow("non-ASCII") << QByteArray("<Language Name=\"\xce\x95\xce\x9b\xce\x9b\xce\x97\xce\x9d\xce\x99\xce\x9a\xce\x91\"/>")
-                               << QString::fromUtf8("\xce\x95\xce\xbb\xce\xbb\xce\xb7\xce\xbd\xce\xb9\xce\xba\xce\xb1");
-    QTest::newRow("nested Language element") << QByteArray(R"(<Files><Language Name="ITALIANO"/></Files>)") << "Italiano";
+    QTest::newRow("non-ASCII")
+        << QByteArray("<Language Name=\"\xce\x95\xce\x9b\xce\x9b\xce\x97\xce\x9d\xce\x99\xce\x9a\xce\x91\"/>")
+        << QString::fromUtf8("\xce\x95\xce\xbb\xce\xbb\xce\xb7\xce\xbd\xce\xb9\xce\xba\xce\xb1");
+    QTest::newRow("nested Language element")
+        << QByteArray(R"(<Files><Language Name="ITALIANO"/></Files>)") << "Italiano";
     QTest::newRow("no Name attribute") << QByteArray("<Language/>") << "";
     QTest::newRow("no Language element") << QByteArray(R"(<Lingua Name="Italiano"/>)") << "";
     QTest::newRow("malformed before Language") << QByteArray(R"(<Files><<Language Name="Italiano"/></Files>)") << "";
-    QTest::newRow("malformed after Language") << QByteArray(R"(<Language Name="Italiano"><Definition><U ID=)") << "Italiano";
+    QTest::newRow("malformed after Language")
+        << QByteArray(R"(<Language Name="Italiano"><Definition><U ID=)") << "Italiano";
     QTest::newRow("not XML") << QByteArray("Italiano") << "";
     QTest::newRow("empty") << QByteArray() << "";
 }

@@ -140,11 +140,16 @@ void TestTranslator::languageOfLocaleName_data()
     QTest::addColumn<QString>("localeName");
     QTest::addColumn<QString>("code");
 
-    QTest::newRow("German") << "de_DE" << "de";
-    QTest::newRow("Greek") << "el_GR" << "el";
-    QTest::newRow("script and country") << "zh_Hant_TW" << "zh_Hant";
-    QTest::newRow("no country") << "C" << "";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("German") << "de_DE"
+                            << "de";
+    QTest::newRow("Greek") << "el_GR"
+                           << "el";
+    QTest::newRow("script and country") << "zh_Hant_TW"
+                                        << "zh_Hant";
+    QTest::newRow("no country") << "C"
+                                << "";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
 void TestTranslator::languageOfLocaleName()
@@ -160,13 +165,24 @@ void TestTranslator::languageFilePath_data()
     QTest::addColumn<QString>("code");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("folder without separator") << "C:/x" << "de" << "C:/x/l_de.xml";
-    QTest::newRow("folder with separator") << "C:/x/" << "de" << "C:/x/l_de.xml";
-    QTest::newRow("absolute folder") << "/opt/lumivex/LumivexLanguages" << "it"
+    QTest::newRow("folder without separator") << "C:/x"
+                                              << "de"
+                                              << "C:/x/l_de.xml";
+    QTest::newRow("folder with separator") << "C:/x/"
+                                           << "de"
+                                           << "C:/x/l_de.xml";
+    QTest::newRow("absolute folder") << "/opt/lumivex/LumivexLanguages"
+                                     << "it"
                                      << "/opt/lumivex/LumivexLanguages/l_it.xml";
-    QTest::newRow("empty folder") << "" << "de" << "l_de.xml";
-    QTest::newRow("alias") << "/x" << "el" << "/x/l_gr.xml";
-    QTest::newRow("backslash is part of a name") << "/x\\" << "de" << "/x\\/l_de.xml";
+    QTest::newRow("empty folder") << ""
+                                  << "de"
+                                  << "l_de.xml";
+    QTest::newRow("alias") << "/x"
+                           << "el"
+                           << "/x/l_gr.xml";
+    QTest::newRow("backslash is part of a name") << "/x\\"
+                                                 << "de"
+                                                 << "/x\\/l_de.xml";
 }
 
 void TestTranslator::languageFilePath()
@@ -185,11 +201,21 @@ void TestTranslator::codeOfFileName_data()
     QTest::addColumn<QString>("fileName");
     QTest::addColumn<QString>("code");
 
-    QTest::newRow("language file") << "" << "l_de.xml" << "de";
-    QTest::newRow("two dots") << "" << "l_pt.br.xml" << "pt.br";
-    QTest::newRow("with suffix") << "_v2" << "l_it_v2.xml" << "it";
-    QTest::newRow("shorter than prefix") << "" << "l.xml" << "l";
-    QTest::newRow("no extension") << "" << "l_fr" << "fr";
+    QTest::newRow("language file") << ""
+                                   << "l_de.xml"
+                                   << "de";
+    QTest::newRow("two dots") << ""
+                              << "l_pt.br.xml"
+                              << "pt.br";
+    QTest::newRow("with suffix") << "_v2"
+                                 << "l_it_v2.xml"
+                                 << "it";
+    QTest::newRow("shorter than prefix") << ""
+                                         << "l.xml"
+                                         << "l";
+    QTest::newRow("no extension") << ""
+                                  << "l_fr"
+                                  << "fr";
 }
 
 void TestTranslator::codeOfFileName()
@@ -388,8 +414,8 @@ void TestTranslator::translateObjectLeavesOthersAlone()
 void TestTranslator::fillLanguageComboBox()
 {
     QTemporaryDir folder;
-    for (const QString &name : {QStringLiteral("l_it.xml"), QStringLiteral("l_de.xml"),
-                                QStringLiteral("catalogue-notes.xml")})
+    for (const QString &name :
+         {QStringLiteral("l_it.xml"), QStringLiteral("l_de.xml"), QStringLiteral("catalogue-notes.xml")})
         QVERIFY(QFile::copy(LanguageFolder + QLatin1Char('/') + name, folder.filePath(name)));
     writeFile(folder.filePath(QStringLiteral("l_pl.xml")), "not a language file");
     const auto translator = translatorIn(folder.path());
@@ -406,7 +432,8 @@ void TestTranslator::fillLanguageComboBox()
     for (int index = 1; index < comboBox.count(); ++index) {
         nameOfCode.insert(comboBox.itemData(index).toString(), comboBox.itemText(index));
         QVERIFY(!comboBox.itemIcon(index).isNull());
-        QCOMPARE(comboBox.itemData(index).toString(), translator->codeOfFileName(translator->languageFiles.at(index - 1)));
+        QCOMPARE(comboBox.itemData(index).toString(),
+                 translator->codeOfFileName(translator->languageFiles.at(index - 1)));
     }
     QCOMPARE(nameOfCode, (QMap<QString, QString>{{"de", "Deutsch"}, {"it", "Italiano"}, {"pl", ""}}));
     QCOMPARE(comboBox.currentData().toString(), QStringLiteral("it"));
