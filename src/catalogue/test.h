@@ -70,3 +70,5 @@ private:
     QString m_pattern;
     QVariantMap m_source;
 };
+
+Q_DECLARE_METATYPE(QList<TestContent *> *)

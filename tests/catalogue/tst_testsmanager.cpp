@@ -242,6 +242,7 @@ void TestTestsManager::testKnowsItsGroupAndSubgroup()
     QCOMPARE(a->group(), 4);
     QCOMPARE(a->subgroup(), 1);
     QCOMPARE(b->property("subgroup").toInt(), 2);
+    QCOMPARE(b->property("content").value<QList<TestContent *> *>(), b->content());
     const Test orphan(QVariantMap{{"id", "c"}});
     QCOMPARE(orphan.group(), 0);
     QCOMPARE(orphan.subgroup(), 0);
