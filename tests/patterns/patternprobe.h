@@ -67,6 +67,21 @@ struct PatternGrid {
     int chi;
 };
 
+// Compares two drawings of the same pattern apart from the QUALITY CONTROL row,
+// whose lettering follows the dots per inch of the device and application.
+inline bool sameApartFromLettering(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size())
+        return false;
+    const PatternGrid grid(a.size());
+    const int letteringTop = int(9 * grid.ch + 6);
+    const QRect above(0, 0, a.width(), letteringTop);
+    const QRect below(0, letteringTop + grid.chi, a.width(), a.height() - letteringTop - grid.chi);
+    const QImage first = a.convertToFormat(QImage::Format_RGB32);
+    const QImage second = b.convertToFormat(QImage::Format_RGB32);
+    return first.copy(above) == second.copy(above) && first.copy(below) == second.copy(below);
+}
+
 inline QList<QSize> patternTestSizes()
 {
     return {QSize(1920, 1080), QSize(1366, 768), QSize(3840, 2160)};
