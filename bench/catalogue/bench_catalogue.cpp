@@ -41,14 +41,16 @@ int main(int argc, char *argv[])
     QGuiApplication app(argc, argv);
     constexpr int Runs = 21;
 
-    const double load = medianMs(Runs, [] {}, [] { TestsManager manager; });
+    const double load = medianMs(
+        Runs, [] {}, [] { TestsManager manager; });
     report("load the shipped catalogue", load, 20);
 
     const QString join = QStringLiteral("(function(){return (200 * (#content05050000# - #content05050001#)/"
                                         "(#content05050000# + #content05050001#));})");
     const TestContent::ValueMap values{{QStringLiteral("content05050000"), QStringLiteral("9.31")},
                                        {QStringLiteral("content05050001"), QStringLiteral("7.96")}};
-    const double evaluation = medianMs(Runs, [] {}, [&] { TestContent::evaluateExpression(join, values); });
+    const double evaluation = medianMs(
+        Runs, [] {}, [&] { TestContent::evaluateExpression(join, values); });
     report("evaluate one expression", evaluation, 2);
 
     QScopedPointer<TestsManager> manager;

@@ -1,8 +1,8 @@
 #include "expressionevaluator.h"
 
 #include <QRegularExpression>
-#include <QScriptEngine>
 #include <QScopedPointer>
+#include <QScriptEngine>
 #include <QThread>
 #include <QTimer>
 
@@ -67,8 +67,7 @@ QString ExpressionEvaluator::substitute(const QString &expression, const ValueMa
 
 bool ExpressionEvaluator::isPlainNumber(const QString &value)
 {
-    static const QRegularExpression number(
-        QStringLiteral("\\A[+-]?(\\d+(\\.\\d*)?|\\.\\d+)([eE][+-]?\\d+)?\\z"));
+    static const QRegularExpression number(QStringLiteral("\\A[+-]?(\\d+(\\.\\d*)?|\\.\\d+)([eE][+-]?\\d+)?\\z"));
     return number.match(value).hasMatch();
 }
 
@@ -78,9 +77,8 @@ QVariant ExpressionEvaluator::run(const QString &program, int timeLimitMs)
     // processes the events of the thread it runs in, and doing that on the
     // caller's thread would run unrelated GUI events in the middle of a judgement.
     QVariant result;
-    QScopedPointer<QThread> worker(QThread::create([&result, &program, timeLimitMs] {
-        result = evaluateInThisThread(program, timeLimitMs);
-    }));
+    QScopedPointer<QThread> worker(
+        QThread::create([&result, &program, timeLimitMs] { result = evaluateInThisThread(program, timeLimitMs); }));
     worker->start();
     worker->wait();
     return result;

@@ -17,8 +17,7 @@ public:
     // The function's result, or an invalid variant when the expression is empty,
     // does not evaluate to a function, fails, runs out of time, or would receive
     // an answer that is not a plain number.
-    static QVariant evaluate(const QString &expression, const ValueMap &values,
-                             int timeLimitMs = DefaultTimeLimitMs);
+    static QVariant evaluate(const QString &expression, const ValueMap &values, int timeLimitMs = DefaultTimeLimitMs);
 
     // Replaces each "#id#" by the value of id. Empty when a value that the
     // expression names is neither empty nor a plain decimal number, because

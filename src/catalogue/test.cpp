@@ -5,9 +5,7 @@
 #include "translator.h"
 
 Test::Test(const QVariantMap &source, QObject *parent)
-    : QObject(parent)
-    , m_contents(new QList<TestContent *>)
-    , m_source(source)
+    : QObject(parent), m_contents(new QList<TestContent *>), m_source(source)
 {
     read();
 }

@@ -29,9 +29,7 @@ const QString NumberValidatorName = QStringLiteral("number");
 } // namespace
 
 TestContent::TestContent(const QVariantMap &source, QObject *parent)
-    : QObject(parent)
-    , m_items(new QList<Item *>)
-    , m_source(source)
+    : QObject(parent), m_items(new QList<Item *>), m_source(source)
 {
     read();
 }
@@ -109,7 +107,8 @@ void TestContent::read()
         applyDefaultValue();
     }
     if (has("content")) {
-        const QVariantList items = source.value(QStringLiteral("content")).toMap().value(QStringLiteral("items")).toList();
+        const QVariantList items =
+            source.value(QStringLiteral("content")).toMap().value(QStringLiteral("items")).toList();
         for (const QVariant &item : items) {
             const QVariantMap map = item.toMap();
             m_items->append(new Item{{ItemValueKey, map.value(ItemValueKey).toString()},
@@ -249,8 +248,7 @@ void TestContent::clearResults()
 
 QStringList TestContent::extractIds(const QString &expression)
 {
-    static const QRegularExpression placeholder(QStringLiteral("#.*#"),
-                                                QRegularExpression::InvertedGreedinessOption);
+    static const QRegularExpression placeholder(QStringLiteral("#.*#"), QRegularExpression::InvertedGreedinessOption);
     QStringList ids;
     auto matches = placeholder.globalMatch(expression);
     while (matches.hasNext())
@@ -325,8 +323,8 @@ void TestContent::setScreenSize()
     const QScreen *screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    const QString diagonal
-        = diagonalInches(screen->size(), screen->physicalDotsPerInchX(), screen->physicalDotsPerInchY());
+    const QString diagonal =
+        diagonalInches(screen->size(), screen->physicalDotsPerInchX(), screen->physicalDotsPerInchY());
     setResultText(diagonal);
     // Like a default value, the preset takes part in the expressions from the
     // start, so the questions that depend on the screen size are asked or skipped.
@@ -334,8 +332,7 @@ void TestContent::setScreenSize()
         m_ownValues.insert(m_id, diagonal);
 }
 
-template<typename T>
-void TestContent::assign(T &member, const T &value, void (TestContent::*changed)(const T &))
+template <typename T> void TestContent::assign(T &member, const T &value, void (TestContent::*changed)(const T &))
 {
     if (member == value)
         return;
@@ -343,8 +340,7 @@ void TestContent::assign(T &member, const T &value, void (TestContent::*changed)
     emit(this->*changed)(member);
 }
 
-template<typename T>
-void TestContent::assign(T &member, T value, void (TestContent::*changed)(T))
+template <typename T> void TestContent::assign(T &member, T value, void (TestContent::*changed)(T))
 {
     if (member == value)
         return;
@@ -352,11 +348,26 @@ void TestContent::assign(T &member, T value, void (TestContent::*changed)(T))
     emit(this->*changed)(member);
 }
 
-void TestContent::setId(const QString &id) { assign(m_id, id, &TestContent::idChanged); }
-void TestContent::setCaption(const QString &caption) { assign(m_caption, caption, &TestContent::captionChanged); }
-void TestContent::setReport(const QString &report) { assign(m_report, report, &TestContent::reportChanged); }
-void TestContent::setType(tTestContentType type) { assign(m_type, type, &TestContent::typeChanged); }
-void TestContent::setPattern(const QString &pattern) { assign(m_pattern, pattern, &TestContent::patternChanged); }
+void TestContent::setId(const QString &id)
+{
+    assign(m_id, id, &TestContent::idChanged);
+}
+void TestContent::setCaption(const QString &caption)
+{
+    assign(m_caption, caption, &TestContent::captionChanged);
+}
+void TestContent::setReport(const QString &report)
+{
+    assign(m_report, report, &TestContent::reportChanged);
+}
+void TestContent::setType(tTestContentType type)
+{
+    assign(m_type, type, &TestContent::typeChanged);
+}
+void TestContent::setPattern(const QString &pattern)
+{
+    assign(m_pattern, pattern, &TestContent::patternChanged);
+}
 
 void TestContent::setJoin(const QString &join)
 {
@@ -364,14 +375,20 @@ void TestContent::setJoin(const QString &join)
     setJoinIds(extractIds(m_join));
 }
 
-void TestContent::setJoinIds(const QStringList &ids) { assign(m_joinIds, ids, &TestContent::joinIdsChanged); }
+void TestContent::setJoinIds(const QStringList &ids)
+{
+    assign(m_joinIds, ids, &TestContent::joinIdsChanged);
+}
 
 void TestContent::setValidatorIds(const QStringList &ids)
 {
     assign(m_validatorIds, ids, &TestContent::validatorIdsChanged);
 }
 
-void TestContent::setJoinText(const QString &text) { assign(m_joinText, text, &TestContent::joinTextChanged); }
+void TestContent::setJoinText(const QString &text)
+{
+    assign(m_joinText, text, &TestContent::joinTextChanged);
+}
 
 void TestContent::setJoinDescription(const QString &description)
 {
@@ -388,16 +405,28 @@ void TestContent::setReportDescription(const QString &description)
     assign(m_reportDescription, description, &TestContent::reportDescriptionChanged);
 }
 
-void TestContent::setNote(const QString &note) { assign(m_note, note, &TestContent::noteChanged); }
-void TestContent::setResultText(const QString &text) { assign(m_resultText, text, &TestContent::resultTextChanged); }
-void TestContent::setResultBoolean(bool result) { assign(m_resultBoolean, result, &TestContent::resultBooleanChanged); }
+void TestContent::setNote(const QString &note)
+{
+    assign(m_note, note, &TestContent::noteChanged);
+}
+void TestContent::setResultText(const QString &text)
+{
+    assign(m_resultText, text, &TestContent::resultTextChanged);
+}
+void TestContent::setResultBoolean(bool result)
+{
+    assign(m_resultBoolean, result, &TestContent::resultBooleanChanged);
+}
 
 void TestContent::setResultMultiselect(const QString &value)
 {
     assign(m_resultMultiselect, value, &TestContent::resultMultiselectChanged);
 }
 
-void TestContent::setResultJoin(const QString &value) { assign(m_resultJoin, value, &TestContent::resultJoinChanged); }
+void TestContent::setResultJoin(const QString &value)
+{
+    assign(m_resultJoin, value, &TestContent::resultJoinChanged);
+}
 
 void TestContent::setJoinOnlyReport(bool joinOnlyReport)
 {
@@ -409,14 +438,20 @@ void TestContent::setValidatorType(tValidatorType type)
     assign(m_validatorType, type, &TestContent::validatorTypeChanged);
 }
 
-void TestContent::setReadOnly(bool readOnly) { assign(m_readOnly, readOnly, &TestContent::readOnlyChanged); }
+void TestContent::setReadOnly(bool readOnly)
+{
+    assign(m_readOnly, readOnly, &TestContent::readOnlyChanged);
+}
 
 void TestContent::setDefaultValue(const QString &value)
 {
     assign(m_defaultValue, value, &TestContent::defaultValueChanged);
 }
 
-void TestContent::setRequired(bool required) { assign(m_required, required, &TestContent::requiredChanged); }
+void TestContent::setRequired(bool required)
+{
+    assign(m_required, required, &TestContent::requiredChanged);
+}
 
 void TestContent::setIgnoreValidation(bool ignore)
 {

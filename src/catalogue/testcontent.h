@@ -25,13 +25,13 @@ class TestContent : public QObject
     Q_PROPERTY(QString joinText READ joinText WRITE setJoinText NOTIFY joinTextChanged)
     Q_PROPERTY(QString joinDescription READ joinDescription WRITE setJoinDescription NOTIFY joinDescriptionChanged)
     Q_PROPERTY(QString description READ description WRITE setDescription NOTIFY descriptionChanged)
-    Q_PROPERTY(QString reportDescription READ reportDescription WRITE setReportDescription NOTIFY
-                   reportDescriptionChanged)
+    Q_PROPERTY(
+        QString reportDescription READ reportDescription WRITE setReportDescription NOTIFY reportDescriptionChanged)
     Q_PROPERTY(QString note READ note WRITE setNote NOTIFY noteChanged)
     Q_PROPERTY(QString resultText READ resultText WRITE setResultText NOTIFY resultTextChanged)
     Q_PROPERTY(bool resultBoolean READ resultBoolean WRITE setResultBoolean NOTIFY resultBooleanChanged)
-    Q_PROPERTY(QString resultMultiselect READ resultMultiselect WRITE setResultMultiselect NOTIFY
-                   resultMultiselectChanged)
+    Q_PROPERTY(
+        QString resultMultiselect READ resultMultiselect WRITE setResultMultiselect NOTIFY resultMultiselectChanged)
     Q_PROPERTY(QString resultJoin READ resultJoin WRITE setResultJoin NOTIFY resultJoinChanged)
     Q_PROPERTY(bool joinOnlyReport READ joinOnlyReport WRITE setJoinOnlyReport NOTIFY joinOnlyReportChanged)
     Q_PROPERTY(tValidatorType validatorType READ validatorType WRITE setValidatorType NOTIFY validatorTypeChanged)
@@ -42,7 +42,8 @@ class TestContent : public QObject
     Q_PROPERTY(QString validator READ validator WRITE setValidator NOTIFY validatorChanged)
 
 public:
-    enum tTestContentType {
+    enum tTestContentType
+    {
         kTestContentTypeNone = -1,
         kTestContentTypeText = 0,
         kTestContentTypeTextarea = 1,
@@ -52,7 +53,8 @@ public:
     };
     Q_ENUM(tTestContentType)
 
-    enum tValidatorType {
+    enum tValidatorType
+    {
         kValidatorTypeNone = -1,
         kValidatorTypeNumber = 1,
     };
@@ -183,10 +185,8 @@ Q_SIGNALS:
     void validatorChanged(const QString &validator);
 
 private:
-    template<typename T>
-    void assign(T &member, const T &value, void (TestContent::*changed)(const T &));
-    template<typename T>
-    void assign(T &member, T value, void (TestContent::*changed)(T));
+    template <typename T> void assign(T &member, const T &value, void (TestContent::*changed)(const T &));
+    template <typename T> void assign(T &member, T value, void (TestContent::*changed)(T));
 
     void clear();
     void read();

@@ -4,10 +4,7 @@
 #include "testsubgroup.h"
 
 TestGroup::TestGroup(const QVariantMap &source, unsigned number, QObject *parent)
-    : QObject(parent)
-    , m_source(source)
-    , m_subgroups(new QMap<unsigned, TestSubgroup *>)
-    , m_number(number)
+    : QObject(parent), m_source(source), m_subgroups(new QMap<unsigned, TestSubgroup *>), m_number(number)
 {
     read();
 }
@@ -75,10 +72,8 @@ QVariantMap TestGroup::toVariantMap() const
     for (auto it = m_subgroups->cbegin(); it != m_subgroups->cend(); ++it)
         subgroups.insert(QString::number(it.key()), it.value()->toVariantMap());
     return {
-        {QStringLiteral("subgroups"), subgroups},
-        {QStringLiteral("title"), m_title},
-        {QStringLiteral("report"), m_report},
-        {QStringLiteral("required"), m_required},
+        {QStringLiteral("subgroups"), subgroups}, {QStringLiteral("title"), m_title},
+        {QStringLiteral("report"), m_report},     {QStringLiteral("required"), m_required},
         {QStringLiteral("selected"), m_selected},
     };
 }

@@ -8,15 +8,10 @@
 #include <QJsonObject>
 #include <QTextStream>
 
-TestsManager::TestsManager(QObject *parent)
-    : TestsManager(readCatalogueText(catalogueResourcePath()), parent)
-{
-}
+TestsManager::TestsManager(QObject *parent) : TestsManager(readCatalogueText(catalogueResourcePath()), parent) {}
 
 TestsManager::TestsManager(const QString &catalogueText, QObject *parent)
-    : QObject(parent)
-    , m_groups(new QList<TestGroup *>)
-    , m_selectedGroups(new QList<TestGroup *>)
+    : QObject(parent), m_groups(new QList<TestGroup *>), m_selectedGroups(new QList<TestGroup *>)
 {
     load(catalogueText);
 }

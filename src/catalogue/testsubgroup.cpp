@@ -3,10 +3,7 @@
 #include "test.h"
 
 TestSubgroup::TestSubgroup(const QVariantMap &source, int number, QObject *parent)
-    : QObject(parent)
-    , m_tests(new QList<Test *>)
-    , m_source(source)
-    , m_number(number)
+    : QObject(parent), m_tests(new QList<Test *>), m_source(source), m_number(number)
 {
     read();
 }

@@ -75,10 +75,10 @@ void TestExpressions::evaluate_data()
     QTest::newRow("every occurrence") << "(function(){return #a# + #a#;})" << ValueMap{{"a", "2"}} << QVariant(4.0);
     QTest::newRow("negative and exponent")
         << "(function(){return #a# * #b#;})" << ValueMap{{"a", "-2"}, {"b", "1.5e2"}} << QVariant(-300.0);
-    QTest::newRow("empty value leaves nothing") << "(function(){return [#a#].length;})" << ValueMap{{"a", ""}}
-                                                << QVariant(0.0);
-    QTest::newRow("empty value in arithmetic") << "(function(){return (#a# < 23);})" << ValueMap{{"a", ""}}
-                                               << QVariant();
+    QTest::newRow("empty value leaves nothing")
+        << "(function(){return [#a#].length;})" << ValueMap{{"a", ""}} << QVariant(0.0);
+    QTest::newRow("empty value in arithmetic")
+        << "(function(){return (#a# < 23);})" << ValueMap{{"a", ""}} << QVariant();
     QTest::newRow("huge number") << "(function(){return #a# > 1;})"
                                  << ValueMap{{"a", QStringLiteral("9").repeated(400)}} << QVariant(true);
     QTest::newRow("unrelated text value ignored")
@@ -160,21 +160,20 @@ void TestExpressions::join_data()
     QTest::addColumn<ValueMap>("values");
     QTest::addColumn<double>("result");
     QTest::addColumn<ValueMap>("ownValues");
-    const QVariantMap pixelErrors{{"id", "content04060000"},
-                                  {"type", "text"},
-                                  {"join", "(function (){return (#content04050100#);})"}};
+    const QVariantMap pixelErrors{
+        {"id", "content04060000"}, {"type", "text"}, {"join", "(function (){return (#content04050100#);})"}};
     QTest::newRow("no join") << QVariantMap{{"id", "x"}, {"type", "text"}} << ValueMap{} << -1.0 << ValueMap{};
     QTest::newRow("pixel errors 1.5") << pixelErrors << ValueMap{{"content04050100", "1.5"}} << 1.5
                                       << ValueMap{{"content04060000", "1.5"}};
-    QTest::newRow("maximum of zeros")
-        << QVariantMap{{"id", "m"}, {"join", "(function(){return Math.max(#a#, #b#, #c#);})"}}
-        << ValueMap{{"a", "0"}, {"b", "0"}, {"c", "0"}} << 0.0 << ValueMap{{"m", "0"}};
+    QTest::newRow("maximum of zeros") << QVariantMap{{"id", "m"},
+                                                     {"join", "(function(){return Math.max(#a#, #b#, #c#);})"}}
+                                      << ValueMap{{"a", "0"}, {"b", "0"}, {"c", "0"}} << 0.0 << ValueMap{{"m", "0"}};
     QTest::newRow("missing value gives 0") << pixelErrors << ValueMap{} << 0.0 << ValueMap{{"content04060000", ""}};
     QTest::newRow("string result") << QVariantMap{{"id", "s"}, {"join", "(function(){return 'abc';})"}} << ValueMap{}
                                    << 0.0 << ValueMap{{"s", "abc"}};
-    QTest::newRow("content without id")
-        << QVariantMap{{"join", "(function(){return 200 * (#a# - #b#)/(#a# + #b#);})"}}
-        << ValueMap{{"a", "9.12"}, {"b", "8.08"}} << 200 * (9.12 - 8.08) / (9.12 + 8.08) << ValueMap{};
+    QTest::newRow("content without id") << QVariantMap{{"join", "(function(){return 200 * (#a# - #b#)/(#a# + #b#);})"}}
+                                        << ValueMap{{"a", "9.12"}, {"b", "8.08"}} << 200 * (9.12 - 8.08) / (9.12 + 8.08)
+                                        << ValueMap{};
 }
 
 void TestExpressions::join()
@@ -200,8 +199,8 @@ void TestExpressions::validity_data()
     QTest::newRow("no type without validator") << QVariantMap{} << true;
     QTest::newRow("boolean unanswered") << QVariantMap{{"type", "boolean"}} << false;
     QTest::newRow("boolean yes") << QVariantMap{{"type", "boolean"}, {"resultboolean", true}} << true;
-    QTest::newRow("boolean ignoring validation") << QVariantMap{{"type", "boolean"}, {"ignorevalidation", true}}
-                                                 << true;
+    QTest::newRow("boolean ignoring validation")
+        << QVariantMap{{"type", "boolean"}, {"ignorevalidation", true}} << true;
     QVariantMap ignored = validator("false");
     ignored.insert("ignorevalidation", true);
     QTest::newRow("false but ignored") << ignored << true;

@@ -28,9 +28,9 @@ private Q_SLOTS:
 void TestMeasurements::joinedValuesAndVerdicts_data()
 {
     QTest::addColumn<AnsweredCatalogue::Measurements>("monitor");
-    QTest::addColumn<QStringList>("joined"); // dark max, dark min, light max, light min, uniformity dark, light
+    QTest::addColumn<QStringList>("joined");    // dark max, dark min, light max, light min, uniformity dark, light
     QTest::addColumn<QStringList>("luminance"); // maximum, minimum, ratio
-    QTest::addColumn<QList<bool>>("verdicts"); // maximum, minimum, ratio
+    QTest::addColumn<QList<bool>>("verdicts");  // maximum, minimum, ratio
     QTest::addColumn<unsigned>("failures");
 
     AnsweredCatalogue::Measurements smallBright = AnsweredCatalogue::brightMonitor();
@@ -38,8 +38,7 @@ void TestMeasurements::joinedValuesAndVerdicts_data()
     QTest::newRow("bright 27 inch") << AnsweredCatalogue::brightMonitor()
                                     << QStringList{"9.31", "7.96", "272.5", "236.2", "15.634", "14.2717"}
                                     << QStringList{"402", "0.52", "773.077"} << QList<bool>{true, true, true} << 0u;
-    QTest::newRow("bright 21 inch") << smallBright
-                                    << QStringList{"9.12", "8.08", "268.4", "239.9", "12.093", "11.2139"}
+    QTest::newRow("bright 21 inch") << smallBright << QStringList{"9.12", "8.08", "268.4", "239.9", "12.093", "11.2139"}
                                     << QStringList{"402", "0.52", "773.077"} << QList<bool>{true, true, true} << 0u;
     QTest::newRow("dim low-contrast 21 inch")
         << AnsweredCatalogue::dimMonitor() << QStringList{"9.12", "8.08", "268.4", "239.9", "12.093", "11.2139"}
@@ -47,10 +46,9 @@ void TestMeasurements::joinedValuesAndVerdicts_data()
 
     AnsweredCatalogue::Measurements glare = AnsweredCatalogue::brightMonitor();
     glare.ambientLuminance = 380;
-    QTest::newRow("bright monitor in glare") << glare
-                                             << QStringList{"9.31", "7.96", "272.5", "236.2", "15.634", "14.2717"}
-                                             << QStringList{"402", "0.52", "773.077"}
-                                             << QList<bool>{true, false, true} << 1u;
+    QTest::newRow("bright monitor in glare")
+        << glare << QStringList{"9.31", "7.96", "272.5", "236.2", "15.634", "14.2717"}
+        << QStringList{"402", "0.52", "773.077"} << QList<bool>{true, false, true} << 1u;
 }
 
 void TestMeasurements::joinedValuesAndVerdicts()
@@ -137,8 +135,8 @@ void TestMeasurements::judgedCatalogueSerialisesItsResults()
     AnsweredCatalogue::fill(groups, AnsweredCatalogue::brightMonitor());
     AnsweredCatalogue::judge(groups);
     const QVariantMap stored = groups.at(6)->toVariantMap();
-    const QVariantMap ratioTest
-        = stored.value("subgroups").toMap().value("7").toMap().value("tests").toList().at(1).toMap();
+    const QVariantMap ratioTest =
+        stored.value("subgroups").toMap().value("7").toMap().value("tests").toList().at(1).toMap();
     QCOMPARE(ratioTest.value("content").toList().first().toMap().value("resulttext").toString(),
              QStringLiteral("773.077"));
     // The rebuilt group of a report judges the stored results the same way.

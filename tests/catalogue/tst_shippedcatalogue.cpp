@@ -215,36 +215,25 @@ void TestShippedCatalogue::groupAndSubgroupKeys()
                                  .arg(subgroup->title(), subgroup->hideTitle() ? " hidden" : ""));
         }
     }
-    QCOMPARE(subgroups, (QStringList{
-                            "0/0 title_subgroup_00_00",
-                            "1/1 title_subgroup_01_01",
-                            "2/1 title_subgroup_02_01",
-                            "2/2 title_subgroup_02_02",
-                            "2/3 title_subgroup_02_03",
-                            "3/3 title_subgroup_03_01",
-                            "4/1 title_subgroup_04_01",
-                            "5/1 title_subgroup_05_01",
-                            "5/2 title_subgroup_05_02",
-                            "5/3 title_subgroup_05_03",
-                            "5/4 title_subgroup_05_04",
-                            "5/5 title_subgroup_05_05",
-                            "5/6 title_subgroup_05_06 hidden",
-                            "6/1 title_subgroup_06_01",
-                            "6/2 title_subgroup_06_01 hidden",
-                            "6/3 title_subgroup_06_03",
-                            "6/5 title_subgroup_06_05 hidden",
-                            "6/6 title_subgroup_06_06",
-                            "6/7 title_subgroup_06_07",
-                            "7/1 title_subgroup_07_01",
-                        }));
+    QCOMPARE(
+        subgroups,
+        (QStringList{
+            "0/0 title_subgroup_00_00",        "1/1 title_subgroup_01_01",        "2/1 title_subgroup_02_01",
+            "2/2 title_subgroup_02_02",        "2/3 title_subgroup_02_03",        "3/3 title_subgroup_03_01",
+            "4/1 title_subgroup_04_01",        "5/1 title_subgroup_05_01",        "5/2 title_subgroup_05_02",
+            "5/3 title_subgroup_05_03",        "5/4 title_subgroup_05_04",        "5/5 title_subgroup_05_05",
+            "5/6 title_subgroup_05_06 hidden", "6/1 title_subgroup_06_01",        "6/2 title_subgroup_06_01 hidden",
+            "6/3 title_subgroup_06_03",        "6/5 title_subgroup_06_05 hidden", "6/6 title_subgroup_06_06",
+            "6/7 title_subgroup_06_07",        "7/1 title_subgroup_07_01",
+        }));
 }
 
 void TestShippedCatalogue::testTitleKeys()
 {
     for (const Test *test : allTests()) {
         const bool usesGroupTitle = test->id().startsWith("test_04_") || test->id().startsWith("test_05_01_");
-        const QString expected = usesGroupTitle ? test->id().replace("test_", "title_group_").left(14)
-                                                : "title_" + test->id();
+        const QString expected =
+            usesGroupTitle ? test->id().replace("test_", "title_group_").left(14) : "title_" + test->id();
         QCOMPARE(test->title(), expected);
         QVERIFY(test->report().isEmpty());
     }
@@ -284,11 +273,11 @@ void TestShippedCatalogue::contentKeys()
         if (!content->reportDescription().isEmpty())
             described.append(content->id());
     }
-    QCOMPARE(described, (QStringList{"content04050000", "content04050001", "content04050002", "content04050100",
-                                     "content04050101", "content04050102", "content04060000", "content04060001",
-                                     "content04060002", "content04060003", "content05010000", "content05020000",
-                                     "content05050000", "content05050001", "content05050002", "content05050003",
-                                     "content05060000", "content05070000", "content05070001"}));
+    QCOMPARE(described,
+             (QStringList{"content04050000", "content04050001", "content04050002", "content04050100", "content04050101",
+                          "content04050102", "content04060000", "content04060001", "content04060002", "content04060003",
+                          "content05010000", "content05020000", "content05050000", "content05050001", "content05050002",
+                          "content05050003", "content05060000", "content05070000", "content05070001"}));
 }
 
 void TestShippedCatalogue::contentIds()
@@ -342,8 +331,8 @@ void TestShippedCatalogue::flags()
     QCOMPARE(contentsWhere([](const TestContent *c) { return c->sourceMap().contains("screensize"); }),
              QStringList{"content_test_06_01_02_02"});
     QVERIFY(contentsWhere([](const TestContent *c) {
-                return c->readOnly() || c->joinOnlyReport() || !c->required() || !c->joinText().isEmpty()
-                    || !c->joinDescription().isEmpty();
+                return c->readOnly() || c->joinOnlyReport() || !c->required() || !c->joinText().isEmpty() ||
+                       !c->joinDescription().isEmpty();
             }).isEmpty());
 }
 
@@ -375,9 +364,11 @@ void TestShippedCatalogue::computedContents_data()
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("join");
     QTest::addColumn<QString>("validator");
-    QTest::newRow("pixel errors A") << "content_test_05_06_00_00" << "(function (){return (#content04050100#);})"
+    QTest::newRow("pixel errors A") << "content_test_05_06_00_00"
+                                    << "(function (){return (#content04050100#);})"
                                     << "(function(){return ((#content04060000#) <= 1);})";
-    QTest::newRow("pixel errors B") << "content_test_05_06_00_01" << "(function (){return (#content04050000#);})"
+    QTest::newRow("pixel errors B") << "content_test_05_06_00_01"
+                                    << "(function (){return (#content04050000#);})"
                                     << "(function(){return ((#content04060001#) <= 5);})";
     QTest::newRow("pixel errors C") << "content_test_05_06_00_02"
                                     << "(function (){return (#content04050001# + #content04050101#);})"
@@ -389,14 +380,14 @@ void TestShippedCatalogue::computedContents_data()
     QTest::newRow("dark minimum") << "content_test_06_05_00_01" << maxMinJoin("min", 1) << QString();
     QTest::newRow("light maximum") << "content_test_06_05_00_02" << maxMinJoin("max", 0) << QString();
     QTest::newRow("light minimum") << "content_test_06_05_00_03" << maxMinJoin("min", 0) << QString();
-    QTest::newRow("dark uniformity")
-        << "content_test_06_05_01_00"
-        << "(function(){return (200 * (#content05050000# - #content05050001#)/(#content05050000# + #content05050001#));})"
-        << QString();
-    QTest::newRow("light uniformity")
-        << "content_test_06_05_01_01"
-        << "(function(){return (200 * (#content05050002# - #content05050003#)/(#content05050002# + #content05050003#));})"
-        << QString();
+    QTest::newRow("dark uniformity") << "content_test_06_05_01_00"
+                                     << "(function(){return (200 * (#content05050000# - "
+                                        "#content05050001#)/(#content05050000# + #content05050001#));})"
+                                     << QString();
+    QTest::newRow("light uniformity") << "content_test_06_05_01_01"
+                                      << "(function(){return (200 * (#content05050002# - "
+                                         "#content05050003#)/(#content05050002# + #content05050003#));})"
+                                      << QString();
     QTest::newRow("maximum luminance") << "content_test_06_07_00_00" << tg18lnJoin("max")
                                        << "(function(){return ((#content05070000#) >= (#content03030003#));})";
     QTest::newRow("minimum luminance") << "content_test_06_07_00_01" << tg18lnJoin("min")

@@ -13,11 +13,31 @@ using ValueMap = TestContent::ValueMap;
 
 namespace {
 
-const QStringList ContentKeys = {"id",          "caption",         "type",          "report",         "reportdescription",
-                                 "pattern",     "join",            "jointext",      "joindescription", "description",
-                                 "validatortype", "hidefromreport", "content",      "items",          "note",
-                                 "resultboolean", "resultmultiselect", "resulttext", "resultjoin",    "joinonlyreport",
-                                 "readonly",    "defaultvalue",    "required",      "ignorevalidation", "validator"};
+const QStringList ContentKeys = {"id",
+                                 "caption",
+                                 "type",
+                                 "report",
+                                 "reportdescription",
+                                 "pattern",
+                                 "join",
+                                 "jointext",
+                                 "joindescription",
+                                 "description",
+                                 "validatortype",
+                                 "hidefromreport",
+                                 "content",
+                                 "items",
+                                 "note",
+                                 "resultboolean",
+                                 "resultmultiselect",
+                                 "resulttext",
+                                 "resultjoin",
+                                 "joinonlyreport",
+                                 "readonly",
+                                 "defaultvalue",
+                                 "required",
+                                 "ignorevalidation",
+                                 "validator"};
 
 QVariantMap fullContent()
 {
@@ -50,7 +70,7 @@ QVariantMap fullContent()
 // A stored content answered by an operator.
 QVariantMap storedAnswer(const QString &type)
 {
-    return {{"id", "stored"},        {"type", type},         {"resulttext", "12"}, {"resultmultiselect", "300"},
+    return {{"id", "stored"},        {"type", type},          {"resulttext", "12"}, {"resultmultiselect", "300"},
             {"resultboolean", true}, {"note", "stored note"}, {"resultjoin", "4"}};
 }
 
@@ -91,7 +111,8 @@ void TestTestContent::defaults()
     QCOMPARE(content.type(), TestContent::kTestContentTypeNone);
     QCOMPARE(content.validatorType(), TestContent::kValidatorTypeNone);
     QVERIFY(content.required());
-    QVERIFY(!content.readOnly() && !content.ignoreValidation() && !content.hideFromReport() && !content.resultBoolean());
+    QVERIFY(!content.readOnly() && !content.ignoreValidation() && !content.hideFromReport() &&
+            !content.resultBoolean());
     QVERIFY(content.id().isEmpty() && content.resultText().isEmpty() && content.hideFromTest().isEmpty());
     QVERIFY(content.items()->isEmpty());
     QVERIFY(content.ownValues().isEmpty());
@@ -166,11 +187,21 @@ void TestTestContent::defaultValue_data()
     QTest::addColumn<QString>("defaultValue");
     QTest::addColumn<QString>("resultText");
     QTest::addColumn<ValueMap>("ownValues");
-    QTest::newRow("text") << "text" << "0" << "0" << ValueMap{{"x", "0"}};
-    QTest::newRow("textarea") << "textarea" << "none" << "none" << ValueMap{{"x", "none"}};
-    QTest::newRow("boolean ignores it") << "boolean" << "1" << "" << ValueMap{};
-    QTest::newRow("no type ignores it") << "" << "1" << "" << ValueMap{};
-    QTest::newRow("empty default") << "text" << "" << "" << ValueMap{};
+    QTest::newRow("text") << "text"
+                          << "0"
+                          << "0" << ValueMap{{"x", "0"}};
+    QTest::newRow("textarea") << "textarea"
+                              << "none"
+                              << "none" << ValueMap{{"x", "none"}};
+    QTest::newRow("boolean ignores it") << "boolean"
+                                        << "1"
+                                        << "" << ValueMap{};
+    QTest::newRow("no type ignores it") << ""
+                                        << "1"
+                                        << "" << ValueMap{};
+    QTest::newRow("empty default") << "text"
+                                   << ""
+                                   << "" << ValueMap{};
 }
 
 void TestTestContent::defaultValue()
@@ -285,7 +316,7 @@ void TestTestContent::setResults_data()
     QTest::newRow("same type") << text << storedAnswer("text") << true << ValueMap{{"stored", "12"}};
     QTest::newRow("other type") << text << storedAnswer("boolean") << false << ValueMap{};
     QTest::newRow("no stored type") << QVariantMap{} << QVariantMap{{"resulttext", "12"}, {"note", "n"}} << false
-                                      << ValueMap{};
+                                    << ValueMap{};
     QTest::newRow("both without type") << QVariantMap{} << storedAnswer("") << true << ValueMap{{"stored", "12"}};
     QVariantMap joined = text;
     joined.insert("join", "(function(){return 1;})");
@@ -417,8 +448,8 @@ void TestTestContent::diagonal_data()
     QTest::addColumn<qreal>("dpiX");
     QTest::addColumn<qreal>("dpiY");
     QTest::addColumn<QString>("inches");
-    QTest::newRow("full HD at 96 dpi") << QSize(1920, 1080) << 96.0 << 96.0 << "23"; // 20 x 11 inches
-    QTest::newRow("27 inch QHD") << QSize(2560, 1440) << 109.0 << 109.0 << "26";   // 23 x 13 inches
+    QTest::newRow("full HD at 96 dpi") << QSize(1920, 1080) << 96.0 << 96.0 << "23";             // 20 x 11 inches
+    QTest::newRow("27 inch QHD") << QSize(2560, 1440) << 109.0 << 109.0 << "26";                 // 23 x 13 inches
     QTest::newRow("fraction of an inch dropped") << QSize(1000, 1000) << 100.0 << 101.0 << "13"; // 10 x 9
     QTest::newRow("no physical resolution") << QSize(1920, 1080) << 0.0 << 0.0 << "";
     QTest::newRow("no vertical resolution") << QSize(1920, 1080) << 96.0 << 0.0 << "";
@@ -439,8 +470,8 @@ void TestTestContent::screenSizePresetNeedsOnlyTheKey()
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
     QVERIFY(screen);
-    const QString expected
-        = TestContent::diagonalInches(screen->size(), screen->physicalDotsPerInchX(), screen->physicalDotsPerInchY());
+    const QString expected =
+        TestContent::diagonalInches(screen->size(), screen->physicalDotsPerInchX(), screen->physicalDotsPerInchY());
     const TestContent content({{"id", "content05010000"}, {"type", "text"}, {"screensize", false}});
     QCOMPARE(content.resultText(), expected);
     QCOMPARE(content.ownValues().value("content05010000"), expected);

@@ -72,8 +72,8 @@ void TestTestsManager::groupsAreOrderedByNumber_data()
     QTest::addColumn<QString>("catalogue");
     QTest::addColumn<QList<unsigned>>("numbers");
     QTest::addColumn<QString>("titleOfFirst");
-    QTest::newRow("numeric not text order") << document("{'groups':{'2':{},'10':{},'9':{}}}")
-                                            << QList<unsigned>{2, 9, 10} << QString();
+    QTest::newRow("numeric not text order")
+        << document("{'groups':{'2':{},'10':{},'9':{}}}") << QList<unsigned>{2, 9, 10} << QString();
     QTest::newRow("key that is no number counts as 0")
         << document("{'groups':{'abc':{'title':'a'},'3':{}}}") << QList<unsigned>{0, 3} << "a";
     QTest::newRow("later key with the same number replaces")
@@ -129,18 +129,18 @@ void TestTestsManager::wronglyTypedLevelIsEmpty_data()
     QTest::addColumn<int>("subgroups");
     QTest::addColumn<int>("tests");
     QTest::addColumn<int>("contents");
-    QTest::newRow("well formed") << document("{'groups':{'1':{'subgroups':{'1':{'tests':[{'content':[{}]}]}}}}}")
-                                 << 1 << 1 << 1;
-    QTest::newRow("subgroups an array") << document("{'groups':{'1':{'subgroups':[{'tests':[{}]}]}}}") << 0 << 0
-                                        << 0;
+    QTest::newRow("well formed") << document("{'groups':{'1':{'subgroups':{'1':{'tests':[{'content':[{}]}]}}}}}") << 1
+                                 << 1 << 1;
+    QTest::newRow("subgroups an array") << document("{'groups':{'1':{'subgroups':[{'tests':[{}]}]}}}") << 0 << 0 << 0;
     QTest::newRow("subgroups a text") << document("{'groups':{'1':{'subgroups':'1'}}}") << 0 << 0 << 0;
-    QTest::newRow("tests an object") << document("{'groups':{'1':{'subgroups':{'1':{'tests':{'0':{}}}}}}}") << 1
-                                     << 0 << 0;
+    QTest::newRow("tests an object") << document("{'groups':{'1':{'subgroups':{'1':{'tests':{'0':{}}}}}}}") << 1 << 0
+                                     << 0;
     QTest::newRow("tests a number") << document("{'groups':{'1':{'subgroups':{'1':{'tests':3}}}}}") << 1 << 0 << 0;
-    QTest::newRow("content an object")
-        << document("{'groups':{'1':{'subgroups':{'1':{'tests':[{'content':{'id':'a'}}]}}}}}") << 1 << 1 << 0;
-    QTest::newRow("content a text") << document("{'groups':{'1':{'subgroups':{'1':{'tests':[{'content':'a'}]}}}}}")
-                                    << 1 << 1 << 0;
+    QTest::newRow("content an object") << document(
+                                              "{'groups':{'1':{'subgroups':{'1':{'tests':[{'content':{'id':'a'}}]}}}}}")
+                                       << 1 << 1 << 0;
+    QTest::newRow("content a text") << document("{'groups':{'1':{'subgroups':{'1':{'tests':[{'content':'a'}]}}}}}") << 1
+                                    << 1 << 0;
     QTest::newRow("test not an object") << document("{'groups':{'1':{'subgroups':{'1':{'tests':[5]}}}}}") << 1 << 1
                                         << 0;
 }
@@ -181,7 +181,8 @@ void TestTestsManager::testsWithTheSameIdAreBothLoaded()
 void TestTestsManager::unreadableFileIsReported()
 {
     const QString path = QStringLiteral("/nonexistent/tests.json");
-    QTest::ignoreMessage(QtDebugMsg, qPrintable("[stringContentFileAtPath] Errore durante la lettura del file: " + path));
+    QTest::ignoreMessage(QtDebugMsg,
+                         qPrintable("[stringContentFileAtPath] Errore durante la lettura del file: " + path));
     QVERIFY(TestsManager::readCatalogueText(path).isEmpty());
 }
 
@@ -253,12 +254,21 @@ void TestTestsManager::displayTitleFallsBack_data()
     QTest::addColumn<QString>("testTitle");
     QTest::addColumn<QString>("subgroupTitle");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("own title") << "title_test_06_02_00" << "title_subgroup_06_01" << "Luminance Tests";
-    QTest::newRow("empty text falls back to subgroup") << "title_test_06_02_01" << "title_subgroup_02_03"
+    QTest::newRow("own title") << "title_test_06_02_00"
+                               << "title_subgroup_06_01"
+                               << "Luminance Tests";
+    QTest::newRow("empty text falls back to subgroup") << "title_test_06_02_01"
+                                                       << "title_subgroup_02_03"
                                                        << "Installation Instructions";
-    QTest::newRow("no title falls back to subgroup") << "" << "title_subgroup_02_03" << "Installation Instructions";
-    QTest::newRow("falls back to group") << "title_test_06_02_01" << "title_subgroup_06_03" << "Device info";
-    QTest::newRow("unknown key shows itself") << "no_such_key" << "title_subgroup_06_03" << "no_such_key";
+    QTest::newRow("no title falls back to subgroup") << ""
+                                                     << "title_subgroup_02_03"
+                                                     << "Installation Instructions";
+    QTest::newRow("falls back to group") << "title_test_06_02_01"
+                                         << "title_subgroup_06_03"
+                                         << "Device info";
+    QTest::newRow("unknown key shows itself") << "no_such_key"
+                                              << "title_subgroup_06_03"
+                                              << "no_such_key";
 }
 
 void TestTestsManager::displayTitleFallsBack()

@@ -31,7 +31,8 @@ ValueMap readings(const AnsweredCatalogue::Measurements &m)
     ValueMap values;
     for (int position = 0; position < m.lightFields.size(); ++position) {
         values.insert(contentId("content0502", 2 * position), AnsweredCatalogue::formatted(m.lightFields.at(position)));
-        values.insert(contentId("content0502", 2 * position + 1), AnsweredCatalogue::formatted(m.darkFields.at(position)));
+        values.insert(contentId("content0502", 2 * position + 1),
+                      AnsweredCatalogue::formatted(m.darkFields.at(position)));
     }
     for (int level = 0; level < m.tg18lnLevels.size(); ++level)
         values.insert(contentId("content0503", level), AnsweredCatalogue::formatted(m.tg18lnLevels.at(level)));
@@ -121,8 +122,8 @@ AnsweredCatalogue::Measurements AnsweredCatalogue::brightMonitor()
     m.screenDiagonal = QStringLiteral("27");
     m.lightFields = {248.1, 255.3, 246.7, 272.5, 268.4, 257.2, 241.5, 236.2, 239.9};
     m.darkFields = {8.42, 8.71, 8.35, 9.31, 9.12, 8.77, 8.19, 7.96, 8.08};
-    m.tg18lnLevels = {0.52, 0.769, 1.137, 1.681, 2.486, 3.677, 5.44, 8.04, 11.89,
-                      17.58, 26.0, 38.45, 56.85, 84.07, 124.32, 183.84, 271.85, 402.0};
+    m.tg18lnLevels = {0.52,  0.769, 1.137, 1.681, 2.486, 3.677,  5.44,   8.04,   11.89,
+                      17.58, 26.0,  38.45, 56.85, 84.07, 124.32, 183.84, 271.85, 402.0};
     m.ambientLuminance = 0.35;
     m.ambientClass = QStringLiteral("300");
     m.pixelErrorsUN80 = {2, 1, 0};
@@ -134,7 +135,7 @@ AnsweredCatalogue::Measurements AnsweredCatalogue::dimMonitor()
 {
     Measurements m = brightMonitor();
     m.screenDiagonal = QStringLiteral("21");
-    m.tg18lnLevels = {2.1, 2.73, 3.54, 4.6, 5.97, 7.75, 10.06, 13.07, 16.97,
+    m.tg18lnLevels = {2.1,   2.73,  3.54,  4.6,   5.97,  7.75,  10.06,  13.07,  16.97,
                       22.03, 28.61, 37.14, 48.23, 62.62, 81.31, 105.58, 137.09, 178.0};
     m.ambientClass = QStringLiteral("200");
     return m;

@@ -15,7 +15,8 @@ class AnsweredCatalogue
 {
 public:
     // One monitor's readings, positions in the order TL, TC, TR, ML, MC, MR, BL, BC, BR.
-    struct Measurements {
+    struct Measurements
+    {
         QString screenDiagonal;
         QVector<double> lightFields;
         QVector<double> darkFields;
