@@ -1,5 +1,6 @@
 #include "test.h"
 
+#include "propertyassign.h"
 #include "testcontent.h"
 #include "testsubgroup.h"
 #include "translator.h"
@@ -109,40 +110,25 @@ void Test::setResults(const QVariantMap &stored)
 
 void Test::setId(const QString &id)
 {
-    if (m_id == id)
-        return;
-    m_id = id;
-    emit idChanged(m_id);
+    assignProperty(this, m_id, id, &Test::idChanged);
 }
 
 void Test::setTitle(const QString &title)
 {
-    if (m_title == title)
-        return;
-    m_title = title;
-    emit titleChanged(m_title);
+    assignProperty(this, m_title, title, &Test::titleChanged);
 }
 
 void Test::setReport(const QString &report)
 {
-    if (m_report == report)
-        return;
-    m_report = report;
-    emit reportChanged(m_report);
+    assignProperty(this, m_report, report, &Test::reportChanged);
 }
 
 void Test::setValidatable(bool validatable)
 {
-    if (m_validatable == validatable)
-        return;
-    m_validatable = validatable;
-    emit validatableChanged(m_validatable);
+    assignProperty(this, m_validatable, validatable, &Test::validatableChanged);
 }
 
 void Test::setPatternString(const QString &pattern)
 {
-    if (m_pattern == pattern)
-        return;
-    m_pattern = pattern;
-    emit patternStringChanged(m_pattern);
+    assignProperty(this, m_pattern, pattern, &Test::patternStringChanged);
 }

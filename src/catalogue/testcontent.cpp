@@ -1,6 +1,7 @@
 #include "testcontent.h"
 
 #include "expressionevaluator.h"
+#include "propertyassign.h"
 
 #include <QGuiApplication>
 #include <QRegularExpression>
@@ -332,135 +333,119 @@ void TestContent::setScreenSize()
         m_ownValues.insert(m_id, diagonal);
 }
 
-template <typename T> void TestContent::assign(T &member, const T &value, void (TestContent::*changed)(const T &))
-{
-    if (member == value)
-        return;
-    member = value;
-    emit(this->*changed)(member);
-}
-
-template <typename T> void TestContent::assign(T &member, T value, void (TestContent::*changed)(T))
-{
-    if (member == value)
-        return;
-    member = value;
-    emit(this->*changed)(member);
-}
-
 void TestContent::setId(const QString &id)
 {
-    assign(m_id, id, &TestContent::idChanged);
+    assignProperty(this, m_id, id, &TestContent::idChanged);
 }
 void TestContent::setCaption(const QString &caption)
 {
-    assign(m_caption, caption, &TestContent::captionChanged);
+    assignProperty(this, m_caption, caption, &TestContent::captionChanged);
 }
 void TestContent::setReport(const QString &report)
 {
-    assign(m_report, report, &TestContent::reportChanged);
+    assignProperty(this, m_report, report, &TestContent::reportChanged);
 }
 void TestContent::setType(tTestContentType type)
 {
-    assign(m_type, type, &TestContent::typeChanged);
+    assignProperty(this, m_type, type, &TestContent::typeChanged);
 }
 void TestContent::setPattern(const QString &pattern)
 {
-    assign(m_pattern, pattern, &TestContent::patternChanged);
+    assignProperty(this, m_pattern, pattern, &TestContent::patternChanged);
 }
 
 void TestContent::setJoin(const QString &join)
 {
-    assign(m_join, join, &TestContent::joinChanged);
+    assignProperty(this, m_join, join, &TestContent::joinChanged);
     setJoinIds(extractIds(m_join));
 }
 
 void TestContent::setJoinIds(const QStringList &ids)
 {
-    assign(m_joinIds, ids, &TestContent::joinIdsChanged);
+    assignProperty(this, m_joinIds, ids, &TestContent::joinIdsChanged);
 }
 
 void TestContent::setValidatorIds(const QStringList &ids)
 {
-    assign(m_validatorIds, ids, &TestContent::validatorIdsChanged);
+    assignProperty(this, m_validatorIds, ids, &TestContent::validatorIdsChanged);
 }
 
 void TestContent::setJoinText(const QString &text)
 {
-    assign(m_joinText, text, &TestContent::joinTextChanged);
+    assignProperty(this, m_joinText, text, &TestContent::joinTextChanged);
 }
 
 void TestContent::setJoinDescription(const QString &description)
 {
-    assign(m_joinDescription, description, &TestContent::joinDescriptionChanged);
+    assignProperty(this, m_joinDescription, description, &TestContent::joinDescriptionChanged);
 }
 
 void TestContent::setDescription(const QString &description)
 {
-    assign(m_description, description, &TestContent::descriptionChanged);
+    assignProperty(this, m_description, description, &TestContent::descriptionChanged);
 }
 
 void TestContent::setReportDescription(const QString &description)
 {
-    assign(m_reportDescription, description, &TestContent::reportDescriptionChanged);
+    assignProperty(this, m_reportDescription, description, &TestContent::reportDescriptionChanged);
 }
 
 void TestContent::setNote(const QString &note)
 {
-    assign(m_note, note, &TestContent::noteChanged);
+    assignProperty(this, m_note, note, &TestContent::noteChanged);
 }
 void TestContent::setResultText(const QString &text)
 {
-    assign(m_resultText, text, &TestContent::resultTextChanged);
+    assignProperty(this, m_resultText, text, &TestContent::resultTextChanged);
 }
 void TestContent::setResultBoolean(bool result)
 {
-    assign(m_resultBoolean, result, &TestContent::resultBooleanChanged);
+    assignProperty(this, m_resultBoolean, result, &TestContent::resultBooleanChanged);
 }
 
 void TestContent::setResultMultiselect(const QString &value)
 {
-    assign(m_resultMultiselect, value, &TestContent::resultMultiselectChanged);
+    assignProperty(this, m_resultMultiselect, value, &TestContent::resultMultiselectChanged);
 }
 
 void TestContent::setResultJoin(const QString &value)
 {
-    assign(m_resultJoin, value, &TestContent::resultJoinChanged);
+    assignProperty(this, m_resultJoin, value, &TestContent::resultJoinChanged);
 }
 
 void TestContent::setJoinOnlyReport(bool joinOnlyReport)
 {
-    assign(m_joinOnlyReport, joinOnlyReport, &TestContent::joinOnlyReportChanged);
+    assignProperty(this, m_joinOnlyReport, joinOnlyReport, &TestContent::joinOnlyReportChanged);
 }
 
 void TestContent::setValidatorType(tValidatorType type)
 {
-    assign(m_validatorType, type, &TestContent::validatorTypeChanged);
+    assignProperty(this, m_validatorType, type, &TestContent::validatorTypeChanged);
 }
 
 void TestContent::setReadOnly(bool readOnly)
 {
-    assign(m_readOnly, readOnly, &TestContent::readOnlyChanged);
+    assignProperty(this, m_readOnly, readOnly, &TestContent::readOnlyChanged);
 }
 
 void TestContent::setDefaultValue(const QString &value)
 {
-    assign(m_defaultValue, value, &TestContent::defaultValueChanged);
+    assignProperty(this, m_defaultValue, value, &TestContent::defaultValueChanged);
 }
 
 void TestContent::setRequired(bool required)
 {
-    assign(m_required, required, &TestContent::requiredChanged);
+    assignProperty(this, m_required, required, &TestContent::requiredChanged);
 }
 
 void TestContent::setIgnoreValidation(bool ignore)
 {
-    assign(m_ignoreValidation, ignore, &TestContent::ignoreValidationChanged);
+    assignProperty(this, m_ignoreValidation, ignore, &TestContent::ignoreValidationChanged);
 }
 
 void TestContent::setValidator(const QString &validator)
 {
-    assign(m_validator, validator, &TestContent::validatorChanged);
+    assignProperty(this, m_validator, validator, &TestContent::validatorChanged);
     setValidatorIds(extractIds(m_validator));
 }
 

@@ -185,9 +185,6 @@ Q_SIGNALS:
     void validatorChanged(const QString &validator);
 
 private:
-    template <typename T> void assign(T &member, const T &value, void (TestContent::*changed)(const T &));
-    template <typename T> void assign(T &member, T value, void (TestContent::*changed)(T));
-
     void clear();
     void read();
     void applyDefaultValue();
