@@ -35,46 +35,74 @@ double medianMs(const std::function<void()> &work)
     return times.at(kRuns / 2);
 }
 
+struct Figures {
+    double firstPaintMs;
+    double repaintMs;
+};
+
+// A first paint uses a fresh pattern object, as when a test shows a new
+// pattern; a repaint draws the same pattern again at the same size.
+Figures benchPattern(TestPattern::tTestPattern type, QImage *image, QPainter *painter)
+{
+    const double firstPaintMs = medianMs([&] {
+        TestPattern pattern(nullptr, type);
+        pattern.setType(type);
+        pattern.setRect(image->rect());
+        pattern.paint(painter);
+        pattern.setPainter(nullptr);
+    });
+    TestPattern pattern(nullptr, type);
+    pattern.setType(type);
+    pattern.setRect(image->rect());
+    pattern.paint(painter);
+    const double repaintMs = medianMs([&] { pattern.draw(); });
+    pattern.setPainter(nullptr);
+    return {firstPaintMs, repaintMs};
+}
+
+QString verdict(bool met)
+{
+    return met ? QStringLiteral("ok") : QStringLiteral("MISSED");
+}
+
 void benchSize(const QSize &size, QTextStream &out)
 {
     QImage image(size, QImage::Format_RGB32);
     QPainter painter(&image);
     const double floorMs = medianMs([&] { painter.fillRect(image.rect(), QColor(129, 129, 129)); });
     out << QStringLiteral("%1x%2: plain fill %3 ms\n").arg(size.width()).arg(size.height()).arg(floorMs, 0, 'f', 2);
+    out << QStringLiteral("  %1 %2 %3\n").arg(QStringLiteral("pattern"), -40).arg(QStringLiteral("first paint"), 20).arg(
+        QStringLiteral("repaint"), 20);
 
-    TestPattern pattern;
     double slowestMs = 0;
     QString slowest;
-    double compositeMs = 0;
+    Figures composite{0, 0};
     for (int value = TestPattern::kTestPatternEmpty; value < TestPattern::kTestPatternCount; ++value) {
         const auto type = TestPattern::tTestPattern(value);
-        pattern.setType(type);
-        pattern.setRect(image.rect());
-        // The first paint may fill caches (the decoded photograph); it is not timed.
-        pattern.paint(&painter);
-        const double ms = medianMs([&] { pattern.draw(); });
-        pattern.setPainter(nullptr);
+        const Figures figures = benchPattern(type, &image, &painter);
         if (type == TestPattern::kTestPatternDefault)
-            compositeMs = ms;
-        if (ms > slowestMs) {
-            slowestMs = ms;
+            composite = figures;
+        if (figures.firstPaintMs > slowestMs) {
+            slowestMs = figures.firstPaintMs;
             slowest = TestPattern::typeToString(type);
         }
-        out << QStringLiteral("  %1 %2 ms (%3 x fill)\n")
+        out << QStringLiteral("  %1 %2 ms (%3 x) %4 ms (%5 x)\n")
                    .arg(TestPattern::typeToString(type), -40)
-                   .arg(ms, 7, 'f', 2)
-                   .arg(ms / floorMs, 0, 'f', 1);
+                   .arg(figures.firstPaintMs, 7, 'f', 2)
+                   .arg(figures.firstPaintMs / floorMs, 5, 'f', 1)
+                   .arg(figures.repaintMs, 7, 'f', 2)
+                   .arg(figures.repaintMs / floorMs, 5, 'f', 1);
     }
-    out << QStringLiteral("  slowest: %1 %2 ms (target < %3 ms) %4\n")
+    out << QStringLiteral("  slowest first paint: %1 %2 ms (target < %3 ms) %4\n")
                .arg(slowest)
                .arg(slowestMs, 0, 'f', 2)
                .arg(kFrameBudgetMs)
-               .arg(slowestMs < kFrameBudgetMs ? QStringLiteral("ok") : QStringLiteral("MISSED"));
-    out << QStringLiteral("  composite: %1 ms = %2 x fill (target < %3 x) %4\n")
-               .arg(compositeMs, 0, 'f', 2)
-               .arg(compositeMs / floorMs, 0, 'f', 1)
+               .arg(verdict(slowestMs < kFrameBudgetMs));
+    out << QStringLiteral("  composite first paint: %1 ms = %2 x fill (target < %3 x) %4\n")
+               .arg(composite.firstPaintMs, 0, 'f', 2)
+               .arg(composite.firstPaintMs / floorMs, 0, 'f', 1)
                .arg(kCompositeFactor)
-               .arg(compositeMs < kCompositeFactor * floorMs ? QStringLiteral("ok") : QStringLiteral("MISSED"));
+               .arg(verdict(composite.firstPaintMs < kCompositeFactor * floorMs));
     out.flush();
 }
 
@@ -88,7 +116,7 @@ int main(int argc, char *argv[])
     QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
 
     QTextStream out(stdout);
-    out << "Test patterns: median of " << kRuns << " draws per pattern\n";
+    out << "Test patterns: median of " << kRuns << " draws per pattern, in ms and as a multiple of the plain fill\n";
     for (const QSize &size : {QSize(1920, 1080), QSize(3840, 2160)})
         benchSize(size, out);
     return 0;

@@ -1,6 +1,7 @@
 #include "testpattern.h"
 
 #include "compositepatternpainter.h"
+#include "greylevel.h"
 #include "tg18mppatternpainter.h"
 
 #include <QDebug>
@@ -215,7 +216,7 @@ void TestPattern::draw()
             drawExternalImage();
             break;
         case kTestPatternTG18MP:
-            Tg18MpPatternPainter(m_painter, m_usableWidth, m_cellHeight).paint();
+            drawTg18Mp();
             break;
         case kTestPatternUN80:
             fill(kLightGrey);
@@ -233,7 +234,7 @@ void TestPattern::draw()
 
 void TestPattern::fill(int grey)
 {
-    m_painter->fillRect(m_rect, QColor(grey, grey, grey));
+    m_painter->fillRect(m_rect, greyLevel(grey));
 }
 
 void TestPattern::drawTg18Ln(int level)
@@ -243,7 +244,7 @@ void TestPattern::drawTg18Ln(int level)
     const int a = (m_rect.width() - 12) / 3;
     const int b = (m_rect.height() - 12) / 3;
     fill(kTg18LnSurroundGrey);
-    m_painter->fillRect(QRect(QPoint(a, b), QPoint(2 * a - 1, 2 * b - 1)), QColor(level, level, level));
+    m_painter->fillRect(QRect(QPoint(a, b), QPoint(2 * a - 1, 2 * b - 1)), greyLevel(level));
 }
 
 void TestPattern::drawLuminanceFields()
@@ -263,7 +264,7 @@ void TestPattern::drawLuminanceFields()
     const bool allPositions = position == 9;
 
     m_painter->setRenderHint(QPainter::Antialiasing, true);
-    m_painter->setBrush(light ? QColor(kLightGrey, kLightGrey, kLightGrey) : QColor(Qt::black));
+    m_painter->setBrush(light ? greyLevel(kLightGrey) : QColor(Qt::black));
     m_painter->setPen(QPen(QBrush(Qt::black), 2.0, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
     for (int index = 0; index < 9; ++index) {
         if (!allPositions && index != position)
@@ -273,6 +274,27 @@ void TestPattern::drawLuminanceFields()
         m_painter->drawEllipse(QRect(int(centreX - radius), int(centreY - radius), diameter, diameter));
     }
     m_painter->setRenderHint(QPainter::Antialiasing, false);
+}
+
+void TestPattern::drawTg18Mp()
+{
+    // Sixteen diagonal ramps cost a gradient evaluation for nearly every pixel
+    // of the screen, so they are drawn once per size and copied on later paints.
+    // A scaled painter (a high-density screen) gets them drawn directly, at its
+    // own resolution.
+    const bool plainPixels =
+        m_painter->deviceTransform().isIdentity() && m_painter->device()->devicePixelRatioF() == 1.0;
+    if (!plainPixels) {
+        Tg18MpPatternPainter(m_painter, m_usableWidth, m_cellHeight).paint();
+        return;
+    }
+    if (m_tg18MpFrame.size() != m_rect.size()) {
+        m_tg18MpFrame = QImage(m_rect.size(), QImage::Format_RGB32);
+        m_tg18MpFrame.fill(greyLevel(kBackgroundGrey));
+        QPainter framePainter(&m_tg18MpFrame);
+        Tg18MpPatternPainter(&framePainter, m_usableWidth, m_cellHeight).paint();
+    }
+    m_painter->drawImage(m_rect.topLeft(), m_tg18MpFrame);
 }
 
 const QImage &TestPattern::demoImage()

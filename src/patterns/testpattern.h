@@ -2,10 +2,10 @@
 
 #include "testpatternhighlighter.h"
 
+#include <QImage>
 #include <QObject>
 #include <QRect>
 
-class QImage;
 class QPainter;
 
 namespace NSTESTPatter {
@@ -154,6 +154,7 @@ private:
     void drawTg18Ln(int level);
     void drawLuminanceFields();
     void drawExternalImage();
+    void drawTg18Mp();
 
     QImage *m_demoImage = nullptr;
     QPainter *m_painter = nullptr;
@@ -165,6 +166,8 @@ private:
     TestPatternHighlighter m_highlighter;
     tTestPattern m_type;
     int m_category = 0;
+    // The TG18-MP pattern as last drawn, reused while the size stays the same.
+    QImage m_tg18MpFrame;
 };
 
 } // namespace NSTESTPatter

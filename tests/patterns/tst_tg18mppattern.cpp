@@ -1,4 +1,7 @@
 #include "patternprobe.h"
+#include "tg18mppatternpainter.h"
+
+#include <QPainter>
 
 #include <QTest>
 
@@ -12,6 +15,8 @@ private Q_SLOTS:
     void ticks_data();
     void ticks();
     void nothingOfTheCompositePattern();
+    void repaintsMatchTheFirstDrawing();
+    void scaledPainterDrawsDirectly();
 };
 
 namespace {
@@ -131,6 +136,35 @@ void TestTg18MpPattern::nothingOfTheCompositePattern()
     QVERIFY(greyAt(image, 1909, 500) > 240);
     QCOMPARE(pixelName(image, 1910, 500), grey(129));
     QCOMPARE(pixelName(image, 1919, 500), grey(129));
+}
+
+// Later paints at the same size copy the first drawing; a new size draws anew.
+void TestTg18MpPattern::repaintsMatchTheFirstDrawing()
+{
+    NSTESTPatter::TestPattern pattern(nullptr, NSTESTPatter::TestPattern::kTestPatternTG18MP);
+    for (const QSize &size : {QSize(1920, 1080), QSize(1366, 768), QSize(1366, 768), QSize(1920, 1080)}) {
+        QImage direct(size, QImage::Format_RGB32);
+        direct.fill(qRgb(129, 129, 129));
+        QPainter painter(&direct);
+        NSTESTPatter::Tg18MpPatternPainter(&painter, size.width() - 12.0, (size.height() - 12) / 12.0).paint();
+        QVERIFY2(pattern.toImage(size) == direct, sizeName(size).constData());
+    }
+}
+
+void TestTg18MpPattern::scaledPainterDrawsDirectly()
+{
+    NSTESTPatter::TestPattern pattern(nullptr, NSTESTPatter::TestPattern::kTestPatternTG18MP);
+    QImage image(2 * 972, 2 * 552, QImage::Format_RGB32);
+    QPainter painter(&image);
+    painter.scale(2, 2);
+    pattern.setRect(QRect(0, 0, 972, 552));
+    pattern.paint(&painter);
+    pattern.setPainter(nullptr);
+    // (972 - 12) / 16 = 60: column 1 starts at 66, that is pixel 132 of the doubled image.
+    QCOMPARE(pixelName(image, 12, 12), grey(0));
+    QCOMPARE(pixelName(image, 10, 10), grey(129));
+    QVERIFY(inRange(greyAt(image, 133, 40), 16, 31));
+    QVERIFY(inRange(greyAt(image, 130, 40), 0, 15));
 }
 
 QTEST_MAIN(TestTg18MpPattern)
