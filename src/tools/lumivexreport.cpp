@@ -197,7 +197,13 @@ int main(int argc, char *argv[])
     // Reports are drawn off screen; the tool must run where there is no display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);
+    // The application object would take options such as "--session" for
+    // itself (session management), so it sees none of the tool's arguments.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    int applicationArgc = 1;
+    QGuiApplication application(applicationArgc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("lumivex-report"));
 
     QCommandLineParser parser;
@@ -217,7 +223,7 @@ int main(int argc, char *argv[])
          QStringLiteral("file")},
     });
 
-    if (!parser.parse(QCoreApplication::arguments())) {
+    if (!parser.parse(arguments)) {
         std::fprintf(stderr, "lumivex-report: %s\nTry \"lumivex-report --help\".\n",
                      qUtf8Printable(parser.errorText()));
         return BadArguments;
