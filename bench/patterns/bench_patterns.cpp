@@ -35,7 +35,8 @@ double medianMs(const std::function<void()> &work)
     return times.at(kRuns / 2);
 }
 
-struct Figures {
+struct Figures
+{
     double firstPaintMs;
     double repaintMs;
 };
@@ -71,8 +72,10 @@ void benchSize(const QSize &size, QTextStream &out)
     QPainter painter(&image);
     const double floorMs = medianMs([&] { painter.fillRect(image.rect(), QColor(129, 129, 129)); });
     out << QStringLiteral("%1x%2: plain fill %3 ms\n").arg(size.width()).arg(size.height()).arg(floorMs, 0, 'f', 2);
-    out << QStringLiteral("  %1 %2 %3\n").arg(QStringLiteral("pattern"), -40).arg(QStringLiteral("first paint"), 20).arg(
-        QStringLiteral("repaint"), 20);
+    out << QStringLiteral("  %1 %2 %3\n")
+               .arg(QStringLiteral("pattern"), -40)
+               .arg(QStringLiteral("first paint"), 20)
+               .arg(QStringLiteral("repaint"), 20);
 
     double slowestMs = 0;
     QString slowest;

@@ -5,8 +5,7 @@
 #include <QPainter>
 
 CanvasWidget::CanvasWidget(QWidget *parent)
-    : QWidget(parent)
-    , m_pattern(new NSTESTPatter::TestPattern(this, NSTESTPatter::TestPattern::kTestPatternEmpty))
+    : QWidget(parent), m_pattern(new NSTESTPatter::TestPattern(this, NSTESTPatter::TestPattern::kTestPatternEmpty))
 {
     // Every pattern covers the whole widget, so Qt need not clear it first.
     setAttribute(Qt::WA_OpaquePaintEvent);

@@ -54,7 +54,8 @@ int binaryDigits(int value)
 // A resolution zone with its three flags: A swaps the stripe widths of the two
 // bands, B puts the high-contrast half on the right, D turns the stripes of
 // the top quadrants horizontal (and those of the bottom quadrants vertical).
-struct CompositePatternPainter::Zone {
+struct CompositePatternPainter::Zone
+{
     QRect rect;
     bool swapWidths;
     bool highContrastRight;
@@ -62,7 +63,8 @@ struct CompositePatternPainter::Zone {
 };
 
 // One band of a striped quadrant, in the coordinates of the zone's image.
-struct CompositePatternPainter::StripedBand {
+struct CompositePatternPainter::StripedBand
+{
     int left;
     int top;
     int width;
@@ -75,14 +77,8 @@ struct CompositePatternPainter::StripedBand {
 CompositePatternPainter::CompositePatternPainter(QPainter *painter, const QRect &rect, double cellWidth,
                                                  double cellHeight, int category,
                                                  const TestPatternHighlighter &highlighter)
-    : m_painter(painter)
-    , m_rect(rect)
-    , m_cw(cellWidth)
-    , m_ch(cellHeight)
-    , m_cwi(qRound(cellWidth))
-    , m_chi(qRound(cellHeight))
-    , m_category(category)
-    , m_highlighter(highlighter)
+    : m_painter(painter), m_rect(rect), m_cw(cellWidth), m_ch(cellHeight), m_cwi(qRound(cellWidth)),
+      m_chi(qRound(cellHeight)), m_category(category), m_highlighter(highlighter)
 {
 }
 
@@ -244,7 +240,9 @@ void CompositePatternPainter::paintStripedBand(QImage *image, const StripedBand 
 {
     if (band.width <= 0)
         return;
-    const auto colourAt = [&band](int offset) { return (offset / band.stripeWidth) % 2 == 0 ? band.first : band.second; };
+    const auto colourAt = [&band](int offset) {
+        return (offset / band.stripeWidth) % 2 == 0 ? band.first : band.second;
+    };
     const auto lineAt = [&](int row) { return reinterpret_cast<QRgb *>(image->scanLine(band.top + row)) + band.left; };
     for (int row = 0; row < height; ++row) {
         QRgb *line = lineAt(row);
@@ -323,7 +321,8 @@ void CompositePatternPainter::drawGradientRamps()
 
 void CompositePatternPainter::drawQualityBoxes()
 {
-    struct Box {
+    struct Box
+    {
         int column;
         QColor fill;
         QColor textStart;
@@ -371,9 +370,9 @@ void CompositePatternPainter::drawHighlightOutlines()
         element == TestPatternHighlighter::LowContrastResolution) {
         const int position = m_highlighter.position();
         if (position == TestPatternHighlighter::AllPositions) {
-            for (int zone : {TestPatternHighlighter::TopLeft, TestPatternHighlighter::BottomLeft,
-                             TestPatternHighlighter::TopRight, TestPatternHighlighter::BottomRight,
-                             TestPatternHighlighter::Centre})
+            for (int zone :
+                 {TestPatternHighlighter::TopLeft, TestPatternHighlighter::BottomLeft, TestPatternHighlighter::TopRight,
+                  TestPatternHighlighter::BottomRight, TestPatternHighlighter::Centre})
                 drawZoneOutline(zone, element);
         } else {
             drawZoneOutline(position, element);
@@ -387,9 +386,9 @@ void CompositePatternPainter::drawHighlightOutlines()
     if (element == TestPatternHighlighter::GrayLevels) {
         if (grayLevelIndex == 0) {
             const QPoint arch[] = {
-                {gridX(3), gridY(9)}, {gridX(3), gridY(3)}, {gridX(9), gridY(3)}, {gridX(9), gridY(9)},
-                {gridX(8), gridY(9)}, {gridX(8), gridY(4)}, {gridX(4), gridY(4)}, {gridX(4), gridY(9)},
-                {gridX(3), gridY(9)},
+                {gridX(3), gridY(9)}, {gridX(3), gridY(3)}, {gridX(9), gridY(3)},
+                {gridX(9), gridY(9)}, {gridX(8), gridY(9)}, {gridX(8), gridY(4)},
+                {gridX(4), gridY(4)}, {gridX(4), gridY(9)}, {gridX(3), gridY(9)},
             };
             m_painter->drawPolyline(arch, 9);
         } else if (grayLevelIndex == 1 || grayLevelIndex == 2) {

@@ -37,6 +37,18 @@ bool isTg18Ln(TestPattern::tTestPattern type)
     return type >= TestPattern::kTestPatternTG18LN01 && type <= TestPattern::kTestPatternTG18LN18;
 }
 
+// The grid-only, grid-and-resolution and resolution families have six variants
+// each, in the same order: TL, TR, BL, BR, Center, All. Gives 0 to 5, or -1.
+int zoneVariantOf(TestPattern::tTestPattern type)
+{
+    for (int first : {TestPattern::kTestPatternGridOnlyTL, TestPattern::kTestPatternGridAndSRTL,
+                      TestPattern::kTestPatternSpatialResolutionTL}) {
+        if (type >= first && type <= first + 5)
+            return type - first;
+    }
+    return -1;
+}
+
 int categoryOf(TestPattern::tTestPattern type)
 {
     if (type == TestPattern::kTestPatternEmpty || type == TestPattern::kTestPatternExternalImage)
@@ -50,9 +62,7 @@ int categoryOf(TestPattern::tTestPattern type)
 
 } // namespace
 
-TestPattern::TestPattern(QObject *parent, tTestPattern type)
-    : QObject(parent)
-    , m_type(type)
+TestPattern::TestPattern(QObject *parent, tTestPattern type) : QObject(parent), m_type(type)
 {
     // Queued connections and string-based ones name the type in signatures.
     qRegisterMetaType<tTestPattern>();
@@ -99,18 +109,10 @@ void TestPattern::applyHighlighterFor(tTestPattern type)
     int grayLevelIndex = -1;
     int qualityIndex = -1;
 
-    // The six zone variants of the grid-only, grid-and-resolution and
-    // resolution families share their order: TL, TR, BL, BR, Center, All.
     static const int zonePositions[] = {TestPatternHighlighter::TopLeft,    TestPatternHighlighter::TopRight,
                                         TestPatternHighlighter::BottomLeft, TestPatternHighlighter::BottomRight,
                                         TestPatternHighlighter::Centre,     TestPatternHighlighter::AllPositions};
-    const auto zoneIndex = [type](tTestPattern first) { return type >= first && type <= first + 5 ? type - first : -1; };
-    int zone = -1;
-    for (tTestPattern first : {kTestPatternGridOnlyTL, kTestPatternGridAndSRTL, kTestPatternSpatialResolutionTL}) {
-        if (zone < 0)
-            zone = zoneIndex(first);
-    }
-
+    const int zone = zoneVariantOf(type);
     if (zone >= 0) {
         element = TestPatternHighlighter::GridAndResolutionZone;
         position = zonePositions[zone];

@@ -20,7 +20,8 @@ class TestPattern : public QObject
 public:
     // The catalogue names patterns by these key texts, so neither the keys nor
     // their values may change.
-    enum tTestPattern {
+    enum tTestPattern
+    {
         kTestPatternUnknown = -1,
         kTestPatternEmpty = 0,
         kTestPatternDefault,

@@ -2,9 +2,6 @@
 
 namespace NSTESTPatter {
 
-TestPatternHighlighter::TestPatternHighlighter(QObject *parent)
-    : QObject(parent)
-{
-}
+TestPatternHighlighter::TestPatternHighlighter(QObject *parent) : QObject(parent) {}
 
 } // namespace NSTESTPatter

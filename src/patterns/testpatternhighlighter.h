@@ -11,7 +11,8 @@ class TestPatternHighlighter : public QObject
 
 public:
     // Codes of element().
-    enum Element {
+    enum Element
+    {
         GrayLevels = 0,
         Border = 1,
         GridLines = 2,
@@ -24,7 +25,8 @@ public:
         BlackAndWhiteBars = 9,
     };
     // Codes of position().
-    enum Position {
+    enum Position
+    {
         Centre = 0,
         TopLeft = 1,
         TopRight = 2,

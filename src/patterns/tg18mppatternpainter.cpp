@@ -20,10 +20,8 @@ QLinearGradient greyRamp(const QPointF &start, const QPointF &end, int startLeve
 } // namespace
 
 Tg18MpPatternPainter::Tg18MpPatternPainter(QPainter *painter, double usableWidth, double cellHeight)
-    : m_painter(painter)
-    , m_columnWidth(usableWidth / 16)
-    , m_step(qRound(m_columnWidth))
-    , m_rampHeight(12 * qRound(cellHeight))
+    : m_painter(painter), m_columnWidth(usableWidth / 16), m_step(qRound(m_columnWidth)),
+      m_rampHeight(12 * qRound(cellHeight))
 {
 }
 

@@ -63,9 +63,8 @@ int writePattern(const QString &key, const QSize &size, const QString &path)
     pattern.setTypeString(key);
     QImage image = pattern.toImage(size);
     if (image.isNull())
-        return fail(kExitWriteFailed, QStringLiteral("not enough memory for a %1x%2 image")
-                                          .arg(size.width())
-                                          .arg(size.height()));
+        return fail(kExitWriteFailed,
+                    QStringLiteral("not enough memory for a %1x%2 image").arg(size.width()).arg(size.height()));
     // Most patterns are grey only; one byte a pixel encodes them, losslessly, much faster.
     if (image.allGray())
         image = image.convertToFormat(QImage::Format_Grayscale8);
@@ -115,11 +114,10 @@ int main(int argc, char *argv[])
     QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Draws Lumivex test patterns into PNG images.\n\n"
-                       "  lumivex-pattern --list\n"
-                       "  lumivex-pattern --pattern NAME --size WxH --out FILE.png\n"
-                       "  lumivex-pattern --all --size WxH --dir DIR"));
+    parser.setApplicationDescription(QStringLiteral("Draws Lumivex test patterns into PNG images.\n\n"
+                                                    "  lumivex-pattern --list\n"
+                                                    "  lumivex-pattern --pattern NAME --size WxH --out FILE.png\n"
+                                                    "  lumivex-pattern --all --size WxH --dir DIR"));
     const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption listOption(QStringLiteral("list"), QStringLiteral("Print the pattern names, one a line."));
     const QCommandLineOption patternOption(QStringLiteral("pattern"),

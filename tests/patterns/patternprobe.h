@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <QString>
+#include <QTest>
 #include <QtMath>
 
 inline QImage renderPattern(const QString &key, const QSize &size)
@@ -45,14 +46,11 @@ inline int greyAt(const QImage &image, int x, int y)
 
 // The grid every pattern of the program is laid out on, for a canvas of the
 // given size: a 6-pixel margin and 12 x 12 cells.
-struct PatternGrid {
+struct PatternGrid
+{
     explicit PatternGrid(const QSize &size)
-        : width(size.width())
-        , height(size.height())
-        , cw((size.width() - 12) / 12.0)
-        , ch((size.height() - 12) / 12.0)
-        , cwi(qRound(cw))
-        , chi(qRound(ch))
+        : width(size.width()), height(size.height()), cw((size.width() - 12) / 12.0), ch((size.height() - 12) / 12.0),
+          cwi(qRound(cw)), chi(qRound(ch))
     {
     }
     // Grid line and outline positions.
@@ -90,4 +88,12 @@ inline QList<QSize> patternTestSizes()
 inline QByteArray sizeName(const QSize &size)
 {
     return QByteArray::number(size.width()) + 'x' + QByteArray::number(size.height());
+}
+
+// A "size" column with one row for each of the screen sizes the tests cover.
+inline void addSizeRows()
+{
+    QTest::addColumn<QSize>("size");
+    for (const QSize &size : patternTestSizes())
+        QTest::newRow(sizeName(size).constData()) << size;
 }

@@ -9,7 +9,8 @@ namespace {
 
 // A resolution zone as the operator sees it: a rectangle of two cells with the
 // high-contrast half, the stripe widths and the stripe direction set by flags.
-struct ZoneLayout {
+struct ZoneLayout
+{
     QRect rect;
     bool swapWidths;
     bool highContrastRight;
@@ -27,8 +28,7 @@ QList<ZoneLayout> zoneLayouts(const PatternGrid &grid)
         {QRect(right, 7, width, height), true, true, false},
         {QRect(7, bottom, width, height), false, false, true},
         {QRect(right, bottom, width, height), true, true, false},
-        {QRect(qRound(5 * grid.cw) + 7, qRound(5 * grid.ch) + 7, width,
-               qRound(5 * grid.ch) - qRound(4 * grid.ch) - 2),
+        {QRect(qRound(5 * grid.cw) + 7, qRound(5 * grid.ch) + 7, width, qRound(5 * grid.ch) - qRound(4 * grid.ch) - 2),
          false, false, false},
     };
 }
@@ -128,8 +128,7 @@ QList<QLine> expectedGreen(const PatternGrid &grid, TestPattern::tTestPattern ty
         const QPoint arch[] = {{3, 9}, {3, 3}, {9, 3}, {9, 9}, {8, 9}, {8, 4}, {4, 4}, {4, 9}, {3, 9}};
         QList<QLine> lines;
         for (int i = 0; i + 1 < 9; ++i)
-            lines << QLine(grid.x(arch[i].x()), grid.y(arch[i].y()), grid.x(arch[i + 1].x()),
-                           grid.y(arch[i + 1].y()));
+            lines << QLine(grid.x(arch[i].x()), grid.y(arch[i].y()), grid.x(arch[i + 1].x()), grid.y(arch[i + 1].y()));
         return lines;
     }
     case TestPattern::kTestPatternGrayLevel05:
@@ -222,9 +221,9 @@ void TestCompositePattern::border()
     const int bottom = size.height() - 1;
     const int midX = size.width() / 2;
     const int midY = size.height() / 2;
-    for (const QPoint &point : {QPoint(0, 0), QPoint(1, 1), QPoint(midX, 0), QPoint(midX, 1), QPoint(right, midY),
-                                QPoint(right - 1, midY), QPoint(midX, bottom), QPoint(midX, bottom - 1),
-                                QPoint(0, midY), QPoint(1, midY), QPoint(right, bottom)})
+    for (const QPoint &point :
+         {QPoint(0, 0), QPoint(1, 1), QPoint(midX, 0), QPoint(midX, 1), QPoint(right, midY), QPoint(right - 1, midY),
+          QPoint(midX, bottom), QPoint(midX, bottom - 1), QPoint(0, midY), QPoint(1, midY), QPoint(right, bottom)})
         QCOMPARE(pixelName(image, point.x(), point.y()), colour);
     // The margin between the border and the outermost grid line stays background.
     for (const QPoint &point : {QPoint(2, midY), QPoint(3, 3), QPoint(right - 2, midY), QPoint(midX, bottom - 2)})
@@ -292,9 +291,7 @@ void TestCompositePattern::grayLevelRing()
     const PatternGrid grid(size);
     const int squareWidth = qRound(grid.cw / 8);
     const int squareHeight = qRound(grid.ch / 8);
-    const auto expect = [&](int level, int x, int y) {
-        QCOMPARE(pixelName(image, x, y), grey(present ? level : 129));
-    };
+    const auto expect = [&](int level, int x, int y) { QCOMPARE(pixelName(image, x, y), grey(present ? level : 129)); };
 
     for (int i = 0; i < 16; ++i) {
         const int level = 8 + 16 * i;
@@ -320,7 +317,8 @@ void TestCompositePattern::grayLevelRing()
     const int innerTop = qRound(8.25 * grid.ch + 6);
     const int innerWidth = qRound(grid.cw / 2);
     const int innerHeight = qRound(grid.ch / 2);
-    struct Patch {
+    struct Patch
+    {
         double column;
         int level;
         int innerLevel;
@@ -375,7 +373,8 @@ void TestCompositePattern::stripedZones()
 void TestCompositePattern::stripedZoneCorners()
 {
     const QImage image = renderPattern(QStringLiteral("kTestPatternDefault"), QSize(1920, 1080));
-    struct Probe {
+    struct Probe
+    {
         int x;
         int y;
         int level;
@@ -437,9 +436,7 @@ void TestCompositePattern::flatZones()
 
 void TestCompositePattern::blackAndWhiteBars_data()
 {
-    QTest::addColumn<QSize>("size");
-    for (const QSize &size : patternTestSizes())
-        QTest::newRow(sizeName(size).constData()) << size;
+    addSizeRows();
 }
 
 void TestCompositePattern::blackAndWhiteBars()
@@ -530,9 +527,7 @@ void TestCompositePattern::halvingBars()
 
 void TestCompositePattern::gradientRamps_data()
 {
-    QTest::addColumn<QSize>("size");
-    for (const QSize &size : patternTestSizes())
-        QTest::newRow(sizeName(size).constData()) << size;
+    addSizeRows();
 }
 
 void TestCompositePattern::gradientRamps()
@@ -543,7 +538,8 @@ void TestCompositePattern::gradientRamps()
     const int top = int(3 * grid.ch + 6);
     const int bottom = top + int(6 * grid.ch) - 1;
     const int width = int(grid.cw);
-    struct Ramp {
+    struct Ramp
+    {
         int left;
         int startLevel;
     };
@@ -561,9 +557,7 @@ void TestCompositePattern::gradientRamps()
 
 void TestCompositePattern::qualityBoxes_data()
 {
-    QTest::addColumn<QSize>("size");
-    for (const QSize &size : patternTestSizes())
-        QTest::newRow(sizeName(size).constData()) << size;
+    addSizeRows();
 }
 
 void TestCompositePattern::qualityBoxes()
@@ -573,7 +567,8 @@ void TestCompositePattern::qualityBoxes()
     const PatternGrid grid(size);
     const int top = int(9 * grid.ch + 6);
     const int width = 2 * grid.cwi;
-    struct Box {
+    struct Box
+    {
         int column;
         int fill;
     };
@@ -581,8 +576,8 @@ void TestCompositePattern::qualityBoxes()
         const int left = int(box.column * grid.cw + 6);
         // Boxes are 2·round(cw) wide but start every 2·cw, so the next box may
         // cover the last column of one.
-        const int right = box.column == 7 ? left + width - 1
-                                          : qMin(left + width, int((box.column + 2) * grid.cw + 6)) - 1;
+        const int right =
+            box.column == 7 ? left + width - 1 : qMin(left + width, int((box.column + 2) * grid.cw + 6)) - 1;
         QCOMPARE(pixelName(image, left, top), grey(box.fill));
         QCOMPARE(pixelName(image, right, top), grey(box.fill));
         QCOMPARE(pixelName(image, left, top + grid.chi - 1), grey(box.fill));

@@ -8,7 +8,8 @@
 
 namespace {
 
-struct Run {
+struct Run
+{
     int exitCode = -1;
     QString out;
     QStringList errorLines;
@@ -87,8 +88,8 @@ void TestLumivexPattern::list()
 void TestLumivexPattern::drawOne()
 {
     const QString path = m_dir.filePath(QStringLiteral("ln.png"));
-    const Run result = run({QStringLiteral("--pattern"), QStringLiteral("kTestPatternTG18LN07"), QStringLiteral("--size"),
-                            QStringLiteral("1920x1080"), QStringLiteral("--out"), path});
+    const Run result = run({QStringLiteral("--pattern"), QStringLiteral("kTestPatternTG18LN07"),
+                            QStringLiteral("--size"), QStringLiteral("1920x1080"), QStringLiteral("--out"), path});
     QCOMPARE(result.exitCode, 0);
     QVERIFY(result.errorLines.isEmpty());
     const QImage image(path);
@@ -105,14 +106,15 @@ void TestLumivexPattern::unknownNameDrawsComposite()
     QCOMPARE(result.exitCode, 0);
     QCOMPARE(result.errorLines.size(), 1);
     QVERIFY(result.errorLines.constFirst().contains(QLatin1String("kTestPatternNoSuchThing")));
-    QVERIFY(sameApartFromLettering(QImage(path), renderPattern(QStringLiteral("kTestPatternDefault"), QSize(640, 480))));
+    QVERIFY(
+        sameApartFromLettering(QImage(path), renderPattern(QStringLiteral("kTestPatternDefault"), QSize(640, 480))));
 }
 
 void TestLumivexPattern::drawAll()
 {
     const QString folder = m_dir.filePath(QStringLiteral("all/nested"));
-    const Run result = run({QStringLiteral("--all"), QStringLiteral("--size"), QStringLiteral("96x54"),
-                            QStringLiteral("--dir"), folder});
+    const Run result = run(
+        {QStringLiteral("--all"), QStringLiteral("--size"), QStringLiteral("96x54"), QStringLiteral("--dir"), folder});
     QCOMPARE(result.exitCode, 0);
     const QStringList files = QDir(folder).entryList(QDir::Files, QDir::Name);
     QCOMPARE(files.size(), 85);
@@ -162,12 +164,13 @@ void TestLumivexPattern::unwritableOutput_data()
     QTest::addColumn<QString>("leftOver");
     const QString missingFolder = m_dir.filePath(QStringLiteral("missing/out.png"));
     QTest::newRow("folder does not exist")
-        << QStringList{QStringLiteral("--pattern"), QStringLiteral("kTestPatternUN10"), QStringLiteral("--size"),
-                       QStringLiteral("10x10"), QStringLiteral("--out"), missingFolder}
+        << QStringList{QStringLiteral("--pattern"), QStringLiteral("kTestPatternUN10"),
+                       QStringLiteral("--size"),    QStringLiteral("10x10"),
+                       QStringLiteral("--out"),     missingFolder}
         << missingFolder;
     QTest::newRow("output is a folder") << QStringList{QStringLiteral("--pattern"), QStringLiteral("kTestPatternUN10"),
-                                                       QStringLiteral("--size"), QStringLiteral("10x10"),
-                                                       QStringLiteral("--out"), m_dir.path()}
+                                                       QStringLiteral("--size"),    QStringLiteral("10x10"),
+                                                       QStringLiteral("--out"),     m_dir.path()}
                                         << QString();
     const QString blocker = m_dir.filePath(QStringLiteral("blocker"));
     QTest::newRow("folder is a file") << QStringList{QStringLiteral("--all"), QStringLiteral("--size"),

@@ -223,9 +223,9 @@ void TestTestPattern::setRectGeometry()
     QFETCH(double, cellHeight);
     TestPattern pattern;
     QVERIFY(pattern.rect().isNull());
-    QTest::ignoreMessage(QtDebugMsg, qPrintable(QStringLiteral("[SETRECT] width: %1 - Height: %2")
-                                                    .arg(size.width())
-                                                    .arg(size.height())));
+    QTest::ignoreMessage(
+        QtDebugMsg,
+        qPrintable(QStringLiteral("[SETRECT] width: %1 - Height: %2").arg(size.width()).arg(size.height())));
     pattern.setRect(QRect(QPoint(0, 0), size));
     QCOMPARE(pattern.rect(), QRect(QPoint(0, 0), size));
     QCOMPARE(pattern.cellWidth(), cellWidth);
@@ -253,9 +253,12 @@ void TestTestPattern::tg18Ln()
     const int level = number == 18 ? 255 : 15 * (number - 1);
     for (const QPoint &corner : {patch.topLeft(), patch.topRight(), patch.bottomLeft(), patch.bottomRight()})
         QCOMPARE(pixelName(image, corner.x(), corner.y()), grey(level));
-    const QPoint outside[] = {patch.topLeft() - QPoint(1, 0),     patch.topLeft() - QPoint(0, 1),
-                              patch.bottomRight() + QPoint(1, 0), patch.bottomRight() + QPoint(0, 1),
-                              QPoint(0, 0),                       QPoint(size.width() - 1, size.height() - 1)};
+    const QPoint outside[] = {patch.topLeft() - QPoint(1, 0),
+                              patch.topLeft() - QPoint(0, 1),
+                              patch.bottomRight() + QPoint(1, 0),
+                              patch.bottomRight() + QPoint(0, 1),
+                              QPoint(0, 0),
+                              QPoint(size.width() - 1, size.height() - 1)};
     for (const QPoint &point : outside)
         QCOMPARE(pixelName(image, point.x(), point.y()), grey(153));
 }

@@ -21,10 +21,10 @@ private Q_SLOTS:
 
 namespace {
 
-struct RampGeometry {
+struct RampGeometry
+{
     explicit RampGeometry(const QSize &size)
-        : step(qRound((size.width() - 12) / 16.0))
-        , height(12 * qRound((size.height() - 12) / 12.0))
+        : step(qRound((size.width() - 12) / 16.0)), height(12 * qRound((size.height() - 12) / 12.0))
     {
     }
     int columnLeft(int column) const { return 6 + column * step; }
@@ -32,13 +32,6 @@ struct RampGeometry {
     int step;
     int height;
 };
-
-void addSizes()
-{
-    QTest::addColumn<QSize>("size");
-    for (const QSize &size : patternTestSizes())
-        QTest::newRow(sizeName(size).constData()) << size;
-}
 
 bool inRange(int value, int low, int high)
 {
@@ -49,7 +42,7 @@ bool inRange(int value, int low, int high)
 
 void TestTg18MpPattern::columns_data()
 {
-    addSizes();
+    addSizeRows();
 }
 
 void TestTg18MpPattern::columns()
@@ -85,7 +78,7 @@ void TestTg18MpPattern::columns()
 
 void TestTg18MpPattern::ticks_data()
 {
-    addSizes();
+    addSizeRows();
 }
 
 void TestTg18MpPattern::ticks()
