@@ -212,12 +212,12 @@ qreal ReportGenerator::drawRow(qreal y, const QString &label, const QVariant &va
 
     m_painter->setPen(textDark);
     QTextDocument labelDocument;
-    QRect labelRect = layOutHtml(labelDocument,
-                                 htmlBlock(label, font, QStringLiteral("right"), mutedLabel ? textMuted : textDark),
-                                 labelColumnWidth, QPoint(0, top(y)));
-    labelRect.moveRight(m_contentRect.left() + labelColumnWidth);
-    if (labelRect.left() < m_contentRect.left())
-        labelRect.moveLeft(m_contentRect.left());
+    const QSize labelSize = layOutHtml(labelDocument,
+                                       htmlBlock(label, font, QStringLiteral("right"), mutedLabel ? textMuted : textDark),
+                                       labelColumnWidth, QPoint())
+                                .size();
+    const RowGeometry row = rowGeometry(top(y), labelSize, valueText, firstNote, secondNote);
+    QRect labelRect = row.label;
     ensureOnPage(labelRect);
     drawHtml(labelDocument, labelRect);
 
@@ -227,18 +227,12 @@ qreal ReportGenerator::drawRow(qreal y, const QString &label, const QVariant &va
     m_painter->drawLine(leader);
     m_painter->setPen(valueColour);
 
-    QRect valueRect;
+    QRect valueRect = row.value;
     if (fillLine) {
-        valueRect = rectFromCorners(leader.x2() + 5, leaderY + 1, m_contentRect.right() - leaderLength, leaderY + 1);
+        valueRect = rectFromCorners(valueRect.left(), leaderY + 1, m_contentRect.right() - leaderLength, leaderY + 1);
         ensureOnPage(valueRect);
         drawPatternedLine(QLine(valueRect.topLeft(), valueRect.topRight()), Qt::DotLine, ruleLight);
     } else {
-        valueRect = rectFromCorners(leader.x2() + 5, labelRect.top(),
-                                    leader.x2() + 4 + m_contentRect.width() - labelRect.right() - leaderLength,
-                                    labelRect.top() + valueLineHeight);
-        // A value that wraps keeps its lines: the row grows by what the wrapping adds to one line.
-        const int wrappedHeight = valueTextRect(valueRect, valueText).height();
-        valueRect.setBottom(valueRect.bottom() + qMax(0, wrappedHeight - m_painter->fontMetrics().height()));
         ensureOnPage(valueRect);
         if (textValue) {
             m_painter->drawText(valueRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, valueText);
@@ -249,23 +243,48 @@ qreal ReportGenerator::drawRow(qreal y, const QString &label, const QVariant &va
         }
     }
     y = qMax(labelRect.bottom(), valueRect.bottom());
-
-    // Notes stack below the value, each 2 points below the rectangle before it;
-    // a note that wraps pushes the ones below it down by its extra lines.
-    QRect noteRect = valueRect;
-    if (!secondNote.isEmpty()) {
-        noteRect = rectFromCorners(valueRect.left(), valueRect.bottom() + 2, m_contentRect.right(),
-                                   valueRect.bottom() + 2 + valueLineHeight);
-        y = drawNote(y, noteRect, secondNote);
-        noteRect.setBottom(noteRect.bottom() + noteExtraHeight(secondNote, noteRect.width()));
-    }
-    if (!firstNote.isEmpty()) {
-        noteRect = QRect(noteRect.left(), noteRect.bottom() + 2, noteRect.width(), valueLineHeight + 1);
-        y = drawNote(y, noteRect, firstNote);
-    }
+    y = drawNote(y, row.secondNote, secondNote);
+    y = drawNote(y, row.firstNote, firstNote);
 
     m_painter->restore();
     return y;
+}
+
+// Where drawRow() puts the parts of a row whose label block has the given size.
+// A value or note that wraps keeps all its lines: the parts below it move down
+// by what the wrapping adds to one line, so nothing overlaps.
+ReportGenerator::RowGeometry ReportGenerator::rowGeometry(int rowTop, const QSize &labelSize, const QString &valueText,
+                                                          const QString &firstNote, const QString &secondNote) const
+{
+    RowGeometry row;
+    row.label = QRect(QPoint(0, rowTop), labelSize);
+    row.label.moveRight(m_contentRect.left() + labelColumnWidth);
+    if (row.label.left() < m_contentRect.left())
+        row.label.moveLeft(m_contentRect.left());
+
+    const int valueLeft = row.label.right() + leaderLength + 5;
+    const int valueWidth = m_contentRect.width() - row.label.right() - leaderLength;
+    const QFontMetrics metrics(pointFont(10), m_printer);
+    const int wrappedHeight =
+        metrics.boundingRect(QRect(valueLeft, rowTop, valueWidth, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+                             valueText)
+            .height();
+    row.value = QRect(valueLeft, rowTop, valueWidth, valueLineHeight + 1 + qMax(0, wrappedHeight - metrics.height()));
+
+    // Notes stack below the value, each 2 points below the rectangle above it;
+    // the description note is widened to the right edge of the content area.
+    QRect above = row.value;
+    if (!secondNote.isEmpty()) {
+        row.secondNote = rectFromCorners(above.left(), above.bottom() + 2, m_contentRect.right(),
+                                         above.bottom() + 2 + valueLineHeight);
+        row.secondNote.setBottom(row.secondNote.bottom() + noteExtraHeight(secondNote, row.secondNote.width()));
+        above = row.secondNote;
+    }
+    if (!firstNote.isEmpty()) {
+        row.firstNote = QRect(above.left(), above.bottom() + 2, above.width(), valueLineHeight + 1);
+        row.firstNote.setBottom(row.firstNote.bottom() + noteExtraHeight(firstNote, row.firstNote.width()));
+    }
+    return row;
 }
 
 qreal ReportGenerator::fitRow(qreal y, const QString &label, const QString &valueText, const QString &firstNote,
@@ -280,23 +299,17 @@ qreal ReportGenerator::fitRow(qreal y, const QString &label, const QString &valu
     if (ensureOnPage(labelRect))
         return m_contentRect.top();
 
-    const int valueLeft = labelRect.right() + leaderLength;
-    QRect valueRect = valueTextRect(
-        QRect(valueLeft, top(y), m_contentRect.width() - labelRect.right() - leaderLength, valueLineHeight + 1),
-        valueText);
+    // The value and the notes are measured where drawRow() will put them.
+    const RowGeometry row = rowGeometry(top(y), labelRect.size(), valueText, firstNote, secondNote);
+    QRect valueRect = row.value;
     if (ensureOnPage(valueRect))
         return m_contentRect.top();
-
-    const QFont noteFont = pointFont(8);
-    int nextTop = valueRect.bottom();
-    for (const QString &note : {firstNote, secondNote}) {
-        if (note.isEmpty())
+    for (const auto &note : {qMakePair(row.secondNote, secondNote), qMakePair(row.firstNote, firstNote)}) {
+        if (note.second.isEmpty())
             continue;
-        QRect noteRect = layOutHtml(document, htmlBlock(note, noteFont, QStringLiteral("left"), textDark),
-                                    m_contentRect.right() - 1 - valueLeft, QPoint(valueLeft, nextTop));
-        if (ensureOnPage(noteRect))
+        QRect block = noteBlock(document, note.first, note.second);
+        if (ensureOnPage(block))
             return m_contentRect.top();
-        nextTop = noteRect.bottom();
     }
     return y;
 }
@@ -305,15 +318,20 @@ qreal ReportGenerator::drawNote(qreal y, const QRect &rect, const QString &text)
 {
     if (text.isEmpty())
         return y;
-    const QFont font = pointFont(8);
     QTextDocument document;
-    QRect block = layOutHtml(document, htmlBlock(text, font, QStringLiteral("left"), textMuted), rect.width(),
-                             rect.topLeft());
-    if (block.right() > m_contentRect.right())
-        block.moveRight(m_contentRect.right());
+    QRect block = noteBlock(document, rect, text);
     ensureOnPage(block);
     drawHtml(document, block);
     return qMax<qreal>(y, block.bottom());
+}
+
+QRect ReportGenerator::noteBlock(QTextDocument &document, const QRect &rect, const QString &text) const
+{
+    QRect block = layOutHtml(document, htmlBlock(text, pointFont(8), QStringLiteral("left"), textMuted), rect.width(),
+                             rect.topLeft());
+    if (block.right() > m_contentRect.right())
+        block.moveRight(m_contentRect.right());
+    return block;
 }
 
 QString ReportGenerator::htmlBlock(const QString &text, const QFont &font, const QString &alignment,
@@ -642,20 +660,11 @@ void ReportGenerator::drawHtml(QTextDocument &document, const QRect &block)
 
 int ReportGenerator::noteExtraHeight(const QString &text, int textWidth) const
 {
-    const QFont font = pointFont(8);
     QTextDocument document;
-    const int height = layOutHtml(document, htmlBlock(text, font, QStringLiteral("left"), textMuted), textWidth,
-                                  QPoint())
-                           .height();
-    const int oneLine = layOutHtml(document, htmlBlock(QStringLiteral("-"), font, QStringLiteral("left"), textMuted),
-                                   textWidth, QPoint())
-                            .height();
+    const QRect rect(0, 0, textWidth, 0);
+    const int height = noteBlock(document, rect, text).height();
+    const int oneLine = noteBlock(document, rect, QStringLiteral("-")).height();
     return qMax(0, height - oneLine);
-}
-
-QRect ReportGenerator::valueTextRect(const QRect &rect, const QString &text) const
-{
-    return m_painter->boundingRect(rect, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
 }
 
 void ReportGenerator::drawPatternedLine(const QLine &line, Qt::PenStyle style, const QColor &colour)

@@ -59,10 +59,20 @@ private:
     qreal drawContent(qreal y, TestContent *content, bool validatable);
     qreal drawSignatureBlock(qreal y);
 
+    // The rectangles of one row: label block, value, and the two notes (empty when absent).
+    struct RowGeometry
+    {
+        QRect label;
+        QRect value;
+        QRect secondNote;
+        QRect firstNote;
+    };
+    RowGeometry rowGeometry(int rowTop, const QSize &labelSize, const QString &valueText, const QString &firstNote,
+                            const QString &secondNote) const;
+    QRect noteBlock(QTextDocument &document, const QRect &rect, const QString &text) const;
     QRect layOutHtml(QTextDocument &document, const QString &html, int textWidth, const QPoint &topLeft) const;
     void drawHtml(QTextDocument &document, const QRect &block);
     int noteExtraHeight(const QString &text, int textWidth) const;
-    QRect valueTextRect(const QRect &rect, const QString &text) const;
     void drawPatternedLine(const QLine &line, Qt::PenStyle style, const QColor &colour);
     QImage image(const QString &resource);
     QList<TestContent *> allContents() const;
