@@ -26,7 +26,9 @@ const int kMaximumSide = 16384;
 // and a whole set is written several times faster than at the default level.
 const int kPngQuality = 80;
 
-// Thrown nowhere: each failure is reported once and turned into an exit code.
+void discardMessage(QtMsgType, const QMessageLogContext &, const QString &) {}
+
+// Reports a failure in one line on standard error; gives the exit code to return.
 int fail(int exitCode, const QString &message)
 {
     QTextStream(stderr) << "lumivex-pattern: " << message << Qt::endl;
@@ -106,9 +108,13 @@ int writeAllPatterns(const QSize &size, const QString &directory)
 
 int main(int argc, char *argv[])
 {
-    // The tool draws into images only, so it never needs a display.
+    // The tool draws into images only, so it never needs a display. The
+    // platform's start-up remarks (a missing runtime folder, say) would only
+    // blur the one line a failure is reported with.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QtMessageHandler previousHandler = qInstallMessageHandler(discardMessage);
     QGuiApplication application(argc, argv);
+    qInstallMessageHandler(previousHandler);
     QGuiApplication::setApplicationName(QStringLiteral("lumivex-pattern"));
     // The patterns log every geometry change; on the command line that is noise.
     QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));

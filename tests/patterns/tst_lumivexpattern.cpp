@@ -43,8 +43,7 @@ Run TestLumivexPattern::run(const QStringList &arguments)
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    // Keep the platform's start-up chatter out of the error stream under test.
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir.path());
+    // The test runner turns on every debug category; a user running the tool does not.
     environment.remove(QStringLiteral("QT_LOGGING_RULES"));
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(LUMIVEX_BIN_DIR "/lumivex-pattern"), arguments);
@@ -61,7 +60,6 @@ Run TestLumivexPattern::run(const QStringList &arguments)
 void TestLumivexPattern::initTestCase()
 {
     QVERIFY(m_dir.isValid());
-    QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QVERIFY(QFile::exists(QStringLiteral(LUMIVEX_BIN_DIR "/lumivex-pattern")));
 }
 

@@ -19,6 +19,8 @@ private Q_SLOTS:
     void keyText();
     void categoryAndHighlighter_data();
     void categoryAndHighlighter();
+    void compositeForOtherKeys_data();
+    void compositeForOtherKeys();
     void setTypeEmitsAndRepaints();
     void drawWithoutPainter();
     void setRectGeometry_data();
@@ -157,6 +159,25 @@ void TestTestPattern::categoryAndHighlighter()
     QCOMPARE(pattern.position(), position);
     QCOMPARE(pattern.grayLevelIndex(), grayLevelIndex);
     QCOMPARE(pattern.qualityIndex(), qualityIndex);
+}
+
+void TestTestPattern::compositeForOtherKeys_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::newRow("LN801") << "kTestPatternLN801";
+    QTest::newRow("LN818") << "kTestPatternLN818";
+    QTest::newRow("unknown key") << "kTestPatternUnknown";
+    QTest::newRow("empty key in lower case") << "ktestpatternempty";
+    QTest::newRow("not a key") << "TG18-LN01";
+    QTest::newRow("count") << "kTestPatternCount";
+}
+
+// Keys without a pattern of their own show the composite pattern without emphasis.
+void TestTestPattern::compositeForOtherKeys()
+{
+    QFETCH(QString, key);
+    const QSize size(1366, 768);
+    QVERIFY(renderPattern(key, size) == renderPattern(QStringLiteral("kTestPatternDefault"), size));
 }
 
 void TestTestPattern::setTypeEmitsAndRepaints()
