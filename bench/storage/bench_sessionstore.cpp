@@ -98,6 +98,19 @@ int prepare(const QString &path, int count)
     return settings.status() == QSettings::NoError ? 0 : 1;
 }
 
+// Resident memory of this process, from the kernel's view of it.
+double residentMegabytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
+        return 0;
+    for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    }
+    return 0;
+}
+
 // What one record weighs as the binary variant QSettings embeds and as the
 // escaped text line it writes, against the same data as compact JSON.
 void describeRecord(QTextStream &out, const QString &folder)
@@ -134,10 +147,11 @@ void measure(QTextStream &out, const QString &program, const QString &folder, in
     int read = 0;
     const double sessions = medianMilliseconds(Runs, [&store, &read] { read = store.sessions().size(); });
     const double model = medianMilliseconds(Runs, [&store] { SavedSessionsModel model(&store); });
+    const double resident = residentMegabytes();
 
     out << count << '\t' << QString::number(megabytes, 'f', 1) << '\t' << QString::number(open, 'f', 1) << '\t'
         << QString::number(add, 'f', 1) << '\t' << QString::number(sessions, 'f', 2) << '\t'
-        << QString::number(model, 'f', 2) << '\t' << read << Qt::endl;
+        << QString::number(model, 'f', 2) << '\t' << QString::number(resident, 'f', 0) << '\t' << read << Qt::endl;
 }
 
 } // namespace
@@ -158,7 +172,7 @@ int main(int argc, char *argv[])
     out << "Settings file with stored sessions (each a fully answered catalogue); median of " << Runs << " runs (" << LargeFileRuns
         << " for adding to " << LargeFileSessions << " and more), times in ms" << Qt::endl;
     describeRecord(out, folder.path());
-    out << "sessions\tsize MB\topen\taddSession\tsessions()\tmodel\trows" << Qt::endl;
+    out << "sessions\tsize MB\topen\taddSession\tsessions()\tmodel\tresident MB\trows" << Qt::endl;
     for (int count : SessionCounts)
         measure(out, app.applicationFilePath(), folder.path(), count);
     return 0;

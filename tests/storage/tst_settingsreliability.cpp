@@ -135,6 +135,10 @@ void TestSettingsReliability::iniTypesSeenByAnotherProcess()
                            {"lists/two", QVariantList{"a", "b"}},
                            {"values/number", 42},
                            {"values/flag", true}});
+    // This process still holds the values it wrote, with their own types.
+    QSettings cached(path(), QSettings::IniFormat);
+    QCOMPARE(cached.value("values/number").type(), QVariant::Int);
+    QCOMPARE(cached.value("values/flag").type(), QVariant::Bool);
     QVERIFY(fileBytes(path()).contains("empty=@Invalid()"));
     QVERIFY(fileBytes(path()).contains("two=a, b"));
 
