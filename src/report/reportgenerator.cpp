@@ -34,8 +34,9 @@ const QString fontFamily = QStringLiteral("Arial");
 constexpr int labelColumnWidth = 140;
 constexpr int leaderLength = 13;
 constexpr int valueLineHeight = 12;
-// Rich-text blocks are drawn this much above their nominal top, which puts
-// their first line on the baseline of plain text drawn at the same top.
+// Rich-text blocks are drawn this much above their nominal top, taking back most
+// of the document's inner margin so their text lines up with plain text drawn
+// at the same top.
 constexpr int htmlBlockLift = 3;
 
 // Embedded drawings are rasterised at this size, far above the 10 to 28 points
@@ -378,7 +379,8 @@ qreal ReportGenerator::drawHeader(const QDateTime &date, int failedCount, const 
         errorsRect.setLeft(foundRect.right() + 1 + 10);
         m_painter->setPen(failedCountColour);
         m_painter->drawText(errorsRect, Qt::AlignLeft | Qt::AlignVCenter,
-                            translated(QStringLiteral("reportfailedtest1")).arg(failedCount));
+                            translated(QStringLiteral("reportfailedtest1"))
+                                .replace(QLatin1String("%1"), QString::number(failedCount)));
     }
 
     const qreal rowBottom = drawRow(139 + 10, translated(QStringLiteral("reportmonitortested")), monitorLine,
@@ -563,7 +565,8 @@ qreal ReportGenerator::drawContent(qreal y, TestContent *content, bool validatab
     QString firstNote;
     if (validatable) {
         value = QVariant::fromValue(content->isValid() ? check : cross);
-        firstNote = content->note();
+        // The note is the operator's free text: shown as typed, not read as markup.
+        firstNote = content->note().toHtmlEscaped().replace(QLatin1Char('\n'), QLatin1String("<br>"));
     } else {
         switch (content->type()) {
         case TestContent::kTestContentTypeText:

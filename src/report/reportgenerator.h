@@ -31,7 +31,8 @@ public:
     ~ReportGenerator() override;
 
     // Page set-up every report relies on: A4 portrait PDF at 72 dots per inch,
-    // no margins, named after the session's date.
+    // no margins, named after the session's date. The printer is expected in
+    // high-resolution mode, which only its constructor can choose.
     static void setUpPrinter(QPrinter *printer, const QVariantMap &session);
     // The session's date as "yyyyMMdd-HHmm", the name a report is saved under.
     static QString reportBaseName(const QVariantMap &session);

@@ -120,6 +120,7 @@ private Q_SLOTS:
     void computedValues();
     void hiddenContentTakesNoSpace();
     void notesStackBelowValue();
+    void operatorNoteIsPlainText();
     void wrappedValueDoesNotOverlapNextRow();
     void longSessionBreaksPages();
     void closingBlockAtFootOfLastPage();
@@ -456,6 +457,16 @@ void TestReportGenerator::notesStackBelowValue()
     QVERIFY(qAbs(description.box.left() - (valueLeft + 4)) <= 1.5);
     // One-line notes keep their fixed pitch: 2 points between rectangles of 13.
     QVERIFY(qAbs(note.box.top() - description.box.top() - 15) <= 1);
+}
+
+void TestReportGenerator::operatorNoteIsPlainText()
+{
+    const QVariantMap noted = content(QStringLiteral("Noted"),
+                                      {{QStringLiteral("note"), QStringLiteral("Corner <b>TL</b> < 5 & dim\nSecondline")}});
+    const QList<Word> words = PdfProbe::words(write(oneGroupSession({test({noted}, true)})));
+    const QString text = joined(words);
+    QVERIFY2(text.contains(QStringLiteral("Corner <b>TL</b> < 5 & dim Secondline")), qPrintable(text));
+    QVERIFY(only(words, QStringLiteral("Secondline")).box.top() > only(words, QStringLiteral("Corner")).box.bottom());
 }
 
 void TestReportGenerator::wrappedValueDoesNotOverlapNextRow()
