@@ -31,6 +31,7 @@ private Q_SLOTS:
     void luminanceFields();
     void uniformFields_data();
     void uniformFields();
+    void demoPhotograph();
     void externalImage_data();
     void externalImage();
     void tinySizes_data();
@@ -357,6 +358,14 @@ void TestTestPattern::uniformFields()
         expected.fill(qRgb(level, level, level));
         QVERIFY2(image == expected, sizeName(size).constData());
     }
+}
+
+void TestTestPattern::demoPhotograph()
+{
+    const QImage photograph(QStringLiteral(":/assets/demo"));
+    QCOMPARE(photograph.size(), QSize(2609, 1456));
+    QVERIFY(!photograph.hasAlphaChannel());
+    QVERIFY(!photograph.allGray());
 }
 
 void TestTestPattern::externalImage_data()
