@@ -1,5 +1,6 @@
 #include "configurationmanager.h"
 
+#include "testsmanager.h"
 #include "translator.h"
 
 #include <QDateTime>
@@ -7,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
-#include <QTextStream>
 
 #include <sys/stat.h>
 
@@ -286,18 +286,10 @@ void ConfigurationManager::removeTask(const QString &id)
     writeList(TasksKey, records);
 }
 
+// The catalogue, which sits below the store, owns the reading itself.
 QString ConfigurationManager::stringContentFileAtPath(const QString &path)
 {
-    QString text;
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        QTextStream stream(&file);
-        stream.setCodec("UTF-8");
-        text = stream.readAll();
-    }
-    if (text.isEmpty())
-        qDebug().noquote() << "[stringContentFileAtPath] Errore durante la lettura del file: " + path;
-    return text;
+    return TestsManager::readCatalogueText(path);
 }
 
 QVariantList ConfigurationManager::storedList(const QString &key) const
