@@ -572,7 +572,7 @@ void TestReportGenerator::closingBlockAtFootOfLastPage()
         QVERIFY(joined(words).contains(translated("report_group_17")));
         if (name.page == pages) {
             sawSamePage = true;
-            QVERIFY2(name.box.bottom() + 40 < date.box.top(), qPrintable(QString::number(rows)));
+            QVERIFY2(name.box.bottom() < date.box.top(), qPrintable(QString::number(rows)));
         } else {
             sawNewPage = true;
             QCOMPARE(name.page, pages - 1);
