@@ -11,9 +11,9 @@
 #include "testsmanager.h"
 
 #include <QApplication>
+#include <QDataStream>
 #include <QDateTime>
 #include <QElapsedTimer>
-#include <QDataStream>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QLoggingCategory>
@@ -116,7 +116,8 @@ double residentMegabytes()
 void describeRecord(QTextStream &out, const QString &folder)
 {
     const QString path = folder + QStringLiteral("/one-") + FileName;
-    if (QProcess::execute(QCoreApplication::applicationFilePath(), {QStringLiteral("--prepare"), path, QStringLiteral("1")}) != 0)
+    if (QProcess::execute(QCoreApplication::applicationFilePath(),
+                          {QStringLiteral("--prepare"), path, QStringLiteral("1")}) != 0)
         return;
     QSettings settings(path, QSettings::IniFormat);
     const QVariant record = settings.value(QStringLiteral("TEST_SESSIONS/list")).toList().value(0);
@@ -169,8 +170,8 @@ int main(int argc, char *argv[])
 
     QTemporaryDir folder;
     QTextStream out(stdout);
-    out << "Settings file with stored sessions (each a fully answered catalogue); median of " << Runs << " runs (" << LargeFileRuns
-        << " for adding to " << LargeFileSessions << " and more), times in ms" << Qt::endl;
+    out << "Settings file with stored sessions (each a fully answered catalogue); median of " << Runs << " runs ("
+        << LargeFileRuns << " for adding to " << LargeFileSessions << " and more), times in ms" << Qt::endl;
     describeRecord(out, folder.path());
     out << "sessions\tsize MB\topen\taddSession\tsessions()\tmodel\tresident MB\trows" << Qt::endl;
     for (int count : SessionCounts)

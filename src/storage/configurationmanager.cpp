@@ -42,8 +42,8 @@ struct FileIdentity
 
     bool operator==(const FileIdentity &other) const
     {
-        return exists == other.exists && device == other.device && inode == other.inode
-            && modifiedSeconds == other.modifiedSeconds && modifiedNanoseconds == other.modifiedNanoseconds;
+        return exists == other.exists && device == other.device && inode == other.inode &&
+               modifiedSeconds == other.modifiedSeconds && modifiedNanoseconds == other.modifiedNanoseconds;
     }
 };
 
@@ -104,8 +104,9 @@ void sortNewestFirst(QVariantList &records)
         const QDateTime date = recordDate(record);
         keyed.append({date.isValid() ? date.toMSecsSinceEpoch() : std::numeric_limits<qint64>::min(), record});
     }
-    std::stable_sort(keyed.begin(), keyed.end(),
-                     [](const QPair<qint64, QVariant> &a, const QPair<qint64, QVariant> &b) { return a.first > b.first; });
+    std::stable_sort(
+        keyed.begin(), keyed.end(),
+        [](const QPair<qint64, QVariant> &a, const QPair<qint64, QVariant> &b) { return a.first > b.first; });
     for (int i = 0; i < keyed.size(); ++i)
         records[i] = keyed.at(i).second;
 }
@@ -119,8 +120,7 @@ ConfigurationManager *ConfigurationManager::instance()
 }
 
 ConfigurationManager::ConfigurationManager(const QString &fileName, QObject *parent)
-    : QObject(parent)
-    , m_settings(new QSettings(fileName, QSettings::IniFormat))
+    : QObject(parent), m_settings(new QSettings(fileName, QSettings::IniFormat))
 {
     initialise();
 }

@@ -12,8 +12,8 @@ const int ActionColumnWidth = 42;
 
 bool isImageColumn(int column)
 {
-    return column == SavedSessionsModel::StatusColumn || column == SavedSessionsModel::ReportColumn
-        || column == SavedSessionsModel::DeleteColumn;
+    return column == SavedSessionsModel::StatusColumn || column == SavedSessionsModel::ReportColumn ||
+           column == SavedSessionsModel::DeleteColumn;
 }
 
 bool isActionColumn(int column)

@@ -28,15 +28,12 @@ QString translated(const char *key)
 
 } // namespace
 
-SavedSessionsModel::SavedSessionsModel(QObject *parent)
-    : SavedSessionsModel(ConfigurationManager::instance(), parent)
+SavedSessionsModel::SavedSessionsModel(QObject *parent) : SavedSessionsModel(ConfigurationManager::instance(), parent)
 {
 }
 
 SavedSessionsModel::SavedSessionsModel(ConfigurationManager *store, QObject *parent)
-    : QAbstractListModel(parent)
-    , m_records(store->sessions())
-    , m_store(store)
+    : QAbstractListModel(parent), m_records(store->sessions()), m_store(store)
 {
 }
 
@@ -85,8 +82,9 @@ QVariant SavedSessionsModel::displayData(const QVariantMap &record, int column) 
     case TestCountColumn:
         return record.value(QStringLiteral("ntest")).toInt();
     case MonitorColumn:
-        return translated("monitor") + QLatin1Char(' ') + QString::number(record.value(QStringLiteral("monitorselected")).toInt())
-            + QLatin1Char(' ') + record.value(QStringLiteral("monitorinfo")).toString();
+        return translated("monitor") + QLatin1Char(' ') +
+               QString::number(record.value(QStringLiteral("monitorselected")).toInt()) + QLatin1Char(' ') +
+               record.value(QStringLiteral("monitorinfo")).toString();
     case ReportColumn:
         return translated("report");
     case DeleteColumn:
@@ -124,8 +122,8 @@ QVariant SavedSessionsModel::headerData(int section, Qt::Orientation orientation
     return {};
 }
 
-void SavedSessionsModel::addSession(const QVariantMap &results, const QString &tester, uint ntest,
-                                    uint failedContents, int monitorSelected, const QString &monitorInfo)
+void SavedSessionsModel::addSession(const QVariantMap &results, const QString &tester, uint ntest, uint failedContents,
+                                    int monitorSelected, const QString &monitorInfo)
 {
     beginResetModel();
     m_store->addSession(results, tester, ntest, failedContents, monitorSelected, monitorInfo);

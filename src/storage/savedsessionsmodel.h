@@ -14,7 +14,8 @@ class SavedSessionsModel : public QAbstractListModel
     Q_OBJECT
 
 public:
-    enum Column {
+    enum Column
+    {
         TesterColumn,
         DateColumn,
         TestCountColumn,

@@ -30,7 +30,8 @@ inline QVariantMap sessionRecord(const QString &tester, const QDateTime &date, i
 {
     return {{QStringLiteral("tester"), tester},
             {QStringLiteral("date"), date},
-            {QStringLiteral("test_session"), QVariantMap{{QStringLiteral("1"), QVariantMap{{QStringLiteral("by"), tester}}}}},
+            {QStringLiteral("test_session"),
+             QVariantMap{{QStringLiteral("1"), QVariantMap{{QStringLiteral("by"), tester}}}}},
             {QStringLiteral("ntest"), 4u},
             {QStringLiteral("nfailedtestcontents"), uint(failed)},
             {QStringLiteral("monitorselected"), 1},

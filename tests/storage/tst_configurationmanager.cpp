@@ -43,10 +43,7 @@ private slots:
 
 private:
     QString path() const { return m_dir->filePath(settingsFileName()); }
-    std::unique_ptr<ConfigurationManager> openStore() const
-    {
-        return std::make_unique<ConfigurationManager>(path());
-    }
+    std::unique_ptr<ConfigurationManager> openStore() const { return std::make_unique<ConfigurationManager>(path()); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
 };
@@ -61,8 +58,8 @@ void TestConfigurationManager::firstStartCreatesFile()
 {
     const auto store = openStore();
     QVERIFY(QFile::exists(path()));
-    const QByteArray expected = "[%General]\nlocale_selected=" + TR::Translator::instance()->preferredLocale().toUtf8()
-        + "\nversion=7.8.1.0\n";
+    const QByteArray expected =
+        "[%General]\nlocale_selected=" + TR::Translator::instance()->preferredLocale().toUtf8() + "\nversion=7.8.1.0\n";
     QCOMPARE(fileBytes(path()), expected);
     QCOMPARE(store->localeSelected(), TR::Translator::instance()->preferredLocale());
 }
@@ -98,13 +95,13 @@ void TestConfigurationManager::startsFromBadFiles_data()
     const QString preferred = TR::Translator::instance()->preferredLocale();
     QTest::newRow("empty file") << QByteArray() << 0 << 0 << preferred << false;
     QTest::newRow("only the locale") << QByteArray("[%General]\nlocale_selected=it\n") << 0 << 0 << "it" << false;
-    QTest::newRow("only a task list of text")
-        << QByteArray("[SCHEDULER]\ntasks=a, b\n") << 0 << 2 << preferred << true;
-    QTest::newRow("binary") << QByteArray("\x7f" "ELF\x02\x01\x01\0\0\0=\xff\xfe[\n\x01\x02\x03", 18) << 0 << 0
-                            << preferred << true;
+    QTest::newRow("only a task list of text") << QByteArray("[SCHEDULER]\ntasks=a, b\n") << 0 << 2 << preferred << true;
+    QTest::newRow("binary") << QByteArray("\x7f"
+                                          "ELF\x02\x01\x01\0\0\0=\xff\xfe[\n\x01\x02\x03",
+                                          18)
+                            << 0 << 0 << preferred << true;
     QTest::newRow("truncated session list")
-        << QByteArray("[TEST_SESSIONS]\nlist=@Variant(\\0\\0\\0\\t\\0\\0\\0\\x1\\0") << 0 << 0 << preferred
-        << true;
+        << QByteArray("[TEST_SESSIONS]\nlist=@Variant(\\0\\0\\0\\t\\0\\0\\0\\x1\\0") << 0 << 0 << preferred << true;
 }
 
 void TestConfigurationManager::startsFromBadFiles()
@@ -131,9 +128,10 @@ void TestConfigurationManager::startsFromBadFiles()
 void TestConfigurationManager::sessionsNewestFirst()
 {
     const QDate day(2024, 3, 5);
-    writeSettings(path(), {{"TEST_SESSIONS/list", QVariantList{sessionRecord("ten", QDateTime(day, QTime(10, 0))),
-                                                               sessionRecord("noon", QDateTime(day, QTime(12, 0))),
-                                                               sessionRecord("eleven", QDateTime(day, QTime(11, 0)))}}});
+    writeSettings(path(),
+                  {{"TEST_SESSIONS/list", QVariantList{sessionRecord("ten", QDateTime(day, QTime(10, 0))),
+                                                       sessionRecord("noon", QDateTime(day, QTime(12, 0))),
+                                                       sessionRecord("eleven", QDateTime(day, QTime(11, 0)))}}});
     const auto store = openStore();
     QStringList testers;
     const QVariantList records = store->sessions();
@@ -148,8 +146,7 @@ void TestConfigurationManager::latestSessionResultsOfNewest()
     writeSettings(path(), {{"TEST_SESSIONS/list", QVariantList{sessionRecord("eleven", QDateTime(day, QTime(11, 0))),
                                                                sessionRecord("ten", QDateTime(day, QTime(10, 0)))}}});
     const auto store = openStore();
-    QCOMPARE(store->latestSessionResults(),
-             QVariantMap({{"1", QVariantMap{{"by", "eleven"}}}}));
+    QCOMPARE(store->latestSessionResults(), QVariantMap({{"1", QVariantMap{{"by", "eleven"}}}}));
 }
 
 void TestConfigurationManager::latestSessionResultsEmpty_data()
@@ -185,7 +182,7 @@ void TestConfigurationManager::addSessionStoresRecord()
     QCOMPARE(records.size(), 1);
     const QVariantMap record = records.first().toMap();
     QCOMPARE(record.keys(), QStringList({"date", "monitorinfo", "monitorselected", "nfailedtestcontents", "ntest",
-                                        "test_session", "tester"}));
+                                         "test_session", "tester"}));
     QCOMPARE(record.value("tester"), QVariant("Ada"));
     QCOMPARE(record.value("test_session").toMap(), results);
     QCOMPARE(record.value("ntest"), QVariant(5u));
@@ -227,7 +224,8 @@ void TestConfigurationManager::removeSessionBySameDateOnly()
 
 void TestConfigurationManager::removeSessionNotStoredWritesNothing()
 {
-    writeSettings(path(), {{"TEST_SESSIONS/list", QVariantList{sessionRecord("Ada", QDateTime(QDate(2024, 3, 5), QTime(10, 0)))}}});
+    writeSettings(path(), {{"TEST_SESSIONS/list",
+                            QVariantList{sessionRecord("Ada", QDateTime(QDate(2024, 3, 5), QTime(10, 0)))}}});
     const auto store = openStore();
     const QByteArray before = fileBytes(path());
     const QDateTime modified = QFileInfo(path()).lastModified();
@@ -300,8 +298,8 @@ void TestConfigurationManager::duplicateIdsActOnFirstRecord()
     store->addTask(taskRecord("dup", "second"));
 
     store->updateTask({{"id", "dup"}, {"description", "changed"}});
-    QCOMPARE(store->tasks(), QVariantList({taskRecord("dup", "changed"), taskRecord("other", "middle"),
-                                           taskRecord("dup", "second")}));
+    QCOMPARE(store->tasks(),
+             QVariantList({taskRecord("dup", "changed"), taskRecord("other", "middle"), taskRecord("dup", "second")}));
     store->removeTask("dup");
     QCOMPARE(store->tasks(), QVariantList({taskRecord("other", "middle"), taskRecord("dup", "second")}));
     store->removeTask("dup");
@@ -340,7 +338,8 @@ void TestConfigurationManager::stringContentFileAtPath()
     QCOMPARE(ConfigurationManager::stringContentFileAtPath(file), QString::fromUtf8("{ \"groups\": \"\xc3\xa4\" }\n"));
 
     const QString missing = m_dir->filePath("missing.json");
-    QTest::ignoreMessage(QtDebugMsg, qPrintable("[stringContentFileAtPath] Errore durante la lettura del file: " + missing));
+    QTest::ignoreMessage(QtDebugMsg,
+                         qPrintable("[stringContentFileAtPath] Errore durante la lettura del file: " + missing));
     QCOMPARE(ConfigurationManager::stringContentFileAtPath(missing), QString());
 }
 

@@ -179,8 +179,8 @@ void TestSavedSessionsModel::recordAtOutsideRows()
 
 void TestSavedSessionsModel::handEditedRecordsShowDefaults()
 {
-    QVariantMap wrongTypes{{"tester", QVariantList{1, 2}},   {"date", "not a date"}, {"ntest", "many"},
-                           {"monitorselected", "x"},           {"monitorinfo", 5},     {"nfailedtestcontents", "?"},
+    QVariantMap wrongTypes{{"tester", QVariantList{1, 2}}, {"date", "not a date"}, {"ntest", "many"},
+                           {"monitorselected", "x"},       {"monitorinfo", 5},     {"nfailedtestcontents", "?"},
                            {"test_session", "not a map"}};
     storeSessions({QVariantMap(), wrongTypes, QString("not a record")});
     QCOMPARE(m_model->rowCount(), 3);
@@ -288,7 +288,8 @@ void TestSavedSessionsModel::clicks_data()
     QTest::newRow("release on another cell") << QPoint(6, 1) << QPoint(3, 1) << 0;
     QTest::newRow("release on another row's delete") << QPoint(6, 0) << QPoint(6, 1) << 0;
     for (int column = 0; column < 5; ++column)
-        QTest::newRow(qPrintable(QString("click on column %1").arg(column))) << QPoint(column, 0) << QPoint(column, 0) << 0;
+        QTest::newRow(qPrintable(QString("click on column %1").arg(column)))
+            << QPoint(column, 0) << QPoint(column, 0) << 0;
 }
 
 void TestSavedSessionsModel::clicks()

@@ -83,10 +83,7 @@ private slots:
 
 private:
     QString path() const { return m_dir->filePath(settingsFileName()); }
-    QStringList backups() const
-    {
-        return QDir(m_dir->path()).entryList(QDir::Files).filter(BackupName);
-    }
+    QStringList backups() const { return QDir(m_dir->path()).entryList(QDir::Files).filter(BackupName); }
     QByteArray storeWithSessions(int count);
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -232,8 +229,7 @@ void TestSettingsReliability::damagedFileIsCopiedBeforeFirstWrite_data()
 
     QTest::newRow("unterminated section") << QByteArray("[GENERAL\n") + good << 5;
     QTest::newRow("session list cut short") << good.left(listEnd - 40) + "\n" << 4;
-    QTest::newRow("record that is not a map")
-        << QByteArray(good).replace("\nlist=", "\nlist=plain text, ") << 5;
+    QTest::newRow("record that is not a map") << QByteArray(good).replace("\nlist=", "\nlist=plain text, ") << 5;
     QTest::newRow("binary garbage") << good.left(200) + QByteArray("\0\x01\xff\xfe", 4) + good.mid(200) << 0;
 }
 
@@ -333,15 +329,16 @@ void TestSettingsReliability::readOnlyFolderKeepsWorkingInMemory()
     writeBytes(path(), storeWithSessions(2));
     const QByteArray before = fileBytes(path());
     QVERIFY(QFile::setPermissions(path(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther | QFile::WriteOwner));
-    QVERIFY(QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther
-                                                     | QFile::ExeOther | QFile::ReadGroup | QFile::ExeGroup));
+    QVERIFY(QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
+                                                     QFile::ExeOther | QFile::ReadGroup | QFile::ExeGroup));
 
     const ChildResult child = runChild({"addasuser", path()});
     QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
     QCOMPARE(child.exitCode, 0);
     QCOMPARE(child.lines, QStringList({"sessions 3"}));
-    QVERIFY2(child.errors.contains("[ConfigurationManager] Unable to save the settings file"), qPrintable(child.errors));
+    QVERIFY2(child.errors.contains("[ConfigurationManager] Unable to save the settings file"),
+             qPrintable(child.errors));
     QCOMPARE(fileBytes(path()), before);
 }
 
