@@ -10,6 +10,8 @@
 #include <QThread>
 #include <QtTest>
 
+#include <cerrno>
+#include <csignal>
 #include <sys/stat.h>
 
 #include <memory>
@@ -79,6 +81,7 @@ private slots:
     void cleanFileIsNeverCopied();
 
     void killDuringSaveNeverTearsFile();
+    void lockLeftByDeadProcessDoesNotBlock();
     void readOnlyFolderKeepsWorkingInMemory();
 
 private:
@@ -317,11 +320,35 @@ void TestSettingsReliability::killDuringSaveNeverTearsFile()
         const int stored = values.value("sessions").toInt();
         QVERIFY2(stored == confirmed || stored == confirmed + 1,
                  qPrintable(QString("round %1: %2 stored, %3 confirmed").arg(round).arg(stored).arg(confirmed)));
+        QCOMPARE(values.values("sessions.test_session"), QStringList(QVector<QString>(stored, "QVariantMap").toList()));
         unconfirmedLanded += stored - confirmed;
         confirmed = stored;
     }
     qInfo("%d rounds, %d sessions stored, %d saves landed after their last report", rounds, confirmed,
           unconfirmedLanded);
+}
+
+// QSettings waits without limit for its lock, so a lock left behind by a
+// killed process must be recognised as stale or the program would hang.
+void TestSettingsReliability::lockLeftByDeadProcessDoesNotBlock()
+{
+    pid_t deadPid = 0;
+    {
+        QProcess finished;
+        finished.start(QStringLiteral(LUMIVEX_BIN_DIR "/storage_settingschild"), {"types", path()});
+        QVERIFY(finished.waitForStarted());
+        deadPid = pid_t(finished.processId());
+        QVERIFY(finished.waitForFinished());
+    }
+    QVERIFY(::kill(deadPid, 0) == -1 && errno == ESRCH);
+    writeBytes(path() + ".lock", QByteArray::number(deadPid) + "\nstorage_settingschild\n\n");
+
+    ConfigurationManager store(path());
+    const ino_t before = inodeOf(path());
+    store.addSession({}, "after a crash", 1, 0, 0, "m");
+    QVERIFY(inodeOf(path()) != before);
+    QVERIFY(!QFile::exists(path() + ".lock"));
+    QCOMPARE(store.sessions().size(), 1);
 }
 
 void TestSettingsReliability::readOnlyFolderKeepsWorkingInMemory()
