@@ -51,7 +51,7 @@ int main(int argc, char *argv[])
     const QVariantMap session = AnsweredSession::fullRecord(QDateTime(QDate(2026, 3, 14), QTime(9, 30)), true);
     QTemporaryDir folder;
     const QString path = application.arguments().size() > 1 ? application.arguments().at(1)
-                                                           : folder.filePath(QStringLiteral("report.pdf"));
+                                                            : folder.filePath(QStringLiteral("report.pdf"));
 
     ReportGenerator generator;
     writeReport(generator, session, path); // warms up fonts, images and the script engine

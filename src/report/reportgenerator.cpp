@@ -98,11 +98,7 @@ QString multiselectText(const TestContent *content)
 
 } // namespace
 
-ReportGenerator::ReportGenerator(QObject *parent)
-    : QObject(parent)
-    , m_contentRect(QPoint(0, 0), QPoint(-1, -1))
-{
-}
+ReportGenerator::ReportGenerator(QObject *parent) : QObject(parent), m_contentRect(QPoint(0, 0), QPoint(-1, -1)) {}
 
 ReportGenerator::~ReportGenerator()
 {
@@ -146,9 +142,9 @@ void ReportGenerator::generate(QPrinter *printer, QPainter *painter, QVariantMap
         return;
 
     drawFooter(1);
-    const QString monitorLine = translated(QStringLiteral("monitor")) + QLatin1Char(' ')
-        + QString::number(session.value(QStringLiteral("monitorselected")).toInt()) + QLatin1Char(' ')
-        + session.value(QStringLiteral("monitorinfo")).toString();
+    const QString monitorLine = translated(QStringLiteral("monitor")) + QLatin1Char(' ') +
+                                QString::number(session.value(QStringLiteral("monitorselected")).toInt()) +
+                                QLatin1Char(' ') + session.value(QStringLiteral("monitorinfo")).toString();
     qreal y = drawHeader(date, session.value(QStringLiteral("nfailedtestcontents")).toInt(), monitorLine);
 
     rebuildGroups(session);
@@ -164,8 +160,8 @@ bool ReportGenerator::ensureOnPage(QRect &rect)
 {
     // Compared edge by edge: QRect::contains() rejects empty rectangles, such
     // as the measured size of an empty text, which must not break the page.
-    if (rect.left() >= m_contentRect.left() && rect.right() <= m_contentRect.right()
-        && rect.top() >= m_contentRect.top() && rect.bottom() <= m_contentRect.bottom())
+    if (rect.left() >= m_contentRect.left() && rect.right() <= m_contentRect.right() &&
+        rect.top() >= m_contentRect.top() && rect.bottom() <= m_contentRect.bottom())
         return false;
     startNewPage();
     rect.moveTop(m_contentRect.top());
@@ -213,10 +209,10 @@ qreal ReportGenerator::drawRow(qreal y, const QString &label, const QVariant &va
 
     m_painter->setPen(textDark);
     QTextDocument labelDocument;
-    const QSize labelSize = layOutHtml(labelDocument,
-                                       htmlBlock(label, font, QStringLiteral("right"), mutedLabel ? textMuted : textDark),
-                                       labelColumnWidth, QPoint())
-                                .size();
+    const QSize labelSize =
+        layOutHtml(labelDocument, htmlBlock(label, font, QStringLiteral("right"), mutedLabel ? textMuted : textDark),
+                   labelColumnWidth, QPoint())
+            .size();
     const RowGeometry row = rowGeometry(top(y), labelSize, valueText, firstNote, secondNote);
     QRect labelRect = row.label;
     ensureOnPage(labelRect);
@@ -266,10 +262,10 @@ ReportGenerator::RowGeometry ReportGenerator::rowGeometry(int rowTop, const QSiz
     const int valueLeft = row.label.right() + leaderLength + 5;
     const int valueWidth = m_contentRect.width() - row.label.right() - leaderLength;
     const QFontMetrics metrics(pointFont(10), m_printer);
-    const int wrappedHeight =
-        metrics.boundingRect(QRect(valueLeft, rowTop, valueWidth, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
-                             valueText)
-            .height();
+    const int wrappedHeight = metrics
+                                  .boundingRect(QRect(valueLeft, rowTop, valueWidth, 0),
+                                                Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, valueText)
+                                  .height();
     row.value = QRect(valueLeft, rowTop, valueWidth, valueLineHeight + 1 + qMax(0, wrappedHeight - metrics.height()));
 
     // Notes stack below the value, each 2 points below the rectangle above it;
@@ -361,7 +357,8 @@ qreal ReportGenerator::drawHeader(const QDateTime &date, int failedCount, const 
                         translated(QStringLiteral("report_header_2")).toUpper());
     m_painter->drawImage(rectFromCorners(458, 60, 485, 86), image(QStringLiteral(":/icon")));
     m_painter->setFont(pixelFont(11));
-    m_painter->drawText(rectFromCorners(495, 76, 579, 88), textFlags, date.toString(QStringLiteral("dd/MM/yy - HH.mm")));
+    m_painter->drawText(rectFromCorners(495, 76, 579, 88), textFlags,
+                        date.toString(QStringLiteral("dd/MM/yy - HH.mm")));
     m_painter->drawLine(20, 106, 20 + m_contentRect.width() - 1, 106);
 
     const QFont summaryFont = pixelFont(20);
@@ -378,13 +375,13 @@ qreal ReportGenerator::drawHeader(const QDateTime &date, int failedCount, const 
         QRect errorsRect = band;
         errorsRect.setLeft(foundRect.right() + 1 + 10);
         m_painter->setPen(failedCountColour);
-        m_painter->drawText(errorsRect, Qt::AlignLeft | Qt::AlignVCenter,
-                            translated(QStringLiteral("reportfailedtest1"))
-                                .replace(QLatin1String("%1"), QString::number(failedCount)));
+        m_painter->drawText(
+            errorsRect, Qt::AlignLeft | Qt::AlignVCenter,
+            translated(QStringLiteral("reportfailedtest1")).replace(QLatin1String("%1"), QString::number(failedCount)));
     }
 
-    const qreal rowBottom = drawRow(139 + 10, translated(QStringLiteral("reportmonitortested")), monitorLine,
-                                    QString(), QString(), false, false, textMuted);
+    const qreal rowBottom = drawRow(139 + 10, translated(QStringLiteral("reportmonitortested")), monitorLine, QString(),
+                                    QString(), false, false, textMuted);
     const int ruleY = top(rowBottom) + 5;
     m_painter->setPen(textDark);
     m_painter->drawLine(m_contentRect.left(), ruleY, m_contentRect.right(), ruleY);
@@ -403,10 +400,9 @@ void ReportGenerator::rebuildGroups(const QVariantMap &session)
         if (isNumber)
             numbered.append(qMakePair(number, it.key()));
     }
-    std::stable_sort(numbered.begin(), numbered.end(),
-                     [](const QPair<unsigned, QString> &a, const QPair<unsigned, QString> &b) {
-                         return a.first < b.first;
-                     });
+    std::stable_sort(
+        numbered.begin(), numbered.end(),
+        [](const QPair<unsigned, QString> &a, const QPair<unsigned, QString> &b) { return a.first < b.first; });
     for (const auto &entry : qAsConst(numbered))
         m_groups.append(new TestGroup(stored.value(entry.second).toMap(), entry.first, this));
 }
@@ -517,17 +513,17 @@ qreal ReportGenerator::drawSubgroup(qreal y, TestSubgroup *subgroup, int running
         const int left = m_contentRect.left();
         const int headingTop = top(y);
         const QString icon = subgroup->failedContentsCount() == 0 ? QStringLiteral(":/assets/passedicon")
-                                                                   : QStringLiteral(":/assets/failedicon");
+                                                                  : QStringLiteral(":/assets/failedicon");
         m_painter->drawImage(QRect(left + 10, headingTop + 5, 16, 16), image(icon));
         m_painter->drawText(rectFromCorners(left + 30, headingTop + 6, left + 54, headingTop + 20),
                             Qt::AlignRight | Qt::AlignBottom | Qt::TextWordWrap,
                             QStringLiteral("%1.%2").arg(subgroup->groupNumber()).arg(runningNumber));
 
         const TestGroup *group = qobject_cast<const TestGroup *>(subgroup->parent());
-        const QString heading = firstTranslated({subgroup->report(), subgroup->title(),
-                                                 group ? group->report() : QString(),
-                                                 group ? group->title() : QString()})
-                                    .toUpper();
+        const QString heading =
+            firstTranslated({subgroup->report(), subgroup->title(), group ? group->report() : QString(),
+                             group ? group->title() : QString()})
+                .toUpper();
         const int titleWidth = m_contentRect.right() - 1 - (left + 59) + 1;
         const QSize textSize = m_painter->boundingRect(QRect(0, 0, titleWidth, 0), Qt::TextWordWrap, heading).size();
         // At least as tall as the number beside it, so a one-line title shares its baseline.
@@ -588,8 +584,8 @@ qreal ReportGenerator::drawContent(qreal y, TestContent *content, bool validatab
 
     if (!content->join().isEmpty()) {
         const double joined = content->computeJoin();
-        const QString valueText = std::isfinite(joined) ? QString::number(joined, 'f', 2)
-                                                        : QStringLiteral("inputError");
+        const QString valueText =
+            std::isfinite(joined) ? QString::number(joined, 'f', 2) : QStringLiteral("inputError");
         y = drawRow(y - 5, translated(content->joinText()), translated(valueText), QString(),
                     translated(content->joinDescription()), false, true, textMuted);
     }
@@ -614,8 +610,7 @@ qreal ReportGenerator::drawSignatureBlock(qreal y)
 
     y = headingRect.bottom() + 4;
     y = drawRow(y, translated(QStringLiteral("company")), QString(), QString(), QString(), true, false, textMuted);
-    y = drawRow(y, translated(QStringLiteral("nameCapital")), QString(), QString(), QString(), true, false,
-                textMuted);
+    y = drawRow(y, translated(QStringLiteral("nameCapital")), QString(), QString(), QString(), true, false, textMuted);
 
     // The date and signature lines sit at the foot of the page; they move to a
     // new page when they would not leave room below the last row.
@@ -625,16 +620,15 @@ qreal ReportGenerator::drawSignatureBlock(qreal y)
     const QFont captionFont = pointFont(10);
     const int captionTop = m_contentRect.bottom() - 60;
     const QRect dateBox = rectFromCorners(m_contentRect.left(), captionTop, m_contentRect.left() + 199, captionTop);
-    const QRect signatureBox = rectFromCorners(m_contentRect.right() - 199, captionTop, m_contentRect.right(),
-                                               captionTop);
+    const QRect signatureBox =
+        rectFromCorners(m_contentRect.right() - 199, captionTop, m_contentRect.right(), captionTop);
     const QList<QPair<QRect, QString>> captions = {{dateBox, QStringLiteral("date")},
                                                    {signatureBox, QStringLiteral("signature")}};
     for (const auto &caption : captions) {
         QTextDocument document;
-        const QRect block = layOutHtml(document,
-                                       htmlBlock(translated(caption.second), captionFont, QStringLiteral("center"),
-                                                 textDark),
-                                       200, caption.first.topLeft());
+        const QRect block =
+            layOutHtml(document, htmlBlock(translated(caption.second), captionFont, QStringLiteral("center"), textDark),
+                       200, caption.first.topLeft());
         drawHtml(document, block);
         const int lineY = captionTop + 40;
         drawPatternedLine(QLine(caption.first.left(), lineY, caption.first.right(), lineY), Qt::DotLine, ruleLight);

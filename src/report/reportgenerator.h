@@ -48,8 +48,7 @@ private:
     qreal fitRow(qreal y, const QString &label, const QString &valueText, const QString &firstNote,
                  const QString &secondNote);
     qreal drawNote(qreal y, const QRect &rect, const QString &text);
-    static QString htmlBlock(const QString &text, const QFont &font, const QString &alignment,
-                             const QColor &colour);
+    static QString htmlBlock(const QString &text, const QFont &font, const QString &alignment, const QColor &colour);
     qreal drawHeader(const QDateTime &date, int failedCount, const QString &monitorLine);
 
     void rebuildGroups(const QVariantMap &session);

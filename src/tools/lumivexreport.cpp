@@ -23,7 +23,12 @@
 
 namespace {
 
-enum ExitCode { Success = 0, Failure = 1, BadArguments = 2 };
+enum ExitCode
+{
+    Success = 0,
+    Failure = 1,
+    BadArguments = 2
+};
 
 const QString DefaultSettingsFile = QStringLiteral("Lumivex 2016.ini");
 
@@ -92,11 +97,10 @@ void listSessions(const QVariantList &sessions)
 {
     for (int index = 0; index < sessions.size(); ++index) {
         const QVariantMap session = sessions.at(index).toMap();
-        standardOutput() << index << '\t'
-                         << session.value(QStringLiteral("date")).toDateTime().toString(
-                                QStringLiteral("dd/MM/yyyy - hh:mm"))
-                         << '\t' << session.value(QStringLiteral("tester")).toString() << '\t'
-                         << failedContents(session) << '\n';
+        standardOutput()
+            << index << '\t'
+            << session.value(QStringLiteral("date")).toDateTime().toString(QStringLiteral("dd/MM/yyyy - hh:mm")) << '\t'
+            << session.value(QStringLiteral("tester")).toString() << '\t' << failedContents(session) << '\n';
     }
     standardOutput().flush();
 }
@@ -157,8 +161,8 @@ Outcome run(const QCommandLineParser &parser)
                                           .arg(parser.value(QStringLiteral("session"))));
     }
 
-    const QString settingsPath = parser.isSet(QStringLiteral("settings")) ? parser.value(QStringLiteral("settings"))
-                                                                          : DefaultSettingsFile;
+    const QString settingsPath =
+        parser.isSet(QStringLiteral("settings")) ? parser.value(QStringLiteral("settings")) : DefaultSettingsFile;
     SessionSource source;
     const Outcome opened = source.open(settingsPath);
     if (opened.code != Success)
@@ -207,17 +211,18 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("lumivex-report"));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Writes the PDF report of a testing session stored in a Lumivex settings file.\n"
-        "Exit codes: 0 done, 1 failure (settings file, sessions, output), 2 bad arguments."));
+    parser.setApplicationDescription(
+        QStringLiteral("Writes the PDF report of a testing session stored in a Lumivex settings file.\n"
+                       "Exit codes: 0 done, 1 failure (settings file, sessions, output), 2 bad arguments."));
     parser.addHelpOption();
     parser.addOptions({
         {QStringLiteral("settings"), QStringLiteral("The settings file to read (default \"Lumivex 2016.ini\")."),
          QStringLiteral("file")},
         {QStringLiteral("list"), QStringLiteral("List the stored sessions, newest first: index, date, tester, "
                                                 "failed contents.")},
-        {QStringLiteral("session"), QStringLiteral("The session to report, by its index in the list (default 0, "
-                                                   "the newest)."),
+        {QStringLiteral("session"),
+         QStringLiteral("The session to report, by its index in the list (default 0, "
+                        "the newest)."),
          QStringLiteral("index")},
         {QStringLiteral("out"), QStringLiteral("The PDF to write (default: the session's date as yyyyMMdd-HHmm.pdf)."),
          QStringLiteral("file")},

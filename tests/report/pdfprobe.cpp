@@ -24,16 +24,15 @@ QByteArray runTool(const QString &program, const QStringList &arguments)
 int pageCount(const QString &pdfPath)
 {
     const QString info = QString::fromUtf8(runTool(QStringLiteral("pdfinfo"), {pdfPath}));
-    const QRegularExpressionMatch match = QRegularExpression(QStringLiteral("^Pages:\\s+(\\d+)"),
-                                                             QRegularExpression::MultilineOption)
-                                              .match(info);
+    const QRegularExpressionMatch match =
+        QRegularExpression(QStringLiteral("^Pages:\\s+(\\d+)"), QRegularExpression::MultilineOption).match(info);
     return match.hasMatch() ? match.captured(1).toInt() : 0;
 }
 
 QList<Word> words(const QString &pdfPath)
 {
-    const QString html = QString::fromUtf8(runTool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdfPath,
-                                                                                  QStringLiteral("-")}));
+    const QString html = QString::fromUtf8(
+        runTool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdfPath, QStringLiteral("-")}));
     static const QRegularExpression tag(QStringLiteral(
         "<page |<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
     QList<Word> found;
@@ -91,8 +90,8 @@ QImage render(const QString &pdfPath, int page)
     runTool(QStringLiteral("pdftoppm"),
             {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("72"), QStringLiteral("-aa"),
              QStringLiteral("no"), QStringLiteral("-aaVector"), QStringLiteral("no"), QStringLiteral("-f"),
-             QString::number(page), QStringLiteral("-l"), QString::number(page), QStringLiteral("-singlefile"),
-             pdfPath, prefix});
+             QString::number(page), QStringLiteral("-l"), QString::number(page), QStringLiteral("-singlefile"), pdfPath,
+             prefix});
     return QImage(prefix + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
 }
 
@@ -103,9 +102,9 @@ int countColour(const QImage &image, const QRect &area, const QColor &colour, in
     for (int y = inside.top(); y <= inside.bottom(); ++y) {
         for (int x = inside.left(); x <= inside.right(); ++x) {
             const QColor pixel = image.pixelColor(x, y);
-            if (qAbs(pixel.red() - colour.red()) + qAbs(pixel.green() - colour.green())
-                    + qAbs(pixel.blue() - colour.blue())
-                <= tolerance)
+            if (qAbs(pixel.red() - colour.red()) + qAbs(pixel.green() - colour.green()) +
+                    qAbs(pixel.blue() - colour.blue()) <=
+                tolerance)
                 ++count;
         }
     }

@@ -40,8 +40,8 @@ QByteArray fingerprint(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QByteArray();
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
-        + QByteArray::number(QFileInfo(path).lastModified().toMSecsSinceEpoch());
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256) +
+           QByteArray::number(QFileInfo(path).lastModified().toMSecsSinceEpoch());
 }
 
 } // namespace
@@ -153,8 +153,8 @@ void TestLumivexReport::writesChosenSession()
     QFETCH(QString, monitor);
     const QByteArray before = fingerprint(m_settings);
     const QString pdf = path(QStringLiteral("chosen.pdf"));
-    const Run result = run(QStringList{QStringLiteral("--settings"), m_settings, QStringLiteral("--out"), pdf}
-                           + sessionArguments);
+    const Run result =
+        run(QStringList{QStringLiteral("--settings"), m_settings, QStringLiteral("--out"), pdf} + sessionArguments);
     QCOMPARE(result.exitCode, 0);
     QVERIFY(result.err.isEmpty());
     QCOMPARE(PdfProbe::pageCount(pdf), 1);
@@ -186,46 +186,48 @@ void TestLumivexReport::badInput_data()
 
     const QString stored = QStringLiteral("stored.ini");
     const QString out = QStringLiteral("out.pdf");
-    QTest::newRow("missing settings file") << QStringList{QStringLiteral("--settings"), QStringLiteral("none.ini"),
-                                                          QStringLiteral("--out"), out}
-                                           << 1 << QStringLiteral("does not exist");
-    QTest::newRow("default settings file absent") << QStringList{QStringLiteral("--out"), out} << 1
-                                                  << QStringLiteral("does not exist");
-    QTest::newRow("settings file is a folder") << QStringList{QStringLiteral("--settings"), QStringLiteral("."),
-                                                              QStringLiteral("--out"), out}
-                                               << 1 << QStringLiteral("cannot be read");
-    QTest::newRow("unreadable settings file") << QStringList{QStringLiteral("--settings"), QStringLiteral("locked.ini"),
-                                                             QStringLiteral("--out"), out}
-                                              << 1 << QStringLiteral("cannot be read");
-    QTest::newRow("settings without sessions") << QStringList{QStringLiteral("--settings"), QStringLiteral("empty.ini"),
-                                                              QStringLiteral("--out"), out}
-                                               << 1 << QStringLiteral("no stored sessions");
-    QTest::newRow("settings file of another kind") << QStringList{QStringLiteral("--settings"), QStringLiteral("binary.ini"),
-                                                                  QStringLiteral("--list")}
-                                                   << 1 << QStringLiteral("no stored sessions");
-    QTest::newRow("session not a number") << QStringList{QStringLiteral("--settings"), stored, QStringLiteral("--session"),
-                                                         QStringLiteral("first"), QStringLiteral("--out"), out}
-                                          << 2 << QStringLiteral("--session needs a session index");
-    QTest::newRow("negative session") << QStringList{QStringLiteral("--settings"), stored, QStringLiteral("--session=-1"),
-                                                     QStringLiteral("--out"), out}
+    QTest::newRow("missing settings file")
+        << QStringList{QStringLiteral("--settings"), QStringLiteral("none.ini"), QStringLiteral("--out"), out} << 1
+        << QStringLiteral("does not exist");
+    QTest::newRow("default settings file absent")
+        << QStringList{QStringLiteral("--out"), out} << 1 << QStringLiteral("does not exist");
+    QTest::newRow("settings file is a folder")
+        << QStringList{QStringLiteral("--settings"), QStringLiteral("."), QStringLiteral("--out"), out} << 1
+        << QStringLiteral("cannot be read");
+    QTest::newRow("unreadable settings file")
+        << QStringList{QStringLiteral("--settings"), QStringLiteral("locked.ini"), QStringLiteral("--out"), out} << 1
+        << QStringLiteral("cannot be read");
+    QTest::newRow("settings without sessions")
+        << QStringList{QStringLiteral("--settings"), QStringLiteral("empty.ini"), QStringLiteral("--out"), out} << 1
+        << QStringLiteral("no stored sessions");
+    QTest::newRow("settings file of another kind")
+        << QStringList{QStringLiteral("--settings"), QStringLiteral("binary.ini"), QStringLiteral("--list")} << 1
+        << QStringLiteral("no stored sessions");
+    QTest::newRow("session not a number")
+        << QStringList{QStringLiteral("--settings"), stored, QStringLiteral("--session"), QStringLiteral("first"),
+                       QStringLiteral("--out"),      out}
+        << 2 << QStringLiteral("--session needs a session index");
+    QTest::newRow("negative session") << QStringList{QStringLiteral("--settings"), stored,
+                                                     QStringLiteral("--session=-1"), QStringLiteral("--out"), out}
                                       << 2 << QStringLiteral("--session needs a session index");
-    QTest::newRow("session out of range") << QStringList{QStringLiteral("--settings"), stored, QStringLiteral("--session"),
-                                                         QStringLiteral("3"), QStringLiteral("--out"), out}
-                                          << 2 << QStringLiteral("there is no session 3");
+    QTest::newRow("session out of range")
+        << QStringList{QStringLiteral("--settings"), stored, QStringLiteral("--session"), QStringLiteral("3"),
+                       QStringLiteral("--out"),      out}
+        << 2 << QStringLiteral("there is no session 3");
     QTest::newRow("unknown option") << QStringList{QStringLiteral("--settings"), stored, QStringLiteral("--pages"),
                                                    QStringLiteral("--out"), out}
                                     << 2 << QStringLiteral("Unknown option");
-    QTest::newRow("option without its value") << QStringList{QStringLiteral("--settings")} << 2
-                                              << QStringLiteral("Missing value");
+    QTest::newRow("option without its value")
+        << QStringList{QStringLiteral("--settings")} << 2 << QStringLiteral("Missing value");
     QTest::newRow("stray argument") << QStringList{QStringLiteral("--settings"), stored, QStringLiteral("report"),
                                                    QStringLiteral("--out"), out}
                                     << 2 << QStringLiteral("unexpected argument");
-    QTest::newRow("list combined with out") << QStringList{QStringLiteral("--settings"), stored, QStringLiteral("--list"),
-                                                           QStringLiteral("--out"), out}
-                                            << 2 << QStringLiteral("cannot be combined");
-    QTest::newRow("output folder missing") << QStringList{QStringLiteral("--settings"), stored, QStringLiteral("--out"),
-                                                          QStringLiteral("missing/out.pdf")}
-                                           << 1 << QStringLiteral("cannot write");
+    QTest::newRow("list combined with out")
+        << QStringList{QStringLiteral("--settings"), stored, QStringLiteral("--list"), QStringLiteral("--out"), out}
+        << 2 << QStringLiteral("cannot be combined");
+    QTest::newRow("output folder missing")
+        << QStringList{QStringLiteral("--settings"), stored, QStringLiteral("--out"), QStringLiteral("missing/out.pdf")}
+        << 1 << QStringLiteral("cannot write");
     QTest::newRow("output is a folder") << QStringList{QStringLiteral("--settings"), stored, QStringLiteral("--out"),
                                                        QStringLiteral("folder")}
                                         << 1 << QStringLiteral("cannot write");
@@ -251,7 +253,8 @@ void TestLumivexReport::badInput()
     QVERIFY(QDir(m_folder->path()).mkdir(QStringLiteral("folder")));
 
     QStringList settingsFiles;
-    for (const QString &name : {QStringLiteral("stored.ini"), QStringLiteral("empty.ini"), QStringLiteral("binary.ini")})
+    for (const QString &name :
+         {QStringLiteral("stored.ini"), QStringLiteral("empty.ini"), QStringLiteral("binary.ini")})
         settingsFiles << path(name);
     QList<QByteArray> before;
     for (const QString &file : qAsConst(settingsFiles))
@@ -264,8 +267,9 @@ void TestLumivexReport::badInput()
     QVERIFY(result.out.isEmpty());
 
     // Nothing half-written is left, and no settings file was touched.
-    const QStringList pdfs = QDir(m_folder->path()).entryList({QStringLiteral("*.pdf*"), QStringLiteral(".*pdf*")},
-                                                              QDir::Files | QDir::Hidden);
+    const QStringList pdfs =
+        QDir(m_folder->path())
+            .entryList({QStringLiteral("*.pdf*"), QStringLiteral(".*pdf*")}, QDir::Files | QDir::Hidden);
     QVERIFY2(pdfs.isEmpty(), qPrintable(pdfs.join(QLatin1Char(' '))));
     QVERIFY(QDir(path(QStringLiteral("folder"))).isEmpty());
     for (int i = 0; i < settingsFiles.size(); ++i)

@@ -44,8 +44,8 @@ QVariantMap test(const QVariantList &contents, bool validatable = false)
 
 QVariantMap subgroup(const QString &title, const QVariantList &tests, bool hideTitle = false)
 {
-    return {{QStringLiteral("report"), title}, {QStringLiteral("hidetitle"), hideTitle},
-            {QStringLiteral("tests"), tests}};
+    return {
+        {QStringLiteral("report"), title}, {QStringLiteral("hidetitle"), hideTitle}, {QStringLiteral("tests"), tests}};
 }
 
 QVariantMap group(const QString &title, const QVariantList &subgroups)
@@ -59,7 +59,8 @@ QVariantMap group(const QString &title, const QVariantList &subgroups)
 // A session of one group "1" with one subgroup holding the given tests.
 QVariantMap oneGroupSession(const QVariantList &tests, int failedContents = 0)
 {
-    const QVariantMap groups{{QStringLiteral("1"), group(QStringLiteral("Checks"), {subgroup(QStringLiteral("Part"), tests)})}};
+    const QVariantMap groups{
+        {QStringLiteral("1"), group(QStringLiteral("Checks"), {subgroup(QStringLiteral("Part"), tests)})}};
     return AnsweredSession::record(groups, sessionDate, failedContents);
 }
 
@@ -241,7 +242,8 @@ void TestReportGenerator::groupHeadingsOfFullSession()
     const QList<Word> words = PdfProbe::words(pdf);
     const QString text = joined(words);
     for (int number = 1; number <= 7; ++number) {
-        const QString heading = translated(qPrintable(QStringLiteral("report_group_%1").arg(number, 2, 10, QLatin1Char('0'))));
+        const QString heading =
+            translated(qPrintable(QStringLiteral("report_group_%1").arg(number, 2, 10, QLatin1Char('0'))));
         bool headingFound = false;
         for (const Word &word : PdfProbe::find(words, QString::number(number))) {
             // The number is drawn large, right-aligned in the 30 points left of the heading.
@@ -258,17 +260,17 @@ void TestReportGenerator::groupHeadingsOfFullSession()
 void TestReportGenerator::runningSubgroupNumbers()
 {
     const QVariantList tests{test({content(QStringLiteral("Row"))})};
-    const QVariantMap groups{{QStringLiteral("4"),
-                              group(QStringLiteral("Visual"),
-                                    {subgroup(QStringLiteral("Firstpart"), tests),
-                                     subgroup(QStringLiteral("Hiddenpart"), tests, true),
-                                     subgroup(QStringLiteral("Thirdpart"), tests)})}};
+    const QVariantMap groups{
+        {QStringLiteral("4"), group(QStringLiteral("Visual"), {subgroup(QStringLiteral("Firstpart"), tests),
+                                                               subgroup(QStringLiteral("Hiddenpart"), tests, true),
+                                                               subgroup(QStringLiteral("Thirdpart"), tests)})}};
     const QList<Word> words = PdfProbe::words(write(AnsweredSession::record(groups, sessionDate)));
     QCOMPARE(PdfProbe::find(words, QStringLiteral("4.1")).size(), 1);
     QCOMPARE(PdfProbe::find(words, QStringLiteral("4.2")).size(), 1);
     QCOMPARE(PdfProbe::find(words, QStringLiteral("4.3")).size(), 0);
     QCOMPARE(PdfProbe::find(words, QStringLiteral("HIDDENPART")).size(), 0);
-    QVERIFY(only(words, QStringLiteral("4.1")).box.bottom() < only(words, QStringLiteral("FIRSTPART")).box.bottom() + 1);
+    QVERIFY(only(words, QStringLiteral("4.1")).box.bottom() <
+            only(words, QStringLiteral("FIRSTPART")).box.bottom() + 1);
     // "4.2" is the third subgroup: the hidden one is not counted.
     QVERIFY(only(words, QStringLiteral("4.2")).box.top() > only(words, QStringLiteral("FIRSTPART")).box.top());
     QCOMPARE(PdfProbe::find(words, QStringLiteral("Row")).size(), 3);
@@ -308,8 +310,8 @@ void TestReportGenerator::subgroupStatusIcon()
     QFETCH(QColor, shown);
     QFETCH(QColor, absent);
     // A boolean answered "no" fails even in a test that is not validatable.
-    const QVariantMap session = oneGroupSession({test({content(QStringLiteral("Warm"),
-                                                               {{QStringLiteral("type"), QStringLiteral("boolean")},
+    const QVariantMap session =
+        oneGroupSession({test({content(QStringLiteral("Warm"), {{QStringLiteral("type"), QStringLiteral("boolean")},
                                                                 {QStringLiteral("resultboolean"), answer}})})});
     const QString pdf = write(session);
     const Word number = only(PdfProbe::words(pdf), QStringLiteral("1.1"));
@@ -350,9 +352,9 @@ void TestReportGenerator::answers()
 {
     QFETCH(QVariantMap, fields);
     QFETCH(QString, expected);
-    const QVariantMap session = oneGroupSession({test({content(QStringLiteral("Answer"), fields),
-                                                       content(QStringLiteral("Next"), {{QStringLiteral("resulttext"),
-                                                                                          QStringLiteral("Nextvalue")}})})});
+    const QVariantMap session = oneGroupSession(
+        {test({content(QStringLiteral("Answer"), fields),
+               content(QStringLiteral("Next"), {{QStringLiteral("resulttext"), QStringLiteral("Nextvalue")}})})});
     const QList<Word> words = PdfProbe::words(write(session));
     const QString text = joined(words);
     QVERIFY2(text.contains(expected), qPrintable(text));
@@ -365,8 +367,9 @@ void TestReportGenerator::answerMarks_data()
     QTest::addColumn<bool>("validatable");
     QTest::addColumn<QColor>("mark");
 
-    const QVariantMap valid{{QStringLiteral("resulttext"), QStringLiteral("7")},
-                            {QStringLiteral("validator"), QStringLiteral("(function(){return #content01010000# > 5;})")}};
+    const QVariantMap valid{
+        {QStringLiteral("resulttext"), QStringLiteral("7")},
+        {QStringLiteral("validator"), QStringLiteral("(function(){return #content01010000# > 5;})")}};
     QVariantMap invalid = valid;
     invalid.insert(QStringLiteral("resulttext"), QStringLiteral("3"));
     QTest::newRow("valid answer of a validatable test") << valid << true << passedGreen;
@@ -402,20 +405,20 @@ void TestReportGenerator::computedValues_data()
     QTest::addColumn<QString>("join");
     QTest::addColumn<QString>("expected");
     QTest::newRow("constant") << QStringLiteral("(function(){return 7;})") << QStringLiteral("7.00");
-    QTest::newRow("from a stored answer") << QStringLiteral("(function(){return #content01010000# * 2;})")
-                                          << QStringLiteral("12.30");
+    QTest::newRow("from a stored answer")
+        << QStringLiteral("(function(){return #content01010000# * 2;})") << QStringLiteral("12.30");
     QTest::newRow("division by zero") << QStringLiteral("(function(){return 1 / (#content01010000# - 6.15);})")
                                       << translated("inputError");
-    QTest::newRow("not a number") << QStringLiteral("(function(){return Math.sqrt(-1);})")
-                                  << translated("inputError");
+    QTest::newRow("not a number") << QStringLiteral("(function(){return Math.sqrt(-1);})") << translated("inputError");
 }
 
 void TestReportGenerator::computedValues()
 {
     QFETCH(QString, join);
     QFETCH(QString, expected);
-    const QVariantMap reading = content(QStringLiteral("Reading"), {{QStringLiteral("id"), QStringLiteral("content01010000")},
-                                                                    {QStringLiteral("resulttext"), QStringLiteral("6.15")}});
+    const QVariantMap reading =
+        content(QStringLiteral("Reading"), {{QStringLiteral("id"), QStringLiteral("content01010000")},
+                                            {QStringLiteral("resulttext"), QStringLiteral("6.15")}});
     // A computed content without a label of its own shows only its computed row.
     const QVariantMap computed{{QStringLiteral("id"), QStringLiteral("content01010001")},
                                {QStringLiteral("type"), QStringLiteral("text")},
@@ -440,10 +443,10 @@ void TestReportGenerator::hiddenContentTakesNoSpace()
 
 void TestReportGenerator::notesStackBelowValue()
 {
-    const QVariantMap noted = content(QStringLiteral("Noted"),
-                                      {{QStringLiteral("reportdescription"), QStringLiteral("Describedunit")},
-                                       {QStringLiteral("note"), QStringLiteral("Remarkbyoperator")},
-                                       {QStringLiteral("resulttext"), QStringLiteral("5")}});
+    const QVariantMap noted =
+        content(QStringLiteral("Noted"), {{QStringLiteral("reportdescription"), QStringLiteral("Describedunit")},
+                                          {QStringLiteral("note"), QStringLiteral("Remarkbyoperator")},
+                                          {QStringLiteral("resulttext"), QStringLiteral("5")}});
     const QList<Word> words =
         PdfProbe::words(write(oneGroupSession({test({noted, content(QStringLiteral("Following"))}, true)})));
     const Word label = only(words, QStringLiteral("Noted"));
@@ -461,8 +464,8 @@ void TestReportGenerator::notesStackBelowValue()
 
 void TestReportGenerator::operatorNoteIsPlainText()
 {
-    const QVariantMap noted = content(QStringLiteral("Noted"),
-                                      {{QStringLiteral("note"), QStringLiteral("Corner <b>TL</b> < 5 & dim\nSecondline")}});
+    const QVariantMap noted = content(
+        QStringLiteral("Noted"), {{QStringLiteral("note"), QStringLiteral("Corner <b>TL</b> < 5 & dim\nSecondline")}});
     const QList<Word> words = PdfProbe::words(write(oneGroupSession({test({noted}, true)})));
     const QString text = joined(words);
     QVERIFY2(text.contains(QStringLiteral("Corner <b>TL</b> < 5 & dim Secondline")), qPrintable(text));
@@ -471,16 +474,22 @@ void TestReportGenerator::operatorNoteIsPlainText()
 
 void TestReportGenerator::wrappedValueDoesNotOverlapNextRow()
 {
-    const QString longText = QStringLiteral("Radiology department, second floor, building C, ").repeated(6) + QStringLiteral("Endword");
+    const QString longText =
+        QStringLiteral("Radiology department, second floor, building C, ").repeated(6) + QStringLiteral("Endword");
     const QString longNote = QStringLiteral("A remark that goes on and on across the page, ").repeated(6);
-    const QVariantMap wrapped = content(QStringLiteral("Institute"), {{QStringLiteral("resulttext"), longText},
-                                                                     {QStringLiteral("reportdescription"), longNote + QStringLiteral("Valuenoteend")}});
-    const QVariantMap next = content(QStringLiteral("Department"), {{QStringLiteral("resulttext"), QStringLiteral("Nuclear")}});
+    const QVariantMap wrapped =
+        content(QStringLiteral("Institute"),
+                {{QStringLiteral("resulttext"), longText},
+                 {QStringLiteral("reportdescription"), longNote + QStringLiteral("Valuenoteend")}});
+    const QVariantMap next =
+        content(QStringLiteral("Department"), {{QStringLiteral("resulttext"), QStringLiteral("Nuclear")}});
     // In a validatable test the operator's note follows the description.
-    const QVariantMap judged = content(QStringLiteral("Judged"), {{QStringLiteral("reportdescription"), longNote + QStringLiteral("Descriptionend")},
-                                                                 {QStringLiteral("note"), longNote + QStringLiteral("Noteend")}});
+    const QVariantMap judged = content(
+        QStringLiteral("Judged"), {{QStringLiteral("reportdescription"), longNote + QStringLiteral("Descriptionend")},
+                                   {QStringLiteral("note"), longNote + QStringLiteral("Noteend")}});
     const QVariantMap after = content(QStringLiteral("Afterwards"));
-    const QList<Word> words = PdfProbe::words(write(oneGroupSession({test({wrapped, next}), test({judged, after}, true)})));
+    const QList<Word> words =
+        PdfProbe::words(write(oneGroupSession({test({wrapped, next}), test({judged, after}, true)})));
 
     const Word label = only(words, QStringLiteral("Institute"));
     const Word lastValueWord = only(words, QStringLiteral("Endword"));
@@ -509,7 +518,8 @@ void TestReportGenerator::longSessionBreaksPages()
 {
     QVariantList contents;
     for (int row = 0; row < 90; ++row)
-        contents << content(QStringLiteral("Row%1").arg(row), {{QStringLiteral("resulttext"), QStringLiteral("Value%1").arg(row)}});
+        contents << content(QStringLiteral("Row%1").arg(row),
+                            {{QStringLiteral("resulttext"), QStringLiteral("Value%1").arg(row)}});
     const QVariantMap session = oneGroupSession({test(contents)});
     ReportGenerator generator;
     const QString pdf = writeWith(generator, session);
@@ -589,29 +599,41 @@ void TestReportGenerator::badRecords_data()
     QTest::addColumn<QStringList>("present");
     QTest::addColumn<QStringList>("absent");
 
-    const QVariantMap validGroup = group(QStringLiteral("Kept"), {subgroup(QStringLiteral("Part"), {test({content(QStringLiteral("Keptrow"))})})});
-    const QVariantMap strayGroup = group(QStringLiteral("Stray"), {subgroup(QStringLiteral("Part"), {test({content(QStringLiteral("Strayrow"))})})});
+    const QVariantMap validGroup =
+        group(QStringLiteral("Kept"), {subgroup(QStringLiteral("Part"), {test({content(QStringLiteral("Keptrow"))})})});
+    const QVariantMap strayGroup = group(
+        QStringLiteral("Stray"), {subgroup(QStringLiteral("Part"), {test({content(QStringLiteral("Strayrow"))})})});
     const QStringList closing{translated("report_group_17"), translated("signature")};
 
     QTest::newRow("record without any key")
-        << QVariantMap{} << (QStringList(closing) << translated("reportpassedtest") << translated("monitor") + QStringLiteral(" 0"))
+        << QVariantMap{}
+        << (QStringList(closing) << translated("reportpassedtest") << translated("monitor") + QStringLiteral(" 0"))
         << QStringList{QStringLiteral("Keptrow")};
-    QTest::newRow("empty test_session") << AnsweredSession::record(QVariantMap{}, sessionDate) << closing << QStringList{};
+    QTest::newRow("empty test_session") << AnsweredSession::record(QVariantMap{}, sessionDate) << closing
+                                        << QStringList{};
     QTest::newRow("test_session is text") << AnsweredSession::record(QStringLiteral("groups"), sessionDate) << closing
                                           << QStringList{QStringLiteral("groups")};
     QTest::newRow("test_session is a list") << AnsweredSession::record(QVariantList{validGroup}, sessionDate) << closing
                                             << QStringList{QStringLiteral("Keptrow")};
     QTest::newRow("group key that is no number")
-        << AnsweredSession::record(QVariantMap{{QStringLiteral("1"), validGroup}, {QStringLiteral("abc"), strayGroup}}, sessionDate)
+        << AnsweredSession::record(QVariantMap{{QStringLiteral("1"), validGroup}, {QStringLiteral("abc"), strayGroup}},
+                                   sessionDate)
         << (QStringList(closing) << QStringLiteral("Keptrow")) << QStringList{QStringLiteral("Strayrow")};
     QTest::newRow("unknown group number")
         << AnsweredSession::record(QVariantMap{{QStringLiteral("99"), validGroup}}, sessionDate)
         << (QStringList(closing) << QStringLiteral("99 Kept") << QStringLiteral("99.1")) << QStringList{};
     QTest::newRow("group that is no map")
-        << AnsweredSession::record(QVariantMap{{QStringLiteral("2"), QStringLiteral("broken")}, {QStringLiteral("3"), validGroup}}, sessionDate)
+        << AnsweredSession::record(
+               QVariantMap{{QStringLiteral("2"), QStringLiteral("broken")}, {QStringLiteral("3"), validGroup}},
+               sessionDate)
         << (QStringList(closing) << QStringLiteral("Keptrow")) << QStringList{QStringLiteral("broken")};
     QTest::newRow("contents of the wrong shape")
-        << AnsweredSession::record(QVariantMap{{QStringLiteral("1"), group(QStringLiteral("Kept"), {subgroup(QStringLiteral("Part"), {QStringLiteral("test"), test({42, content(QStringLiteral("Keptrow"))})})})}}, sessionDate)
+        << AnsweredSession::record(
+               QVariantMap{{QStringLiteral("1"), group(QStringLiteral("Kept"),
+                                                       {subgroup(QStringLiteral("Part"),
+                                                                 {QStringLiteral("test"),
+                                                                  test({42, content(QStringLiteral("Keptrow"))})})})}},
+               sessionDate)
         << (QStringList(closing) << QStringLiteral("Keptrow")) << QStringList{};
 }
 
