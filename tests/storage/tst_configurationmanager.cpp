@@ -31,15 +31,12 @@ private slots:
     void removeSessionBySameDateOnly();
     void removeSessionNotStoredWritesNothing();
 
-    void addTaskAppends();
     void updateTaskOverwritesGivenKeysOnly();
     void updateOrRemoveNotStoredWritesNothing_data();
     void updateOrRemoveNotStoredWritesNothing();
     void duplicateIdsActOnFirstRecord();
     void tasksWithoutIdStayUntouched();
     void oddTaskValuesStoredAsGiven();
-
-    void stringContentFileAtPath();
 
 private:
     QString path() const { return m_dir->filePath(settingsFileName()); }
@@ -236,14 +233,6 @@ void TestConfigurationManager::removeSessionNotStoredWritesNothing()
     QCOMPARE(store->sessions().size(), 1);
 }
 
-void TestConfigurationManager::addTaskAppends()
-{
-    const auto store = openStore();
-    store->addTask(taskRecord("b", "second"));
-    store->addTask(taskRecord("a", "first"));
-    QCOMPARE(store->tasks(), QVariantList({taskRecord("b", "second"), taskRecord("a", "first")}));
-}
-
 void TestConfigurationManager::updateTaskOverwritesGivenKeysOnly()
 {
     const auto store = openStore();
@@ -329,18 +318,6 @@ void TestConfigurationManager::oddTaskValuesStoredAsGiven()
     store->addTask(odd);
     store->addTask(huge);
     QCOMPARE(store->tasks(), QVariantList({odd, huge}));
-}
-
-void TestConfigurationManager::stringContentFileAtPath()
-{
-    const QString file = m_dir->filePath("text.json");
-    writeBytes(file, "{ \"groups\": \"\xc3\xa4\" }\n");
-    QCOMPARE(ConfigurationManager::stringContentFileAtPath(file), QString::fromUtf8("{ \"groups\": \"\xc3\xa4\" }\n"));
-
-    const QString missing = m_dir->filePath("missing.json");
-    QTest::ignoreMessage(QtDebugMsg,
-                         qPrintable("[stringContentFileAtPath] Errore durante la lettura del file: " + missing));
-    QCOMPARE(ConfigurationManager::stringContentFileAtPath(missing), QString());
 }
 
 QTEST_GUILESS_MAIN(TestConfigurationManager)
