@@ -1,5 +1,7 @@
 #include "mainwindow.h"
 
+#include <QAction>
+#include <QMenu>
 #include <QTest>
 #include <QTimer>
 
@@ -12,6 +14,7 @@ private slots:
     void receiveMessage_data();
     void receiveMessage();
     void closeMessageQuits();
+    void trayMenuFollowsWindow();
 };
 
 void TestMainWindow::receiveMessage_data()
@@ -53,6 +56,33 @@ void TestMainWindow::closeMessageQuits()
     QTimer::singleShot(0, &window, [&window] { window.receiveMessage(QStringLiteral("x#_#-show#_#-CLOSE")); });
     QCOMPARE(QCoreApplication::exec(), 0);
     QVERIFY(!window.isVisible());
+}
+
+void TestMainWindow::trayMenuFollowsWindow()
+{
+    MainWindow window;
+    window.show();
+    const QList<QAction *> actions = window.findChildren<QAction *>();
+    QVERIFY(!actions.isEmpty());
+    auto *menu = qobject_cast<QMenu *>(actions.first()->associatedWidgets().value(0));
+    QVERIFY(menu);
+
+    const auto menuTexts = [menu] {
+        QStringList texts;
+        for (const QAction *action : menu->actions())
+            texts << (action->isSeparator() ? QStringLiteral("|") : action->text());
+        return texts;
+    };
+    QCOMPARE(menuTexts(), QStringList({"About", "|", "Minimize", "|", "Exit"}));
+
+    window.minimizeWindow();
+    QVERIFY(window.isHidden());
+    QCOMPARE(menuTexts(), QStringList({"About", "|", "Restore", "|", "Exit"}));
+    // The key travels with the text, so a change of language keeps "Restore".
+    QCOMPARE(menu->actions().at(2)->property("defaultText").toString(), QStringLiteral("restore"));
+
+    window.showWindow();
+    QCOMPARE(menuTexts(), QStringList({"About", "|", "Minimize", "|", "Exit"}));
 }
 
 QTEST_MAIN(TestMainWindow)
