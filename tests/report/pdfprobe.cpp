@@ -6,6 +6,9 @@
 #include <QTemporaryDir>
 #include <QTextDocumentFragment>
 
+#include <algorithm>
+#include <iterator>
+
 namespace PdfProbe {
 
 namespace {
@@ -57,30 +60,32 @@ QList<Word> words(const QString &pdfPath)
 QList<Word> wordsOnPage(const QList<Word> &words, int page)
 {
     QList<Word> onPage;
-    for (const Word &word : words) {
-        if (word.page == page)
-            onPage.append(word);
-    }
+    std::copy_if(words.begin(), words.end(), std::back_inserter(onPage),
+                 [page](const Word &word) { return word.page == page; });
     return onPage;
 }
 
 QList<Word> find(const QList<Word> &words, const QString &text)
 {
     QList<Word> matching;
-    for (const Word &word : words) {
-        if (word.text == text)
-            matching.append(word);
-    }
+    std::copy_if(words.begin(), words.end(), std::back_inserter(matching),
+                 [&text](const Word &word) { return word.text == text; });
     return matching;
 }
 
-QString text(const QString &pdfPath, int page)
+QString text(QList<Word> words)
 {
-    QStringList arguments{QStringLiteral("-layout")};
-    if (page > 0)
-        arguments << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l") << QString::number(page);
-    arguments << pdfPath << QStringLiteral("-");
-    return QString::fromUtf8(runTool(QStringLiteral("pdftotext"), arguments));
+    std::sort(words.begin(), words.end(), [](const Word &a, const Word &b) {
+        if (a.page != b.page)
+            return a.page < b.page;
+        if (qAbs(a.box.center().y() - b.box.center().y()) > 3)
+            return a.box.center().y() < b.box.center().y();
+        return a.box.left() < b.box.left();
+    });
+    QStringList texts;
+    for (const Word &word : qAsConst(words))
+        texts << word.text;
+    return texts.join(QLatin1Char(' '));
 }
 
 QImage render(const QString &pdfPath, int page)

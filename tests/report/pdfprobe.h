@@ -22,8 +22,9 @@ QList<Word> words(const QString &pdfPath);
 QList<Word> wordsOnPage(const QList<Word> &words, int page);
 // All words whose text equals the given one.
 QList<Word> find(const QList<Word> &words, const QString &text);
-// The text of one page (from 1) or of all pages (0), in reading layout.
-QString text(const QString &pdfPath, int page = 0);
+// The words' texts in reading order: page by page, line by line from the top,
+// each line from the left. Words whose middles lie within 3 points share a line.
+QString text(QList<Word> words);
 // One page rendered at 72 dots per inch, one pixel per point, without smoothing.
 QImage render(const QString &pdfPath, int page);
 // Pixels inside the area whose colour lies within the tolerance of the given one.
