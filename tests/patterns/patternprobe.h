@@ -44,6 +44,22 @@ inline int greyAt(const QImage &image, int x, int y)
     return qGray(image.pixel(x, y));
 }
 
+struct Probe
+{
+    int x;
+    int y;
+    int level;
+};
+
+// Compares each probed pixel with its grey level; a failure names the position.
+inline void comparePixels(const QImage &image, const QVector<Probe> &probes)
+{
+    for (const Probe &probe : probes) {
+        const QString where = QStringLiteral("(%1, %2) ").arg(probe.x).arg(probe.y);
+        QCOMPARE(where + pixelName(image, probe.x, probe.y), where + grey(probe.level));
+    }
+}
+
 // The grid every pattern of the program is laid out on, for a canvas of the
 // given size: a 6-pixel margin and 12 x 12 cells.
 struct PatternGrid
@@ -53,7 +69,6 @@ struct PatternGrid
           cwi(qRound(cw)), chi(qRound(ch))
     {
     }
-    // Grid line and outline positions.
     int x(double k) const { return qRound(k * cw) + 6; }
     int y(double k) const { return qRound(k * ch) + 6; }
 
