@@ -34,42 +34,38 @@ class TestTranslator : public QObject
     Q_OBJECT
 
 private slots:
-    void constructedWithEmbeddedModel();
-    void logLines();
-
-    void languageOfLocaleName_data();
-    void languageOfLocaleName();
+    void init();
+    void singleton();
     void languageFilePath_data();
     void languageFilePath();
-    void codeOfFileName_data();
     void codeOfFileName();
     void scanLanguagePath();
-
     void setLocaleSwitchesLanguage();
-    void setLocaleAliasEl();
     void setLocaleKeepsLanguage_data();
     void setLocaleKeepsLanguage();
     void preferredLocale();
-
     void translateObject();
-    void translateObjectRecursive();
-    void translateObjectLeavesOthersAlone();
-
     void fillLanguageComboBox();
-    void fillLanguageComboBoxWithoutFolder();
     void flagsEmbedded();
 
 private:
-    static std::unique_ptr<TranslatorPrivate> translatorIn(const QString &folder);
     static void writeFile(const QString &path, const QByteArray &contents);
+    QString text(const char *key) const;
+
+    // A translator of the test language folder, with the program's dictionary.
+    std::unique_ptr<TranslatorPrivate> m_translator;
 };
 
-std::unique_ptr<TranslatorPrivate> TestTranslator::translatorIn(const QString &folder)
+QString TestTranslator::text(const char *key) const
 {
-    auto translator = std::make_unique<TranslatorPrivate>();
-    translator->setLanguagePath(folder);
-    translator->engine->setModel(TR::defaultDictionary());
-    return translator;
+    return m_translator->engine->translate(QString::fromUtf8(key));
+}
+
+void TestTranslator::init()
+{
+    m_translator = std::make_unique<TranslatorPrivate>();
+    m_translator->setLanguagePath(LanguageFolder);
+    m_translator->engine->setModel(TR::defaultDictionary());
 }
 
 void TestTranslator::writeFile(const QString &path, const QByteArray &contents)
@@ -79,9 +75,9 @@ void TestTranslator::writeFile(const QString &path, const QByteArray &contents)
     QCOMPARE(file.write(contents), qint64(contents.size()));
 }
 
-// Runs first with the singleton: before any model is installed the texts of
-// the embedded model are in force.
-void TestTranslator::constructedWithEmbeddedModel()
+// Before any model is installed the texts of the embedded model are in force.
+// English needs no language file: switching back to it shows the units as written.
+void TestTranslator::singleton()
 {
     Translator *translator = Translator::instance();
     QCOMPARE(Translator::instance(), translator);
@@ -90,15 +86,8 @@ void TestTranslator::constructedWithEmbeddedModel()
              QStringLiteral("Image elaboration in progress.\nPlease wait..."));
 
     translator->setModel(TR::defaultDictionary());
-    QCOMPARE(translator->translate(QStringLiteral("model_wait")), QStringLiteral("model_wait"));
     QCOMPARE(translator->translate(QStringLiteral("homePage_newTest")), QStringLiteral("Start a new test"));
-}
 
-// English needs no language file: switching back to it shows the units as written.
-void TestTranslator::logLines()
-{
-    Translator *translator = Translator::instance();
-    translator->setModel(TR::defaultDictionary());
     QTest::ignoreMessage(QtDebugMsg, qPrintable(QStringLiteral("[TRANSLATOR] Language path: ") + LanguageFolder));
     translator->setLanguagePath(LanguageFolder);
     QTest::ignoreMessage(QtDebugMsg, "[TRANSLATOR] Locale loaded: it");
@@ -110,23 +99,6 @@ void TestTranslator::logLines()
     translator->setLocale(QStringLiteral("en"));
     QCOMPARE(translator->currentLocale(), QStringLiteral("en"));
     QCOMPARE(translator->translate(QStringLiteral("_[Cancel]_")), QStringLiteral("Cancel"));
-}
-
-void TestTranslator::languageOfLocaleName_data()
-{
-    QTest::addColumn<QString>("localeName");
-    QTest::addColumn<QString>("code");
-
-    addTextRow("Greek", "el_GR", "el");
-    addTextRow("script and country", "zh_Hant_TW", "zh_Hant");
-    addTextRow("no country", "C", "");
-}
-
-void TestTranslator::languageOfLocaleName()
-{
-    QFETCH(QString, localeName);
-    QFETCH(QString, code);
-    QCOMPARE(TranslatorPrivate::languageOfLocaleName(localeName), code);
 }
 
 // On Linux a backslash is an ordinary character of a file name, so the
@@ -154,73 +126,53 @@ void TestTranslator::languageFilePath()
     QCOMPARE(translator.languageFilePath(code), expected);
 }
 
-void TestTranslator::codeOfFileName_data()
-{
-    QTest::addColumn<QString>("suffix");
-    QTest::addColumn<QString>("fileName");
-    QTest::addColumn<QString>("code");
-
-    addTextRow("language file", "", "l_de.xml", "de");
-    addTextRow("two dots", "", "l_pt.br.xml", "pt.br");
-    addTextRow("with suffix", "_v2", "l_it_v2.xml", "it");
-    addTextRow("shorter than prefix", "", "l.xml", "l");
-}
-
 void TestTranslator::codeOfFileName()
 {
-    QFETCH(QString, suffix);
-    QFETCH(QString, fileName);
-    QFETCH(QString, code);
     TranslatorPrivate translator;
-    translator.fileSuffix = suffix;
-    QCOMPARE(translator.codeOfFileName(fileName), code);
+    QCOMPARE(translator.codeOfFileName(QStringLiteral("l_pt.br.xml")), QStringLiteral("pt.br"));
+    QCOMPARE(translator.codeOfFileName(QStringLiteral("l.xml")), QStringLiteral("l"));
+    translator.fileSuffix = QStringLiteral("_v2");
+    QCOMPARE(translator.codeOfFileName(QStringLiteral("l_it_v2.xml")), QStringLiteral("it"));
 }
 
 // The test folder also holds an XML file without the prefix and a text file.
 void TestTranslator::scanLanguagePath()
 {
-    const auto translator = translatorIn(LanguageFolder);
-    QStringList files = translator->languageFiles;
+    QStringList files = m_translator->languageFiles;
     files.sort();
     QCOMPARE(files, QStringList({"l_de.xml", "l_gr.xml", "l_it.xml"}));
 
     QTemporaryDir folder;
     writeFile(folder.filePath(QStringLiteral("l_fi.xml")), "<Language Name=\"Suomi\"/>");
-    translator->setLanguagePath(folder.path());
-    QCOMPARE(translator->languageFiles, QStringList{QStringLiteral("l_fi.xml")});
+    m_translator->setLanguagePath(folder.path());
+    QCOMPARE(m_translator->languageFiles, QStringList{QStringLiteral("l_fi.xml")});
 
-    translator->setLanguagePath(folder.filePath(QStringLiteral("absent")));
-    QVERIFY(translator->languageFiles.isEmpty());
+    m_translator->setLanguagePath(folder.filePath(QStringLiteral("absent")));
+    QVERIFY(m_translator->languageFiles.isEmpty());
+    QComboBox comboBox;
+    m_translator->fillLanguageComboBox(&comboBox);
+    QCOMPARE(comboBox.count(), 1);
+    QCOMPARE(comboBox.currentText(), QStringLiteral("English"));
+    m_translator->fillLanguageComboBox(nullptr);
 }
 
+// Each language replaces the units of the one before; "el" is read from l_gr.xml.
 void TestTranslator::setLocaleSwitchesLanguage()
 {
-    const auto translator = translatorIn(LanguageFolder);
-    translator->setLocale(QStringLiteral("it"));
-    QCOMPARE(translator->currentLanguage, QStringLiteral("it"));
-    QCOMPARE(translator->engine->translate(QStringLiteral("date")), QStringLiteral("Data"));
-    QCOMPARE(translator->engine->translate(QStringLiteral("testInputDialog_close")),
+    m_translator->setLocale(QStringLiteral("it"));
+    QCOMPARE(m_translator->currentLanguage, QStringLiteral("it"));
+    QCOMPARE(text("date"), QStringLiteral("Data"));
+    QCOMPARE(text("testInputDialog_close"),
              QStringLiteral("Interrompere la sessione di test?\nThe results of the tests performed will be lost."));
-    QCOMPARE(translator->engine->translate(QStringLiteral("nextTaskMessage")),
-             QStringLiteral("Il prossimo test va eseguito il: "));
+    QCOMPARE(text("nextTaskMessage"), QStringLiteral("Il prossimo test va eseguito il: "));
 
-    translator->setLocale(QStringLiteral("de"));
-    QCOMPARE(translator->engine->translate(QStringLiteral("_[Cancel]_")), QStringLiteral("Abbrechen"));
-    QCOMPARE(translator->engine->translate(QStringLiteral("nextTaskMessage")),
-             QStringLiteral("Next test must be executed on: "));
-}
+    m_translator->setLocale(QStringLiteral("de"));
+    QCOMPARE(text("_[Cancel]_"), QStringLiteral("Abbrechen"));
+    QCOMPARE(text("nextTaskMessage"), QStringLiteral("Next test must be executed on: "));
 
-void TestTranslator::setLocaleAliasEl()
-{
-    const auto translator = translatorIn(LanguageFolder);
-    translator->setLocale(QStringLiteral("el"));
-    QCOMPARE(translator->currentLanguage, QStringLiteral("el"));
-    QCOMPARE(translator->engine->translate(QStringLiteral("cancel")), QString::fromUtf8("Ακύρωση"));
-
-    QComboBox comboBox;
-    translator->fillLanguageComboBox(&comboBox);
-    QCOMPARE(comboBox.currentData().toString(), QStringLiteral("gr"));
-    QCOMPARE(comboBox.currentText(), QString::fromUtf8("Ελληνικά"));
+    m_translator->setLocale(QStringLiteral("el"));
+    QCOMPARE(m_translator->currentLanguage, QStringLiteral("el"));
+    QCOMPARE(text("cancel"), QString::fromUtf8("Ακύρωση"));
 }
 
 void TestTranslator::setLocaleKeepsLanguage_data()
@@ -247,18 +199,20 @@ void TestTranslator::setLocaleKeepsLanguage()
     if (!contents.isNull())
         writeFile(folder.filePath(QStringLiteral("l_%1.xml").arg(code)), contents);
 
-    const auto translator = translatorIn(folder.path());
-    translator->setLocale(QStringLiteral("it"));
-    QVERIFY(!translator->isAvailable(code));
-    translator->setLocale(code);
-    QCOMPARE(translator->currentLanguage, QStringLiteral("it"));
-    QCOMPARE(translator->engine->translate(QStringLiteral("cancel")), QStringLiteral("Annulla"));
+    m_translator->setLanguagePath(folder.path());
+    m_translator->setLocale(QStringLiteral("it"));
+    QVERIFY(!m_translator->isAvailable(code));
+    m_translator->setLocale(code);
+    QCOMPARE(m_translator->currentLanguage, QStringLiteral("it"));
+    QCOMPARE(text("cancel"), QStringLiteral("Annulla"));
 }
 
 // The tests run in the C locale, whose name has no country part.
 void TestTranslator::preferredLocale()
 {
-    QCOMPARE(translatorIn(LanguageFolder)->preferredLocale(), QStringLiteral("en"));
+    QCOMPARE(TranslatorPrivate::languageOfLocaleName(QStringLiteral("zh_Hant_TW")), QStringLiteral("zh_Hant"));
+    QCOMPARE(TranslatorPrivate::languageOfLocaleName(QStringLiteral("C")), QString());
+    QCOMPARE(m_translator->preferredLocale(), QStringLiteral("en"));
 
     GreekSystemTranslator translator;
     QCOMPARE(translator.preferredLocale(), QStringLiteral("en"));
@@ -266,106 +220,68 @@ void TestTranslator::preferredLocale()
     QCOMPARE(translator.preferredLocale(), QStringLiteral("el"));
 }
 
+// Forms keep a widget's key in "defaultText", so it survives a change of
+// language; a widget without it is keyed by the text it shows.
 void TestTranslator::translateObject()
 {
-    const auto translator = translatorIn(LanguageFolder);
-    translator->setLocale(QStringLiteral("de"));
-
-    QLabel label(QStringLiteral("whatever it showed"));
-    label.setProperty("defaultText", QStringLiteral("homePage_newTest"));
-    translator->translateObject(&label, false);
-    QCOMPARE(label.text(), QStringLiteral("Einen neuen Test starten"));
-    translator->setLocale(QStringLiteral("en"));
-    translator->translateObject(&label, false);
-    QCOMPARE(label.text(), QStringLiteral("Start a new test"));
-
-    QPushButton button(QStringLiteral("cancel"));
-    translator->translateObject(&button, false);
-    QCOMPARE(button.text(), QStringLiteral("Cancel"));
-
-    QGroupBox groupBox(QStringLiteral("date"));
-    translator->translateObject(&groupBox, false);
-    QCOMPARE(groupBox.title(), QStringLiteral("Date"));
-}
-
-void TestTranslator::translateObjectRecursive()
-{
-    const auto translator = translatorIn(LanguageFolder);
-    translator->setLocale(QStringLiteral("de"));
+    m_translator->setLocale(QStringLiteral("de"));
+    m_translator->translateObject(nullptr, true);
 
     QWidget window;
     window.setProperty("defaultText", QStringLiteral("addTask_title"));
     auto *page = new QWidget(&window);
-    auto *label = new QLabel(page);
-    label->setProperty("defaultText", QStringLiteral("date"));
+    auto *label = new QLabel(QStringLiteral("whatever it showed"), page);
+    label->setProperty("defaultText", QStringLiteral("homePage_newTest"));
+    auto *button = new QPushButton(QStringLiteral("cancel"), page);
+    auto *groupBox = new QGroupBox(QStringLiteral("date"), page);
     auto *action = new QAction(QStringLiteral("exit"), page);
-    auto *unmarkedLabel = new QLabel(QStringLiteral("Minimize"), page);
+    auto *emptyKey = new QLabel(QStringLiteral("shown"), page);
+    emptyKey->setProperty("defaultText", QString());
+    auto *withoutTarget = new QObject(page);
+    withoutTarget->setProperty("defaultText", QStringLiteral("date"));
 
-    translator->translateObject(&window, false);
+    m_translator->translateObject(&window, false);
     QCOMPARE(window.windowTitle(), QStringLiteral("Task Scheduler"));
-    QVERIFY(label->text().isEmpty());
+    QCOMPARE(label->text(), QStringLiteral("whatever it showed"));
 
-    translator->translateObject(&window, true);
-    QCOMPARE(label->text(), QStringLiteral("Datum"));
+    m_translator->translateObject(&window, true);
+    QCOMPARE(label->text(), QStringLiteral("Einen neuen Test starten"));
+    QCOMPARE(button->text(), QStringLiteral("Abbrechen"));
+    QCOMPARE(groupBox->title(), QStringLiteral("Datum"));
     QCOMPARE(action->text(), QStringLiteral("Beenden"));
-    QCOMPARE(unmarkedLabel->text(), QStringLiteral("Minimize"));
-}
+    QCOMPARE(emptyKey->text(), QStringLiteral("shown"));
+    QVERIFY(!withoutTarget->property("text").isValid());
 
-void TestTranslator::translateObjectLeavesOthersAlone()
-{
-    const auto translator = translatorIn(LanguageFolder);
-    translator->translateObject(nullptr, true);
-
-    QObject plain;
-    plain.setProperty("defaultText", QStringLiteral("date"));
-    translator->translateObject(&plain, false);
-    QVERIFY(!plain.property("text").isValid());
-
-    QLabel emptyKey(QStringLiteral("shown"));
-    emptyKey.setProperty("defaultText", QString());
-    translator->translateObject(&emptyKey, false);
-    QCOMPARE(emptyKey.text(), QStringLiteral("shown"));
+    m_translator->setLocale(QStringLiteral("en"));
+    m_translator->translateObject(&window, true);
+    QCOMPARE(label->text(), QStringLiteral("Start a new test"));
 }
 
 // The chooser lists English first, then each language file in folder order,
-// named from its Language element; a file that is no language file gets no name.
+// named from its Language element. The current language is found also
+// through its alias.
 void TestTranslator::fillLanguageComboBox()
 {
-    QTemporaryDir folder;
-    for (const QString &name :
-         {QStringLiteral("l_it.xml"), QStringLiteral("l_de.xml"), QStringLiteral("catalogue-notes.xml")})
-        QVERIFY(QFile::copy(LanguageFolder + QLatin1Char('/') + name, folder.filePath(name)));
-    writeFile(folder.filePath(QStringLiteral("l_pl.xml")), "not a language file");
-    const auto translator = translatorIn(folder.path());
-    translator->setLocale(QStringLiteral("it"));
-
+    m_translator->setLocale(QStringLiteral("it"));
     QComboBox comboBox;
     comboBox.addItem(QStringLiteral("stale"));
-    translator->fillLanguageComboBox(&comboBox);
+    m_translator->fillLanguageComboBox(&comboBox);
 
     QCOMPARE(comboBox.count(), 4);
     QCOMPARE(comboBox.itemText(0), QStringLiteral("English"));
     QCOMPARE(comboBox.itemData(0).toString(), QStringLiteral("en"));
     QMap<QString, QString> nameOfCode;
     for (int index = 1; index < comboBox.count(); ++index) {
-        nameOfCode.insert(comboBox.itemData(index).toString(), comboBox.itemText(index));
-        QVERIFY(!comboBox.itemIcon(index).isNull());
         QCOMPARE(comboBox.itemData(index).toString(),
-                 translator->codeOfFileName(translator->languageFiles.at(index - 1)));
+                 m_translator->codeOfFileName(m_translator->languageFiles.at(index - 1)));
+        nameOfCode.insert(comboBox.itemData(index).toString(), comboBox.itemText(index));
     }
-    QCOMPARE(nameOfCode, (QMap<QString, QString>{{"de", "Deutsch"}, {"it", "Italiano"}, {"pl", ""}}));
+    QCOMPARE(nameOfCode, (QMap<QString, QString>{{"de", "Deutsch"}, {"gr", "Ελληνικά"}, {"it", "Italiano"}}));
     QCOMPARE(comboBox.currentData().toString(), QStringLiteral("it"));
-}
 
-void TestTranslator::fillLanguageComboBoxWithoutFolder()
-{
-    const auto translator = translatorIn(LanguageFolder + QStringLiteral("/absent"));
-    QComboBox comboBox;
-    translator->fillLanguageComboBox(&comboBox);
-    QCOMPARE(comboBox.count(), 1);
-    QCOMPARE(comboBox.currentText(), QStringLiteral("English"));
-    QVERIFY(!comboBox.itemIcon(0).isNull());
-    translator->fillLanguageComboBox(nullptr);
+    m_translator->setLocale(QStringLiteral("el"));
+    m_translator->fillLanguageComboBox(&comboBox);
+    QCOMPARE(comboBox.currentData().toString(), QStringLiteral("gr"));
 }
 
 void TestTranslator::flagsEmbedded()
