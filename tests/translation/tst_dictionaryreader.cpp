@@ -45,8 +45,6 @@ void TestDictionaryReader::readModel_data()
     QTest::addColumn<QByteArray>("xml");
     QTest::addColumn<Model>("expected");
 
-    QTest::newRow("entries") << model(R"(<Entry Key="ok" Value="_[OK]_"/><Entry Key="no" Value="_[No]_"/>)")
-                             << Model{{"ok", "_[OK]_"}, {"no", "_[No]_"}};
     QTest::newRow("backslash n becomes a line break")
         << model(R"(<Entry Key="wait" Value="_[A]_.\n_[B]_\n"/>)") << Model{{"wait", "_[A]_.\n_[B]_\n"}};
     QTest::newRow("backslash before another letter stays")

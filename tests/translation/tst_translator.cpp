@@ -97,7 +97,6 @@ void TestTranslator::singleton()
     translator->setLocale(QStringLiteral("xx"));
     QTest::ignoreMessage(QtDebugMsg, "[TRANSLATOR] Locale loaded: en");
     translator->setLocale(QStringLiteral("en"));
-    QCOMPARE(translator->currentLocale(), QStringLiteral("en"));
     QCOMPARE(translator->translate(QStringLiteral("_[Cancel]_")), QStringLiteral("Cancel"));
 }
 
