@@ -1,9 +1,8 @@
-#include "berlintime.h"
 #include "configurationmanager.h"
 #include "defaultdictionary.h"
 #include "schedulerclock.h"
 #include "schedulermanager.h"
-#include "taskscheduler.h"
+#include "schedulertesting.h"
 #include "testconfig.h"
 #include "translator.h"
 
@@ -19,27 +18,6 @@
 #include <memory>
 
 namespace {
-
-constexpr qint64 kDay = TaskScheduler::kMillisecondsPerDay;
-
-QDateTime at(int year, int month, int day, int hour = 0, int minute = 0, int second = 0)
-{
-    return QDateTime(QDate(year, month, day), QTime(hour, minute, second));
-}
-
-QVariantMap task(const QString &id, const QDateTime &date, qint64 frequency = 0,
-                 const QDateTime &lastPerformed = QDateTime())
-{
-    QVariantMap map{{"id", id},
-                    {"description", QStringLiteral("Task %1").arg(id)},
-                    {"date", date},
-                    {"frequency", static_cast<quint64>(frequency)},
-                    {"scheduledtestslist", QVariantList{1u}}};
-    if (lastPerformed.isValid()) {
-        map.insert("lastperformed", lastPerformed);
-    }
-    return map;
-}
 
 class FixedClock : public SchedulerClock
 {
@@ -66,21 +44,14 @@ class TestSchedulerManager : public QObject
 private slots:
     void initTestCase();
     void init();
-    void cleanup();
 
     void queueSortsTasksByDueState();
-    void queueWithoutUpcomingTaskLeavesTimerStopped();
-    void timerWaitsForNearestTaskAcrossClockChange();
     void longWaitIsSplitAndRunsWhenDue();
 
     void changesRunQueueOnceIdle();
-    void performRecordsRunAndKeepsOtherKeys();
-    void performNotPerformedTasksClearsPending();
-    void unknownIdsAreIgnored();
-    void editDoesNotTouchStore();
 
-    void modelShowsTasks();
-    void modelHeadersAndOutsideRows();
+    void modelColumns_data();
+    void modelColumns();
 
     void badRecordNeverBreaksQueue_data();
     void badRecordNeverBreaksQueue();
@@ -90,6 +61,7 @@ private slots:
 
 private:
     QueueRun runQueue();
+    QueueRun nextRun(QSignalSpy &spy);
     void fireQueueTimer();
     void openStore(const QString &fileName);
 
@@ -108,17 +80,12 @@ void TestSchedulerManager::initTestCase()
 
 void TestSchedulerManager::init()
 {
+    m_manager.reset(); // before the store and the folder it writes to
+    m_store.reset();
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     m_clock.setNow(at(2026, 1, 31, 12));
     openStore(m_dir->filePath("Lumivex 2016.ini"));
-}
-
-void TestSchedulerManager::cleanup()
-{
-    m_manager.reset();
-    m_store.reset();
-    m_dir.reset();
 }
 
 void TestSchedulerManager::openStore(const QString &fileName)
@@ -132,11 +99,18 @@ QueueRun TestSchedulerManager::runQueue()
 {
     QSignalSpy spy(m_manager.get(), &SchedulerManager::executeTasks);
     m_manager->processQueue();
+    return nextRun(spy);
+}
+
+// The run the spy saw last, or nothing (with a warning) unless it saw exactly one.
+QueueRun TestSchedulerManager::nextRun(QSignalSpy &spy)
+{
     if (spy.count() != 1) {
         qWarning() << "executeTasks emitted" << spy.count() << "times";
         return {};
     }
-    return {spy.at(0).at(0).toStringList(), spy.at(0).at(1).toStringList()};
+    const QList<QVariant> arguments = spy.takeFirst();
+    return {arguments.at(0).toStringList(), arguments.at(1).toStringList()};
 }
 
 void TestSchedulerManager::fireQueueTimer()
@@ -160,210 +134,115 @@ void TestSchedulerManager::queueSortsTasksByDueState()
     QCOMPARE(run.nextIds, (QStringList{"weekly-tomorrow", "single-later"}));
     QCOMPARE(m_manager->rowCount(), 6);
     QCOMPARE(m_manager->nextQueueRun(), at(2026, 2, 1, 8));
-    QVERIFY(m_manager->queueTimer()->isActive());
     QCOMPARE(m_manager->queueTimer()->interval(), SchedulerManager::kMaximumTimerInterval);
-}
-
-void TestSchedulerManager::queueWithoutUpcomingTaskLeavesTimerStopped()
-{
-    QueueRun run = runQueue();
-    QVERIFY(run.ids.isEmpty());
-    QVERIFY(run.nextIds.isEmpty());
-    QVERIFY(!m_manager->queueTimer()->isActive());
-
-    m_store->addTask(task("single-today", at(2026, 1, 31, 9)));
-    run = runQueue();
-    QCOMPARE(run.ids, QStringList{"single-today"});
-    QVERIFY(run.nextIds.isEmpty());
-    QVERIFY(!m_manager->queueTimer()->isActive());
-    QVERIFY(!m_manager->nextQueueRun().isValid());
-}
-
-void TestSchedulerManager::timerWaitsForNearestTaskAcrossClockChange()
-{
-    // Clocks go forward on 29 March 2026: a week from the 25th at 10:00 is
-    // 10:00 summer time on 1 April, one hour less than four days after the 28th.
-    m_clock.setNow(at(2026, 3, 28, 10));
-    m_store->addTask(task("weekly", at(2026, 1, 1, 8), 7 * kDay, at(2026, 3, 25, 10)));
-    QCOMPARE(runQueue().nextIds, QStringList{"weekly"});
-    QCOMPARE(m_manager->nextQueueRun(), at(2026, 4, 1, 10));
-    QCOMPARE(m_clock.now().msecsTo(m_manager->nextQueueRun()), 4 * kDay - 3600 * 1000);
-
-    m_clock.setNow(at(2026, 4, 1, 9, 30));
-    QSignalSpy spy(m_manager.get(), &SchedulerManager::executeTasks);
-    fireQueueTimer();
-    QCOMPARE(spy.count(), 0);
-    QCOMPARE(m_manager->queueTimer()->interval(), 30 * 60 * 1000);
+    QCOMPARE(m_manager->taskById("no-date"), m_manager->taskAt(4));
+    QCOMPARE(m_manager->taskAt(6), nullptr);
+    QCOMPARE(m_manager->taskAt(-1), nullptr);
 }
 
 void TestSchedulerManager::longWaitIsSplitAndRunsWhenDue()
 {
-    // 45 days: longer than a timer can wait in one go.
-    m_clock.setNow(at(2026, 1, 1, 10));
-    m_store->addTask(task("far", at(2026, 2, 15, 10)));
+    // 45 days, longer than a timer can wait in one go, and one hour short of
+    // 45 whole days: the clocks go forward on 29 March 2026.
+    m_clock.setNow(at(2026, 3, 1, 10));
+    m_store->addTask(task("far", at(2026, 4, 15, 10)));
     QCOMPARE(runQueue().nextIds, QStringList{"far"});
+    QCOMPARE(m_clock.now().msecsTo(m_manager->nextQueueRun()), 45 * kDay - 3600 * 1000);
     QCOMPARE(m_manager->queueTimer()->interval(), SchedulerManager::kMaximumTimerInterval);
 
     QSignalSpy spy(m_manager.get(), &SchedulerManager::executeTasks);
-    m_clock.setNow(at(2026, 1, 20, 10));
+    m_clock.setNow(at(2026, 3, 20, 10));
     fireQueueTimer();
     QCOMPARE(spy.count(), 0);
     QCOMPARE(m_manager->queueTimer()->interval(), SchedulerManager::kMaximumTimerInterval);
 
-    m_clock.setNow(at(2026, 2, 15, 9, 59, 50));
-    fireQueueTimer();
-    QCOMPARE(spy.count(), 0);
-    QCOMPARE(m_manager->queueTimer()->interval(), 10 * 1000);
-
     // The last step goes through the real timer.
-    m_clock.setNow(at(2026, 2, 15, 10).addMSecs(-20));
+    m_clock.setNow(at(2026, 4, 15, 10).addMSecs(-20));
     fireQueueTimer();
     QCOMPARE(m_manager->queueTimer()->interval(), 20);
-    m_clock.setNow(at(2026, 2, 15, 10));
+    m_clock.setNow(at(2026, 4, 15, 10));
     QTRY_COMPARE(spy.count(), 1);
-    QCOMPARE(spy.at(0).at(0).toStringList(), QStringList{"far"});
-    QVERIFY(spy.at(0).at(1).toStringList().isEmpty());
+    const QueueRun run = nextRun(spy);
+    QCOMPARE(run.ids, QStringList{"far"});
+    // Nothing upcoming: the queue still reports, and waits for the next change.
+    QVERIFY(run.nextIds.isEmpty());
     QVERIFY(!m_manager->queueTimer()->isActive());
 }
 
 void TestSchedulerManager::changesRunQueueOnceIdle()
 {
     QSignalSpy spy(m_manager.get(), &SchedulerManager::executeTasks);
-    QTRY_COMPARE(spy.count(), 1); // the first run after construction
+    QTRY_COMPARE(spy.count(), 1); // the first run after construction, on no tasks at all
     spy.clear();
 
-    m_manager->addTask(task("new", at(2026, 1, 30, 9)));
+    const QVariantMap weekly = task("weekly", at(2026, 1, 1, 8), 7 * kDay);
+    const QVariantMap later = task("later", at(2026, 2, 10, 9));
+    m_manager->addTask(weekly);
+    m_manager->addTask(later);
     QCOMPARE(spy.count(), 0);
     QTRY_COMPARE(spy.count(), 1);
-    QCOMPARE(spy.at(0).at(0).toStringList(), QStringList{"new"});
-    QCOMPARE(m_manager->rowCount(), 1);
-    QCOMPARE(m_manager->taskById("new")->description(), QString("Task new"));
+    QueueRun run = nextRun(spy);
+    QCOMPARE(run.ids, QStringList{"weekly"});
+    QCOMPARE(run.nextIds, QStringList{"later"});
 
-    m_manager->removeTasks({"new"});
-    QTRY_COMPARE(spy.count(), 2);
-    QVERIFY(spy.at(1).at(0).toStringList().isEmpty());
-    QCOMPARE(m_manager->rowCount(), 0);
-    QVERIFY(m_store->tasks().isEmpty());
-}
-
-void TestSchedulerManager::performRecordsRunAndKeepsOtherKeys()
-{
-    const QVariantMap weekly = task("weekly", at(2026, 1, 1, 8), 7 * kDay);
-    m_store->addTask(weekly);
-    QCOMPARE(runQueue().ids, QStringList{"weekly"});
-
-    QSignalSpy spy(m_manager.get(), &SchedulerManager::executeTasks);
-    m_manager->performTasks({"weekly"});
+    // A run is recorded by id, keeping the other keys; ids not stored change nothing.
+    m_manager->performTasks({"missing", "weekly"});
     QTRY_COMPARE(spy.count(), 1);
-    QVERIFY(spy.at(0).at(0).toStringList().isEmpty());
-    QCOMPARE(spy.at(0).at(1).toStringList(), QStringList{"weekly"});
-
-    QVariantMap expected = weekly;
-    expected.insert("lastperformed", m_clock.now());
-    QCOMPARE(m_store->tasks(), QVariantList{expected});
+    run = nextRun(spy);
+    QVERIFY(run.ids.isEmpty());
+    QCOMPARE(run.nextIds, (QStringList{"weekly", "later"}));
+    QVariantMap performed = weekly;
+    performed.insert("lastperformed", m_clock.now());
+    QCOMPARE(m_store->tasks(), (QVariantList{performed, later}));
     QCOMPARE(m_manager->nextQueueRun(), at(2026, 2, 7, 12));
-}
 
-void TestSchedulerManager::performNotPerformedTasksClearsPending()
-{
-    m_store->addTask(task("a", at(2026, 1, 30, 9)));
-    m_store->addTask(task("b", at(2026, 1, 1, 8), kDay));
-    m_store->addTask(task("c", at(2026, 2, 3, 8)));
-    QCOMPARE(runQueue().ids, (QStringList{"a", "b"}));
-
-    QSignalSpy spy(m_manager.get(), &SchedulerManager::executeTasks);
-    m_manager->performNotPerformedTasks();
+    m_manager->removeTasks({"missing", QString(), "later"});
     QTRY_COMPARE(spy.count(), 1);
-    QVERIFY(spy.at(0).at(0).toStringList().isEmpty());
-    QCOMPARE(spy.at(0).at(1).toStringList(), (QStringList{"b", "c"}));
-    QCOMPARE(m_manager->taskById("a")->lastPerformed(), m_clock.now());
-    QVERIFY(!m_manager->taskById("c")->lastPerformed().isValid());
+    QCOMPARE(nextRun(spy).nextIds, QStringList{"weekly"});
+    QCOMPARE(m_store->tasks(), QVariantList{performed});
 }
 
-void TestSchedulerManager::unknownIdsAreIgnored()
+void TestSchedulerManager::modelColumns_data()
 {
-    m_store->addTask(task("kept", at(2026, 1, 30, 9)));
-    const QVariantList stored = m_store->tasks();
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("headerKey");
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<bool>("centred");
+    QTest::addColumn<bool>("icon");
 
-    QSignalSpy spy(m_manager.get(), &SchedulerManager::executeTasks);
-    m_manager->performTasks({"missing"});
-    m_manager->removeTasks({"missing", QString()});
-    QTRY_COMPARE(spy.count(), 1);
-    QCOMPARE(m_store->tasks(), stored);
-    QCOMPARE(spy.at(0).at(0).toStringList(), QStringList{"kept"});
+    const auto translated = [](const char *key) {
+        const QString text = TR::Translator::instance()->translate(key);
+        return QStringList{text, text};
+    };
+    QTest::newRow("description") << 0 << "description" << QStringList{"Task weekly", "Task once"} << false << false;
+    QTest::newRow("date") << 1 << "scheduledDatetime" << QStringList{"03/01/2026", "14/02/2026"} << true << false;
+    QTest::newRow("frequency") << 2 << "frequency" << QStringList{"7", "-"} << true << false;
+    QTest::newRow("last run") << 3 << "lastRun" << QStringList{"28/01/2026 - 09:05", ""} << true << false;
+    QTest::newRow("delete") << 4 << "Delete" << translated("delete") << false << true;
+    QTest::newRow("edit") << 5 << "Edit" << translated("edit") << false << true;
+    QTest::newRow("start") << 6 << "Start" << translated("start") << false << true;
 }
 
-void TestSchedulerManager::editDoesNotTouchStore()
+void TestSchedulerManager::modelColumns()
 {
-    m_store->addTask(task("kept", at(2026, 1, 30, 9)));
-    const QVariantList stored = m_store->tasks();
-    runQueue();
-    m_manager->editTasks({"kept"});
-    QCOMPARE(m_store->tasks(), stored);
-    QCOMPARE(m_manager->rowCount(), 1);
-}
+    QFETCH(int, column);
+    QFETCH(QString, headerKey);
+    QFETCH(QStringList, texts);
+    QFETCH(bool, centred);
+    QFETCH(bool, icon);
 
-void TestSchedulerManager::modelShowsTasks()
-{
     m_store->addTask(task("weekly", at(2026, 1, 3, 8), 7 * kDay, at(2026, 1, 28, 9, 5)));
     m_store->addTask(task("once", at(2026, 2, 14, 8)));
     runQueue();
 
     const SchedulerManager &model = *m_manager;
-    QCOMPARE(model.rowCount(), 2);
-    QCOMPARE(model.columnCount(), 7);
-    const auto cell = [&model](int row, int column, int role = Qt::DisplayRole) {
-        return model.data(model.index(row, column), role);
-    };
-    QCOMPARE(cell(0, 0).toString(), QString("Task weekly"));
-    QCOMPARE(cell(0, 1).toString(), QString("03/01/2026"));
-    QCOMPARE(cell(0, 2).toLongLong(), 7);
-    QCOMPARE(cell(0, 3).toString(), QString("28/01/2026 - 09:05"));
-    QCOMPARE(cell(1, 2).toString(), QString("-"));
-    QCOMPARE(cell(1, 3).toString(), QString());
-
-    TR::Translator *translator = TR::Translator::instance();
-    QCOMPARE(cell(1, 4).toString(), translator->translate("delete"));
-    QCOMPARE(cell(1, 5).toString(), translator->translate("edit"));
-    QCOMPARE(cell(1, 6).toString(), translator->translate("start"));
-    for (int column = 4; column < 7; ++column) {
-        const QPixmap icon = cell(0, column, Qt::DecorationRole).value<QPixmap>();
-        QVERIFY2(!icon.isNull(), qPrintable(QString("column %1").arg(column)));
-    }
-    QCOMPARE(cell(0, 5, Qt::DecorationRole).value<QPixmap>().size(), QSize(24, 24));
-    QCOMPARE(cell(0, 6, Qt::DecorationRole).value<QPixmap>().size(), QSize(24, 24));
-    QVERIFY(!cell(0, 0, Qt::DecorationRole).isValid());
-
-    for (int column = 0; column < 7; ++column) {
-        const bool centred = column >= 1 && column <= 3;
-        QCOMPARE(cell(0, column, Qt::TextAlignmentRole).isValid(), centred);
-        if (centred) {
-            QCOMPARE(cell(0, column, Qt::TextAlignmentRole).toInt(), int(Qt::AlignCenter));
-        }
-        QCOMPARE(model.flags(model.index(0, column)), Qt::ItemFlags(Qt::ItemIsEnabled));
-    }
-
-    QCOMPARE(m_manager->taskAt(1), m_manager->taskById("once"));
-    QCOMPARE(m_manager->allTasks(), (QList<TaskScheduler *>{m_manager->taskAt(0), m_manager->taskAt(1)}));
-}
-
-void TestSchedulerManager::modelHeadersAndOutsideRows()
-{
-    TR::Translator *translator = TR::Translator::instance();
-    const QStringList keys{"description", "scheduledDatetime", "frequency", "lastRun", "Delete", "Edit", "Start"};
-    for (int section = 0; section < keys.size(); ++section) {
-        QCOMPARE(m_manager->headerData(section, Qt::Horizontal).toString(), translator->translate(keys.at(section)));
-    }
-    QCOMPARE(m_manager->headerData(0, Qt::Horizontal).toString(), QString("Description"));
-    QVERIFY(!m_manager->headerData(0, Qt::Horizontal, Qt::DecorationRole).isValid());
-    QCOMPARE(m_manager->headerData(2, Qt::Vertical), m_manager->QAbstractTableModel::headerData(2, Qt::Vertical));
-
-    runQueue();
-    QCOMPARE(m_manager->taskAt(0), nullptr);
-    QCOMPARE(m_manager->taskAt(-1), nullptr);
-    QCOMPARE(m_manager->taskById(QString()), nullptr);
-    QVERIFY(!m_manager->data(m_manager->index(0, 0)).isValid());
-    QVERIFY(!m_manager->data(QModelIndex()).isValid());
+    QCOMPARE(model.headerData(column, Qt::Horizontal).toString(), TR::Translator::instance()->translate(headerKey));
+    QCOMPARE(model.data(model.index(0, column)).toString(), texts.at(0));
+    QCOMPARE(model.data(model.index(1, column)).toString(), texts.at(1));
+    QCOMPARE(model.data(model.index(0, column), Qt::TextAlignmentRole),
+             centred ? QVariant(int(Qt::AlignCenter)) : QVariant());
+    QCOMPARE(!model.data(model.index(0, column), Qt::DecorationRole).value<QPixmap>().isNull(), icon);
+    QCOMPARE(model.flags(model.index(0, column)), Qt::ItemFlags(Qt::ItemIsEnabled));
 }
 
 void TestSchedulerManager::badRecordNeverBreaksQueue_data()
@@ -380,9 +259,6 @@ void TestSchedulerManager::badRecordNeverBreaksQueue_data()
 
     QTest::newRow("negative frequency") << task("bad", past, -7 * kDay) << QStringList{"good", "bad"} << QStringList()
                                         << "-";
-    QVariantMap minusOne = task("bad", past, 0, at(2026, 1, 20, 9));
-    minusOne.insert("frequency", std::numeric_limits<quint64>::max());
-    QTest::newRow("frequency of all bits set") << minusOne << QStringList{"good"} << QStringList() << "-";
     QTest::newRow("huge frequency") << task("bad", past, qint64(1) << 62, at(2026, 1, 20, 9)) << QStringList{"good"}
                                     << QStringList() << "53375995583";
 
@@ -421,11 +297,13 @@ void TestSchedulerManager::badRecordNeverBreaksQueue()
         m_manager->data(m_manager->index(1, column));
     }
 
-    // The good task can still be run and marked, whatever sits beside it.
+    // Every pending task can still be run and marked, whatever sits beside it.
     QSignalSpy spy(m_manager.get(), &SchedulerManager::executeTasks);
     m_manager->performNotPerformedTasks();
     QTRY_COMPARE(spy.count(), 1);
-    QVERIFY(!spy.at(0).at(0).toStringList().contains("good"));
+    const QueueRun afterRun = nextRun(spy);
+    QVERIFY(afterRun.ids.isEmpty());
+    QCOMPARE(afterRun.nextIds, expectedNextIds);
     QCOMPARE(m_store->tasks().size(), 2);
 }
 
@@ -443,12 +321,8 @@ void TestSchedulerManager::handEditedFileLoads()
     QCOMPARE(run.nextIds, QStringList{"0123456789abcdef0123456789abcdef"});
     QCOMPARE(m_manager->nextQueueRun(), at(2026, 3, 9, 8, 30));
 
-    const TaskScheduler *typedByHand = m_manager->taskAt(3);
-    QCOMPARE(typedByHand->date(), at(2026, 3, 1, 9));
-    QCOMPARE(typedByHand->frequencyDays(), 7);
-    QVERIFY(!typedByHand->lastPerformed().isValid());
-    QCOMPARE(m_manager->taskAt(1)->description(), QString());
-    QCOMPARE(m_manager->taskAt(4)->frequency(), 0);
+    // Typed by hand: the date and the interval as text, "lastperformed" no date.
+    QCOMPARE(m_manager->taskAt(3)->frequencyDays(), 7);
 }
 
 void TestSchedulerManager::instanceRunsQueueOnceEventLoopTurns()
@@ -457,12 +331,9 @@ void TestSchedulerManager::instanceRunsQueueOnceEventLoopTurns()
     ConfigurationManager::instance()->addTask(task("due", QDateTime::currentDateTime().addDays(-1)));
 
     SchedulerManager *manager = SchedulerManager::instance();
-    QCOMPARE(SchedulerManager::instance(), manager);
     QSignalSpy spy(manager, &SchedulerManager::executeTasks);
-    QCOMPARE(spy.count(), 0);
     QTRY_COMPARE(spy.count(), 1);
-    QCOMPARE(spy.at(0).at(0).toStringList(), QStringList{"due"});
-    QVERIFY(QFile::exists(m_instanceDir.filePath("Lumivex 2016.ini")));
+    QCOMPARE(nextRun(spy).ids, QStringList{"due"});
 }
 
 QTEST_MAIN(TestSchedulerManager)
