@@ -175,17 +175,17 @@ void CompositePatternPainter::drawGridLines()
 
 void CompositePatternPainter::drawResolutionZones()
 {
+    // Each zone lies one pixel inside the grid lines round its cells.
     const int zoneWidth = qRound(2 * m_cw) - 2;
-    const int zoneHeight = qRound(m_ch) - 2;
-    const int rightLeft = qRound(10 * m_cw) + 7;
-    const int bottomTop = qRound(11 * m_ch) + 7;
+    const int zoneHeight = m_chi - 2;
+    const int rightLeft = gridX(10) + 1;
+    const int bottomTop = gridY(11) + 1;
     const Zone zones[] = {
         {QRect(7, 7, zoneWidth, zoneHeight), false, false, false},
         {QRect(7, bottomTop, zoneWidth, zoneHeight), false, false, true},
         {QRect(rightLeft, 7, zoneWidth, zoneHeight), true, true, false},
         {QRect(rightLeft, bottomTop, zoneWidth, zoneHeight), true, true, false},
-        {QRect(qRound(5 * m_cw) + 7, qRound(5 * m_ch) + 7, zoneWidth, qRound(5 * m_ch) - qRound(4 * m_ch) - 2), false,
-         false, false},
+        {QRect(gridX(5) + 1, gridY(5) + 1, zoneWidth, gridY(5) - gridY(4) - 2), false, false, false},
     };
     for (const Zone &zone : zones) {
         if (m_category == 2)
@@ -391,11 +391,12 @@ void CompositePatternPainter::drawHighlightOutlines()
                 {gridX(4), gridY(4)}, {gridX(4), gridY(9)}, {gridX(3), gridY(9)},
             };
             m_painter->drawPolyline(arch, 9);
-        } else if (grayLevelIndex == 1 || grayLevelIndex == 2) {
-            drawOutline(gridX(4), gridY(8), gridX(5), gridY(9));
-        } else if (grayLevelIndex == 3) {
-            drawOutline(gridX(7), gridY(8), gridX(8), gridY(9));
         }
+        if (grayLevelIndex == 1 || grayLevelIndex == 2)
+            drawOutline(gridX(4), gridY(8), gridX(5), gridY(9));
+        // The 5 % / 95 % test compares both patches, so both are outlined.
+        if (grayLevelIndex == 2 || grayLevelIndex == 3)
+            drawOutline(gridX(7), gridY(8), gridX(8), gridY(9));
     }
 
     if (element == TestPatternHighlighter::QualityBoxes) {
@@ -412,23 +413,17 @@ void CompositePatternPainter::drawHighlightOutlines()
         drawOutline(gridX(1), gridY(3), gridX(2), gridY(9));
         drawOutline(gridX(10), gridY(3), gridX(11), gridY(9));
     }
-
-    // The 5 % / 95 % test compares both patches, so both are outlined.
-    if (element == TestPatternHighlighter::GrayLevels && grayLevelIndex == 2)
-        drawOutline(gridX(7), gridY(8), gridX(8), gridY(9));
 }
 
 void CompositePatternPainter::drawZoneOutline(int position, int element)
 {
-    const int cell = qRound(m_cw);
-    const int width = element == TestPatternHighlighter::GridAndResolutionZone ? qRound(2 * m_cw) : cell;
+    const int width = element == TestPatternHighlighter::GridAndResolutionZone ? qRound(2 * m_cw) : m_cwi;
     // The high-contrast half is on the left of the left-hand and centre zones
     // and on the right of the right-hand zones.
-    const int leftShift = element == TestPatternHighlighter::LowContrastResolution ? cell : 0;
-    const int rightShift = element == TestPatternHighlighter::HighContrastResolution ? cell : 0;
-    const int rightColumn = qRound(10 * m_cw) + 6;
-    const int bottomRow = qRound(11 * m_ch) + 6;
-    const int cellHeight = qRound(m_ch);
+    const int leftShift = element == TestPatternHighlighter::LowContrastResolution ? m_cwi : 0;
+    const int rightShift = element == TestPatternHighlighter::HighContrastResolution ? m_cwi : 0;
+    const int rightColumn = gridX(10);
+    const int bottomRow = gridY(11);
 
     int left = 0;
     int top = 0;
@@ -437,27 +432,27 @@ void CompositePatternPainter::drawZoneOutline(int position, int element)
     case TestPatternHighlighter::TopLeft:
         left = 6 + leftShift;
         top = 6;
-        bottom = cellHeight + 6;
+        bottom = m_chi + 6;
         break;
     case TestPatternHighlighter::TopRight:
         left = rightColumn + rightShift;
         top = 6;
-        bottom = cellHeight + 6;
+        bottom = m_chi + 6;
         break;
     case TestPatternHighlighter::BottomLeft:
         left = 6 + leftShift;
         top = bottomRow;
-        bottom = top + cellHeight;
+        bottom = top + m_chi;
         break;
     case TestPatternHighlighter::BottomRight:
         left = rightColumn + rightShift;
         top = bottomRow;
-        bottom = top + cellHeight;
+        bottom = top + m_chi;
         break;
     case TestPatternHighlighter::Centre:
-        left = qRound(5 * m_cw) + 6 + leftShift;
-        top = qRound(5 * m_ch) + 6;
-        bottom = qRound(6 * m_ch) + 6;
+        left = gridX(5) + leftShift;
+        top = gridY(5);
+        bottom = gridY(6);
         break;
     default:
         return;

@@ -8,7 +8,6 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QLoggingCategory>
-#include <QMetaEnum>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QTextStream>
