@@ -149,16 +149,12 @@ class TestCompositePattern : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void border_data();
-    void border();
-    void gridLineColour_data();
-    void gridLineColour();
+    void borderAndGridColours_data();
+    void borderAndGridColours();
     void grayLevelRing_data();
     void grayLevelRing();
-    void stripedZones_data();
-    void stripedZones();
-    void flatZones_data() { addSizeRows(); }
-    void flatZones();
+    void resolutionZones_data();
+    void resolutionZones();
     void fullHdLandmarks();
     void blackAndWhiteBars_data() { addSizeRows(); }
     void blackAndWhiteBars();
@@ -172,71 +168,56 @@ private Q_SLOTS:
     void greenOutlines();
 };
 
-void TestCompositePattern::border_data()
+void TestCompositePattern::borderAndGridColours_data()
 {
     QTest::addColumn<QSize>("size");
     QTest::addColumn<QString>("key");
-    QTest::addColumn<QString>("colour");
+    QTest::addColumn<QString>("border");
+    QTest::addColumn<QString>("lines");
     for (const QSize &size : patternTestSizes()) {
-        QTest::newRow(sizeName(size) + " default") << size << "kTestPatternDefault" << grey(255);
-        QTest::newRow(sizeName(size) + " border") << size << "kTestPatternBorder" << green();
+        QTest::newRow(sizeName(size) + " default") << size << "kTestPatternDefault" << grey(255) << grey(192);
+        QTest::newRow(sizeName(size) + " border") << size << "kTestPatternBorder" << green() << grey(192);
+        QTest::newRow(sizeName(size) + " all lines") << size << "kTestPatternAllLines" << grey(255) << green();
     }
 }
 
-void TestCompositePattern::border()
+void TestCompositePattern::borderAndGridColours()
 {
     QFETCH(QSize, size);
     QFETCH(QString, key);
-    QFETCH(QString, colour);
+    QFETCH(QString, border);
+    QFETCH(QString, lines);
     const QImage image = renderPattern(key, size);
+    const PatternGrid grid(size);
     const int right = size.width() - 1;
     const int bottom = size.height() - 1;
     const int midX = size.width() / 2;
     const int midY = size.height() / 2;
-    // Each band is two pixels thick; inside it the margin stays background.
+    // Each border band is two pixels thick; inside it the margin stays background.
     for (const QPoint &point : {QPoint(0, 0), QPoint(midX, 1), QPoint(right - 1, midY), QPoint(midX, bottom - 1),
                                 QPoint(1, midY), QPoint(right, bottom)})
-        QCOMPARE(pixelName(image, point.x(), point.y()), colour);
+        QCOMPARE(pixelName(image, point.x(), point.y()), border);
     for (const QPoint &point : {QPoint(midX, 2), QPoint(right - 2, midY), QPoint(midX, bottom - 2), QPoint(2, midY)})
         QCOMPARE(pixelName(image, point.x(), point.y()), grey(129));
-}
 
-void TestCompositePattern::gridLineColour_data()
-{
-    QTest::addColumn<QSize>("size");
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QString>("colour");
-    for (const QSize &size : patternTestSizes()) {
-        QTest::newRow(sizeName(size) + " default") << size << "kTestPatternDefault" << grey(192);
-        QTest::newRow(sizeName(size) + " all lines") << size << "kTestPatternAllLines" << green();
-    }
-}
-
-void TestCompositePattern::gridLineColour()
-{
-    QFETCH(QSize, size);
-    QFETCH(QString, key);
-    QFETCH(QString, colour);
-    const QImage image = renderPattern(key, size);
-    const PatternGrid grid(size);
     // Row 10 and column 11 hold nothing but grid lines (the zones of column 11
     // may cover one pixel row of lines 1 and 12).
     const int rowTen = (grid.y(10) + grid.y(11)) / 2;
     const int columnEleven = (grid.x(11) + grid.x(12)) / 2;
     for (int k = 0; k <= 12; ++k) {
-        QCOMPARE(pixelName(image, grid.x(k) - 1, rowTen), colour);
-        QCOMPARE(pixelName(image, grid.x(k), rowTen), colour);
+        QCOMPARE(pixelName(image, grid.x(k) - 1, rowTen), lines);
+        QCOMPARE(pixelName(image, grid.x(k), rowTen), lines);
         QCOMPARE(pixelName(image, grid.x(k) + 1, rowTen), grey(129));
         QCOMPARE(pixelName(image, grid.x(k) - 2, rowTen), grey(129));
-        QCOMPARE(pixelName(image, columnEleven, grid.y(k)), colour);
+        QCOMPARE(pixelName(image, columnEleven, grid.y(k)), lines);
         if (k != 1 && k != 12)
-            QCOMPARE(pixelName(image, columnEleven, grid.y(k) - 1), colour);
+            QCOMPARE(pixelName(image, columnEleven, grid.y(k) - 1), lines);
         // Below lines 0 and 11 the right-hand zones begin.
         if (k != 0 && k != 11)
             QCOMPARE(pixelName(image, columnEleven, grid.y(k) + 1), grey(129));
     }
     // The lines reach from 6 to the far margin, one pixel further for the square caps.
-    QCOMPARE(pixelName(image, grid.x(11), size.height() - 6), colour);
+    QCOMPARE(pixelName(image, grid.x(11), size.height() - 6), lines);
     QCOMPARE(pixelName(image, grid.x(11), size.height() - 4), grey(129));
 }
 
@@ -299,46 +280,33 @@ void TestCompositePattern::grayLevelRing()
     }
 }
 
-void TestCompositePattern::stripedZones_data()
+void TestCompositePattern::resolutionZones_data()
 {
     QTest::addColumn<QSize>("size");
     QTest::addColumn<QString>("key");
-    for (const QSize &size : patternTestSizes())
-        QTest::newRow(sizeName(size) + " default") << size << "kTestPatternDefault";
-    QTest::newRow("grid only") << QSize(1366, 768) << "kTestPatternGridOnlyBL";
-    QTest::newRow("odd-sized zones") << QSize(1001, 777) << "kTestPatternDefault";
+    QTest::addColumn<bool>("flat");
+    for (const QSize &size : patternTestSizes()) {
+        QTest::newRow(sizeName(size) + " default") << size << "kTestPatternDefault" << false;
+        QTest::newRow(sizeName(size) + " grid and SR") << size << "kTestPatternGridAndSRCenter" << true;
+    }
+    QTest::newRow("grid only") << QSize(1366, 768) << "kTestPatternGridOnlyBL" << false;
+    QTest::newRow("odd-sized zones") << QSize(1001, 777) << "kTestPatternDefault" << false;
 }
 
-// Every pixel of every zone, against the stripe rule.
-void TestCompositePattern::stripedZones()
+// Every pixel of every zone: stripes, or flat grey 128 when the grid test asks for the zones alone.
+void TestCompositePattern::resolutionZones()
 {
     QFETCH(QSize, size);
     QFETCH(QString, key);
+    QFETCH(bool, flat);
     const QImage image = renderPattern(key, size);
     for (const ZoneLayout &zone : zoneLayouts(PatternGrid(size))) {
-        for (int dy = 0; dy < zone.rect.height(); ++dy) {
-            for (int dx = 0; dx < zone.rect.width(); ++dx) {
-                const QRgb actual = image.pixel(zone.rect.x() + dx, zone.rect.y() + dy);
-                if (actual != zoneColour(zone, dx, dy))
-                    QFAIL(qPrintable(QStringLiteral("zone at (%1, %2), pixel (%3, %4): %5 instead of %6")
-                                         .arg(zone.rect.x())
-                                         .arg(zone.rect.y())
-                                         .arg(dx)
-                                         .arg(dy)
-                                         .arg(colourName(actual), colourName(zoneColour(zone, dx, dy)))));
-            }
-        }
-    }
-}
-
-void TestCompositePattern::flatZones()
-{
-    QFETCH(QSize, size);
-    const QImage image = renderPattern(QStringLiteral("kTestPatternGridAndSRCenter"), size);
-    for (const ZoneLayout &zone : zoneLayouts(PatternGrid(size))) {
         QImage expected(zone.rect.size(), QImage::Format_RGB32);
-        expected.fill(qRgb(128, 128, 128));
-        QVERIFY(image.copy(zone.rect) == expected);
+        for (int dy = 0; dy < zone.rect.height(); ++dy)
+            for (int dx = 0; dx < zone.rect.width(); ++dx)
+                expected.setPixel(dx, dy, flat ? qRgb(128, 128, 128) : zoneColour(zone, dx, dy));
+        QVERIFY2(image.copy(zone.rect) == expected,
+                 qPrintable(QStringLiteral("zone at (%1, %2)").arg(zone.rect.x()).arg(zone.rect.y())));
     }
 }
 
@@ -346,53 +314,20 @@ void TestCompositePattern::flatZones()
 void TestCompositePattern::fullHdLandmarks()
 {
     const QImage image = renderPattern(QStringLiteral("kTestPatternDefault"), QSize(1920, 1080));
-    const QVector<Probe> probes = {
-        // Top-left zone (7, 7, 316 x 87): vertical bars on top, 1 then 2 pixels wide from column 7 + 79,
-        {7, 7, 255},
-        {8, 7, 0},
-        {9, 7, 255},
-        {86, 7, 255},
-        {87, 7, 255},
-        {88, 7, 0},
-        {89, 7, 0},
-        {90, 7, 255},
-        // horizontal bars below from row 7 + 44, the low-contrast half from column 7 + 158.
-        {7, 51, 255},
-        {7, 52, 0},
-        {86, 51, 255},
-        {86, 52, 255},
-        {86, 53, 0},
-        {165, 7, 129},
-        {166, 7, 131},
-        // Top-right zone (1597, 7): low contrast on the left, high contrast on the right, 2-pixel bars first.
-        {1597, 7, 129},
-        {1598, 7, 129},
-        {1599, 7, 131},
-        {1755, 7, 255},
-        {1756, 7, 255},
-        {1757, 7, 0},
-        // Bottom-left zone (7, 986): horizontal bars on top, vertical below; centre zone (802, 452).
-        {7, 986, 255},
-        {7, 987, 0},
-        {8, 986, 255},
-        {7, 1030, 255},
-        {8, 1030, 0},
-        {802, 452, 255},
-        {803, 452, 0},
-        // Ring patch 0 at (483, 718), 159 x 89, grey 8; the grid line at x 642 covers its last column.
-        {513, 748, 8},
-        {640, 768, 8},
-        {641, 768, 192},
-        {644, 720, 0},
-        // QUALITY CONTROL boxes at y 807, x 483, 801 and 1119, each 318 x 89.
-        {483, 807, 0},
-        {800, 895, 0},
-        {801, 807, 129},
-        {1118, 895, 129},
-        {1119, 807, 255},
-        {1436, 895, 255},
-    };
-    comparePixels(image, probes);
+    // Top-left zone (7, 7, 316 x 87): vertical bars on top, 1 then (from column 7 + 79) 2 pixels wide,
+    comparePixels(image, {{7, 7, 255}, {8, 7, 0}, {86, 7, 255}, {87, 7, 255}, {88, 7, 0}, {89, 7, 0}});
+    // horizontal bars from row 7 + 44, the low-contrast half from column 7 + 158.
+    comparePixels(image, {{7, 51, 255}, {7, 52, 0}, {86, 52, 255}, {86, 53, 0}, {165, 7, 129}, {166, 7, 131}});
+    // Top-right zone (1597, 7): low contrast on the left, high contrast on the right, 2-pixel bars first.
+    comparePixels(image, {{1597, 7, 129}, {1598, 7, 129}, {1599, 7, 131}, {1755, 7, 255}, {1757, 7, 0}});
+    // Bottom-left zone (7, 986): horizontal bars on top, vertical below; centre zone (802, 452).
+    comparePixels(image, {{7, 986, 255}, {7, 987, 0}, {7, 1030, 255}, {8, 1030, 0}, {802, 452, 255}, {803, 452, 0}});
+    // Ring patch 0 at (483, 718), 159 x 89, grey 8 (the grid line at x 642 covers its last column),
+    // and the black patch at (642, 718).
+    comparePixels(image, {{513, 748, 8}, {640, 768, 8}, {641, 768, 192}, {644, 720, 0}});
+    // QUALITY CONTROL boxes at y 807, x 483, 801 and 1119, each 318 x 89.
+    comparePixels(image, {{483, 807, 0}, {800, 895, 0}, {801, 807, 129}, {1118, 895, 129}, {1119, 807, 255}});
+    comparePixels(image, {{1436, 895, 255}});
 }
 
 void TestCompositePattern::blackAndWhiteBars()
