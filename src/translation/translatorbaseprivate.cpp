@@ -33,10 +33,15 @@ QString TranslatorBasePrivate::languageFilePath(const QString &code) const
     return pathInLanguageFolder(filePrefix + fileCode + fileSuffix + LanguageFileExtension);
 }
 
-QString TranslatorBasePrivate::codeOfFileName(const QString &fileName) const
+QString TranslatorBasePrivate::stemOfFileName(const QString &fileName)
 {
     const int extension = fileName.lastIndexOf(QLatin1Char('.'));
-    QString code = extension < 0 ? fileName : fileName.left(extension);
+    return extension < 0 ? fileName : fileName.left(extension);
+}
+
+QString TranslatorBasePrivate::codeOfFileName(const QString &fileName) const
+{
+    QString code = stemOfFileName(fileName);
     if (code.size() >= filePrefix.size())
         code.remove(0, filePrefix.size());
     if (code.size() >= fileSuffix.size())

@@ -26,6 +26,8 @@ public:
     // The operating system's language code; empty when unknown.
     virtual QString systemLanguage() const;
 
+    // "l_pt.br.xml" -> "l_pt.br": the name without what follows its last ".".
+    static QString stemOfFileName(const QString &fileName);
     QString pathInLanguageFolder(const QString &fileName) const;
     QString languageFilePath(const QString &code) const;
     QString codeOfFileName(const QString &fileName) const;

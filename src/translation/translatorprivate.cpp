@@ -47,7 +47,7 @@ void TranslatorPrivate::scanLanguagePath()
         QDir(languagePath).entryList({QLatin1Char('*') + LanguageFileExtension}, QDir::NoFilter, QDir::NoSort);
     QStringList kept;
     for (const QString &entry : entries) {
-        const QString stem = entry.left(entry.lastIndexOf(QLatin1Char('.')));
+        const QString stem = stemOfFileName(entry);
         if (stem.startsWith(filePrefix) && stem.endsWith(fileSuffix))
             kept << entry;
     }
