@@ -7,7 +7,6 @@
 
 #include <QDebug>
 #include <QPixmap>
-#include <QSet>
 #include <QTimer>
 
 #include <algorithm>
@@ -168,24 +167,13 @@ void SchedulerManager::processQueue()
 {
     m_queueTimer->stop();
     m_nextQueueRun = QDateTime();
-    // One reading of the clock for the whole run: a task sorted as upcoming just
-    // before midnight must not find its due moment already passed a moment later.
-    const QDateTime now = m_clock->now();
-    const QDate today = now.date();
+    const QDate today = m_clock->now().date();
     reload(today);
 
-    qint64 shortestWait = 0;
-    QDateTime nearestDue;
-    for (const TaskScheduler *task : qAsConst(m_upcomingTasks)) {
-        const QDateTime due = task->nextExecution(today);
-        const qint64 wait = now.msecsTo(due);
-        if (wait > 0 && (shortestWait == 0 || wait < shortestWait)) {
-            shortestWait = wait;
-            nearestDue = due;
-        }
-    }
-    if (shortestWait > 0) {
-        armQueueTimer(nearestDue);
+    // Upcoming tasks are sorted by their due moment, each on a later day than
+    // today, so the first one is the nearest and still ahead.
+    if (!m_upcomingTasks.isEmpty()) {
+        armQueueTimer(m_upcomingTasks.constFirst()->nextExecution(today));
     }
     emit executeTasks(idsOf(m_pendingTasks), idsOf(m_upcomingTasks));
 }

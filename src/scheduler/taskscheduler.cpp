@@ -56,24 +56,14 @@ template <typename T> bool replace(T &field, const T &value)
 
 TaskScheduler::TaskScheduler(const QVariantMap &record, QObject *parent) : QObject(parent)
 {
-    if (record.contains(kIdKey)) {
-        setId(record.value(kIdKey).toString());
-    }
-    if (record.contains(kDescriptionKey)) {
-        setDescription(record.value(kDescriptionKey).toString());
-    }
-    if (record.contains(kDateKey)) {
-        setDate(record.value(kDateKey).toDateTime());
-    }
-    if (record.contains(kFrequencyKey)) {
-        setFrequency(frequencyFromVariant(record.value(kFrequencyKey)));
-    }
-    if (record.contains(kLastPerformedKey)) {
-        setLastPerformed(record.value(kLastPerformedKey).toDateTime());
-    }
-    if (record.contains(kScheduledTestsKey)) {
-        setScheduledTests(groupNumbersFromVariant(record.value(kScheduledTestsKey)));
-    }
+    // A missing key reads as an invalid variant, which converts to the field's
+    // empty default, so every field can be taken from the record as it is.
+    setId(record.value(kIdKey).toString());
+    setDescription(record.value(kDescriptionKey).toString());
+    setDate(record.value(kDateKey).toDateTime());
+    setFrequency(frequencyFromVariant(record.value(kFrequencyKey)));
+    setLastPerformed(record.value(kLastPerformedKey).toDateTime());
+    setScheduledTests(groupNumbersFromVariant(record.value(kScheduledTestsKey)));
 }
 
 QDateTime TaskScheduler::nextExecution(const QDate &today) const
