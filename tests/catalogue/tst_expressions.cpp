@@ -1,12 +1,7 @@
 #include "expressionevaluator.h"
-#include "test.h"
 #include "testcontent.h"
 
-#include <QElapsedTimer>
-#include <QSignalSpy>
 #include <QtTest>
-
-#include <cmath>
 
 using ValueMap = TestContent::ValueMap;
 
@@ -23,17 +18,11 @@ private Q_SLOTS:
     void unsafeAnswersAreNeverRun();
     void endlessScriptIsAborted_data();
     void endlessScriptIsAborted();
-    void engineWorksAfterAnAbort();
-    void hiddenFromTest_data();
-    void hiddenFromTest();
     void join_data();
     void join();
     void validity_data();
     void validity();
     void validatorValuesKeepOnlyNamedIds();
-    void joinValuesAreReplacedWhole();
-    void ownValuesAreMerged();
-    void failedContentsAreCountedPerContent();
 };
 
 void TestExpressions::extractIds_data()
@@ -44,7 +33,6 @@ void TestExpressions::extractIds_data()
                              << QStringList{"content04050001", "content04050101"};
     QTest::newRow("same id twice") << "(function(){return (#a# / #a#);})" << QStringList{"a", "a"};
     QTest::newRow("no placeholder") << "(function(){return true;})" << QStringList{};
-    QTest::newRow("empty") << QString() << QStringList{};
     QTest::newRow("unpaired hash") << "(#a# + #b)" << QStringList{"a"};
     QTest::newRow("empty placeholder") << "(## + #c#)" << QStringList{"", "c"};
 }
@@ -63,15 +51,12 @@ void TestExpressions::evaluate_data()
     QTest::addColumn<QVariant>("result");
     const ValueMap none;
     QTest::newRow("number") << "(function(){return 1.5;})" << none << QVariant(1.5);
-    QTest::newRow("bool") << "(function(){return (3 < 2);})" << none << QVariant(false);
     QTest::newRow("string") << "(function(){return 'pass';})" << none << QVariant(QStringLiteral("pass"));
     QTest::newRow("undefined") << "(function(){})" << none << QVariant();
     QTest::newRow("empty expression") << QString() << none << QVariant();
     QTest::newRow("syntax error") << "(function(){return (1 < );})" << none << QVariant();
-    QTest::newRow("not a function") << "(1 + 1)" << none << QVariant();
     QTest::newRow("function throws") << "(function(){throw new Error('x');})" << none << QVariant();
     QTest::newRow("missing id keeps placeholder") << "(function(){return (#a# < 23);})" << none << QVariant();
-    QTest::newRow("value substituted") << "(function(){return (#a# < 23);})" << ValueMap{{"a", "22"}} << QVariant(true);
     QTest::newRow("every occurrence") << "(function(){return #a# + #a#;})" << ValueMap{{"a", "2"}} << QVariant(4.0);
     QTest::newRow("negative and exponent")
         << "(function(){return #a# * #b#;})" << ValueMap{{"a", "-2"}, {"b", "1.5e2"}} << QVariant(-300.0);
@@ -93,26 +78,22 @@ void TestExpressions::evaluate()
     QCOMPARE(TestContent::evaluateExpression(expression, values), result);
 }
 
+// Each answer would make the rule hold if it were pasted into the script as code.
 void TestExpressions::unsafeAnswersAreNeverRun_data()
 {
     QTest::addColumn<QString>("answer");
-    QTest::newRow("script") << "1); while(true){}; (";
-    QTest::newRow("comma operator") << "1,5";
-    QTest::newRow("word") << "high";
+    QTest::newRow("script") << "1) || (true";
+    QTest::newRow("endless script") << "1); while(true){}; (";
+    QTest::newRow("comma operator") << "9,5";
     QTest::newRow("leading blank") << " 5";
-    QTest::newRow("two numbers") << "5 5";
-    QTest::newRow("hex") << "0x10";
+    QTest::newRow("hex") << "0x1";
     QTest::newRow("global access") << "this.x=1";
 }
 
 void TestExpressions::unsafeAnswersAreNeverRun()
 {
     QFETCH(QString, answer);
-    QElapsedTimer clock;
-    clock.start();
     QCOMPARE(TestContent::evaluateExpression("(function(){return (#a# <= 5);})", {{"a", answer}}), QVariant());
-    // Rejected before anything runs: far below the time limit of an endless script.
-    QVERIFY(clock.elapsed() < ExpressionEvaluator::DefaultTimeLimitMs / 2);
 }
 
 void TestExpressions::endlessScriptIsAborted_data()
@@ -127,31 +108,8 @@ void TestExpressions::endlessScriptIsAborted()
 {
     QFETCH(QString, expression);
     QCOMPARE(ExpressionEvaluator::evaluate(expression, {}, 200), QVariant());
-}
-
-void TestExpressions::engineWorksAfterAnAbort()
-{
-    QCOMPARE(ExpressionEvaluator::evaluate("(function(){while(true){}})", {}, 100), QVariant());
+    // An aborted evaluation leaves nothing behind that stops the next one.
     QCOMPARE(ExpressionEvaluator::evaluate("(function(){return 6 * 7;})", {}), QVariant(42.0));
-}
-
-void TestExpressions::hiddenFromTest_data()
-{
-    QTest::addColumn<ValueMap>("values");
-    QTest::addColumn<bool>("hidden");
-    QTest::newRow("22 inches") << ValueMap{{"content05010000", "22"}} << true;
-    QTest::newRow("23 inches") << ValueMap{{"content05010000", "23"}} << false;
-    QTest::newRow("no screen size") << ValueMap{} << false;
-    QTest::newRow("screen size not a number") << ValueMap{{"content05010000", "large"}} << false;
-}
-
-void TestExpressions::hiddenFromTest()
-{
-    QFETCH(ValueMap, values);
-    QFETCH(bool, hidden);
-    TestContent content({{"hidefromtest", "(function(){return (#content05010000# < 23);})"}});
-    QCOMPARE(content.isHiddenFromTest(values), hidden);
-    QVERIFY(!TestContent(QVariantMap{}).isHiddenFromTest(values));
 }
 
 void TestExpressions::join_data()
@@ -196,7 +154,6 @@ void TestExpressions::validity_data()
         return QVariantMap{{"type", "text"}, {"validator", QStringLiteral("(function(){return %1;})").arg(body)}};
     };
     QTest::newRow("text without validator") << QVariantMap{{"type", "text"}} << true;
-    QTest::newRow("no type without validator") << QVariantMap{} << true;
     QTest::newRow("boolean unanswered") << QVariantMap{{"type", "boolean"}} << false;
     QTest::newRow("boolean yes") << QVariantMap{{"type", "boolean"}, {"resultboolean", true}} << true;
     QTest::newRow("boolean ignoring validation")
@@ -210,11 +167,8 @@ void TestExpressions::validity_data()
     QTest::newRow("other number") << validator("2") << true;
     QTest::newRow("NaN") << validator("NaN") << false;
     QTest::newRow("empty string") << validator("''") << false;
-    QTest::newRow("string 0") << validator("'0'") << false;
-    QTest::newRow("string false") << validator("'false'") << false;
     QTest::newRow("other string") << validator("'ok'") << true;
     QTest::newRow("undefined") << validator("undefined") << true;
-    QTest::newRow("object") << validator("{a: 1}") << true;
     QTest::newRow("syntax error") << validator("(1 <") << true;
     QTest::newRow("missing value") << validator("(#nowhere# > 1)") << true;
 }
@@ -236,30 +190,6 @@ void TestExpressions::validatorValuesKeepOnlyNamedIds()
     QVERIFY(!content.isValid());
     content.setValidatorValues({{"a", "2.3"}});
     QVERIFY(content.isValid());
-}
-
-void TestExpressions::joinValuesAreReplacedWhole()
-{
-    TestContent content(QVariantMap{});
-    content.setJoinValues({{"a", "1"}, {"b", "2"}});
-    content.setJoinValues({{"c", "3"}});
-    QCOMPARE(content.joinValues(), (ValueMap{{"c", "3"}}));
-}
-
-void TestExpressions::ownValuesAreMerged()
-{
-    TestContent content({{"id", "a"}, {"type", "text"}, {"defaultvalue", "0"}});
-    content.addOwnValues({{"a", "4"}, {"b", "5"}});
-    QCOMPARE(content.ownValues(), (ValueMap{{"a", "4"}, {"b", "5"}}));
-}
-
-void TestExpressions::failedContentsAreCountedPerContent()
-{
-    const QVariantMap boolean{{"type", "boolean"}};
-    Test test({{"validatable", false}, {"content", QVariantList{boolean, boolean, QVariantMap{{"type", "text"}}}}});
-    QCOMPARE(test.failedContentsCount(), 2u);
-    test.content()->at(0)->setResultBoolean(true);
-    QCOMPARE(test.failedContentsCount(), 1u);
 }
 
 QTEST_GUILESS_MAIN(TestExpressions)

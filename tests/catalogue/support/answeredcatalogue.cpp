@@ -11,16 +11,6 @@ namespace {
 
 using ValueMap = TestContent::ValueMap;
 
-QList<Test *> testsInStepOrder(const QList<TestGroup *> &groups)
-{
-    QList<Test *> tests;
-    for (const TestGroup *group : groups) {
-        for (const TestSubgroup *subgroup : qAsConst(*group->subgroups()))
-            tests.append(*subgroup->tests());
-    }
-    return tests;
-}
-
 QString contentId(const char *prefix, int step)
 {
     return QStringLiteral("%1%2").arg(QLatin1String(prefix)).arg(step, 2, 10, QLatin1Char('0')) + QStringLiteral("00");
@@ -37,13 +27,9 @@ ValueMap readings(const AnsweredCatalogue::Measurements &m)
     for (int level = 0; level < m.tg18lnLevels.size(); ++level)
         values.insert(contentId("content0503", level), AnsweredCatalogue::formatted(m.tg18lnLevels.at(level)));
     // UN80 shows the dark subpixels (B), UN10 the bright ones (A); C and D are looked for on both.
-    const QStringList un80 = {QStringLiteral("content04050000"), QStringLiteral("content04050001"),
-                              QStringLiteral("content04050002")};
-    const QStringList un10 = {QStringLiteral("content04050100"), QStringLiteral("content04050101"),
-                              QStringLiteral("content04050102")};
-    for (int i = 0; i < un80.size(); ++i) {
-        values.insert(un80.at(i), QString::number(m.pixelErrorsUN80.value(i)));
-        values.insert(un10.at(i), QString::number(m.pixelErrorsUN10.value(i)));
+    for (int i = 0; i < 3; ++i) {
+        values.insert(QStringLiteral("content0405000%1").arg(i), QString::number(m.pixelErrorsUN80.value(i)));
+        values.insert(QStringLiteral("content0405010%1").arg(i), QString::number(m.pixelErrorsUN10.value(i)));
     }
     values.insert(QStringLiteral("content05010000"), m.screenDiagonal);
     values.insert(QStringLiteral("content05060000"), AnsweredCatalogue::formatted(m.ambientLuminance));
@@ -151,7 +137,7 @@ void AnsweredCatalogue::fill(const QList<TestGroup *> &groups, const Measurement
 unsigned AnsweredCatalogue::judge(const QList<TestGroup *> &groups)
 {
     ValueMap session;
-    for (const Test *test : testsInStepOrder(groups)) {
+    for (const Test *test : tests(groups)) {
         mergeOwnValues(test, session);
         for (TestContent *content : qAsConst(*test->content())) {
             const double joined = content->computeJoin();
@@ -168,30 +154,37 @@ unsigned AnsweredCatalogue::judge(const QList<TestGroup *> &groups)
             named.insert(id);
     }
     ValueMap current;
-    for (const QString &id : qAsConst(named)) {
-        for (const TestContent *content : all) {
-            if (content->id() != id)
-                continue;
-            current.insert(id, content->type() == TestContent::kTestContentTypeMultiselect
-                                   ? content->resultMultiselect()
-                                   : content->resultText());
-            break;
+    for (const TestContent *content : all) {
+        if (named.contains(content->id()) && !current.contains(content->id())) {
+            current.insert(content->id(), content->type() == TestContent::kTestContentTypeMultiselect
+                                              ? content->resultMultiselect()
+                                              : content->resultText());
         }
     }
-    unsigned failed = 0;
     for (TestContent *content : all) {
         content->setValidatorValues(current);
         content->addOwnValues(current);
     }
+    unsigned failed = 0;
     for (const TestGroup *group : groups)
         failed += group->failedContentsCount();
     return failed;
 }
 
+QList<Test *> AnsweredCatalogue::tests(const QList<TestGroup *> &groups)
+{
+    QList<Test *> tests;
+    for (const TestGroup *group : groups) {
+        for (const TestSubgroup *subgroup : qAsConst(*group->subgroups()))
+            tests.append(*subgroup->tests());
+    }
+    return tests;
+}
+
 QList<TestContent *> AnsweredCatalogue::contents(const QList<TestGroup *> &groups)
 {
     QList<TestContent *> all;
-    for (const Test *test : testsInStepOrder(groups))
+    for (const Test *test : tests(groups))
         all.append(*test->content());
     return all;
 }

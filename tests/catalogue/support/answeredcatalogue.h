@@ -5,6 +5,7 @@
 #include <QString>
 #include <QVector>
 
+class Test;
 class TestGroup;
 class TestContent;
 
@@ -44,6 +45,8 @@ public:
     // failed contents.
     static unsigned judge(const QList<TestGroup *> &groups);
 
+    // Every test and every content of the groups, in step order.
+    static QList<Test *> tests(const QList<TestGroup *> &groups);
     static QList<TestContent *> contents(const QList<TestGroup *> &groups);
     static QString formatted(double value);
 };
