@@ -10,8 +10,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
-#include <QPainter>
-#include <QPrinter>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -34,11 +32,7 @@ qint64 writeReport(ReportGenerator &generator, const QVariantMap &session, const
 {
     QElapsedTimer timer;
     timer.start();
-    QPrinter printer(QPrinter::HighResolution);
-    ReportGenerator::setUpPrinter(&printer, session);
-    printer.setOutputFileName(path);
-    QPainter painter;
-    generator.generate(&printer, &painter, session);
+    generator.writePdf(session, path);
     return timer.nsecsElapsed();
 }
 

@@ -7,6 +7,7 @@
 #include "translator.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QImageReader>
 #include <QPageLayout>
@@ -154,6 +155,16 @@ void ReportGenerator::generate(QPrinter *printer, QPainter *painter, QVariantMap
     drawSignatureBlock(y);
 
     m_painter->end();
+}
+
+bool ReportGenerator::writePdf(const QVariantMap &session, const QString &path)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    setUpPrinter(&printer, session);
+    printer.setOutputFileName(path);
+    QPainter painter;
+    generate(&printer, &painter, session);
+    return printer.printerState() != QPrinter::Error && QFileInfo(path).size() > 0;
 }
 
 bool ReportGenerator::ensureOnPage(QRect &rect)
@@ -554,13 +565,15 @@ qreal ReportGenerator::drawContent(qreal y, TestContent *content, bool validatab
 {
     m_painter->save();
     const QString label = firstTranslated({content->report(), content->caption()});
-    const QImage check = image(QStringLiteral(":/assets/reportcheck"));
-    const QImage cross = image(QStringLiteral(":/assets/reportx"));
+    const auto mark = [this](bool passed) {
+        return QVariant::fromValue(
+            image(passed ? QStringLiteral(":/assets/reportcheck") : QStringLiteral(":/assets/reportx")));
+    };
 
     QVariant value;
     QString firstNote;
     if (validatable) {
-        value = QVariant::fromValue(content->isValid() ? check : cross);
+        value = mark(content->isValid());
         // The note is the operator's free text: shown as typed, not read as markup.
         firstNote = content->note().toHtmlEscaped().replace(QLatin1Char('\n'), QLatin1String("<br>"));
     } else {
@@ -573,7 +586,7 @@ qreal ReportGenerator::drawContent(qreal y, TestContent *content, bool validatab
             value = multiselectText(content);
             break;
         case TestContent::kTestContentTypeBoolean:
-            value = QVariant::fromValue(content->resultBoolean() ? check : cross);
+            value = mark(content->resultBoolean());
             break;
         case TestContent::kTestContentTypeInfo:
         case TestContent::kTestContentTypeNone:

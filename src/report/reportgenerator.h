@@ -38,6 +38,9 @@ public:
     static QString reportBaseName(const QVariantMap &session);
 
     void generate(QPrinter *printer, QPainter *painter, QVariantMap session);
+    // Sets up a printer and draws the session's report into the PDF file at the
+    // given path; false when the file could not be written.
+    bool writePdf(const QVariantMap &session, const QString &path);
 
 private:
     bool ensureOnPage(QRect &rect);

@@ -13,8 +13,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QPainter>
-#include <QPrinter>
 #include <QSaveFile>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -88,11 +86,6 @@ private:
     QString m_locale;
 };
 
-int failedContents(const QVariantMap &session)
-{
-    return session.value(QStringLiteral("nfailedtestcontents")).toInt();
-}
-
 void listSessions(const QVariantList &sessions)
 {
     for (int index = 0; index < sessions.size(); ++index) {
@@ -100,7 +93,8 @@ void listSessions(const QVariantList &sessions)
         standardOutput()
             << index << '\t'
             << session.value(QStringLiteral("date")).toDateTime().toString(QStringLiteral("dd/MM/yyyy - hh:mm")) << '\t'
-            << session.value(QStringLiteral("tester")).toString() << '\t' << failedContents(session) << '\n';
+            << session.value(QStringLiteral("tester")).toString() << '\t'
+            << session.value(QStringLiteral("nfailedtestcontents")).toInt() << '\n';
     }
     standardOutput().flush();
 }
@@ -126,16 +120,9 @@ Outcome writeReport(const QVariantMap &session, const QString &outputPath)
     if (!scratch.isValid())
         return fail(Failure, QStringLiteral("no temporary folder: %1").arg(scratch.errorString()));
     const QString draft = scratch.filePath(QStringLiteral("report.pdf"));
-
-    QPrinter printer(QPrinter::HighResolution);
-    ReportGenerator::setUpPrinter(&printer, session);
-    printer.setOutputFileName(draft);
-    QPainter painter;
     ReportGenerator generator;
-    generator.generate(&printer, &painter, session);
-
     QFile drawn(draft);
-    if (printer.printerState() == QPrinter::Error || !drawn.open(QIODevice::ReadOnly) || drawn.size() == 0)
+    if (!generator.writePdf(session, draft) || !drawn.open(QIODevice::ReadOnly))
         return fail(Failure, QStringLiteral("the report could not be drawn"));
     const QByteArray pdf = drawn.readAll();
     if (output.write(pdf) != pdf.size() || !output.commit())
@@ -182,10 +169,13 @@ Outcome run(const QCommandLineParser &parser)
 
     const QVariantMap session = sessions.at(index).toMap();
     QString outputPath = parser.value(QStringLiteral("out"));
-    if (outputPath.isEmpty())
-        outputPath = ReportGenerator::reportBaseName(session) + QStringLiteral(".pdf");
-    if (outputPath == QStringLiteral(".pdf"))
-        return fail(Failure, QStringLiteral("session %1 has no date to name the report after; use --out").arg(index));
+    if (outputPath.isEmpty()) {
+        const QString baseName = ReportGenerator::reportBaseName(session);
+        if (baseName.isEmpty())
+            return fail(Failure,
+                        QStringLiteral("session %1 has no date to name the report after; use --out").arg(index));
+        outputPath = baseName + QStringLiteral(".pdf");
+    }
 
     useStoredLanguage(source.locale());
     const Outcome written = writeReport(session, outputPath);
