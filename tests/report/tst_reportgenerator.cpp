@@ -102,8 +102,7 @@ private Q_SLOTS:
     void groupHeadingsOfFullSession();
     void subgroupNumbering();
     void answerMarksAndSubgroupIcons();
-    void answers();
-    void computedValues();
+    void rowValues();
     void wrappedValuesAndNotesDoNotOverlap();
     void longSessionBreaksPages();
     void closingBlockAtFootOfLastPage();
@@ -131,11 +130,8 @@ void TestReportGenerator::initTestCase()
 QString TestReportGenerator::write(const QVariantMap &session)
 {
     const QString path = m_folder.filePath(QStringLiteral("report%1.pdf").arg(++m_reports));
-    QPrinter printer(QPrinter::HighResolution);
-    ReportGenerator::setUpPrinter(&printer, session);
-    printer.setOutputFileName(path);
-    QPainter painter;
-    m_generator.generate(&printer, &painter, session);
+    if (!m_generator.writePdf(session, path))
+        qWarning() << "no report written to" << path;
     return path;
 }
 
@@ -259,44 +255,30 @@ void TestReportGenerator::answerMarksAndSubgroupIcons()
     }
 }
 
-void TestReportGenerator::answers()
+void TestReportGenerator::rowValues()
 {
-    const QList<Word> words = PdfProbe::words(write(oneGroupSession(QString::fromUtf8(R"([{"content": [
-        {"report": "Typed", "type": "text", "resulttext": "Radiology"},
+    // An empty answer shows a dash; info rows and contents of unknown types show no value, hidden ones
+    // nothing. Computed values show two decimals; a computed content without a label of its own shows
+    // only its computed row.
+    const QList<Word> words = PdfProbe::words(write(oneGroupSession(QString::fromUtf8(R"json([{"content": [
+        {"report": "Typed", "type": "text", "id": "content01010000", "resulttext": "6.15"},
         {"report": "Empty", "type": "text"},
         {"report": "Chosen", "type": "multiselect", "resultmultiselect": "300",
          "content": {"items": [{"value": "200", "text": "Room A"}, {"value": "300", "text": "Room B"}]}},
         {"report": "Hidden", "type": "text", "hidefromreport": true},
         {"report": "Information", "type": "info", "resulttext": "Ignored"},
         {"report": "Unknown", "type": "slider", "resulttext": "5"},
-        {"report": "Last", "type": "text", "resulttext": "Lastvalue"}]}])"))));
-    // An empty answer shows a dash; info rows and contents of unknown types show no value, hidden ones nothing.
-    const QString text = PdfProbe::text(words);
-    QVERIFY2(text.contains(QStringLiteral("Typed Radiology Empty - Chosen Room B Information Unknown Last Lastvalue")),
-             qPrintable(text));
-    for (const char *value : {"Radiology", "Room", "Lastvalue"})
-        QCOMPARE(qRound(only(words, QLatin1String(value)).box.left()), valueLeft);
-}
-
-void TestReportGenerator::computedValues()
-{
-    // Computed contents without labels of their own show only their computed rows.
-    const QList<Word> words = PdfProbe::words(write(oneGroupSession(QString::fromUtf8(R"json([{"content": [
-        {"report": "Reading", "type": "text", "id": "content01010000", "resulttext": "6.15"},
         {"id": "content01010001", "type": "text", "jointext": "Doubled",
          "join": "(function(){return #content01010000# * 2;})"},
         {"id": "content01010002", "type": "text", "jointext": "Infinite",
          "join": "(function(){return 1 / (#content01010000# - 6.15);})"},
         {"id": "content01010003", "type": "text", "jointext": "Nan", "join": "(function(){return Math.sqrt(-1);})"}
         ]}])json"))));
-    const QString error = translated("inputError");
     const QString text = PdfProbe::text(words);
-    QVERIFY2(text.contains(QStringLiteral("Doubled 12.30 Infinite %1 Nan %1").arg(error)), qPrintable(text));
-    const QList<Word> values =
-        PdfProbe::find(words, QStringLiteral("12.30")) + PdfProbe::find(words, error.section(QLatin1Char(' '), 0, 0));
-    QCOMPARE(values.size(), 3);
-    for (const Word &value : values)
-        QCOMPARE(qRound(value.box.left()), valueLeft);
+    QVERIFY2(text.contains(QStringLiteral("Typed 6.15 Empty - Chosen Room B Information Unknown Doubled 12.30 "
+                                          "Infinite %1 Nan %1")
+                               .arg(translated("inputError"))),
+             qPrintable(text));
 }
 
 void TestReportGenerator::wrappedValuesAndNotesDoNotOverlap()
@@ -428,8 +410,6 @@ void TestReportGenerator::badRecords_data()
     QTest::newRow("empty test_session") << session(QStringLiteral("{}")) << closing << QStringList{};
     QTest::newRow("test_session is text") << AnsweredSession::record(QStringLiteral("groups"), sessionDate) << closing
                                           << QStringList{QStringLiteral("groups")};
-    QTest::newRow("test_session is a list")
-        << session(QLatin1Char('[') + kept + QLatin1Char(']')) << closing << QStringList{QStringLiteral("Keptrow")};
     QTest::newRow("group key that is no number")
         << session(QString::fromUtf8(R"({"1": %1, "abc": %2})").arg(kept, group.arg(QStringLiteral("Stray"))))
         << keptRow << QStringList{QStringLiteral("Strayrow")};
