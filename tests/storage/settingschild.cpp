@@ -1,19 +1,17 @@
 // Helper process of the settings-file tests: it works on a settings file the
-// way the application does, or reports what another process finds in it.
+// way the application does, or reports what a fresh process finds in it.
 //
-//   settingschild add <file>          adds sessions until killed, printing
-//                                     "added <stored count>" after each add
-//   settingschild addonce <file>      adds one session, prints "sessions <n>"
-//   settingschild addasuser <file>    the same as an ordinary user when run as root
-//   settingschild types <file>        prints "status <n>" and one line per key:
-//                                     "<key> <type>[ <element types>]"
-//   settingschild records <file>      prints "sessions <n>" and "tasks <n>",
-//                                     then the type of every record field
+//   settingschild add <file>        adds sessions until killed, printing
+//                                   "added <stored count>" after each add
+//   settingschild addonce <file>    adds one session and prints the same line
+//   settingschild addasuser <file>  the same as an ordinary user when run as root
+//   settingschild types <file>      prints "status <n>", "<key> <type>[ <element types>]"
+//                                   for every key and "<key>.<field> <type>" for
+//                                   every field of the records in a list
 
 #include "configurationmanager.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QSettings>
 #include <QTextStream>
 
@@ -41,21 +39,14 @@ QVariantMap sessionResults(int serial)
     return groups;
 }
 
-int addForever(const QString &fileName)
+int addSessions(const QString &fileName, bool untilKilled)
 {
     ConfigurationManager store(fileName);
-    for (int serial = 0;; ++serial) {
+    for (int serial = 0; serial == 0 || untilKilled; ++serial) {
         store.addSession(sessionResults(serial), QStringLiteral("tester %1").arg(serial), 6, 0, 0,
                          QStringLiteral("monitor"));
         out() << "added " << store.sessions().size() << Qt::endl;
     }
-}
-
-int addOnce(const QString &fileName)
-{
-    ConfigurationManager store(fileName);
-    store.addSession(sessionResults(0), QStringLiteral("read-only tester"), 6, 0, 0, QStringLiteral("monitor"));
-    out() << "sessions " << store.sessions().size() << Qt::endl;
     return 0;
 }
 
@@ -75,27 +66,18 @@ int printTypes(const QString &fileName)
     QSettings settings(fileName, QSettings::IniFormat);
     out() << "status " << settings.status() << Qt::endl;
     const QStringList keys = settings.allKeys();
-    for (const QString &key : keys)
-        out() << key << ' ' << typesOf(settings.value(key)) << Qt::endl;
-    return 0;
-}
-
-void printRecordTypes(const QString &kind, const QVariantList &records)
-{
-    out() << kind << ' ' << records.size() << Qt::endl;
-    for (const QVariant &record : records) {
-        const QVariantMap map = record.toMap();
-        for (auto it = map.cbegin(); it != map.cend(); ++it)
-            out() << kind << '.' << it.key() << ' ' << typesOf(it.value()) << Qt::endl;
+    for (const QString &key : keys) {
+        const QVariant value = settings.value(key);
+        out() << key << ' ' << typesOf(value) << Qt::endl;
+        if (value.type() != QVariant::List)
+            continue;
+        const QVariantList records = value.toList();
+        for (const QVariant &record : records) {
+            const QVariantMap fields = record.toMap();
+            for (auto it = fields.cbegin(); it != fields.cend(); ++it)
+                out() << key << '.' << it.key() << ' ' << typesOf(it.value()) << Qt::endl;
+        }
     }
-}
-
-int printRecords(const QString &fileName)
-{
-    QSettings settings(fileName, QSettings::IniFormat);
-    out() << "status " << settings.status() << Qt::endl;
-    printRecordTypes(QStringLiteral("sessions"), settings.value(QStringLiteral("TEST_SESSIONS/list")).toList());
-    printRecordTypes(QStringLiteral("tasks"), settings.value(QStringLiteral("SCHEDULER/tasks")).toList());
     return 0;
 }
 
@@ -120,17 +102,13 @@ int main(int argc, char *argv[])
         return 2;
     const QString &mode = args.at(1);
     const QString &fileName = args.at(2);
-    if (mode == QLatin1String("add"))
-        return addForever(fileName);
-    if (mode == QLatin1String("addonce"))
-        return addOnce(fileName);
-    if (mode == QLatin1String("addasuser")) {
+    if (mode == QLatin1String("addasuser"))
         dropRootPrivileges();
-        return addOnce(fileName);
-    }
+    if (mode == QLatin1String("add"))
+        return addSessions(fileName, true);
+    if (mode == QLatin1String("addonce") || mode == QLatin1String("addasuser"))
+        return addSessions(fileName, false);
     if (mode == QLatin1String("types"))
         return printTypes(fileName);
-    if (mode == QLatin1String("records"))
-        return printRecords(fileName);
     return 2;
 }

@@ -1,13 +1,90 @@
 #include "configurationmanager.h"
 #include "storetestutils.h"
+#include "testconfig.h"
 #include "translator.h"
 
+#include <QDir>
+#include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 #include <memory>
 
 using namespace StoreTestUtils;
+
+namespace {
+
+const QString SessionList = QStringLiteral("TEST_SESSIONS/list");
+const QRegularExpression BackupName(QStringLiteral("^Lumivex 2016\\.ini\\.damaged-\\d{8}-\\d{6}$"));
+
+struct ChildResult
+{
+    int exitCode = -1;
+    QStringList lines;
+    QString errors;
+};
+
+ChildResult runChild(const QString &mode, const QString &file)
+{
+    QProcess child;
+    child.start(QStringLiteral(LUMIVEX_BIN_DIR "/storage_settingschild"), {mode, file});
+    ChildResult result;
+    if (!child.waitForFinished(120000))
+        return result;
+    result.exitCode = child.exitCode();
+    result.lines = QString::fromUtf8(child.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    result.errors = QString::fromUtf8(child.readAllStandardError());
+    return result;
+}
+
+// What a fresh process reads from the file, which this process may still hold
+// cached with other types: "status" and every key or "<key>.<record field>".
+QMultiMap<QString, QString> typesInAnotherProcess(const QString &file)
+{
+    QMultiMap<QString, QString> types;
+    const QStringList lines = runChild(QStringLiteral("types"), file).lines;
+    for (const QString &line : lines) {
+        const int space = line.indexOf(QLatin1Char(' '));
+        types.insert(line.left(space), line.mid(space + 1));
+    }
+    return types;
+}
+
+QStringList repeated(const QString &text, int count)
+{
+    return QVector<QString>(count, text).toList();
+}
+
+ino_t inodeOf(const QString &path)
+{
+    struct stat info;
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
+}
+
+QString preferredLocale()
+{
+    return TR::Translator::instance()->preferredLocale();
+}
+
+// The bytes of a store holding `count` sessions and one task.
+QByteArray storeWithSessions(int count)
+{
+    QTemporaryDir other;
+    const QString file = other.filePath(settingsFileName());
+    {
+        ConfigurationManager store(file);
+        for (int i = 0; i < count; ++i)
+            store.addSession({{"1", QVariantMap{{"answer", i}}}}, QString("tester %1").arg(i), 3, 0, 0, "m");
+        store.addTask(taskRecord("a", "kept task"));
+    }
+    return fileBytes(file);
+}
+
+} // namespace
 
 class TestConfigurationManager : public QObject
 {
@@ -16,31 +93,30 @@ class TestConfigurationManager : public QObject
 private slots:
     void init();
 
-    void firstStartCreatesFile();
-    void startKeepsLocaleAndRewritesVersion();
+    void opensAnyFile_data();
+    void opensAnyFile();
     void setLocaleStoresLanguageInForce();
-    void startsFromBadFiles_data();
-    void startsFromBadFiles();
+    void languageSurvivesRestart();
 
-    void sessionsNewestFirst();
-    void latestSessionResultsOfNewest();
-    void latestSessionResultsEmpty_data();
-    void latestSessionResultsEmpty();
-    void addSessionStoresRecord();
-    void addSessionKeepsUnreadableRecords();
+    void sessionsNewestFirstAddedOnTop();
+    void handEditedSessionRecords_data();
+    void handEditedSessionRecords();
     void removeSessionBySameDateOnly();
-    void removeSessionNotStoredWritesNothing();
+    void changeOfWhatIsNotStoredWritesNothing_data();
+    void changeOfWhatIsNotStoredWritesNothing();
 
-    void updateTaskOverwritesGivenKeysOnly();
-    void updateOrRemoveNotStoredWritesNothing_data();
-    void updateOrRemoveNotStoredWritesNothing();
-    void duplicateIdsActOnFirstRecord();
-    void tasksWithoutIdStayUntouched();
-    void oddTaskValuesStoredAsGiven();
+    void oddTaskRecords();
+
+    void saveReplacesFileAtomically();
+    void recordTypesSurviveAnotherProcess_data();
+    void recordTypesSurviveAnotherProcess();
+    void killDuringSaveNeverTearsFile();
+    void readOnlyFolderKeepsWorkingInMemory();
 
 private:
     QString path() const { return m_dir->filePath(settingsFileName()); }
     std::unique_ptr<ConfigurationManager> openStore() const { return std::make_unique<ConfigurationManager>(path()); }
+    QStringList backups() const { return QDir(m_dir->path()).entryList(QDir::Files).filter(BackupName); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
 };
@@ -51,24 +127,76 @@ void TestConfigurationManager::init()
     QVERIFY(m_dir->isValid());
 }
 
-void TestConfigurationManager::firstStartCreatesFile()
+void TestConfigurationManager::opensAnyFile_data()
 {
-    const auto store = openStore();
-    QVERIFY(QFile::exists(path()));
-    const QByteArray expected =
-        "[%General]\nlocale_selected=" + TR::Translator::instance()->preferredLocale().toUtf8() + "\nversion=7.8.1.0\n";
-    QCOMPARE(fileBytes(path()), expected);
-    QCOMPARE(store->localeSelected(), TR::Translator::instance()->preferredLocale());
+    QTest::addColumn<QByteArray>("content"); // a null array: no file
+    QTest::addColumn<int>("sessions");
+    QTest::addColumn<int>("tasks");
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<bool>("damaged");
+
+    const QByteArray good = storeWithSessions(5);
+    const int listEnd = good.indexOf('\n', good.indexOf("list="));
+    QVERIFY(listEnd > 0);
+
+    QTest::newRow("no file") << QByteArray() << 0 << 0 << preferredLocale() << false;
+    QTest::newRow("empty file") << QByteArray("") << 0 << 0 << preferredLocale() << false;
+    QTest::newRow("older version") << QByteArray("[%General]\nlocale_selected=de\nversion=1.0\n") << 0 << 0 << "de"
+                                   << false;
+    QTest::newRow("only some keys") << QByteArray("[SCHEDULER]\ntasks=@Invalid()\n") << 0 << 0 << preferredLocale()
+                                    << false;
+    QTest::newRow("hand-written text") << QByteArray("; operator's note\n[%General]\nlocale_selected=fr\nstray\n") << 0
+                                       << 0 << "fr" << false;
+    QTest::newRow("written by the store") << storeWithSessions(3) << 3 << 1 << preferredLocale() << false;
+
+    QTest::newRow("binary") << QByteArray("\x7f"
+                                          "ELF\x02\x01\x01\0\0\0=\xff\xfe[\n\x01\x02\x03",
+                                          18)
+                            << 0 << 0 << preferredLocale() << true;
+    QTest::newRow("line without '=', unterminated section")
+        << QByteArray("[%General]\nlocale_selected=de\nthis line has no equals sign\n[SCHEDULER\ntasks=x\n") << 0 << 0
+        << "de" << true;
+    QTest::newRow("task list of text") << QByteArray("[SCHEDULER]\ntasks=a, b\n") << 0 << 2 << preferredLocale()
+                                       << true;
+    QTest::newRow("unterminated section") << QByteArray("[GENERAL\n") + good << 5 << 1 << preferredLocale() << true;
+    QTest::newRow("session list cut short") << good.left(listEnd - 40) + "\n" << 5 << 1 << preferredLocale() << true;
+    QTest::newRow("record that is not a map")
+        << QByteArray(good).replace("\nlist=", "\nlist=plain text, ") << 6 << 1 << preferredLocale() << true;
+    QTest::newRow("binary garbage in a stored file")
+        << good.left(200) + QByteArray("\0\x01\xff\xfe", 4) + good.mid(200) << 5 << 0 << preferredLocale() << true;
 }
 
-void TestConfigurationManager::startKeepsLocaleAndRewritesVersion()
+// A damaged file is copied aside before the first write, a clean one never;
+// either way the store starts with what could be read and keeps working.
+void TestConfigurationManager::opensAnyFile()
 {
-    writeBytes(path(), "[%General]\nlocale_selected=de\nversion=1.0\n");
-    const auto store = openStore();
-    QCOMPARE(store->localeSelected(), QStringLiteral("de"));
-    const QByteArray bytes = fileBytes(path());
-    QVERIFY(bytes.contains("[%General]\nlocale_selected=de\nversion=7.8.1.0\n"));
-    QCOMPARE(bytes.count("version="), 1);
+    QFETCH(QByteArray, content);
+    QFETCH(int, sessions);
+    QFETCH(int, tasks);
+    QFETCH(QString, locale);
+    QFETCH(bool, damaged);
+
+    if (!content.isNull())
+        writeBytes(path(), content);
+    if (damaged)
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^\\[ConfigurationManager\\] The settings file is "
+                                                              "damaged; copied it to .*damaged-\\d{8}-\\d{6}"));
+    {
+        const auto store = openStore();
+        QCOMPARE(store->sessions().size(), sessions);
+        QCOMPARE(store->tasks().size(), tasks);
+        QCOMPARE(store->localeSelected(), locale);
+        const QByteArray bytes = fileBytes(path());
+        QVERIFY(bytes.contains("[%General]\nlocale_selected=" + locale.toUtf8() + "\nversion=7.8.1.0\n"));
+        QCOMPARE(bytes.count("version="), 1);
+
+        store->addSession({{"1", QVariantMap()}}, "after", 1, 0, 0, "m");
+        QCOMPARE(store->sessions().size(), sessions + 1);
+    }
+    const auto reopened = openStore();
+    QCOMPARE(backups().size(), damaged ? 1 : 0);
+    if (damaged)
+        QCOMPARE(fileBytes(m_dir->filePath(backups().first())), content);
 }
 
 void TestConfigurationManager::setLocaleStoresLanguageInForce()
@@ -81,128 +209,73 @@ void TestConfigurationManager::setLocaleStoresLanguageInForce()
     QVERIFY(fileBytes(path()).contains("locale_selected=en"));
 }
 
-void TestConfigurationManager::startsFromBadFiles_data()
+// Only a fresh process reads the group names back as they stand in the file.
+void TestConfigurationManager::languageSurvivesRestart()
 {
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<int>("sessions");
-    QTest::addColumn<int>("tasks");
-    QTest::addColumn<QString>("locale");
-    QTest::addColumn<bool>("damaged");
-
-    const QString preferred = TR::Translator::instance()->preferredLocale();
-    QTest::newRow("empty file") << QByteArray() << 0 << 0 << preferred << false;
-    QTest::newRow("only the locale") << QByteArray("[%General]\nlocale_selected=it\n") << 0 << 0 << "it" << false;
-    QTest::newRow("only a task list of text") << QByteArray("[SCHEDULER]\ntasks=a, b\n") << 0 << 2 << preferred << true;
-    QTest::newRow("binary") << QByteArray("\x7f"
-                                          "ELF\x02\x01\x01\0\0\0=\xff\xfe[\n\x01\x02\x03",
-                                          18)
-                            << 0 << 0 << preferred << true;
-    QTest::newRow("truncated session list")
-        << QByteArray("[TEST_SESSIONS]\nlist=@Variant(\\0\\0\\0\\t\\0\\0\\0\\x1\\0") << 0 << 0 << preferred << true;
+    writeBytes(path(), "[%General]\nlocale_selected=it\nversion=1.0\n");
+    QCOMPARE(runChild("addonce", path()).exitCode, 0);
+    QCOMPARE(runChild("addonce", path()).exitCode, 0);
+    const QByteArray bytes = fileBytes(path());
+    QVERIFY(bytes.startsWith("[%General]\nlocale_selected=it\nversion=7.8.1.0\n"));
+    QCOMPARE(bytes.count("locale_selected="), 1);
 }
 
-void TestConfigurationManager::startsFromBadFiles()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(int, sessions);
-    QFETCH(int, tasks);
-    QFETCH(QString, locale);
-    QFETCH(bool, damaged);
-
-    writeBytes(path(), content);
-    if (damaged)
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("damaged"));
-    auto store = openStore();
-    QCOMPARE(store->sessions().size(), sessions);
-    QCOMPARE(store->tasks().size(), tasks);
-    QCOMPARE(store->localeSelected(), locale);
-    QVERIFY(store->latestSessionResults().isEmpty());
-
-    store->addSession({{"1", QVariantMap()}}, "after", 1, 0, 0, "m");
-    QCOMPARE(store->sessions().size(), sessions + 1);
-}
-
-void TestConfigurationManager::sessionsNewestFirst()
+void TestConfigurationManager::sessionsNewestFirstAddedOnTop()
 {
     const QDate day(2024, 3, 5);
-    writeSettings(path(),
-                  {{"TEST_SESSIONS/list", QVariantList{sessionRecord("ten", QDateTime(day, QTime(10, 0))),
-                                                       sessionRecord("noon", QDateTime(day, QTime(12, 0))),
-                                                       sessionRecord("eleven", QDateTime(day, QTime(11, 0)))}}});
+    writeSettings(path(), {{SessionList, QVariantList{sessionRecord("ten", QDateTime(day, QTime(10, 0))),
+                                                      sessionRecord("noon", QDateTime(day, QTime(12, 0))),
+                                                      sessionRecord("eleven", QDateTime(day, QTime(11, 0)))}}});
     const auto store = openStore();
     QStringList testers;
     const QVariantList records = store->sessions();
     for (const QVariant &record : records)
         testers << record.toMap().value("tester").toString();
     QCOMPARE(testers, QStringList({"noon", "eleven", "ten"}));
+    QCOMPARE(store->latestSessionResults(), QVariantMap({{"1", QVariantMap{{"by", "noon"}}}}));
+
+    const QDateTime before = QDateTime::currentDateTime();
+    const QVariantMap results{{"1", QVariantMap{{"name", "Luminance"}}}};
+    store->addSession(results, "Ada", 5, 2, 1, "DELL U2720Q");
+    QVariantMap added = store->sessions().value(0).toMap();
+    const QDateTime date = added.take("date").toDateTime();
+    QVERIFY(date >= before && date <= QDateTime::currentDateTime());
+    QCOMPARE(added, QVariantMap({{"tester", "Ada"},
+                                 {"test_session", results},
+                                 {"ntest", 5u},
+                                 {"nfailedtestcontents", 2u},
+                                 {"monitorselected", 1},
+                                 {"monitorinfo", "DELL U2720Q"}}));
+    QCOMPARE(store->latestSessionResults(), results);
 }
 
-void TestConfigurationManager::latestSessionResultsOfNewest()
-{
-    const QDate day(2024, 3, 5);
-    writeSettings(path(), {{"TEST_SESSIONS/list", QVariantList{sessionRecord("eleven", QDateTime(day, QTime(11, 0))),
-                                                               sessionRecord("ten", QDateTime(day, QTime(10, 0)))}}});
-    const auto store = openStore();
-    QCOMPARE(store->latestSessionResults(), QVariantMap({{"1", QVariantMap{{"by", "eleven"}}}}));
-}
-
-void TestConfigurationManager::latestSessionResultsEmpty_data()
+void TestConfigurationManager::handEditedSessionRecords_data()
 {
     QTest::addColumn<QVariantList>("stored");
     QVariantMap wrongType = sessionRecord("text results", QDateTime::currentDateTime());
     wrongType.insert("test_session", "not a map");
 
-    QTest::newRow("no session") << QVariantList();
-    QTest::newRow("newest has results of the wrong type")
+    QTest::newRow("newest with results of the wrong type")
         << QVariantList{sessionRecord("old", QDateTime(QDate(2020, 1, 1), QTime(8, 0))), wrongType};
-    QTest::newRow("only a record without date and results") << QVariantList{QVariantMap{{"tester", "x"}}};
-    QTest::newRow("record that is not a map") << QVariantList{QString("garbage"), QString("more")};
-}
-
-void TestConfigurationManager::latestSessionResultsEmpty()
-{
-    QFETCH(QVariantList, stored);
-    writeSettings(path(), {{"TEST_SESSIONS/list", stored}});
-    const auto store = openStore();
-    QCOMPARE(store->sessions().size(), stored.size());
-    QVERIFY(store->latestSessionResults().isEmpty());
-}
-
-void TestConfigurationManager::addSessionStoresRecord()
-{
-    const auto store = openStore();
-    const QDateTime before = QDateTime::currentDateTime();
-    const QVariantMap results{{"1", QVariantMap{{"name", "Luminance"}}}};
-    store->addSession(results, "Ada", 5, 2, 1, "DELL U2720Q");
-
-    const QVariantList records = store->sessions();
-    QCOMPARE(records.size(), 1);
-    const QVariantMap record = records.first().toMap();
-    QCOMPARE(record.keys(), QStringList({"date", "monitorinfo", "monitorselected", "nfailedtestcontents", "ntest",
-                                         "test_session", "tester"}));
-    QCOMPARE(record.value("tester"), QVariant("Ada"));
-    QCOMPARE(record.value("test_session").toMap(), results);
-    QCOMPARE(record.value("ntest"), QVariant(5u));
-    QCOMPARE(record.value("nfailedtestcontents"), QVariant(2u));
-    QCOMPARE(record.value("monitorselected"), QVariant(1));
-    QCOMPARE(record.value("monitorinfo"), QVariant("DELL U2720Q"));
-    const QDateTime stored = record.value("date").toDateTime();
-    QVERIFY(stored >= before && stored <= QDateTime::currentDateTime());
+    QTest::newRow("without date and results") << QVariantList{QVariantMap{{"tester", "x"}}};
+    QTest::newRow("not a map") << QVariantList{QString("garbage"), QString("more")};
 }
 
 // Records that cannot be shown properly are the operator's data all the same.
-void TestConfigurationManager::addSessionKeepsUnreadableRecords()
+void TestConfigurationManager::handEditedSessionRecords()
 {
-    QVariantMap noDate = sessionRecord("no date", QDateTime());
-    noDate.remove("date");
-    writeSettings(path(), {{"TEST_SESSIONS/list", QVariantList{noDate, QString("not a record")}}});
+    QFETCH(QVariantList, stored);
+    writeSettings(path(), {{SessionList, stored}});
     const auto store = openStore();
+    QCOMPARE(store->sessions().size(), stored.size());
+    QVERIFY(store->latestSessionResults().isEmpty());
+
     store->addSession({}, "new", 1, 0, 0, "m");
     const QVariantList records = store->sessions();
-    QCOMPARE(records.size(), 3);
+    QCOMPARE(records.size(), stored.size() + 1);
     QCOMPARE(records.first().toMap().value("tester"), QVariant("new"));
-    QVERIFY(records.contains(noDate));
-    QVERIFY(records.contains(QString("not a record")));
+    for (const QVariant &record : qAsConst(stored))
+        QVERIFY(records.contains(record));
 }
 
 void TestConfigurationManager::removeSessionBySameDateOnly()
@@ -211,113 +284,200 @@ void TestConfigurationManager::removeSessionBySameDateOnly()
     const QVariantMap first = sessionRecord("Ada", QDateTime(day, QTime(10, 0)));
     const QVariantMap second = sessionRecord("Ada", QDateTime(day, QTime(11, 0)));
     const QVariantMap third = sessionRecord("Bob", QDateTime(day, QTime(12, 0)));
-    writeSettings(path(), {{"TEST_SESSIONS/list", QVariantList{first, second, third}}});
+    writeSettings(path(), {{SessionList, QVariantList{first, second, third}}});
     const auto store = openStore();
 
-    QVariantMap request{{"date", second.value("date")}, {"tester", "someone else"}};
-    store->removeSession(request);
+    store->removeSession({{"date", second.value("date")}, {"tester", "someone else"}});
     QCOMPARE(store->sessions(), QVariantList({third, first}));
 }
 
-void TestConfigurationManager::removeSessionNotStoredWritesNothing()
-{
-    writeSettings(path(), {{"TEST_SESSIONS/list",
-                            QVariantList{sessionRecord("Ada", QDateTime(QDate(2024, 3, 5), QTime(10, 0)))}}});
-    const auto store = openStore();
-    const QByteArray before = fileBytes(path());
-    const QDateTime modified = QFileInfo(path()).lastModified();
-    store->removeSession(sessionRecord("Ada", QDateTime(QDate(2024, 3, 5), QTime(10, 1))));
-    store->removeSession({});
-    QCOMPARE(fileBytes(path()), before);
-    QCOMPARE(QFileInfo(path()).lastModified(), modified);
-    QCOMPARE(store->sessions().size(), 1);
-}
-
-void TestConfigurationManager::updateTaskOverwritesGivenKeysOnly()
-{
-    const auto store = openStore();
-    store->addTask(taskRecord("a", "first"));
-    store->addTask(taskRecord("b", "second"));
-    const QDateTime performed(QDate(2024, 4, 1), QTime(8, 30));
-    store->updateTask({{"id", "b"}, {"lastperformed", performed}});
-
-    QVariantMap expected = taskRecord("b", "second");
-    expected.insert("lastperformed", performed);
-    QCOMPARE(store->tasks(), QVariantList({taskRecord("a", "first"), expected}));
-}
-
-void TestConfigurationManager::updateOrRemoveNotStoredWritesNothing_data()
+void TestConfigurationManager::changeOfWhatIsNotStoredWritesNothing_data()
 {
     QTest::addColumn<QString>("operation");
     QTest::addColumn<QVariantMap>("argument");
-    QTest::newRow("update unknown id") << "update" << QVariantMap{{"id", "zz"}, {"description", "x"}};
-    QTest::newRow("update without id") << "update" << QVariantMap{{"description", "x"}};
-    QTest::newRow("update with empty id") << "update" << QVariantMap{{"id", ""}, {"description", "x"}};
-    QTest::newRow("remove unknown id") << "remove" << QVariantMap{{"id", "zz"}};
-    QTest::newRow("remove empty id") << "remove" << QVariantMap{{"id", ""}};
+    const QDateTime otherMinute(QDate(2024, 3, 5), QTime(10, 1));
+    QTest::newRow("remove session of another minute") << "removeSession" << sessionRecord("Ada", otherMinute);
+    QTest::newRow("remove session without date") << "removeSession" << QVariantMap();
+    QTest::newRow("update unknown task") << "updateTask" << QVariantMap{{"id", "zz"}, {"description", "x"}};
+    QTest::newRow("update task without id") << "updateTask" << QVariantMap{{"description", "x"}};
+    QTest::newRow("remove unknown task") << "removeTask" << QVariantMap{{"id", "zz"}};
+    QTest::newRow("remove task with empty id") << "removeTask" << QVariantMap{{"id", ""}};
 }
 
-void TestConfigurationManager::updateOrRemoveNotStoredWritesNothing()
+void TestConfigurationManager::changeOfWhatIsNotStoredWritesNothing()
 {
     QFETCH(QString, operation);
     QFETCH(QVariantMap, argument);
     QVariantMap withoutId = taskRecord("", "no id");
     withoutId.remove("id");
-    writeSettings(path(), {{"SCHEDULER/tasks", QVariantList{taskRecord("a", "first"), withoutId}}});
+    writeSettings(path(),
+                  {{SessionList, QVariantList{sessionRecord("Ada", QDateTime(QDate(2024, 3, 5), QTime(10, 0)))}},
+                   {"SCHEDULER/tasks", QVariantList{taskRecord("a", "first"), withoutId}}});
     const auto store = openStore();
-    const QVariantList before = store->tasks();
-    const QByteArray bytes = fileBytes(path());
+    const QVariantList sessions = store->sessions();
+    const QVariantList tasks = store->tasks();
+    const ino_t inode = inodeOf(path());
 
-    if (operation == "update") {
-        if (!argument.contains("id") || argument.value("id").toString().isEmpty())
+    if (operation == "removeSession") {
+        store->removeSession(argument);
+    } else if (operation == "removeTask") {
+        store->removeTask(argument.value("id").toString());
+    } else {
+        if (argument.value("id").toString().isEmpty())
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression("without an id"));
         store->updateTask(argument);
-    } else {
-        store->removeTask(argument.value("id").toString());
     }
-    QCOMPARE(store->tasks(), before);
-    QCOMPARE(fileBytes(path()), bytes);
+    QCOMPARE(store->sessions(), sessions);
+    QCOMPARE(store->tasks(), tasks);
+    QCOMPARE(inodeOf(path()), inode);
 }
 
-void TestConfigurationManager::duplicateIdsActOnFirstRecord()
-{
-    const auto store = openStore();
-    store->addTask(taskRecord("dup", "first"));
-    store->addTask(taskRecord("other", "middle"));
-    store->addTask(taskRecord("dup", "second"));
-
-    store->updateTask({{"id", "dup"}, {"description", "changed"}});
-    QCOMPARE(store->tasks(),
-             QVariantList({taskRecord("dup", "changed"), taskRecord("other", "middle"), taskRecord("dup", "second")}));
-    store->removeTask("dup");
-    QCOMPARE(store->tasks(), QVariantList({taskRecord("other", "middle"), taskRecord("dup", "second")}));
-    store->removeTask("dup");
-    QCOMPARE(store->tasks(), QVariantList({taskRecord("other", "middle")}));
-}
-
-void TestConfigurationManager::tasksWithoutIdStayUntouched()
+// The queue judges frequencies and dates; the store keeps whatever it is
+// given. Changes act on the first record with the id, never on one without.
+void TestConfigurationManager::oddTaskRecords()
 {
     QVariantMap withoutId = taskRecord("", "no id");
     withoutId.remove("id");
-    writeSettings(path(), {{"SCHEDULER/tasks", QVariantList{withoutId, taskRecord("a", "first")}}});
-    const auto store = openStore();
-    store->updateTask({{"id", "a"}, {"description", "changed"}});
-    store->removeTask("a");
-    QCOMPARE(store->tasks(), QVariantList({withoutId}));
-}
-
-// The queue judges frequencies and dates; the store keeps whatever it is given.
-void TestConfigurationManager::oddTaskValuesStoredAsGiven()
-{
-    QVariantMap odd = taskRecord("odd", "odd values");
+    QVariantMap odd = taskRecord("odd", "negative frequency, invalid date");
     odd.insert("frequency", QVariant(qint64(-86400000)));
     odd.insert("date", QDateTime());
     QVariantMap huge = taskRecord("huge", "huge frequency");
     huge.insert("frequency", QVariant(std::numeric_limits<quint64>::max()));
+    const QVariantMap first = taskRecord("dup", "first");
+    const QVariantMap second = taskRecord("dup", "second");
     const auto store = openStore();
-    store->addTask(odd);
-    store->addTask(huge);
-    QCOMPARE(store->tasks(), QVariantList({odd, huge}));
+    for (const QVariantMap &task : {withoutId, first, odd, huge, second})
+        store->addTask(task);
+
+    const QDateTime performed(QDate(2024, 4, 1), QTime(8, 30));
+    store->updateTask({{"id", "dup"}, {"lastperformed", performed}});
+    QVariantMap updated = first;
+    updated.insert("lastperformed", performed);
+    QCOMPARE(store->tasks(), QVariantList({withoutId, updated, odd, huge, second}));
+    store->removeTask("dup");
+    QCOMPARE(store->tasks(), QVariantList({withoutId, odd, huge, second}));
+    store->removeTask("dup");
+    QCOMPARE(store->tasks(), QVariantList({withoutId, odd, huge}));
+}
+
+void TestConfigurationManager::saveReplacesFileAtomically()
+{
+    QVERIFY(QSettings(path(), QSettings::IniFormat).isAtomicSyncRequired());
+    const auto store = openStore();
+    const ino_t first = inodeOf(path());
+    QVERIFY(first != 0);
+    store->addSession({}, "Ada", 1, 0, 0, "m");
+    const ino_t second = inodeOf(path());
+    QVERIFY(second != 0 && second != first);
+    store->addTask(taskRecord("a", "task"));
+    QVERIFY(inodeOf(path()) != second);
+    // The lock file lives only while a save runs; no temporary file is left.
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList({settingsFileName()}));
+}
+
+void TestConfigurationManager::recordTypesSurviveAnotherProcess_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("list");
+    // No record is written as "@Invalid()", one as a serialised list, several
+    // as a comma list; numbers outside the records would read back as text.
+    QTest::newRow("no record") << 0 << "invalid";
+    QTest::newRow("one record each") << 1 << "QVariantList QVariantMap";
+    QTest::newRow("three records each") << 3 << "QVariantList QVariantMap QVariantMap QVariantMap";
+}
+
+void TestConfigurationManager::recordTypesSurviveAnotherProcess()
+{
+    QFETCH(int, count);
+    QFETCH(QString, list);
+    {
+        const auto store = openStore();
+        for (int i = 0; i < qMax(count, 1); ++i) {
+            store->addSession({{"1", QVariantMap{{"a", 1}}}}, "Ada", 4, 1, 2, "monitor");
+            QVariantMap task = taskRecord(QString::number(i), "task");
+            task.insert("lastperformed", QDateTime::currentDateTime());
+            store->addTask(task);
+        }
+        if (count == 0) {
+            store->removeSession(store->sessions().first().toMap());
+            store->removeTask("0");
+        }
+    }
+
+    const auto types = typesInAnotherProcess(path());
+    QCOMPARE(types.value("status"), QStringLiteral("0"));
+    QCOMPARE(types.value(SessionList), list);
+    QCOMPARE(types.value("SCHEDULER/tasks"), list);
+    const QMap<QString, QString> expected{{"TEST_SESSIONS/list.date", "QDateTime"},
+                                          {"TEST_SESSIONS/list.test_session", "QVariantMap"},
+                                          {"TEST_SESSIONS/list.ntest", "uint"},
+                                          {"TEST_SESSIONS/list.nfailedtestcontents", "uint"},
+                                          {"TEST_SESSIONS/list.monitorselected", "int"},
+                                          {"SCHEDULER/tasks.date", "QDateTime"},
+                                          {"SCHEDULER/tasks.frequency", "qulonglong"},
+                                          {"SCHEDULER/tasks.lastperformed", "QDateTime"},
+                                          {"SCHEDULER/tasks.scheduledtestslist", "QVariantList uint uint"}};
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it)
+        QCOMPARE(types.values(it.key()), repeated(it.value(), count));
+}
+
+// A child process adds sessions in a loop and is killed at random moments.
+// Whatever the moment, the file must parse and hold every session whose add
+// had returned. QSettings waits for its lock without limit, so the next
+// process must also see the lock of the killed one as stale.
+void TestConfigurationManager::killDuringSaveNeverTearsFile()
+{
+    const quint32 seed = QRandomGenerator::global()->generate();
+    qInfo("random seed %u", seed);
+    QRandomGenerator random(seed);
+
+    int confirmed = 0;
+    for (int round = 0; round < 30; ++round) {
+        QProcess child;
+        child.start(QStringLiteral(LUMIVEX_BIN_DIR "/storage_settingschild"), {"add", path()});
+        QVERIFY(child.waitForStarted());
+        const QByteArray pid = QByteArray::number(child.processId());
+
+        auto readConfirmed = [&] { confirmed = child.readLine().trimmed().mid(6).toInt(); };
+        for (int reports = random.bounded(1, 4); reports > 0; --reports) {
+            while (!child.canReadLine())
+                QVERIFY2(child.waitForReadyRead(60000), "the child stopped reporting");
+            readConfirmed();
+        }
+        // Not a wait for anything: it scatters the kill over the next saves.
+        QThread::usleep(random.bounded(30000));
+        child.kill();
+        QVERIFY(child.waitForFinished());
+        while (child.canReadLine())
+            readConfirmed();
+        writeBytes(path() + ".lock", pid + "\nstorage_settingschild\n\n");
+
+        const auto types = typesInAnotherProcess(path());
+        QCOMPARE(types.value("status"), QStringLiteral("0"));
+        const int stored = types.value(SessionList).count(QLatin1Char(' '));
+        QVERIFY2(stored == confirmed || stored == confirmed + 1,
+                 qPrintable(QString("round %1: %2 stored, %3 confirmed").arg(round).arg(stored).arg(confirmed)));
+        QCOMPARE(types.values(SessionList + ".test_session"), repeated("QVariantMap", stored));
+        confirmed = stored;
+    }
+}
+
+void TestConfigurationManager::readOnlyFolderKeepsWorkingInMemory()
+{
+    writeBytes(path(), storeWithSessions(2));
+    const QByteArray before = fileBytes(path());
+    QVERIFY(QFile::setPermissions(path(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther | QFile::WriteOwner));
+    QVERIFY(QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
+                                                     QFile::ExeOther | QFile::ReadGroup | QFile::ExeGroup));
+
+    const ChildResult child = runChild("addasuser", path());
+    QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    QCOMPARE(child.exitCode, 0);
+    QCOMPARE(child.lines, QStringList({"added 3"}));
+    QVERIFY2(child.errors.contains("[ConfigurationManager] Unable to save the settings file"),
+             qPrintable(child.errors));
+    QCOMPARE(fileBytes(path()), before);
 }
 
 QTEST_GUILESS_MAIN(TestConfigurationManager)
