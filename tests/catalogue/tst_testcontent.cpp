@@ -71,7 +71,6 @@ class TestTestContent : public QObject
 private Q_SLOTS:
     void readsAndWritesEveryKey();
     void contentWithoutKeys();
-    void defaultValueOnlyForTexts();
     void serialisedTreeRebuildsTheSameTree();
     void rebuiltContentIsJudgedByItsOwnExpressions();
     void setResults_data();
@@ -79,9 +78,7 @@ private Q_SLOTS:
     void storedResultsOfAnotherShape_data();
     void storedResultsOfAnotherShape();
     void clearResults();
-    void diagonal_data();
-    void diagonal();
-    void screenSizePresetNeedsOnlyTheKey();
+    void screenSizePreset();
 };
 
 void TestTestContent::readsAndWritesEveryKey()
@@ -114,11 +111,8 @@ void TestTestContent::contentWithoutKeys()
         QCOMPARE(unknown.type(), TestContent::kTestContentTypeNone);
         QCOMPARE(unknown.toVariantMap().value("type"), QVariant(QString()));
     }
-    QVERIFY(QMetaEnum::fromType<TestContent::tTestContentType>().valueToKey(TestContent::kTestContentTypeNone));
-}
 
-void TestTestContent::defaultValueOnlyForTexts()
-{
+    // Only text answers take the default value.
     const TestContent textarea({{"id", "x"}, {"type", "textarea"}, {"defaultvalue", "0"}});
     QCOMPARE(textarea.resultText(), QStringLiteral("0"));
     QCOMPARE(textarea.ownValues(), (ValueMap{{"x", "0"}}));
@@ -243,31 +237,15 @@ void TestTestContent::clearResults()
     QCOMPARE(content.note(), QStringLiteral("kept"));
 }
 
-void TestTestContent::diagonal_data()
+void TestTestContent::screenSizePreset()
 {
-    QTest::addColumn<QSize>("pixels");
-    QTest::addColumn<qreal>("dpiX");
-    QTest::addColumn<qreal>("dpiY");
-    QTest::addColumn<QString>("inches");
-    QTest::newRow("full HD at 96 dpi") << QSize(1920, 1080) << 96.0 << 96.0 << "23";             // 20 x 11 inches
-    QTest::newRow("fraction of an inch dropped") << QSize(1000, 1000) << 100.0 << 101.0 << "13"; // 10 x 9
-    QTest::newRow("no physical resolution") << QSize(1920, 1080) << 0.0 << 0.0 << "";
-    QTest::newRow("negative resolution") << QSize(1920, 1080) << -96.0 << 96.0 << "";
-}
+    QCOMPARE(TestContent::diagonalInches({1920, 1080}, 96, 96), QStringLiteral("23"));   // 20 x 11 inches
+    QCOMPARE(TestContent::diagonalInches({1000, 1000}, 100, 101), QStringLiteral("13")); // 10 x 9, fractions dropped
+    // A screen that reports no physical resolution gets no preset rather than a division by zero.
+    QCOMPARE(TestContent::diagonalInches({1920, 1080}, 0, 0), QString());
+    QCOMPARE(TestContent::diagonalInches({1920, 1080}, -96, 96), QString());
 
-void TestTestContent::diagonal()
-{
-    QFETCH(QSize, pixels);
-    QFETCH(qreal, dpiX);
-    QFETCH(qreal, dpiY);
-    QFETCH(QString, inches);
-    QCOMPARE(TestContent::diagonalInches(pixels, dpiX, dpiY), inches);
-}
-
-void TestTestContent::screenSizePresetNeedsOnlyTheKey()
-{
     const QScreen *screen = QGuiApplication::primaryScreen();
-    QVERIFY(screen);
     const QString expected =
         TestContent::diagonalInches(screen->size(), screen->physicalDotsPerInchX(), screen->physicalDotsPerInchY());
     const TestContent content({{"id", "content05010000"}, {"type", "text"}, {"screensize", false}});

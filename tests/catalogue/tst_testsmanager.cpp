@@ -56,7 +56,6 @@ private Q_SLOTS:
     void unreadableFileIsReported();
     void selection();
     void testKnowsItsGroupAndSubgroup();
-    void displayTitleFallsBack_data();
     void displayTitleFallsBack();
 };
 
@@ -172,31 +171,19 @@ void TestTestsManager::testKnowsItsGroupAndSubgroup()
     QCOMPARE(orphan.subgroup(), 0);
 }
 
-void TestTestsManager::displayTitleFallsBack_data()
-{
-    QTest::addColumn<QString>("testTitle");
-    QTest::addColumn<QString>("subgroupTitle");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("own title") << "title_test_06_02_00"
-                               << "title_subgroup_06_01"
-                               << "Luminance Tests";
-    QTest::newRow("empty text falls back to subgroup") << "title_test_06_02_01"
-                                                       << "title_subgroup_02_03"
-                                                       << "Installation Instructions";
-    QTest::newRow("falls back to group") << "title_test_06_02_01"
-                                         << "title_subgroup_06_03"
-                                         << "Device info";
-}
-
 void TestTestsManager::displayTitleFallsBack()
 {
-    QFETCH(QString, testTitle);
-    QFETCH(QString, subgroupTitle);
-    QFETCH(QString, expected);
-    TestGroup group({{"title", "title_group_02"}}, 2);
-    TestSubgroup subgroup({{"title", subgroupTitle}, {"tests", QVariantList{QVariantMap{{"title", testTitle}}}}}, 1,
-                          &group);
-    QCOMPARE(subgroup.tests()->first()->displayTitle(), expected);
+    // title_test_06_02_01 and title_subgroup_06_03 translate to empty texts.
+    TestsManager manager(
+        document("{'groups':{'2':{'title':'title_group_02','subgroups':{"
+                 "'1':{'title':'title_subgroup_06_01','tests':[{'title':'title_test_06_02_00'}]},"
+                 "'2':{'title':'title_subgroup_02_03','tests':[{'title':'title_test_06_02_01'},{}]},"
+                 "'3':{'title':'title_subgroup_06_03','tests':[{'title':'title_test_06_02_01'}]}}}}}"));
+    QStringList titles;
+    for (const Test *test : AnsweredCatalogue::tests(*manager.groups()))
+        titles.append(test->displayTitle());
+    QCOMPARE(titles,
+             (QStringList{"Luminance Tests", "Installation Instructions", "Installation Instructions", "Device info"}));
 }
 
 QTEST_MAIN(TestTestsManager)
