@@ -8,10 +8,8 @@
 
 namespace StoreTestUtils {
 
-inline const QString settingsFileName()
-{
-    return QStringLiteral("Lumivex 2016.ini");
-}
+const QString SettingsFileName = QStringLiteral("Lumivex 2016.ini");
+const QString SessionList = QStringLiteral("TEST_SESSIONS/list");
 
 inline QByteArray fileBytes(const QString &path)
 {

@@ -59,16 +59,14 @@ private:
 void TestSavedSessionsModel::initTestCase()
 {
     qRegisterMetaType<const QAbstractItemModel *>();
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
     QVERIFY(!asset("checkicon").isNull() && asset("checkicon") != asset("xicon"));
 }
 
 void TestSavedSessionsModel::init()
 {
-    m_model.reset();
-    m_store.reset();
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    storeSessions({sessionRecord("Ada", QDateTime(QDate(2024, 3, 5), QTime(14, 7)), 0),
+    storeSessions({sessionRecord("Ada", QDateTime(QDate(2024, 3, 5), QTime(14, 7))),
                    sessionRecord("Bob", QDateTime(QDate(2024, 3, 4), QTime(9, 30)), 3)});
 }
 
@@ -76,9 +74,9 @@ void TestSavedSessionsModel::storeSessions(const QVariantList &records)
 {
     m_model.reset();
     m_store.reset();
-    const QString path = m_dir->filePath(settingsFileName());
+    const QString path = m_dir->filePath(SettingsFileName);
     QFile::remove(path);
-    writeSettings(path, {{"TEST_SESSIONS/list", records}});
+    writeSettings(path, {{SessionList, records}});
     m_store = std::make_unique<ConfigurationManager>(path);
     m_model = std::make_unique<SavedSessionsModel>(m_store.get());
 }
