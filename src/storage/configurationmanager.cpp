@@ -80,15 +80,11 @@ QDateTime recordDate(const QVariant &record)
     return record.toMap().value(QStringLiteral("date")).toDateTime();
 }
 
-QString recordId(const QVariant &record)
+// The first record whose `field` reads as `key`, or -1.
+template <typename Key> int indexOfRecord(const QVariantList &records, const QString &field, const Key &key)
 {
-    return record.toMap().value(QStringLiteral("id")).toString();
-}
-
-int indexOfTask(const QVariantList &tasks, const QString &id)
-{
-    for (int i = 0; i < tasks.size(); ++i) {
-        if (recordId(tasks.at(i)) == id)
+    for (int i = 0; i < records.size(); ++i) {
+        if (records.at(i).toMap().value(field).value<Key>() == key)
             return i;
     }
     return -1;
@@ -225,22 +221,23 @@ void ConfigurationManager::addSession(const QVariantMap &results, const QString 
     record.insert(QStringLiteral("monitorselected"), monitorSelected);
     record.insert(QStringLiteral("monitorinfo"), monitorInfo);
 
-    QVariantList records = sessions();
+    QVariantList records = storedList(SessionsKey);
     records.append(record);
     writeList(SessionsKey, records);
 }
 
+// Records are kept in the order they were stored and sorted when read; the
+// sort is stable, so the first stored record with the date is also the first
+// one sessions() lists.
 void ConfigurationManager::removeSession(const QVariantMap &record)
 {
     const QDateTime date = record.value(QStringLiteral("date")).toDateTime();
-    QVariantList records = sessions();
-    for (int i = 0; i < records.size(); ++i) {
-        if (recordDate(records.at(i)) == date) {
-            records.removeAt(i);
-            writeList(SessionsKey, records);
-            return;
-        }
-    }
+    QVariantList records = storedList(SessionsKey);
+    const int index = indexOfRecord(records, QStringLiteral("date"), date);
+    if (index < 0)
+        return;
+    records.removeAt(index);
+    writeList(SessionsKey, records);
 }
 
 QVariantList ConfigurationManager::tasks() const
@@ -263,7 +260,7 @@ void ConfigurationManager::updateTask(const QVariantMap &task)
         return;
     }
     QVariantList records = tasks();
-    const int index = indexOfTask(records, id);
+    const int index = indexOfRecord(records, QStringLiteral("id"), id);
     if (index < 0)
         return;
 
@@ -279,7 +276,7 @@ void ConfigurationManager::removeTask(const QString &id)
     if (id.isEmpty())
         return;
     QVariantList records = tasks();
-    const int index = indexOfTask(records, id);
+    const int index = indexOfRecord(records, QStringLiteral("id"), id);
     if (index < 0)
         return;
     records.removeAt(index);

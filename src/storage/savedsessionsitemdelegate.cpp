@@ -10,15 +10,14 @@ namespace {
 
 const int ActionColumnWidth = 42;
 
-bool isImageColumn(int column)
-{
-    return column == SavedSessionsModel::StatusColumn || column == SavedSessionsModel::ReportColumn ||
-           column == SavedSessionsModel::DeleteColumn;
-}
-
 bool isActionColumn(int column)
 {
     return column == SavedSessionsModel::ReportColumn || column == SavedSessionsModel::DeleteColumn;
+}
+
+bool isImageColumn(int column)
+{
+    return column == SavedSessionsModel::StatusColumn || isActionColumn(column);
 }
 
 } // namespace
