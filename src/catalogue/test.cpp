@@ -31,17 +31,18 @@ void Test::read()
     // The contents of an earlier reading stay children of the test until it is destroyed.
     m_contents->clear();
     const auto has = [this](const char *key) { return m_source.contains(QLatin1String(key)); };
+    const auto value = [this](const char *key) { return m_source.value(QLatin1String(key)); };
     if (has("id"))
-        setId(m_source.value(QStringLiteral("id")).toString());
+        setId(value("id").toString());
     if (has("title"))
-        setTitle(m_source.value(QStringLiteral("title")).toString());
+        setTitle(value("title").toString());
     if (has("report"))
-        setReport(m_source.value(QStringLiteral("report")).toString());
+        setReport(value("report").toString());
     if (has("validatable"))
-        setValidatable(m_source.value(QStringLiteral("validatable")).toBool());
+        setValidatable(value("validatable").toBool());
     if (has("pattern"))
-        setPatternString(m_source.value(QStringLiteral("pattern")).toString());
-    const QVariant contents = m_source.value(QStringLiteral("content"));
+        setPatternString(value("pattern").toString());
+    const QVariant contents = value("content");
     if (contents.type() == QVariant::List) {
         const QVariantList list = contents.toList();
         for (const QVariant &content : list)

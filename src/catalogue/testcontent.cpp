@@ -86,9 +86,8 @@ void TestContent::clear()
 
 void TestContent::read()
 {
-    const QVariantMap source = m_source;
     clear();
-    m_source = source;
+    const QVariantMap &source = m_source;
     const auto has = [&source](const char *key) { return source.contains(QLatin1String(key)); };
     const auto text = [&source](const char *key) { return source.value(QLatin1String(key)).toString(); };
     const auto flag = [&source](const char *key) { return source.value(QLatin1String(key)).toBool(); };
@@ -156,10 +155,17 @@ void TestContent::read()
 
 void TestContent::applyDefaultValue()
 {
-    if (m_defaultValue.isEmpty() || (m_type != kTestContentTypeText && m_type != kTestContentTypeTextarea))
-        return;
-    setResultText(m_defaultValue);
-    m_ownValues.insert(m_id, m_defaultValue);
+    if (!m_defaultValue.isEmpty() && (m_type == kTestContentTypeText || m_type == kTestContentTypeTextarea))
+        presetAnswer(m_defaultValue);
+}
+
+void TestContent::presetAnswer(const QString &value)
+{
+    setResultText(value);
+    // A preset answer takes part in the expressions from the start, so the
+    // questions that depend on it are asked or skipped accordingly.
+    if (!value.isEmpty())
+        m_ownValues.insert(m_id, value);
 }
 
 QVariantList TestContent::itemsToVariantList() const
@@ -324,13 +330,7 @@ void TestContent::setScreenSize()
     const QScreen *screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    const QString diagonal =
-        diagonalInches(screen->size(), screen->physicalDotsPerInchX(), screen->physicalDotsPerInchY());
-    setResultText(diagonal);
-    // Like a default value, the preset takes part in the expressions from the
-    // start, so the questions that depend on the screen size are asked or skipped.
-    if (!diagonal.isEmpty())
-        m_ownValues.insert(m_id, diagonal);
+    presetAnswer(diagonalInches(screen->size(), screen->physicalDotsPerInchX(), screen->physicalDotsPerInchY()));
 }
 
 void TestContent::setId(const QString &id)

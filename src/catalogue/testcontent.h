@@ -188,6 +188,7 @@ private:
     void clear();
     void read();
     void applyDefaultValue();
+    void presetAnswer(const QString &value);
     void takeStoredValue(const QString &storedId, const QString &value);
     QVariantList itemsToVariantList() const;
 
