@@ -6,6 +6,7 @@
 #include "testpattern.h"
 
 #include <QImage>
+#include <QPainter>
 #include <QString>
 #include <QTest>
 #include <QtMath>
@@ -82,22 +83,22 @@ struct PatternGrid
 
 // Compares two drawings of the same pattern apart from the QUALITY CONTROL row,
 // whose lettering follows the dots per inch of the device and application.
-inline bool sameApartFromLettering(const QImage &a, const QImage &b)
+inline bool sameApartFromLettering(QImage a, QImage b)
 {
-    if (a.size() != b.size())
-        return false;
     const PatternGrid grid(a.size());
-    const int letteringTop = int(9 * grid.ch + 6);
-    const QRect above(0, 0, a.width(), letteringTop);
-    const QRect below(0, letteringTop + grid.chi, a.width(), a.height() - letteringTop - grid.chi);
-    const QImage first = a.convertToFormat(QImage::Format_RGB32);
-    const QImage second = b.convertToFormat(QImage::Format_RGB32);
-    return first.copy(above) == second.copy(above) && first.copy(below) == second.copy(below);
+    const QRect lettering(0, int(9 * grid.ch + 6), a.width(), grid.chi);
+    for (QImage *image : {&a, &b}) {
+        *image = image->convertToFormat(QImage::Format_RGB32);
+        QPainter(image).fillRect(lettering, Qt::black);
+    }
+    return a == b;
 }
 
+// The common screen sizes, and one whose cells are fractional both ways (81.5 x 62.9),
+// where truncating and rounding part.
 inline QList<QSize> patternTestSizes()
 {
-    return {QSize(1920, 1080), QSize(1366, 768), QSize(3840, 2160)};
+    return {QSize(1920, 1080), QSize(1366, 768), QSize(3840, 2160), QSize(990, 767)};
 }
 
 inline QByteArray sizeName(const QSize &size)

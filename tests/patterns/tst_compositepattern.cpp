@@ -230,6 +230,8 @@ void TestCompositePattern::grayLevelRing_data()
         QTest::newRow(sizeName(size) + " default") << size << "kTestPatternDefault" << true;
         QTest::newRow(sizeName(size) + " grid only") << size << "kTestPatternGridOnlyCenter" << false;
         QTest::newRow(sizeName(size) + " grid and SR") << size << "kTestPatternGridAndSRBR" << false;
+        QTest::newRow(sizeName(size) + " grid only, all zones") << size << "kTestPatternGridOnlyAll" << true;
+        QTest::newRow(sizeName(size) + " grid and SR, all zones") << size << "kTestPatternGridAndSRAll" << true;
     }
 }
 
@@ -253,7 +255,6 @@ void TestCompositePattern::grayLevelRing()
         const int top = qRound(y);
         const int squareLeft = qRound(x + grid.cwi - grid.cw / 8);
         const int squareTop = qRound(y + grid.chi - grid.ch / 8);
-        expect(level, left + grid.cwi / 2, top + grid.chi / 2);
         // Probe the middle of each corner square; grid lines cover the patch's outer pixels.
         expect(level + 4, left + squareWidth / 2, top + squareHeight / 2);
         expect(level - 4, left + squareWidth / 2, squareTop + squareHeight / 2);
@@ -271,7 +272,6 @@ void TestCompositePattern::grayLevelRing()
     for (const QVector<int> &patch : {QVector<int>{4, 0, 12}, QVector<int>{7, 255, 242}}) {
         const int left = qRound(patch[0] * grid.cw + 6);
         const int innerLeft = qRound((patch[0] + 0.25) * grid.cw + 6);
-        expect(patch[1], left + 2, patchTop + 2);
         expect(patch[1], left + grid.cwi - 3, patchTop + grid.chi - 3);
         expect(patch[2], innerLeft, innerTop);
         expect(patch[2], innerLeft + innerWidth - 1, innerTop + innerHeight - 1);
@@ -367,6 +367,7 @@ void TestCompositePattern::halvingBars_data()
     QTest::newRow("1920x1080") << QSize(1920, 1080) << 9;
     QTest::newRow("1366x768") << QSize(1366, 768) << 8;
     QTest::newRow("3840x2160") << QSize(3840, 2160) << 10;
+    QTest::newRow("990x767") << QSize(990, 767) << 8;
 }
 
 void TestCompositePattern::halvingBars()
@@ -380,7 +381,8 @@ void TestCompositePattern::halvingBars()
     const int stripHeight = qRound(grid.chi / 2.0);
     const int blackStripTop = qRound(grid.ch / 2) + 6;
     QCOMPARE(pixelName(image, stripLeft, 6), grey(255));
-    QCOMPARE(pixelName(image, stripRight, 6 + stripHeight - 1), grey(255));
+    // The black strip, drawn second, may cover the white strip's last row.
+    QCOMPARE(pixelName(image, stripRight, qMin(6 + stripHeight, blackStripTop) - 1), grey(255));
     QCOMPARE(pixelName(image, stripLeft, blackStripTop), grey(0));
     QCOMPARE(pixelName(image, stripRight, blackStripTop + stripHeight - 1), grey(0));
     QVERIFY(pixelName(image, stripRight + 1, 8) != grey(255));

@@ -46,7 +46,6 @@ class TestLumivexPattern : public QObject
 private Q_SLOTS:
     void initTestCase() { QVERIFY(m_dir.isValid()); }
     void helpAndList();
-    void drawOne();
     void unknownNameDrawsComposite();
     void drawAll();
     void badArguments_data();
@@ -73,17 +72,6 @@ void TestLumivexPattern::helpAndList()
         QCOMPARE(int(NSTESTPatter::TestPattern::typeFromString(keys.at(value))), value);
 }
 
-void TestLumivexPattern::drawOne()
-{
-    const QString path = m_dir.filePath(QStringLiteral("ln.png"));
-    const Run result = run(drawArguments(QStringLiteral("kTestPatternTG18LN07"), QStringLiteral("1920x1080"), path));
-    QCOMPARE(result.exitCode, 0);
-    QVERIFY(result.errorLines.isEmpty());
-    const QImage image(path);
-    QCOMPARE(image.size(), QSize(1920, 1080));
-    comparePixels(image, {{636, 356, 90}, {635, 356, 153}});
-}
-
 void TestLumivexPattern::unknownNameDrawsComposite()
 {
     const QString path = m_dir.filePath(QStringLiteral("unknown.png"));
@@ -101,11 +89,14 @@ void TestLumivexPattern::drawAll()
     const Run result = run(
         {QStringLiteral("--all"), QStringLiteral("--size"), QStringLiteral("96x54"), QStringLiteral("--dir"), folder});
     QCOMPARE(result.exitCode, 0);
+    QVERIFY(result.errorLines.isEmpty());
     const QStringList files = QDir(folder).entryList(QDir::Files, QDir::Name);
     QCOMPARE(files.size(), 85);
     QVERIFY(files.contains(QStringLiteral("kTestPatternEmpty.png")));
     QVERIFY(files.contains(QStringLiteral("kTestPatternTG18LN18.png")));
-    QCOMPARE(pixelName(QImage(QDir(folder).filePath(QStringLiteral("kTestPatternUN80.png"))), 50, 30), grey(204));
+    // (96 - 12) / 3 = 28 and (54 - 12) / 3 = 14.
+    comparePixels(QImage(QDir(folder).filePath(QStringLiteral("kTestPatternTG18LN07.png"))),
+                  {{28, 14, 90}, {27, 14, 153}, {55, 27, 90}, {55, 28, 153}});
 }
 
 void TestLumivexPattern::badArguments_data()
@@ -144,22 +135,20 @@ void TestLumivexPattern::badArguments()
 void TestLumivexPattern::unwritableOutput_data()
 {
     QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("leftOver");
     const QString name = QStringLiteral("kTestPatternUN10");
     const QString size = QStringLiteral("10x10");
-    const QString missingFolder = m_dir.filePath(QStringLiteral("missing/out.png"));
-    const QString blocker = m_dir.filePath(QStringLiteral("blocker"));
-    QTest::newRow("folder does not exist") << drawArguments(name, size, missingFolder) << missingFolder;
-    QTest::newRow("output is a folder") << drawArguments(name, size, m_dir.path()) << QString();
+    QTest::newRow("folder does not exist")
+        << drawArguments(name, size, m_dir.filePath(QStringLiteral("missing/a.png")));
+    QTest::newRow("output is a folder") << drawArguments(name, size, m_dir.path());
     QTest::newRow("folder is a file") << QStringList{QStringLiteral("--all"), QStringLiteral("--size"), size,
-                                                     QStringLiteral("--dir"), blocker}
-                                      << blocker + QStringLiteral("/kTestPatternEmpty.png");
+                                                     QStringLiteral("--dir"),
+                                                     m_dir.filePath(QStringLiteral("blocker"))};
 }
 
+// A failed write leaves the folder as it was: no file, no folder, no temporary.
 void TestLumivexPattern::unwritableOutput()
 {
     QFETCH(QStringList, arguments);
-    QFETCH(QString, leftOver);
     QFile blocker(m_dir.filePath(QStringLiteral("blocker")));
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
@@ -172,8 +161,6 @@ void TestLumivexPattern::unwritableOutput()
     QCOMPARE(result.exitCode, 1);
     QCOMPARE(result.errorLines.size(), 1);
     QVERIFY(result.errorLines.constFirst().startsWith(QLatin1String("lumivex-pattern: ")));
-    if (!leftOver.isEmpty())
-        QVERIFY(!QFile::exists(leftOver));
     QCOMPARE(entries(), before);
 }
 
