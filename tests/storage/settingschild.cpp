@@ -19,11 +19,7 @@
 
 namespace {
 
-QTextStream &out()
-{
-    static QTextStream stream(stdout);
-    return stream;
-}
+QTextStream out(stdout);
 
 // Sessions big enough that a save takes a while, so a kill often lands in one.
 QVariantMap sessionResults(int serial)
@@ -45,7 +41,7 @@ int addSessions(const QString &fileName, bool untilKilled)
     for (int serial = 0; serial == 0 || untilKilled; ++serial) {
         store.addSession(sessionResults(serial), QStringLiteral("tester %1").arg(serial), 6, 0, 0,
                          QStringLiteral("monitor"));
-        out() << "added " << store.sessions().size() << Qt::endl;
+        out << "added " << store.sessions().size() << Qt::endl;
     }
     return 0;
 }
@@ -64,18 +60,18 @@ QString typesOf(const QVariant &value)
 int printTypes(const QString &fileName)
 {
     QSettings settings(fileName, QSettings::IniFormat);
-    out() << "status " << settings.status() << Qt::endl;
+    out << "status " << settings.status() << Qt::endl;
     const QStringList keys = settings.allKeys();
     for (const QString &key : keys) {
         const QVariant value = settings.value(key);
-        out() << key << ' ' << typesOf(value) << Qt::endl;
+        out << key << ' ' << typesOf(value) << Qt::endl;
         if (value.type() != QVariant::List)
             continue;
         const QVariantList records = value.toList();
         for (const QVariant &record : records) {
             const QVariantMap fields = record.toMap();
             for (auto it = fields.cbegin(); it != fields.cend(); ++it)
-                out() << key << '.' << it.key() << ' ' << typesOf(it.value()) << Qt::endl;
+                out << key << '.' << it.key() << ' ' << typesOf(it.value()) << Qt::endl;
         }
     }
     return 0;
@@ -87,7 +83,7 @@ void dropRootPrivileges()
 {
     const uid_t nobody = 65534;
     if (geteuid() == 0 && (setgid(nobody) != 0 || setuid(nobody) != 0)) {
-        out() << "cannot drop root privileges" << Qt::endl;
+        out << "cannot drop root privileges" << Qt::endl;
         ::exit(3);
     }
 }

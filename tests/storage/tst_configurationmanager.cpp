@@ -378,9 +378,7 @@ void TestConfigurationManager::recordTypesSurviveAnotherProcess()
         const auto store = openStore();
         for (int i = 0; i < qMax(count, 1); ++i) {
             store->addSession({{"1", QVariantMap{{"a", 1}}}}, "Ada", 4, 1, 2, "monitor");
-            QVariantMap task = taskRecord(QString::number(i), "task");
-            task.insert("lastperformed", QDateTime::currentDateTime());
-            store->addTask(task);
+            store->addTask(taskRecord(QString::number(i), "task"));
         }
         if (count == 0) {
             store->removeSession(store->sessions().first().toMap());
@@ -399,7 +397,6 @@ void TestConfigurationManager::recordTypesSurviveAnotherProcess()
                                           {"TEST_SESSIONS/list.monitorselected", "int"},
                                           {"SCHEDULER/tasks.date", "QDateTime"},
                                           {"SCHEDULER/tasks.frequency", "qulonglong"},
-                                          {"SCHEDULER/tasks.lastperformed", "QDateTime"},
                                           {"SCHEDULER/tasks.scheduledtestslist", "QVariantList uint uint"}};
     for (auto it = expected.cbegin(); it != expected.cend(); ++it)
         QCOMPARE(types.values(it.key()), repeated(it.value(), count));

@@ -4,8 +4,8 @@
 #include "storetestutils.h"
 #include "translator.h"
 
+#include <QMouseEvent>
 #include <QPainter>
-#include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -93,15 +93,12 @@ void TestSavedSessionsModel::cells_data()
     const QVariant none = 0u;
     QTest::newRow("tester") << none << 0 << text << QVariant("Ada");
     QTest::newRow("date, 24-hour clock") << none << 1 << text << QVariant("05/03/2024 - 14:07");
-    QTest::newRow("date alignment") << none << 1 << int(Qt::TextAlignmentRole) << QVariant(int(Qt::AlignCenter));
     QTest::newRow("test count") << none << 2 << text << QVariant(4);
     QTest::newRow("monitor") << none << 3 << text << QVariant(translated("monitor") + " 1 Test monitor 1920x1080");
     QTest::newRow("none failed") << none << 4 << image << QVariant(asset("checkicon"));
     QTest::newRow("one failed") << QVariant(1u) << 4 << image << QVariant(asset("xicon"));
     QTest::newRow("negative failed count") << QVariant(-2) << 4 << image << QVariant(asset("checkicon"));
-    QTest::newRow("report text") << none << 5 << text << QVariant(translated("report"));
     QTest::newRow("report image") << none << 5 << image << QVariant(asset("reporticon"));
-    QTest::newRow("delete text") << none << 6 << text << QVariant(translated("delete"));
     QTest::newRow("delete image") << none << 6 << image << QVariant(asset("deleteicon"));
 }
 
@@ -220,20 +217,19 @@ void TestSavedSessionsModel::clicks()
     QFETCH(QPoint, releaseCell);
     QFETCH(int, emitted);
 
-    QTableView view;
+    // Sent to the delegate itself: a view passes on a release only over the
+    // pressed cell, and the delegate must not rely on that.
     SavedSessionsItemDelegate delegate;
-    view.setModel(m_model.get());
-    view.setItemDelegate(&delegate);
-    view.resize(800, 300);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
     QSignalSpy clicked(&delegate, &SavedSessionsItemDelegate::buttonClicked);
-
-    auto centreOf = [&view, this](const QPoint &cell) {
-        return view.visualRect(m_model->index(cell.y(), cell.x())).center();
+    auto send = [&delegate, this](QEvent::Type type, const QPoint &cell) {
+        QStyleOptionViewItem option;
+        option.rect = QRect(cell.x() * 60, cell.y() * 30, 60, 30);
+        QMouseEvent event(type, option.rect.center(), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        static_cast<QAbstractItemDelegate &>(delegate).editorEvent(&event, m_model.get(), option,
+                                                                   m_model->index(cell.y(), cell.x()));
     };
-    QTest::mousePress(view.viewport(), Qt::LeftButton, {}, centreOf(pressCell));
-    QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, centreOf(releaseCell));
+    send(QEvent::MouseButtonPress, pressCell);
+    send(QEvent::MouseButtonRelease, releaseCell);
 
     QCOMPARE(clicked.count(), emitted);
     if (emitted) {
