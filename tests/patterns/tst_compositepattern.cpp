@@ -158,7 +158,7 @@ private Q_SLOTS:
     void fullHdLandmarks();
     void blackAndWhiteBars_data() { addSizeRows(); }
     void blackAndWhiteBars();
-    void halvingBars_data();
+    void halvingBars_data() { addSizeRows(); }
     void halvingBars();
     void gradientRamps_data() { addSizeRows(); }
     void gradientRamps();
@@ -360,20 +360,12 @@ void TestCompositePattern::blackAndWhiteBars()
     QVERIFY(pixelName(image, longRight + 1, whiteBottom) != grey(255));
 }
 
-void TestCompositePattern::halvingBars_data()
-{
-    QTest::addColumn<QSize>("size");
-    QTest::addColumn<int>("barCount");
-    QTest::newRow("1920x1080") << QSize(1920, 1080) << 9;
-    QTest::newRow("1366x768") << QSize(1366, 768) << 8;
-    QTest::newRow("3840x2160") << QSize(3840, 2160) << 10;
-    QTest::newRow("990x767") << QSize(990, 767) << 8;
-}
-
 void TestCompositePattern::halvingBars()
 {
     QFETCH(QSize, size);
-    QFETCH(int, barCount);
+    // As many bars as 2·cw, truncated, has binary digits.
+    const int barCount = QMap<int, int>{{1920, 9}, {1366, 8}, {3840, 10}, {990, 8}}.value(size.width());
+    QVERIFY(barCount > 0);
     const QImage image = renderPattern(QStringLiteral("kTestPatternDefault"), size);
     const PatternGrid grid(size);
     const int stripLeft = int(3 * grid.cw + 6);
