@@ -221,18 +221,16 @@ void ConfigurationManager::addSession(const QVariantMap &results, const QString 
     record.insert(QStringLiteral("monitorselected"), monitorSelected);
     record.insert(QStringLiteral("monitorinfo"), monitorInfo);
 
-    QVariantList records = storedList(SessionsKey);
+    // The file keeps the earlier sessions newest first, then the new one.
+    QVariantList records = sessions();
     records.append(record);
     writeList(SessionsKey, records);
 }
 
-// Records are kept in the order they were stored and sorted when read; the
-// sort is stable, so the first stored record with the date is also the first
-// one sessions() lists.
 void ConfigurationManager::removeSession(const QVariantMap &record)
 {
     const QDateTime date = record.value(QStringLiteral("date")).toDateTime();
-    QVariantList records = storedList(SessionsKey);
+    QVariantList records = sessions();
     const int index = indexOfRecord(records, QStringLiteral("date"), date);
     if (index < 0)
         return;

@@ -228,6 +228,13 @@ void TestConfigurationManager::sessionsNewestFirstAddedOnTop()
                                  {"monitorselected", 1},
                                  {"monitorinfo", "DELL U2720Q"}}));
     QCOMPARE(store->latestSessionResults(), results);
+
+    // On disk: the earlier sessions newest first, then the new one.
+    QStringList stored;
+    const QVariantList storedRecords = QSettings(path(), QSettings::IniFormat).value(SessionList).toList();
+    for (const QVariant &record : storedRecords)
+        stored << record.toMap().value("tester").toString();
+    QCOMPARE(stored, QStringList({"noon", "eleven", "ten", "Ada"}));
 }
 
 void TestConfigurationManager::handEditedSessionRecords_data()
