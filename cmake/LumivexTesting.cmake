@@ -1,10 +1,12 @@
-# lumivex_add_test(<name> SOURCES <files...> LIBS <targets...> [SERIAL] [LABEL <label>])
+# lumivex_add_test(<name> SOURCES <files...> LIBS <targets...> [SERIAL])
 #
 # Builds one Qt Test executable and registers it with CTest. Every test runs
 # headless on the offscreen platform, with a fixed locale, in its own working
 # folder below the build tree so that settings files never land in the sources.
+# Each test is labelled with its subsystem folder, so `ctest -L storage` runs one
+# subsystem's tests.
 function(lumivex_add_test name)
-    cmake_parse_arguments(ARG "SERIAL" "LABEL" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "SERIAL" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} lumivex_resources Qt5::Test)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests ${PROJECT_BINARY_DIR}/tests)
@@ -17,9 +19,8 @@ function(lumivex_add_test name)
     if(ARG_SERIAL)
         set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
     endif()
-    if(ARG_LABEL)
-        set_tests_properties(${name} PROPERTIES LABELS ${ARG_LABEL})
-    endif()
+    get_filename_component(subsystem ${CMAKE_CURRENT_SOURCE_DIR} NAME)
+    set_tests_properties(${name} PROPERTIES LABELS ${subsystem})
 endfunction()
 
 # lumivex_add_bench(<name> SOURCES <files...> LIBS <targets...>)
