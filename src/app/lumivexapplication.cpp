@@ -21,8 +21,7 @@ void writeToSegment(QSharedMemory &memory, const QByteArray &data)
 
 } // namespace
 
-LumivexApplication::LumivexApplication(int &argc, char **argv, const QString &key)
-    : QApplication(argc, argv)
+LumivexApplication::LumivexApplication(int &argc, char **argv, const QString &key) : QApplication(argc, argv)
 {
     setUpSegment(key);
 }

@@ -11,10 +11,7 @@ class TestLumivexApplication : public QObject
     Q_OBJECT
 
 public:
-    explicit TestLumivexApplication(const QString &key)
-        : m_key(key)
-    {
-    }
+    explicit TestLumivexApplication(const QString &key) : m_key(key) {}
 
 private slots:
     void init();
@@ -79,9 +76,14 @@ void TestLumivexApplication::decodeMessage_data()
     QTest::newRow("only the marker") << QByteArray("1") << QString();
     QTest::newRow("marker then NUL") << QByteArray("1\0", 2) << QString();
     QTest::newRow("no NUL: read to the end") << QByteArray("1abc") << QStringLiteral("abc");
-    QTest::newRow("UTF-8 text") << QByteArray("1Gr\xc3\xbc\xc3\x9f" "e\0", 9) << QStringLiteral("Grüße");
-    QTest::newRow("invalid UTF-8 decodes as far as it goes")
-        << QByteArray("1ab\xff\xfe" "cd\0", 8) << QStringLiteral("ab\uFFFD\uFFFDcd");
+    QTest::newRow("UTF-8 text") << QByteArray("1Gr\xc3\xbc\xc3\x9f"
+                                              "e\0",
+                                              9)
+                                << QStringLiteral("Grüße");
+    QTest::newRow("invalid UTF-8 decodes as far as it goes") << QByteArray("1ab\xff\xfe"
+                                                                           "cd\0",
+                                                                           8)
+                                                             << QStringLiteral("ab\uFFFD\uFFFDcd");
     QTest::newRow("UTF-8 sequence cut at the end") << QByteArray("1ab\xc3") << QStringLiteral("ab\uFFFD");
 }
 

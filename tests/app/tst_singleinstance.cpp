@@ -97,8 +97,7 @@ bool TestSingleInstance::closeFirst()
 {
     if (runSecond({QStringLiteral("-close")}) != 0)
         return false;
-    return m_first->waitForFinished(5000) && m_first->exitStatus() == QProcess::NormalExit
-           && m_first->exitCode() == 0;
+    return m_first->waitForFinished(5000) && m_first->exitStatus() == QProcess::NormalExit && m_first->exitCode() == 0;
 }
 
 void TestSingleInstance::firstStartWithoutOptionsShowsWindow()
