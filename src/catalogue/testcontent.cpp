@@ -337,18 +337,22 @@ void TestContent::setId(const QString &id)
 {
     assignProperty(this, m_id, id, &TestContent::idChanged);
 }
+
 void TestContent::setCaption(const QString &caption)
 {
     assignProperty(this, m_caption, caption, &TestContent::captionChanged);
 }
+
 void TestContent::setReport(const QString &report)
 {
     assignProperty(this, m_report, report, &TestContent::reportChanged);
 }
+
 void TestContent::setType(tTestContentType type)
 {
     assignProperty(this, m_type, type, &TestContent::typeChanged);
 }
+
 void TestContent::setPattern(const QString &pattern)
 {
     assignProperty(this, m_pattern, pattern, &TestContent::patternChanged);
@@ -394,10 +398,12 @@ void TestContent::setNote(const QString &note)
 {
     assignProperty(this, m_note, note, &TestContent::noteChanged);
 }
+
 void TestContent::setResultText(const QString &text)
 {
     assignProperty(this, m_resultText, text, &TestContent::resultTextChanged);
 }
+
 void TestContent::setResultBoolean(bool result)
 {
     assignProperty(this, m_resultBoolean, result, &TestContent::resultBooleanChanged);
