@@ -1,0 +1,88 @@
+#include "modalprompt.h"
+
+#include <QAbstractButton>
+#include <QDialog>
+#include <QInputDialog>
+#include <QQueue>
+
+namespace {
+
+struct Script
+{
+    bool active = false;
+    QQueue<ModalPrompt::Answer> answers;
+    int unanswered = 0;
+};
+
+Script &script()
+{
+    static Script instance;
+    return instance;
+}
+
+} // namespace
+
+int ModalPrompt::exec(QDialog *dialog)
+{
+    Script &s = script();
+    if (!s.active)
+        return dialog->exec();
+    dialog->setModal(true);
+    dialog->show();
+    if (s.answers.isEmpty()) {
+        ++s.unanswered;
+        dialog->reject();
+    } else {
+        s.answers.dequeue()(dialog);
+    }
+    if (dialog->isVisible())
+        dialog->reject();
+    return dialog->result();
+}
+
+int ModalPrompt::question(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text,
+                          const QList<Button> &buttons)
+{
+    QMessageBox box(icon, title, text, QMessageBox::NoButton, parent);
+    QList<QAbstractButton *> added;
+    for (const Button &button : buttons)
+        added << box.addButton(button.text, button.role);
+    exec(&box);
+    return added.indexOf(box.clickedButton());
+}
+
+QString ModalPrompt::chooseItem(QWidget *parent, const QString &title, const QString &label, const QStringList &items,
+                                const QString &okText, const QString &cancelText)
+{
+    QInputDialog dialog(parent, Qt::WindowTitleHint | Qt::WindowSystemMenuHint);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(label);
+    dialog.setComboBoxItems(items);
+    dialog.setComboBoxEditable(false);
+    dialog.setOkButtonText(okText);
+    dialog.setCancelButtonText(cancelText);
+    if (exec(&dialog) != QDialog::Accepted)
+        return QString();
+    return dialog.textValue();
+}
+
+void ModalPrompt::preloadAnswer(const Answer &answer)
+{
+    script().active = true;
+    script().answers.enqueue(answer);
+}
+
+int ModalPrompt::pendingAnswers()
+{
+    return script().answers.size();
+}
+
+int ModalPrompt::unansweredDialogs()
+{
+    return script().unanswered;
+}
+
+void ModalPrompt::reset()
+{
+    script() = Script();
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "modalprompt.h"
+
+#include <QAbstractButton>
+#include <QDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QTest>
+
+// Answers for ModalPrompt, shared by every test that meets a modal dialog. Each answer
+// records the text the operator was shown, when asked to.
+namespace ModalAnswers {
+
+// Clicks the message box button with the given text; a missing button leaves the box
+// to be rejected, which the calling test sees as the wrong choice.
+inline void clickButton(const QString &buttonText, QString *shownText = nullptr)
+{
+    ModalPrompt::preloadAnswer([=](QDialog *dialog) {
+        auto *box = qobject_cast<QMessageBox *>(dialog);
+        if (!box)
+            return;
+        if (shownText)
+            *shownText = box->text();
+        const QList<QAbstractButton *> buttons = box->buttons();
+        for (QAbstractButton *button : buttons) {
+            if (button->text() == buttonText) {
+                QTest::mouseClick(button, Qt::LeftButton);
+                return;
+            }
+        }
+    });
+}
+
+// Chooses an item of a list dialog and confirms it; a null item cancels.
+inline void chooseItem(const QString &item, QStringList *shownItems = nullptr)
+{
+    ModalPrompt::preloadAnswer([=](QDialog *dialog) {
+        auto *input = qobject_cast<QInputDialog *>(dialog);
+        if (!input)
+            return;
+        if (shownItems)
+            *shownItems = input->comboBoxItems();
+        if (item.isNull()) {
+            input->reject();
+            return;
+        }
+        input->setTextValue(item);
+        input->accept();
+    });
+}
+
+// Lets the test work the dialog itself, for forms of the program's own.
+inline void handle(const ModalPrompt::Answer &answer)
+{
+    ModalPrompt::preloadAnswer(answer);
+}
+
+} // namespace ModalAnswers
