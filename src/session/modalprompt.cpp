@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QDialog>
 #include <QInputDialog>
+#include <QPushButton>
 #include <QQueue>
 
 namespace {
