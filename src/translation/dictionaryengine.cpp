@@ -1,5 +1,7 @@
 #include "dictionaryengine.h"
 
+#include <QSet>
+
 namespace TR {
 
 void DictionaryEngine::setModel(const QMap<QString, QString> &model)
@@ -26,12 +28,14 @@ QString DictionaryEngine::translate(const QString &key) const
     return resolved.isEmpty() ? key : resolved;
 }
 
-// Replaces every "_[unit]_" by the unit's translation. A closing marker pairs
-// with the nearest opening marker before it, so for nested markers the inner
-// unit is translated and the outer markers stay as written; a marker without
-// its partner is ordinary text. The scan is linear and keeps every character
-// outside complete pairs.
-QString DictionaryEngine::resolve(const QString &text) const
+namespace {
+
+// Replaces every "_[unit]_" by unitText(unit). A closing marker pairs with the
+// nearest opening marker before it, so for nested markers the inner unit is
+// replaced and the outer markers stay as written; a marker without its partner
+// is ordinary text. The scan is linear and keeps every character outside
+// complete pairs.
+template <typename UnitText> QString replaceUnits(const QString &text, UnitText unitText)
 {
     const int length = text.size();
     const QChar *characters = text.constData();
@@ -49,7 +53,7 @@ QString DictionaryEngine::resolve(const QString &text) const
             if (result.isNull())
                 result.reserve(length);
             result += QStringView(text).mid(copiedUpTo, open - copiedUpTo);
-            result += translatedUnit(text.mid(open + 2, index - open - 2));
+            result += unitText(text.mid(open + 2, index - open - 2));
             index += 2;
             copiedUpTo = index;
             open = -1;
@@ -61,6 +65,31 @@ QString DictionaryEngine::resolve(const QString &text) const
         return text;
     result += QStringView(text).mid(copiedUpTo);
     return result;
+}
+
+} // namespace
+
+QString DictionaryEngine::resolve(const QString &text) const
+{
+    return replaceUnits(text, [this](const QString &unit) { return translatedUnit(unit); });
+}
+
+// Found with the same scan as resolve(), so the list holds exactly the units
+// a language file can translate.
+QStringList DictionaryEngine::unitsOf(const QMap<QString, QString> &model)
+{
+    QStringList units;
+    QSet<QString> seen;
+    for (const QString &text : model) {
+        replaceUnits(text, [&](const QString &unit) {
+            if (!unit.isEmpty() && !seen.contains(unit)) {
+                seen.insert(unit);
+                units << unit;
+            }
+            return unit;
+        });
+    }
+    return units;
 }
 
 QString DictionaryEngine::translatedUnit(const QString &unit) const

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QMap>
 #include <QString>
+#include <QStringList>
 
 namespace TR {
 
@@ -18,6 +19,10 @@ public:
 
     QString translate(const QString &key) const;
     QString resolve(const QString &text) const;
+
+    // Every non-empty unit of the model's templates, once each, in key order:
+    // what a language file has to translate.
+    static QStringList unitsOf(const QMap<QString, QString> &model);
 
 private:
     QString translatedUnit(const QString &unit) const;
