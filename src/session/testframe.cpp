@@ -23,6 +23,11 @@ void TestFrame::createInputDialog()
     connect(m_inputDialog, &TestInputDialog::back, this, &TestFrame::back);
 }
 
+TestInputDialog *TestFrame::inputDialog() const
+{
+    return m_inputDialog;
+}
+
 void TestFrame::setScreenRect(const QRect &rect)
 {
     m_screenRect = rect;

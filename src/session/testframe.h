@@ -31,7 +31,7 @@ public:
     Test *test() const { return m_test; }
     uint totalSteps() const { return m_totalSteps; }
     uint currentStep() const { return m_currentStep; }
-    TestInputDialog *inputDialog() const { return m_inputDialog; }
+    TestInputDialog *inputDialog() const;
 
     void setScreenRect(const QRect &rect);
     void setBackHidden(bool hidden);
