@@ -20,10 +20,8 @@ private slots:
 
     void progress_data();
     void progress();
-    void dialogPlacedTopCentre();
     void closeConfirmation_data();
     void closeConfirmation();
-    void dialogRequestsForwarded();
 
 private:
     QLabel *progressLabel() const { return m_frame->inputDialog()->findChild<QLabel *>("progressLabel"); }
@@ -69,23 +67,6 @@ void TestTestFrame::progress()
     QCOMPARE(progressLabel()->text(), text);
 }
 
-void TestTestFrame::dialogPlacedTopCentre()
-{
-    TestInputDialog *dialog = m_frame->inputDialog();
-    const QRect screen(1920, 0, 1920, 1080);
-    m_frame->setScreenRect(screen);
-    m_frame->showFullScreen();
-    m_frame->setGeometry(screen);
-    QVERIFY(QTest::qWaitForWindowExposed(dialog));
-    QCOMPARE(dialog->width(), 500);
-    QCOMPARE(dialog->pos(), QPoint(2630, 50));
-
-    dialog->move(2000, 300);
-    m_frame->hide();
-    m_frame->show();
-    QCOMPARE(dialog->pos(), QPoint(2000, 300));
-}
-
 void TestTestFrame::closeConfirmation_data()
 {
     QTest::addColumn<QString>("answer");
@@ -98,29 +79,23 @@ void TestTestFrame::closeConfirmation()
 {
     QFETCH(QString, answer);
     QFETCH(bool, closed);
-    m_frame->show();
+    const QRect screen(1920, 0, 1920, 1080);
+    m_frame->setScreenRect(screen);
+    m_frame->showFullScreen();
+    m_frame->setGeometry(screen);
     TestInputDialog *dialog = m_frame->inputDialog();
     QVERIFY(QTest::qWaitForWindowExposed(dialog));
+    QCOMPARE(dialog->geometry().topLeft(), QPoint(2630, 50)); // centred: 1920 + 960 - 250
+    QCOMPARE(dialog->width(), 500);
+    dialog->move(2000, 300);
+    m_frame->show();
+    QCOMPARE(dialog->pos(), QPoint(2000, 300));
     QString shown;
     ModalAnswers::clickButton(answer, &shown);
     QTest::mouseClick(dialog->findChild<QPushButton *>("closePushButton"), Qt::LeftButton);
     QCOMPARE(shown, translated("testInputDialog_close"));
     QCOMPARE(dialog->isVisible(), !closed);
     QCOMPARE(m_frame->isVisible(), !closed);
-}
-
-void TestTestFrame::dialogRequestsForwarded()
-{
-    m_frame->show();
-    TestInputDialog *dialog = m_frame->inputDialog();
-    QSignalSpy next(m_frame.get(), &TestFrame::next);
-    QSignalSpy back(m_frame.get(), &TestFrame::back);
-    QTest::mouseClick(dialog->findChild<QPushButton *>("nextPushButton"), Qt::LeftButton);
-    QTest::mouseClick(dialog->findChild<QPushButton *>("backPushButton"), Qt::LeftButton);
-    QCOMPARE(next.count(), 1);
-    QCOMPARE(back.count(), 1);
-    dialog->accept();
-    QVERIFY(!m_frame->isVisible());
 }
 
 QTEST_MAIN(TestTestFrame)

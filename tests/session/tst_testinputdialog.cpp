@@ -5,7 +5,6 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -14,34 +13,31 @@
 
 using namespace SessionTesting;
 
+namespace {
+const QByteArray NumberField = R"({"content":[{"type":"text","validatortype":"number"}]})";
+}
+
 class TestTestInputDialog : public QObject
 {
     Q_OBJECT
 
 private slots:
     void initTestCase() { useEnglish(); }
-    void init();
     void cleanup() { m_dialog.reset(); }
 
     void inputShowsStoredAnswer_data();
     void inputShowsStoredAnswer();
     void verdictAndNote();
-    void requiredText_data();
-    void requiredText();
-    void numberField_data();
-    void numberField();
+    void answerChecked_data();
+    void answerChecked();
     void typingReachesJoinContent();
-    void keys_data();
-    void keys();
     void titleBarMouse_data();
     void titleBarMouse();
 
 private:
-    void show(const char *json);
-    void show(Test *test);
-    template <typename T> T *input() const { return m_dialog->findChild<T *>(); }
+    void show(const QByteArray &json);
     // The answer's text field, never the note editor.
-    QWidget *textField() const;
+    QWidget *field() const;
     QPushButton *button(const char *name) const { return m_dialog->findChild<QPushButton *>(name); }
     TestContent *content(int index) const { return m_test->content()->at(index); }
 
@@ -49,27 +45,18 @@ private:
     std::unique_ptr<TestInputDialog> m_dialog;
 };
 
-void TestTestInputDialog::init()
-{
-    m_dialog = std::make_unique<TestInputDialog>();
-}
-
-void TestTestInputDialog::show(const char *json)
+void TestTestInputDialog::show(const QByteArray &json)
 {
     m_test = makeTest(json);
-    show(m_test.get());
-}
-
-void TestTestInputDialog::show(Test *test)
-{
-    m_dialog->setTest(test);
+    m_dialog = std::make_unique<TestInputDialog>();
+    m_dialog->setTest(m_test.get());
     m_dialog->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_dialog.get()));
 }
 
-QWidget *TestTestInputDialog::textField() const
+QWidget *TestTestInputDialog::field() const
 {
-    if (auto *line = input<QLineEdit>())
+    if (auto *line = m_dialog->findChild<QLineEdit *>())
         return line;
     return m_dialog->findChild<QWidget *>("contentWidget")->findChild<QPlainTextEdit *>();
 }
@@ -78,15 +65,15 @@ void TestTestInputDialog::inputShowsStoredAnswer_data()
 {
     QTest::addColumn<QByteArray>("json");
     QTest::addColumn<QString>("shown");
+    const QByteArray items = R"("content":{"items":[{"value":"2","text":"x"},{"value":"3","text":"y"},
+                                                   {"value":"3","text":"z"}]})";
     QTest::newRow("text") << QByteArray(R"({"content":[{"type":"text","resulttext":"Dell"}]})") << "Dell";
     QTest::newRow("textarea") << QByteArray(R"({"content":[{"type":"textarea","resulttext":"a\nb"}]})") << "a\nb";
-    QTest::newRow("multiselect, last item of the stored value")
-        << QByteArray(R"({"content":[{"type":"multiselect","resultmultiselect":"300","content":{"items":[
-               {"value":"200","text":"x"},{"value":"300","text":"y"},{"value":"300","text":"z"}]}}]})")
+    QTest::newRow("multiselect, last item of the value")
+        << R"({"content":[{"type":"multiselect","resultmultiselect":"3",)" + items + "}]}"
         << "z";
     QTest::newRow("multiselect, unknown value")
-        << QByteArray(R"({"content":[{"type":"multiselect","resultmultiselect":"9","content":{"items":[
-               {"value":"200","text":"x"},{"value":"300","text":"y"}]}}]})")
+        << R"({"content":[{"type":"multiselect","resultmultiselect":"9",)" + items + "}]}"
         << "x";
     QTest::newRow("boolean true") << QByteArray(R"({"content":[{"type":"boolean","resultboolean":true}]})")
                                   << translated("yes");
@@ -100,18 +87,14 @@ void TestTestInputDialog::inputShowsStoredAnswer()
 {
     QFETCH(QByteArray, json);
     QFETCH(QString, shown);
-    show(json.constData());
-
+    show(json);
     QString shownText;
-    if (QWidget *field = textField())
-        shownText = field->property(field->inherits("QLineEdit") ? "text" : "plainText").toString();
-    else if (auto *combo = input<QComboBox>())
+    if (QWidget *text = field())
+        shownText = text->property(text->inherits("QLineEdit") ? "text" : "plainText").toString();
+    if (auto *combo = m_dialog->findChild<QComboBox *>())
         shownText = combo->currentText();
-    const QList<QRadioButton *> radios = m_dialog->findChildren<QRadioButton *>();
-    for (QRadioButton *radio : radios) {
-        if (radio->isChecked())
-            shownText = radio->text();
-    }
+    for (QRadioButton *radio : m_dialog->findChildren<QRadioButton *>())
+        shownText += radio->isChecked() ? radio->text() : QString();
     QCOMPARE(shownText, shown);
 
     QSignalSpy next(m_dialog.get(), &TestInputDialog::next);
@@ -123,169 +106,114 @@ void TestTestInputDialog::verdictAndNote()
 {
     show(R"({"validatable":true,"content":[{"type":"boolean","resultboolean":true},{"type":"text"}]})");
     QWidget *note = m_dialog->findChild<QWidget *>("noteWidget");
-    QVERIFY(button("acceptPushButton")->isVisible());
-    QVERIFY(button("rejectPushButton")->isVisible());
-    QVERIFY(note->isVisible());
-    QVERIFY(!note->isEnabled());
+    QVERIFY(button("acceptPushButton")->isVisible() && button("rejectPushButton")->isVisible());
+    QVERIFY(note->isVisible() && !note->isEnabled());
     QVERIFY(!button("nextPushButton")->isEnabled());
     QSignalSpy next(m_dialog.get(), &TestInputDialog::next);
     QTest::keyClick(m_dialog.get(), Qt::Key_Return);
+    QTest::keyClick(m_dialog.get(), Qt::Key_Escape);
     QCOMPARE(next.count(), 0);
+    QVERIFY(m_dialog->isVisible());
 
     QTest::mouseClick(button("rejectPushButton"), Qt::LeftButton);
-    QVERIFY(note->isEnabled());
-    QVERIFY(button("nextPushButton")->isEnabled());
+    QVERIFY(note->isEnabled() && button("nextPushButton")->isEnabled());
     QVERIFY(!content(0)->resultBoolean());
     QTest::keyClicks(m_dialog->findChild<QPlainTextEdit *>("notePlainTextEdit"), "smear");
     QTest::mouseClick(button("nextPushButton"), Qt::LeftButton);
     QCOMPARE(next.count(), 1);
-    QCOMPARE(content(0)->note(), QString());
-    QCOMPARE(content(1)->note(), QString("smear"));
+    QCOMPARE(content(0)->note() + "|" + content(1)->note(), QString("|smear"));
 }
 
-void TestTestInputDialog::requiredText_data()
+void TestTestInputDialog::answerChecked_data()
 {
     QTest::addColumn<QByteArray>("json");
-    QTest::addColumn<bool>("blocked");
-    QTest::newRow("required empty text") << QByteArray(R"({"content":[{"type":"text"}]})") << true;
-    QTest::newRow("required empty textarea") << QByteArray(R"({"content":[{"type":"textarea"}]})") << true;
-    QTest::newRow("read-only empty") << QByteArray(R"({"content":[{"type":"text","readonly":true}]})") << false;
-    QTest::newRow("optional empty") << QByteArray(R"({"content":[{"type":"textarea","required":false}]})") << false;
-}
-
-void TestTestInputDialog::requiredText()
-{
-    QFETCH(QByteArray, json);
-    QFETCH(bool, blocked);
-    show(json.constData());
-    QSignalSpy next(m_dialog.get(), &TestInputDialog::next);
-    QWidget *field = textField();
-
-    QTest::mouseClick(button("nextPushButton"), Qt::LeftButton);
-    QCOMPARE(next.count(), blocked ? 0 : 1);
-    QCOMPARE(field->styleSheet(), blocked ? QString("border: 1px solid red") : QString());
-    if (!blocked)
-        return;
-    QTest::keyClicks(field, "ok");
-    QTest::mouseClick(button("nextPushButton"), Qt::LeftButton);
-    QCOMPARE(next.count(), 1);
-    QCOMPARE(field->styleSheet(), QString());
-    QCOMPARE(content(0)->resultText(), QString("ok"));
-}
-
-void TestTestInputDialog::numberField_data()
-{
-    QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("pasted");
-    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QString>("stored");
     QTest::addColumn<bool>("passes");
-    QTest::newRow("comma typed") << ""
-                                 << "1,5"
+    const QByteArray storedNumber = R"({"content":[{"type":"text","validatortype":"number","resulttext":"%1"}]})";
+    QTest::newRow("required empty text") << QByteArray(R"({"content":[{"type":"text"}]})") << ""
+                                         << ""
+                                         << "" << false;
+    QTest::newRow("required empty area") << QByteArray(R"({"content":[{"type":"textarea"}]})") << ""
+                                         << ""
+                                         << "" << false;
+    QTest::newRow("read-only empty") << QByteArray(R"({"content":[{"type":"text","readonly":true}]})") << ""
+                                     << ""
+                                     << "" << true;
+    QTest::newRow("optional empty") << QByteArray(R"({"content":[{"type":"textarea","required":false}]})") << ""
+                                    << ""
+                                    << "" << true;
+    QTest::newRow("comma typed") << NumberField << "1,5"
                                  << ""
                                  << "1.5" << true;
-    QTest::newRow("point typed") << ""
-                                 << "1.5"
-                                 << ""
-                                 << "1.5" << true;
-    QTest::newRow("signed comma typed") << ""
-                                        << "-2,25"
+    QTest::newRow("signed comma typed") << NumberField << "-2,25"
                                         << ""
                                         << "-2.25" << true;
-    QTest::newRow("second separator typed") << ""
-                                            << "1,5,0"
-                                            << ""
-                                            << "1.50" << true;
-    QTest::newRow("exponents typed") << ""
-                                     << "1e5e5"
+    QTest::newRow("exponents typed") << NumberField << "1e5e5"
                                      << ""
                                      << "155" << true;
-    QTest::newRow("letters typed") << ""
-                                   << "abc"
+    QTest::newRow("letters typed") << NumberField << "abc"
                                    << ""
                                    << "" << false;
-    QTest::newRow("lone sign typed") << ""
-                                     << "-"
+    QTest::newRow("lone sign typed") << NumberField << "-"
                                      << ""
                                      << "" << false;
-    QTest::newRow("comma pasted") << ""
-                                  << ""
+    QTest::newRow("comma pasted") << NumberField << ""
                                   << "1,5"
                                   << "1.5" << true;
-    QTest::newRow("grouped number pasted") << ""
-                                           << ""
+    QTest::newRow("grouped number pasted") << NumberField << ""
                                            << "1.000,5"
                                            << "" << false;
-    QTest::newRow("script pasted") << ""
-                                   << ""
+    QTest::newRow("script pasted") << NumberField << ""
                                    << "(function(){})"
                                    << "" << false;
-    QTest::newRow("spaces pasted") << ""
-                                   << ""
-                                   << "1 000"
-                                   << "" << false;
-    QTest::newRow("stored comma answer") << "2,5"
-                                         << ""
+    QTest::newRow("stored comma answer") << QByteArray(storedNumber).replace("%1", "2,5") << ""
                                          << ""
                                          << "2.5" << true;
-    QTest::newRow("stored script answer kept back") << "(function(){})"
-                                                    << ""
-                                                    << ""
-                                                    << "(function(){})" << false;
+    QTest::newRow("stored script answer") << QByteArray(storedNumber).replace("%1", "x()") << ""
+                                          << ""
+                                          << "x()" << false;
 }
 
-void TestTestInputDialog::numberField()
+void TestTestInputDialog::answerChecked()
 {
-    QFETCH(QString, stored);
+    QFETCH(QByteArray, json);
     QFETCH(QString, typed);
     QFETCH(QString, pasted);
-    QFETCH(QString, answer);
+    QFETCH(QString, stored);
     QFETCH(bool, passes);
-    m_test = makeTest(R"({"content":[{"type":"text","validatortype":"number"}]})");
-    content(0)->setResultText(stored);
-    show(m_test.get());
-    QLineEdit *field = input<QLineEdit>();
-    QTest::keyClicks(field, typed);
+    show(json);
+    QTest::keyClicks(field(), typed);
     QGuiApplication::clipboard()->setText(pasted);
-    QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
-
+    QTest::keyClick(field(), Qt::Key_V, Qt::ControlModifier);
     QSignalSpy next(m_dialog.get(), &TestInputDialog::next);
-    QTest::keyClick(field, Qt::Key_Return);
+    QTest::mouseClick(button("nextPushButton"), Qt::LeftButton);
+    QCOMPARE(content(0)->resultText(), stored);
     QCOMPARE(next.count(), int(passes));
-    QCOMPARE(content(0)->resultText(), answer);
+    QCOMPARE(field()->styleSheet(), passes ? QString() : QString("border: 1px solid red"));
+    if (passes)
+        return;
+    QTest::keyClick(field(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(field(), "5");
+    QTest::mouseClick(button("nextPushButton"), Qt::LeftButton);
+    QCOMPARE(next.count(), 1);
+    QCOMPARE(field()->styleSheet(), QString());
+    QCOMPARE(content(0)->resultText(), QString("5"));
 }
 
 void TestTestInputDialog::typingReachesJoinContent()
 {
     show(R"json({"content":[{"id":"a","type":"text"},{"id":"b","type":"textarea"},
-             {"id":"sum","type":"text","join":"(function(){return #a# + #b#;})","validator":"#a#"}]})json");
-    QTest::keyClicks(m_dialog->findChildren<QLineEdit *>().first(), "12");
+             {"id":"sum","type":"text","readonly":true,"join":"(function(){return #a# + #b#;})","validator":"#a#"}]})json");
+    QTRY_VERIFY(m_dialog->findChild<QLineEdit *>()->hasFocus());
+    QTest::keyClicks(QApplication::focusWidget(), "12");
     QTest::keyClicks(m_dialog->findChild<QWidget *>("contentWidget")->findChild<QPlainTextEdit *>(), "7");
-    const TestContent::ValueMap own = content(2)->ownValues();
-    QCOMPARE(own.value("a"), QString("12"));
-    QCOMPARE(own.value("b"), QString("7"));
+    QCOMPARE(content(2)->ownValues(), TestContent::ValueMap({{"a", "12"}, {"b", "7"}, {"sum", ""}}));
     QCOMPARE(content(2)->validatorValues(), TestContent::ValueMap({{"a", "12"}}));
-}
-
-void TestTestInputDialog::keys_data()
-{
-    QTest::addColumn<int>("key");
-    QTest::addColumn<int>("nexts");
-    QTest::newRow("return goes on") << int(Qt::Key_Return) << 1;
-    QTest::newRow("escape stays") << int(Qt::Key_Escape) << 0;
-    QTest::newRow("keypad enter ignored") << int(Qt::Key_Enter) << 0;
-}
-
-void TestTestInputDialog::keys()
-{
-    QFETCH(int, key);
-    QFETCH(int, nexts);
-    show(R"({"content":[{"type":"info"},{"type":"text","resulttext":"x"}]})");
-    QTRY_VERIFY(input<QLineEdit>()->hasFocus());
     QSignalSpy next(m_dialog.get(), &TestInputDialog::next);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
-    QCOMPARE(next.count(), nexts);
-    QVERIFY(m_dialog->isVisible());
+    QTest::keyClick(m_dialog->findChild<QLineEdit *>(), Qt::Key_Return);
+    QCOMPARE(next.count(), 1);
 }
 
 void TestTestInputDialog::titleBarMouse_data()
@@ -308,10 +236,8 @@ void TestTestInputDialog::titleBarMouse()
     QWidget *title = m_dialog->findChild<QWidget *>("titleWidget");
     const QPoint press(10, 10);
     QTest::mousePress(title, Qt::LeftButton, {}, press);
-    auto *clickTimer = m_dialog->findChild<QTimer *>("clickTimer");
-    QCOMPARE(clickTimer->interval(), 500);
     if (outlastClickWindow)
-        QVERIFY(QSignalSpy(clickTimer, &QTimer::timeout).wait());
+        QVERIFY(QSignalSpy(m_dialog->findChild<QTimer *>("clickTimer"), &QTimer::timeout).wait());
     if (!moveBy.isNull()) {
         const QPoint to = title->mapToGlobal(press) + moveBy;
         QMouseEvent move(QEvent::MouseMove, title->mapFromGlobal(to), to, Qt::NoButton, Qt::LeftButton, {});
@@ -319,7 +245,7 @@ void TestTestInputDialog::titleBarMouse()
     }
     QTest::mouseRelease(title, Qt::LeftButton, {}, press);
     QCOMPARE(m_dialog->isCollapsed(), collapsed);
-    QCOMPARE(m_dialog->findChild<QPushButton *>("minimizePushButton")->isChecked(), collapsed);
+    QCOMPARE(button("minimizePushButton")->isChecked(), collapsed);
     QCOMPARE(m_dialog->pos(), QPoint(100, 100) + moveBy);
 }
 
