@@ -116,6 +116,7 @@ int TestingSession::totalSteps()
 void TestingSession::setGroups(QList<TestGroup *> *groups)
 {
     m_groups = groups;
+    m_currentTest = nullptr;
     if (m_groups)
         m_frame->setTotalSteps(uint(totalSteps()));
     emit groupsChanged(groups);
@@ -146,7 +147,8 @@ void TestingSession::start(int monitorSelected)
 
 void TestingSession::showCurrentTest()
 {
-    const QRect screenRect = QGuiApplication::screens().value(presentScreen(m_screen))->geometry();
+    const QScreen *screen = QGuiApplication::screens().value(presentScreen(m_screen));
+    const QRect screenRect = screen ? screen->geometry() : QRect();
     m_frame->setScreenRect(screenRect);
     m_frame->showFullScreen();
     m_frame->setGeometry(screenRect);
@@ -218,11 +220,12 @@ void TestingSession::computeJoins(const Test *test)
 
 void TestingSession::nextTest()
 {
+    // Nothing is shown before a step is set, so there is nothing to move on from.
+    if (!m_currentTest)
+        return;
     m_frame->close();
-    if (m_currentTest) {
-        recordAnswers(m_currentTest);
-        mergeOwnValues(m_currentTest);
-    }
+    recordAnswers(m_currentTest);
+    mergeOwnValues(m_currentTest);
     int index = m_currentIndex + 1;
     while (const Test *candidate = testAt(index)) {
         mergeOwnValues(candidate);
@@ -242,6 +245,8 @@ void TestingSession::nextTest()
 
 void TestingSession::previousTest()
 {
+    if (!m_currentTest)
+        return;
     m_frame->close();
     int index = m_currentIndex - 1;
     while (index >= 0 && isHidden(testAt(index)))
