@@ -11,6 +11,7 @@
 #include "testsmanager.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -63,6 +64,10 @@ private slots:
     void screenIdentity_data();
     void screenIdentity();
     void stepsWithoutContentsOrVisibleEarlierStep();
+    void frameProgress_data();
+    void frameProgress();
+    void frameCloseConfirmation_data();
+    void frameCloseConfirmation();
 
 private:
     void begin(QList<TestGroup *> *groups);
@@ -281,6 +286,64 @@ void TestTestingSession::stepsWithoutContentsOrVisibleEarlierStep()
     QCOMPARE(completed.count(), 1);
     QCOMPARE(m_session->setTestIndex(3), nullptr);
     QCOMPARE(m_session->currentIndex(), 2);
+}
+
+void TestTestingSession::frameProgress_data()
+{
+    QTest::addColumn<uint>("total");
+    QTest::addColumn<uint>("step");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("quarter") << 4u << 1u << "25%";
+    QTest::newRow("truncated, not rounded") << 8u << 3u << "37%";
+    QTest::newRow("last step") << 8u << 8u << "100%";
+    QTest::newRow("no total") << 0u << 3u << "0%";
+}
+
+void TestTestingSession::frameProgress()
+{
+    QFETCH(uint, total);
+    QFETCH(uint, step);
+    QFETCH(QString, text);
+    TestFrame *frame = m_session->frame();
+    frame->setCurrentStep(5);
+    frame->setTotalSteps(total);
+    QCOMPARE(frame->currentStep(), 0u);
+    frame->setCurrentStep(step);
+    QCOMPARE(frame->inputDialog()->findChild<QLabel *>("progressLabel")->text(), text);
+}
+
+void TestTestingSession::frameCloseConfirmation_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<bool>("closed");
+    QTest::newRow("no keeps the session") << translated("no") << false;
+    QTest::newRow("yes closes dialog and frame") << translated("yes") << true;
+}
+
+void TestTestingSession::frameCloseConfirmation()
+{
+    QFETCH(QString, answer);
+    QFETCH(bool, closed);
+    m_session->setGroups(m_catalogue->groups());
+    m_session->setTestIndex(0);
+    TestFrame *frame = m_session->frame();
+    const QRect screen(1920, 0, 1920, 1080);
+    frame->setScreenRect(screen);
+    frame->showFullScreen();
+    frame->setGeometry(screen);
+    TestInputDialog *dialog = frame->inputDialog();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog));
+    QCOMPARE(dialog->geometry().topLeft(), QPoint(2630, 50)); // centred: 1920 + 960 - 250
+    QCOMPARE(dialog->width(), 500);
+    dialog->move(2000, 300);
+    frame->show();
+    QCOMPARE(dialog->pos(), QPoint(2000, 300));
+    QString shown;
+    ModalAnswers::clickButton(answer, &shown);
+    QTest::mouseClick(dialog->findChild<QPushButton *>("closePushButton"), Qt::LeftButton);
+    QCOMPARE(shown, translated("testInputDialog_close"));
+    QCOMPARE(dialog->isVisible(), !closed);
+    QCOMPARE(frame->isVisible(), !closed);
 }
 
 QTEST_MAIN(TestTestingSession)
