@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QFrame>
+#include <QPointer>
+#include <QRect>
+
+#include <memory>
+
+class Test;
+class TestInputDialog;
+
+namespace Ui {
+class TestFrame;
+}
+
+// The borderless full-screen window on the monitor under test: the canvas shows
+// the current test's pattern and the questions dialog floats above it. Accepting,
+// rejecting or closing the dialog closes the frame; the dialog's next and back
+// requests are passed on.
+class TestFrame : public QFrame
+{
+    Q_OBJECT
+    Q_PROPERTY(Test *test READ test WRITE setTest NOTIFY testChanged)
+    Q_PROPERTY(uint totalSteps READ totalSteps WRITE setTotalSteps NOTIFY totalStepsChanged)
+    Q_PROPERTY(uint currentStep READ currentStep WRITE setCurrentStep NOTIFY currentStepChanged)
+
+public:
+    explicit TestFrame(QWidget *parent = nullptr);
+    ~TestFrame() override;
+
+    Test *test() const { return m_test; }
+    uint totalSteps() const { return m_totalSteps; }
+    uint currentStep() const { return m_currentStep; }
+    TestInputDialog *inputDialog() const;
+
+    void setScreenRect(const QRect &rect);
+    void setBackHidden(bool hidden);
+    void setTitleText(const QString &text);
+
+public Q_SLOTS:
+    void setTest(Test *test);
+    void setTotalSteps(uint totalSteps);
+    void setCurrentStep(uint currentStep);
+    bool close();
+
+Q_SIGNALS:
+    void testChanged(Test *test);
+    void totalStepsChanged(uint totalSteps);
+    void currentStepChanged(uint currentStep);
+    void next();
+    void back();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void createInputDialog();
+
+    std::unique_ptr<Ui::TestFrame> m_ui;
+    QPointer<TestInputDialog> m_inputDialog;
+    Test *m_test = nullptr;
+    uint m_currentStep = 0;
+    uint m_totalSteps = 0;
+    QRect m_screenRect;
+};

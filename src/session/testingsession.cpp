@@ -1,0 +1,318 @@
+#include "testingsession.h"
+
+#include "modalprompt.h"
+#include "savedsessionsmodel.h"
+#include "screenidentity.h"
+#include "test.h"
+#include "testcontent.h"
+#include "testframe.h"
+#include "testgroup.h"
+#include "testsubgroup.h"
+#include "translator.h"
+
+#include <QDebug>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSet>
+
+namespace {
+
+const QString OperatorContentId = QStringLiteral("content00000000");
+const QString MakerContentId = QStringLiteral("content02010000");
+const QString ModelContentId = QStringLiteral("content02010001");
+// The device test asks for maker, model, matrix and serial number in this order.
+const int MatrixPosition = 2;
+const int SerialNumberPosition = 3;
+
+QString translated(const char *key)
+{
+    return TR::Translator::instance()->translate(QString::fromLatin1(key));
+}
+
+// The value an expression sees for a content: the chosen item's value or the text.
+QString expressionValue(const TestContent *content)
+{
+    return content->type() == TestContent::kTestContentTypeMultiselect ? content->resultMultiselect()
+                                                                       : content->resultText();
+}
+
+// The screen at that index, or the primary screen when it is not (or no longer) there.
+int presentScreen(int index)
+{
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    if (index >= 0 && index < screens.size())
+        return index;
+    return qMax(0, screens.indexOf(QGuiApplication::primaryScreen()));
+}
+
+void presetEmptyAnswer(TestContent *content, const QString &value)
+{
+    if (content && content->resultText().isEmpty() && !value.isEmpty())
+        content->setResultText(value);
+}
+
+} // namespace
+
+TestingSession::TestingSession(QWidget *parent, QList<TestGroup *> *groups, SavedSessionsModel *store)
+    : QWidget(parent), m_groups(groups), m_frame(new TestFrame(this)), m_store(store),
+      m_screenIdentity(std::make_unique<ScreenIdentity>())
+{
+    m_frame->hide();
+    connect(m_frame, &TestFrame::next, this, &TestingSession::nextTest);
+    connect(m_frame, &TestFrame::back, this, &TestingSession::previousTest);
+}
+
+TestingSession::~TestingSession()
+{
+    m_groups = nullptr;
+}
+
+void TestingSession::setScreenIdentity(std::unique_ptr<ScreenIdentity> identity)
+{
+    m_screenIdentity = std::move(identity);
+}
+
+QList<Test *> TestingSession::steps() const
+{
+    QList<Test *> tests;
+    if (!m_groups)
+        return tests;
+    for (const TestGroup *group : qAsConst(*m_groups)) {
+        for (const TestSubgroup *subgroup : qAsConst(*group->subgroups()))
+            tests.append(*subgroup->tests());
+    }
+    return tests;
+}
+
+QList<TestContent *> TestingSession::allContents() const
+{
+    QList<TestContent *> contents;
+    for (const Test *test : steps())
+        contents.append(*test->content());
+    return contents;
+}
+
+Test *TestingSession::testAt(int index) const
+{
+    return steps().value(index, nullptr);
+}
+
+TestContent *TestingSession::contentById(const QString &id) const
+{
+    if (!m_groups)
+        return nullptr;
+    for (const TestGroup *group : qAsConst(*m_groups)) {
+        if (TestContent *content = group->contentById(id))
+            return content;
+    }
+    return nullptr;
+}
+
+int TestingSession::totalSteps()
+{
+    return steps().size();
+}
+
+void TestingSession::setGroups(QList<TestGroup *> *groups)
+{
+    m_groups = groups;
+    m_currentTest = nullptr;
+    if (m_groups)
+        m_frame->setTotalSteps(uint(totalSteps()));
+    emit groupsChanged(groups);
+}
+
+Test *TestingSession::setTestIndex(int index)
+{
+    Test *test = testAt(index);
+    if (!test)
+        return nullptr;
+    qDebug() << "[TestingSession] STEP: " << index + 1 << " - Group: " << test->group()
+             << " Subgroup: " << test->subgroup() << " NContents: " << test->content()->size();
+    m_frame->setTest(test);
+    m_currentTest = test;
+    m_currentIndex = index;
+    m_frame->setBackHidden(index == 0);
+    m_frame->setCurrentStep(uint(index));
+    m_frame->setTitleText(test->displayTitle());
+    return test;
+}
+
+void TestingSession::start(int monitorSelected)
+{
+    m_screen = presentScreen(monitorSelected);
+    prefillScreenIdentity();
+    showCurrentTest();
+}
+
+void TestingSession::showCurrentTest()
+{
+    const QScreen *screen = QGuiApplication::screens().value(presentScreen(m_screen));
+    const QRect screenRect = screen ? screen->geometry() : QRect();
+    m_frame->setScreenRect(screenRect);
+    m_frame->showFullScreen();
+    m_frame->setGeometry(screenRect);
+}
+
+void TestingSession::prefillScreenIdentity()
+{
+    const ScreenIdentity::Identity identity = m_screenIdentity->identity(m_screen);
+    // A virtual screen names no maker, model or serial number; its size alone says
+    // nothing about the device under test.
+    if (identity.manufacturer.isEmpty() && identity.model.isEmpty() && identity.serialNumber.isEmpty())
+        return;
+    TestContent *maker = contentById(MakerContentId);
+    const auto *deviceTest = maker ? qobject_cast<const Test *>(maker->parent()) : nullptr;
+    if (!deviceTest)
+        return;
+    const QList<TestContent *> &contents = *deviceTest->content();
+    presetEmptyAnswer(maker, identity.manufacturer);
+    presetEmptyAnswer(contentById(ModelContentId), identity.model);
+    if (!identity.devicePixels.isEmpty()) {
+        presetEmptyAnswer(
+            contents.value(MatrixPosition),
+            QStringLiteral("%1 x %2").arg(identity.devicePixels.width()).arg(identity.devicePixels.height()));
+    }
+    presetEmptyAnswer(contents.value(SerialNumberPosition), identity.serialNumber);
+}
+
+bool TestingSession::isHidden(const Test *test) const
+{
+    // A test without contents has no condition to hide it.
+    if (test->content()->isEmpty())
+        return false;
+    return test->content()->first()->isHiddenFromTest(m_sessionValues);
+}
+
+void TestingSession::recordAnswers(const Test *test)
+{
+    // The answers typed in this run take part in the joins and conditions of the
+    // tests that follow; without this they would see the previous run's values.
+    for (TestContent *content : qAsConst(*test->content())) {
+        const QString answer = expressionValue(content);
+        if (!content->id().isEmpty() && content->join().isEmpty() && !answer.isEmpty())
+            content->addOwnValues({{content->id(), answer}});
+    }
+}
+
+void TestingSession::mergeOwnValues(const Test *test)
+{
+    for (const TestContent *content : qAsConst(*test->content())) {
+        const TestContent::ValueMap own = content->ownValues();
+        for (auto it = own.cbegin(); it != own.cend(); ++it) {
+            if (!it.key().isEmpty())
+                m_sessionValues.insert(it.key(), it.value());
+        }
+    }
+    for (TestContent *content : qAsConst(*test->content()))
+        content->setJoinValues(m_sessionValues);
+}
+
+void TestingSession::computeJoins(const Test *test)
+{
+    for (TestContent *content : qAsConst(*test->content())) {
+        const double joined = content->computeJoin();
+        if (joined != -1.0)
+            content->setResultText(QString::number(joined, 'g', 6));
+        mergeOwnValues(test);
+    }
+}
+
+void TestingSession::nextTest()
+{
+    // Nothing is shown before a step is set, so there is nothing to move on from.
+    if (!m_currentTest)
+        return;
+    m_frame->close();
+    recordAnswers(m_currentTest);
+    mergeOwnValues(m_currentTest);
+    int index = m_currentIndex + 1;
+    while (const Test *candidate = testAt(index)) {
+        mergeOwnValues(candidate);
+        computeJoins(candidate);
+        if (!isHidden(candidate))
+            break;
+        ++index;
+    }
+    if (setTestIndex(index)) {
+        showCurrentTest();
+        return;
+    }
+    completeSession();
+    m_frame->close();
+    emit sessionCompleted();
+}
+
+void TestingSession::previousTest()
+{
+    if (!m_currentTest)
+        return;
+    m_frame->close();
+    int index = m_currentIndex - 1;
+    while (index >= 0 && isHidden(testAt(index)))
+        --index;
+    // With every earlier step hidden there is nowhere to go back to.
+    setTestIndex(index >= 0 ? index : m_currentIndex);
+    showCurrentTest();
+}
+
+QString TestingSession::resultText(const QString &contentId) const
+{
+    const TestContent *content = contentById(contentId);
+    return content ? content->resultText() : QString();
+}
+
+void TestingSession::refreshValidatorValues()
+{
+    const QList<TestContent *> contents = allContents();
+    QSet<QString> named;
+    for (const TestContent *content : contents) {
+        for (const QString &id : content->joinIds() + content->validatorIds())
+            named.insert(id);
+    }
+    TestContent::ValueMap current;
+    for (const QString &id : qAsConst(named)) {
+        if (const TestContent *content = contentById(id))
+            current.insert(id, expressionValue(content));
+    }
+    // Only the validators take the copies: kept among the contents' own values they
+    // would outlive this session and overwrite the answers and joins of the next run.
+    for (TestContent *content : contents)
+        content->setValidatorValues(current);
+}
+
+void TestingSession::completeSession()
+{
+    const QString tester = resultText(OperatorContentId);
+    const QString monitorInfo =
+        QStringLiteral(" (%1 - %2)").arg(resultText(MakerContentId), resultText(ModelContentId));
+    refreshValidatorValues();
+
+    QVariantMap groups;
+    uint failed = 0;
+    for (const TestGroup *group : qAsConst(*m_groups)) {
+        groups.insert(QString::number(group->number()), group->toVariantMap());
+        failed += group->failedContentsCount();
+    }
+    qDebug() << "[TestingSession] Failed tests: " << failed;
+    if (failed > 0) {
+        ModalPrompt::question(this, QMessageBox::Warning, translated("attention"),
+                              translated("alertfailedtest").arg(failed), {{translated("ok"), QMessageBox::AcceptRole}});
+    }
+    if (m_store)
+        m_store->addSession(groups, tester, uint(m_groups->size()), failed, m_screen, monitorInfo);
+    emit sessionSucceeded(failed == 0);
+}
+
+void TestingSession::applyStoredResults(const QVariantMap &groups)
+{
+    if (!m_groups)
+        return;
+    for (TestGroup *group : qAsConst(*m_groups)) {
+        const QString key = QString::number(group->number());
+        if (groups.contains(key))
+            group->setResults(groups.value(key).toMap());
+    }
+    if (TestContent *operatorName = contentById(OperatorContentId))
+        operatorName->clearResults();
+}

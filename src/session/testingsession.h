@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QVariantMap>
+#include <QWidget>
+
+#include <memory>
+
+class SavedSessionsModel;
+class ScreenIdentity;
+class Test;
+class TestContent;
+class TestFrame;
+class TestGroup;
+
+// Runs one pass over the tests of the selected groups on the monitor under test:
+// shows each test in the full-screen frame, steps forward and back past the tests
+// hidden by earlier answers, computes joined values on the way, and at the end
+// judges the answers and hands the finished session to the store. The widget is
+// never shown itself; it owns the frame.
+class TestingSession : public QWidget
+{
+    Q_OBJECT
+    Q_PROPERTY(QList<TestGroup *> *groups READ groups WRITE setGroups NOTIFY groupsChanged)
+
+public:
+    TestingSession(QWidget *parent, QList<TestGroup *> *groups, SavedSessionsModel *store);
+    ~TestingSession() override;
+
+    QList<TestGroup *> *groups() const { return m_groups; }
+    int currentIndex() const { return m_currentIndex; }
+    int screen() const { return m_screen; }
+    TestFrame *frame() const { return m_frame; }
+
+    TestContent *contentById(const QString &id) const;
+    Test *testAt(int index) const;
+    // Prefills the answers from the groups of a stored session; the operator's name
+    // is always entered anew.
+    void applyStoredResults(const QVariantMap &groups);
+    // Replaces the source of the monitors' own identities (for tests).
+    void setScreenIdentity(std::unique_ptr<ScreenIdentity> identity);
+
+public Q_SLOTS:
+    void nextTest();
+    void previousTest();
+    Test *setTestIndex(int index);
+    void setGroups(QList<TestGroup *> *groups);
+    void start(int monitorSelected);
+    void showCurrentTest();
+    int totalSteps();
+
+Q_SIGNALS:
+    void groupsChanged(QList<TestGroup *> *groups);
+    void sessionCompleted();
+    void sessionSucceeded(bool bSucceeded);
+
+private:
+    QList<Test *> steps() const;
+    QList<TestContent *> allContents() const;
+    bool isHidden(const Test *test) const;
+    void recordAnswers(const Test *test);
+    void mergeOwnValues(const Test *test);
+    void computeJoins(const Test *test);
+    void prefillScreenIdentity();
+    void completeSession();
+    void refreshValidatorValues();
+    QString resultText(const QString &contentId) const;
+
+    QList<TestGroup *> *m_groups = nullptr;
+    int m_currentIndex = 0;
+    int m_screen = 0;
+    TestFrame *m_frame;
+    Test *m_currentTest = nullptr;
+    SavedSessionsModel *m_store;
+    QMap<QString, QString> m_sessionValues;
+    std::unique_ptr<ScreenIdentity> m_screenIdentity;
+};

@@ -1,0 +1,449 @@
+#include "testinputdialog.h"
+#include "ui_testinputdialog.h"
+
+#include "modalprompt.h"
+#include "numberanswervalidator.h"
+#include "test.h"
+#include "testcontent.h"
+#include "translator.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QSpacerItem>
+#include <QTimer>
+
+namespace {
+
+const int ClickWindowMs = 500;
+const int MaximumScrollAreaHeight = 800;
+const int TextAreaMaximumHeight = 100;
+const QString InvalidAnswerStyle = QStringLiteral("border: 1px solid red");
+
+QString translated(const QString &key)
+{
+    return TR::Translator::instance()->translate(key);
+}
+
+QString typedText(const QWidget *input)
+{
+    if (const auto *line = qobject_cast<const QLineEdit *>(input))
+        return line->text();
+    if (const auto *area = qobject_cast<const QPlainTextEdit *>(input))
+        return area->toPlainText();
+    return QString();
+}
+
+bool isTextInput(const QWidget *input)
+{
+    return qobject_cast<const QLineEdit *>(input) || qobject_cast<const QPlainTextEdit *>(input);
+}
+
+} // namespace
+
+TestInputDialog::TestInputDialog(QWidget *parent)
+    : QDialog(parent), m_ui(new Ui::TestInputDialog), m_clickTimer(new QTimer(this))
+{
+    m_ui->setupUi(this);
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    m_clickTimer->setObjectName(QStringLiteral("clickTimer"));
+    m_clickTimer->setSingleShot(true);
+    m_clickTimer->setInterval(ClickWindowMs);
+    connect(m_clickTimer, &QTimer::timeout, this, &TestInputDialog::mouseClickTrack);
+    TR::Translator::instance()->translateObject(this, true);
+
+    connect(m_ui->closePushButton, &QPushButton::clicked, this, &TestInputDialog::closeClicked);
+    connect(m_ui->rejectPushButton, &QPushButton::clicked, this, &TestInputDialog::rejectClicked);
+    connect(m_ui->acceptPushButton, &QPushButton::clicked, this, &TestInputDialog::acceptClicked);
+    connect(m_ui->nextPushButton, &QPushButton::clicked, this, &TestInputDialog::nextClicked);
+    connect(m_ui->backPushButton, &QPushButton::clicked, this, &TestInputDialog::backClicked);
+    connect(m_ui->minimizePushButton, &QPushButton::clicked, this, &TestInputDialog::minimizeClicked);
+
+    hideNote();
+    toggleMinimize(false);
+}
+
+TestInputDialog::~TestInputDialog() = default;
+
+void TestInputDialog::setTitleText(const QString &text)
+{
+    m_ui->titleLabel->setText(text);
+}
+
+void TestInputDialog::setProgressText(const QString &text)
+{
+    m_ui->progressLabel->setText(text);
+}
+
+void TestInputDialog::setBackHidden(bool hidden)
+{
+    m_ui->backPushButton->setHidden(hidden);
+}
+
+bool TestInputDialog::isCollapsed() const
+{
+    return m_ui->containerWidget->isHidden();
+}
+
+void TestInputDialog::setTest(Test *test)
+{
+    clearInputs();
+    m_test = test;
+    const bool validatable = test && test->validatable();
+    const QList<TestContent *> contents = test ? *test->content() : QList<TestContent *>();
+    toggleNote(validatable);
+
+    for (TestContent *content : contents) {
+        if (!content->joinIds().isEmpty())
+            m_joinContent = content;
+    }
+    int row = 0;
+    for (TestContent *content : contents)
+        addContentRows(content, row);
+
+    textChanged();
+    m_ui->gridLayout->addItem(new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), row, 0);
+    m_ui->nextPushButton->setEnabled(!validatable);
+    m_ui->groupBox->setVisible(validatable);
+    fitScrollArea();
+    emit testChanged(test);
+}
+
+void TestInputDialog::clearInputs()
+{
+    clearLayout(m_ui->gridLayout);
+    m_inputs.clear();
+    hideNote();
+    m_ui->notePlainTextEdit->clear();
+    m_joinContent = nullptr;
+    m_firstFocusWidget = nullptr;
+    m_joinedText.clear();
+    uncheckVerdict();
+}
+
+void TestInputDialog::clearLayout(QLayout *layout)
+{
+    while (QLayoutItem *item = layout->takeAt(0)) {
+        delete item->widget();
+        if (item->layout())
+            clearLayout(item->layout());
+        delete item;
+    }
+}
+
+void TestInputDialog::uncheckVerdict()
+{
+    // Auto-exclusive buttons refuse to uncheck the last checked one of their group.
+    for (QPushButton *button : {m_ui->acceptPushButton, m_ui->rejectPushButton}) {
+        button->setAutoExclusive(false);
+        button->setChecked(false);
+        button->setAutoExclusive(true);
+    }
+}
+
+void TestInputDialog::addContentRows(TestContent *content, int &row)
+{
+    auto *caption = new QLabel(m_ui->contentWidget);
+    caption->setTextFormat(Qt::RichText);
+    caption->setWordWrap(true);
+    const QString description = translated(content->description());
+    caption->setToolTip(description);
+    addRow(caption, row);
+
+    if (m_test->validatable()) {
+        caption->setText(translated(content->caption()));
+        if (!m_firstFocusWidget)
+            m_firstFocusWidget = caption;
+        m_inputs.insert(m_ui->notePlainTextEdit, content);
+        return;
+    }
+    if (!content->caption().isEmpty())
+        caption->setText(QStringLiteral("&#149; ") + translated(content->caption()));
+    if (!content->joinOnlyReport() && !content->join().isEmpty()) {
+        auto *joinLabel = new QLabel(translated(content->joinText()), m_ui->contentWidget);
+        addRow(joinLabel, row);
+    }
+    QWidget *input = createInput(content);
+    if (!input)
+        return;
+    input->setToolTip(description);
+    addRow(input, row);
+    if (!m_firstFocusWidget)
+        m_firstFocusWidget = input;
+}
+
+void TestInputDialog::addRow(QWidget *widget, int &row)
+{
+    m_ui->gridLayout->addWidget(widget, row++, 0);
+    // Shown at once rather than at the layout's next turn, so the rows count when
+    // the scroll area is fitted to them.
+    widget->show();
+}
+
+QWidget *TestInputDialog::createInput(TestContent *content)
+{
+    switch (content->type()) {
+    case TestContent::kTestContentTypeText: {
+        auto *line = new QLineEdit(content->resultText(), m_ui->contentWidget);
+        line->setReadOnly(content->readOnly());
+        if (content->validatorType() == TestContent::kValidatorTypeNumber)
+            line->setValidator(new NumberAnswerValidator(line));
+        connect(line, &QLineEdit::textChanged, this, qOverload<const QString &>(&TestInputDialog::textChanged));
+        m_inputs.insert(line, content);
+        return line;
+    }
+    case TestContent::kTestContentTypeTextarea: {
+        auto *area = new QPlainTextEdit(content->resultText(), m_ui->contentWidget);
+        area->setReadOnly(content->readOnly());
+        area->setMaximumHeight(TextAreaMaximumHeight);
+        area->setInputMethodHints(Qt::ImhDigitsOnly | Qt::ImhFormattedNumbersOnly);
+        area->setCenterOnScroll(true);
+        area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        connect(area, &QPlainTextEdit::textChanged, this, qOverload<>(&TestInputDialog::textChanged));
+        m_inputs.insert(area, content);
+        return area;
+    }
+    case TestContent::kTestContentTypeMultiselect: {
+        auto *combo = new QComboBox(m_ui->contentWidget);
+        int current = 0;
+        for (const TestContent::Item *item : qAsConst(*content->items())) {
+            const QString value = item->value(QStringLiteral("value"));
+            if (value == content->resultMultiselect())
+                current = combo->count();
+            combo->addItem(translated(item->value(QStringLiteral("text"))), value);
+        }
+        combo->setCurrentIndex(current);
+        m_inputs.insert(combo, content);
+        return combo;
+    }
+    case TestContent::kTestContentTypeBoolean: {
+        auto *box = new QWidget(m_ui->contentWidget);
+        auto *layout = new QHBoxLayout(box);
+        auto *yes = new QRadioButton(translated(QStringLiteral("yes")), box);
+        auto *no = new QRadioButton(translated(QStringLiteral("no")), box);
+        layout->addWidget(yes);
+        layout->addWidget(no);
+        layout->addStretch();
+        (content->resultBoolean() ? yes : no)->setChecked(true);
+        m_inputs.insert(yes, content);
+        return box;
+    }
+    default:
+        return nullptr;
+    }
+}
+
+void TestInputDialog::nextClicked()
+{
+    if (storeAnswers())
+        emit next();
+}
+
+void TestInputDialog::backClicked()
+{
+    emit back();
+}
+
+bool TestInputDialog::storeAnswers()
+{
+    if (!m_test)
+        return true;
+    bool acceptable = true;
+    for (auto it = m_inputs.cbegin(); it != m_inputs.cend(); ++it) {
+        QWidget *input = it.key();
+        TestContent *content = it.value();
+        if (m_test->validatable()) {
+            content->setNote(m_ui->notePlainTextEdit->toPlainText());
+        } else if (isTextInput(input)) {
+            acceptable = storeText(input, content) && acceptable;
+        } else if (auto *combo = qobject_cast<QComboBox *>(input)) {
+            if (combo->currentIndex() >= 0)
+                content->setResultMultiselect(combo->currentData().toString());
+        } else if (auto *yes = qobject_cast<QRadioButton *>(input)) {
+            content->setResultBoolean(yes->isChecked());
+        }
+    }
+    for (TestContent *content : qAsConst(*m_test->content())) {
+        if (!content->join().isEmpty())
+            content->setResultJoin(m_joinedText);
+    }
+    return acceptable;
+}
+
+bool TestInputDialog::storeText(QWidget *input, TestContent *content)
+{
+    QString text = typedText(input);
+    bool wellFormed = true;
+    // Text that bypassed the validator (a stored answer shown again) is checked
+    // and normalised the same way before it is kept.
+    if (const auto *line = qobject_cast<QLineEdit *>(input); line && line->validator()) {
+        int position = 0;
+        wellFormed = line->validator()->validate(text, position) == QValidator::Acceptable;
+    }
+    const bool answered = !content->required() || content->readOnly() || !text.isEmpty();
+    if (wellFormed)
+        content->setResultText(text);
+    const bool acceptable = wellFormed && answered;
+    input->setStyleSheet(acceptable ? QString() : InvalidAnswerStyle);
+    return acceptable;
+}
+
+void TestInputDialog::textChanged(const QString &)
+{
+    textChanged();
+}
+
+void TestInputDialog::textChanged()
+{
+    if (!m_joinContent)
+        return;
+    TestContent::ValueMap typed;
+    for (auto it = m_inputs.cbegin(); it != m_inputs.cend(); ++it) {
+        if (isTextInput(it.key()) && !it.value()->id().isEmpty())
+            typed.insert(it.value()->id(), typedText(it.key()));
+    }
+    m_joinContent->addOwnValues(typed);
+    m_joinContent->setValidatorValues(typed);
+}
+
+void TestInputDialog::acceptClicked(bool)
+{
+    giveVerdict(true);
+}
+
+void TestInputDialog::rejectClicked(bool)
+{
+    giveVerdict(false);
+}
+
+void TestInputDialog::giveVerdict(bool passed)
+{
+    // A failed verdict opens the note so that the operator can write why.
+    showNote(passed);
+    if (m_test && !m_test->content()->isEmpty())
+        m_test->content()->first()->setResultBoolean(passed);
+    m_ui->nextPushButton->setEnabled(true);
+}
+
+void TestInputDialog::closeClicked()
+{
+    const int choice = ModalPrompt::question(this, QMessageBox::Warning, translated(QStringLiteral("attention")),
+                                             translated(QStringLiteral("testInputDialog_close")),
+                                             {{translated(QStringLiteral("yes")), QMessageBox::AcceptRole},
+                                              {translated(QStringLiteral("no")), QMessageBox::RejectRole}});
+    if (choice == 0)
+        close();
+}
+
+void TestInputDialog::toggleNote(bool show, bool disabled)
+{
+    if (show)
+        showNote(disabled);
+    else
+        hideNote();
+}
+
+void TestInputDialog::toggleNote(bool show)
+{
+    toggleNote(show, true);
+}
+
+void TestInputDialog::showNote(bool disabled)
+{
+    m_ui->noteWidget->setDisabled(disabled);
+    m_ui->noteWidget->show();
+    adjustSize();
+}
+
+void TestInputDialog::hideNote()
+{
+    m_ui->noteWidget->hide();
+    adjustSize();
+}
+
+void TestInputDialog::minimizeClicked()
+{
+    toggleMinimize();
+}
+
+void TestInputDialog::toggleMinimize()
+{
+    toggleMinimize(!isCollapsed());
+}
+
+void TestInputDialog::toggleMinimize(bool minimize)
+{
+    m_ui->minimizePushButton->setChecked(minimize);
+    m_ui->containerWidget->setHidden(minimize);
+    m_ui->mainContentWidget->adjustSize();
+    adjustSize();
+    m_ui->mainContentWidget->adjustSize();
+}
+
+void TestInputDialog::mouseClickTrack()
+{
+    m_clickPending = false;
+}
+
+void TestInputDialog::fitScrollArea()
+{
+    m_ui->contentWidget->adjustSize();
+    m_ui->scrollArea->adjustSize();
+    adjustSize();
+    // A resizable scroll area squeezes its widget to the viewport, so the height the
+    // rows need is the widget's size hint, not its current height.
+    const int rowsHeight = qMin(m_ui->contentWidget->sizeHint().height(), MaximumScrollAreaHeight);
+    m_ui->scrollArea->setFixedSize(m_ui->scrollArea->width(), rowsHeight);
+    adjustSize();
+}
+
+void TestInputDialog::keyPressEvent(QKeyEvent *event)
+{
+    // Escape must not drop the operator out of the session; Return is the keyboard's next
+    // button and, like it, waits for the verdict of a test judged as a whole.
+    if (event->key() == Qt::Key_Return && m_ui->nextPushButton->isEnabled())
+        nextClicked();
+}
+
+void TestInputDialog::mousePressEvent(QMouseEvent *event)
+{
+    const QPoint inTitle = m_ui->titleWidget->mapFrom(this, event->pos());
+    m_clickPending = m_ui->titleWidget->rect().contains(inTitle);
+    if (m_clickPending)
+        m_clickTimer->start();
+    m_dragging = true;
+    m_pressX = event->x();
+    m_pressY = event->y();
+}
+
+void TestInputDialog::mouseMoveEvent(QMouseEvent *event)
+{
+    m_clickPending = false;
+    if (m_dragging)
+        move(event->globalX() - m_pressX, event->globalY() - m_pressY);
+}
+
+void TestInputDialog::mouseReleaseEvent(QMouseEvent *)
+{
+    if (m_clickPending)
+        toggleMinimize();
+    m_clickPending = false;
+    m_dragging = false;
+}
+
+void TestInputDialog::showEvent(QShowEvent *event)
+{
+    if (m_firstFocusWidget) {
+        QWidget *first = m_firstFocusWidget;
+        QTimer::singleShot(0, first, [first] { first->setFocus(); });
+    }
+    toggleMinimize(false);
+    fitScrollArea();
+    QDialog::showEvent(event);
+}
