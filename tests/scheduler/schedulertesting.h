@@ -1,8 +1,13 @@
 #pragma once
 
+#include "configurationmanager.h"
+#include "schedulerclock.h"
+#include "schedulermanager.h"
 #include "taskscheduler.h"
 
 #include <QDateTime>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QVariantMap>
 
 #include <time.h>
@@ -36,3 +41,38 @@ inline QVariantMap task(const QString &id, const QDateTime &date, qint64 frequen
     }
     return record;
 }
+
+class FixedClock : public SchedulerClock
+{
+public:
+    QDateTime now() const override { return m_now; }
+    void setNow(const QDateTime &now) { m_now = now; }
+
+private:
+    QDateTime m_now = at(2026, 1, 31, 12);
+};
+
+// A scheduler on a settings file of its own (a copy of `source` when given),
+// on the last day of January 2026 at noon.
+struct SchedulerFixture
+{
+    explicit SchedulerFixture(const QString &source = QString())
+        : store(settingsFile(dir, source)), manager(&store, &clock)
+    {
+    }
+
+    static QString settingsFile(const QTemporaryDir &dir, const QString &source)
+    {
+        const QString fileName = dir.filePath(QStringLiteral("Lumivex 2016.ini"));
+        if (!source.isEmpty()) {
+            QFile::copy(source, fileName);
+            QFile::setPermissions(fileName, QFile::ReadOwner | QFile::WriteOwner);
+        }
+        return fileName;
+    }
+
+    QTemporaryDir dir;
+    FixedClock clock;
+    ConfigurationManager store;
+    SchedulerManager manager;
+};

@@ -19,16 +19,6 @@
 
 namespace {
 
-class FixedClock : public SchedulerClock
-{
-public:
-    QDateTime now() const override { return m_now; }
-    void setNow(const QDateTime &now) { m_now = now; }
-
-private:
-    QDateTime m_now;
-};
-
 struct QueueRun
 {
     QStringList ids;
