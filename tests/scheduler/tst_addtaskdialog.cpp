@@ -180,9 +180,9 @@ void TestAddTaskDialog::delegatePaintsDeleteIconAlone()
     QImage canvas(60, 40, QImage::Format_ARGB32_Premultiplied);
     canvas.fill(Qt::transparent);
     QImage expected = canvas;
-    delegate.paint(std::make_unique<QPainter>(&canvas).get(), option, index);
+    delegate.paint(std::make_unique<QPainter>(&canvas).get(), option, index); // painted when the painter goes
     const QPixmap icon(":/assets/deleteicon");
-    QCOMPARE(icon.size(), QSize(24, 24));
+    QVERIFY(!icon.isNull());
     QPainter(&expected).drawPixmap(QPoint(10, 8), icon);
     QCOMPARE(canvas, expected);
     for (int column = 0; column < SchedulerManager::kColumnCount; ++column) {
