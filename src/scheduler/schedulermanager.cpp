@@ -1,6 +1,8 @@
 #include "schedulermanager.h"
 
+#include "addtaskdialog.h"
 #include "configurationmanager.h"
+#include "modalprompt.h"
 #include "schedulerclock.h"
 #include "taskscheduler.h"
 #include "translator.h"
@@ -10,6 +12,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -153,9 +156,17 @@ void SchedulerManager::performTasks(const QStringList &ids)
 
 void SchedulerManager::editTasks(const QStringList &ids)
 {
-    // Editing opens the task dialog, which is not part of the program yet;
-    // the slot is here so that the task table can already be wired to it.
-    Q_UNUSED(ids)
+    stopQueue();
+    // The store updates the first record with an id, so that is the one the
+    // operator edits. The dialog writes the change itself; the queue's reload
+    // then brings the table up to date.
+    if (const TaskScheduler *task = ids.isEmpty() ? nullptr : taskById(ids.constLast())) {
+        AddTaskDialog dialog(nullptr, m_store, m_clock);
+        dialog.setTask(task->id(), int(qMin<qint64>(task->frequencyDays(), std::numeric_limits<int>::max())),
+                       task->description(), task->date(), task->lastPerformed(), task->scheduledTests());
+        ModalPrompt::exec(&dialog);
+    }
+    restartQueue();
 }
 
 void SchedulerManager::performNotPerformedTasks()

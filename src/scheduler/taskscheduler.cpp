@@ -101,20 +101,6 @@ TaskScheduler::tTaskState TaskScheduler::state(const QDate &today) const
     return nextRun.date() <= today ? kTaskStatePending : kTaskStateUpcoming;
 }
 
-QVariantMap TaskScheduler::toVariantMap() const
-{
-    QVariantMap record;
-    record.insert(kIdKey, m_id);
-    record.insert(kDescriptionKey, m_description);
-    record.insert(kDateKey, m_date);
-    record.insert(kFrequencyKey, static_cast<quint64>(m_frequency));
-    if (m_lastPerformed.isValid()) {
-        record.insert(kLastPerformedKey, m_lastPerformed);
-    }
-    record.insert(kScheduledTestsKey, m_scheduledTests);
-    return record;
-}
-
 void TaskScheduler::setId(const QString &id)
 {
     if (replace(m_id, id)) {

@@ -48,9 +48,6 @@ public:
     QDateTime nextExecution(const QDate &today = QDate::currentDate()) const;
     tTaskState state(const QDate &today) const;
 
-    // The record as stored; "lastperformed" is left out until the first run.
-    QVariantMap toVariantMap() const;
-
 signals:
     void idChanged(const QString &id);
     void descriptionChanged(const QString &description);

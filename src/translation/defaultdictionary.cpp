@@ -31,6 +31,8 @@ const Entry InterfaceTexts[] = {
     {"black", "_[Black]_"},
     {"measuringRange", "_[Measuring Range]_"},
     {"delete", "_[Delete]_"},
+    {"edit", "_[Edit]_"},
+    {"start", "_[Start]_"},
     {"attention", "_[Attention]_"},
     {"info", "_[Info]_"},
     {"version", "_[Version:]_"},
