@@ -1,14 +1,22 @@
 #include "answeredcatalogue.h"
+#include "defaultdictionary.h"
 #include "expressionevaluator.h"
+#include "test.h"
 #include "testcontent.h"
 #include "testgroup.h"
 #include "testsmanager.h"
+#include "testsubgroup.h"
 
 #include <QtTest>
 
 using ValueMap = TestContent::ValueMap;
-using Outcome = ExpressionEvaluator::Outcome;
 
+Q_DECLARE_METATYPE(AnsweredCatalogue::Measurements)
+
+// Expressions, the answers they read and the verdicts they give. Real readings
+// of monitors go through the embedded catalogue; the expected figures were
+// worked out by hand, e.g. the dark uniformity of the 27-inch monitor:
+// 200 * (9.31 - 7.96) / (9.31 + 7.96) = 15.634 %.
 class TestExpressions : public QObject
 {
     Q_OBJECT
@@ -23,6 +31,9 @@ private Q_SLOTS:
     void answersOfTheOperator_data();
     void answersOfTheOperator();
     void timedOutExpressionIsNotRunAgain();
+    void joinedValuesAndVerdicts_data();
+    void joinedValuesAndVerdicts();
+    void shippedKeysAreDictionaryKeys();
 };
 
 void TestExpressions::extractIds_data()
@@ -175,6 +186,84 @@ void TestExpressions::timedOutExpressionIsNotRunAgain()
              ExpressionEvaluator::TimedOut);
     QCOMPARE(ExpressionEvaluator::evaluate(loopWhilePositive, {{"a", "0"}}).outcome, ExpressionEvaluator::TimedOut);
     QCOMPARE(ExpressionEvaluator::evaluate("(function(){return 6 * 7;})", {}).value, QVariant(42.0));
+}
+
+void TestExpressions::joinedValuesAndVerdicts_data()
+{
+    QTest::addColumn<AnsweredCatalogue::Measurements>("monitor");
+    // Pixel errors A, B, C, D; dark max, min, light max, min; uniformity dark, light; luminance max, min, ratio.
+    QTest::addColumn<QStringList>("joined");
+    QTest::addColumn<unsigned>("failures");
+    QTest::addColumn<int>("skipped");                  // luminance fields not asked on a small screen
+    const QStringList pixelErrors{"0", "2", "2", "0"}; // A = 0, B = 2, C = 1 + 1, D = 0 + 0
+    const QStringList large{"9.31", "7.96", "272.5", "236.2", "15.634", "14.2717"};
+    const QStringList small{"9.12", "8.08", "268.4", "239.9", "12.093", "11.2139"};
+    const QStringList bright{"402", "0.52", "773.077"};
+    AnsweredCatalogue::Measurements monitor = AnsweredCatalogue::brightMonitor();
+    QTest::newRow("bright 27 inch") << monitor << pixelErrors + large + bright << 0u << 0;
+    monitor.ambientLuminance = 380;
+    QTest::newRow("bright monitor in glare") << monitor << pixelErrors + large + bright << 1u << 0;
+    monitor = AnsweredCatalogue::brightMonitor();
+    monitor.pixelErrorsUN10 = {2, 4, 2}; // A beyond 1, C = 1 + 4 within 5, D = 0 + 2 beyond 1
+    QTest::newRow("pixel errors") << monitor << QStringList{"2", "2", "5", "2"} + large + bright << 2u << 0;
+    monitor = AnsweredCatalogue::brightMonitor();
+    monitor.screenDiagonal = "21";
+    QTest::newRow("bright 21 inch") << monitor << pixelErrors + small + bright << 0u << 8;
+    QTest::newRow("dim low-contrast 21 inch")
+        << AnsweredCatalogue::dimMonitor() << pixelErrors + small + QStringList{"178", "2.1", "84.7619"} << 2u << 8;
+}
+
+void TestExpressions::joinedValuesAndVerdicts()
+{
+    QFETCH(AnsweredCatalogue::Measurements, monitor);
+    QFETCH(QStringList, joined);
+    QFETCH(unsigned, failures);
+    QFETCH(int, skipped);
+    TestsManager manager;
+    const QList<TestGroup *> groups = *manager.groups();
+    AnsweredCatalogue::fill(groups, monitor);
+    QCOMPARE(AnsweredCatalogue::judge(groups), failures);
+    QStringList results;
+    for (const TestContent *content : AnsweredCatalogue::contents(groups)) {
+        if (!content->join().isEmpty())
+            results.append(content->resultText());
+    }
+    QCOMPARE(results, joined);
+    int notAsked = 0;
+    for (const Test *test : qAsConst(*groups.at(6)->subgroups()->value(2)->tests()))
+        notAsked += test->content()->first()->isHiddenFromTest({{"content05010000", monitor.screenDiagonal}});
+    QCOMPARE(notAsked, skipped);
+}
+
+// Keys of the embedded catalogue that the dictionary does not know show as
+// the key itself: only the subgroup of group 0 and the pixel-error notes.
+void TestExpressions::shippedKeysAreDictionaryKeys()
+{
+    TestsManager manager;
+    const QList<TestGroup *> groups = *manager.groups();
+    QStringList keys;
+    for (const TestGroup *group : groups) {
+        keys << group->title() << group->report();
+        for (const TestSubgroup *subgroup : qAsConst(*group->subgroups()))
+            keys << subgroup->title() << subgroup->report();
+    }
+    for (const Test *test : AnsweredCatalogue::tests(groups))
+        keys << test->title();
+    for (const TestContent *content : AnsweredCatalogue::contents(groups)) {
+        keys << content->caption() << content->report();
+        if (!content->reportDescription().isEmpty())
+            keys << content->reportDescription();
+    }
+    QSet<QString> unknown;
+    for (const QString &key : qAsConst(keys)) {
+        if (!TR::defaultDictionary().contains(key))
+            unknown.insert(key);
+    }
+    QCOMPARE(unknown,
+             (QSet<QString>{"title_subgroup_00_00", "report_subgroup_00_00", "reportdescription_content_05_05_00_00",
+                            "reportdescription_content_05_05_00_01", "reportdescription_content_05_05_00_02",
+                            "reportdescription_content_05_05_01_00", "reportdescription_content_05_05_01_01",
+                            "reportdescription_content_05_05_01_02"}));
 }
 
 QTEST_MAIN(TestExpressions)
