@@ -43,37 +43,34 @@ void TestExpressions::validity_data()
         QTest::newRow(name) << source << values << int(outcome) << valid;
     };
     const QVariantMap text{{"type", "text"}};
+    const auto ran = ExpressionEvaluator::Evaluated, open = ExpressionEvaluator::Unanswered,
+               failed = ExpressionEvaluator::Failed;
     const QVariantMap boolean{{"type", "boolean"}};
-    row("text without validator", text, nullptr, {}, ExpressionEvaluator::Unanswered, true);
-    row("boolean unanswered", boolean, nullptr, {}, ExpressionEvaluator::Unanswered, false);
-    row("boolean yes", {{"type", "boolean"}, {"resultboolean", true}}, nullptr, {}, ExpressionEvaluator::Unanswered,
-        true);
-    row("boolean ignoring validation", {{"type", "boolean"}, {"ignorevalidation", true}}, nullptr, {},
-        ExpressionEvaluator::Unanswered, true);
-    row("false but ignored", {{"ignorevalidation", true}}, "return false;", {}, ExpressionEvaluator::Evaluated, true);
-    row("false", text, "return false;", {}, ExpressionEvaluator::Evaluated, false);
-    row("zero", text, "return 0;", {}, ExpressionEvaluator::Evaluated, false);
-    row("other number", text, "return 2;", {}, ExpressionEvaluator::Evaluated, true);
-    row("NaN", text, "return NaN;", {}, ExpressionEvaluator::Evaluated, false);
-    row("empty string", text, "return '';", {}, ExpressionEvaluator::Evaluated, false);
-    row("other string", text, "return 'pass';", {}, ExpressionEvaluator::Evaluated, true);
-    row("undefined", text, "", {}, ExpressionEvaluator::Evaluated, true);
-    row("syntax error", text, "return (1 <;", {}, ExpressionEvaluator::Failed, false);
-    row("function throws", text, "throw 1;", {}, ExpressionEvaluator::Failed, false);
+    row("text without validator", text, nullptr, {}, open, true);
+    row("boolean unanswered", boolean, nullptr, {}, open, false);
+    row("boolean yes", {{"type", "boolean"}, {"resultboolean", true}}, nullptr, {}, open, true);
+    row("boolean ignoring validation", {{"type", "boolean"}, {"ignorevalidation", true}}, nullptr, {}, open, true);
+    row("false but ignored", {{"ignorevalidation", true}}, "return false;", {}, ran, true);
+    row("false", text, "return false;", {}, ran, false);
+    row("zero", text, "return 0;", {}, ran, false);
+    row("other number", text, "return 2;", {}, ran, true);
+    row("NaN", text, "return NaN;", {}, ran, false);
+    row("empty string", text, "return '';", {}, ran, false);
+    row("other string", text, "return 'pass';", {}, ran, true);
+    row("undefined", text, "", {}, ran, true);
+    row("syntax error", text, "return (1 <;", {}, failed, false);
+    row("function throws", text, "throw 1;", {}, failed, false);
     row("endless loop", text, "while(true){}", {}, ExpressionEvaluator::TimedOut, false);
-    row("missing value", text, "return (#a# > 1);", {}, ExpressionEvaluator::Unanswered, true);
+    row("missing value", text, "return (#a# > 1);", {}, open, true);
     row("blank value leaves nothing", text, "return [#a#].length == 0;", {{"a", " "}}, ExpressionEvaluator::Evaluated,
         true);
-    row("empty value in arithmetic", text, "return (#a# <= 5);", {{"a", ""}}, ExpressionEvaluator::Unanswered, true);
-    row("every occurrence, negative", text, "return #a#-#a#-#b# == 3;", {{"a", "2"}, {"b", "-3"}},
-        ExpressionEvaluator::Evaluated, true);
-    row("unrelated text value", text, "return #a# == 7;", {{"a", "7"}, {"operator", "Dr. Berger"}},
-        ExpressionEvaluator::Evaluated, true);
-    row("huge number", text, "return (#a# > 5);", {{"a", QString(400, QLatin1Char('9'))}}, ExpressionEvaluator::Failed,
-        false);
+    row("empty value in arithmetic", text, "return (#a# <= 5);", {{"a", ""}}, open, true);
+    row("every occurrence, negative", text, "return #a#-#a#-#b# == 3;", {{"a", "2"}, {"b", "-3"}}, ran, true);
+    row("unrelated text value", text, "return #a# == 7;", {{"a", "7"}, {"operator", "Dr. Berger"}}, ran, true);
+    row("huge number", text, "return (#a# > 5);", {{"a", QString(400, QLatin1Char('9'))}}, failed, false);
     // Each of these answers would make the rule hold if it were pasted into the script as code.
     for (const char *answer : {"1) || (true", "1); while(true){}; (", "0x1", "this.x=1", "Infinity"})
-        row(answer, text, "return (#a# <= 5);", {{"a", answer}}, ExpressionEvaluator::Failed, false);
+        row(answer, text, "return (#a# <= 5);", {{"a", answer}}, failed, false);
 }
 
 void TestExpressions::validity()

@@ -18,9 +18,9 @@ using ValueMap = TestContent::ValueMap;
 namespace {
 
 // Catalogue text with single quotes for readability.
-QString document(const char *json)
+QString document(QString json)
 {
-    return QString::fromUtf8(json).replace(QLatin1Char('\''), QLatin1Char('"'));
+    return json.replace(QLatin1Char('\''), QLatin1Char('"'));
 }
 
 // A stored content answered by an operator.
@@ -36,6 +36,12 @@ QVariantMap subgroupOneWith(std::initializer_list<QVariant> contentLists)
     for (const QVariant &contents : contentLists)
         tests.append(contents.type() == QVariant::List ? QVariant(QVariantMap{{"content", contents}}) : contents);
     return {{"1", QVariantMap{{"tests", tests}}}};
+}
+
+// A catalogue of one group with one subgroup holding the given tests.
+QString oneSubgroup(const char *tests)
+{
+    return document(QStringLiteral("{'groups':{'1':{'subgroups':{'1':{'tests':%1}}}}}").arg(QLatin1String(tests)));
 }
 
 } // namespace
@@ -77,18 +83,14 @@ void TestTestsManager::loading_data()
         << Sizes{1, 3, 0, 0} << QStringList{"zero", "a", "b"};
     QTest::newRow("blank runs simplified") << document("{\n 'groups': {\n\t'1': {'title': 'two  blanks\\t\\ttab'}}}")
                                            << Sizes{1, 0, 0, 0} << QStringList{"two blanks\t\ttab"};
-    QTest::newRow("well formed") << document("{'groups':{'1':{'subgroups':{'1':{'tests':[{'content':[{}]}]}}}}}")
-                                 << Sizes{1, 1, 1, 1} << QStringList{""};
+    QTest::newRow("well formed") << oneSubgroup("[{'content':[{}]}]") << Sizes{1, 1, 1, 1} << QStringList{""};
     QTest::newRow("not JSON") << "this is not a catalogue" << Sizes{0, 0, 0, 0} << QStringList{};
     QTest::newRow("groups an array") << document("{'groups':[{'title':'a'}]}") << Sizes{0, 0, 0, 0} << QStringList{};
     QTest::newRow("subgroups an array") << document("{'groups':{'1':{'subgroups':[{'tests':[{}]}]}}}")
                                         << Sizes{1, 0, 0, 0} << QStringList{""};
-    QTest::newRow("tests an object") << document("{'groups':{'1':{'subgroups':{'1':{'tests':{'0':{}}}}}}}")
-                                     << Sizes{1, 1, 0, 0} << QStringList{""};
-    QTest::newRow("content a text") << document("{'groups':{'1':{'subgroups':{'1':{'tests':[{'content':'a'}]}}}}}")
-                                    << Sizes{1, 1, 1, 0} << QStringList{""};
-    QTest::newRow("test not an object") << document("{'groups':{'1':{'subgroups':{'1':{'tests':[5]}}}}}")
-                                        << Sizes{1, 1, 1, 0} << QStringList{""};
+    QTest::newRow("tests an object") << oneSubgroup("{'0':{}}") << Sizes{1, 1, 0, 0} << QStringList{""};
+    QTest::newRow("content a text") << oneSubgroup("[{'content':'a'}]") << Sizes{1, 1, 1, 0} << QStringList{""};
+    QTest::newRow("test not an object") << oneSubgroup("[5]") << Sizes{1, 1, 1, 0} << QStringList{""};
 }
 
 void TestTestsManager::loading()
