@@ -8,6 +8,8 @@
 #include "translator.h"
 
 #include <QGuiApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QtTest>
@@ -159,27 +161,17 @@ void TestTestsManager::titlesAndNumbers()
 
 void TestTestsManager::readsAndWritesEveryKey()
 {
-    const QVariantList items{QVariantMap{{"value", "200"}, {"text", "radio"}}};
-    QVariantMap source{{"id", "a"},
-                       {"caption", "c"},
-                       {"report", "r"},
-                       {"type", "text"},
-                       {"validatortype", "number"},
-                       {"defaultvalue", "5"},
-                       {"content", QVariantMap{{"items", items}}},
-                       {"join", "(#b# + #b# + #c)"},
-                       {"jointext", "j"},
-                       {"description", "d"},
-                       {"reportdescription", "rd"},
-                       {"joindescription", "jd"},
-                       {"joinonlyreport", true},
-                       {"readonly", true},
-                       {"required", false},
-                       {"ignorevalidation", true},
-                       {"validator", "(#a# >= #d#)"},
-                       {"hidefromreport", true},
-                       {"note", "n"},
-                       {"resultjoin", "4"}};
+    QVariantMap source =
+        QJsonDocument::fromJson(
+            document("{'id':'a','caption':'c','report':'r','type':'text','validatortype':'number','defaultvalue':'5',"
+                     "'content':{'items':[{'value':'200','text':'radio'}]},'join':'(#b# + #b# + #c)','jointext':'j',"
+                     "'description':'d','reportdescription':'rd','joindescription':'jd','joinonlyreport':true,"
+                     "'readonly':true,'required':false,'ignorevalidation':true,'validator':'(#a# >= #d#)',"
+                     "'hidefromreport':true,'note':'n','resultjoin':'4'}")
+                .toUtf8())
+            .object()
+            .toVariantMap();
+    const QVariant items = source.value("content").toMap().value("items");
     QVariantMap expected = source;
     expected.insert(
         {{"items", items}, {"pattern", ""}, {"resulttext", "5"}, {"resultboolean", false}, {"resultmultiselect", ""}});
