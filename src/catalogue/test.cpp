@@ -1,5 +1,6 @@
 #include "test.h"
 
+#include "expressionevaluator.h"
 #include "propertyassign.h"
 #include "testcontent.h"
 #include "testsubgroup.h"
@@ -76,6 +77,7 @@ TestContent *Test::contentById(const QString &id) const
 
 unsigned Test::failedContentsCount() const
 {
+    const ExpressionEvaluator::Budget budget;
     unsigned count = 0;
     for (const TestContent *content : qAsConst(*m_contents)) {
         if (!content->isValid())

@@ -265,7 +265,7 @@ QStringList TestContent::extractIds(const QString &expression)
 
 QVariant TestContent::evaluateExpression(const QString &expression, const ValueMap &values)
 {
-    return ExpressionEvaluator::evaluate(expression, values);
+    return ExpressionEvaluator::evaluate(expression, values).value;
 }
 
 QString TestContent::diagonalInches(const QSize &pixels, qreal dotsPerInchX, qreal dotsPerInchY)
@@ -288,10 +288,22 @@ double TestContent::computeJoin()
 {
     if (m_join.isEmpty())
         return -1.0;
-    const QVariant result = evaluateExpression(m_join, m_joinValues);
+    const ExpressionEvaluator::Result result = ExpressionEvaluator::evaluate(m_join, m_joinValues);
+    const double value = joinedValue(result);
+    // A value that could not be computed travels on as "nan", so every rule
+    // and join that reads it fails instead of taking it as unanswered.
     if (!m_id.isEmpty())
-        m_ownValues.insert(m_id, result.toString());
-    return result.toDouble();
+        m_ownValues.insert(m_id, qIsNaN(value) ? QStringLiteral("nan") : result.value.toString());
+    return value;
+}
+
+double TestContent::joinedValue(const ExpressionEvaluator::Result &result)
+{
+    if (result.outcome == ExpressionEvaluator::Unanswered)
+        return 0;
+    bool isNumber = false;
+    const double value = result.value.toDouble(&isNumber);
+    return result.outcome == ExpressionEvaluator::Evaluated && isNumber ? value : qQNaN();
 }
 
 bool TestContent::isValid() const
@@ -300,10 +312,12 @@ bool TestContent::isValid() const
         return true;
     if (m_type == kTestContentTypeBoolean)
         return m_resultBoolean;
-    const QVariant verdict = evaluateExpression(m_validator, m_validatorValues);
-    if (!verdict.isValid() || !verdict.canConvert<bool>())
+    const ExpressionEvaluator::Result verdict = ExpressionEvaluator::evaluate(m_validator, m_validatorValues);
+    if (verdict.failed())
+        return false;
+    if (!verdict.value.isValid() || !verdict.value.canConvert<bool>())
         return true;
-    return verdict.toBool();
+    return verdict.value.toBool();
 }
 
 void TestContent::addOwnValues(const ValueMap &values)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "expressionevaluator.h"
+
 #include <QList>
 #include <QMap>
 #include <QObject>
@@ -117,7 +119,8 @@ public:
     static QString diagonalInches(const QSize &pixels, qreal dotsPerInchX, qreal dotsPerInchY);
 
     bool isHiddenFromTest(const ValueMap &values) const;
-    // The joined value; -1.0 when the content has no join.
+    // The joined value; -1.0 when the content has no join, NaN when it could
+    // not be computed (an answer that is not a number, a failing script).
     double computeJoin();
     bool isValid() const;
 
@@ -185,6 +188,7 @@ Q_SIGNALS:
     void validatorChanged(const QString &validator);
 
 private:
+    static double joinedValue(const ExpressionEvaluator::Result &result);
     void clear();
     void read();
     void applyDefaultValue();

@@ -1,5 +1,6 @@
 #include "testgroup.h"
 
+#include "expressionevaluator.h"
 #include "test.h"
 #include "testsubgroup.h"
 
@@ -60,6 +61,7 @@ TestContent *TestGroup::contentById(const QString &id) const
 
 unsigned TestGroup::failedContentsCount() const
 {
+    const ExpressionEvaluator::Budget budget;
     unsigned count = 0;
     for (const TestSubgroup *subgroup : qAsConst(*m_subgroups))
         count += subgroup->failedContentsCount();

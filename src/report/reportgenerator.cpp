@@ -1,5 +1,6 @@
 #include "reportgenerator.h"
 
+#include "expressionevaluator.h"
 #include "test.h"
 #include "testcontent.h"
 #include "testgroup.h"
@@ -148,6 +149,8 @@ void ReportGenerator::generate(QPrinter *printer, QPainter *painter, QVariantMap
                                 QLatin1Char(' ') + session.value(QStringLiteral("monitorinfo")).toString();
     qreal y = drawHeader(date, session.value(QStringLiteral("nfailedtestcontents")).toInt(), monitorLine);
 
+    // Scripts of a hand-edited record may never end; the whole report shares one time budget.
+    const ExpressionEvaluator::Budget budget;
     rebuildGroups(session);
     linkAnswers();
     for (TestGroup *group : qAsConst(m_groups))

@@ -109,6 +109,7 @@ private Q_SLOTS:
     void badRecords_data();
     void badRecords();
     void missingPainterOrPrinterDrawsNothing();
+    void endlessScriptsStillGiveAReport();
 
 private:
     QString write(const QVariantMap &session);
@@ -453,6 +454,34 @@ void TestReportGenerator::missingPainterOrPrinterDrawsNothing()
     printer.setOutputFileName(m_folder.filePath(QStringLiteral("missing/folder/report.pdf")));
     m_generator.generate(&printer, &painter, session(QStringLiteral("{}")));
     QVERIFY(!painter.isActive());
+}
+
+// A hand-edited record whose every rule and join never ends still gives its
+// whole report; the test's own time-out guards against a stall.
+void TestReportGenerator::endlessScriptsStillGiveAReport()
+{
+    int count = 0; // every script a different one
+    std::function<QVariant(const QVariant &)> endless = [&endless, &count](const QVariant &value) -> QVariant {
+        if (value.type() == QVariant::List) {
+            QVariantList list;
+            for (const QVariant &item : value.toList())
+                list.append(endless(item));
+            return list;
+        }
+        if (value.type() != QVariant::Map)
+            return value;
+        QVariantMap map = value.toMap();
+        for (auto it = map.begin(); it != map.end(); ++it) {
+            const bool expression = it.key() == QLatin1String("join") || it.key() == QLatin1String("validator");
+            it.value() = expression ? QStringLiteral("(function(){while(true){} return %1;})").arg(++count)
+                                    : endless(it.value());
+        }
+        return map;
+    };
+    QVariantMap record = AnsweredSession::fullRecord(sessionDate);
+    record.insert(QStringLiteral("test_session"), endless(record.value(QStringLiteral("test_session"))));
+    const QString text = PdfProbe::text(PdfProbe::words(write(record)));
+    QVERIFY(text.endsWith(translated("signature") + QStringLiteral(" 4")));
 }
 
 QTEST_MAIN(TestReportGenerator)

@@ -1,5 +1,6 @@
 #include "answeredcatalogue.h"
 
+#include "expressionevaluator.h"
 #include "test.h"
 #include "testcontent.h"
 #include "testgroup.h"
@@ -136,6 +137,7 @@ void AnsweredCatalogue::fill(const QList<TestGroup *> &groups, const Measurement
 
 unsigned AnsweredCatalogue::judge(const QList<TestGroup *> &groups)
 {
+    const ExpressionEvaluator::Budget budget;
     ValueMap session;
     for (const Test *test : tests(groups)) {
         mergeOwnValues(test, session);
