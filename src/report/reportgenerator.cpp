@@ -1,5 +1,7 @@
 #include "reportgenerator.h"
 
+#include "luminanceresponse.h"
+#include "luminanceresponsepage.h"
 #include "test.h"
 #include "testcontent.h"
 #include "testgroup.h"
@@ -13,6 +15,7 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTextDocument>
 #include <QtMath>
@@ -152,6 +155,9 @@ void ReportGenerator::generate(QPrinter *printer, QPainter *painter, QVariantMap
     linkAnswers();
     for (TestGroup *group : qAsConst(m_groups))
         y = drawGroup(y, group, group->number() == 0);
+    const QStringList readings = luminanceReadings(m_groups);
+    if (!readings.isEmpty())
+        y = drawLuminanceResponse(LuminanceResponse::analyse(readings));
     drawSignatureBlock(y);
 
     m_painter->end();
@@ -416,6 +422,41 @@ void ReportGenerator::rebuildGroups(const QVariantMap &session)
         [](const QPair<unsigned, QString> &a, const QPair<unsigned, QString> &b) { return a.first < b.first; });
     for (const auto &entry : qAsConst(numbered))
         m_groups.append(new TestGroup(stored.value(entry.second).toMap(), entry.first, this));
+}
+
+const QList<TestGroup *> &ReportGenerator::linkedGroups(const QVariantMap &session)
+{
+    qDeleteAll(m_groups);
+    m_groups.clear();
+    rebuildGroups(session);
+    linkAnswers();
+    return m_groups;
+}
+
+QStringList ReportGenerator::luminanceReadings(const QList<TestGroup *> &groups)
+{
+    QStringList readings;
+    for (int reading = 1; reading <= LuminanceResponse::readingCount; ++reading)
+        readings << QString();
+    for (const TestGroup *group : groups) {
+        for (const TestSubgroup *subgroup : qAsConst(*group->subgroups())) {
+            for (const Test *test : qAsConst(*subgroup->tests())) {
+                static const QRegularExpression levelPattern(QStringLiteral("^kTestPatternTG18LN(\\d\\d)$"));
+                const QRegularExpressionMatch match = levelPattern.match(test->patternString());
+                const int reading = match.captured(1).toInt() - 1;
+                if (match.hasMatch() && reading >= 0 && reading < readings.size() && !test->content()->isEmpty())
+                    readings[reading] = test->content()->constFirst()->resultText().trimmed();
+            }
+        }
+    }
+    return readings.contains(QString()) ? QStringList() : readings;
+}
+
+// The section takes a page of its own, after the last group.
+qreal ReportGenerator::drawLuminanceResponse(const LuminanceResponse &response)
+{
+    startNewPage();
+    return LuminanceResponsePage(m_painter, m_printer, m_contentRect).draw(m_contentRect.top(), response);
 }
 
 void ReportGenerator::linkAnswers()
