@@ -17,7 +17,9 @@
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QSet>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QtMath>
 
 #include <algorithm>
@@ -173,12 +175,17 @@ bool ReportGenerator::writePdf(const QVariantMap &session, const QString &path)
     return printer.printerState() != QPrinter::Error && QFileInfo(path).size() > 0;
 }
 
-bool ReportGenerator::ensureOnPage(QRect &rect)
+bool ReportGenerator::fitsOnPage(const QRect &rect) const
 {
     // Compared edge by edge: QRect::contains() rejects empty rectangles, such
     // as the measured size of an empty text, which must not break the page.
-    if (rect.left() >= m_contentRect.left() && rect.right() <= m_contentRect.right() &&
-        rect.top() >= m_contentRect.top() && rect.bottom() <= m_contentRect.bottom())
+    return rect.left() >= m_contentRect.left() && rect.right() <= m_contentRect.right() &&
+           rect.top() >= m_contentRect.top() && rect.bottom() <= m_contentRect.bottom();
+}
+
+bool ReportGenerator::ensureOnPage(QRect &rect)
+{
+    if (fitsOnPage(rect))
         return false;
     startNewPage();
     rect.moveTop(m_contentRect.top());
@@ -242,10 +249,17 @@ qreal ReportGenerator::drawRow(qreal y, const QString &label, const QVariant &va
     m_painter->setPen(valueColour);
 
     QRect valueRect = row.value;
+    const int labelPage = m_pageNumber;
     if (fillLine) {
         valueRect = rectFromCorners(valueRect.left(), leaderY + 1, m_contentRect.right() - leaderLength, leaderY + 1);
         ensureOnPage(valueRect);
         drawPatternedLine(QLine(valueRect.topLeft(), valueRect.topRight()), Qt::DotLine, ruleLight);
+    } else if (textValue && !fitsOnPage(valueRect)) {
+        QTextDocument document;
+        const QString html = valueText.toHtmlEscaped().replace(QLatin1Char('\n'), QLatin1String("<br>"));
+        const QRect block = layOutHtml(document, htmlBlock(html, font, QStringLiteral("left"), valueColour),
+                                       valueRect.width(), valueRect.topLeft());
+        valueRect.moveBottom(drawAcrossPages(document, block));
     } else {
         ensureOnPage(valueRect);
         if (textValue) {
@@ -256,9 +270,16 @@ qreal ReportGenerator::drawRow(qreal y, const QString &label, const QVariant &va
                 m_painter->drawImage(QRect(valueRect.left(), valueRect.top() + 2, 10, 10), picture);
         }
     }
-    y = qMax(labelRect.bottom(), valueRect.bottom());
-    y = drawNote(y, row.secondNote, secondNote);
-    y = drawNote(y, row.firstNote, firstNote);
+    // A value that continued on later pages carries its notes along.
+    const bool valueContinued = m_pageNumber != labelPage;
+    const int shift = valueRect.bottom() - row.value.bottom();
+    y = valueContinued ? valueRect.bottom() : qMax(labelRect.bottom(), valueRect.bottom());
+    const int notePage = m_pageNumber;
+    y = drawNote(y, row.secondNote.translated(0, shift), secondNote);
+    QRect firstNoteRect = row.firstNote.translated(0, shift);
+    if (m_pageNumber != notePage)
+        firstNoteRect.moveTop(top(y) + 2);
+    y = drawNote(y, firstNoteRect, firstNote);
 
     m_painter->restore();
     return y;
@@ -315,6 +336,10 @@ qreal ReportGenerator::fitRow(qreal y, const QString &label, const QString &valu
 
     // The value and the notes are measured where drawRow() will put them.
     const RowGeometry row = rowGeometry(top(y), labelRect.size(), valueText, firstNote, secondNote);
+    // A row taller than a whole page starts here and continues on the next ones.
+    const int rowBottom = std::max({row.value.bottom(), row.secondNote.bottom(), row.firstNote.bottom()});
+    if (rowBottom - top(y) >= m_contentRect.height())
+        return y;
     QRect valueRect = row.value;
     if (ensureOnPage(valueRect))
         return m_contentRect.top();
@@ -334,9 +359,46 @@ qreal ReportGenerator::drawNote(qreal y, const QRect &rect, const QString &text)
         return y;
     QTextDocument document;
     QRect block = noteBlock(document, rect, text);
-    ensureOnPage(block);
+    if (!fitsOnPage(block))
+        return drawAcrossPages(document, block);
     drawHtml(document, block);
     return qMax<qreal>(y, block.bottom());
+}
+
+int ReportGenerator::drawAcrossPages(QTextDocument &document, const QRect &block)
+{
+    const qreal end = document.size().height();
+    qreal done = 0;
+    int pageTop = block.top() - htmlBlockLift;
+    for (;;) {
+        const qreal room = m_contentRect.bottom() + 1 - pageTop;
+        const qreal cut = end - done <= room ? end : lineStartAbove(document, done + room);
+        // A single line taller than a whole page is drawn cut rather than never ending.
+        const qreal sliceEnd = cut > done ? cut : done + room;
+        m_painter->save();
+        m_painter->translate(block.left(), pageTop - done);
+        document.drawContents(m_painter, QRectF(0, done, block.width(), sliceEnd - done));
+        m_painter->restore();
+        if (sliceEnd >= end)
+            return pageTop + qCeil(end - done);
+        startNewPage();
+        pageTop = m_contentRect.top();
+        done = sliceEnd;
+    }
+}
+
+qreal ReportGenerator::lineStartAbove(const QTextDocument &document, qreal limit)
+{
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        const qreal blockTop = document.documentLayout()->blockBoundingRect(block).top();
+        const QTextLayout *layout = block.layout();
+        for (int i = 0; i < layout->lineCount(); ++i) {
+            const QTextLine line = layout->lineAt(i);
+            if (blockTop + line.y() + line.height() > limit)
+                return blockTop + line.y();
+        }
+    }
+    return limit;
 }
 
 QRect ReportGenerator::noteBlock(QTextDocument &document, const QRect &rect, const QString &text) const

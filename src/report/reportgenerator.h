@@ -51,7 +51,13 @@ public:
     static QStringList luminanceReadings(const QList<TestGroup *> &groups);
 
 private:
+    bool fitsOnPage(const QRect &rect) const;
     bool ensureOnPage(QRect &rect);
+    // Draws a laid-out block that may be taller than the room left: what fits
+    // is drawn here, the rest continues from the top of new pages, cut between
+    // lines. Returns the bottom of its last part.
+    int drawAcrossPages(QTextDocument &document, const QRect &block);
+    static qreal lineStartAbove(const QTextDocument &document, qreal limit);
     void startNewPage();
     void drawFooter(int pageNumber);
     qreal drawRow(qreal y, const QString &label, const QVariant &value, const QString &firstNote,
