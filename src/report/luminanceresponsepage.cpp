@@ -38,9 +38,11 @@ QFont font(int pointSize, QFont::Weight weight = QFont::Normal)
     return result;
 }
 
+// One decimal; a deviation that rounds to nothing shows as 0.0, never as -0.0.
 QString percent(double fraction)
 {
-    return QString::number(fraction * 100, 'f', 1);
+    const double tenths = std::round(fraction * 1000);
+    return QString::number(tenths == 0 ? 0.0 : tenths / 10, 'f', 1);
 }
 
 // A round upper end for the contrast axis, in per cent, above every plotted value.

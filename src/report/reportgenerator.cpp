@@ -377,7 +377,8 @@ int ReportGenerator::drawAcrossPages(QTextDocument &document, const QRect &block
         const qreal sliceEnd = cut > done ? cut : done + room;
         m_painter->save();
         m_painter->translate(block.left(), pageTop - done);
-        document.drawContents(m_painter, QRectF(0, done, block.width(), sliceEnd - done));
+        // Lines that only touch the slice's edges belong to the neighbouring slices.
+        document.drawContents(m_painter, QRectF(0, done + 0.5, block.width(), sliceEnd - done - 1));
         m_painter->restore();
         if (sliceEnd >= end)
             return pageTop + qCeil(end - done);
