@@ -5,7 +5,18 @@
 
 #include <cmath>
 
+using Response = LuminanceResponse;
+
 namespace {
+
+// The readings of a display that follows the GSDF exactly from 0.8 to 400 cd/m2.
+QVector<double> gsdfDisplay()
+{
+    QVector<double> luminances;
+    for (int i = 0; i < 18; ++i)
+        luminances << Gsdf::luminance(Gsdf::index(0.8) + i * (Gsdf::index(400) - Gsdf::index(0.8)) / 17);
+    return luminances;
+}
 
 QStringList texts(const QVector<double> &luminances)
 {
@@ -15,17 +26,6 @@ QStringList texts(const QVector<double> &luminances)
     return readings;
 }
 
-// The 18 readings of a display that follows the GSDF exactly from 0.8 to 400 cd/m2.
-QVector<double> gsdfDisplay()
-{
-    const double first = Gsdf::index(0.8);
-    const double step = (Gsdf::index(400) - first) / 17;
-    QVector<double> luminances;
-    for (int i = 0; i < 18; ++i)
-        luminances << Gsdf::luminance(first + i * step);
-    return luminances;
-}
-
 } // namespace
 
 class TestLuminanceResponse : public QObject
@@ -33,42 +33,40 @@ class TestLuminanceResponse : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void gsdfTable_data();
-    void gsdfTable();
-    void gsdfOutsideItsRange();
+    void gsdf_data();
+    void gsdf();
     void response_data();
     void response();
     void badReadings_data();
     void badReadings();
 };
 
-void TestLuminanceResponse::gsdfTable_data()
+void TestLuminanceResponse::gsdf_data()
 {
-    QTest::addColumn<int>("index");
-    QTest::addColumn<double>("luminance");
-    // Values of the standard's table, in cd/m2.
-    QTest::newRow("darkest") << 1 << 0.0500;
-    QTest::newRow("j 100") << 100 << 1.8508;
-    QTest::newRow("j 512") << 512 << 130.07;
-    QTest::newRow("brightest") << 1023 << 3993.4;
+    QTest::addColumn<double>("index");
+    QTest::addColumn<double>("luminance"); // from the standard's table, or just outside the function's range
+    QTest::addColumn<bool>("inRange");
+    QTest::newRow("darkest") << 1.0 << 0.0500 << true;
+    QTest::newRow("j 100") << 100.0 << 1.8508 << true;
+    QTest::newRow("j 512") << 512.0 << 130.07 << true;
+    QTest::newRow("brightest") << 1023.0 << 3993.4 << true;
+    QTest::newRow("below the range") << 0.99 << 0.0499 << false;
+    QTest::newRow("above the range") << 1023.01 << 3993.5 << false;
 }
 
-void TestLuminanceResponse::gsdfTable()
+void TestLuminanceResponse::gsdf()
 {
-    QFETCH(int, index);
+    QFETCH(double, index);
     QFETCH(double, luminance);
+    QFETCH(bool, inRange);
+    if (!inRange) {
+        QCOMPARE(Gsdf::luminance(index), -1.0);
+        QCOMPARE(Gsdf::index(luminance), -1.0);
+        return;
+    }
     QVERIFY2(std::abs(Gsdf::luminance(index) / luminance - 1) < 5e-4,
              qPrintable(QString::number(Gsdf::luminance(index))));
-    QVERIFY2(std::abs(Gsdf::index(Gsdf::luminance(index)) - index) < 0.1, qPrintable(QString::number(index)));
-}
-
-void TestLuminanceResponse::gsdfOutsideItsRange()
-{
-    QCOMPARE(Gsdf::luminance(0.5), -1.0);
-    QCOMPARE(Gsdf::luminance(1024), -1.0);
-    QCOMPARE(Gsdf::index(0.049), -1.0);
-    QCOMPARE(Gsdf::index(4000), -1.0);
-    QCOMPARE(Gsdf::index(std::nan("")), -1.0);
+    QVERIFY(std::abs(Gsdf::index(Gsdf::luminance(index)) - index) < 0.1);
 }
 
 void TestLuminanceResponse::response_data()
@@ -76,14 +74,12 @@ void TestLuminanceResponse::response_data()
     QTest::addColumn<QVector<double>>("luminances");
     QTest::addColumn<QList<int>>("outsidePrimary");
     QTest::addColumn<double>("largest");
-    QTest::addColumn<bool>("primary");
     QTest::addColumn<bool>("secondary");
-
-    QTest::newRow("follows the GSDF") << gsdfDisplay() << QList<int>() << 0.0 << true << true;
+    QTest::newRow("follows the GSDF") << gsdfDisplay() << QList<int>() << 0.0 << true;
     QVector<double> gamma;
     for (int i = 0; i < 18; ++i)
         gamma << 0.8 + (400 - 0.8) * std::pow(i / 17.0, 2.2);
-    QTest::newRow("gamma 2.2") << gamma << QList<int>{0, 1, 2, 3, 4, 8, 9, 10, 11, 12, 13, 14, 15, 16} << 0.553 << false
+    QTest::newRow("gamma 2.2") << gamma << QList<int>{0, 1, 2, 3, 4, 8, 9, 10, 11, 12, 13, 14, 15, 16} << 0.553
                                << false;
     // The step from reading 8 to 9 has 15 % more contrast; every brighter reading moves with it.
     QVector<double> oneStepOff = gsdfDisplay();
@@ -91,7 +87,7 @@ void TestLuminanceResponse::response_data()
     const double factor = oneStepOff[8] * (2 + contrast) / (2 - contrast) / oneStepOff[9];
     for (int i = 9; i < 18; ++i)
         oneStepOff[i] *= factor;
-    QTest::newRow("one interval 15 % off") << oneStepOff << QList<int>{8} << 0.143 << false << true;
+    QTest::newRow("one interval 15 % off") << oneStepOff << QList<int>{8} << 0.143 << true;
 }
 
 void TestLuminanceResponse::response()
@@ -99,24 +95,16 @@ void TestLuminanceResponse::response()
     QFETCH(QVector<double>, luminances);
     QFETCH(QList<int>, outsidePrimary);
     QFETCH(double, largest);
-    QFETCH(bool, primary);
     QFETCH(bool, secondary);
-
-    const LuminanceResponse response = LuminanceResponse::analyse(texts(luminances));
+    const Response response = Response::analyse(texts(luminances));
     QVERIFY(response.isValid());
-    QCOMPARE(response.luminances, luminances);
-    QCOMPARE(response.deviations.size(), 17);
     QVERIFY2(std::abs(response.largestDeviation - largest) < 1e-3,
              qPrintable(QString::number(response.largestDeviation)));
-    QCOMPARE(response.isWithin(LuminanceResponse::primaryLimit), primary);
-    QCOMPARE(response.isWithin(LuminanceResponse::secondaryLimit), secondary);
-    for (int i = 0; i < 17; ++i) {
-        QCOMPARE(std::abs(response.deviations.at(i)) > LuminanceResponse::primaryLimit, outsidePrimary.contains(i));
-        QVERIFY(std::abs(response.measuredContrasts.at(i) / response.targetContrasts.at(i) - 1 -
-                         response.deviations.at(i)) < 1e-12);
-    }
-    QVERIFY(std::abs(response.targetLuminances.constFirst() / luminances.constFirst() - 1) < 1e-3);
-    QVERIFY(std::abs(response.targetLuminances.constLast() / luminances.constLast() - 1) < 1e-3);
+    QCOMPARE(response.isWithin(Response::primaryLimit), outsidePrimary.isEmpty());
+    QCOMPARE(response.isWithin(Response::secondaryLimit), secondary);
+    QCOMPARE(response.deviations.size(), 17);
+    for (int i = 0; i < 17; ++i)
+        QCOMPARE(std::abs(response.deviations.at(i)) > Response::primaryLimit, outsidePrimary.contains(i));
 }
 
 void TestLuminanceResponse::badReadings_data()
@@ -126,26 +114,19 @@ void TestLuminanceResponse::badReadings_data()
     QTest::addColumn<int>("reading");
 
     const QStringList good = texts(gsdfDisplay());
-    const auto with = [&good](int index, const QString &text) {
+    const auto with = [&good](int index, const char *text) {
         QStringList readings = good;
-        readings[index] = text;
+        readings[index] = QLatin1String(text);
         return readings;
     };
-    QTest::newRow("no readings") << QStringList() << int(LuminanceResponse::WrongCount) << 0;
-    QTest::newRow("17 readings") << QStringList(good.mid(1)) << int(LuminanceResponse::WrongCount) << 17;
-    QTest::newRow("19 readings") << (QStringList(good) << QStringLiteral("500")) << int(LuminanceResponse::WrongCount)
-                                 << 19;
-    QTest::newRow("empty reading") << with(4, QString()) << int(LuminanceResponse::NotANumber) << 4;
-    QTest::newRow("text") << with(5, QStringLiteral("bright")) << int(LuminanceResponse::NotANumber) << 5;
-    QTest::newRow("decimal comma") << with(6, QStringLiteral("19,5")) << int(LuminanceResponse::NotANumber) << 6;
-    QTest::newRow("not a number") << with(7, QStringLiteral("nan")) << int(LuminanceResponse::NotANumber) << 7;
-    QTest::newRow("infinite") << with(17, QStringLiteral("inf")) << int(LuminanceResponse::NotANumber) << 17;
-    QTest::newRow("zero") << with(0, QStringLiteral("0")) << int(LuminanceResponse::NotPositive) << 0;
-    QTest::newRow("negative") << with(0, QStringLiteral("-0.3")) << int(LuminanceResponse::NotPositive) << 0;
-    QTest::newRow("below the GSDF") << with(0, QStringLiteral("0.04")) << int(LuminanceResponse::OutsideGsdf) << 0;
-    QTest::newRow("above the GSDF") << with(17, QStringLiteral("4000")) << int(LuminanceResponse::OutsideGsdf) << 17;
-    QTest::newRow("equal neighbours") << with(3, good.at(2)) << int(LuminanceResponse::NotIncreasing) << 3;
-    QTest::newRow("falling") << with(10, QStringLiteral("1")) << int(LuminanceResponse::NotIncreasing) << 10;
+    QTest::newRow("17 readings") << QStringList(good.mid(1)) << int(Response::WrongCount) << 17;
+    QTest::newRow("text") << with(5, "bright") << int(Response::NotANumber) << 5;
+    QTest::newRow("decimal comma") << with(6, "19,5") << int(Response::NotANumber) << 6;
+    QTest::newRow("infinite") << with(17, "inf") << int(Response::NotANumber) << 17;
+    QTest::newRow("zero") << with(0, "0") << int(Response::NotPositive) << 0;
+    QTest::newRow("below the GSDF") << with(0, "0.04") << int(Response::OutsideGsdf) << 0;
+    QTest::newRow("above the GSDF") << with(17, "4000") << int(Response::OutsideGsdf) << 17;
+    QTest::newRow("equal neighbours") << with(3, qPrintable(good.at(2))) << int(Response::NotIncreasing) << 3;
 }
 
 void TestLuminanceResponse::badReadings()
@@ -153,12 +134,10 @@ void TestLuminanceResponse::badReadings()
     QFETCH(QStringList, readings);
     QFETCH(int, problem);
     QFETCH(int, reading);
-    const LuminanceResponse response = LuminanceResponse::analyse(readings);
-    QVERIFY(!response.isValid());
+    const Response response = Response::analyse(readings);
     QCOMPARE(int(response.problem), problem);
     QCOMPARE(response.problemReading, reading);
-    QVERIFY(!response.isWithin(LuminanceResponse::secondaryLimit));
-    QVERIFY(response.deviations.isEmpty());
+    QVERIFY(!response.isValid() && !response.isWithin(Response::secondaryLimit) && response.deviations.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestLuminanceResponse)

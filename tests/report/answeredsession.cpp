@@ -1,9 +1,11 @@
 #include "answeredsession.h"
 
 #include "answeredcatalogue.h"
+#include "testconfig.h"
 #include "testgroup.h"
 #include "testsmanager.h"
 
+#include <QFile>
 #include <QJsonDocument>
 
 namespace AnsweredSession {
@@ -33,35 +35,38 @@ QVariantMap record(const QVariant &testSession, const QDateTime &date, int faile
     };
 }
 
-QVariantMap oneGroupRecord(const QString &testsJson, const QDateTime &date, int failedContents)
+QVariantMap oneGroupRecord(const QVariant &tests, const QDateTime &date, int failedContents)
 {
-    return record(
-        fromJson(QStringLiteral(R"({"1": {"report": "Checks", "subgroups": {"1": {"report": "Part", "tests": %1}}}})")
-                     .arg(testsJson)),
-        date, failedContents);
+    const QVariantMap subgroup{{QStringLiteral("report"), QStringLiteral("Part")}, {QStringLiteral("tests"), tests}};
+    const QVariantMap group{{QStringLiteral("report"), QStringLiteral("Checks")},
+                            {QStringLiteral("subgroups"), QVariantMap{{QStringLiteral("1"), subgroup}}}};
+    return record(QVariantMap{{QStringLiteral("1"), group}}, date, failedContents);
 }
 
-QVariant fromJson(const QString &text)
+QVariant fixture(const QString &name)
 {
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(text.toUtf8(), &error);
-    if (error.error != QJsonParseError::NoError)
-        qFatal("broken JSON fixture: %s", qPrintable(error.errorString()));
-    return document.toVariant();
+    QFile file(QStringLiteral(LUMIVEX_TEST_DATA_DIR "/report/sessions.json"));
+    const QVariantMap fixtures =
+        file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).toVariant().toMap() : QVariantMap();
+    if (!fixtures.contains(name))
+        qFatal("no session fixture \"%s\"", qPrintable(name));
+    return fixtures.value(name);
 }
 
-QString levelTests(const QStringList &readings)
+QVariantList levelTests(const QStringList &readings)
 {
-    QStringList tests;
+    QVariantList tests;
     for (int level = 0; level < readings.size(); ++level) {
-        tests << QStringLiteral(
-                     R"({"pattern": "kTestPatternTG18LN%1", "content": [{"id": "content0101%2",)"
-                     R"( "caption": "Level%1", "type": "text", "hidefromreport": true, "resulttext": "%3"}]})")
-                     .arg(level + 1, 2, 10, QLatin1Char('0'))
-                     .arg(QStringLiteral("%1").arg(level, 2, 10, QLatin1Char('0')) + QStringLiteral("00"))
-                     .arg(readings.at(level));
+        const QString number = QStringLiteral("%1").arg(level + 1, 2, 10, QLatin1Char('0'));
+        const QVariantMap content{{QStringLiteral("id"), QStringLiteral("content0102") + number + QStringLiteral("00")},
+                                  {QStringLiteral("caption"), QStringLiteral("Level")},
+                                  {QStringLiteral("type"), QStringLiteral("text")},
+                                  {QStringLiteral("hidefromreport"), true},
+                                  {QStringLiteral("resulttext"), readings.at(level)}};
+        tests << QVariantMap{{QStringLiteral("pattern"), QStringLiteral("kTestPatternTG18LN") + number},
+                             {QStringLiteral("content"), QVariantList{content}}};
     }
-    return tests.join(QLatin1Char(','));
+    return tests;
 }
 
 } // namespace AnsweredSession

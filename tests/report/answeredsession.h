@@ -14,14 +14,13 @@ QVariantMap fullRecord(const QDateTime &date, bool dimMonitor = false);
 // A record around the given "test_session" map.
 QVariantMap record(const QVariant &testSession, const QDateTime &date, int failedContents = 0);
 
-// A record of one group "1" whose one subgroup holds the tests given as a JSON array.
-QVariantMap oneGroupRecord(const QString &testsJson, const QDateTime &date, int failedContents = 0);
+// A record of one group "1" whose one subgroup holds the given tests.
+QVariantMap oneGroupRecord(const QVariant &tests, const QDateTime &date, int failedContents = 0);
 
-// A JSON fixture as the store keeps it: maps and lists in their shortest form.
-QVariant fromJson(const QString &text);
+// A named fixture of tests/data/report/sessions.json.
+QVariant fixture(const QString &name);
 
-// The 18 TG18-LN tests answered with the readings, darkest pattern first, as
-// comma-separated JSON objects for a test array.
-QString levelTests(const QStringList &readings);
+// The 18 TG18-LN tests answered with the readings, darkest pattern first.
+QVariantList levelTests(const QStringList &readings);
 
 } // namespace AnsweredSession
