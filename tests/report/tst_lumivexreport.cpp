@@ -3,6 +3,9 @@
 #include "testconfig.h"
 
 #include <QCryptographicHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -12,6 +15,8 @@ namespace {
 
 // The default settings file, read when no other is named.
 const QString settingsName = QStringLiteral("Lumivex 2016.ini");
+const QStringList readings{"0.80",  "1.80",  "3.37",  "5.66",   "8.85",   "13.19",  "18.98",  "26.60",  "36.51",
+                           "49.30", "65.73", "86.72", "113.45", "147.38", "190.37", "244.74", "313.41", "400.05"};
 
 struct Run
 {
@@ -22,10 +27,34 @@ struct Run
 
 QVariant storedSession(const QDateTime &date, const QString &tester, int failed, const QString &monitor)
 {
-    QVariantMap record = AnsweredSession::record(QVariantMap(), date, failed);
+    QVariantMap record = AnsweredSession::oneGroupRecord(AnsweredSession::fixture(QStringLiteral("export")).toList() +
+                                                             AnsweredSession::levelTests(readings),
+                                                         date, failed);
     record.insert(QStringLiteral("tester"), tester);
     record.insert(QStringLiteral("monitorinfo"), monitor);
     return record;
+}
+
+// Splits RFC 4180 text: quoted fields may hold commas, doubled quotes and line breaks.
+QList<QStringList> csvRows(const QString &text)
+{
+    QList<QStringList> rows{{QString()}};
+    bool quoted = false;
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (quoted && c == QLatin1Char('"') && text.midRef(i + 1, 1) == QLatin1String("\""))
+            rows.last().last() += text.at(++i);
+        else if (c == QLatin1Char('"'))
+            quoted = !quoted;
+        else if (!quoted && c == QLatin1Char(','))
+            rows.last() << QString();
+        else if (!quoted && c == QLatin1Char('\r') && text.midRef(++i, 1) == QLatin1String("\n"))
+            rows << QStringList{QString()};
+        else
+            rows.last().last() += c;
+    }
+    rows.removeLast(); // after the last line break
+    return rows;
 }
 
 } // namespace
@@ -36,11 +65,10 @@ class TestLumivexReport : public QObject
 
 private Q_SLOTS:
     void init();
-
-    void help();
     void listsSessionsNewestFirst();
     void writesChosenSession_data();
     void writesChosenSession();
+    void exportsSession();
     void badInput_data();
     void badInput();
 
@@ -95,26 +123,10 @@ Run TestLumivexReport::run(const QStringList &arguments) const
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(m_folder->path());
     process.start(QStringLiteral(LUMIVEX_BIN_DIR "/lumivex-report"), arguments);
-    Run result;
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-        return result;
-    result.exitCode = process.exitCode();
-    result.out = QString::fromUtf8(process.readAllStandardOutput());
-    // The tool's own lines only: the libraries' diagnostics start with a tag.
-    const QStringList errorLines = QString::fromUtf8(process.readAllStandardError()).split(QLatin1Char('\n'));
-    for (const QString &line : errorLines) {
-        if (line.startsWith(QLatin1String("lumivex-report:")))
-            result.err += line + QLatin1Char('\n');
-    }
-    return result;
-}
-
-void TestLumivexReport::help()
-{
-    const Run result = run({QStringLiteral("--help")});
-    QCOMPARE(result.exitCode, 0);
-    for (const char *option : {"--settings", "--list", "--session", "--out"})
-        QVERIFY2(result.out.contains(QLatin1String(option)), option);
+        return Run();
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
 }
 
 void TestLumivexReport::listsSessionsNewestFirst()
@@ -147,12 +159,58 @@ void TestLumivexReport::writesChosenSession()
     const QByteArray before = settingsFingerprint();
     const Run result = run(arguments);
     QCOMPARE(result.exitCode, 0);
-    QVERIFY(result.err.isEmpty());
-    QCOMPARE(PdfProbe::pageCount(path(pdf)), 1);
-    QVERIFY(PdfProbe::text(PdfProbe::words(path(pdf))).contains(monitor));
+    QCOMPARE(result.out, pdf + QLatin1Char('\n'));
+    QVERIFY2(result.err.isEmpty(), qPrintable(result.err)); // no diagnostics of the libraries
+    const QString text = PdfProbe::text(PdfProbe::words(path(pdf)));
+    QVERIFY(text.contains(monitor) && text.contains(QStringLiteral("Luminance response")));
     QCOMPARE(settingsFingerprint(), before);
     // Only the report is left beside the two settings files: no scratch files.
     QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
+}
+
+void TestLumivexReport::exportsSession()
+{
+    const QByteArray before = settingsFingerprint();
+    const Run result = run({"--session=1", "--export=data.json"});
+    QCOMPARE(result.exitCode, 0);
+    QVERIFY(run({"--session=1", "--export=data.CSV", "--out=data.pdf"}).exitCode == 0 &&
+            QFile::exists(path("data.pdf")));
+    QCOMPARE(settingsFingerprint(), before);
+    QFile jsonFile(path("data.json")), csvFile(path("data.CSV"));
+    QVERIFY(jsonFile.open(QIODevice::ReadOnly) && csvFile.open(QIODevice::ReadOnly));
+    const QJsonObject json = QJsonDocument::fromJson(jsonFile.readAll()).object();
+    QCOMPARE(json.value("tester").toString(), QStringLiteral("Cy"));
+    QCOMPARE(json.value("date").toString(), QStringLiteral("2026-02-20T17:45:00"));
+    QCOMPARE(json.value("monitor").toObject().value("description").toString(), QStringLiteral("MiddleMonitor"));
+    QCOMPARE(json.value("failedCount").toInt(), 1);
+    const QJsonObject response = json.value("luminanceResponse").toObject();
+    QCOMPARE(response.value("luminances").toArray().at(17).toDouble(), 400.05);
+    QVERIFY(qAbs(response.value("largestDeviation").toDouble() - 0.0019) < 5e-4);
+
+    // The contents in step order, as stored: typed text, computed values (none when not a number), verdicts.
+    const QJsonArray contents = json.value("contents").toArray();
+    QCOMPARE(contents.size(), 6 + 18);
+    const QList<QStringList> expected{
+        {"1", "1", "1", "content01010000", "Typed", "Typed", "text", "Room \"A\", floor 2\nleft wing", "", "true"},
+        {"1", "1", "1", "content01010001", "Doubled", "Doubled", "text", "6.5", "13", "true"},
+        {"1", "1", "1", "content01010002", "Broken", "Broken", "text", "", "", "true"},
+        {"1", "1", "1", "content01010003", "Chosen", "Chosen", "multiselect", "300", "", "true"},
+        {"1", "1", "1", "content01010004", "Seen", "Seen", "boolean", "false", "", "false"},
+        {"1", "1", "2", "content01020000", "Judged", "Judged", "text", "3", "", "false"},
+        {"1", "1", "20", "content01021800", "Level", "Level", "text", "400.05", "", "true"}};
+    const QList<QStringList> csv = csvRows(QString::fromUtf8(csvFile.readAll()));
+    QCOMPARE(csv.size(), 1 + contents.size());
+    QCOMPARE(csv.first().join(','),
+             QStringLiteral("group,subgroup,test,id,caption_key,caption,type,answer,computed,valid"));
+    for (int row = 0; row < expected.size(); ++row) {
+        const int index = row < 6 ? row : contents.size() - 1;
+        QCOMPARE(csv.at(index + 1), expected.at(row));
+        const QJsonObject content = contents.at(index).toObject();
+        QStringList fields;
+        for (const QString &column : csv.first())
+            fields << content.value(column).toVariant().toString();
+        QCOMPARE(fields, expected.at(row));
+    }
 }
 
 void TestLumivexReport::badInput_data()
@@ -161,22 +219,23 @@ void TestLumivexReport::badInput_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("message");
 
-    const auto reading = [](const QString &settings, const QStringList &more = {QStringLiteral("--out=out.pdf")}) {
+    const auto reading = [](const QString &settings, const QStringList &more = {"--out=out.pdf"}) {
         return QStringList{QStringLiteral("--settings"), settings} + more;
     };
-    QTest::newRow("missing settings file")
-        << reading(QStringLiteral("none.ini")) << 1 << QStringLiteral("does not exist");
-    QTest::newRow("settings file is a folder") << reading(QStringLiteral(".")) << 1 << QStringLiteral("cannot be read");
-    QTest::newRow("unreadable settings file")
-        << reading(QStringLiteral("locked.ini")) << 1 << QStringLiteral("cannot be read");
-    QTest::newRow("settings without sessions")
-        << reading(QStringLiteral("empty.ini")) << 1 << QStringLiteral("no stored sessions");
-    QTest::newRow("session not a number") << reading(settingsName, {QStringLiteral("--session=first")}) << 2
-                                          << QStringLiteral("--session needs a session index");
-    QTest::newRow("session out of range")
-        << reading(settingsName, {QStringLiteral("--session=3")}) << 2 << QStringLiteral("there is no session 3");
-    QTest::newRow("output folder missing")
-        << reading(settingsName, {QStringLiteral("--out=missing/out.pdf")}) << 1 << QStringLiteral("cannot write");
+    QTest::newRow("missing settings file") << reading("none.ini") << 1 << "does not exist";
+    QTest::newRow("settings file is a folder") << reading(".") << 1 << "cannot be read";
+    QTest::newRow("unreadable settings file") << reading("locked.ini") << 1 << "cannot be read";
+    QTest::newRow("settings without sessions") << reading("empty.ini") << 1 << "no stored sessions";
+    QTest::newRow("session not a number") << reading(settingsName, {"--session=first"}) << 2 << "--session needs";
+    QTest::newRow("session out of range") << reading(settingsName, {"--session=3"}) << 2 << "there is no session 3";
+    QTest::newRow("output folder missing") << reading(settingsName, {"--out=missing/out.pdf"}) << 1 << "cannot write";
+    QTest::newRow("export of another kind") << reading(settingsName, {"--export=out.xml"}) << 2 << ".json or .csv";
+    QTest::newRow("list and export") << QStringList{"--list", "--export=out.csv"} << 2 << "--list cannot";
+    QTest::newRow("out is the settings file") << QStringList{"--out=" + settingsName} << 2 << "is the settings file";
+    QTest::newRow("out links to the settings file") << QStringList{"--out=link"} << 2 << "is the settings file";
+    QTest::newRow("export is the settings file")
+        << QStringList{"--settings=store.csv", "--export=./store.csv"} << 2 << "is the settings file";
+    QTest::newRow("out and export the same") << QStringList{"--out=a.csv", "--export=a.csv"} << 2 << "same file";
 }
 
 void TestLumivexReport::badInput()
@@ -184,24 +243,24 @@ void TestLumivexReport::badInput()
     QFETCH(QStringList, arguments);
     QFETCH(int, exitCode);
     QFETCH(QString, message);
-
+    QVERIFY(QFile::copy(path(settingsName), path("store.csv")) && QFile::link(settingsName, path("link")));
     QFile locked(path(QStringLiteral("locked.ini")));
     QVERIFY(QFile::copy(path(settingsName), locked.fileName()));
     QVERIFY(locked.setPermissions(QFileDevice::Permissions()));
     if (QTest::currentDataTag() == QByteArray("unreadable settings file") && locked.open(QIODevice::ReadOnly))
         QSKIP("this user reads files whatever their permissions");
     const QByteArray before = settingsFingerprint();
+    const QStringList files = QDir(m_folder->path()).entryList(QDir::Files | QDir::Hidden);
 
     const Run result = run(arguments);
     QCOMPARE(result.exitCode, exitCode);
-    QVERIFY2(result.err.contains(message), qPrintable(result.err));
+    QVERIFY2(result.err.startsWith("lumivex-report: ") && result.err.contains(message), qPrintable(result.err));
     QCOMPARE(result.err.count(QLatin1Char('\n')), 1);
     QVERIFY(result.out.isEmpty());
-
-    // Nothing half-written is left, and no settings file was touched.
-    const QStringList pdfs = QDir(m_folder->path()).entryList({QStringLiteral("*pdf*")}, QDir::Files | QDir::Hidden);
-    QVERIFY2(pdfs.isEmpty(), qPrintable(pdfs.join(QLatin1Char(' '))));
+    // Nothing is written, and no settings file is touched.
+    QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files | QDir::Hidden), files);
     QCOMPARE(settingsFingerprint(), before);
+    QCOMPARE(QFileInfo(path("store.csv")).size(), QFileInfo(path(settingsName)).size());
 }
 
 QTEST_GUILESS_MAIN(TestLumivexReport)
