@@ -59,7 +59,7 @@ QVariantList levelTests(const QStringList &readings)
     for (int level = 0; level < readings.size(); ++level) {
         const QString number = QStringLiteral("%1").arg(level + 1, 2, 10, QLatin1Char('0'));
         const QVariantMap content{{QStringLiteral("id"), QStringLiteral("content0102") + number + QStringLiteral("00")},
-                                  {QStringLiteral("caption"), QStringLiteral("Level")},
+                                  {QStringLiteral("caption"), QStringLiteral("content_test_06_03_00_00")},
                                   {QStringLiteral("type"), QStringLiteral("text")},
                                   {QStringLiteral("hidefromreport"), true},
                                   {QStringLiteral("resulttext"), readings.at(level)}};

@@ -1,6 +1,5 @@
 #include "answeredsession.h"
 #include "defaultdictionary.h"
-#include "gsdf.h"
 #include "luminanceresponse.h"
 #include "pdfprobe.h"
 #include "reportgenerator.h"
@@ -55,25 +54,22 @@ QVariantMap rowsSession(int rows, bool withValues = false)
     return oneGroupSession(QVariantList{QVariantMap{{"content", contents}}});
 }
 
-// Readings typed with two decimals of a display whose JND index follows the driving level
-// to the given power from 0.8 to 400 cd/m2 (1: the GSDF), one step 15 % steeper if asked.
-QStringList levelReadings(double power, int steeperStep = -1)
-{
-    const double first = Gsdf::index(0.8), range = Gsdf::index(400) - first;
-    QStringList texts;
-    double factor = 1;
-    for (int i = 0; i < 18; ++i) {
-        if (steeperStep >= 0 && i == steeperStep + 1)
-            factor =
-                std::pow(Gsdf::luminance(first + range * i / 17) / Gsdf::luminance(first + range * (i - 1) / 17), 0.15);
-        texts << QString::number(Gsdf::luminance(first + range * std::pow(i / 17.0, power)) * factor, 'f', 2);
-    }
-    return texts;
-}
-
 QVariantMap levelsSession(const QStringList &readings)
 {
     return oneGroupSession(AnsweredSession::levelTests(readings));
+}
+
+// The session of a case of the report's texts.
+QVariantMap caseSession(const QVariantMap &entry)
+{
+    const int failed = entry.value("failed").toInt();
+    if (entry.contains("record"))
+        return entry.value("record").toMap();
+    if (entry.contains("testSession"))
+        return session(entry.value("testSession"), failed);
+    if (entry.contains("readings"))
+        return levelsSession(entry.value("readings").toStringList());
+    return oneGroupSession(entry.value("tests"), failed);
 }
 
 Word only(const QList<Word> &words, const QString &text)
@@ -139,63 +135,12 @@ void TestReportGenerator::texts_data()
     QTest::addColumn<int>("pages");
     QTest::addColumn<QStringList>("present");
     QTest::addColumn<QStringList>("absent");
-
-    const QString closing = translated("report_group_17");
-    const QString responseTitle = translated("luminanceResponse_title");
-    QTest::newRow("passed") << oneGroupSession(QVariantList()) << 1
-                            << QStringList{QStringLiteral("14/03/26 - 09.30 ") + translated("reportpassedtest"),
-                                           translated("monitor") +
-                                               QStringLiteral(" 1 EIZO RadiForce RX660 (3280 x 2048)")}
-                            << QStringList{translated("reportfailedtest0"), responseTitle};
-    QTest::newRow("three errors") << oneGroupSession(QVariantList(), 3) << 1
-                                  << QStringList{translated("reportfailedtest0") + QLatin1Char(' ') +
-                                                 translated("reportfailedtest1").arg(3)}
-                                  << QStringList{translated("reportpassedtest")};
-    // Group 0 shows its rows without any heading; a hidden subgroup title is not counted.
-    QTest::newRow("subgroup numbering")
-        << session(fixture("subgroup numbering")) << 1
-        << QStringList{QStringLiteral("Row - 4 Visual 4.1 FIRSTPART Row - Row - 4.2 THIRD Row - ") + closing}
-        << QStringList{"Operators", "OPPART", "4.3", "HIDDENPART"};
-    // An empty answer shows a dash; info rows and unknown types show no value, hidden ones nothing;
-    // computed values show two decimals, or the input error when they are no finite number.
-    QTest::newRow("row values") << oneGroupSession(fixture("row values")) << 1
-                                << QStringList{QStringLiteral("Typed 6.15 Empty - Chosen Room B Information Unknown "
-                                                              "Doubled 12.30 Infinite %1 Nan %1")
-                                                   .arg(translated("inputError"))}
-                                << QStringList{"Ignored", "Hidden"};
-    QTest::newRow("record without any key")
-        << QVariantMap{} << 1 << QStringList{translated("reportpassedtest"), translated("monitor") + " 0 " + closing}
-        << QStringList{};
-    QTest::newRow("empty test_session") << session(QVariantMap()) << 1 << QStringList{closing} << QStringList{};
-    QTest::newRow("test_session is text") << AnsweredSession::record(QStringLiteral("groups"), sessionDate) << 1
-                                          << QStringList{closing} << QStringList{QStringLiteral("groups")};
-    const QList<QPair<const char *, QString>> keptGroups{{"group key that is no number", "1 Kept 1.1 PART Keptrow"},
-                                                         {"unknown group number", "99 Kept 99.1 PART Keptrow"},
-                                                         {"group that is no map", "3 Kept 3.1 PART Keptrow"}};
-    for (const auto &row : keptGroups)
-        QTest::newRow(row.first) << session(fixture(row.first)) << 1 << QStringList{row.second}
-                                 << QStringList{"Stray", "broken"};
-    QTest::newRow("contents of the wrong shape")
-        << oneGroupSession(fixture("contents of the wrong shape")) << 1 << QStringList{"Keptrow"} << QStringList{};
-    QTest::newRow("luminance of the GSDF")
-        << levelsSession(levelReadings(1)) << 2
-        << QStringList{responseTitle, "TG18-LN01 0 0.80 0.80 -", "TG18-LN18 255 400.05 400.10 0.0 %",
-                       "Largest deviation: 0.2 % Within +/-10 % (primary displays) " + closing}
-        << QStringList{};
-    QTest::newRow("luminance far from the GSDF")
-        << levelsSession(levelReadings(2.2)) << 2
-        << QStringList{"TG18-LN02 15 0.83 1.80 -95.2 %", "Largest deviation: 110.2 % Outside +/-20 %"} << QStringList{};
-    QTest::newRow("luminance step 15 % off") << levelsSession(levelReadings(1, 8)) << 2
-                                             << QStringList{"Within +/-20 % (secondary displays)"} << QStringList{};
-    QStringList falling = levelReadings(1), missing = falling;
-    falling[3] = QStringLiteral("3.00");
-    missing[5].clear();
-    QTest::newRow("luminance not increasing")
-        << levelsSession(falling) << 2
-        << QStringList{responseTitle + " The reading of TG18-LN04 is not brighter than the one before."}
-        << QStringList{QStringLiteral("TG18-LN01")};
-    QTest::newRow("luminance reading missing")
-        << levelsSession(missing) << 1 << QStringList{closing} << QStringList{responseTitle};
+    for (const QVariant &entry : fixture("report texts").toList()) {
+        const QVariantMap texts = entry.toMap();
+        QTest::newRow(qPrintable(texts.value("name").toString()))
+            << caseSession(texts) << texts.value("pages").toInt() << texts.value("present").toStringList()
+            << texts.value("absent").toStringList();
+    }
 }
 
 void TestReportGenerator::texts()
@@ -352,7 +297,7 @@ void TestReportGenerator::closingBlockAtFootOfLastPage()
 void TestReportGenerator::luminanceResponsePlot()
 {
     // The plot's frame from its axis labels: contrast 0 and the top label, driving levels 0 and 240.
-    const QStringList readings = levelReadings(2.2);
+    const QStringList readings = fixture("far from the GSDF").toStringList();
     const QString pdf = write(levelsSession(readings));
     const QList<Word> words = PdfProbe::onPage(PdfProbe::words(pdf), 2);
     const Word zero = only(words, QStringLiteral("0.00"));
