@@ -1,6 +1,7 @@
 #include "luminanceresponsepage.h"
 
 #include "luminanceresponse.h"
+#include "reportstyle.h"
 #include "translator.h"
 
 #include <QFont>
@@ -13,11 +14,11 @@
 
 namespace {
 
-const QColor textDark(QStringLiteral("#4D4D4D"));
-const QColor gridLight(QStringLiteral("#D1D1D1"));
+using ReportStyle::textDark;
+const QColor &gridLight = ReportStyle::ruleLight;
 const QColor measuredBlue(QStringLiteral("#1f6fd1"));
-const QColor primaryBand(QStringLiteral("#8cc640"));
-const QColor secondaryBand(QStringLiteral("#f15b26"));
+const QColor &primaryBand = ReportStyle::passedColour;
+const QColor &secondaryBand = ReportStyle::failedCountColour;
 
 constexpr int plotHeight = 220;
 constexpr int plotLeftMargin = 50; // room for the contrast labels and the axis title
@@ -32,7 +33,7 @@ QString translated(const char *key)
 
 QFont font(int pointSize, QFont::Weight weight = QFont::Normal)
 {
-    QFont result(QStringLiteral("Arial"));
+    QFont result(ReportStyle::fontFamily);
     result.setPointSize(pointSize);
     result.setWeight(weight);
     return result;

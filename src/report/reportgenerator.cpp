@@ -2,6 +2,7 @@
 
 #include "luminanceresponse.h"
 #include "luminanceresponsepage.h"
+#include "reportstyle.h"
 #include "test.h"
 #include "testcontent.h"
 #include "testgroup.h"
@@ -27,14 +28,7 @@
 
 namespace {
 
-const QColor textDark(QStringLiteral("#4D4D4D"));
-const QColor textMuted(QStringLiteral("#828282"));
-const QColor ruleLight(QStringLiteral("#D1D1D1"));
-const QColor letterheadBar(QStringLiteral("#939597"));
-const QColor passedColour(QStringLiteral("#8cc640"));
-const QColor failedCountColour(QStringLiteral("#f15b26"));
-
-const QString fontFamily = QStringLiteral("Arial");
+using namespace ReportStyle;
 
 // Width of the right-aligned label column and the stub that leads to the value.
 constexpr int labelColumnWidth = 140;
