@@ -19,10 +19,10 @@ QVariantMap fullRecord(const QDateTime &date, bool dimMonitor)
     QVariantMap testSession;
     for (const TestGroup *group : groups)
         testSession.insert(QString::number(group->number()), group->toVariantMap());
-    return record(testSession, date, int(failed));
+    return record(testSession, int(failed), date);
 }
 
-QVariantMap record(const QVariant &testSession, const QDateTime &date, int failedContents)
+QVariantMap record(const QVariant &testSession, int failedContents, const QDateTime &date)
 {
     return {
         {QStringLiteral("tester"), QStringLiteral("Dana Weber")},
@@ -35,12 +35,12 @@ QVariantMap record(const QVariant &testSession, const QDateTime &date, int faile
     };
 }
 
-QVariantMap oneGroupRecord(const QVariant &tests, const QDateTime &date, int failedContents)
+QVariantMap oneGroupRecord(const QVariant &tests, int failedContents, const QDateTime &date)
 {
     const QVariantMap subgroup{{QStringLiteral("report"), QStringLiteral("Part")}, {QStringLiteral("tests"), tests}};
     const QVariantMap group{{QStringLiteral("report"), QStringLiteral("Checks")},
                             {QStringLiteral("subgroups"), QVariantMap{{QStringLiteral("1"), subgroup}}}};
-    return record(QVariantMap{{QStringLiteral("1"), group}}, date, failedContents);
+    return record(QVariantMap{{QStringLiteral("1"), group}}, failedContents, date);
 }
 
 QVariant fixture(const QString &name)

@@ -11,11 +11,14 @@ namespace AnsweredSession {
 // monitor (every rule passes) or a dim one (luminance rules fail).
 QVariantMap fullRecord(const QDateTime &date, bool dimMonitor = false);
 
+// The date of the records unless one is given: 14/03/2026 09:30.
+inline const QDateTime sessionDate(QDate(2026, 3, 14), QTime(9, 30));
+
 // A record around the given "test_session" map.
-QVariantMap record(const QVariant &testSession, const QDateTime &date, int failedContents = 0);
+QVariantMap record(const QVariant &testSession, int failedContents = 0, const QDateTime &date = sessionDate);
 
 // A record of one group "1" whose one subgroup holds the given tests.
-QVariantMap oneGroupRecord(const QVariant &tests, const QDateTime &date, int failedContents = 0);
+QVariantMap oneGroupRecord(const QVariant &tests, int failedContents = 0, const QDateTime &date = sessionDate);
 
 // A named fixture of tests/data/report/sessions.json.
 QVariant fixture(const QString &name);

@@ -53,16 +53,9 @@ int pageCount(const QList<Word> &words)
 QList<Word> find(const QList<Word> &words, const QString &text, int page)
 {
     QList<Word> matching;
-    std::copy_if(words.begin(), words.end(), std::back_inserter(matching),
-                 [&](const Word &word) { return word.text == text && (page == 0 || word.page == page); });
-    return matching;
-}
-
-QList<Word> onPage(const QList<Word> &words, int page)
-{
-    QList<Word> matching;
-    std::copy_if(words.begin(), words.end(), std::back_inserter(matching),
-                 [page](const Word &word) { return word.page == page; });
+    std::copy_if(words.begin(), words.end(), std::back_inserter(matching), [&](const Word &word) {
+        return (text.isEmpty() || word.text == text) && (page == 0 || word.page == page);
+    });
     return matching;
 }
 

@@ -20,9 +20,8 @@ struct Word
 QList<Word> words(const QString &pdfPath);
 // Every page of a report carries its number, so the last word's page is the count.
 int pageCount(const QList<Word> &words);
-// The words with this text, on the given page or (0) on any.
+// The words with this text (or, empty, any text), on the given page or (0) on any.
 QList<Word> find(const QList<Word> &words, const QString &text, int page = 0);
-QList<Word> onPage(const QList<Word> &words, int page);
 // The words' texts in reading order: page by page, line by line from the top,
 // each line from the left. Words whose middles lie within 3 points share a line.
 QString text(QList<Word> words);

@@ -26,7 +26,7 @@ QVariant storedSession(const QDateTime &date, const QString &tester, int failed,
 {
     QVariantMap record = AnsweredSession::oneGroupRecord(AnsweredSession::fixture(QStringLiteral("export")).toList() +
                                                              AnsweredSession::levelTests(readings),
-                                                         date, failed);
+                                                         failed, date);
     record.insert(QStringLiteral("tester"), tester);
     record.insert(QStringLiteral("monitorinfo"), monitor);
     return record;
