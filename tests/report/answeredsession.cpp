@@ -1,26 +1,11 @@
 #include "answeredsession.h"
 
-#include "answeredcatalogue.h"
 #include "testconfig.h"
-#include "testgroup.h"
-#include "testsmanager.h"
 
 #include <QFile>
 #include <QJsonDocument>
 
 namespace AnsweredSession {
-
-QVariantMap fullRecord(const QDateTime &date, bool dimMonitor)
-{
-    TestsManager catalogue;
-    const QList<TestGroup *> groups = *catalogue.groups();
-    AnsweredCatalogue::fill(groups, dimMonitor ? AnsweredCatalogue::dimMonitor() : AnsweredCatalogue::brightMonitor());
-    const unsigned failed = AnsweredCatalogue::judge(groups);
-    QVariantMap testSession;
-    for (const TestGroup *group : groups)
-        testSession.insert(QString::number(group->number()), group->toVariantMap());
-    return record(testSession, int(failed), date);
-}
 
 QVariantMap record(const QVariant &testSession, int failedContents, const QDateTime &date)
 {

@@ -7,10 +7,6 @@
 // Stored session records for the report's tests and benchmark.
 namespace AnsweredSession {
 
-// The shipped catalogue answered and judged as a finished session of a bright
-// monitor (every rule passes) or a dim one (luminance rules fail).
-QVariantMap fullRecord(const QDateTime &date, bool dimMonitor = false);
-
 // The date of the records unless one is given: 14/03/2026 09:30.
 inline const QDateTime sessionDate(QDate(2026, 3, 14), QTime(9, 30));
 
