@@ -1,6 +1,9 @@
 #include "reportgenerator.h"
 
 #include "expressionevaluator.h"
+#include "luminanceresponse.h"
+#include "luminanceresponsepage.h"
+#include "reportstyle.h"
 #include "test.h"
 #include "testcontent.h"
 #include "testgroup.h"
@@ -14,8 +17,11 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QSet>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QtMath>
 
 #include <algorithm>
@@ -23,14 +29,7 @@
 
 namespace {
 
-const QColor textDark(QStringLiteral("#4D4D4D"));
-const QColor textMuted(QStringLiteral("#828282"));
-const QColor ruleLight(QStringLiteral("#D1D1D1"));
-const QColor letterheadBar(QStringLiteral("#939597"));
-const QColor passedColour(QStringLiteral("#8cc640"));
-const QColor failedCountColour(QStringLiteral("#f15b26"));
-
-const QString fontFamily = QStringLiteral("Arial");
+using namespace ReportStyle;
 
 // Width of the right-aligned label column and the stub that leads to the value.
 constexpr int labelColumnWidth = 140;
@@ -155,6 +154,9 @@ void ReportGenerator::generate(QPrinter *printer, QPainter *painter, QVariantMap
     linkAnswers();
     for (TestGroup *group : qAsConst(m_groups))
         y = drawGroup(y, group, group->number() == 0);
+    const QStringList readings = luminanceReadings(m_groups);
+    if (!readings.isEmpty())
+        y = drawLuminanceResponse(LuminanceResponse::analyse(readings));
     drawSignatureBlock(y);
 
     m_painter->end();
@@ -170,12 +172,17 @@ bool ReportGenerator::writePdf(const QVariantMap &session, const QString &path)
     return printer.printerState() != QPrinter::Error && QFileInfo(path).size() > 0;
 }
 
-bool ReportGenerator::ensureOnPage(QRect &rect)
+bool ReportGenerator::fitsOnPage(const QRect &rect) const
 {
     // Compared edge by edge: QRect::contains() rejects empty rectangles, such
     // as the measured size of an empty text, which must not break the page.
-    if (rect.left() >= m_contentRect.left() && rect.right() <= m_contentRect.right() &&
-        rect.top() >= m_contentRect.top() && rect.bottom() <= m_contentRect.bottom())
+    return rect.left() >= m_contentRect.left() && rect.right() <= m_contentRect.right() &&
+           rect.top() >= m_contentRect.top() && rect.bottom() <= m_contentRect.bottom();
+}
+
+bool ReportGenerator::ensureOnPage(QRect &rect)
+{
+    if (fitsOnPage(rect))
         return false;
     startNewPage();
     rect.moveTop(m_contentRect.top());
@@ -239,10 +246,17 @@ qreal ReportGenerator::drawRow(qreal y, const QString &label, const QVariant &va
     m_painter->setPen(valueColour);
 
     QRect valueRect = row.value;
+    const int labelPage = m_pageNumber;
     if (fillLine) {
         valueRect = rectFromCorners(valueRect.left(), leaderY + 1, m_contentRect.right() - leaderLength, leaderY + 1);
         ensureOnPage(valueRect);
         drawPatternedLine(QLine(valueRect.topLeft(), valueRect.topRight()), Qt::DotLine, ruleLight);
+    } else if (textValue && !fitsOnPage(valueRect)) {
+        QTextDocument document;
+        const QString html = valueText.toHtmlEscaped().replace(QLatin1Char('\n'), QLatin1String("<br>"));
+        const QRect block = layOutHtml(document, htmlBlock(html, font, QStringLiteral("left"), valueColour),
+                                       valueRect.width(), valueRect.topLeft());
+        valueRect.moveBottom(drawAcrossPages(document, block));
     } else {
         ensureOnPage(valueRect);
         if (textValue) {
@@ -253,9 +267,16 @@ qreal ReportGenerator::drawRow(qreal y, const QString &label, const QVariant &va
                 m_painter->drawImage(QRect(valueRect.left(), valueRect.top() + 2, 10, 10), picture);
         }
     }
-    y = qMax(labelRect.bottom(), valueRect.bottom());
-    y = drawNote(y, row.secondNote, secondNote);
-    y = drawNote(y, row.firstNote, firstNote);
+    // A value that continued on later pages carries its notes along.
+    const bool valueContinued = m_pageNumber != labelPage;
+    const int shift = valueRect.bottom() - row.value.bottom();
+    y = valueContinued ? valueRect.bottom() : qMax(labelRect.bottom(), valueRect.bottom());
+    const int notePage = m_pageNumber;
+    y = drawNote(y, row.secondNote.translated(0, shift), secondNote);
+    QRect firstNoteRect = row.firstNote.translated(0, shift);
+    if (m_pageNumber != notePage)
+        firstNoteRect.moveTop(top(y) + 2);
+    y = drawNote(y, firstNoteRect, firstNote);
 
     m_painter->restore();
     return y;
@@ -312,6 +333,10 @@ qreal ReportGenerator::fitRow(qreal y, const QString &label, const QString &valu
 
     // The value and the notes are measured where drawRow() will put them.
     const RowGeometry row = rowGeometry(top(y), labelRect.size(), valueText, firstNote, secondNote);
+    // A row taller than a whole page starts here and continues on the next ones.
+    const int rowBottom = std::max({row.value.bottom(), row.secondNote.bottom(), row.firstNote.bottom()});
+    if (rowBottom - top(y) >= m_contentRect.height())
+        return y;
     QRect valueRect = row.value;
     if (ensureOnPage(valueRect))
         return m_contentRect.top();
@@ -331,9 +356,47 @@ qreal ReportGenerator::drawNote(qreal y, const QRect &rect, const QString &text)
         return y;
     QTextDocument document;
     QRect block = noteBlock(document, rect, text);
-    ensureOnPage(block);
+    if (!fitsOnPage(block))
+        return drawAcrossPages(document, block);
     drawHtml(document, block);
     return qMax<qreal>(y, block.bottom());
+}
+
+int ReportGenerator::drawAcrossPages(QTextDocument &document, const QRect &block)
+{
+    const qreal end = document.size().height();
+    qreal done = 0;
+    int pageTop = block.top() - htmlBlockLift;
+    for (;;) {
+        const qreal room = m_contentRect.bottom() + 1 - pageTop;
+        const qreal cut = end - done <= room ? end : lineStartAbove(document, done + room);
+        // A single line taller than a whole page is drawn cut rather than never ending.
+        const qreal sliceEnd = cut > done ? cut : done + room;
+        m_painter->save();
+        m_painter->translate(block.left(), pageTop - done);
+        // Lines that only touch the slice's edges belong to the neighbouring slices.
+        document.drawContents(m_painter, QRectF(0, done + 0.5, block.width(), sliceEnd - done - 1));
+        m_painter->restore();
+        if (sliceEnd >= end)
+            return pageTop + qCeil(end - done);
+        startNewPage();
+        pageTop = m_contentRect.top();
+        done = sliceEnd;
+    }
+}
+
+qreal ReportGenerator::lineStartAbove(const QTextDocument &document, qreal limit)
+{
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        const qreal blockTop = document.documentLayout()->blockBoundingRect(block).top();
+        const QTextLayout *layout = block.layout();
+        for (int i = 0; i < layout->lineCount(); ++i) {
+            const QTextLine line = layout->lineAt(i);
+            if (blockTop + line.y() + line.height() > limit)
+                return blockTop + line.y();
+        }
+    }
+    return limit;
 }
 
 QRect ReportGenerator::noteBlock(QTextDocument &document, const QRect &rect, const QString &text) const
@@ -419,6 +482,41 @@ void ReportGenerator::rebuildGroups(const QVariantMap &session)
         [](const QPair<unsigned, QString> &a, const QPair<unsigned, QString> &b) { return a.first < b.first; });
     for (const auto &entry : qAsConst(numbered))
         m_groups.append(new TestGroup(stored.value(entry.second).toMap(), entry.first, this));
+}
+
+const QList<TestGroup *> &ReportGenerator::linkedGroups(const QVariantMap &session)
+{
+    qDeleteAll(m_groups);
+    m_groups.clear();
+    rebuildGroups(session);
+    linkAnswers();
+    return m_groups;
+}
+
+QStringList ReportGenerator::luminanceReadings(const QList<TestGroup *> &groups)
+{
+    QStringList readings;
+    for (int reading = 1; reading <= LuminanceResponse::readingCount; ++reading)
+        readings << QString();
+    for (const TestGroup *group : groups) {
+        for (const TestSubgroup *subgroup : qAsConst(*group->subgroups())) {
+            for (const Test *test : qAsConst(*subgroup->tests())) {
+                static const QRegularExpression levelPattern(QStringLiteral("^kTestPatternTG18LN(\\d\\d)$"));
+                const QRegularExpressionMatch match = levelPattern.match(test->patternString());
+                const int reading = match.captured(1).toInt() - 1;
+                if (match.hasMatch() && reading >= 0 && reading < readings.size() && !test->content()->isEmpty())
+                    readings[reading] = test->content()->constFirst()->resultText().trimmed();
+            }
+        }
+    }
+    return readings.contains(QString()) ? QStringList() : readings;
+}
+
+// The section takes a page of its own, after the last group.
+qreal ReportGenerator::drawLuminanceResponse(const LuminanceResponse &response)
+{
+    startNewPage();
+    return LuminanceResponsePage(m_painter, m_printer, m_contentRect).draw(m_contentRect.top(), response);
 }
 
 void ReportGenerator::linkAnswers()

@@ -17,6 +17,7 @@ class Test;
 class TestContent;
 class TestGroup;
 class TestSubgroup;
+class LuminanceResponse;
 
 // Lays out one stored testing session as an A4 report: letterhead and summary,
 // the tested monitor, one section per test group with every answer, and a
@@ -42,8 +43,21 @@ public:
     // given path; false when the file could not be written.
     bool writePdf(const QVariantMap &session, const QString &path);
 
+    // The session's groups rebuilt with their answers linked, as the report
+    // shows them; owned by the generator until its next run.
+    const QList<TestGroup *> &linkedGroups(const QVariantMap &session);
+    // The answers of the 18 TG18-LN tests, darkest pattern first; empty unless
+    // every one of them is present and answered.
+    static QStringList luminanceReadings(const QList<TestGroup *> &groups);
+
 private:
+    bool fitsOnPage(const QRect &rect) const;
     bool ensureOnPage(QRect &rect);
+    // Draws a laid-out block that may be taller than the room left: what fits
+    // is drawn here, the rest continues from the top of new pages, cut between
+    // lines. Returns the bottom of its last part.
+    int drawAcrossPages(QTextDocument &document, const QRect &block);
+    static qreal lineStartAbove(const QTextDocument &document, qreal limit);
     void startNewPage();
     void drawFooter(int pageNumber);
     qreal drawRow(qreal y, const QString &label, const QVariant &value, const QString &firstNote,
@@ -61,6 +75,7 @@ private:
     qreal drawTest(qreal y, Test *test);
     qreal drawContent(qreal y, TestContent *content, bool validatable);
     qreal drawSignatureBlock(qreal y);
+    qreal drawLuminanceResponse(const LuminanceResponse &response);
 
     // The rectangles of one row: label block, value, and the two notes (empty when absent).
     struct RowGeometry

@@ -4,6 +4,7 @@
 #include "configurationmanager.h"
 #include "defaultdictionary.h"
 #include "reportgenerator.h"
+#include "sessionexport.h"
 #include "translator.h"
 
 #include <QCommandLineParser>
@@ -99,13 +100,47 @@ void listSessions(const QVariantList &sessions)
     standardOutput().flush();
 }
 
-void useStoredLanguage(const QString &locale)
+// The built-in English texts; the report switches to the stored language afterwards.
+void useBuiltInLanguage()
 {
     TR::Translator *translator = TR::Translator::instance();
     translator->setLanguagePath(QCoreApplication::applicationDirPath() + QStringLiteral("/LumivexLanguages"));
     translator->setModel(TR::defaultDictionary());
-    if (!locale.isEmpty())
-        translator->setLocale(locale);
+}
+
+void discardMessage(QtMsgType, const QMessageLogContext &, const QString &) {}
+
+// Writes the session's data in the format the file name asks for.
+Outcome writeExport(const QVariantMap &session, const QString &exportPath, SessionExport::Format format)
+{
+    QSaveFile output(exportPath);
+    const QByteArray data = SessionExport::write(session, format);
+    if (!output.open(QIODevice::WriteOnly) || output.write(data) != data.size() || !output.commit())
+        return fail(Failure, QStringLiteral("cannot write \"%1\": %2").arg(exportPath, output.errorString()));
+    return Outcome();
+}
+
+// The file a path names once every link is followed, also when it does not exist yet.
+QString resolvedPath(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.exists())
+        return info.canonicalFilePath();
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return folder.isEmpty() ? info.absoluteFilePath() : folder + QLatin1Char('/') + info.fileName();
+}
+
+// Written files must never replace the settings file or each other.
+Outcome checkOutputs(const QString &settingsPath, const QString &outputPath, const QString &exportPath)
+{
+    const QString settings = resolvedPath(settingsPath);
+    for (const QString &path : {outputPath, exportPath}) {
+        if (!path.isEmpty() && resolvedPath(path) == settings)
+            return fail(BadArguments, QStringLiteral("\"%1\" is the settings file; choose another file").arg(path));
+    }
+    if (!outputPath.isEmpty() && !exportPath.isEmpty() && resolvedPath(outputPath) == resolvedPath(exportPath))
+        return fail(BadArguments, QStringLiteral("--out and --export name the same file \"%1\"").arg(outputPath));
+    return Outcome();
 }
 
 // Draws the report into a scratch file first and moves it into place only
@@ -136,8 +171,14 @@ Outcome run(const QCommandLineParser &parser)
         return fail(BadArguments,
                     QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().constFirst()));
     const bool list = parser.isSet(QStringLiteral("list"));
-    if (list && (parser.isSet(QStringLiteral("session")) || parser.isSet(QStringLiteral("out"))))
-        return fail(BadArguments, QStringLiteral("--list cannot be combined with --session or --out"));
+    if (list && (parser.isSet(QStringLiteral("session")) || parser.isSet(QStringLiteral("out")) ||
+                 parser.isSet(QStringLiteral("export"))))
+        return fail(BadArguments, QStringLiteral("--list cannot be combined with --session, --out or --export"));
+    const QString exportPath = parser.value(QStringLiteral("export"));
+    SessionExport::Format exportFormat = SessionExport::Json;
+    if (parser.isSet(QStringLiteral("export")) && !SessionExport::formatOf(exportPath, &exportFormat))
+        return fail(BadArguments,
+                    QStringLiteral("--export needs a file ending in .json or .csv, not \"%1\"").arg(exportPath));
 
     int index = 0;
     if (parser.isSet(QStringLiteral("session"))) {
@@ -150,6 +191,9 @@ Outcome run(const QCommandLineParser &parser)
 
     const QString settingsPath =
         parser.isSet(QStringLiteral("settings")) ? parser.value(QStringLiteral("settings")) : DefaultSettingsFile;
+    const Outcome checked = checkOutputs(settingsPath, parser.value(QStringLiteral("out")), exportPath);
+    if (checked.code != Success)
+        return checked;
     SessionSource source;
     const Outcome opened = source.open(settingsPath);
     if (opened.code != Success)
@@ -168,6 +212,16 @@ Outcome run(const QCommandLineParser &parser)
                                       .arg(sessions.size() - 1));
 
     const QVariantMap session = sessions.at(index).toMap();
+    useBuiltInLanguage();
+    if (!exportPath.isEmpty()) {
+        const Outcome exported = writeExport(session, exportPath, exportFormat);
+        if (exported.code != Success)
+            return exported;
+        standardOutput() << QDir::toNativeSeparators(exportPath) << '\n';
+        if (!parser.isSet(QStringLiteral("out")))
+            return Outcome();
+    }
+
     QString outputPath = parser.value(QStringLiteral("out"));
     if (outputPath.isEmpty()) {
         const QString baseName = ReportGenerator::reportBaseName(session);
@@ -177,7 +231,8 @@ Outcome run(const QCommandLineParser &parser)
         outputPath = baseName + QStringLiteral(".pdf");
     }
 
-    useStoredLanguage(source.locale());
+    if (!source.locale().isEmpty())
+        TR::Translator::instance()->setLocale(source.locale());
     const Outcome written = writeReport(session, outputPath);
     if (written.code == Success)
         standardOutput() << QDir::toNativeSeparators(outputPath) << '\n';
@@ -196,6 +251,9 @@ int main(int argc, char *argv[])
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
+    // The libraries' diagnostics would blur the tool's one line on failure.
+    if (!arguments.contains(QLatin1String("--verbose")))
+        qInstallMessageHandler(discardMessage);
     int applicationArgc = 1;
     QGuiApplication application(applicationArgc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("lumivex-report"));
@@ -216,6 +274,11 @@ int main(int argc, char *argv[])
          QStringLiteral("index")},
         {QStringLiteral("out"), QStringLiteral("The PDF to write (default: the session's date as yyyyMMdd-HHmm.pdf)."),
          QStringLiteral("file")},
+        {QStringLiteral("export"),
+         QStringLiteral("Write the session's data as JSON or CSV, chosen by the file's suffix, instead of the PDF "
+                        "(with --out as well)."),
+         QStringLiteral("file")},
+        {QStringLiteral("verbose"), QStringLiteral("Also print the libraries' diagnostic lines.")},
     });
 
     if (!parser.parse(arguments)) {

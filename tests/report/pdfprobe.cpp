@@ -7,7 +7,6 @@
 #include <QTextDocumentFragment>
 
 #include <algorithm>
-#include <iterator>
 
 namespace PdfProbe {
 
@@ -24,14 +23,6 @@ QByteArray runTool(const QString &program, const QStringList &arguments)
 
 } // namespace
 
-int pageCount(const QString &pdfPath)
-{
-    const QString info = QString::fromUtf8(runTool(QStringLiteral("pdfinfo"), {pdfPath}));
-    const QRegularExpressionMatch match =
-        QRegularExpression(QStringLiteral("^Pages:\\s+(\\d+)"), QRegularExpression::MultilineOption).match(info);
-    return match.hasMatch() ? match.captured(1).toInt() : 0;
-}
-
 QList<Word> words(const QString &pdfPath)
 {
     const QString html = QString::fromUtf8(
@@ -40,36 +31,31 @@ QList<Word> words(const QString &pdfPath)
         "<page |<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
     QList<Word> found;
     int page = 0;
-    auto match = tag.globalMatch(html);
-    while (match.hasNext()) {
+    for (auto match = tag.globalMatch(html); match.hasNext();) {
         const QRegularExpressionMatch next = match.next();
         if (next.captured(0) == QLatin1String("<page ")) {
             ++page;
             continue;
         }
-        Word word;
-        word.page = page;
-        word.box = QRectF(QPointF(next.captured(1).toDouble(), next.captured(2).toDouble()),
-                          QPointF(next.captured(3).toDouble(), next.captured(4).toDouble()));
-        word.text = QTextDocumentFragment::fromHtml(next.captured(5)).toPlainText();
-        found.append(word);
+        const QPointF topLeft(next.captured(1).toDouble(), next.captured(2).toDouble());
+        const QPointF bottomRight(next.captured(3).toDouble(), next.captured(4).toDouble());
+        found.append(
+            {page, QRectF(topLeft, bottomRight), QTextDocumentFragment::fromHtml(next.captured(5)).toPlainText()});
     }
     return found;
 }
 
-QList<Word> wordsOnPage(const QList<Word> &words, int page)
+int pageCount(const QList<Word> &words)
 {
-    QList<Word> onPage;
-    std::copy_if(words.begin(), words.end(), std::back_inserter(onPage),
-                 [page](const Word &word) { return word.page == page; });
-    return onPage;
+    return words.isEmpty() ? 0 : words.constLast().page;
 }
 
-QList<Word> find(const QList<Word> &words, const QString &text)
+QList<Word> find(const QList<Word> &words, const QString &text, int page)
 {
     QList<Word> matching;
-    std::copy_if(words.begin(), words.end(), std::back_inserter(matching),
-                 [&text](const Word &word) { return word.text == text; });
+    std::copy_if(words.begin(), words.end(), std::back_inserter(matching), [&](const Word &word) {
+        return (text.isEmpty() || word.text == text) && (page == 0 || word.page == page);
+    });
     return matching;
 }
 
@@ -93,10 +79,8 @@ QImage render(const QString &pdfPath, int page)
     QTemporaryDir folder;
     const QString prefix = folder.filePath(QStringLiteral("page"));
     runTool(QStringLiteral("pdftoppm"),
-            {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("72"), QStringLiteral("-aa"),
-             QStringLiteral("no"), QStringLiteral("-aaVector"), QStringLiteral("no"), QStringLiteral("-f"),
-             QString::number(page), QStringLiteral("-l"), QString::number(page), QStringLiteral("-singlefile"), pdfPath,
-             prefix});
+            QStringLiteral("-png -r 72 -aa no -aaVector no -singlefile -f %1 -l %1").arg(page).split(QLatin1Char(' '))
+                << pdfPath << prefix);
     return QImage(prefix + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
 }
 
@@ -107,10 +91,9 @@ int countColour(const QImage &image, const QRect &area, const QColor &colour, in
     for (int y = inside.top(); y <= inside.bottom(); ++y) {
         for (int x = inside.left(); x <= inside.right(); ++x) {
             const QColor pixel = image.pixelColor(x, y);
-            if (qAbs(pixel.red() - colour.red()) + qAbs(pixel.green() - colour.green()) +
-                    qAbs(pixel.blue() - colour.blue()) <=
-                tolerance)
-                ++count;
+            count += qAbs(pixel.red() - colour.red()) + qAbs(pixel.green() - colour.green()) +
+                         qAbs(pixel.blue() - colour.blue()) <=
+                     tolerance;
         }
     }
     return count;

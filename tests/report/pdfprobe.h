@@ -7,7 +7,7 @@
 
 // Reads generated PDFs back with the poppler utilities, so the tests check
 // what a reader of the file sees: its words with their positions in points,
-// its page count, and its pages as pictures.
+// and its pages as pictures.
 namespace PdfProbe {
 
 struct Word
@@ -17,11 +17,11 @@ struct Word
     QString text;
 };
 
-int pageCount(const QString &pdfPath);
 QList<Word> words(const QString &pdfPath);
-QList<Word> wordsOnPage(const QList<Word> &words, int page);
-// All words whose text equals the given one.
-QList<Word> find(const QList<Word> &words, const QString &text);
+// Every page of a report carries its number, so the last word's page is the count.
+int pageCount(const QList<Word> &words);
+// The words with this text (or, empty, any text), on the given page or (0) on any.
+QList<Word> find(const QList<Word> &words, const QString &text, int page = 0);
 // The words' texts in reading order: page by page, line by line from the top,
 // each line from the left. Words whose middles lie within 3 points share a line.
 QString text(QList<Word> words);

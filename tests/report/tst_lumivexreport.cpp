@@ -22,10 +22,19 @@ struct Run
 
 QVariant storedSession(const QDateTime &date, const QString &tester, int failed, const QString &monitor)
 {
-    QVariantMap record = AnsweredSession::record(QVariantMap(), date, failed);
+    QVariantMap record = AnsweredSession::oneGroupRecord(
+        AnsweredSession::fixture(QStringLiteral("export")).toList() +
+            AnsweredSession::levelTests(AnsweredSession::fixture("GSDF readings").toStringList()),
+        failed, date);
     record.insert(QStringLiteral("tester"), tester);
     record.insert(QStringLiteral("monitorinfo"), monitor);
     return record;
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -36,11 +45,8 @@ class TestLumivexReport : public QObject
 
 private Q_SLOTS:
     void init();
-
-    void help();
-    void listsSessionsNewestFirst();
-    void writesChosenSession_data();
-    void writesChosenSession();
+    void writes_data();
+    void writes();
     void badInput_data();
     void badInput();
 
@@ -77,9 +83,7 @@ QByteArray TestLumivexReport::settingsFingerprint() const
 {
     QByteArray fingerprint;
     for (const QFileInfo &info : QDir(m_folder->path()).entryInfoList({QStringLiteral("*.ini")}, QDir::Files)) {
-        QFile file(info.filePath());
-        if (file.open(QIODevice::ReadOnly))
-            fingerprint += QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+        fingerprint += QCryptographicHash::hash(contents(info.filePath()), QCryptographicHash::Sha256);
         fingerprint += info.fileName().toUtf8() + QByteArray::number(info.lastModified().toMSecsSinceEpoch());
     }
     return fingerprint;
@@ -95,64 +99,64 @@ Run TestLumivexReport::run(const QStringList &arguments) const
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(m_folder->path());
     process.start(QStringLiteral(LUMIVEX_BIN_DIR "/lumivex-report"), arguments);
-    Run result;
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-        return result;
-    result.exitCode = process.exitCode();
-    result.out = QString::fromUtf8(process.readAllStandardOutput());
-    // The tool's own lines only: the libraries' diagnostics start with a tag.
-    const QStringList errorLines = QString::fromUtf8(process.readAllStandardError()).split(QLatin1Char('\n'));
-    for (const QString &line : errorLines) {
-        if (line.startsWith(QLatin1String("lumivex-report:")))
-            result.err += line + QLatin1Char('\n');
-    }
-    return result;
+        return Run();
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
 }
 
-void TestLumivexReport::help()
-{
-    const Run result = run({QStringLiteral("--help")});
-    QCOMPARE(result.exitCode, 0);
-    for (const char *option : {"--settings", "--list", "--session", "--out"})
-        QVERIFY2(result.out.contains(QLatin1String(option)), option);
-}
-
-void TestLumivexReport::listsSessionsNewestFirst()
-{
-    const QByteArray before = settingsFingerprint();
-    const Run result = run({QStringLiteral("--list")});
-    QCOMPARE(result.exitCode, 0);
-    QCOMPARE(result.out, QStringLiteral("0\t14/03/2026 - 09:30\tBen\t4\n"
-                                        "1\t20/02/2026 - 17:45\tCy\t1\n"
-                                        "2\t05/01/2026 - 08:15\tAnn\t0\n"));
-    QCOMPARE(settingsFingerprint(), before);
-}
-
-void TestLumivexReport::writesChosenSession_data()
+void TestLumivexReport::writes_data()
 {
     QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("pdf");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("pdf"); // with the monitor it shows
     QTest::addColumn<QString>("monitor");
-    QTest::newRow("newest, named after its date")
-        << QStringList{} << QStringLiteral("20260314-0930.pdf") << QStringLiteral("NewestMonitor");
-    QTest::newRow("oldest") << QStringList{QStringLiteral("--session=2"), QStringLiteral("--out=chosen.pdf")}
-                            << QStringLiteral("chosen.pdf") << QStringLiteral("OldestMonitor");
+    QTest::addColumn<QString>("exported"); // equal to the file of tests/data/report checked by hand
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("list, newest first") << QStringList{"--list"}
+                                        << "0\t14/03/2026 - 09:30\tBen\t4\n1\t20/02/2026 - 17:45\tCy\t1\n"
+                                           "2\t05/01/2026 - 08:15\tAnn\t0\n"
+                                        << QString() << QString() << QString() << QString();
+    QTest::newRow("newest, named after its date") << QStringList{} << "20260314-0930.pdf\n"
+                                                  << "20260314-0930.pdf"
+                                                  << "NewestMonitor" << QString() << QString();
+    QTest::newRow("oldest") << QStringList{"--session=2", "--out=chosen.pdf"} << "chosen.pdf\n"
+                            << "chosen.pdf"
+                            << "OldestMonitor" << QString() << QString();
+    QTest::newRow("JSON export") << QStringList{"--session=1", "--export=data.json"} << "data.json\n"
+                                 << QString() << QString() << "data.json"
+                                 << "export.json";
+    QTest::newRow("CSV export and report")
+        << QStringList{"--session=1", "--export=data.CSV", "--out=data.pdf"} << "data.CSV\ndata.pdf\n"
+        << "data.pdf"
+        << "MiddleMonitor"
+        << "data.CSV"
+        << "export.csv";
 }
 
-void TestLumivexReport::writesChosenSession()
+void TestLumivexReport::writes()
 {
     QFETCH(QStringList, arguments);
+    QFETCH(QString, out);
     QFETCH(QString, pdf);
     QFETCH(QString, monitor);
+    QFETCH(QString, exported);
+    QFETCH(QString, expected);
     const QByteArray before = settingsFingerprint();
     const Run result = run(arguments);
     QCOMPARE(result.exitCode, 0);
-    QVERIFY(result.err.isEmpty());
-    QCOMPARE(PdfProbe::pageCount(path(pdf)), 1);
-    QVERIFY(PdfProbe::text(PdfProbe::words(path(pdf))).contains(monitor));
+    QCOMPARE(result.out, out);
+    QVERIFY2(result.err.isEmpty(), qPrintable(result.err)); // no diagnostics of the libraries
     QCOMPARE(settingsFingerprint(), before);
-    // Only the report is left beside the two settings files: no scratch files.
-    QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
+    if (!pdf.isEmpty()) {
+        const QString text = PdfProbe::text(PdfProbe::words(path(pdf)));
+        QVERIFY(text.contains(monitor) && text.contains(QStringLiteral("Luminance response")));
+    }
+    if (!exported.isEmpty())
+        QCOMPARE(contents(path(exported)), contents(LUMIVEX_TEST_DATA_DIR "/report/" + expected));
+    // Only what was asked for is left beside the two settings files: no scratch files.
+    QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files | QDir::Hidden).size(),
+             2 + !pdf.isEmpty() + !exported.isEmpty());
 }
 
 void TestLumivexReport::badInput_data()
@@ -161,22 +165,23 @@ void TestLumivexReport::badInput_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("message");
 
-    const auto reading = [](const QString &settings, const QStringList &more = {QStringLiteral("--out=out.pdf")}) {
+    const auto reading = [](const QString &settings, const QStringList &more = {"--out=out.pdf"}) {
         return QStringList{QStringLiteral("--settings"), settings} + more;
     };
-    QTest::newRow("missing settings file")
-        << reading(QStringLiteral("none.ini")) << 1 << QStringLiteral("does not exist");
-    QTest::newRow("settings file is a folder") << reading(QStringLiteral(".")) << 1 << QStringLiteral("cannot be read");
-    QTest::newRow("unreadable settings file")
-        << reading(QStringLiteral("locked.ini")) << 1 << QStringLiteral("cannot be read");
-    QTest::newRow("settings without sessions")
-        << reading(QStringLiteral("empty.ini")) << 1 << QStringLiteral("no stored sessions");
-    QTest::newRow("session not a number") << reading(settingsName, {QStringLiteral("--session=first")}) << 2
-                                          << QStringLiteral("--session needs a session index");
-    QTest::newRow("session out of range")
-        << reading(settingsName, {QStringLiteral("--session=3")}) << 2 << QStringLiteral("there is no session 3");
-    QTest::newRow("output folder missing")
-        << reading(settingsName, {QStringLiteral("--out=missing/out.pdf")}) << 1 << QStringLiteral("cannot write");
+    QTest::newRow("missing settings file") << reading("none.ini") << 1 << "does not exist";
+    QTest::newRow("settings file is a folder") << reading(".") << 1 << "cannot be read";
+    QTest::newRow("unreadable settings file") << reading("locked.ini") << 1 << "cannot be read";
+    QTest::newRow("settings without sessions") << reading("empty.ini") << 1 << "no stored sessions";
+    QTest::newRow("session not a number") << reading(settingsName, {"--session=first"}) << 2 << "--session needs";
+    QTest::newRow("session out of range") << reading(settingsName, {"--session=3"}) << 2 << "there is no session 3";
+    QTest::newRow("output folder missing") << reading(settingsName, {"--out=missing/out.pdf"}) << 1 << "cannot write";
+    QTest::newRow("export of another kind") << reading(settingsName, {"--export=out.xml"}) << 2 << ".json or .csv";
+    QTest::newRow("list and export") << QStringList{"--list", "--export=out.csv"} << 2 << "--list cannot";
+    QTest::newRow("out is the settings file") << QStringList{"--out=" + settingsName} << 2 << "is the settings file";
+    QTest::newRow("out links to the settings file") << QStringList{"--out=link"} << 2 << "is the settings file";
+    QTest::newRow("export is the settings file")
+        << QStringList{"--settings=store.csv", "--export=./store.csv"} << 2 << "is the settings file";
+    QTest::newRow("out and export the same") << QStringList{"--out=a.csv", "--export=a.csv"} << 2 << "same file";
 }
 
 void TestLumivexReport::badInput()
@@ -184,24 +189,24 @@ void TestLumivexReport::badInput()
     QFETCH(QStringList, arguments);
     QFETCH(int, exitCode);
     QFETCH(QString, message);
-
+    QVERIFY(QFile::copy(path(settingsName), path("store.csv")) && QFile::link(settingsName, path("link")));
     QFile locked(path(QStringLiteral("locked.ini")));
     QVERIFY(QFile::copy(path(settingsName), locked.fileName()));
     QVERIFY(locked.setPermissions(QFileDevice::Permissions()));
     if (QTest::currentDataTag() == QByteArray("unreadable settings file") && locked.open(QIODevice::ReadOnly))
         QSKIP("this user reads files whatever their permissions");
     const QByteArray before = settingsFingerprint();
+    const QStringList files = QDir(m_folder->path()).entryList(QDir::Files | QDir::Hidden);
 
     const Run result = run(arguments);
     QCOMPARE(result.exitCode, exitCode);
-    QVERIFY2(result.err.contains(message), qPrintable(result.err));
+    QVERIFY2(result.err.startsWith("lumivex-report: ") && result.err.contains(message), qPrintable(result.err));
     QCOMPARE(result.err.count(QLatin1Char('\n')), 1);
     QVERIFY(result.out.isEmpty());
-
-    // Nothing half-written is left, and no settings file was touched.
-    const QStringList pdfs = QDir(m_folder->path()).entryList({QStringLiteral("*pdf*")}, QDir::Files | QDir::Hidden);
-    QVERIFY2(pdfs.isEmpty(), qPrintable(pdfs.join(QLatin1Char(' '))));
+    // Nothing is written, and no settings file is touched.
+    QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files | QDir::Hidden), files);
     QCOMPARE(settingsFingerprint(), before);
+    QCOMPARE(QFileInfo(path("store.csv")).size(), QFileInfo(path(settingsName)).size());
 }
 
 QTEST_GUILESS_MAIN(TestLumivexReport)

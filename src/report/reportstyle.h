@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+// The report's fixed colours and font family, shared by every part of the report.
+namespace ReportStyle {
+
+inline const QColor textDark(QStringLiteral("#4D4D4D"));
+inline const QColor textMuted(QStringLiteral("#828282"));
+inline const QColor ruleLight(QStringLiteral("#D1D1D1"));
+inline const QColor letterheadBar(QStringLiteral("#939597"));
+inline const QColor passedColour(QStringLiteral("#8cc640"));
+inline const QColor failedCountColour(QStringLiteral("#f15b26"));
+inline const QString fontFamily = QStringLiteral("Arial");
+
+} // namespace ReportStyle

@@ -1,0 +1,191 @@
+#include "sessionexport.h"
+
+#include "luminanceresponse.h"
+#include "luminanceresponsepage.h"
+#include "reportgenerator.h"
+#include "test.h"
+#include "testcontent.h"
+#include "testgroup.h"
+#include "testsubgroup.h"
+#include "translator.h"
+
+#include <QDateTime>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocale>
+#include <QRegularExpression>
+
+#include <cmath>
+
+namespace {
+
+const QStringList columns{QStringLiteral("group"), QStringLiteral("subgroup"),    QStringLiteral("test"),
+                          QStringLiteral("id"),    QStringLiteral("caption_key"), QStringLiteral("caption"),
+                          QStringLiteral("type"),  QStringLiteral("answer"),      QStringLiteral("computed"),
+                          QStringLiteral("valid")};
+
+QString typeName(TestContent::tTestContentType type)
+{
+    switch (type) {
+    case TestContent::kTestContentTypeText:
+        return QStringLiteral("text");
+    case TestContent::kTestContentTypeTextarea:
+        return QStringLiteral("textarea");
+    case TestContent::kTestContentTypeMultiselect:
+        return QStringLiteral("multiselect");
+    case TestContent::kTestContentTypeBoolean:
+        return QStringLiteral("boolean");
+    case TestContent::kTestContentTypeInfo:
+        return QStringLiteral("info");
+    case TestContent::kTestContentTypeNone:
+        break;
+    }
+    return QStringLiteral("none");
+}
+
+QString answer(const TestContent *content)
+{
+    switch (content->type()) {
+    case TestContent::kTestContentTypeMultiselect:
+        return content->resultMultiselect();
+    case TestContent::kTestContentTypeBoolean:
+        return content->resultBoolean() ? QStringLiteral("true") : QStringLiteral("false");
+    default:
+        return content->resultText();
+    }
+}
+
+// The computed value; null when the content computes nothing or its result is no finite number.
+QJsonValue computed(TestContent *content)
+{
+    if (content->join().isEmpty())
+        return QJsonValue::Null;
+    const double value = content->computeJoin();
+    return std::isfinite(value) ? QJsonValue(value) : QJsonValue::Null;
+}
+
+// One object per content, every content of every test in step order.
+QJsonArray contentRows(const QList<TestGroup *> &groups)
+{
+    QJsonArray rows;
+    for (const TestGroup *group : groups) {
+        for (const TestSubgroup *subgroup : qAsConst(*group->subgroups())) {
+            int testNumber = 0;
+            for (const Test *test : qAsConst(*subgroup->tests())) {
+                ++testNumber;
+                for (TestContent *content : qAsConst(*test->content())) {
+                    const QJsonValue values[] = {int(group->number()),
+                                                 subgroup->number(),
+                                                 testNumber,
+                                                 content->id(),
+                                                 content->caption(),
+                                                 TR::Translator::instance()->translate(content->caption()),
+                                                 typeName(content->type()),
+                                                 answer(content),
+                                                 computed(content),
+                                                 content->isValid()};
+                    QJsonObject row;
+                    for (int column = 0; column < columns.size(); ++column)
+                        row.insert(columns.at(column), values[column]);
+                    rows.append(row);
+                }
+            }
+        }
+    }
+    return rows;
+}
+
+QJsonArray numbers(const QVector<double> &values)
+{
+    QJsonArray array;
+    for (double value : values)
+        array.append(value);
+    return array;
+}
+
+QJsonObject responseObject(const LuminanceResponse &response)
+{
+    if (!response.isValid()) {
+        static const char *const problems[] = {"none",        "wrongCount",  "notANumber",
+                                               "notPositive", "outsideGsdf", "notIncreasing"};
+        return {{QStringLiteral("problem"), QLatin1String(problems[response.problem])},
+                {QStringLiteral("message"), LuminanceResponsePage::problemText(response)}};
+    }
+    QJsonArray levels;
+    for (int reading = 0; reading < LuminanceResponse::readingCount; ++reading)
+        levels.append(LuminanceResponse::drivingLevel(reading));
+    return {{QStringLiteral("drivingLevels"), levels},
+            {QStringLiteral("luminances"), numbers(response.luminances)},
+            {QStringLiteral("targetIndices"), numbers(response.targetIndices)},
+            {QStringLiteral("targetLuminances"), numbers(response.targetLuminances)},
+            {QStringLiteral("measuredContrasts"), numbers(response.measuredContrasts)},
+            {QStringLiteral("targetContrasts"), numbers(response.targetContrasts)},
+            {QStringLiteral("deviations"), numbers(response.deviations)},
+            {QStringLiteral("largestDeviation"), response.largestDeviation},
+            {QStringLiteral("withinPrimaryLimit"), response.isWithin(LuminanceResponse::primaryLimit)},
+            {QStringLiteral("withinSecondaryLimit"), response.isWithin(LuminanceResponse::secondaryLimit)}};
+}
+
+QByteArray json(const QVariantMap &session, const QList<TestGroup *> &groups)
+{
+    QJsonObject document{
+        {QStringLiteral("tester"), session.value(QStringLiteral("tester")).toString()},
+        {QStringLiteral("date"), session.value(QStringLiteral("date")).toDateTime().toString(Qt::ISODate)},
+        {QStringLiteral("monitor"),
+         QJsonObject{{QStringLiteral("number"), session.value(QStringLiteral("monitorselected")).toInt()},
+                     {QStringLiteral("description"), session.value(QStringLiteral("monitorinfo")).toString()}}},
+        {QStringLiteral("failedCount"), session.value(QStringLiteral("nfailedtestcontents")).toInt()},
+        {QStringLiteral("contents"), contentRows(groups)}};
+    const QStringList readings = ReportGenerator::luminanceReadings(groups);
+    if (!readings.isEmpty())
+        document.insert(QStringLiteral("luminanceResponse"), responseObject(LuminanceResponse::analyse(readings)));
+    return QJsonDocument(document).toJson();
+}
+
+QString csvField(const QJsonValue &value)
+{
+    QString text;
+    if (value.isBool())
+        text = value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
+    else if (value.isDouble())
+        text = QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
+    else
+        text = value.toString();
+    static const QRegularExpression needsQuotes(QStringLiteral("[\",\\r\\n]"));
+    if (!text.contains(needsQuotes))
+        return text;
+    return QLatin1Char('"') + text.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+}
+
+QByteArray csv(const QList<TestGroup *> &groups)
+{
+    QStringList lines{columns.join(QLatin1Char(','))};
+    for (const QJsonValue &row : contentRows(groups)) {
+        QStringList fields;
+        for (const QString &column : columns)
+            fields << csvField(row.toObject().value(column));
+        lines << fields.join(QLatin1Char(','));
+    }
+    return (lines.join(QLatin1String("\r\n")) + QLatin1String("\r\n")).toUtf8();
+}
+
+} // namespace
+
+bool SessionExport::formatOf(const QString &fileName, Format *format)
+{
+    if (fileName.endsWith(QLatin1String(".json"), Qt::CaseInsensitive))
+        *format = Json;
+    else if (fileName.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive))
+        *format = Csv;
+    else
+        return false;
+    return true;
+}
+
+QByteArray SessionExport::write(const QVariantMap &session, Format format)
+{
+    ReportGenerator generator;
+    const QList<TestGroup *> &groups = generator.linkedGroups(session);
+    return format == Json ? json(session, groups) : csv(groups);
+}
