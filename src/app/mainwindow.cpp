@@ -605,9 +605,11 @@ void MainWindow::quitApplication()
 
 void MainWindow::changeEvent(QEvent *event)
 {
-    if (event->type() == QEvent::WindowStateChange && trayAvailable()) {
-        const auto *stateEvent = static_cast<QWindowStateChangeEvent *>(event);
-        if (isMinimized() && !(stateEvent->oldState() & Qt::WindowMinimized)) {
+    if (event->type() == QEvent::WindowStateChange) {
+        const bool wasMinimized = static_cast<QWindowStateChangeEvent *>(event)->oldState() & Qt::WindowMinimized;
+        if (wasMinimized && !isMinimized() && isVisible())
+            logShown();
+        if (isMinimized() && !wasMinimized && trayAvailable()) {
             // Minimising sends the window to the tray instead of the task bar.
             QTimer::singleShot(0, this, &QWidget::hide);
             event->ignore();
@@ -626,6 +628,13 @@ void MainWindow::closeEvent(QCloseEvent *event)
 void MainWindow::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
+    if (!isMinimized())
+        logShown();
+}
+
+// The moment the operator can see the window, for the start-up measurements.
+void MainWindow::logShown()
+{
     qDebug().noquote() << "[MainWindow] Window shown";
 }
 

@@ -92,6 +92,7 @@ private:
     void showPage(QWidget *page);
     void handleArguments(const QStringList &arguments);
     void quitApplication();
+    void logShown();
     bool isInFront() const;
     void bringToFront();
     bool confirm(const char *key);
