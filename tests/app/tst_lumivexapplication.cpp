@@ -16,10 +16,8 @@ public:
 private slots:
     void init();
     void cleanup();
-    void firstInstanceOwnsTheSegment();
     void receivesPendingMessage_data();
     void receivesPendingMessage();
-    void leavesIdleSegmentAlone();
     void firstInstanceDoesNotSend();
 
 private:
@@ -60,14 +58,6 @@ char TestLumivexApplication::marker()
     return value;
 }
 
-void TestLumivexApplication::firstInstanceOwnsTheSegment()
-{
-    QVERIFY(app()->isValid());
-    QVERIFY(!app()->isRunning());
-    QCOMPARE(m_sender.size(), int(LumivexApplication::SegmentSize));
-    QCOMPARE(marker(), '0');
-}
-
 void TestLumivexApplication::receivesPendingMessage_data()
 {
     QTest::addColumn<QByteArray>("written");
@@ -100,14 +90,6 @@ void TestLumivexApplication::receivesPendingMessage()
     // The old text stays behind the idle marker and is not read twice.
     app()->checkForMessage();
     QCOMPARE(spy.count(), 1);
-}
-
-void TestLumivexApplication::leavesIdleSegmentAlone()
-{
-    QSignalSpy spy(app(), &LumivexApplication::messageAvailable);
-    writeRaw(QByteArray("0-close\0", 8));
-    app()->checkForMessage();
-    QCOMPARE(spy.count(), 0);
 }
 
 void TestLumivexApplication::firstInstanceDoesNotSend()

@@ -21,7 +21,6 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 // The main window as the operator meets it, on the process-wide store of the
 // test's working folder.
@@ -36,7 +35,6 @@ private slots:
     void cleanupTestCase();
     void receiveMessage_data();
     void receiveMessage();
-    void closeMessageEndsTheProgram();
     void languageChooser();
     void reportCellWritesThePreview();
     void deleteSessionAsksFirst();
@@ -112,14 +110,6 @@ void TestMainWindow::receiveMessage()
     m_window->receiveMessage(message);
     QCOMPARE(m_window->isVisible() && !m_window->isMinimized(), shown);
     QCOMPARE(m_window->isVisible(), startShown || shown);
-}
-
-void TestMainWindow::closeMessageEndsTheProgram()
-{
-    QTimer::singleShot(0, m_window.get(), [this] { m_window->receiveMessage(QStringLiteral("x#_#-show#_#-CLOSE")); });
-    QCOMPARE(QCoreApplication::exec(), 0);
-    QVERIFY(!m_window->isVisible());
-    QVERIFY(m_window->quitRequested());
 }
 
 void TestMainWindow::languageChooser()
