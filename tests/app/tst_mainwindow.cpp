@@ -221,11 +221,12 @@ void TestMainWindow::queuePromptOpensOnce()
     });
     scheduler->addTask(task(QStringLiteral("A")));
     QTRY_COMPARE(texts.size(), 2);
+    const QString status = child<QLabel>("statusLabel")->text();
+    scheduler->removeTasks({QStringLiteral("A"), QStringLiteral("B")});
     QCOMPARE(texts.at(0), QStringLiteral("There are tasks to be performed. What do you want to do?\n\nTask A\n"));
     QCOMPARE(texts.at(1), texts.at(0) + QStringLiteral("Task B\n"));
     QCOMPARE(child<QStackedWidget>("stackedWidget")->currentWidget()->objectName(), QStringLiteral("schedulerPage"));
-    QCOMPARE(child<QLabel>("statusLabel")->text(), QStringLiteral("There are pending tasks: \n- Task A\n- Task B"));
-    scheduler->removeTasks({QStringLiteral("A"), QStringLiteral("B")});
+    QCOMPARE(status, QStringLiteral("There are pending tasks: \n- Task A\n- Task B"));
 }
 
 QTEST_MAIN(TestMainWindow)
