@@ -415,6 +415,7 @@ void MainWindow::languageChanged(int index)
         return;
     m_store->setLocaleSelected(code);
     retranslate();
+    m_ui->statusLabel->setText(statusText(m_queuedIds, m_queuedNextIds));
 }
 
 void MainWindow::showAbout()
