@@ -18,7 +18,6 @@ private slots:
     void cleanup();
     void receivesPendingMessage_data();
     void receivesPendingMessage();
-    void firstInstanceDoesNotSend();
 
 private:
     void writeRaw(const QByteArray &bytes);
@@ -90,12 +89,6 @@ void TestLumivexApplication::receivesPendingMessage()
     // The old text stays behind the idle marker and is not read twice.
     app()->checkForMessage();
     QCOMPARE(spy.count(), 1);
-}
-
-void TestLumivexApplication::firstInstanceDoesNotSend()
-{
-    QVERIFY(!app()->sendMessage(QStringLiteral("-show"), 1000));
-    QCOMPARE(marker(), '0');
 }
 
 int main(int argc, char *argv[])
