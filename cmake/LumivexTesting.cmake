@@ -1,20 +1,28 @@
-# lumivex_add_test(<name> SOURCES <files...> LIBS <targets...> [SERIAL])
+# lumivex_add_test(<name> SOURCES <files...> LIBS <targets...> [SERIAL] [XVFB])
 #
 # Builds one Qt Test executable and registers it with CTest. Every test runs
 # headless on the offscreen platform, with a fixed locale, in its own working
 # folder below the build tree so that settings files never land in the sources.
 # Each test is labelled with its subsystem folder, so `ctest -L storage` runs one
-# subsystem's tests.
+# subsystem's tests. An XVFB test runs on a virtual X server of its own, for
+# real windows that must be grabbed from the screen; it always runs alone.
 function(lumivex_add_test name)
-    cmake_parse_arguments(ARG "SERIAL" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "SERIAL;XVFB" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} lumivex_resources Qt5::Test)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests ${PROJECT_BINARY_DIR}/tests)
     set(workdir ${CMAKE_BINARY_DIR}/testrun/${name})
     file(MAKE_DIRECTORY ${workdir})
-    add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${workdir})
+    set(platform offscreen)
+    set(command ${name})
+    if(ARG_XVFB)
+        set(platform xcb)
+        set(command xvfb-run -a -s "-screen 0 1600x1000x24" $<TARGET_FILE:${name}>)
+        set(ARG_SERIAL TRUE)
+    endif()
+    add_test(NAME ${name} COMMAND ${command} WORKING_DIRECTORY ${workdir})
     set_tests_properties(${name} PROPERTIES
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8;LC_ALL=C.UTF-8;QT_LOGGING_RULES=*.debug=true"
+        ENVIRONMENT "QT_QPA_PLATFORM=${platform};LANG=C.UTF-8;LC_ALL=C.UTF-8;QT_LOGGING_RULES=*.debug=true"
         TIMEOUT 300)
     if(ARG_SERIAL)
         set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)

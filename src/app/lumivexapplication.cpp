@@ -5,6 +5,8 @@
 #include <QThread>
 #include <QTimer>
 
+#include <unistd.h>
+
 namespace {
 
 constexpr char IdleMarker = '0';
@@ -26,11 +28,24 @@ LumivexApplication::LumivexApplication(int &argc, char **argv, const QString &ke
     setUpSegment(key);
 }
 
-LumivexApplication::~LumivexApplication() = default;
+// The segment goes before the owner lock: a start that sees the lock free
+// must not find the old segment still attached.
+LumivexApplication::~LumivexApplication()
+{
+    m_sharedMemory.detach();
+    m_ownerLock.reset();
+}
+
+// One instance per user: the user id in the key gives every user a segment
+// and an owner lock of their own, even in a shared temporary folder.
+QString LumivexApplication::userKey(const QString &key)
+{
+    return key + QLatin1Char('-') + QString::number(::getuid());
+}
 
 void LumivexApplication::setUpSegment(const QString &key)
 {
-    m_sharedMemory.setKey(key);
+    m_sharedMemory.setKey(userKey(key));
     qDebug().noquote() << "Shared memory Native key:" << m_sharedMemory.nativeKey().toLatin1();
 
     // The lock file sits beside the segment's native key, so it follows the
@@ -78,7 +93,7 @@ void LumivexApplication::becomeFirstInstance()
 
 void LumivexApplication::joinRunningInstance()
 {
-    if (!attachSegment())
+    if (!attachWhenCreated())
         return;
     m_running = true;
     m_valid = true;
@@ -90,6 +105,23 @@ bool LumivexApplication::attachSegment()
         return true;
     qDebug().noquote() << "[LumivexApplication] Unable to attach shared memory:" << m_sharedMemory.errorString();
     return false;
+}
+
+// An owner that started a moment ago may hold its lock but not have created
+// the segment yet, so a missing segment is looked for again for a short while.
+bool LumivexApplication::attachWhenCreated()
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!m_sharedMemory.attach(QSharedMemory::ReadWrite)) {
+        if (m_sharedMemory.error() != QSharedMemory::NotFound || clock.elapsed() >= SegmentWaitMs) {
+            qDebug().noquote() << "[LumivexApplication] Unable to attach shared memory:"
+                               << m_sharedMemory.errorString();
+            return false;
+        }
+        QThread::msleep(SegmentRetryMs);
+    }
+    return true;
 }
 
 void LumivexApplication::writeIdleMarker()

@@ -22,6 +22,9 @@ public:
     // Bytes the first instance asks for, so that a forwarded command line fits.
     static constexpr int SegmentSize = 4096;
     static constexpr int PollIntervalMs = 100;
+    // How long a later start waits for an owner that has not created the segment yet.
+    static constexpr int SegmentWaitMs = 2000;
+    static constexpr int SegmentRetryMs = 20;
 
     LumivexApplication(int &argc, char **argv, const QString &key);
     ~LumivexApplication() override;
@@ -34,6 +37,7 @@ public:
     // The text of a raw segment: everything after the marker byte up to the
     // first NUL or the end of the data, decoded as far as it is valid UTF-8.
     static QString decodeMessage(const QByteArray &segment);
+    static QString userKey(const QString &key);
 
 public slots:
     void checkForMessage();
@@ -46,6 +50,7 @@ private:
     void becomeFirstInstance();
     void joinRunningInstance();
     bool attachSegment();
+    bool attachWhenCreated();
     void writeIdleMarker();
 
     bool m_running = false;

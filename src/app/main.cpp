@@ -19,5 +19,9 @@ int main(int argc, char *argv[])
     auto window = std::make_unique<MainWindow>();
     QObject::connect(&app, &LumivexApplication::messageAvailable, window.get(), &MainWindow::receiveMessage);
     window->startApp();
+    // exit() before the event loop runs is lost: a first start with "-close"
+    // would stay behind, invisible, holding the single-instance segment.
+    if (window->quitRequested())
+        return 0;
     return app.exec();
 }

@@ -1,98 +1,502 @@
 #include "mainwindow.h"
+#include "ui_mainwindow.h"
 
+#include "configurationmanager.h"
 #include "defaultdictionary.h"
+#include "modalprompt.h"
+#include "reportgenerator.h"
+#include "savedsessionsitemdelegate.h"
+#include "savedsessionsmodel.h"
+#include "schedulermanager.h"
+#include "taskscheduler.h"
+#include "testsmanager.h"
 #include "translator.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCloseEvent>
 #include <QDebug>
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
 #include <QMenu>
-#include <QStackedWidget>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 
 namespace {
 
 const QString MessageSeparator = QStringLiteral("#_#");
+const QString NoTask = QStringLiteral("-1");
+const QString ProgramVersion = QStringLiteral("7.8.1.0");
 const char *const TranslationKeyProperty = "defaultText";
 
-// The key stays with the action so that a change of language re-labels it.
-void setTranslatedText(QAction *action, const QString &key)
+QString translated(const char *key)
 {
-    action->setProperty(TranslationKeyProperty, key);
-    action->setText(TR::Translator::instance()->translate(key));
+    return TR::Translator::instance()->translate(QString::fromLatin1(key));
 }
 
-QAction *createTranslatedAction(const QString &key, QObject *parent)
+// The key stays with the object so that a change of language re-labels it.
+void setTranslatedText(QObject *object, const char *key)
+{
+    object->setProperty(TranslationKeyProperty, QString::fromLatin1(key));
+    object->setProperty("text", translated(key));
+}
+
+QAction *createTranslatedAction(const char *key, QObject *parent)
 {
     auto *action = new QAction(parent);
     setTranslatedText(action, key);
     return action;
 }
 
+QString brandLogoStyleSheet(const QString &brand)
+{
+    if (brand == QLatin1String("quenza"))
+        return QStringLiteral("image: url(:/assets/assets/logo_quenza.JPG);");
+    if (brand == QLatin1String("ardil"))
+        return QStringLiteral("image: url(:/assets/assets/logo_ardil.JPG);");
+    if (brand == QLatin1String("morvella"))
+        return QStringLiteral("image: url(:/assets/assets/logo_morvella.png);");
+    return QString();
+}
+
+// Every column fits its contents but the first, which takes the rest. The
+// header forgets per-section modes when its model resets, so they are set again.
+void stretchFirstColumn(QTableView *view)
+{
+    QHeaderView *header = view->horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    if (header->count() > 0)
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+}
+
+void setUpTable(QTableView *view)
+{
+    stretchFirstColumn(view);
+    view->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    if (view->model())
+        QObject::connect(view->model(), &QAbstractItemModel::modelReset, view, [view] { stretchFirstColumn(view); });
+}
+
+bool trayAvailable()
+{
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
 } // namespace
 
-MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
+MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), m_ui(new Ui::MainWindow)
 {
+    m_ui->setupUi(this);
     setUpTranslator();
-    setUpForm();
+
+    m_scheduler = SchedulerManager::instance();
+    m_currentTaskId = NoTask;
+    m_reportGenerator = new ReportGenerator(this);
+    m_store = ConfigurationManager::instance();
+
     setWindowFlags(Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Lumivex"));
+
+    m_translator->setLocale(m_store->localeSelected());
+    m_translator->fillLanguageComboBox(m_ui->languageComboBox);
+    m_selectedMonitor = QGuiApplication::screens().indexOf(QGuiApplication::primaryScreen());
+
+    createModels();
     setUpTray();
+    selectStoredLanguage();
+
+    m_ui->stackedWidget->setCurrentWidget(m_ui->homePage);
+    m_ui->homePushButton->hide();
+    applyBrandLogo();
+    connectSignals();
 }
 
 MainWindow::~MainWindow()
 {
     if (m_trayIcon)
         m_trayIcon->hide();
+    releaseTestingSession();
+    delete m_reportGenerator;
+    delete m_savedSessions;
+    delete m_taskPrompt;
+    delete m_savedSessionsDelegate;
+    delete m_ui;
+    delete m_catalogue;
+    delete m_trayIcon;
     delete m_trayMenu;
+    delete m_minimizeAction;
+    delete m_exitAction;
+    delete m_aboutAction;
 }
 
 void MainWindow::setUpTranslator()
 {
-    TR::Translator *translator = TR::Translator::instance();
-    translator->setLanguagePath(QCoreApplication::applicationDirPath() + QStringLiteral("/LumivexLanguages"));
-    translator->setModel(TR::defaultDictionary());
+    m_translator = TR::Translator::instance();
+    m_translator->setLanguagePath(QCoreApplication::applicationDirPath() + QStringLiteral("/LumivexLanguages"));
+    m_translator->setModel(TR::defaultDictionary());
 }
 
-void MainWindow::setUpForm()
+void MainWindow::createModels()
 {
-    setObjectName(QStringLiteral("MainWindow"));
-    auto *centralWidget = new QWidget(this);
-    centralWidget->setObjectName(QStringLiteral("centralWidget"));
-    m_stackedWidget = new QStackedWidget(centralWidget);
-    m_stackedWidget->setObjectName(QStringLiteral("stackedWidget"));
-    auto *homePage = new QWidget(m_stackedWidget);
-    homePage->setObjectName(QStringLiteral("homePage"));
-    m_stackedWidget->addWidget(homePage);
-    setCentralWidget(centralWidget);
-    resize(900, 640);
+    m_catalogue = new TestsManager;
+    createSelectionModel();
+    m_savedSessions = new SavedSessionsModel(m_store, this);
+    m_savedSessionsDelegate = new SavedSessionsItemDelegate(this);
+    m_ui->listSavedSessionsTableView->setModel(m_savedSessions);
+    m_ui->listSavedSessionsTableView->setItemDelegate(m_savedSessionsDelegate);
+    createSchedulerDelegate();
+    m_ui->schedulerTableView->setModel(m_scheduler);
+    createTestingSession();
+    for (QTableView *view : {m_ui->testsTableView, m_ui->listSavedSessionsTableView, m_ui->schedulerTableView})
+        setUpTable(view);
 }
+
+// TestItemsModel over m_catalogue's groups, set on testsTableView.
+void MainWindow::createSelectionModel() {}
+
+// SchedulerItemDelegate, a child of this window, set on schedulerTableView;
+// its buttonClicked goes to schedulerButtonClicked.
+void MainWindow::createSchedulerDelegate() {}
+
+// The one TestingSession, a child of this window with m_savedSessions as its
+// store; its sessionCompleted goes to listSavedSessionsClicked and its
+// sessionSucceeded to updateTaskDate.
+void MainWindow::createTestingSession() {}
+
+// Gives the testing session an empty group list before it goes.
+void MainWindow::releaseTestingSession() {}
+
+// Gives the testing session the catalogue's selected groups and the stored
+// results (when there are any), sets its test index to 0 and starts it on
+// m_selectedMonitor.
+void MainWindow::startSession(const QVariantMap &storedResults)
+{
+    Q_UNUSED(storedResults)
+}
+
+// Ticks in the selection model exactly the groups with these numbers.
+void MainWindow::tickGroups(const QVariantList &groupNumbers)
+{
+    Q_UNUSED(groupNumbers)
+}
+
+// Walks the selection model's rows and sets the check state of every group
+// that is not required.
+void MainWindow::check(bool checked)
+{
+    Q_UNUSED(checked)
+}
+
+// Runs an AddTaskDialog (parent this window) whose addTask goes to the
+// scheduler's addTask.
+void MainWindow::runAddTaskDialog() {}
 
 void MainWindow::setUpTray()
 {
+    m_trayIcon = new QSystemTrayIcon(this);
     m_trayMenu = new QMenu;
-    if (!m_aboutAction)
-        m_aboutAction = createTranslatedAction(QStringLiteral("about"), this);
     if (!m_minimizeAction)
-        m_minimizeAction = createTranslatedAction(QStringLiteral("minimize"), this);
+        m_minimizeAction = createTranslatedAction("minimize", this);
     if (!m_exitAction)
-        m_exitAction = createTranslatedAction(QStringLiteral("exit"), this);
+        m_exitAction = createTranslatedAction("exit", this);
+    if (!m_aboutAction)
+        m_aboutAction = createTranslatedAction("about", this);
     m_trayMenu->addAction(m_aboutAction);
     m_trayMenu->addSeparator();
     m_trayMenu->addAction(m_minimizeAction);
     m_trayMenu->addSeparator();
     m_trayMenu->addAction(m_exitAction);
+    m_trayIcon->setIcon(QIcon(QStringLiteral(":/icon")));
+    m_trayIcon->setContextMenu(m_trayMenu);
+
     connect(m_minimizeAction, &QAction::triggered, this, &MainWindow::restoreMinimizeWindow);
     connect(m_exitAction, &QAction::triggered, this, &MainWindow::closeWasPressed);
-
-    if (!QSystemTrayIcon::isSystemTrayAvailable())
-        return;
-    m_trayIcon = new QSystemTrayIcon(QIcon(QStringLiteral(":/icon")), this);
-    m_trayIcon->setContextMenu(m_trayMenu);
+    connect(m_aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
     connect(m_trayIcon, &QSystemTrayIcon::activated, this, &MainWindow::trayIconActivated);
     m_trayIcon->show();
+}
+
+void MainWindow::selectStoredLanguage()
+{
+    QComboBox *chooser = m_ui->languageComboBox;
+    for (int i = 0; i < chooser->count(); ++i) {
+        if (chooser->itemData(i).toString() == m_store->localeSelected()) {
+            chooser->setCurrentIndex(i);
+            break;
+        }
+    }
+    retranslate();
+}
+
+void MainWindow::retranslate()
+{
+    m_translator->translateObject(this, true);
+    m_translator->translateObject(m_trayMenu, true);
+}
+
+void MainWindow::applyBrandLogo()
+{
+    m_ui->frame_2->setStyleSheet(brandLogoStyleSheet(QStringLiteral(LUMIVEX_BRAND)));
+}
+
+void MainWindow::connectSignals()
+{
+    connect(m_ui->homePushButton, &QPushButton::clicked, this, &MainWindow::backToHomeClicked);
+    connect(m_ui->newTestPushButton, &QPushButton::clicked, this, &MainWindow::newTestClicked);
+    connect(m_ui->goTestPushButton, &QPushButton::clicked, this, &MainWindow::goTestClicked);
+    connect(m_ui->listSavedSessionPushButton, &QPushButton::clicked, this, &MainWindow::listSavedSessionsClicked);
+    connect(m_ui->checkAllPushButton, &QPushButton::clicked, this, &MainWindow::checkAll);
+    connect(m_ui->checkNonePushButton, &QPushButton::clicked, this, &MainWindow::checkNone);
+    connect(m_savedSessionsDelegate, &SavedSessionsItemDelegate::buttonClicked, this,
+            &MainWindow::savedSessionsButtonClicked);
+    connect(m_savedSessions, &SavedSessionsModel::sessionNotSaved, this, &MainWindow::warnSessionNotSaved);
+    connect(m_ui->languageComboBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &MainWindow::languageChanged);
+    connect(m_ui->schedulerPushButton, &QPushButton::clicked, this, &MainWindow::openScheduler);
+    connect(m_scheduler, &SchedulerManager::executeTasks, this, &MainWindow::performTasks);
+    connect(m_ui->addTaskPushButton, &QPushButton::clicked, this, &MainWindow::addTaskClicked);
+    connect(m_ui->stackedWidget, &QStackedWidget::currentChanged, this, &MainWindow::stackedWidgetChanged);
+    connect(m_ui->executePendingPushButton, &QPushButton::clicked, this, &MainWindow::performPendingTasks);
+}
+
+void MainWindow::showPage(QWidget *page)
+{
+    if (m_ui->stackedWidget->currentWidget() != page)
+        m_ui->stackedWidget->setCurrentWidget(page);
+}
+
+void MainWindow::backToHomeClicked()
+{
+    m_ui->stackedWidget->setCurrentWidget(m_ui->homePage);
+}
+
+void MainWindow::newTestClicked()
+{
+    check(true);
+    m_ui->stackedWidget->setCurrentWidget(m_ui->listTestPage);
+}
+
+void MainWindow::listSavedSessionsClicked()
+{
+    showPage(m_ui->listSavedSessionsPage);
+}
+
+void MainWindow::openScheduler()
+{
+    showPage(m_ui->schedulerPage);
+}
+
+void MainWindow::stackedWidgetChanged(int index)
+{
+    m_ui->homePushButton->setVisible(index != m_ui->stackedWidget->indexOf(m_ui->homePage));
+}
+
+void MainWindow::checkAll()
+{
+    check(true);
+}
+
+void MainWindow::checkNone()
+{
+    check(false);
+}
+
+void MainWindow::goTestClicked()
+{
+    QStringList items;
+    for (int screen = 0; screen < QGuiApplication::screens().size(); ++screen)
+        items << translated("display") + QString::number(screen);
+    const QString chosen = ModalPrompt::chooseItem(this, QStringLiteral(" "), translated("chooseMonitor"), items,
+                                                   translated("ok"), translated("cancel"));
+    if (chosen.isNull()) {
+        m_currentTaskId = NoTask;
+        return;
+    }
+    m_selectedMonitor = items.indexOf(chosen);
+    startSession(m_store->latestSessionResults());
+}
+
+void MainWindow::updateTaskDate(bool bSucceeded)
+{
+    if (m_currentTaskId == NoTask)
+        return;
+    m_scheduler->performTasks(bSucceeded ? QStringList{m_currentTaskId} : QStringList());
+}
+
+void MainWindow::startTaskTests(const QString &taskId)
+{
+    m_currentTaskId = NoTask;
+    if (const TaskScheduler *task = m_scheduler->taskById(taskId)) {
+        m_currentTaskId = taskId;
+        tickGroups(task->scheduledTests());
+    }
+    if (m_currentTaskId != NoTask)
+        goTestClicked();
+}
+
+bool MainWindow::confirm(const char *key)
+{
+    const QList<ModalPrompt::Button> buttons = {{translated("no"), QMessageBox::RejectRole},
+                                                {translated("yes"), QMessageBox::AcceptRole}};
+    return ModalPrompt::question(this, QMessageBox::Warning, translated("attention"), translated(key), buttons) == 1;
+}
+
+void MainWindow::savedSessionsButtonClicked(QModelIndex index, const QAbstractItemModel *)
+{
+    const QVariantMap record = m_savedSessions->recordAt(index.row());
+    if (index.column() == SavedSessionsModel::ReportColumn) {
+        openReportPreview(record);
+    } else if (index.column() == SavedSessionsModel::DeleteColumn && confirm("confirm_deleteSession")) {
+        m_savedSessions->removeSession(index.row());
+        showPage(m_ui->listSavedSessionsPage);
+    }
+}
+
+void MainWindow::schedulerButtonClicked(QModelIndex index, const QAbstractItemModel *)
+{
+    const TaskScheduler *task = index.row() < 0 ? nullptr : m_scheduler->taskAt(index.row());
+    if (!task)
+        return;
+    const QString id = task->id();
+    switch (index.column()) {
+    case SchedulerManager::kColumnDelete:
+        if (confirm("confirm_deleteScheduler")) {
+            m_scheduler->removeTasks({id});
+            showPage(m_ui->schedulerPage);
+        }
+        break;
+    case SchedulerManager::kColumnEdit:
+        m_scheduler->editTasks({id});
+        break;
+    case SchedulerManager::kColumnStart:
+        startTaskTests(id);
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindow::openReportPreview(const QVariantMap &record)
+{
+    m_reportSession = record;
+    QPrinter printer(QPrinter::HighResolution);
+    ReportGenerator::setUpPrinter(&printer, record);
+    QPrintPreviewDialog preview(&printer, this, Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    const QString date =
+        record.value(QStringLiteral("date")).toDateTime().toString(QStringLiteral("dd/MM/yyyy - HH:mm"));
+    preview.setWindowTitle(translated("report") + QStringLiteral(" - ") + date);
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this, &MainWindow::printPreview);
+    ModalPrompt::exec(&preview);
+}
+
+void MainWindow::printPreview(QPrinter *printer)
+{
+    QPainter painter;
+    m_reportGenerator->generate(printer, &painter, m_reportSession);
+}
+
+void MainWindow::warnSessionNotSaved(const QString &fileName)
+{
+    const QString path = QDir::toNativeSeparators(QFileInfo(fileName).absoluteFilePath());
+    ModalPrompt::question(this, QMessageBox::Warning, translated("attention"), translated("saveFailed").arg(path),
+                          {{translated("ok"), QMessageBox::AcceptRole}});
+}
+
+void MainWindow::languageChanged(int index)
+{
+    const QString code = m_ui->languageComboBox->itemData(index).toString();
+    if (code == m_store->localeSelected())
+        return;
+    m_store->setLocaleSelected(code);
+    retranslate();
+    m_ui->statusLabel->setText(statusText(m_queuedIds, m_queuedNextIds));
+}
+
+void MainWindow::showAbout()
+{
+    const QString text = QStringLiteral("Lumivex v. ") + ProgramVersion + QLatin1Char('\n') + translated("aboutRights");
+    ModalPrompt::question(this, QMessageBox::Information, translated("about"), text,
+                          {{translated("ok"), QMessageBox::AcceptRole}});
+}
+
+void MainWindow::addTaskClicked()
+{
+    runAddTaskDialog();
+    showPage(m_ui->schedulerPage);
+}
+
+QStringList MainWindow::taskDescriptions(const QStringList &ids) const
+{
+    QStringList descriptions;
+    for (const QString &id : ids) {
+        if (const TaskScheduler *task = m_scheduler->taskById(id))
+            descriptions << task->description();
+    }
+    return descriptions;
+}
+
+QString MainWindow::promptText(const QStringList &ids) const
+{
+    QString text = translated("scheduler_executionQueue") + QStringLiteral("\n\n");
+    for (const QString &description : taskDescriptions(ids))
+        text += description + QLatin1Char('\n');
+    return text;
+}
+
+QString MainWindow::statusText(const QStringList &ids, const QStringList &nextIds) const
+{
+    if (!ids.isEmpty())
+        return translated("pendingTaskMessage") + QStringLiteral("\n- ") +
+               taskDescriptions(ids).join(QStringLiteral("\n- "));
+    const TaskScheduler *next = nextIds.isEmpty() ? nullptr : m_scheduler->taskById(nextIds.first());
+    if (next)
+        return translated("nextTaskMessage") + next->nextExecution().toString(QStringLiteral("dd/MM/yyyy"));
+    return QString();
+}
+
+bool MainWindow::askToExecuteTasks(const QStringList &ids)
+{
+    if (!m_taskPrompt) {
+        m_taskPrompt = new QMessageBox(this);
+        m_taskPrompt->setIcon(QMessageBox::Information);
+        setTranslatedText(m_taskPrompt->addButton(QString(), QMessageBox::RejectRole), "ignore");
+        setTranslatedText(m_taskPrompt->addButton(QString(), QMessageBox::AcceptRole), "execute");
+    }
+    m_taskPrompt->setWindowTitle(translated("info"));
+    m_taskPrompt->setText(promptText(ids));
+    return ModalPrompt::exec(m_taskPrompt) == 1;
+}
+
+void MainWindow::performTasks(QStringList ids, QStringList nextIds)
+{
+    m_queuedIds = ids;
+    m_queuedNextIds = nextIds;
+    // The queue may speak again while the operator is still looking at the
+    // prompt: a second prompt would stack on the first, so the open one is
+    // brought up to date instead.
+    if (m_taskPrompt && m_taskPrompt->isVisible()) {
+        m_taskPrompt->setText(promptText(ids));
+        return;
+    }
+    const bool execute =
+        !ids.isEmpty() && m_ui->stackedWidget->currentWidget() != m_ui->schedulerPage && askToExecuteTasks(ids);
+    m_ui->executePendingPushButton->hide();
+    if (execute)
+        showPage(m_ui->schedulerPage);
+    m_ui->statusLabel->setText(statusText(m_queuedIds, m_queuedNextIds));
+}
+
+void MainWindow::performPendingTasks()
+{
+    m_scheduler->performNotPerformedTasks();
+    m_ui->stackedWidget->setCurrentWidget(m_ui->listTestPage);
+    showWindow();
 }
 
 void MainWindow::startApp()
@@ -114,7 +518,7 @@ void MainWindow::startApp()
     handleArguments(arguments);
 }
 
-void MainWindow::receiveMessage(const QString &message)
+void MainWindow::receiveMessage(QString message)
 {
     handleArguments(message.split(MessageSeparator, Qt::SkipEmptyParts));
 }
@@ -135,42 +539,49 @@ void MainWindow::handleArguments(const QStringList &arguments)
         showWindow();
 }
 
+// Qt knows which of its windows has the focus; that stands in for asking the
+// window system for its stacking order, which has no portable interface.
 bool MainWindow::isInFront() const
 {
-    // Qt knows which of its windows has the focus; that stands in for asking
-    // the window system for its stacking order, which is not portable.
     return isActiveWindow();
+}
+
+void MainWindow::bringToFront()
+{
+    activateWindow();
+    setFocus();
 }
 
 void MainWindow::showWindow()
 {
-    if (isHidden()) {
+    if (isHidden() || isMinimized()) {
         showNormal();
         activateWindow();
     } else if (!isInFront()) {
-        activateWindow();
-        setFocus();
+        bringToFront();
     }
-    setTranslatedText(m_minimizeAction, QStringLiteral("minimize"));
+    setTranslatedText(m_minimizeAction, "minimize");
 }
 
+// Without a system tray a hidden window could not be reached again, so it is
+// minimised to the task bar instead.
 void MainWindow::minimizeWindow()
 {
-    if (!isHidden())
+    if (!trayAvailable())
+        showMinimized();
+    else if (!isHidden())
         hide();
-    setTranslatedText(m_minimizeAction, QStringLiteral("restore"));
+    setTranslatedText(m_minimizeAction, "restore");
 }
 
 void MainWindow::restoreMinimizeWindow()
 {
-    if (isHidden()) {
+    if (isHidden() || isMinimized())
         showWindow();
-    } else if (!isInFront()) {
-        activateWindow();
-        setFocus();
-    } else {
+    else if (!isInFront())
+        bringToFront();
+    else
         minimizeWindow();
-    }
 }
 
 void MainWindow::trayIconActivated(QSystemTrayIcon::ActivationReason reason)
@@ -187,6 +598,7 @@ void MainWindow::closeWasPressed()
 
 void MainWindow::quitApplication()
 {
+    m_quitRequested = true;
     if (m_trayIcon)
         m_trayIcon->hide();
     QCoreApplication::exit(0);
@@ -195,8 +607,10 @@ void MainWindow::quitApplication()
 void MainWindow::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::WindowStateChange) {
-        const auto *stateEvent = static_cast<QWindowStateChangeEvent *>(event);
-        if (isMinimized() && !(stateEvent->oldState() & Qt::WindowMinimized)) {
+        const bool wasMinimized = static_cast<QWindowStateChangeEvent *>(event)->oldState() & Qt::WindowMinimized;
+        if (wasMinimized && !isMinimized() && isVisible())
+            logShown();
+        if (isMinimized() && !wasMinimized && trayAvailable()) {
             // Minimising sends the window to the tray instead of the task bar.
             QTimer::singleShot(0, this, &QWidget::hide);
             event->ignore();
@@ -215,6 +629,13 @@ void MainWindow::closeEvent(QCloseEvent *event)
 void MainWindow::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
+    if (!isMinimized())
+        logShown();
+}
+
+// The moment the operator can see the window, for the start-up measurements.
+void MainWindow::logShown()
+{
     qDebug().noquote() << "[MainWindow] Window shown";
 }
 

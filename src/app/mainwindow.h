@@ -1,15 +1,35 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QModelIndex>
 #include <QPointer>
+#include <QStringList>
 #include <QSystemTrayIcon>
+#include <QVariantMap>
 
+class ConfigurationManager;
+class QAbstractItemModel;
 class QAction;
 class QMenu;
-class QStackedWidget;
+class QMessageBox;
+class QPrinter;
+class QTableView;
+class ReportGenerator;
+class SavedSessionsItemDelegate;
+class SavedSessionsModel;
+class SchedulerManager;
+class TestsManager;
 
-// The program's only top-level window. It lives on in the system tray when it
-// is hidden, and acts on the options "-show", "-hide" and "-close" of its own
+namespace TR {
+class Translator;
+}
+namespace Ui {
+class MainWindow;
+}
+
+// The program's only top-level window: the home page, the test selection, the
+// stored sessions and the scheduled tasks, with a tray icon to live on when it
+// is hidden. It acts on the options "-show", "-hide" and "-close" of its own
 // command line and of those forwarded by later starts.
 class MainWindow : public QMainWindow
 {
@@ -19,14 +39,36 @@ public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
+    // True once "-close" or the exit entry asked the program to end; a request
+    // made before the event loop runs would otherwise be lost.
+    bool quitRequested() const { return m_quitRequested; }
+
 public slots:
     void startApp();
+    void backToHomeClicked();
+    void newTestClicked();
+    void goTestClicked();
+    void listSavedSessionsClicked();
+    void openScheduler();
+    void updateTaskDate(bool bSucceeded);
+    void checkAll();
+    void checkNone();
+    void check(bool checked);
+    void savedSessionsButtonClicked(QModelIndex index, const QAbstractItemModel *model);
+    void schedulerButtonClicked(QModelIndex index, const QAbstractItemModel *model);
+    void printPreview(QPrinter *printer);
+    void languageChanged(int index);
     void closeWasPressed();
     void restoreMinimizeWindow();
+    void showAbout();
     void showWindow();
     void minimizeWindow();
     void trayIconActivated(QSystemTrayIcon::ActivationReason reason);
-    void receiveMessage(const QString &message);
+    void addTaskClicked();
+    void performTasks(QStringList ids, QStringList nextIds);
+    void performPendingTasks();
+    void receiveMessage(QString message);
+    void stackedWidgetChanged(int index);
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -36,16 +78,55 @@ protected:
 
 private:
     void setUpTranslator();
-    void setUpForm();
+    void createModels();
+    void createSelectionModel();
+    void createSchedulerDelegate();
+    void createTestingSession();
+    void releaseTestingSession();
     void setUpTray();
+    void selectStoredLanguage();
+    void applyBrandLogo();
+    void connectSignals();
+    void retranslate();
+
+    void showPage(QWidget *page);
     void handleArguments(const QStringList &arguments);
     void quitApplication();
+    void logShown();
     bool isInFront() const;
+    void bringToFront();
+    bool confirm(const char *key);
+    void warnSessionNotSaved(const QString &fileName);
+    void openReportPreview(const QVariantMap &record);
+    void startSession(const QVariantMap &storedResults);
+    void startTaskTests(const QString &taskId);
+    void tickGroups(const QVariantList &groupNumbers);
+    void runAddTaskDialog();
+    bool askToExecuteTasks(const QStringList &ids);
+    QStringList taskDescriptions(const QStringList &ids) const;
+    QString promptText(const QStringList &ids) const;
+    QString statusText(const QStringList &ids, const QStringList &nextIds) const;
 
-    QStackedWidget *m_stackedWidget = nullptr;
+    Ui::MainWindow *m_ui;
+    int m_selectedMonitor = 0;
+    TR::Translator *m_translator = nullptr;
+    TestsManager *m_catalogue = nullptr;
+    ConfigurationManager *m_store = nullptr;
+    QVariantMap m_reportSession;
+    SavedSessionsModel *m_savedSessions = nullptr;
+    SavedSessionsItemDelegate *m_savedSessionsDelegate = nullptr;
+    ReportGenerator *m_reportGenerator = nullptr;
     QSystemTrayIcon *m_trayIcon = nullptr;
     QMenu *m_trayMenu = nullptr;
     QPointer<QAction> m_minimizeAction;
     QPointer<QAction> m_exitAction;
     QPointer<QAction> m_aboutAction;
+    SchedulerManager *m_scheduler = nullptr;
+    QMessageBox *m_taskPrompt = nullptr;
+    QString m_currentTaskId;
+    // The queue's latest pending and upcoming tasks, kept while the prompt is
+    // open so that a newer queue signal wins over the one that opened it.
+    QStringList m_queuedIds;
+    QStringList m_queuedNextIds;
+    bool m_quitRequested = false;
 };

@@ -209,7 +209,7 @@ QVariantMap ConfigurationManager::latestSessionResults() const
     return records.first().toMap().value(QStringLiteral("test_session")).toMap();
 }
 
-void ConfigurationManager::addSession(const QVariantMap &results, const QString &tester, uint ntest,
+bool ConfigurationManager::addSession(const QVariantMap &results, const QString &tester, uint ntest,
                                       uint failedContents, int monitorSelected, const QString &monitorInfo)
 {
     QVariantMap record;
@@ -224,7 +224,7 @@ void ConfigurationManager::addSession(const QVariantMap &results, const QString 
     // The file keeps the earlier sessions newest first, then the new one.
     QVariantList records = sessions();
     records.append(record);
-    writeList(SessionsKey, records);
+    return writeList(SessionsKey, records);
 }
 
 void ConfigurationManager::removeSession(const QVariantMap &record)
@@ -292,18 +292,20 @@ QVariantList ConfigurationManager::storedList(const QString &key) const
     return m_settings->value(key).toList();
 }
 
-void ConfigurationManager::writeList(const QString &key, const QVariantList &list)
+bool ConfigurationManager::writeList(const QString &key, const QVariantList &list)
 {
     m_settings->setValue(key, list);
-    save();
+    return save();
 }
 
-void ConfigurationManager::save()
+bool ConfigurationManager::save()
 {
     const FileIdentity before = identityOf(fileName());
     m_settings->sync();
     const FileIdentity after = identityOf(fileName());
-    if (!after.exists || after == before)
+    const bool saved = after.exists && !(after == before);
+    if (!saved)
         qWarning().noquote() << "[ConfigurationManager] Unable to save the settings file" << fileName()
                              << "- changes are kept in memory only";
+    return saved;
 }

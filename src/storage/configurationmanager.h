@@ -29,7 +29,9 @@ public:
 
     QVariantList sessions() const;
     QVariantMap latestSessionResults() const;
-    void addSession(const QVariantMap &results, const QString &tester, uint ntest, uint failedContents,
+    // False when the file could not be written: the session is then kept in
+    // memory only, until the program ends.
+    bool addSession(const QVariantMap &results, const QString &tester, uint ntest, uint failedContents,
                     int monitorSelected, const QString &monitorInfo);
     void removeSession(const QVariantMap &record);
 
@@ -45,8 +47,8 @@ private:
     bool isDamaged() const;
     void backUpDamagedFile();
     QVariantList storedList(const QString &key) const;
-    void writeList(const QString &key, const QVariantList &list);
-    void save();
+    bool writeList(const QString &key, const QVariantList &list);
+    bool save();
 
     QSettings *m_settings;
 };

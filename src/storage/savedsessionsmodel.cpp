@@ -3,6 +3,7 @@
 #include "configurationmanager.h"
 #include "translator.h"
 
+#include <QColor>
 #include <QDateTime>
 #include <QHash>
 #include <QImage>
@@ -19,6 +20,11 @@ QImage asset(const QString &name)
     if (it == cache.end())
         it = cache.insert(name, QImage(QStringLiteral(":/assets/") + name));
     return it.value();
+}
+
+QDateTime recordDate(const QVariantMap &record)
+{
+    return record.value(QStringLiteral("date")).toDateTime();
 }
 
 QString translated(const char *key)
@@ -58,9 +64,14 @@ QVariant SavedSessionsModel::data(const QModelIndex &index, int role) const
         return {};
 
     const QVariantMap record = m_records.at(index.row()).toMap();
+    const bool saved = isSaved(index.row());
     switch (role) {
     case Qt::DisplayRole:
+        if (!saved && index.column() == TesterColumn)
+            return displayData(record, index.column()).toString() + QStringLiteral(" - ") + translated("notSaved");
         return displayData(record, index.column());
+    case Qt::ForegroundRole:
+        return saved ? QVariant() : QVariant(QColor(Qt::red));
     case Qt::DecorationRole:
         return decorationData(record, index.column());
     case Qt::TextAlignmentRole:
@@ -122,13 +133,19 @@ QVariant SavedSessionsModel::headerData(int section, Qt::Orientation orientation
     return {};
 }
 
-void SavedSessionsModel::addSession(const QVariantMap &results, const QString &tester, uint ntest, uint failedContents,
+bool SavedSessionsModel::addSession(const QVariantMap &results, const QString &tester, uint ntest, uint failedContents,
                                     int monitorSelected, const QString &monitorInfo)
 {
     beginResetModel();
-    m_store->addSession(results, tester, ntest, failedContents, monitorSelected, monitorInfo);
+    const bool saved = m_store->addSession(results, tester, ntest, failedContents, monitorSelected, monitorInfo);
     m_records = m_store->sessions();
+    // The store dates a new session with the current time, so it is the newest.
+    if (!saved && !m_records.isEmpty())
+        m_unsavedDates.insert(recordDate(recordAt(0)));
     endResetModel();
+    if (!saved)
+        emit sessionNotSaved(m_store->fileName());
+    return saved;
 }
 
 void SavedSessionsModel::removeSession(int row)
@@ -146,4 +163,9 @@ QVariantMap SavedSessionsModel::recordAt(int row) const
     if (row < 0 || row >= m_records.size())
         return {};
     return m_records.at(row).toMap();
+}
+
+bool SavedSessionsModel::isSaved(int row) const
+{
+    return !m_unsavedDates.contains(recordDate(recordAt(row)));
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QAbstractListModel>
+#include <QDateTime>
+#include <QSet>
 #include <QVariant>
 
 class ConfigurationManager;
@@ -35,10 +37,16 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
-    void addSession(const QVariantMap &results, const QString &tester, uint ntest, uint failedContents,
+    // False, and sessionNotSaved, when the store could not write the file; the
+    // row is then shown as not saved for as long as the program runs.
+    bool addSession(const QVariantMap &results, const QString &tester, uint ntest, uint failedContents,
                     int monitorSelected, const QString &monitorInfo);
     void removeSession(int row);
     QVariantMap recordAt(int row) const;
+    bool isSaved(int row) const;
+
+signals:
+    void sessionNotSaved(const QString &fileName);
 
 private:
     QVariant displayData(const QVariantMap &record, int column) const;
@@ -46,4 +54,6 @@ private:
 
     QVariantList m_records;
     ConfigurationManager *m_store;
+    // Dates (the records' identity) of sessions the store holds in memory only.
+    QSet<QDateTime> m_unsavedDates;
 };

@@ -41,10 +41,13 @@ void TranslatorPrivate::setLanguagePath(const QString &path)
     scanLanguagePath();
 }
 
+// Only names spelled exactly as the loader builds them are listed: a file
+// named "l_de.XML" would be offered but could not be loaded.
 void TranslatorPrivate::scanLanguagePath()
 {
     const QStringList entries =
-        QDir(languagePath).entryList({QLatin1Char('*') + LanguageFileExtension}, QDir::NoFilter, QDir::NoSort);
+        QDir(languagePath)
+            .entryList({QLatin1Char('*') + LanguageFileExtension}, QDir::Files | QDir::CaseSensitive, QDir::NoSort);
     QStringList kept;
     for (const QString &entry : entries) {
         const QString stem = stemOfFileName(entry);
