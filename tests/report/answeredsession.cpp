@@ -1,6 +1,9 @@
 #include "answeredsession.h"
 
+#include "answeredcatalogue.h"
 #include "testconfig.h"
+#include "testgroup.h"
+#include "testsmanager.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -18,6 +21,18 @@ QVariantMap record(const QVariant &testSession, int failedContents, const QDateT
         {QStringLiteral("monitorselected"), 1},
         {QStringLiteral("monitorinfo"), QStringLiteral("EIZO RadiForce RX660 (3280 x 2048)")},
     };
+}
+
+QVariantMap fullRecord(const QDateTime &date, bool dimMonitor)
+{
+    TestsManager catalogue;
+    const QList<TestGroup *> groups = *catalogue.groups();
+    AnsweredCatalogue::fill(groups, dimMonitor ? AnsweredCatalogue::dimMonitor() : AnsweredCatalogue::brightMonitor());
+    const int failed = int(AnsweredCatalogue::judge(groups));
+    QVariantMap testSession;
+    for (const TestGroup *group : groups)
+        testSession.insert(QString::number(group->number()), group->toVariantMap());
+    return record(testSession, failed, date);
 }
 
 QVariantMap oneGroupRecord(const QVariant &tests, int failedContents, const QDateTime &date)

@@ -13,6 +13,10 @@ inline const QDateTime sessionDate(QDate(2026, 3, 14), QTime(9, 30));
 // A record around the given "test_session" map.
 QVariantMap record(const QVariant &testSession, int failedContents = 0, const QDateTime &date = sessionDate);
 
+// The shipped catalogue answered and judged as a finished session of a bright
+// monitor (every rule passes) or a dim one (luminance rules fail).
+QVariantMap fullRecord(const QDateTime &date, bool dimMonitor = false);
+
 // A record of one group "1" whose one subgroup holds the given tests.
 QVariantMap oneGroupRecord(const QVariant &tests, int failedContents = 0, const QDateTime &date = sessionDate);
 

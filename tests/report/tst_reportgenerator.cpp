@@ -3,6 +3,8 @@
 #include "luminanceresponse.h"
 #include "pdfprobe.h"
 #include "reportgenerator.h"
+#include "testgroup.h"
+#include "testsmanager.h"
 #include "translator.h"
 
 #include <QPainter>
@@ -332,9 +334,11 @@ void TestReportGenerator::endlessScriptsStillGiveAReport()
         }
         return map;
     };
-    QVariantMap record = AnsweredSession::fullRecord(sessionDate);
-    record.insert(QStringLiteral("test_session"), endless(record.value(QStringLiteral("test_session"))));
-    const QString text = PdfProbe::text(PdfProbe::words(write(record)));
+    TestsManager catalogue;
+    QVariantMap testSession;
+    for (const TestGroup *group : *catalogue.groups())
+        testSession.insert(QString::number(group->number()), endless(group->toVariantMap()));
+    const QString text = PdfProbe::text(PdfProbe::words(write(record(testSession))));
     QVERIFY(text.endsWith(translated("signature") + QStringLiteral(" 4")));
 }
 
