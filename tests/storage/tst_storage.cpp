@@ -6,10 +6,6 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <QProcess>
-#include <QRandomGenerator>
-#include <QTemporaryDir>
-#include <QThread>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -95,16 +91,14 @@ QStringList fieldsOf(const QVariantList &records, const char *field)
     return values;
 }
 
-QStringList runChild(const QString &mode, const QString &file, QString *errors = nullptr)
+// All the helper printed, or nothing if it failed.
+QString runChild(const QString &mode, const QString &file)
 {
     QProcess child;
+    child.setProcessChannelMode(QProcess::MergedChannels);
     child.start(QStringLiteral(LUMIVEX_BIN_DIR "/storage_settingschild"), {mode, file});
     const bool finished = child.waitForFinished(120000) && child.exitStatus() == QProcess::NormalExit;
-    if (errors)
-        *errors = QString::fromUtf8(child.readAllStandardError());
-    if (!finished || child.exitCode() != 0)
-        return {};
-    return QString::fromUtf8(child.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    return finished && child.exitCode() == 0 ? QString::fromUtf8(child.readAll()) : QString();
 }
 
 } // namespace
@@ -204,25 +198,21 @@ void TestStorage::changes_data()
     QTest::addColumn<QVariantMap>("argument");
     QTest::addColumn<QString>("stored"); // testers newest first | task descriptions
     QTest::addColumn<bool>("saved");
+    const QString all = "B C A - | - first odd second";
     const QVariantMap tenOClock{{"date", sessionRecord("", 10).value("date")}};
-    QTest::newRow("nothing") << "" << QVariantMap() << "B C A - | - first odd second" << false;
+    QTest::newRow("nothing") << "" << QVariantMap() << all << false;
     QTest::newRow("add session") << "addSession" << QVariantMap() << "new B C A - | - first odd second" << true;
     QTest::newRow("remove session by date only")
         << "removeSession" << tenOClock << "B C - | - first odd second" << true;
-    QTest::newRow("remove session of another minute")
-        << "removeSession" << sessionRecord("A", 9) << "B C A - | - first odd second" << false;
+    QTest::newRow("remove session of another minute") << "removeSession" << sessionRecord("A", 9) << all << false;
     QTest::newRow("update first of two with the id")
         << "updateTask" << QVariantMap{{"id", "dup"}, {"description", "new"}} << "B C A - | - new odd second" << true;
-    QTest::newRow("update unknown task") << "updateTask" << QVariantMap{{"id", "zz"}} << "B C A - | - first odd second"
-                                         << false;
-    QTest::newRow("update task without id")
-        << "updateTask" << QVariantMap{{"description", "x"}} << "B C A - | - first odd second" << false;
+    QTest::newRow("update unknown task") << "updateTask" << QVariantMap{{"id", "zz"}} << all << false;
+    QTest::newRow("update task without id") << "updateTask" << QVariantMap{{"description", "x"}} << all << false;
     QTest::newRow("remove first of two with the id")
         << "removeTask" << QVariantMap{{"id", "dup"}} << "B C A - | - odd second" << true;
-    QTest::newRow("remove unknown task") << "removeTask" << QVariantMap{{"id", "zz"}} << "B C A - | - first odd second"
-                                         << false;
-    QTest::newRow("remove task with empty id")
-        << "removeTask" << QVariantMap{{"id", ""}} << "B C A - | - first odd second" << false;
+    QTest::newRow("remove unknown task") << "removeTask" << QVariantMap{{"id", "zz"}} << all << false;
+    QTest::newRow("remove task with empty id") << "removeTask" << QVariantMap{{"id", ""}} << all << false;
 }
 
 // Sessions come newest first; those without a readable date go last, equal
@@ -306,8 +296,8 @@ void TestStorage::killDuringSaveNeverTearsFile()
 void TestStorage::restartAndReadOnlyFolder()
 {
     writeBytes(path(), "[%General]\nlocale_selected=it\nversion=1.0\n");
-    QCOMPARE(runChild("addonce", path()), QStringList({"added 1"}));
-    QCOMPARE(runChild("addonce", path()), QStringList({"added 2"}));
+    QVERIFY(runChild("addonce", path()).contains("added 1\n"));
+    QVERIFY(runChild("addonce", path()).contains("added 2\n"));
     const QByteArray before = fileBytes(path());
     QVERIFY(before.startsWith("[%General]\nlocale_selected=it\nversion=7.8.1.0\n"));
     QCOMPARE(before.count("locale_selected="), 1);
@@ -315,11 +305,10 @@ void TestStorage::restartAndReadOnlyFolder()
     QVERIFY(QFile::setPermissions(path(), QFile::ReadOwner | QFile::ReadOther | QFile::WriteOwner));
     QVERIFY(
         QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
-    QString errors;
-    const QStringList lines = runChild("addasuser", path(), &errors);
+    const QString output = runChild("addasuser", path());
     QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QCOMPARE(lines, QStringList({"added 3"}));
-    QVERIFY2(errors.contains("[ConfigurationManager] Unable to save the settings file"), qPrintable(errors));
+    QVERIFY2(output.contains("[ConfigurationManager] Unable to save the settings file") && output.contains("added 3\n"),
+             qPrintable(output));
     QCOMPARE(fileBytes(path()), before);
 }
 
