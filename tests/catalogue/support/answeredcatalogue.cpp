@@ -37,30 +37,13 @@ ValueMap readings(const AnsweredCatalogue::Measurements &m)
     return values;
 }
 
-// Plain replies for the descriptive questions, keyed by the question's key.
+// Plain replies for the descriptive questions: the operator's name, a number where one is asked, else a remark.
 QString textAnswer(const QString &caption)
 {
-    static const QMap<QString, QString> answers = {
-        {QStringLiteral("content_test_00_00_00_00"), QStringLiteral("Dr. Anna Berger")},
-        {QStringLiteral("content_test_01_01_00_00"), QStringLiteral("St. Elisabeth Hospital")},
-        {QStringLiteral("content_test_01_01_00_01"), QStringLiteral("Diagnostic Radiology")},
-        {QStringLiteral("content_test_01_01_00_02"), QStringLiteral("Prof. Markus Weber")},
-        {QStringLiteral("content_test_01_01_00_03"), QStringLiteral("Building C, room 2.114")},
-        {QStringLiteral("content_test_01_01_00_04"), QStringLiteral("Reporting room, north side, blinds closed")},
-        {QStringLiteral("content_test_02_01_00_00"), QStringLiteral("Eizo")},
-        {QStringLiteral("content_test_02_01_00_01"), QStringLiteral("RadiForce RX360")},
-        {QStringLiteral("content_test_02_01_00_02"), QStringLiteral("2048 x 1536")},
-        {QStringLiteral("content_test_02_01_00_03"), QStringLiteral("61823047")},
-        {QStringLiteral("content_test_02_02_00_00"), QStringLiteral("Fujitsu")},
-        {QStringLiteral("content_test_02_02_00_01"), QStringLiteral("YM5T004512")},
-        {QStringLiteral("content_test_02_02_00_02"), QStringLiteral("NVIDIA Quadro P620")},
-        {QStringLiteral("content_test_02_02_00_03"), QStringLiteral("Lumivex 7.8")},
-        {QStringLiteral("content_test_02_02_00_04"), QStringLiteral("PACS viewer 12.4")},
-        {QStringLiteral("content_test_03_01_00_02"), QStringLiteral("48")},
-        {QStringLiteral("content_test_06_01_00_00"), QStringLiteral("Konica Minolta")},
-        {QStringLiteral("content_test_06_01_00_01"), QStringLiteral("LS-150 40011223")},
-    };
-    return answers.value(caption, QStringLiteral("Yes, as expected"));
+    if (caption == QLatin1String("content_test_00_00_00_00"))
+        return QStringLiteral("Dr. Anna Berger");
+    return caption == QLatin1String("content_test_03_01_00_02") ? QStringLiteral("48")
+                                                                : QStringLiteral("Yes, as expected");
 }
 
 void answer(TestContent *content, const ValueMap &values, const AnsweredCatalogue::Measurements &m)

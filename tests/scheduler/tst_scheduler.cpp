@@ -1,0 +1,330 @@
+#include "addtaskdialog.h"
+#include "configurationmanager.h"
+#include "schedulerclock.h"
+#include "scheduleritemdelegate.h"
+#include "schedulermanager.h"
+#include "support/modalanswers.h"
+#include "taskscheduler.h"
+#include "translator.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+#include <limits>
+#include <memory>
+
+Q_DECLARE_METATYPE(const QAbstractItemModel *)
+
+constexpr qint64 kDay = TaskScheduler::kMillisecondsPerDay;
+
+// Local times; CTest runs the scheduler tests in Central European time, so
+// that they cross real daylight-saving changes.
+inline QDateTime at(int year, int month, int day, int hour = 0, int minute = 0)
+{
+    return QDateTime(QDate(year, month, day), QTime(hour, minute));
+}
+
+// A task record as the task dialog stores it; an invalid last run reads as never run.
+inline QVariantMap task(const QString &id, const QDateTime &date, qint64 frequency = 0,
+                        const QDateTime &lastPerformed = QDateTime())
+{
+    return {{"id", id},
+            {"description", "Task " + id},
+            {"date", date},
+            {"frequency", quint64(frequency)},
+            {"lastperformed", lastPerformed},
+            {"scheduledtestslist", QVariantList{1u, 4u}}};
+}
+
+// A scheduler on a settings file of its own, on a clock set to the last day of January 2026 at noon.
+struct SchedulerFixture : SchedulerClock
+{
+    QDateTime now() const override { return moment; }
+    QDateTime moment = at(2026, 1, 31, 12);
+    QTemporaryDir dir;
+    ConfigurationManager store{dir.filePath("Lumivex 2016.ini")};
+    SchedulerManager manager{&store, this};
+};
+
+// Replaces a field's text as an operator does: select all, then type.
+static void type(QWidget *dialog, const char *field, const QString &text)
+{
+    QTest::keyClick(dialog->findChild<QWidget *>(field), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(dialog->findChild<QWidget *>(field), text);
+}
+
+// The task queue, the task dialog and the buttons of the task table that lead to it.
+class TestScheduler : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<SchedulerFixture> m_scheduler;
+
+    // A weekly task with a hand-edited test list, and a single run.
+    void addTwoTasks()
+    {
+        QVariantMap weekly = task("weekly", at(2026, 1, 5, 8, 30), 199 * kDay, at(2026, 1, 20, 9, 15));
+        weekly.insert("scheduledtestslist", QVariantList{0u, "5", "three", 6u});
+        m_scheduler->store.addTask(weekly);
+        m_scheduler->store.addTask(task("once", at(2026, 2, 2)));
+        m_scheduler->manager.processQueue();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        qRegisterMetaType<const QAbstractItemModel *>();    // for the delegate's clicks
+        QCOMPARE(at(2026, 7, 1).offsetFromUtc(), 2 * 3600); // the zone CTest sets
+    }
+    void init() { m_scheduler = std::make_unique<SchedulerFixture>(); }
+    void cleanup() { ModalPrompt::reset(); }
+    void queue_data()
+    {
+        QTest::addColumn<QVariantList>("records");
+        QTest::addColumn<QStringList>("ids");
+        QTest::addColumn<QStringList>("nextIds");
+        QTest::addColumn<QDateTime>("nextQueueRun");
+
+        const QDateTime never;
+        const QStringList none;
+        QTest::newRow("month end: due, upcoming, finished, never run and undated tasks")
+            << QVariantList{task("single-today", at(2026, 1, 31, 20)),
+                            task("single-later", at(2026, 2, 10, 9)),
+                            task("weekly-tomorrow", at(2026, 1, 1, 8), 7 * kDay, at(2026, 1, 25, 8)),
+                            task("single-done", at(2026, 1, 5, 10), 0, at(2026, 1, 5, 10)),
+                            task("no-date", never),
+                            task("weekly-today", at(2026, 1, 1, 8), 7 * kDay, at(2026, 1, 24, 23)),
+                            task("weekly-never-run", at(2026, 1, 31, 18), 7 * kDay)}
+            << QStringList{"single-today", "weekly-today", "weekly-never-run"}
+            << QStringList{"weekly-tomorrow", "single-later"} << at(2026, 2, 1, 8);
+        QTest::newRow("single run performed on its day before its hour is finished, performed before its date pending")
+            << QVariantList{task("done", at(2026, 1, 31, 23), 0, at(2026, 1, 31, 8)),
+                            task("again", at(2026, 1, 31, 9), 0, at(2026, 1, 20, 9))}
+            << QStringList{"again"} << none << never;
+        QTest::newRow("interval under a day is a single run, the largest interval never comes due again")
+            << QVariantList{task("hour", at(2026, 1, 1), 3600000, at(2026, 1, 2)),
+                            task("largest", at(2026, 1, 1), std::numeric_limits<qint64>::max(), at(2026, 1, 2))}
+            << none << none << never;
+
+        // Hand-edited records beside a good one, which must still be run and marked: one without id, one with a
+        // negative frequency, an invalid date, a duplicate id and an empty record.
+        QVariantMap withoutId = task("x", at(2026, 1, 10), 7 * kDay), badDate = task("bad", at(2026, 1, 10), 7 * kDay);
+        withoutId.remove("id");
+        badDate.insert("date", "31/02/2026");
+        QTest::newRow("hand-edited records") << QVariantList{task("good", at(2026, 1, 31, 9)),
+                                                             withoutId,
+                                                             task("negative", at(2026, 1, 10), -7 * kDay),
+                                                             badDate,
+                                                             task("good", at(2026, 2, 2, 9)),
+                                                             QVariantMap()}
+                                             << QStringList{"good", "negative"} << none << never;
+    }
+
+    void queue()
+    {
+        QFETCH(QVariantList, records);
+        QFETCH(QStringList, ids);
+        QFETCH(QStringList, nextIds);
+        QFETCH(QDateTime, nextQueueRun);
+
+        SchedulerManager &manager = m_scheduler->manager;
+        QSignalSpy spy(&manager, &SchedulerManager::executeTasks);
+        QTRY_COMPARE(spy.count(), 1); // the first run after start-up, on no tasks at all
+        spy.clear();
+        for (const QVariant &record : qAsConst(records))
+            manager.addTask(record.toMap());
+        QTRY_COMPARE(spy.count(), 1);
+        QCOMPARE(spy.takeFirst(), (QVariantList{ids, nextIds}));
+        QCOMPARE(manager.nextQueueRun(), nextQueueRun);
+        QCOMPARE(manager.rowCount(), records.size());
+        for (int cell = 0; cell < records.size() * SchedulerManager::kColumnCount; ++cell)
+            manager.index(cell / SchedulerManager::kColumnCount, cell % SchedulerManager::kColumnCount).data();
+
+        manager.performNotPerformedTasks();
+        QTRY_COMPARE(spy.count(), 1);
+        QCOMPARE(spy.first().first().toStringList(), QStringList());
+        // Ids that are not stored are passed over.
+        manager.removeTasks(QStringList{"missing", QString()} + ids);
+        QCOMPARE(m_scheduler->store.tasks().size(), records.size() - ids.size());
+    }
+
+    void longWaitIsSplitAndRunsWhenDue()
+    {
+        // 45 days, longer than a timer can wait in one go, and one hour short of
+        // 45 whole days: the clocks go forward on 29 March 2026, and the task keeps its hour.
+        SchedulerManager &manager = m_scheduler->manager;
+        QDateTime &now = m_scheduler->moment;
+        QTimer *timer = const_cast<QTimer *>(manager.queueTimer());
+        now = at(2026, 3, 1, 10);
+        m_scheduler->store.addTask(task("far", at(2026, 1, 1), 45 * kDay, now));
+        manager.processQueue();
+        QCOMPARE(timer->interval(), SchedulerManager::kMaximumTimerInterval);
+
+        QSignalSpy spy(&manager, &SchedulerManager::executeTasks);
+        now = at(2026, 3, 20, 10);
+        QMetaObject::invokeMethod(timer, "timeout");
+        QCOMPARE(spy.count(), 0);
+        QVERIFY(timer->isActive());
+        QCOMPARE(timer->interval(), SchedulerManager::kMaximumTimerInterval);
+
+        now = at(2026, 4, 15, 10).addMSecs(-20);
+        QMetaObject::invokeMethod(timer, "timeout");
+        QCOMPARE(timer->interval(), 20);
+        now = at(2026, 4, 15, 10);
+        QMetaObject::invokeMethod(timer, "timeout");
+        // Nothing upcoming: the queue still reports, and waits for the next change.
+        QCOMPARE(spy.takeFirst(), (QVariantList{QStringList{"far"}, QStringList()}));
+        QVERIFY(!timer->isActive());
+    }
+
+    void newTask_data()
+    {
+        QTest::addColumn<QString>("typedDate");
+        QTest::addColumn<int>("typedDays");
+        QTest::addColumn<QDateTime>("expectedDate");
+        QTest::addColumn<int>("expectedDays");
+
+        QTest::newRow("single run from today") << "" << 0 << at(2026, 1, 31) << 0;
+        QTest::newRow("199 days") << "15032026" << 199 << at(2026, 3, 15) << 199;
+        QTest::newRow("days above 1000 cannot be entered") << "" << 1001 << at(2026, 1, 31) << 100;
+        QTest::newRow("year before 2014 cannot be entered") << "31122013" << 7 << at(2026, 12, 31) << 7;
+    }
+
+    void newTask()
+    {
+        QFETCH(QString, typedDate);
+        QFETCH(int, typedDays);
+        QFETCH(QDateTime, expectedDate);
+        QFETCH(int, expectedDays);
+        addTwoTasks();
+        // A stored task already has the id that the first random number gives in this second.
+        QRandomGenerator random(7), draws(7);
+        const auto idOf = [](quint32 number) {
+            const QByteArray text = "31/01/2026 12:00:00" + QByteArray::number(number);
+            return QString(QCryptographicHash::hash(text, QCryptographicHash::Md5).toHex());
+        };
+        m_scheduler->store.addTask(task(idOf(draws.generate()), at(2026, 1, 1)));
+        AddTaskDialog dialog(nullptr, &m_scheduler->store, m_scheduler.get(), &random);
+        connect(&dialog, &AddTaskDialog::addTask, &m_scheduler->manager, &SchedulerManager::addTask);
+        dialog.show();
+
+        type(&dialog, "descriptionLineEdit", "   ");
+        QTest::mouseClick(dialog.findChild<QPushButton *>("okPushButton"), Qt::LeftButton);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(dialog.findChild<QLineEdit *>("descriptionLineEdit")->styleSheet(), "border:1px solid red;");
+        QCOMPARE(m_scheduler->store.tasks().size(), 3);
+
+        type(&dialog, "descriptionLineEdit", "Weekly constancy");
+        if (!typedDate.isEmpty()) { // as after a click on the day: typed section by section
+            dialog.findChild<QDateEdit *>()->setSelectedSection(QDateTimeEdit::DaySection);
+            QTest::keyClicks(dialog.findChild<QDateEdit *>(), typedDate);
+        }
+        type(&dialog, "frequencySpinBox", QString::number(typedDays));
+        QTest::mouseClick(dialog.findChild<QPushButton *>("okPushButton"), Qt::LeftButton);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(m_scheduler->store.tasks().value(3).toMap(),
+                 (QVariantMap{{"id", idOf(draws.generate())},
+                              {"date", expectedDate},
+                              {"description", "Weekly constancy"},
+                              {"frequency", expectedDays * kDay},
+                              {"scheduledtestslist", QVariantList{0u, 1u, 2u, 3u}}}));
+        QCOMPARE(m_scheduler->store.tasks().value(3).toMap().value("frequency").userType(), int(QMetaType::ULongLong));
+    }
+
+    void editKeepsIdAndLastRun()
+    {
+        addTwoTasks();
+        QList<int> tickedRows;
+        ModalAnswers::handle([&tickedRows](QDialog *dialog) {
+            auto *view = dialog->findChild<QTableView *>();
+            for (int row = 0; row < view->model()->rowCount(); ++row) {
+                if (view->model()->index(row, 0).data(Qt::CheckStateRole) == Qt::Checked)
+                    tickedRows.append(row);
+            }
+            QCOMPARE(dialog->findChild<QSpinBox *>()->value(), 199);
+            type(dialog, "descriptionLineEdit", "Edited");
+            for (int row : {0, 4, 6}) { // required, not scheduled, scheduled
+                view->setCurrentIndex(view->model()->index(row, 0));
+                QTest::keyClick(view, Qt::Key_Space);
+            }
+            QTest::mouseClick(dialog->findChild<QPushButton *>("okPushButton"), Qt::LeftButton);
+        });
+        QVariantMap stored = m_scheduler->store.tasks().constFirst().toMap();
+        m_scheduler->manager.editTasks({"unknown", "weekly"});
+
+        QCOMPARE(ModalPrompt::pendingAnswers(), 0);
+        QCOMPARE(tickedRows, (QList<int>{0, 1, 2, 3, 5, 6}));
+        stored.insert("description", "Edited");
+        stored.insert("scheduledtestslist", QVariantList{0u, 1u, 2u, 3u, 4u, 5u});
+        QCOMPARE(m_scheduler->store.tasks().constFirst(), stored);
+        // The table reloads when the dialog closes: every cell as the operator reads it.
+        QTRY_COMPARE(m_scheduler->manager.index(0, 0).data().toString(), "Edited");
+        const TR::Translator *tr = TR::Translator::instance();
+        const QStringList buttons{tr->translate("delete"), tr->translate("edit"), tr->translate("start")};
+        const QStringList cells = QStringList{"Edited", "05/01/2026", "199", "20/01/2026 - 09:15"} + buttons +
+                                  QStringList{"Task once", "02/02/2026", "-", ""} + buttons;
+        for (int cell = 0; cell < cells.size(); ++cell)
+            QCOMPARE(m_scheduler->manager.index(cell / 7, cell % 7).data().toString(), cells.at(cell));
+    }
+
+    void delegateClicks_data()
+    {
+        QTest::addColumn<QPoint>("pressCell");
+        QTest::addColumn<QPoint>("releaseCell");
+        QTest::addColumn<bool>("releaseInside");
+        QTest::addColumn<int>("emitted");
+        // Cells as (column, row).
+        QTest::newRow("click on delete") << QPoint(4, 1) << QPoint(4, 1) << true << 1;
+        QTest::newRow("click on last run") << QPoint(3, 0) << QPoint(3, 0) << true << 0;
+        QTest::newRow("press on delete, release outside") << QPoint(4, 0) << QPoint(4, 0) << false << 0;
+        QTest::newRow("release on another row's delete") << QPoint(4, 0) << QPoint(4, 1) << true << 0;
+    }
+
+    void delegateClicks()
+    {
+        QFETCH(QPoint, pressCell);
+        QFETCH(QPoint, releaseCell);
+        QFETCH(bool, releaseInside);
+        QFETCH(int, emitted);
+        addTwoTasks();
+        SchedulerManager &model = m_scheduler->manager;
+        // Sent to the delegate itself: a view passes on a release only over the
+        // pressed cell, and the delegate must not rely on that.
+        SchedulerItemDelegate delegate;
+        QSignalSpy clicked(&delegate, &SchedulerItemDelegate::buttonClicked);
+        auto send = [&](QEvent::Type type, const QPoint &cell, bool inside) {
+            QStyleOptionViewItem option;
+            option.rect = QRect(cell.x() * 60, cell.y() * 30, 60, 30);
+            QMouseEvent event(type, inside ? option.rect.center() : option.rect.bottomRight() + QPoint(1, 1),
+                              Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+            QVERIFY(static_cast<QAbstractItemDelegate &>(delegate).editorEvent(&event, &model, option,
+                                                                               model.index(cell.y(), cell.x())));
+        };
+        send(QEvent::MouseButtonPress, pressCell, true);
+        send(QEvent::MouseButtonRelease, releaseCell, releaseInside);
+
+        QCOMPARE(clicked.count(), emitted);
+    }
+
+    void delegatePaintsDeleteIconAlone()
+    {
+        addTwoTasks();
+        const QModelIndex index = m_scheduler->manager.index(0, SchedulerManager::kColumnDelete);
+        const SchedulerItemDelegate delegate;
+        QStyleOptionViewItem option;
+        option.rect = QRect(5, 7, 33, 25);
+
+        QImage canvas(60, 40, QImage::Format_ARGB32_Premultiplied);
+        canvas.fill(Qt::transparent);
+        QImage expected = canvas;
+        delegate.paint(std::make_unique<QPainter>(&canvas).get(), option, index); // painted when the painter goes
+        const QPixmap icon(":/assets/deleteicon");
+        QPainter(&expected).drawPixmap(QPoint(10, 8), icon);
+        QVERIFY(!icon.isNull() && canvas == expected);
+        for (int column = 0; column < SchedulerManager::kColumnCount; ++column)
+            QCOMPARE(delegate.sizeHint(option, index.siblingAtColumn(column)).width() == 42,
+                     column >= SchedulerManager::kColumnDelete);
+    }
+};
+
+QTEST_MAIN(TestScheduler)
+#include "tst_scheduler.moc"

@@ -1,0 +1,496 @@
+#include "configurationmanager.h"
+#include "defaultdictionary.h"
+#include "savedsessionsmodel.h"
+#include "screenidentity.h"
+#include "support/modalanswers.h"
+#include "test.h"
+#include "testcontent.h"
+#include "testframe.h"
+#include "testgroup.h"
+#include "testingsession.h"
+#include "testinputdialog.h"
+#include "testsmanager.h"
+#include "translator.h"
+
+#include <QClipboard>
+#include <QComboBox>
+#include <QJsonDocument>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using Answers = QMap<QString, QString>;
+
+namespace {
+
+QString translated(const char *key)
+{
+    return TR::Translator::instance()->translate(QString::fromLatin1(key));
+}
+
+// Readings at the positions TL, TC, TR, ML, MC, MR, BL, BC, BR; a hidden position is never asked.
+Answers readings(const QString &diagonal, const QStringList &light, const QStringList &dark, const QStringList &levels,
+                 const QString &ambient)
+{
+    Answers answers{{"content00000000", "Alice"}, {"content02010000", "Eizo"},   {"content02010001", "CX"},
+                    {"content03030003", "300"},   {"content05010000", diagonal}, {"content05060000", ambient}};
+    for (int i = 0; i < 9; ++i) {
+        answers.insert(QString("content0502%1").arg(2 * i, 2, 10, QChar('0')) + "00", light.value(i));
+        answers.insert(QString("content0502%1").arg(2 * i + 1, 2, 10, QChar('0')) + "00", dark.value(i));
+    }
+    for (int i = 0; i < 18; ++i)
+        answers.insert(QString("content0503%1").arg(i, 2, 10, QChar('0')) + "00", levels.value(i));
+    return answers;
+}
+
+class FixedIdentity : public ScreenIdentity
+{
+public:
+    explicit FixedIdentity(const Identity &identity) : m_identity(identity) {}
+    Identity identity(int) const override { return m_identity; }
+
+private:
+    Identity m_identity;
+};
+
+// Two answers and a read-only content joining them.
+const char *const kJoinTest = R"json({"content":[{"id":"a","type":"text"},{"id":"b","type":"textarea"},
+             {"id":"sum","type":"text","readonly":true,"join":"(function(){return #a# + #b#;})","validator":"#a#"}]})json";
+
+// A first step that is always hidden, a step without contents and a last step.
+const char *const kHiddenFirstAndEmptySteps = R"json({"groups":{"0":{"subgroups":{"0":{"tests":[
+        {"id":"hidden","content":[{"type":"info","hidefromtest":"(function(){return true;})"}]},
+        {"id":"empty","content":[]},
+        {"id":"last","content":[{"type":"info"}]}]}}}}})json";
+
+} // namespace
+
+// The operator's dialog, the test frame and the session that walks through the catalogue with them.
+class TestSession : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        TR::Translator::instance()->setModel(TR::defaultDictionary());
+        QVERIFY(m_dir.isValid());
+    }
+
+    void init()
+    {
+        QFile::remove(m_dir.filePath("settings.ini"));
+        m_store = std::make_unique<ConfigurationManager>(m_dir.filePath("settings.ini"));
+        m_model = std::make_unique<SavedSessionsModel>(m_store.get());
+        m_catalogue = std::make_unique<TestsManager>();
+        m_session = std::make_unique<TestingSession>(nullptr, nullptr, m_model.get());
+    }
+
+    void cleanup()
+    {
+        m_dialog.reset();
+        m_session.reset();
+        QCOMPARE(ModalPrompt::unansweredDialogs(), 0);
+        ModalPrompt::reset();
+    }
+
+    // Every kind of input shows its stored answer; a multiselect shows the last item of the value, or the first
+    // item when no item has the value.
+    void inputsShowStoredAnswers()
+    {
+        const QByteArray items = R"("content":{"items":[{"value":"2","text":"x"},{"value":"3","text":"y"},
+                                                 {"value":"3","text":"z"}]})";
+        show(R"({"content":[{"type":"text","resulttext":"Dell"},{"type":"textarea","resulttext":"a\nb"},
+                 {"type":"multiselect","resultmultiselect":"3",)" +
+             items + R"(},
+                 {"type":"multiselect","resultmultiselect":"9",)" +
+             items + R"(},
+                 {"type":"boolean","resultboolean":true},{"type":"boolean"}]})");
+        QStringList shown{
+            m_dialog->findChild<QLineEdit *>()->text(),
+            m_dialog->findChild<QWidget *>("contentWidget")->findChild<QPlainTextEdit *>()->toPlainText()};
+        for (const QComboBox *combo : m_dialog->findChildren<QComboBox *>())
+            shown << combo->currentText();
+        for (const QRadioButton *radio : m_dialog->findChildren<QRadioButton *>()) {
+            if (radio->isChecked())
+                shown << radio->text();
+        }
+        QCOMPARE(shown, QStringList({"Dell", "a\nb", "z", "x", translated("yes"), translated("no")}));
+        QSignalSpy next(m_dialog.get(), &TestInputDialog::next);
+        QTest::mouseClick(button("nextPushButton"), Qt::LeftButton);
+        QCOMPARE(next.count(), 1);
+    }
+
+    void verdictAndNote()
+    {
+        show(R"({"validatable":true,"content":[{"type":"boolean","resultboolean":true},{"type":"text"}]})");
+        QWidget *note = m_dialog->findChild<QWidget *>("noteWidget");
+        QVERIFY(button("acceptPushButton")->isVisible() && button("rejectPushButton")->isVisible());
+        QVERIFY(note->isVisible() && !note->isEnabled());
+        QVERIFY(!button("nextPushButton")->isEnabled());
+        QSignalSpy next(m_dialog.get(), &TestInputDialog::next);
+        QTest::keyClick(m_dialog.get(), Qt::Key_Return);
+        QTest::keyClick(m_dialog.get(), Qt::Key_Escape);
+        QCOMPARE(next.count(), 0);
+        QVERIFY(m_dialog->isVisible());
+
+        QTest::mouseClick(button("rejectPushButton"), Qt::LeftButton);
+        QVERIFY(note->isEnabled() && button("nextPushButton")->isEnabled());
+        QVERIFY(!content(0)->resultBoolean());
+        QTest::keyClicks(m_dialog->findChild<QPlainTextEdit *>("notePlainTextEdit"), "smear");
+        QTest::mouseClick(button("nextPushButton"), Qt::LeftButton);
+        QCOMPARE(next.count(), 1);
+        QCOMPARE(content(0)->note() + "|" + content(1)->note(), QString("|smear"));
+    }
+
+    void answerChecked_data()
+    {
+        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("passes");
+        const auto row = [](const char *name, const QByteArray &field, const char *typed, const char *pasted,
+                            const char *stored, bool passes) {
+            QTest::newRow(name) << R"({"content":[{)" + field + "}]}" << QString(typed) << QString(pasted)
+                                << QString(stored) << passes;
+        };
+        const QByteArray number = R"("type":"text","validatortype":"number")";
+        row("required empty text", R"("type":"text")", "", "", "", false);
+        row("required empty area", R"("type":"textarea")", "", "", "", false);
+        row("read-only empty", R"("type":"text","readonly":true)", "", "", "", true);
+        row("optional empty", R"("type":"textarea","required":false)", "", "", "", true);
+        row("comma typed", number, "1,5", "", "1.5", true);
+        row("signed comma typed", number, "-2,25", "", "-2.25", true);
+        row("exponents typed", number, "1e5e5", "", "155", true);
+        row("letters typed", number, "abc", "", "", false);
+        row("lone sign typed", number, "-", "", "", false);
+        row("comma pasted", number, "", "1,5", "1.5", true);
+        row("grouped number pasted", number, "", "1.000,5", "", false);
+        row("script pasted", number, "", "(function(){})", "", false);
+        row("stored comma answer", number + R"(,"resulttext":"2,5")", "", "", "2.5", true);
+        row("stored script answer", number + ",\"resulttext\":\"x()\"", "", "", "x()", false);
+    }
+
+    void answerChecked()
+    {
+        QFETCH(QByteArray, json);
+        QFETCH(QString, typed);
+        QFETCH(QString, pasted);
+        QFETCH(QString, stored);
+        QFETCH(bool, passes);
+        show(json);
+        QTest::keyClicks(field(), typed);
+        QGuiApplication::clipboard()->setText(pasted);
+        QTest::keyClick(field(), Qt::Key_V, Qt::ControlModifier);
+        QSignalSpy next(m_dialog.get(), &TestInputDialog::next);
+        QTest::mouseClick(button("nextPushButton"), Qt::LeftButton);
+        QCOMPARE(content(0)->resultText(), stored);
+        QCOMPARE(next.count(), int(passes));
+        QCOMPARE(field()->styleSheet(), passes ? QString() : QString("border: 1px solid red"));
+        if (passes)
+            return;
+        QTest::keyClick(field(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(field(), "5");
+        QTest::mouseClick(button("nextPushButton"), Qt::LeftButton);
+        QCOMPARE(next.count(), 1);
+        QCOMPARE(field()->styleSheet(), QString());
+        QCOMPARE(content(0)->resultText(), QString("5"));
+    }
+
+    void typingReachesJoinContent()
+    {
+        show(kJoinTest);
+        QTRY_VERIFY(m_dialog->findChild<QLineEdit *>()->hasFocus());
+        QTest::keyClicks(QApplication::focusWidget(), "12");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClicks(QApplication::focusWidget(), "7");
+        QCOMPARE(content(2)->ownValues(), TestContent::ValueMap({{"a", "12"}, {"b", "7"}, {"sum", ""}}));
+        QCOMPARE(content(2)->validatorValues(), TestContent::ValueMap({{"a", "12"}}));
+        QSignalSpy next(m_dialog.get(), &TestInputDialog::next);
+        QTest::keyClick(m_dialog->findChild<QLineEdit *>(), Qt::Key_Return);
+        QCOMPARE(next.count(), 1);
+    }
+
+    void titleBarMouse_data()
+    {
+        QTest::addColumn<QPoint>("moveBy");
+        QTest::newRow("short click collapses") << QPoint();
+        QTest::newRow("drag moves") << QPoint(40, 25);
+    }
+
+    void titleBarMouse()
+    {
+        QFETCH(QPoint, moveBy);
+        show(R"({"content":[{"type":"text"}]})");
+        m_dialog->move(100, 100);
+        QWidget *title = m_dialog->findChild<QWidget *>("titleWidget");
+        const QPoint press(10, 10);
+        QTest::mousePress(title, Qt::LeftButton, {}, press);
+        if (!moveBy.isNull()) {
+            const QPoint to = title->mapToGlobal(press) + moveBy;
+            QMouseEvent move(QEvent::MouseMove, title->mapFromGlobal(to), to, Qt::NoButton, Qt::LeftButton, {});
+            QApplication::sendEvent(title, &move);
+        }
+        QTest::mouseRelease(title, Qt::LeftButton, {}, press);
+        QCOMPARE(m_dialog->isCollapsed(), moveBy.isNull());
+        QCOMPARE(button("minimizePushButton")->isChecked(), moveBy.isNull());
+        QCOMPARE(m_dialog->pos(), QPoint(100, 100) + moveBy);
+    }
+
+    void wholeSessionTwice()
+    {
+        QSignalSpy succeeded(m_session.get(), &TestingSession::sessionSucceeded);
+        ModalAnswers::clickButton(translated("ok"));
+        begin(m_catalogue->groups());
+        const QStringList levels{"0.8", "10",  "20",  "30",  "40",  "50",  "60",  "70",  "80",
+                                 "90",  "100", "120", "140", "160", "200", "250", "300", "400"};
+        QStringList shown =
+            runUntil(readings("27", {"250", "240", "245", "230", "260", "235", "240", "238", "242"},
+                              {"0,5", "0.52", "0.48", "0.5", "0.55", "0.5", "0.5", "0.45", "0.5"}, levels, "2"));
+        QCOMPARE(ModalPrompt::pendingAnswers(), 1);
+        for (const char *computed : {"test_05_06_00", "test_06_05_00", "test_06_05_01", "test_06_07_00"})
+            QVERIFY2(!shown.contains(computed), computed);
+        QCOMPARE(shown.size(), 66);
+
+        // Below 23 inches the TC, ML, MR and BC positions are skipped, forward and back.
+        QStringList dimLevels;
+        for (int level = 1; level < 18; ++level)
+            dimLevels << QString::number(level);
+        const Answers dim = readings("21", {"200", "", "190", "", "210", "", "180", "", "195"},
+                                     {"0.4", "", "0.6", "", "0.5", "", "0.5", "", "0.5"}, dimLevels << "50", "100");
+        QString shownText;
+        ModalPrompt::reset();
+        ModalAnswers::clickButton(translated("ok"), &shownText);
+        m_catalogue = std::make_unique<TestsManager>();
+        begin(m_catalogue->groups());
+        // The second run starts from the first one's answers, but neither the operator's name nor computed values.
+        QStringList prefilled;
+        for (const char *id : {"content00000000", "content02010000", "content05050000"})
+            prefilled << m_session->contentById(id)->resultText();
+        QCOMPARE(prefilled, QStringList({"", "Eizo", ""}));
+        QCOMPARE(m_session->contentById("content03030003")->resultMultiselect(), QString("300"));
+        shown = runUntil(dim, "test_06_03_00");
+        QStringList backward;
+        while (m_session->frame()->test()->id() != "test_06_01_02") {
+            backward.prepend(m_session->frame()->test()->id());
+            QTest::mouseClick(m_session->frame()->inputDialog()->findChild<QPushButton *>("backPushButton"),
+                              Qt::LeftButton);
+        }
+        QCOMPARE(backward, shown.mid(shown.indexOf("test_06_01_02") + 1) << "test_06_03_00");
+        shown = shown.mid(0, shown.indexOf("test_06_01_02")) + runUntil(dim);
+        QCOMPARE(shown.size(), 58);
+        QCOMPARE(shownText, QString("3 errors were encountered."));
+        QCOMPARE(succeeded, QList<QVariantList>({{true}, {false}}));
+
+        const QVariantMap record = ConfigurationManager(m_store->fileName()).sessions().value(0).toMap();
+        QStringList stored;
+        for (const char *key : {"tester", "ntest", "nfailedtestcontents", "monitorselected", "monitorinfo"})
+            stored << record.value(key).toString();
+        QCOMPARE(stored, QStringList({"Alice", "8", "3", "0", " (Eizo - CX)"}));
+        const QVariantMap group6 = record.value("test_session").toMap().value("6").toMap().value("subgroups").toMap();
+        QStringList figures;
+        for (const char *subgroup : {"5", "7"}) {
+            for (const QVariant &test : group6.value(subgroup).toMap().value("tests").toList()) {
+                for (const QVariant &content : test.toMap().value("content").toList())
+                    figures << content.toMap().value("resulttext").toString();
+            }
+        }
+        // Darkest and brightest fields, their uniformity 200 * 0.2 / 1.0 and 200 * 30 / 390, the levels and their
+        // ratio.
+        QCOMPARE(figures, QStringList({"0.6", "0.4", "210", "180", "40", "15.3846", "50", "1", "50"}));
+    }
+
+    void screenIdentity_data()
+    {
+        QTest::addColumn<int>("monitor");
+        QTest::addColumn<QStringList>("identity");
+        QTest::addColumn<QString>("makerAnswer");
+        QTest::addColumn<QStringList>("answers");
+        const QStringList eizo{"Eizo", "CX271", "S123"};
+        QTest::newRow("identity fills the device")
+            << 0 << eizo << "" << QStringList{"Eizo", "CX271", "2560 x 1440", "S123"};
+        QTest::newRow("given answer kept, no monitor chosen")
+            << -1 << eizo << "Dell" << QStringList{"Dell", "CX271", "2560 x 1440", "S123"};
+        QTest::newRow("virtual screen, unplugged since chosen")
+            << 3 << QStringList{"", "", ""} << "" << QStringList{"", "", "", ""};
+    }
+
+    void screenIdentity()
+    {
+        QFETCH(int, monitor);
+        QFETCH(QStringList, identity);
+        QFETCH(QString, makerAnswer);
+        QFETCH(QStringList, answers);
+        m_session->setScreenIdentity(std::make_unique<FixedIdentity>(
+            ScreenIdentity::Identity{identity[0], identity[1], identity[2], {2560, 1440}}));
+        m_session->setGroups(m_catalogue->groups());
+        m_session->contentById("content02010000")->setResultText(makerAnswer);
+        m_session->setTestIndex(0);
+        m_session->start(monitor);
+        QStringList shown;
+        for (const TestContent *content :
+             *qobject_cast<Test *>(m_session->contentById("content02010000")->parent())->content())
+            shown << content->resultText();
+        QCOMPARE(shown, answers);
+        QCOMPARE(m_session->screen(), 0);
+        QCOMPARE(m_session->frame()->geometry(), QGuiApplication::primaryScreen()->geometry());
+    }
+
+    void stepsWithoutContentsOrVisibleEarlierStep()
+    {
+        TestsManager catalogue(kHiddenFirstAndEmptySteps);
+        QTest::ignoreMessage(QtDebugMsg, QRegularExpression(R"(^\[TestingSession\] STEP: +1 +- Group: +0 )"));
+        begin(catalogue.groups());
+        const auto press = [this](const char *button) {
+            QTest::mouseClick(m_session->frame()->inputDialog()->findChild<QPushButton *>(button), Qt::LeftButton);
+            return m_session->frame()->test()->id();
+        };
+        QCOMPARE(press("nextPushButton"), QString("empty"));
+        QCOMPARE(press("backPushButton"), QString("empty"));
+        QCOMPARE(press("nextPushButton"), QString("last"));
+        QSignalSpy completed(m_session.get(), &TestingSession::sessionCompleted);
+        press("nextPushButton");
+        QCOMPARE(completed.count(), 1);
+        QCOMPARE(m_session->setTestIndex(3), nullptr);
+        QCOMPARE(m_session->currentIndex(), 2);
+    }
+
+    void frameProgress_data()
+    {
+        QTest::addColumn<uint>("total");
+        QTest::addColumn<uint>("step");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("quarter") << 4u << 1u << "25%";
+        QTest::newRow("truncated, not rounded") << 8u << 3u << "37%";
+        QTest::newRow("no total") << 0u << 3u << "0%";
+    }
+
+    void frameProgress()
+    {
+        QFETCH(uint, total);
+        QFETCH(uint, step);
+        QFETCH(QString, text);
+        TestFrame *frame = m_session->frame();
+        frame->setTotalSteps(total);
+        frame->setCurrentStep(step);
+        QCOMPARE(frame->inputDialog()->findChild<QLabel *>("progressLabel")->text(), text);
+    }
+
+    void frameCloseConfirmation_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("closed");
+        QTest::newRow("no keeps the session") << translated("no") << false;
+        QTest::newRow("yes closes dialog and frame") << translated("yes") << true;
+    }
+
+    void frameCloseConfirmation()
+    {
+        QFETCH(QString, answer);
+        QFETCH(bool, closed);
+        m_session->setGroups(m_catalogue->groups());
+        m_session->setTestIndex(0);
+        TestFrame *frame = m_session->frame();
+        const QRect screen(1920, 0, 1920, 1080);
+        frame->setScreenRect(screen);
+        frame->showFullScreen();
+        frame->setGeometry(screen);
+        TestInputDialog *dialog = frame->inputDialog();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+        QCOMPARE(dialog->geometry().topLeft(), QPoint(2630, 50)); // centred: 1920 + 960 - 250
+        dialog->move(2000, 300);
+        frame->show();
+        QCOMPARE(dialog->pos(), QPoint(2000, 300));
+        QString shown;
+        ModalAnswers::clickButton(answer, &shown);
+        QTest::mouseClick(dialog->findChild<QPushButton *>("closePushButton"), Qt::LeftButton);
+        QCOMPARE(shown, translated("testInputDialog_close"));
+        QCOMPARE(dialog->isVisible(), !closed);
+        QCOMPARE(frame->isVisible(), !closed);
+    }
+
+private:
+    // Shows a test of the catalogue written inline as JSON, e.g. {"content":[{"type":"text"}]}, in its own dialog.
+    void show(const QByteArray &json)
+    {
+        m_test = std::make_unique<Test>(QJsonDocument::fromJson(json).toVariant().toMap());
+        m_dialog = std::make_unique<TestInputDialog>();
+        m_dialog->setTest(m_test.get());
+        m_dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_dialog.get()));
+    }
+    // The answer's text field, never the note editor.
+    QWidget *field() const
+    {
+        if (auto *line = m_dialog->findChild<QLineEdit *>())
+            return line;
+        return m_dialog->findChild<QWidget *>("contentWidget")->findChild<QPlainTextEdit *>();
+    }
+    QPushButton *button(const char *name) const { return m_dialog->findChild<QPushButton *>(name); }
+    TestContent *content(int index) const { return m_test->content()->at(index); }
+
+    void begin(QList<TestGroup *> *groups)
+    {
+        m_session->setGroups(groups);
+        m_session->applyStoredResults(m_store->latestSessionResults());
+        m_session->setTestIndex(0);
+        m_session->start(0);
+    }
+
+    // Answers the shown test through its dialog as the operator would, then presses Return.
+    void answerShownTest(const Answers &answers)
+    {
+        TestInputDialog *dialog = m_session->frame()->inputDialog();
+        const Test *test = m_session->frame()->test();
+        if (test->validatable())
+            QTest::mouseClick(dialog->findChild<QPushButton *>("acceptPushButton"), Qt::LeftButton);
+        QList<QWidget *> inputs = dialog->findChild<QWidget *>("contentWidget")
+                                      ->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
+        inputs.erase(std::remove_if(inputs.begin(), inputs.end(), [](QWidget *w) { return w->inherits("QLabel"); }),
+                     inputs.end());
+        for (const TestContent *content : *test->content()) {
+            if (test->validatable() || content->type() == TestContent::kTestContentTypeInfo)
+                continue;
+            QWidget *input = inputs.takeFirst();
+            const QString answer = answers.value(content->id(), "0");
+            if (auto *combo = qobject_cast<QComboBox *>(input)) {
+                combo->setCurrentIndex(combo->findData(answer));
+            } else if (auto *yes = input->findChild<QRadioButton *>()) {
+                QTest::mouseClick(yes, Qt::LeftButton);
+            } else {
+                QTest::keyClick(input, Qt::Key_A, Qt::ControlModifier);
+                QTest::keyClicks(input, answer);
+            }
+        }
+        QTest::keyClick(dialog, Qt::Key_Return);
+    }
+
+    // Answers every shown test until the session completes or the given test is shown; returns the shown tests.
+    QStringList runUntil(const Answers &answers, const QString &stopAt = QString())
+    {
+        QSignalSpy completed(m_session.get(), &TestingSession::sessionCompleted);
+        QStringList shown;
+        while (completed.isEmpty() && shown.size() < 200 && m_session->frame()->test()->id() != stopAt) {
+            shown << m_session->frame()->test()->id();
+            answerShownTest(answers);
+        }
+        return shown;
+    }
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<ConfigurationManager> m_store;
+    std::unique_ptr<SavedSessionsModel> m_model;
+    std::unique_ptr<TestsManager> m_catalogue;
+    std::unique_ptr<TestingSession> m_session;
+    std::unique_ptr<Test> m_test;
+    std::unique_ptr<TestInputDialog> m_dialog;
+};
+
+QTEST_MAIN(TestSession)
+#include "tst_session.moc"
