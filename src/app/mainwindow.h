@@ -17,7 +17,10 @@ class QTableView;
 class ReportGenerator;
 class SavedSessionsItemDelegate;
 class SavedSessionsModel;
+class SchedulerItemDelegate;
 class SchedulerManager;
+class TestItemsModel;
+class TestingSession;
 class TestsManager;
 
 namespace TR {
@@ -111,6 +114,8 @@ private:
     int m_selectedMonitor = 0;
     TR::Translator *m_translator = nullptr;
     TestsManager *m_catalogue = nullptr;
+    TestItemsModel *m_selectionModel = nullptr;
+    TestingSession *m_testingSession = nullptr;
     ConfigurationManager *m_store = nullptr;
     QVariantMap m_reportSession;
     SavedSessionsModel *m_savedSessions = nullptr;
@@ -121,6 +126,7 @@ private:
     QPointer<QAction> m_minimizeAction;
     QPointer<QAction> m_exitAction;
     QPointer<QAction> m_aboutAction;
+    SchedulerItemDelegate *m_schedulerDelegate = nullptr;
     SchedulerManager *m_scheduler = nullptr;
     QMessageBox *m_taskPrompt = nullptr;
     QString m_currentTaskId;

@@ -3,6 +3,7 @@
 #include "screenidentity.h"
 #include "sessiontesting.h"
 #include "support/modalanswers.h"
+#include "support/sessiondriver.h"
 #include "testcontent.h"
 #include "testframe.h"
 #include "testgroup.h"
@@ -19,7 +20,7 @@
 #include <QtTest>
 
 using namespace SessionTesting;
-using Answers = QMap<QString, QString>;
+using SessionDriver::Answers;
 
 namespace {
 
@@ -71,10 +72,10 @@ private slots:
 
 private:
     void begin(QList<TestGroup *> *groups);
-    // Answers the shown test through its dialog as the operator would, then presses Return.
-    void answerShownTest(const Answers &answers);
-    // Answers every shown test until the session completes or the given test is shown; returns the shown tests.
-    QStringList runUntil(const Answers &answers, const QString &stopAt = QString());
+    QStringList runUntil(const Answers &answers, const QString &stopAt = QString())
+    {
+        return SessionDriver::runUntil(m_session.get(), answers, stopAt);
+    }
 
     QTemporaryDir m_dir;
     std::unique_ptr<ConfigurationManager> m_store;
@@ -111,46 +112,6 @@ void TestTestingSession::begin(QList<TestGroup *> *groups)
     m_session->applyStoredResults(m_store->latestSessionResults());
     m_session->setTestIndex(0);
     m_session->start(0);
-}
-
-void TestTestingSession::answerShownTest(const Answers &answers)
-{
-    TestInputDialog *dialog = m_session->frame()->inputDialog();
-    const Test *test = m_session->frame()->test();
-    if (test->validatable())
-        QTest::mouseClick(dialog->findChild<QPushButton *>("acceptPushButton"), Qt::LeftButton);
-    QList<QWidget *> inputs;
-    const QObjectList rows = dialog->findChild<QWidget *>("contentWidget")->children();
-    for (QObject *row : rows) {
-        if (row->isWidgetType() && !row->inherits("QLabel"))
-            inputs << static_cast<QWidget *>(row);
-    }
-    for (const TestContent *content : *test->content()) {
-        if (test->validatable() || content->type() == TestContent::kTestContentTypeInfo)
-            continue;
-        QWidget *input = inputs.takeFirst();
-        const QString answer = answers.value(content->id(), "0");
-        if (auto *combo = qobject_cast<QComboBox *>(input)) {
-            combo->setCurrentIndex(combo->findData(answer));
-        } else if (auto *yes = input->findChild<QRadioButton *>()) {
-            QTest::mouseClick(yes, Qt::LeftButton);
-        } else {
-            QTest::keyClick(input, Qt::Key_A, Qt::ControlModifier);
-            QTest::keyClicks(input, answer);
-        }
-    }
-    QTest::keyClick(dialog, Qt::Key_Return);
-}
-
-QStringList TestTestingSession::runUntil(const Answers &answers, const QString &stopAt)
-{
-    QSignalSpy completed(m_session.get(), &TestingSession::sessionCompleted);
-    QStringList shown;
-    while (completed.isEmpty() && shown.size() < 200 && m_session->frame()->test()->id() != stopAt) {
-        shown << m_session->frame()->test()->id();
-        answerShownTest(answers);
-    }
-    return shown;
 }
 
 void TestTestingSession::wholeSessionTwice()

@@ -142,6 +142,12 @@ void TestTranslator::scanLanguagePath()
     files.sort();
     QCOMPARE(files, QStringList({"l_de.xml", "l_gr.xml", "l_it.xml"}));
 
+    // "l_it.XML" could not be loaded by its code, so it is not offered.
+    QTemporaryDir capitals;
+    QVERIFY(QFile::copy(LanguageFolder + QStringLiteral("/l_it.xml"), capitals.filePath(QStringLiteral("l_it.XML"))));
+    m_translator->setLanguagePath(capitals.path());
+    QVERIFY(m_translator->languageFiles.isEmpty());
+
     m_translator->setLanguagePath(LanguageFolder + QStringLiteral("/absent"));
     QVERIFY(m_translator->languageFiles.isEmpty());
     QComboBox comboBox;
