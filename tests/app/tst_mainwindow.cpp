@@ -3,11 +3,10 @@
 #include "configurationmanager.h"
 #include "pdfprobe.h"
 #include "savedsessionsmodel.h"
-#include "schedulerclock.h"
-#include "schedulermanager.h"
+#include "scheduler/schedulertesting.h"
+#include "support/itemviews.h"
 #include "support/modalanswers.h"
 #include "support/sessiondriver.h"
-#include "taskscheduler.h"
 
 #include <QAction>
 #include <QLabel>
@@ -20,41 +19,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 
-namespace {
-
 const QString SettingsFile = QStringLiteral("Lumivex 2016.ini");
-
-class SettableClock : public SchedulerClock
-{
-public:
-    QDateTime now() const override { return at; }
-    QDateTime at;
-};
-
-// The numbers of the ticked groups of a selection list.
-QStringList tickedGroups(const QTableView *list)
-{
-    QStringList numbers;
-    for (int row = 0; row < list->model()->rowCount(); ++row) {
-        if (list->model()->index(row, 0).data(Qt::CheckStateRole) == Qt::Checked)
-            numbers << list->model()->headerData(row, Qt::Vertical).toString();
-    }
-    return numbers;
-}
-
-void toggleRow(QTableView *list, int row)
-{
-    list->setCurrentIndex(list->model()->index(row, 0));
-    QTest::keyClick(list, Qt::Key_Space);
-}
-
-void clickCell(QTableView *view, int row, int column)
-{
-    const QPoint cell = view->visualRect(view->model()->index(row, column)).center();
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell);
-}
-
-} // namespace
 
 // The main window as the operator meets it, on the process-wide store of the
 // test's working folder and the language files shipped beside the program.
@@ -81,7 +46,7 @@ private:
     TestingSession *session() { return m_window->findChild<TestingSession *>(); }
 
     std::unique_ptr<MainWindow> m_window;
-    SettableClock m_clock;
+    FixedClock m_clock;
 };
 
 void TestMainWindow::initTestCase()
@@ -111,7 +76,6 @@ void TestMainWindow::receiveMessage_data()
     QTest::addColumn<bool>("shown");
 
     QTest::newRow("empty message shows") << false << QString() << true;
-    QTest::newRow("only separators shows") << false << QStringLiteral("#_##_#") << true;
     QTest::newRow("program path alone changes nothing") << false << QStringLiteral("/opt/lumivex") << false;
     QTest::newRow("-SHOW in capitals") << false << QStringLiteral("/opt/lumivex#_#-SHOW") << true;
     QTest::newRow("-Hide without a tray minimises") << true << QStringLiteral("/opt/lumivex#_##_#-Hide#_#") << false;
@@ -156,15 +120,15 @@ void TestMainWindow::languageChooser()
     QCOMPARE(ConfigurationManager::instance()->localeSelected(), QStringLiteral("en"));
 }
 
-// A new test of every group but one, answered as a dim monitor would be, its
+// A new test of every group but one, answered with the operator's name and zeros, its
 // report printed from the preview, then deleted.
 void TestMainWindow::testRunFromHomeToDeletedReport()
 {
     click("newTestPushButton");
     QCOMPARE(currentPage(), QStringLiteral("listTestPage"));
     auto *list = child<QTableView>("testsTableView");
-    QCOMPARE(tickedGroups(list), QString("0 1 2 3 4 5 6 7").split(' '));
-    toggleRow(list, 7);
+    QCOMPARE(ItemViews::tickedRows(list), (QList<int>{0, 1, 2, 3, 4, 5, 6, 7}));
+    ItemViews::toggleRow(list, 7);
 
     QStringList monitors;
     QString warning;
@@ -188,16 +152,16 @@ void TestMainWindow::testRunFromHomeToDeletedReport()
         dialog->findChild<QPrintPreviewWidget *>()->print();
     });
     auto *table = child<QTableView>("listSavedSessionsTableView");
-    clickCell(table, 0, SavedSessionsModel::ReportColumn);
+    ItemViews::clickCell(table, 0, SavedSessionsModel::ReportColumn);
     const QString text = PdfProbe::text(PdfProbe::words(pdf));
     QVERIFY2(text.contains(QStringLiteral("Operator Dana Weber")), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("Were found 1 errors")), qPrintable(text));
 
     ModalAnswers::clickButton(QStringLiteral("No"));
-    clickCell(table, 0, SavedSessionsModel::DeleteColumn);
+    ItemViews::clickCell(table, 0, SavedSessionsModel::DeleteColumn);
     QCOMPARE(sessions()->rowCount(), 1);
     ModalAnswers::clickButton(QStringLiteral("Yes"));
-    clickCell(table, 0, SavedSessionsModel::DeleteColumn);
+    ItemViews::clickCell(table, 0, SavedSessionsModel::DeleteColumn);
     QCOMPARE(sessions()->rowCount(), 0);
     QCOMPARE(QSettings(SettingsFile, QSettings::IniFormat).value("TEST_SESSIONS/list").toList().size(), 0);
 }
@@ -207,12 +171,12 @@ void TestMainWindow::testRunFromHomeToDeletedReport()
 void TestMainWindow::scheduledTaskRun()
 {
     SchedulerManager *scheduler = SchedulerManager::instance();
-    m_clock.at = QDateTime::currentDateTime().addDays(-2);
+    m_clock.moment = QDateTime::currentDateTime().addDays(-2);
     scheduler->setClock(&m_clock);
     click("schedulerPushButton");
     ModalAnswers::handle([](QDialog *dialog) {
         QTest::keyClicks(dialog->findChild<QLineEdit *>("descriptionLineEdit"), QStringLiteral("Weekly"));
-        toggleRow(dialog->findChild<QTableView *>("testsTableView"), 4);
+        ItemViews::toggleRow(dialog->findChild<QTableView *>("testsTableView"), 4);
         QTest::mouseClick(dialog->findChild<QPushButton *>("okPushButton"), Qt::LeftButton);
     });
     click("addTaskPushButton");
@@ -228,15 +192,15 @@ void TestMainWindow::scheduledTaskRun()
         scheduler->processQueue();
         ModalAnswers::clickButtonOf(dialog, QStringLiteral("Execute"), &prompt);
     });
-    m_clock.at = QDateTime::currentDateTime().addDays(1);
+    m_clock.moment = QDateTime::currentDateTime().addDays(1);
     scheduler->processQueue();
     QTRY_COMPARE(currentPage(), QStringLiteral("schedulerPage"));
     QCOMPARE(prompt, QStringLiteral("There are tasks to be performed. What do you want to do?\n\nWeekly\n"));
 
     auto *tasks = child<QTableView>("schedulerTableView");
     ModalAnswers::chooseItem(QString());
-    clickCell(tasks, 0, SchedulerManager::kColumnStart);
-    QCOMPARE(tickedGroups(child<QTableView>("testsTableView")), QString("0 1 2 3 4").split(' '));
+    ItemViews::clickCell(tasks, 0, SchedulerManager::kColumnStart);
+    QCOMPARE(ItemViews::tickedRows(child<QTableView>("testsTableView")), (QList<int>{0, 1, 2, 3, 4}));
     // After a cancelled choice a passing run of the same groups is not the task's.
     ModalAnswers::chooseItem(QStringLiteral("Display: 0"));
     click("goTestPushButton");
@@ -245,9 +209,9 @@ void TestMainWindow::scheduledTaskRun()
     QVERIFY(!ConfigurationManager::instance()->tasks().value(0).toMap().value("lastperformed").toDateTime().isValid());
     click("schedulerPushButton");
     ModalAnswers::chooseItem(QStringLiteral("Display: 0"));
-    clickCell(tasks, 0, SchedulerManager::kColumnStart);
+    ItemViews::clickCell(tasks, 0, SchedulerManager::kColumnStart);
     SessionDriver::runUntil(session(), {{"content00000000", "Dana Weber"}});
-    QTRY_COMPARE(scheduler->taskById(id)->lastPerformed(), m_clock.at);
+    QTRY_COMPARE(scheduler->taskById(id)->lastPerformed(), m_clock.moment);
     scheduler->removeTasks({id});
 }
 

@@ -1,6 +1,7 @@
 #include "addtaskdialog.h"
 #include "scheduleritemdelegate.h"
 #include "schedulertesting.h"
+#include "support/itemviews.h"
 #include "support/modalanswers.h"
 
 #include <QtTest>
@@ -104,16 +105,11 @@ void TestAddTaskDialog::editKeepsIdAndLastRun()
     QList<int> tickedRows;
     ModalAnswers::handle([&tickedRows](QDialog *dialog) {
         auto *view = dialog->findChild<QTableView *>();
-        for (int row = 0; row < view->model()->rowCount(); ++row) {
-            if (view->model()->index(row, 0).data(Qt::CheckStateRole) == Qt::Checked)
-                tickedRows.append(row);
-        }
+        tickedRows = ItemViews::tickedRows(view);
         QCOMPARE(dialog->findChild<QSpinBox *>()->value(), 199);
         type(dialog, "descriptionLineEdit", "Edited");
-        for (int row : {0, 4, 6}) { // required, not scheduled, scheduled
-            view->setCurrentIndex(view->model()->index(row, 0));
-            QTest::keyClick(view, Qt::Key_Space);
-        }
+        for (int row : {0, 4, 6}) // required, not scheduled, scheduled
+            ItemViews::toggleRow(view, row);
         QTest::mouseClick(dialog->findChild<QPushButton *>("okPushButton"), Qt::LeftButton);
     });
     QVariantMap stored = m_scheduler->store.tasks().constFirst().toMap();
