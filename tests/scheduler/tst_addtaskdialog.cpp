@@ -42,7 +42,7 @@ private slots:
     void editKeepsIdAndLastRun();
     void delegateClicks_data();
     void delegateClicks();
-    void delegatePaintsDeleteIconAlone();
+    void delegatePaintsButtonIconsAlone();
 };
 
 void TestAddTaskDialog::newTask_data()
@@ -166,21 +166,26 @@ void TestAddTaskDialog::delegateClicks()
                                                 QVariant::fromValue<const QAbstractItemModel *>(&model)}));
 }
 
-void TestAddTaskDialog::delegatePaintsDeleteIconAlone()
+// The column headers name the buttons; at their width of 42 a text beside the
+// icon could only show as "...".
+void TestAddTaskDialog::delegatePaintsButtonIconsAlone()
 {
-    const QModelIndex index = m_scheduler->manager.index(0, SchedulerManager::kColumnDelete);
     const SchedulerItemDelegate delegate;
     QStyleOptionViewItem option;
     option.rect = QRect(5, 7, 33, 25);
-
-    QImage canvas(60, 40, QImage::Format_ARGB32_Premultiplied);
-    canvas.fill(Qt::transparent);
-    QImage expected = canvas;
-    delegate.paint(std::make_unique<QPainter>(&canvas).get(), option, index); // painted when the painter goes
-    const QPixmap icon(":/assets/deleteicon");
-    QVERIFY(!icon.isNull());
-    QPainter(&expected).drawPixmap(QPoint(10, 8), icon);
-    QCOMPARE(canvas, expected);
+    const QStringList icons{"deleteicon", "edit_icon", "start_icon"};
+    for (int column = SchedulerManager::kColumnDelete; column <= SchedulerManager::kColumnStart; ++column) {
+        QImage canvas(60, 40, QImage::Format_ARGB32_Premultiplied);
+        canvas.fill(Qt::transparent);
+        QImage expected = canvas;
+        const QModelIndex index = m_scheduler->manager.index(0, column);
+        delegate.paint(std::make_unique<QPainter>(&canvas).get(), option, index); // painted when the painter goes
+        const QPixmap icon(":/assets/" + icons.at(column - SchedulerManager::kColumnDelete));
+        QVERIFY(!icon.isNull());
+        QPainter(&expected).drawPixmap(QPoint(10, 8), icon);
+        QCOMPARE(canvas, expected);
+    }
+    const QModelIndex index = m_scheduler->manager.index(0, 0);
     for (int column = 0; column < SchedulerManager::kColumnCount; ++column) {
         const int width = delegate.sizeHint(option, index.siblingAtColumn(column)).width();
         QCOMPARE(width == 42, column >= SchedulerManager::kColumnDelete);
