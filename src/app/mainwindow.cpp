@@ -211,8 +211,7 @@ void MainWindow::tickGroups(const QVariantList &groupNumbers)
     const QList<TestGroup *> &groups = *m_catalogue->groups();
     for (int row = 0; row < groups.size(); ++row) {
         const bool ticked = numbers.contains(groups.at(row)->number());
-        m_selectionModel->setData(m_selectionModel->index(row), ticked ? Qt::Checked : Qt::Unchecked,
-                                  Qt::CheckStateRole);
+        setGroupTicked(row, ticked);
     }
 }
 
@@ -221,9 +220,14 @@ void MainWindow::check(bool checked)
     const QList<TestGroup *> &groups = *m_catalogue->groups();
     for (int row = 0; row < groups.size(); ++row) {
         if (!groups.at(row)->required())
-            m_selectionModel->setData(m_selectionModel->index(row), checked ? Qt::Checked : Qt::Unchecked,
-                                      Qt::CheckStateRole);
+            setGroupTicked(row, checked);
     }
+}
+
+// Through the model, so that the list shows the change at once.
+void MainWindow::setGroupTicked(int row, bool ticked)
+{
+    m_selectionModel->setData(m_selectionModel->index(row), ticked ? Qt::Checked : Qt::Unchecked, Qt::CheckStateRole);
 }
 
 void MainWindow::runAddTaskDialog()

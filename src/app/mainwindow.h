@@ -104,6 +104,7 @@ private:
     void startSession(const QVariantMap &storedResults);
     void startTaskTests(const QString &taskId);
     void tickGroups(const QVariantList &groupNumbers);
+    void setGroupTicked(int row, bool ticked);
     void runAddTaskDialog();
     bool askToExecuteTasks(const QStringList &ids);
     QStringList taskDescriptions(const QStringList &ids) const;
