@@ -133,15 +133,15 @@ QString ConfigurationManager::fileName() const
 
 void ConfigurationManager::initialise()
 {
-    const bool existed = QFileInfo::exists(fileName());
-    const bool damaged = existed && isDamaged();
-    if (damaged)
-        backUpDamagedFile();
-
     // Writing converts every stored session back to text, which costs the
     // start-up most of its time once there are many; a file that is already
     // complete and sound is left as it is.
-    bool changed = !existed || damaged;
+    const bool existed = QFileInfo::exists(fileName());
+    bool changed = !existed;
+    if (existed && isDamaged()) {
+        backUpDamagedFile();
+        changed = true;
+    }
     if (m_settings->value(VersionKey).toString() != ProgramVersion) {
         m_settings->setValue(VersionKey, ProgramVersion);
         changed = true;

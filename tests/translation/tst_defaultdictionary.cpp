@@ -70,18 +70,8 @@ void TestDefaultDictionary::englishText_data()
     addTextRow("next task message ends with one blank", "nextTaskMessage", "Next test must be executed on: ");
     addTextRow("stop question has two lines", "testInputDialog_close",
                "Are you sure you want to stop the test session?\nThe results of the tests performed will be lost.");
-    addTextRow("placeholder", "alertfailedtest", "%1 errors were encountered.");
     addTextRow("empty luminance title", "title_test_06_02_01", "");
-    addTextRow("signature heading without title", "report_group_17", "Signature");
-    addTextRow("empty group report", "report_group_07", "");
-    addTextRow("report text differs from caption", "report_test_06_06_00_00",
-               "Ambient luminance measured with screen turned off");
-    addTextRow(
-        "report text taken from caption", "report_test_05_05_01_01",
-        "Type C: are there any abnormal subpixel that cannot be referred to Type A or Type B (e.g. missing parts of "
-        "a subpixel, a flashing subpixel)?");
     addTextRow("key absent from the table", "model_ok", "model_ok");
-    addTextRow("title of a test without own contents", "title_test_05_01_00", "Visual Acceptance Tests");
 }
 
 void TestDefaultDictionary::englishText()
