@@ -1,14 +1,20 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "addtaskdialog.h"
 #include "configurationmanager.h"
 #include "defaultdictionary.h"
 #include "modalprompt.h"
 #include "reportgenerator.h"
 #include "savedsessionsitemdelegate.h"
 #include "savedsessionsmodel.h"
+#include "schedulerclock.h"
+#include "scheduleritemdelegate.h"
 #include "schedulermanager.h"
 #include "taskscheduler.h"
+#include "testgroup.h"
+#include "testingsession.h"
+#include "testitemsmodel.h"
 #include "testsmanager.h"
 #include "translator.h"
 
@@ -25,6 +31,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
+#include <QSet>
 #include <QTimer>
 
 namespace {
@@ -127,7 +134,9 @@ MainWindow::~MainWindow()
     delete m_taskPrompt;
     delete m_savedSessionsDelegate;
     delete m_ui;
+    delete m_testingSession;
     delete m_catalogue;
+    delete m_selectionModel;
     delete m_trayIcon;
     delete m_trayMenu;
     delete m_minimizeAction;
@@ -157,45 +166,76 @@ void MainWindow::createModels()
         setUpTable(view);
 }
 
-// TestItemsModel over m_catalogue's groups, set on testsTableView.
-void MainWindow::createSelectionModel() {}
+void MainWindow::createSelectionModel()
+{
+    m_selectionModel = new TestItemsModel(nullptr, m_catalogue->groups());
+    m_ui->testsTableView->setModel(m_selectionModel);
+}
 
-// SchedulerItemDelegate, a child of this window, set on schedulerTableView;
-// its buttonClicked goes to schedulerButtonClicked.
-void MainWindow::createSchedulerDelegate() {}
+void MainWindow::createSchedulerDelegate()
+{
+    m_schedulerDelegate = new SchedulerItemDelegate(this);
+    m_ui->schedulerTableView->setItemDelegate(m_schedulerDelegate);
+    connect(m_schedulerDelegate, &SchedulerItemDelegate::buttonClicked, this, &MainWindow::schedulerButtonClicked);
+}
 
-// The one TestingSession, a child of this window with m_savedSessions as its
-// store; its sessionCompleted goes to listSavedSessionsClicked and its
-// sessionSucceeded to updateTaskDate.
-void MainWindow::createTestingSession() {}
+void MainWindow::createTestingSession()
+{
+    m_testingSession = new TestingSession(this, nullptr, m_savedSessions);
+    connect(m_testingSession, &TestingSession::sessionCompleted, this, &MainWindow::listSavedSessionsClicked);
+    connect(m_testingSession, &TestingSession::sessionSucceeded, this, &MainWindow::updateTaskDate);
+}
 
-// Gives the testing session an empty group list before it goes.
-void MainWindow::releaseTestingSession() {}
+// The session must not reach into the catalogue's groups while the objects
+// around it are torn down.
+void MainWindow::releaseTestingSession()
+{
+    if (m_testingSession)
+        m_testingSession->setGroups(nullptr);
+}
 
-// Gives the testing session the catalogue's selected groups and the stored
-// results (when there are any), sets its test index to 0 and starts it on
-// m_selectedMonitor.
 void MainWindow::startSession(const QVariantMap &storedResults)
 {
-    Q_UNUSED(storedResults)
+    m_testingSession->setGroups(m_catalogue->selectedGroups());
+    if (!storedResults.isEmpty())
+        m_testingSession->applyStoredResults(storedResults);
+    m_testingSession->setTestIndex(0);
+    m_testingSession->start(m_selectedMonitor);
 }
 
-// Ticks in the selection model exactly the groups with these numbers.
 void MainWindow::tickGroups(const QVariantList &groupNumbers)
 {
-    Q_UNUSED(groupNumbers)
+    QSet<uint> numbers;
+    for (const QVariant &number : groupNumbers)
+        numbers.insert(number.toUInt());
+    const QList<TestGroup *> &groups = *m_catalogue->groups();
+    for (int row = 0; row < groups.size(); ++row) {
+        const bool ticked = numbers.contains(groups.at(row)->number());
+        setGroupTicked(row, ticked);
+    }
 }
 
-// Walks the selection model's rows and sets the check state of every group
-// that is not required.
 void MainWindow::check(bool checked)
 {
-    Q_UNUSED(checked)
+    const QList<TestGroup *> &groups = *m_catalogue->groups();
+    for (int row = 0; row < groups.size(); ++row) {
+        if (!groups.at(row)->required())
+            setGroupTicked(row, checked);
+    }
 }
 
-// Runs an AddTaskDialog (parent this window) whose addTask goes to the
-// scheduler's addTask.
-void MainWindow::runAddTaskDialog() {}
+// Through the model, so that the list shows the change at once.
+void MainWindow::setGroupTicked(int row, bool ticked)
+{
+    m_selectionModel->setData(m_selectionModel->index(row), ticked ? Qt::Checked : Qt::Unchecked, Qt::CheckStateRole);
+}
+
+void MainWindow::runAddTaskDialog()
+{
+    AddTaskDialog dialog(this);
+    connect(&dialog, &AddTaskDialog::addTask, m_scheduler, &SchedulerManager::addTask);
+    ModalPrompt::exec(&dialog);
+}
 
 void MainWindow::setUpTray()
 {
@@ -456,7 +496,8 @@ QString MainWindow::statusText(const QStringList &ids, const QStringList &nextId
                taskDescriptions(ids).join(QStringLiteral("\n- "));
     const TaskScheduler *next = nextIds.isEmpty() ? nullptr : m_scheduler->taskById(nextIds.first());
     if (next)
-        return translated("nextTaskMessage") + next->nextExecution().toString(QStringLiteral("dd/MM/yyyy"));
+        return translated("nextTaskMessage") +
+               next->nextExecution(m_scheduler->clock()->now().date()).toString(QStringLiteral("dd/MM/yyyy"));
     return QString();
 }
 

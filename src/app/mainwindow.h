@@ -17,7 +17,10 @@ class QTableView;
 class ReportGenerator;
 class SavedSessionsItemDelegate;
 class SavedSessionsModel;
+class SchedulerItemDelegate;
 class SchedulerManager;
+class TestItemsModel;
+class TestingSession;
 class TestsManager;
 
 namespace TR {
@@ -101,6 +104,7 @@ private:
     void startSession(const QVariantMap &storedResults);
     void startTaskTests(const QString &taskId);
     void tickGroups(const QVariantList &groupNumbers);
+    void setGroupTicked(int row, bool ticked);
     void runAddTaskDialog();
     bool askToExecuteTasks(const QStringList &ids);
     QStringList taskDescriptions(const QStringList &ids) const;
@@ -111,6 +115,8 @@ private:
     int m_selectedMonitor = 0;
     TR::Translator *m_translator = nullptr;
     TestsManager *m_catalogue = nullptr;
+    TestItemsModel *m_selectionModel = nullptr;
+    TestingSession *m_testingSession = nullptr;
     ConfigurationManager *m_store = nullptr;
     QVariantMap m_reportSession;
     SavedSessionsModel *m_savedSessions = nullptr;
@@ -121,6 +127,7 @@ private:
     QPointer<QAction> m_minimizeAction;
     QPointer<QAction> m_exitAction;
     QPointer<QAction> m_aboutAction;
+    SchedulerItemDelegate *m_schedulerDelegate = nullptr;
     SchedulerManager *m_scheduler = nullptr;
     QMessageBox *m_taskPrompt = nullptr;
     QString m_currentTaskId;

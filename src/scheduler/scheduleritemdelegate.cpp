@@ -19,7 +19,9 @@ bool isButtonColumn(int column)
 
 void SchedulerItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
-    if (index.column() != SchedulerManager::kColumnDelete) {
+    // The buttons show their icons alone: the column headers name them, and a
+    // text beside the icon would not fit the button columns' width.
+    if (!isButtonColumn(index.column())) {
         QItemDelegate::paint(painter, option, index);
         return;
     }

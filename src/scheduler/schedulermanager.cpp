@@ -53,6 +53,12 @@ SchedulerManager::SchedulerManager(ConfigurationManager *store, const SchedulerC
     restartQueue();
 }
 
+void SchedulerManager::setClock(const SchedulerClock *clock)
+{
+    m_clock = clock ? clock : SchedulerClock::system();
+    restartQueue();
+}
+
 TaskScheduler *SchedulerManager::taskAt(int row) const
 {
     return row >= 0 && row < m_tasks.size() ? m_tasks.at(row) : nullptr;

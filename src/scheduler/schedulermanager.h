@@ -48,6 +48,11 @@ public:
     explicit SchedulerManager(ConfigurationManager *store, const SchedulerClock *clock = nullptr,
                               QObject *parent = nullptr);
 
+    // Moves the queue onto another clock, for tests of the window that uses
+    // instance(); a null clock is the system clock.
+    void setClock(const SchedulerClock *clock);
+    const SchedulerClock *clock() const { return m_clock; }
+
     // Task pointers are valid until the next reload of the queue.
     TaskScheduler *taskAt(int row) const;
     TaskScheduler *taskById(const QString &id) const;

@@ -133,14 +133,25 @@ QString ConfigurationManager::fileName() const
 
 void ConfigurationManager::initialise()
 {
+    // Writing converts every stored session back to text, which costs the
+    // start-up most of its time once there are many; a file that is already
+    // complete and sound is left as it is.
     const bool existed = QFileInfo::exists(fileName());
-    if (existed && isDamaged())
+    bool changed = !existed;
+    if (existed && isDamaged()) {
         backUpDamagedFile();
-
-    m_settings->setValue(VersionKey, ProgramVersion);
-    if (!existed || !m_settings->contains(LocaleKey))
+        changed = true;
+    }
+    if (m_settings->value(VersionKey).toString() != ProgramVersion) {
+        m_settings->setValue(VersionKey, ProgramVersion);
+        changed = true;
+    }
+    if (!existed || !m_settings->contains(LocaleKey)) {
         m_settings->setValue(LocaleKey, TR::Translator::instance()->preferredLocale());
-    save();
+        changed = true;
+    }
+    if (changed)
+        save();
 }
 
 // A damaged file is read as far as possible and the next save rewrites it

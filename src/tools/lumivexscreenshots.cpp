@@ -1,18 +1,25 @@
 // lumivex-screenshots: writes a picture of each page of the main window, filled
-// with a few sample sessions and tasks, so the window can be looked at without
-// a display. Usage: lumivex-screenshots <folder> [width height]
+// with a few sample sessions and tasks, and one of the full-screen test frame
+// with its input dialog, so the program can be looked at without a display.
+// Usage: lumivex-screenshots <folder> [width height]
 
 #include "mainwindow.h"
+#include "testingsession.h"
+#include "testsmanager.h"
 
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QScreen>
 #include <QSettings>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTextStream>
 
 namespace {
+
+// Steps 0 to 5 ask for the operator, the institute, the device and the room.
+const int FirstVisualTest = 6;
 
 QVariantMap sampleSession(const QString &tester, const QDateTime &date, int tests, int failed, const QString &monitor)
 {
@@ -52,6 +59,31 @@ void writeSampleSettings()
                      sampleTask("2", "Six-monthly constancy test", tomorrow.addDays(90), 182, {0, 1, 2, 3, 4, 5})});
 }
 
+bool save(const QPixmap &picture, const QString &path)
+{
+    if (!picture.save(path)) {
+        QTextStream(stderr) << "Could not write " << path << '\n';
+        return false;
+    }
+    QTextStream(stdout) << path << '\n';
+    return true;
+}
+
+// The first visual test of the shipped catalogue, on the whole screen as the
+// operator sees it: the pattern and the floating dialog above it.
+bool saveTestFrame(MainWindow *window, const QString &path)
+{
+    TestsManager catalogue;
+    auto *session = window->findChild<TestingSession *>();
+    session->setGroups(catalogue.groups());
+    session->setTestIndex(FirstVisualTest);
+    session->start(0);
+    QCoreApplication::processEvents();
+    const bool saved = save(QGuiApplication::primaryScreen()->grabWindow(0), path);
+    session->setGroups(nullptr);
+    return saved;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -77,16 +109,17 @@ int main(int argc, char *argv[])
     // Lets the task queue report the next task on the home page.
     QCoreApplication::processEvents();
 
+    // The selection page as "Start a new test" shows it, every group ticked.
+    window.checkAll();
     auto *pages = window.findChild<QStackedWidget *>(QStringLiteral("stackedWidget"));
     for (int page = 0; page < pages->count(); ++page) {
         pages->setCurrentIndex(page);
         QCoreApplication::processEvents();
-        const QString path = folder + QLatin1Char('/') + pages->widget(page)->objectName() + QStringLiteral(".png");
-        if (!window.grab().save(path)) {
-            QTextStream(stderr) << "Could not write " << path << '\n';
+        if (!save(window.grab(),
+                  folder + QLatin1Char('/') + pages->widget(page)->objectName() + QStringLiteral(".png")))
             return 1;
-        }
-        QTextStream(stdout) << path << '\n';
     }
+    if (!saveTestFrame(&window, folder + QStringLiteral("/testFrame.png")))
+        return 1;
     return 0;
 }

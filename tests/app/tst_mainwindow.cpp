@@ -1,29 +1,28 @@
 #include "mainwindow.h"
 
-#include "answeredsession.h"
 #include "configurationmanager.h"
 #include "pdfprobe.h"
 #include "savedsessionsmodel.h"
-#include "schedulermanager.h"
+#include "scheduler/schedulertesting.h"
+#include "support/itemviews.h"
 #include "support/modalanswers.h"
-#include "testconfig.h"
+#include "support/sessiondriver.h"
 
-#include <QAbstractButton>
 #include <QAction>
-#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
-#include <QPushButton>
 #include <QSettings>
 #include <QStackedWidget>
 #include <QTableView>
 #include <QTemporaryDir>
-#include <QTest>
+
+const QString SettingsFile = QStringLiteral("Lumivex 2016.ini");
 
 // The main window as the operator meets it, on the process-wide store of the
-// test's working folder.
+// test's working folder and the language files shipped beside the program.
 class TestMainWindow : public QObject
 {
     Q_OBJECT
@@ -32,35 +31,27 @@ private slots:
     void initTestCase();
     void init();
     void cleanup();
-    void cleanupTestCase();
     void receiveMessage_data();
     void receiveMessage();
     void languageChooser();
-    void reportCellWritesThePreview();
-    void deleteSessionAsksFirst();
+    void testRunFromHomeToDeletedReport();
+    void scheduledTaskRun();
     void failedSaveWarnsAtOnce();
-    void queuePromptOpensOnce();
 
 private:
     template <typename T> T *child(const char *name) { return m_window->findChild<T *>(QLatin1String(name)); }
+    void click(const char *button) { QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton); }
+    QString currentPage() { return child<QStackedWidget>("stackedWidget")->currentWidget()->objectName(); }
     SavedSessionsModel *sessions() { return m_window->findChild<SavedSessionsModel *>(); }
-    void clickSessionCell(int column);
+    TestingSession *session() { return m_window->findChild<TestingSession *>(); }
 
     std::unique_ptr<MainWindow> m_window;
-    QString m_languages;
+    FixedClock m_clock;
 };
-
-const QString SettingsFile = QStringLiteral("Lumivex 2016.ini");
 
 void TestMainWindow::initTestCase()
 {
     QFile::remove(SettingsFile);
-    // The window looks for languages beside the program. A file named with
-    // capitals cannot be loaded and must not be offered.
-    m_languages = QCoreApplication::applicationDirPath() + QStringLiteral("/LumivexLanguages");
-    QVERIFY(QDir().mkpath(m_languages));
-    QVERIFY(QFile::copy(LUMIVEX_TEST_DATA_DIR "/translation/languages/l_de.xml", m_languages + "/l_de.xml"));
-    QVERIFY(QFile::copy(LUMIVEX_TEST_DATA_DIR "/translation/languages/l_it.xml", m_languages + "/l_it.XML"));
 }
 
 void TestMainWindow::init()
@@ -72,14 +63,10 @@ void TestMainWindow::init()
 void TestMainWindow::cleanup()
 {
     m_window.reset();
+    SchedulerManager::instance()->setClock(nullptr);
     QCOMPARE(ModalPrompt::unansweredDialogs(), 0);
     QCOMPARE(ModalPrompt::pendingAnswers(), 0);
     ModalPrompt::reset();
-}
-
-void TestMainWindow::cleanupTestCase()
-{
-    QDir(m_languages).removeRecursively();
 }
 
 void TestMainWindow::receiveMessage_data()
@@ -89,7 +76,6 @@ void TestMainWindow::receiveMessage_data()
     QTest::addColumn<bool>("shown");
 
     QTest::newRow("empty message shows") << false << QString() << true;
-    QTest::newRow("only separators shows") << false << QStringLiteral("#_##_#") << true;
     QTest::newRow("program path alone changes nothing") << false << QStringLiteral("/opt/lumivex") << false;
     QTest::newRow("-SHOW in capitals") << false << QStringLiteral("/opt/lumivex#_#-SHOW") << true;
     QTest::newRow("-Hide without a tray minimises") << true << QStringLiteral("/opt/lumivex#_##_#-Hide#_#") << false;
@@ -116,12 +102,11 @@ void TestMainWindow::languageChooser()
 {
     auto *chooser = child<QComboBox>("languageComboBox");
     auto *newTest = child<QPushButton>("newTestPushButton");
-    QCOMPARE(chooser->count(), 2);
-    QCOMPARE(chooser->itemData(1).toString(), QStringLiteral("de"));
-
+    chooser->setCurrentIndex(chooser->findData(QStringLiteral("en")));
     QTest::keyClick(chooser, Qt::Key_Down);
+    QCOMPARE(chooser->currentData().toString(), QStringLiteral("de"));
     QCOMPARE(ConfigurationManager::instance()->localeSelected(), QStringLiteral("de"));
-    QCOMPARE(newTest->text(), QStringLiteral("Einen neuen Test starten"));
+    QCOMPARE(newTest->text(), QStringLiteral("Neue Prüfung starten"));
     QStringList trayTexts;
     for (const QAction *action : m_window->findChildren<QAction *>())
         trayTexts << action->text();
@@ -135,50 +120,99 @@ void TestMainWindow::languageChooser()
     QCOMPARE(ConfigurationManager::instance()->localeSelected(), QStringLiteral("en"));
 }
 
-void TestMainWindow::clickSessionCell(int column)
+// A new test of every group but one, answered with the operator's name and zeros, its
+// report printed from the preview, then deleted.
+void TestMainWindow::testRunFromHomeToDeletedReport()
 {
-    QTest::mouseClick(child<QPushButton>("listSavedSessionPushButton"), Qt::LeftButton);
-    auto *view = child<QTableView>("listSavedSessionsTableView");
-    QCOMPARE(child<QStackedWidget>("stackedWidget")->currentWidget(), view->parentWidget());
-    const QPoint cell = view->visualRect(view->model()->index(0, column)).center();
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell);
-}
+    click("newTestPushButton");
+    QCOMPARE(currentPage(), QStringLiteral("listTestPage"));
+    auto *list = child<QTableView>("testsTableView");
+    QCOMPARE(ItemViews::tickedRows(list), (QList<int>{0, 1, 2, 3, 4, 5, 6, 7}));
+    ItemViews::toggleRow(list, 7);
 
-void TestMainWindow::reportCellWritesThePreview()
-{
-    const QVariantMap record = AnsweredSession::fullRecord(QDateTime::currentDateTime(), true);
-    sessions()->addSession(record.value("test_session").toMap(), "Dana Weber", 14, 3, 0, "Panel");
+    QStringList monitors;
+    QString warning;
+    ModalAnswers::chooseItem(QStringLiteral("Display: 0"), &monitors);
+    ModalAnswers::clickButton(QStringLiteral("OK"), &warning);
+    click("goTestPushButton");
+    QCOMPARE(monitors, QStringList{QStringLiteral("Display: 0")});
+    const QStringList shown = SessionDriver::runUntil(session(), {{"content00000000", "Dana Weber"}});
+    QVERIFY(!shown.contains(QStringLiteral("test_07_01_00")));
+    QCOMPARE(warning, QStringLiteral("1 errors were encountered."));
+    QCOMPARE(currentPage(), QStringLiteral("listSavedSessionsPage"));
+    QCOMPARE(sessions()->rowCount(), 1);
+    QCOMPARE(sessions()->index(0, 0).data().toString(), QStringLiteral("Dana Weber"));
+    QCOMPARE(sessions()->index(0, SavedSessionsModel::StatusColumn).data(Qt::DecorationRole).value<QImage>(),
+             QImage(QStringLiteral(":/assets/xicon")));
+
     QTemporaryDir folder;
     const QString pdf = folder.filePath(QStringLiteral("preview.pdf"));
-    QString title;
     ModalAnswers::handle([&](QDialog *dialog) {
-        title = dialog->windowTitle();
         static_cast<QPrintPreviewDialog *>(dialog)->printer()->setOutputFileName(pdf);
         dialog->findChild<QPrintPreviewWidget *>()->print();
     });
-    clickSessionCell(SavedSessionsModel::ReportColumn);
-
-    const QString date = sessions()->recordAt(0).value("date").toDateTime().toString("dd/MM/yyyy - HH:mm");
-    QCOMPARE(title, QStringLiteral("Report - ") + date);
+    auto *table = child<QTableView>("listSavedSessionsTableView");
+    ItemViews::clickCell(table, 0, SavedSessionsModel::ReportColumn);
     const QString text = PdfProbe::text(PdfProbe::words(pdf));
-    QVERIFY2(text.contains(QStringLiteral("Operator Dr. Anna Berger")), qPrintable(text));
-    QVERIFY2(text.contains(QStringLiteral("Were found 3 errors")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("Operator Dana Weber")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("Were found 1 errors")), qPrintable(text));
+
+    ModalAnswers::clickButton(QStringLiteral("No"));
+    ItemViews::clickCell(table, 0, SavedSessionsModel::DeleteColumn);
+    QCOMPARE(sessions()->rowCount(), 1);
+    ModalAnswers::clickButton(QStringLiteral("Yes"));
+    ItemViews::clickCell(table, 0, SavedSessionsModel::DeleteColumn);
+    QCOMPARE(sessions()->rowCount(), 0);
+    QCOMPARE(QSettings(SettingsFile, QSettings::IniFormat).value("TEST_SESSIONS/list").toList().size(), 0);
 }
 
-void TestMainWindow::deleteSessionAsksFirst()
+// A task of the required groups and group 4, created today while the clock
+// still stands two days before; it falls due when the clock moves on.
+void TestMainWindow::scheduledTaskRun()
 {
-    sessions()->addSession({}, QStringLiteral("Ada"), 1, 0, 0, QStringLiteral("Panel"));
-    const int rows = sessions()->rowCount();
-    QString question;
-    ModalAnswers::clickButton(QStringLiteral("No"), &question);
-    clickSessionCell(SavedSessionsModel::DeleteColumn);
-    QCOMPARE(question, QStringLiteral("Are you sure you want to delete the selected testing session?"));
-    QCOMPARE(sessions()->rowCount(), rows);
+    SchedulerManager *scheduler = SchedulerManager::instance();
+    m_clock.moment = QDateTime::currentDateTime().addDays(-2);
+    scheduler->setClock(&m_clock);
+    click("schedulerPushButton");
+    ModalAnswers::handle([](QDialog *dialog) {
+        QTest::keyClicks(dialog->findChild<QLineEdit *>("descriptionLineEdit"), QStringLiteral("Weekly"));
+        ItemViews::toggleRow(dialog->findChild<QTableView *>("testsTableView"), 4);
+        QTest::mouseClick(dialog->findChild<QPushButton *>("okPushButton"), Qt::LeftButton);
+    });
+    click("addTaskPushButton");
+    QTRY_COMPARE(scheduler->rowCount(), 1);
+    const QString id = scheduler->taskAt(0)->id();
+    click("homePushButton");
+    QTRY_COMPARE(child<QLabel>("statusLabel")->text(),
+                 "Next test must be executed on: " + QDate::currentDate().toString("dd/MM/yyyy"));
 
-    ModalAnswers::clickButton(QStringLiteral("Yes"));
-    clickSessionCell(SavedSessionsModel::DeleteColumn);
-    QCOMPARE(sessions()->rowCount(), rows - 1);
-    QCOMPARE(QSettings(SettingsFile, QSettings::IniFormat).value("TEST_SESSIONS/list").toList().size(), rows - 1);
+    // A queue signal that comes while the prompt is open only updates it.
+    QString prompt;
+    ModalAnswers::handle([&](QDialog *dialog) {
+        scheduler->processQueue();
+        ModalAnswers::clickButtonOf(dialog, QStringLiteral("Execute"), &prompt);
+    });
+    m_clock.moment = QDateTime::currentDateTime().addDays(1);
+    scheduler->processQueue();
+    QTRY_COMPARE(currentPage(), QStringLiteral("schedulerPage"));
+    QCOMPARE(prompt, QStringLiteral("There are tasks to be performed. What do you want to do?\n\nWeekly\n"));
+
+    auto *tasks = child<QTableView>("schedulerTableView");
+    ModalAnswers::chooseItem(QString());
+    ItemViews::clickCell(tasks, 0, SchedulerManager::kColumnStart);
+    QCOMPARE(ItemViews::tickedRows(child<QTableView>("testsTableView")), (QList<int>{0, 1, 2, 3, 4}));
+    // After a cancelled choice a passing run of the same groups is not the task's.
+    ModalAnswers::chooseItem(QStringLiteral("Display: 0"));
+    click("goTestPushButton");
+    SessionDriver::runUntil(session(), {{"content00000000", "Dana Weber"}});
+    QCOMPARE(currentPage(), QStringLiteral("listSavedSessionsPage"));
+    QVERIFY(!ConfigurationManager::instance()->tasks().value(0).toMap().value("lastperformed").toDateTime().isValid());
+    click("schedulerPushButton");
+    ModalAnswers::chooseItem(QStringLiteral("Display: 0"));
+    ItemViews::clickCell(tasks, 0, SchedulerManager::kColumnStart);
+    SessionDriver::runUntil(session(), {{"content00000000", "Dana Weber"}});
+    QTRY_COMPARE(scheduler->taskById(id)->lastPerformed(), m_clock.moment);
+    scheduler->removeTasks({id});
 }
 
 // A folder where the file should be cannot be replaced, not even by root.
@@ -196,37 +230,6 @@ void TestMainWindow::failedSaveWarnsAtOnce()
     QVERIFY2(warning.contains(QStringLiteral("kept only until the program ends")), qPrintable(warning));
     QCOMPARE(sessions()->data(sessions()->index(0, 0)).toString(), QStringLiteral("Ada - not saved"));
     QCOMPARE(sessions()->data(sessions()->index(0, 0), Qt::ForegroundRole).value<QColor>(), QColor(Qt::red));
-}
-
-// A queue signal that comes while the prompt is open brings the open prompt up
-// to date; the status line then shows the latest queue.
-void TestMainWindow::queuePromptOpensOnce()
-{
-    const QDateTime due = QDateTime::currentDateTime().addDays(-1);
-    const auto task = [&](const QString &id) {
-        return QVariantMap{{"id", id}, {"description", "Task " + id}, {"date", due}, {"frequency", 86400000ULL}};
-    };
-    SchedulerManager *scheduler = SchedulerManager::instance();
-    QStringList texts;
-    ModalAnswers::handle([&](QDialog *dialog) {
-        auto *prompt = static_cast<QMessageBox *>(dialog);
-        texts << prompt->text();
-        scheduler->addTask(task(QStringLiteral("B")));
-        QTRY_VERIFY(prompt->text().contains(QStringLiteral("Task B")));
-        texts << prompt->text();
-        for (QAbstractButton *button : prompt->buttons()) {
-            if (button->text() == QStringLiteral("Execute"))
-                QTest::mouseClick(button, Qt::LeftButton);
-        }
-    });
-    scheduler->addTask(task(QStringLiteral("A")));
-    QTRY_COMPARE(texts.size(), 2);
-    const QString status = child<QLabel>("statusLabel")->text();
-    scheduler->removeTasks({QStringLiteral("A"), QStringLiteral("B")});
-    QCOMPARE(texts.at(0), QStringLiteral("There are tasks to be performed. What do you want to do?\n\nTask A\n"));
-    QCOMPARE(texts.at(1), texts.at(0) + QStringLiteral("Task B\n"));
-    QCOMPARE(child<QStackedWidget>("stackedWidget")->currentWidget()->objectName(), QStringLiteral("schedulerPage"));
-    QCOMPARE(status, QStringLiteral("There are pending tasks: \n- Task A\n- Task B"));
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -12,24 +12,27 @@
 // records the text the operator was shown, when asked to.
 namespace ModalAnswers {
 
-// Clicks the message box button with the given text; a missing button leaves the box
-// to be rejected, which the calling test sees as the wrong choice.
+// Clicks the button with the given text in an open message box; a missing button
+// leaves the box to be rejected, which the calling test sees as the wrong choice.
+inline void clickButtonOf(QDialog *dialog, const QString &buttonText, QString *shownText = nullptr)
+{
+    auto *box = qobject_cast<QMessageBox *>(dialog);
+    if (!box)
+        return;
+    if (shownText)
+        *shownText = box->text();
+    const QList<QAbstractButton *> buttons = box->buttons();
+    for (QAbstractButton *button : buttons) {
+        if (button->text() == buttonText) {
+            QTest::mouseClick(button, Qt::LeftButton);
+            return;
+        }
+    }
+}
+
 inline void clickButton(const QString &buttonText, QString *shownText = nullptr)
 {
-    ModalPrompt::preloadAnswer([=](QDialog *dialog) {
-        auto *box = qobject_cast<QMessageBox *>(dialog);
-        if (!box)
-            return;
-        if (shownText)
-            *shownText = box->text();
-        const QList<QAbstractButton *> buttons = box->buttons();
-        for (QAbstractButton *button : buttons) {
-            if (button->text() == buttonText) {
-                QTest::mouseClick(button, Qt::LeftButton);
-                return;
-            }
-        }
-    });
+    ModalPrompt::preloadAnswer([=](QDialog *dialog) { clickButtonOf(dialog, buttonText, shownText); });
 }
 
 // Chooses an item of a list dialog and confirms it; a null item cancels.

@@ -240,6 +240,12 @@ void TestTranslator::fillLanguageComboBox()
     items.sort();
     QCOMPARE(items, QStringList({"de Deutsch", "en English", "gr Ελληνικά", "it Italiano"}));
     QCOMPARE(comboBox.currentData().toString(), QStringLiteral("gr"));
+    // "l_it.XML" could not be loaded by its code, so it is not offered.
+    QTemporaryDir capitals;
+    QVERIFY(QFile::copy(LanguageFolder + "/l_it.xml", capitals.filePath("l_it.XML")));
+    m_translator->setLanguagePath(capitals.path());
+    m_translator->fillLanguageComboBox(&comboBox);
+    QCOMPARE(comboBox.count(), 1);
     m_translator->setLanguagePath(LanguageFolder + "/absent");
     m_translator->fillLanguageComboBox(&comboBox);
     m_translator->fillLanguageComboBox(nullptr);

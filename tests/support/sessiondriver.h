@@ -1,0 +1,65 @@
+#pragma once
+
+#include "test.h"
+#include "testcontent.h"
+#include "testframe.h"
+#include "testingsession.h"
+#include "testinputdialog.h"
+
+#include <QComboBox>
+#include <QMap>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+
+// Works a running testing session through its input dialog as the operator
+// would: answers typed, chosen or clicked, then Return.
+namespace SessionDriver {
+
+// Answers by content id; a content without one is answered "0" (or "yes").
+using Answers = QMap<QString, QString>;
+
+inline void answerShownTest(TestingSession *session, const Answers &answers)
+{
+    TestInputDialog *dialog = session->frame()->inputDialog();
+    const Test *test = session->frame()->test();
+    if (test->validatable())
+        QTest::mouseClick(dialog->findChild<QPushButton *>("acceptPushButton"), Qt::LeftButton);
+    QList<QWidget *> inputs;
+    const QObjectList rows = dialog->findChild<QWidget *>("contentWidget")->children();
+    for (QObject *row : rows) {
+        if (row->isWidgetType() && !row->inherits("QLabel"))
+            inputs << static_cast<QWidget *>(row);
+    }
+    for (const TestContent *content : *test->content()) {
+        if (test->validatable() || content->type() == TestContent::kTestContentTypeInfo)
+            continue;
+        QWidget *input = inputs.takeFirst();
+        const QString answer = answers.value(content->id(), "0");
+        if (auto *combo = qobject_cast<QComboBox *>(input)) {
+            combo->setCurrentIndex(combo->findData(answer));
+        } else if (auto *yes = input->findChild<QRadioButton *>()) {
+            QTest::mouseClick(yes, Qt::LeftButton);
+        } else {
+            QTest::keyClick(input, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(input, answer);
+        }
+    }
+    QTest::keyClick(dialog, Qt::Key_Return);
+}
+
+// Answers every shown test until the session completes or the given test is
+// shown; returns the ids of the tests answered.
+inline QStringList runUntil(TestingSession *session, const Answers &answers, const QString &stopAt = QString())
+{
+    QSignalSpy completed(session, &TestingSession::sessionCompleted);
+    QStringList shown;
+    while (completed.isEmpty() && shown.size() < 200 && session->frame()->test()->id() != stopAt) {
+        shown << session->frame()->test()->id();
+        answerShownTest(session, answers);
+    }
+    return shown;
+}
+
+} // namespace SessionDriver
