@@ -179,7 +179,7 @@ private slots:
         begin(m_catalogue->groups());
         const QStringList levels{"0.8", "10",  "20",  "30",  "40",  "50",  "60",  "70",  "80",
                                  "90",  "100", "120", "140", "160", "200", "250", "300", "400"};
-        // Computed tests and nothing hidden from a 27 inch screen: 66 steps, all passing, so no warning box.
+        // A 27 inch screen hides no position and computed tests are never shown: 66 steps, all passing, no warning box.
         QCOMPARE(runUntil(readings("27", {"250", "240", "245", "230", "260", "235", "240", "238", "242"},
                                    {"0,5", "0.52", "0.48", "0.5", "0.55", "0.5", "0.5", "0.45", "0.5"}, levels, "2"))
                      .size(),
