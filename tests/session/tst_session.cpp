@@ -3,6 +3,7 @@
 #include "savedsessionsmodel.h"
 #include "screenidentity.h"
 #include "support/modalanswers.h"
+#include "support/sessiondriver.h"
 #include "test.h"
 #include "testcontent.h"
 #include "testframe.h"
@@ -23,7 +24,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-using Answers = QMap<QString, QString>;
+using SessionDriver::Answers;
+using SessionDriver::inputsOf;
+using SessionDriver::runUntil;
 
 namespace {
 
@@ -180,7 +183,8 @@ private slots:
         const QStringList levels{"0.8", "10",  "20",  "30",  "40",  "50",  "60",  "70",  "80",
                                  "90",  "100", "120", "140", "160", "200", "250", "300", "400"};
         // A 27 inch screen hides no position and computed tests are never shown: 66 steps, all passing, no warning box.
-        QCOMPARE(runUntil(readings("27", {"250", "240", "245", "230", "260", "235", "240", "238", "242"},
+        QCOMPARE(runUntil(m_session.get(),
+                          readings("27", {"250", "240", "245", "230", "260", "235", "240", "238", "242"},
                                    {"0,5", "0.52", "0.48", "0.5", "0.55", "0.5", "0.5", "0.45", "0.5"}, levels, "2"))
                      .size(),
                  66);
@@ -201,14 +205,14 @@ private slots:
         for (const char *id : {"content00000000", "content02010000", "content05050000", "content03030003"})
             prefilled << m_session->contentById(id)->resultText() + m_session->contentById(id)->resultMultiselect();
         QCOMPARE(prefilled, QStringList({"", "Eizo", "", "300"}));
-        QStringList shown = runUntil(dim, "test_06_03_00");
+        QStringList shown = runUntil(m_session.get(), dim, "test_06_03_00");
         QStringList backward;
         while (m_session->frame()->test()->id() != "test_06_01_02") {
             backward.prepend(m_session->frame()->test()->id());
             press("backPushButton");
         }
         QCOMPARE(backward, shown.mid(shown.indexOf("test_06_01_02") + 1) << "test_06_03_00");
-        shown = shown.mid(0, shown.indexOf("test_06_01_02")) + runUntil(dim);
+        shown = shown.mid(0, shown.indexOf("test_06_01_02")) + runUntil(m_session.get(), dim);
         QCOMPARE(shown.size(), 58);
         QCOMPARE(shownText, QString("3 errors were encountered."));
         QCOMPARE(succeeded, QList<QVariantList>({{true}, {false}}));
@@ -347,53 +351,6 @@ private:
     {
         QTest::mouseClick(m_session->frame()->inputDialog()->findChild<QPushButton *>(button), Qt::LeftButton);
         return m_session->frame()->test()->id();
-    }
-
-    // The dialog's answer inputs in the order of their contents, without the captions.
-    static QList<QWidget *> inputsOf(const TestInputDialog *dialog)
-    {
-        QList<QWidget *> inputs = dialog->findChild<QWidget *>("contentWidget")
-                                      ->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
-        inputs.erase(std::remove_if(inputs.begin(), inputs.end(), [](QWidget *w) { return w->inherits("QLabel"); }),
-                     inputs.end());
-        return inputs;
-    }
-
-    // Answers the shown test through its dialog as the operator would, then presses Return.
-    void answerShownTest(const Answers &answers)
-    {
-        TestInputDialog *dialog = m_session->frame()->inputDialog();
-        const Test *test = m_session->frame()->test();
-        if (test->validatable())
-            press("acceptPushButton");
-        QList<QWidget *> inputs = inputsOf(dialog);
-        for (const TestContent *content : *test->content()) {
-            if (test->validatable() || content->type() == TestContent::kTestContentTypeInfo)
-                continue;
-            QWidget *input = inputs.takeFirst();
-            const QString answer = answers.value(content->id(), "0");
-            if (auto *combo = qobject_cast<QComboBox *>(input)) {
-                combo->setCurrentIndex(combo->findData(answer));
-            } else if (auto *yes = input->findChild<QRadioButton *>()) {
-                QTest::mouseClick(yes, Qt::LeftButton);
-            } else {
-                QTest::keyClick(input, Qt::Key_A, Qt::ControlModifier);
-                QTest::keyClicks(input, answer);
-            }
-        }
-        QTest::keyClick(dialog, Qt::Key_Return);
-    }
-
-    // Answers every shown test until the session completes or the given test is shown; returns the shown tests.
-    QStringList runUntil(const Answers &answers, const QString &stopAt = QString())
-    {
-        QSignalSpy completed(m_session.get(), &TestingSession::sessionCompleted);
-        QStringList shown;
-        while (completed.isEmpty() && shown.size() < 200 && m_session->frame()->test()->id() != stopAt) {
-            shown << m_session->frame()->test()->id();
-            answerShownTest(answers);
-        }
-        return shown;
     }
 
     QTemporaryDir m_dir;

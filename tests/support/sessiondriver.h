@@ -13,6 +13,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <algorithm>
+
 // Works a running testing session through its input dialog as the operator
 // would: answers typed, chosen or clicked, then Return.
 namespace SessionDriver {
@@ -20,18 +22,23 @@ namespace SessionDriver {
 // Answers by content id; a content without one is answered "0" (or "yes").
 using Answers = QMap<QString, QString>;
 
+// The dialog's answer inputs in the order of their contents, without the captions.
+inline QList<QWidget *> inputsOf(const TestInputDialog *dialog)
+{
+    QList<QWidget *> inputs =
+        dialog->findChild<QWidget *>("contentWidget")->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
+    inputs.erase(std::remove_if(inputs.begin(), inputs.end(), [](QWidget *w) { return w->inherits("QLabel"); }),
+                 inputs.end());
+    return inputs;
+}
+
 inline void answerShownTest(TestingSession *session, const Answers &answers)
 {
     TestInputDialog *dialog = session->frame()->inputDialog();
     const Test *test = session->frame()->test();
     if (test->validatable())
         QTest::mouseClick(dialog->findChild<QPushButton *>("acceptPushButton"), Qt::LeftButton);
-    QList<QWidget *> inputs;
-    const QObjectList rows = dialog->findChild<QWidget *>("contentWidget")->children();
-    for (QObject *row : rows) {
-        if (row->isWidgetType() && !row->inherits("QLabel"))
-            inputs << static_cast<QWidget *>(row);
-    }
+    QList<QWidget *> inputs = inputsOf(dialog);
     for (const TestContent *content : *test->content()) {
         if (test->validatable() || content->type() == TestContent::kTestContentTypeInfo)
             continue;
