@@ -37,28 +37,18 @@ private Q_SLOTS:
     void gsdf_data()
     {
         QTest::addColumn<double>("index");
-        QTest::addColumn<double>("luminance"); // from the standard's table, or just outside the function's range
-        QTest::addColumn<bool>("inRange");
-        QTest::newRow("darkest") << 1.0 << 0.0500 << true;
-        QTest::newRow("j 100") << 100.0 << 1.8508 << true;
-        QTest::newRow("j 512") << 512.0 << 130.07 << true;
-        QTest::newRow("brightest") << 1023.0 << 3993.4 << true;
-        QTest::newRow("below the range") << 0.99 << 0.0499 << false;
-        QTest::newRow("above the range") << 1023.01 << 3993.5 << false;
+        QTest::addColumn<double>("luminance"); // from the standard's table
+        QTest::newRow("darkest") << 1.0 << 0.0500;
+        QTest::newRow("j 100") << 100.0 << 1.8508;
+        QTest::newRow("j 512") << 512.0 << 130.07;
+        QTest::newRow("brightest") << 1023.0 << 3993.4;
     }
 
     void gsdf()
     {
         QFETCH(double, index);
         QFETCH(double, luminance);
-        QFETCH(bool, inRange);
-        if (!inRange) {
-            QCOMPARE(Gsdf::luminance(index), -1.0);
-            QCOMPARE(Gsdf::index(luminance), -1.0);
-            return;
-        }
-        QVERIFY2(std::abs(Gsdf::luminance(index) / luminance - 1) < 5e-4,
-                 qPrintable(QString::number(Gsdf::luminance(index))));
+        QVERIFY(std::abs(Gsdf::luminance(index) / luminance - 1) < 5e-4);
         QVERIFY(std::abs(Gsdf::index(Gsdf::luminance(index)) - index) < 0.1);
     }
 
@@ -90,9 +80,7 @@ private Q_SLOTS:
         QFETCH(double, largest);
         QFETCH(bool, secondary);
         const Response response = Response::analyse(texts(luminances));
-        QVERIFY(response.isValid());
-        QVERIFY2(std::abs(response.largestDeviation - largest) < 1e-3,
-                 qPrintable(QString::number(response.largestDeviation)));
+        QVERIFY(std::abs(response.largestDeviation - largest) < 1e-3);
         QCOMPARE(response.isWithin(Response::primaryLimit), outsidePrimary.isEmpty());
         QCOMPARE(response.isWithin(Response::secondaryLimit), secondary);
         QCOMPARE(response.deviations.size(), 17);
@@ -105,21 +93,20 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("readings");
         QTest::addColumn<int>("problem");
         QTest::addColumn<int>("reading");
-
         const QStringList good = texts(gsdfDisplay());
-        const auto with = [&good](int index, const char *text) {
+        const auto row = [&good](const char *name, int index, const QString &text, Response::Problem problem) {
             QStringList readings = good;
-            readings[index] = QLatin1String(text);
-            return readings;
+            readings[index] = text;
+            QTest::newRow(name) << readings << int(problem) << index;
         };
         QTest::newRow("17 readings") << QStringList(good.mid(1)) << int(Response::WrongCount) << 17;
-        QTest::newRow("text") << with(5, "bright") << int(Response::NotANumber) << 5;
-        QTest::newRow("decimal comma") << with(6, "19,5") << int(Response::NotANumber) << 6;
-        QTest::newRow("infinite") << with(17, "inf") << int(Response::NotANumber) << 17;
-        QTest::newRow("zero") << with(0, "0") << int(Response::NotPositive) << 0;
-        QTest::newRow("below the GSDF") << with(0, "0.04") << int(Response::OutsideGsdf) << 0;
-        QTest::newRow("above the GSDF") << with(17, "4000") << int(Response::OutsideGsdf) << 17;
-        QTest::newRow("equal neighbours") << with(3, qPrintable(good.at(2))) << int(Response::NotIncreasing) << 3;
+        row("text", 5, "bright", Response::NotANumber);
+        row("decimal comma", 6, "19,5", Response::NotANumber);
+        row("infinite", 17, "inf", Response::NotANumber);
+        row("zero", 0, "0", Response::NotPositive);
+        row("below the GSDF", 0, "0.04", Response::OutsideGsdf);
+        row("above the GSDF", 17, "4000", Response::OutsideGsdf);
+        row("equal neighbours", 3, good.at(2), Response::NotIncreasing);
     }
 
     void badReadings()
@@ -130,7 +117,7 @@ private Q_SLOTS:
         const Response response = Response::analyse(readings);
         QCOMPARE(int(response.problem), problem);
         QCOMPARE(response.problemReading, reading);
-        QVERIFY(!response.isValid() && !response.isWithin(Response::secondaryLimit) && response.deviations.isEmpty());
+        QVERIFY(!response.isWithin(Response::secondaryLimit) && response.deviations.isEmpty());
     }
 };
 
