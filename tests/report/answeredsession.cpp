@@ -12,15 +12,13 @@ namespace AnsweredSession {
 
 QVariantMap record(const QVariant &testSession, int failedContents, const QDateTime &date)
 {
-    return {
-        {QStringLiteral("tester"), QStringLiteral("Dana Weber")},
-        {QStringLiteral("date"), date},
-        {QStringLiteral("test_session"), testSession},
-        {QStringLiteral("ntest"), 42},
-        {QStringLiteral("nfailedtestcontents"), failedContents},
-        {QStringLiteral("monitorselected"), 1},
-        {QStringLiteral("monitorinfo"), QStringLiteral("EIZO RadiForce RX660 (3280 x 2048)")},
-    };
+    return {{"tester", "Dana Weber"},
+            {"date", date},
+            {"test_session", testSession},
+            {"ntest", 42},
+            {"nfailedtestcontents", failedContents},
+            {"monitorselected", 1},
+            {"monitorinfo", "EIZO RadiForce RX660 (3280 x 2048)"}};
 }
 
 QVariantMap fullRecord(const QDateTime &date, bool dimMonitor)
@@ -46,8 +44,8 @@ QVariantMap oneGroupRecord(const QVariant &tests, int failedContents, const QDat
 QVariant fixture(const QString &name)
 {
     QFile file(QStringLiteral(LUMIVEX_TEST_DATA_DIR "/report/sessions.json"));
-    const QVariantMap fixtures =
-        file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).toVariant().toMap() : QVariantMap();
+    file.open(QIODevice::ReadOnly);
+    const QVariantMap fixtures = QJsonDocument::fromJson(file.readAll()).toVariant().toMap();
     if (!fixtures.contains(name))
         qFatal("no session fixture \"%s\"", qPrintable(name));
     return fixtures.value(name);
@@ -58,13 +56,12 @@ QVariantList levelTests(const QStringList &readings)
     QVariantList tests;
     for (int level = 0; level < readings.size(); ++level) {
         const QString number = QStringLiteral("%1").arg(level + 1, 2, 10, QLatin1Char('0'));
-        const QVariantMap content{{QStringLiteral("id"), QStringLiteral("content0102") + number + QStringLiteral("00")},
-                                  {QStringLiteral("caption"), QStringLiteral("content_test_06_03_00_00")},
-                                  {QStringLiteral("type"), QStringLiteral("text")},
-                                  {QStringLiteral("hidefromreport"), true},
-                                  {QStringLiteral("resulttext"), readings.at(level)}};
-        tests << QVariantMap{{QStringLiteral("pattern"), QStringLiteral("kTestPatternTG18LN") + number},
-                             {QStringLiteral("content"), QVariantList{content}}};
+        tests << QVariantMap{{"pattern", "kTestPatternTG18LN" + number},
+                             {"content", QVariantList{QVariantMap{{"id", "content0102" + number + "00"},
+                                                                  {"caption", "content_test_06_03_00_00"},
+                                                                  {"type", "text"},
+                                                                  {"hidefromreport", true},
+                                                                  {"resulttext", readings.at(level)}}}}};
     }
     return tests;
 }

@@ -45,11 +45,6 @@ QList<Word> words(const QString &pdfPath)
     return found;
 }
 
-int pageCount(const QList<Word> &words)
-{
-    return words.isEmpty() ? 0 : words.constLast().page;
-}
-
 QList<Word> find(const QList<Word> &words, const QString &text, int page)
 {
     QList<Word> matching;

@@ -18,8 +18,6 @@ struct Word
 };
 
 QList<Word> words(const QString &pdfPath);
-// Every page of a report carries its number, so the last word's page is the count.
-int pageCount(const QList<Word> &words);
 // The words with this text (or, empty, any text), on the given page or (0) on any.
 QList<Word> find(const QList<Word> &words, const QString &text, int page = 0);
 // The words' texts in reading order: page by page, line by line from the top,

@@ -1,0 +1,346 @@
+#include "answeredsession.h"
+#include "defaultdictionary.h"
+#include "luminanceresponse.h"
+#include "pdfprobe.h"
+#include "reportgenerator.h"
+#include "testconfig.h"
+#include "translator.h"
+
+#include <QPainter>
+#include <QPrinter>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using PdfProbe::Word;
+using namespace AnsweredSession;
+
+namespace {
+
+const QColor passedGreen(QStringLiteral("#8cc640"));
+const QColor failedOrange(QStringLiteral("#f15b26"));
+const QColor measuredBlue(QStringLiteral("#1f6fd1"));
+
+// Page geometry of an A4 report at 72 dots per inch.
+constexpr int contentLeft = 20;
+constexpr int contentBottom = 801;
+constexpr int valueLeft = 178;
+
+// The default settings file of lumivex-report, read when no other is named.
+const QString settingsName = QStringLiteral("Lumivex 2016.ini");
+
+// The session of a case of the report's texts: a record, a test_session, 18 readings or one group's tests.
+QVariantMap caseSession(const QVariantMap &entry)
+{
+    if (entry.contains("record"))
+        return entry.value("record").toMap();
+    if (entry.contains("testSession"))
+        return record(entry.value("testSession"));
+    const QString readings = entry.value("readings").toString();
+    return oneGroupRecord(readings.isEmpty() ? entry.value("tests") : levelTests(fixture(readings).toStringList()));
+}
+
+// The first word with this text: a line cut at a page's foot shows once more, clipped, above the next
+// page's content area, where a reader of the PDF's text still finds it.
+Word first(const QList<Word> &words, const QString &text)
+{
+    return PdfProbe::find(words, text).value(0);
+}
+
+// The area shows the passed green or the failed orange, and nothing of the other.
+bool showsOnly(const QImage &page, const QRect &area, const QColor &shown)
+{
+    const QColor other = shown == passedGreen ? failedOrange : passedGreen;
+    return PdfProbe::countColour(page, area, shown) > 8 && PdfProbe::countColour(page, area, other) == 0;
+}
+
+QVariant storedSession(const QDateTime &date, const QString &tester, int failed, const QString &monitor)
+{
+    QVariantMap record =
+        oneGroupRecord(fixture("export").toList() + levelTests(fixture("GSDF readings").toStringList()), failed, date);
+    record.insert(QStringLiteral("tester"), tester);
+    record.insert(QStringLiteral("monitorinfo"), monitor);
+    return record;
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+// Reports drawn by the generator and by the lumivex-report tool, in its own processes. Each test
+// runs in a folder holding a settings file of three stored sessions, an empty one, a copy named
+// store.csv and a link to the settings file.
+class TestReport : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+
+    void initTestCase() { TR::Translator::instance()->setModel(TR::defaultDictionary()); }
+
+    void init()
+    {
+        m_folder.reset(new QTemporaryDir);
+        QSettings settings(path(settingsName), QSettings::IniFormat);
+        settings.setValue("GENERAL/locale_selected", "en");
+        // Stored in the order the program appends them: not newest first.
+        settings.setValue("TEST_SESSIONS/list",
+                          QVariantList{storedSession({{2026, 1, 5}, {8, 15}}, "Ann", 0, "OldestMonitor"),
+                                       storedSession({{2026, 3, 14}, {9, 30}}, "Ben", 4, "NewestMonitor"),
+                                       storedSession({{2026, 2, 20}, {17, 45}}, "Cy", 1, "MiddleMonitor")});
+        settings.sync();
+        QSettings(path("empty.ini"), QSettings::IniFormat).setValue("GENERAL/locale_selected", "en");
+        QVERIFY(QFile::copy(path(settingsName), path("store.csv")) && QFile::link(settingsName, path("link")));
+    }
+
+    void run_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("out"); // standard output, or on failure a part of the one error line
+        const auto row = [](const char *name, const QString &arguments, int exitCode, const QString &out) {
+            QTest::newRow(name) << arguments.split('|', Qt::SkipEmptyParts) << exitCode << out;
+        };
+        row("list, newest first", "--list", 0,
+            "0\t14/03/2026 - 09:30\tBen\t4\n1\t20/02/2026 - 17:45\tCy\t1\n2\t05/01/2026 - 08:15\tAnn\t0\n");
+        row("newest, named after its date", "", 0, "20260314-0930.pdf\n");
+        row("oldest", "--session=2", 0, "20260105-0815.pdf\n");
+        // The exports equal tests/data/report/export.<suffix>, checked by hand.
+        row("JSON export", "--session=1|--export=data.json", 0, "data.json\n");
+        row("CSV export and report", "--session=1|--export=data.CSV|--out=data.pdf", 0, "data.CSV\ndata.pdf\n");
+        row("missing settings file", "--settings=none.ini", 1, "does not exist");
+        row("settings file is a folder", "--settings=.", 1, "cannot be read");
+        row("settings without sessions", "--settings=empty.ini", 1, "no stored sessions");
+        row("session not a number", "--session=first", 2, "--session needs");
+        row("session out of range", "--session=3", 2, "there is no session 3");
+        row("output folder missing", "--out=missing/out.pdf", 1, "cannot write");
+        row("export of another kind", "--export=out.xml", 2, ".json or .csv");
+        row("list and export", "--list|--export=out.csv", 2, "--list cannot");
+        row("out is the settings file", "--out=" + settingsName, 2, "is the settings file");
+        row("out links to the settings file", "--out=link", 2, "is the settings file");
+        row("export is the settings file", "--settings=store.csv|--export=./store.csv", 2, "is the settings file");
+        row("out and export the same", "--out=a.csv|--export=a.csv", 2, "same file");
+    }
+
+    // Only the files asked for are written, no scratch files; every file there before is only read.
+    void run()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, out);
+        const QMap<QString, QByteArray> before = snapshot();
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *variable : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            environment.remove(variable);
+        process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(m_folder->path());
+        process.start(LUMIVEX_BIN_DIR "/lumivex-report", arguments);
+        QVERIFY(process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), exitCode);
+        const QString output = process.readAllStandardOutput(), error = process.readAllStandardError();
+        // On success no diagnostics of the libraries; on failure one line.
+        QVERIFY2(exitCode == 0 ? output == out && error.isEmpty()
+                               : output.isEmpty() && error.startsWith("lumivex-report: ") && error.contains(out) &&
+                                     error.count('\n') == 1,
+                 qPrintable(output + error));
+        const QStringList written =
+            exitCode || arguments.contains("--list") ? QStringList() : out.split('\n', Qt::SkipEmptyParts);
+        QMap<QString, QByteArray> after = snapshot();
+        for (const QString &file : written) {
+            after.remove(file);
+            const QString expected = file.endsWith(".pdf")
+                                         ? QString()
+                                         : LUMIVEX_TEST_DATA_DIR "/report/export." + QFileInfo(file).suffix().toLower();
+            QVERIFY2(expected.isEmpty() ? PdfProbe::text(PdfProbe::words(path(file))).contains("Luminance response")
+                                        : contents(path(file)) == contents(expected),
+                     qPrintable(file));
+        }
+        QCOMPARE(after, before);
+    }
+
+    void texts_data()
+    {
+        QTest::addColumn<QVariantMap>("session");
+        QTest::addColumn<int>("pages");
+        QTest::addColumn<QStringList>("present"); // in reading order
+        QTest::addColumn<QStringList>("absent");
+        for (const QVariant &entry : fixture("report texts").toList()) {
+            const QVariantMap texts = entry.toMap();
+            QTest::newRow(qPrintable(texts.value("name").toString()))
+                << caseSession(texts) << texts.value("pages").toInt() << texts.value("present").toStringList()
+                << texts.value("absent").toStringList();
+        }
+    }
+
+    void texts()
+    {
+        QFETCH(QVariantMap, session);
+        QFETCH(int, pages);
+        QFETCH(QStringList, present);
+        QFETCH(QStringList, absent);
+        const QList<Word> words = PdfProbe::words(write(session));
+        QCOMPARE(words.constLast().page, pages);
+        const QString text = PdfProbe::text(words);
+        for (const QString &expected : qAsConst(present))
+            QVERIFY2(text.contains(expected), qPrintable(text));
+        for (const QString &unexpected : qAsConst(absent))
+            QVERIFY2(!text.contains(unexpected), qPrintable(unexpected));
+    }
+
+    void firstPageGeometryAndColours()
+    {
+        // A boolean answered "no" fails even in a test that is not validatable.
+        const QString pdf = write(record(fixture("verdict colours"), 2));
+        const QList<Word> words = PdfProbe::words(pdf);
+        // The monitor row: label right-aligned in its column, value on its line.
+        const Word value = PdfProbe::find(words, "Monitor").constLast();
+        const Word labelEnd = first(words, "tested");
+        QCOMPARE(qRound(value.box.left()), valueLeft);
+        QVERIFY(qAbs(labelEnd.box.right() - 157) <= 1.5 && qAbs(value.box.top() - labelEnd.box.top()) <= 1);
+        // A validatable test shows the verdict, never the typed text.
+        QVERIFY(PdfProbe::find(words, "7").isEmpty() && PdfProbe::find(words, "3").isEmpty());
+        const QImage page = PdfProbe::render(pdf, 1);
+        // Each row's icon in the value column, each subgroup's beside its number: failed when any content failed.
+        const QList<std::tuple<QString, int, QColor>> icons{
+            {"Validgood", valueLeft - 1, passedGreen}, {"Booleanyes", valueLeft - 1, passedGreen},
+            {"Validbad", valueLeft - 1, failedOrange}, {"Booleanno", valueLeft - 1, failedOrange},
+            {"1.1", contentLeft + 10, passedGreen},    {"1.2", contentLeft + 10, failedOrange}};
+        for (const auto &[text, left, colour] : icons)
+            QVERIFY2(showsOnly(page, QRect(left, qRound(first(words, text).box.top()) - 6, 16, 18), colour),
+                     qPrintable(text));
+        // The summary: the error count in orange.
+        QVERIFY(PdfProbe::text(words).contains("Were found 2 errors"));
+        QVERIFY(showsOnly(page, QRect(contentLeft, 116, 555, 24), failedOrange));
+    }
+
+    void wrappedValuesAndNotesDoNotOverlap()
+    {
+        // The operator's note follows the description; it is plain text: markup shows as typed.
+        const QList<Word> words = PdfProbe::words(write(oneGroupRecord(fixture("wrapped values and notes"))));
+        const auto box = [&words](const char *text) { return first(words, QLatin1String(text)).box; };
+        const char *const order[] = {"Institute",      "Endword",   "Valuenoteend", "Department",
+                                     "Descriptionend", "Notestart", "Noteend",      "Noted",
+                                     "Describedunit",  "Corner",    "Secondline",   "Afterwards"};
+        for (int i = 1; i < int(std::size(order)); ++i)
+            QVERIFY2(box(order[i]).top() > box(order[i - 1]).bottom(), order[i]);
+        QVERIFY(PdfProbe::text(words).contains("Describedunit Corner <b>TL</b> < 5 & dim Secondline"));
+    }
+
+    void longTextsContinueOnNextPages()
+    {
+        // A value and a note each longer than a page: every word printed in order, inside the content area.
+        QStringList value, note;
+        for (int word = 0; word < 1500; ++word)
+            value << QStringLiteral("v%1").arg(word), note << QStringLiteral("n%1").arg(word);
+        const QVariantMap longRow{{"report", "Longvalue"},
+                                  {"type", "text"},
+                                  {"resulttext", value.join(' ')},
+                                  {"reportdescription", note.join(' ')}};
+        const QList<Word> words = PdfProbe::words(write(oneGroupRecord(QVariantList{QVariantMap{
+            {"content", QVariantList{longRow, QVariantMap{{"report", "Afterwards"}, {"type", "text"}}}}}})));
+        const QStringList all = QStringList{"Longvalue"} + value + note << "Afterwards";
+        for (int i = 1; i < all.size(); ++i) {
+            const Word word = first(words, all.at(i)), before = first(words, all.at(i - 1));
+            QVERIFY2(word.box.bottom() <= contentBottom + 1 && word.box.top() >= 19, qPrintable(all.at(i)));
+            QVERIFY2(word.page > before.page || word.box.top() >= before.box.top() - 1, qPrintable(all.at(i)));
+        }
+        QVERIFY(first(words, "v0").page == 1 && first(words, "n1499").page >= 3);
+        // The captions of the closing block at the last page's foot.
+        const QList<Word> lastPage = PdfProbe::find(words, QString(), words.constLast().page);
+        const Word date = first(lastPage, "Date");
+        const Word signature = PdfProbe::find(lastPage, "Signature").constLast();
+        QVERIFY(qAbs(date.box.top() - (contentBottom - 60)) <= 4 && date.box.top() == signature.box.top());
+    }
+
+    void luminanceResponsePlot()
+    {
+        // The plot's height from its axis labels: contrast 0 and the top label.
+        const QStringList readings = fixture("far from the GSDF").toStringList();
+        const QString pdf = write(oneGroupRecord(levelTests(readings)));
+        const QList<Word> words = PdfProbe::find(PdfProbe::words(pdf), QString(), 2);
+        const Word zero = first(words, "0.00");
+        Word topLabel = zero;
+        for (const Word &word : words) {
+            if (qAbs(word.box.right() - zero.box.right()) < 1 && word.box.top() < topLabel.box.top())
+                topLabel = word;
+        }
+        // The plot spans the content area, 555 points wide, from 50 points right of its left edge to 10 before its
+        // right.
+        const QPointF origin(contentLeft + 50, zero.box.center().y());
+        const QPointF scale((555 - 60) / 255.0,
+                            (origin.y() - topLabel.box.center().y()) / topLabel.text.toDouble() * 100);
+        const QImage page = PdfProbe::render(pdf, 2);
+        // A band's dashes cross a box 9 points wide; a measured point is a dot that fills most of a box of 5.
+        const auto shows = [&](const QColor &colour, int interval, double contrast, int width = 9, int pixels = 1) {
+            const QPointF at(origin.x() + scale.x() * (15 * interval + 7.5), origin.y() - scale.y() * contrast);
+            return PdfProbe::countColour(page, QRect(qRound(at.x()) - width / 2, qRound(at.y()) - 2, width, 5),
+                                         colour) >= pixels;
+        };
+        const LuminanceResponse response = LuminanceResponse::analyse(readings);
+        for (int interval : {8, 12, 16}) {
+            const double target = response.targetContrasts.at(interval);
+            QVERIFY(shows(measuredBlue, interval, response.measuredContrasts.at(interval), 5, 15));
+            QVERIFY(shows(passedGreen, interval, target * 1.1) && shows(passedGreen, interval, target * 0.9));
+            QVERIFY(shows(failedOrange, interval, target * 1.2) && shows(failedOrange, interval, target * 0.8));
+        }
+    }
+
+    void missingPainterOrPrinterDrawsNothing()
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        ReportGenerator::setUpPrinter(&printer, {});
+        printer.setOutputFileName(path("nothing.pdf"));
+        QPainter painter;
+        m_generator.generate(nullptr, &painter, {});
+        m_generator.generate(&printer, nullptr, {});
+        QVERIFY(!QFile::exists(path("nothing.pdf")));
+    }
+
+    void endlessScriptsStillGiveAReport()
+    {
+        // A hand-edited record whose every join and rule, each a different one, never ends still gives its whole report
+        // with the input error for each value; the test's own time-out guards against a stall.
+        const QString endless = QStringLiteral("(function(){while(true){} return %1;})");
+        QVariantList tests;
+        for (int i = 0; i < 40; ++i) {
+            const QVariantMap content{
+                {"jointext", "Joined"}, {"type", "text"}, {"join", endless.arg(i)}, {"validator", endless.arg(-i)}};
+            tests << QVariantMap{{"validatable", true}, {"content", QVariantList{content}}};
+        }
+        QCOMPARE(PdfProbe::text(PdfProbe::words(write(oneGroupRecord(tests)))).count("The entered values is incorrect"),
+                 40);
+    }
+
+private:
+    QString path(const QString &name) const { return m_folder->filePath(name); }
+    QString write(const QVariantMap &session)
+    {
+        const QString pdf = path(QStringLiteral("report%1.pdf").arg(++m_reports));
+        if (!m_generator.writePdf(session, pdf))
+            qWarning() << "no report written to" << pdf;
+        return pdf;
+    }
+    // Every file in the folder with its contents and modification time.
+    QMap<QString, QByteArray> snapshot() const
+    {
+        QMap<QString, QByteArray> files;
+        for (const QFileInfo &info : QDir(m_folder->path()).entryInfoList(QDir::Files | QDir::Hidden | QDir::System))
+            files.insert(info.fileName(),
+                         contents(info.filePath()) + QByteArray::number(info.lastModified().toMSecsSinceEpoch()));
+        return files;
+    }
+
+    QScopedPointer<QTemporaryDir> m_folder;
+    int m_reports = 0;
+    // One generator writes every report, as the program reuses its own.
+    ReportGenerator m_generator;
+};
+
+QTEST_MAIN(TestReport)
+#include "tst_report.moc"
