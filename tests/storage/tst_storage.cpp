@@ -101,6 +101,7 @@ private slots:
         QTest::newRow("line without '=', unterminated section")
             << QByteArray("[%General]\nno equals sign\n[SCHEDULER\ntasks=x\n") << 0 << true;
         QTest::newRow("task list of text") << QByteArray("[SCHEDULER]\ntasks=a, b\n") << 0 << true;
+        QTest::newRow("task list of one word") << QByteArray("[SCHEDULER]\ntasks=a\n") << 0 << true;
         QTest::newRow("unterminated section before sessions") << "[GENERAL\n" + good << 5 << true;
         QTest::newRow("session list cut short") << good.left(good.indexOf('\n', good.indexOf("list=")) - 40) + "\n"
                                                 << 5 << true;
