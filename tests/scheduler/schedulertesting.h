@@ -28,17 +28,17 @@ inline QVariantMap task(const QString &id, const QDateTime &date, qint64 frequen
             {"scheduledtestslist", QVariantList{1u, 4u}}};
 }
 
+// A clock that stands still where a test puts it.
 struct FixedClock : SchedulerClock
 {
     QDateTime now() const override { return moment; }
     QDateTime moment = at(2026, 1, 31, 12);
 };
 
-// A scheduler on a settings file of its own, on the last day of January 2026 at noon.
-struct SchedulerFixture
+// A scheduler on a settings file of its own, on a clock set to the last day of January 2026 at noon.
+struct SchedulerFixture : FixedClock
 {
     QTemporaryDir dir;
-    FixedClock clock;
     ConfigurationManager store{dir.filePath("Lumivex 2016.ini")};
-    SchedulerManager manager{&store, &clock};
+    SchedulerManager manager{&store, this};
 };

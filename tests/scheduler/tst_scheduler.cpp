@@ -3,6 +3,7 @@
 #include "schedulerclock.h"
 #include "scheduleritemdelegate.h"
 #include "schedulermanager.h"
+#include "schedulertesting.h"
 #include "support/modalanswers.h"
 #include "taskscheduler.h"
 #include "translator.h"
@@ -14,37 +15,6 @@
 #include <memory>
 
 Q_DECLARE_METATYPE(const QAbstractItemModel *)
-
-constexpr qint64 kDay = TaskScheduler::kMillisecondsPerDay;
-
-// Local times; CTest runs the scheduler tests in Central European time, so
-// that they cross real daylight-saving changes.
-inline QDateTime at(int year, int month, int day, int hour = 0, int minute = 0)
-{
-    return QDateTime(QDate(year, month, day), QTime(hour, minute));
-}
-
-// A task record as the task dialog stores it; an invalid last run reads as never run.
-inline QVariantMap task(const QString &id, const QDateTime &date, qint64 frequency = 0,
-                        const QDateTime &lastPerformed = QDateTime())
-{
-    return {{"id", id},
-            {"description", "Task " + id},
-            {"date", date},
-            {"frequency", quint64(frequency)},
-            {"lastperformed", lastPerformed},
-            {"scheduledtestslist", QVariantList{1u, 4u}}};
-}
-
-// A scheduler on a settings file of its own, on a clock set to the last day of January 2026 at noon.
-struct SchedulerFixture : SchedulerClock
-{
-    QDateTime now() const override { return moment; }
-    QDateTime moment = at(2026, 1, 31, 12);
-    QTemporaryDir dir;
-    ConfigurationManager store{dir.filePath("Lumivex 2016.ini")};
-    SchedulerManager manager{&store, this};
-};
 
 // Replaces a field's text as an operator does: select all, then type.
 static void type(QWidget *dialog, const char *field, const QString &text)
