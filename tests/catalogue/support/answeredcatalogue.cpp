@@ -12,63 +12,47 @@ namespace {
 
 using ValueMap = TestContent::ValueMap;
 
-QString contentId(const char *prefix, int step)
+QString formatted(double value)
 {
-    return QStringLiteral("%1%2").arg(QLatin1String(prefix)).arg(step, 2, 10, QLatin1Char('0')) + QStringLiteral("00");
+    return QString::number(value, 'g', 6);
 }
 
 ValueMap readings(const AnsweredCatalogue::Measurements &m)
 {
-    ValueMap values;
+    ValueMap values{{"content05010000", m.screenDiagonal}, {"content05060000", formatted(m.ambientLuminance)}};
     for (int position = 0; position < m.lightFields.size(); ++position) {
-        values.insert(contentId("content0502", 2 * position), AnsweredCatalogue::formatted(m.lightFields.at(position)));
-        values.insert(contentId("content0502", 2 * position + 1),
-                      AnsweredCatalogue::formatted(m.darkFields.at(position)));
+        values.insert(QString::asprintf("content0502%02d00", 2 * position), formatted(m.lightFields.at(position)));
+        values.insert(QString::asprintf("content0502%02d00", 2 * position + 1), formatted(m.darkFields.at(position)));
     }
     for (int level = 0; level < m.tg18lnLevels.size(); ++level)
-        values.insert(contentId("content0503", level), AnsweredCatalogue::formatted(m.tg18lnLevels.at(level)));
+        values.insert(QString::asprintf("content0503%02d00", level), formatted(m.tg18lnLevels.at(level)));
     // UN80 shows the dark subpixels (B), UN10 the bright ones (A); C and D are looked for on both.
     for (int i = 0; i < 3; ++i) {
-        values.insert(QStringLiteral("content0405000%1").arg(i), QString::number(m.pixelErrorsUN80.value(i)));
-        values.insert(QStringLiteral("content0405010%1").arg(i), QString::number(m.pixelErrorsUN10.value(i)));
+        values.insert(QString::asprintf("content0405000%d", i), QString::number(m.pixelErrorsUN80.value(i)));
+        values.insert(QString::asprintf("content0405010%d", i), QString::number(m.pixelErrorsUN10.value(i)));
     }
-    values.insert(QStringLiteral("content05010000"), m.screenDiagonal);
-    values.insert(QStringLiteral("content05060000"), AnsweredCatalogue::formatted(m.ambientLuminance));
     return values;
-}
-
-// Plain replies for the descriptive questions: the operator's name, a number where one is asked, else a remark.
-QString textAnswer(const QString &caption)
-{
-    if (caption == QLatin1String("content_test_00_00_00_00"))
-        return QStringLiteral("Dr. Anna Berger");
-    return caption == QLatin1String("content_test_03_01_00_02") ? QStringLiteral("48")
-                                                                : QStringLiteral("Yes, as expected");
 }
 
 void answer(TestContent *content, const ValueMap &values, const AnsweredCatalogue::Measurements &m)
 {
-    switch (content->type()) {
-    case TestContent::kTestContentTypeBoolean:
+    const TestContent::tTestContentType type = content->type();
+    if (type == TestContent::kTestContentTypeBoolean) {
         content->setResultBoolean(true);
-        return;
-    case TestContent::kTestContentTypeMultiselect:
+    } else if (type == TestContent::kTestContentTypeMultiselect) {
         content->setResultMultiselect(m.ambientClass);
         content->addOwnValues({{content->id(), m.ambientClass}});
+    } else if ((type != TestContent::kTestContentTypeText && type != TestContent::kTestContentTypeTextarea) ||
+               !content->join().isEmpty()) {
         return;
-    case TestContent::kTestContentTypeText:
-    case TestContent::kTestContentTypeTextarea:
-        break;
-    default:
-        return;
-    }
-    if (!content->join().isEmpty())
-        return;
-    if (values.contains(content->id())) {
+    } else if (values.contains(content->id())) {
         content->setResultText(values.value(content->id()));
         content->addOwnValues({{content->id(), content->resultText()}});
     } else {
-        content->setResultText(textAnswer(content->caption()));
+        // Plain replies for the descriptive questions: the operator's name, a number where one is asked.
+        content->setResultText(
+            ValueMap{{"content_test_00_00_00_00", "Dr. Anna Berger"}, {"content_test_03_01_00_02", "48"}}.value(
+                content->caption(), "Yes, as expected"));
     }
 }
 
@@ -88,17 +72,15 @@ void mergeOwnValues(const Test *test, ValueMap &session)
 
 AnsweredCatalogue::Measurements AnsweredCatalogue::brightMonitor()
 {
-    Measurements m;
-    m.screenDiagonal = QStringLiteral("27");
-    m.lightFields = {248.1, 255.3, 246.7, 272.5, 268.4, 257.2, 241.5, 236.2, 239.9};
-    m.darkFields = {8.42, 8.71, 8.35, 9.31, 9.12, 8.77, 8.19, 7.96, 8.08};
-    m.tg18lnLevels = {0.52,  0.769, 1.137, 1.681, 2.486, 3.677,  5.44,   8.04,   11.89,
-                      17.58, 26.0,  38.45, 56.85, 84.07, 124.32, 183.84, 271.85, 402.0};
-    m.ambientLuminance = 0.35;
-    m.ambientClass = QStringLiteral("300");
-    m.pixelErrorsUN80 = {2, 1, 0};
-    m.pixelErrorsUN10 = {0, 1, 0};
-    return m;
+    return {"27",
+            {248.1, 255.3, 246.7, 272.5, 268.4, 257.2, 241.5, 236.2, 239.9},
+            {8.42, 8.71, 8.35, 9.31, 9.12, 8.77, 8.19, 7.96, 8.08},
+            {0.52, 0.769, 1.137, 1.681, 2.486, 3.677, 5.44, 8.04, 11.89, 17.58, 26.0, 38.45, 56.85, 84.07, 124.32,
+             183.84, 271.85, 402.0},
+            0.35,
+            "300",
+            {2, 1, 0},
+            {0, 1, 0}};
 }
 
 AnsweredCatalogue::Measurements AnsweredCatalogue::dimMonitor()
@@ -131,7 +113,7 @@ unsigned AnsweredCatalogue::judge(const QList<TestGroup *> &groups)
             mergeOwnValues(test, session);
         }
     }
-
+    // Every validator sees the first answer of each content that any join or validator names.
     const QList<TestContent *> all = contents(groups);
     QSet<QString> named;
     for (const TestContent *content : all) {
@@ -140,17 +122,16 @@ unsigned AnsweredCatalogue::judge(const QList<TestGroup *> &groups)
     }
     ValueMap current;
     for (const TestContent *content : all) {
-        if (named.contains(content->id()) && !current.contains(content->id())) {
+        if (named.contains(content->id()) && !current.contains(content->id()))
             current.insert(content->id(), content->type() == TestContent::kTestContentTypeMultiselect
                                               ? content->resultMultiselect()
                                               : content->resultText());
-        }
     }
+    unsigned failed = 0;
     for (TestContent *content : all) {
         content->setValidatorValues(current);
         content->addOwnValues(current);
     }
-    unsigned failed = 0;
     for (const TestGroup *group : groups)
         failed += group->failedContentsCount();
     return failed;
@@ -172,9 +153,4 @@ QList<TestContent *> AnsweredCatalogue::contents(const QList<TestGroup *> &group
     for (const Test *test : tests(groups))
         all.append(*test->content());
     return all;
-}
-
-QString AnsweredCatalogue::formatted(double value)
-{
-    return QString::number(value, 'g', 6);
 }

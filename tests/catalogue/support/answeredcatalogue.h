@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QList>
-#include <QMap>
 #include <QString>
 #include <QVector>
 
@@ -19,14 +18,11 @@ public:
     struct Measurements
     {
         QString screenDiagonal;
-        QVector<double> lightFields;
-        QVector<double> darkFields;
-        QVector<double> tg18lnLevels;
+        QVector<double> lightFields, darkFields, tg18lnLevels;
         double ambientLuminance = 0;
         QString ambientClass; // "200" or "300"
         // Pixel errors of type A, B, C, D as counted on the UN10 and UN80 fields.
-        QVector<int> pixelErrorsUN80;
-        QVector<int> pixelErrorsUN10;
+        QVector<int> pixelErrorsUN80, pixelErrorsUN10;
     };
 
     // A bright, high-contrast 27-inch monitor that passes every rule.
@@ -48,5 +44,4 @@ public:
     // Every test and every content of the groups, in step order.
     static QList<Test *> tests(const QList<TestGroup *> &groups);
     static QList<TestContent *> contents(const QList<TestGroup *> &groups);
-    static QString formatted(double value);
 };

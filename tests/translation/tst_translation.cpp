@@ -1,0 +1,335 @@
+#include "defaultdictionary.h"
+#include "dictionaryengine.h"
+#include "dictionaryreader.h"
+#include "translator.h"
+#include "translatorprivate.h"
+
+#include "testconfig.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using TR::DictionaryReader;
+using TR::TranslatorPrivate;
+using Units = QHash<QString, QString>;
+
+namespace {
+
+const QString TestLanguages = QStringLiteral(LUMIVEX_TEST_DATA_DIR "/translation/languages");
+// The folder the program lists its languages from, filled by the build.
+const QString ShippedLanguages = QStringLiteral(LUMIVEX_BIN_DIR "/LumivexLanguages");
+
+template <typename... Texts> void addTextRow(const char *name, const Texts &...texts)
+{
+    (QTest::newRow(name) << ... << QString::fromUtf8(texts));
+}
+
+// Stands in for a system whose locale is el_GR.
+class GreekSystemTranslator : public TranslatorPrivate
+{
+public:
+    QString systemLanguage() const override { return languageOfLocaleName(QStringLiteral("el_GR")); }
+};
+
+// A translation must keep what the program fills in or lays out: the "%1"
+// placeholders and the line breaks; markers would reach the screen.
+bool keepsForm(const QString &unit, const QString &text)
+{
+    return !text.isEmpty() && text.count("%1") == unit.count("%1") && text.count('\n') == unit.count('\n') &&
+           !text.contains("_[") && !text.contains("]_");
+}
+
+// The chooser's entries as "code name": English first, the others in the order of the folder scan, sorted here.
+QStringList chooserItems(const QComboBox &chooser)
+{
+    QStringList items;
+    for (int index = 0; index < chooser.count(); ++index)
+        items << chooser.itemData(index).toString() + ' ' + chooser.itemText(index);
+    std::sort(items.begin() + qMin(1, items.size()), items.end());
+    return items;
+}
+
+} // namespace
+
+// The translator with its dictionary engine, the reader of its files, the
+// program's dictionary and the language files shipped with the program.
+class TestTranslation : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_folder;
+    // A translator of the test language folder, with the program's dictionary.
+    std::unique_ptr<TranslatorPrivate> m_translator;
+
+    QString writeFile(const QString &name, const QByteArray &contents)
+    {
+        QFile file(m_folder.filePath(name));
+        return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size() ? file.fileName() : QString();
+    }
+
+private slots:
+    void init()
+    {
+        m_translator = std::make_unique<TranslatorPrivate>();
+        m_translator->setLanguagePath(TestLanguages);
+        m_translator->engine->setModel(TR::defaultDictionary());
+    }
+
+    // A key the model lacks is resolved as a template itself. Unbalanced markers
+    // are ordinary text: a closing marker pairs with the nearest opening marker
+    // before it, and nothing outside a pair is lost.
+    void translate_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("expected");
+        addTextRow("empty key", "", "");
+        addTextRow("unknown key", "title_test_99", "title_test_99");
+        addTextRow("unit without translation", "_[Exit]_", "Exit");
+        addTextRow("unit with empty translation", "_[Untranslated]_", "Untranslated");
+        addTextRow("text outside units kept", "_[A]_.\n_[Cancel]_ ", "A.\nAnnulla ");
+        addTextRow("open marker only", "_[Cancel", "_[Cancel");
+        addTextRow("unclosed after complete unit", "_[Cancel]_ and _[more", "Annulla and _[more");
+        addTextRow("stray close after complete unit", "x _[Cancel]_ x]_", "x Annulla x]_");
+        addTextRow("nested: inner unit translated", "_[a _[Cancel]_ b]_", "_[a Annulla b]_");
+        addTextRow("dictionary: date", "date", "Date");
+        addTextRow("dictionary: one trailing blank", "nextTaskMessage", "Next test must be executed on: ");
+        addTextRow("dictionary: two lines", "testInputDialog_close",
+                   "Are you sure you want to stop the test session?\nThe results of the tests performed will be lost.");
+        // Only the innermost pair is complete; it holds the empty unit.
+        QTest::newRow("long unbalanced text") << QString("_[").repeated(100000) + QString("]_x").repeated(100000)
+                                              << QString("_[").repeated(99999) + "x" + QString("]_x").repeated(99999);
+    }
+
+    void translate()
+    {
+        QFETCH(QString, key);
+        m_translator->engine->setUnits({{"Cancel", "Annulla"}, {"Untranslated", ""}});
+        QTEST(m_translator->engine->translate(key), "expected");
+    }
+
+    void dictionaryFamilySizes()
+    {
+        const QStringList keys = TR::defaultDictionary().keys();
+        QList<int> sizes;
+        for (
+            const char *family :
+            {"", R"(^title_group_\d\d$)", R"(^report_group_\d\d$)", R"(^title_subgroup_\d\d_\d\d$)",
+             R"(^report_subgroup_\d\d_\d\d$)", R"(^title_test_\d\d_\d\d_\d\d(_\d\d)?$)",
+             R"(^content_test_\d\d_\d\d_\d\d_\d\d$)", R"(^report_test_\d\d_\d\d_\d\d_\d\d$)",
+             R"(^description_content_test_\d\d_\d\d_\d\d_\d\d$)", R"(^reportdescription_content_\d\d_\d\d_\d\d_\d\d$)",
+             R"(^(?!(title|report)_(group|subgroup)_|title_test_|content_test_|report_test_|description_content_test_|reportdescription_content_))"})
+            sizes << keys.filter(QRegularExpression(family)).size();
+        QCOMPARE(sizes, (QList<int>{514, 8, 9, 19, 19, 68, 103, 103, 36, 48, 101}));
+    }
+
+    // A unit holds printable ASCII only; a stray or missing bracket would show the
+    // markers on screen. The dictionary replaces the embedded model as a whole at
+    // start-up, so a key of that model must not be mistaken for one the program uses.
+    void dictionaryTemplates()
+    {
+        const QMap<QString, QString> dictionary = TR::defaultDictionary();
+        const QRegularExpression marked(QStringLiteral(R"(^(_\[[ -Z\\^-~]*\]_)(\n_\[[ -Z\\^-~]*\]_)* ?$)"));
+        for (auto entry = dictionary.cbegin(); entry != dictionary.cend(); ++entry)
+            QVERIFY2(marked.match(entry.value()).hasMatch(), qPrintable(entry.key()));
+        const QMap<QString, QString> embedded = DictionaryReader::readModelFile(":/Model.xml");
+        QVERIFY(!embedded.isEmpty());
+        for (const QString &key : embedded.keys())
+            QVERIFY2(!dictionary.contains(key), qPrintable(key));
+    }
+
+    // Bad files give an empty model, and no units or no language at all. A
+    // language file of over 5 MB (about 90 bytes a unit) is read whole; its name
+    // is shown capitalised in the chooser.
+    void readFiles()
+    {
+        QCOMPARE(DictionaryReader::readModelFile(writeFile(
+                     "model", R"(<Model><E Key="a" Value="_[A]_.\n_[B]_\n"/><E Key="" Value="x"/><E Value="x"/>)"
+                              R"(<E Key="b" Value="first"/><F Key="b" Value="C:\temp"/></Model>)")),
+                 (QMap<QString, QString>{{"a", "_[A]_.\n_[B]_\n"}, {"b", "C:\\temp"}}));
+        for (const char *bad :
+             {R"(<Language><E Key="a" Value="b"/></Language>)", "Key=a", R"(<Model><E Key="a" V)", ""})
+            QVERIFY2(DictionaryReader::readModelFile(writeFile("bad", bad)).isEmpty(), bad);
+        QByteArray units = R"(<U ID="" Text="x"/><U Text="y"/><U ID="a" Text="1"/><X ID="a" Text="Α"/>)";
+        Units expected{{"a", "Α"}};
+        for (int index = 0; index < 60000; ++index) {
+            const QString id = QString("Unit number %1 of a long list").arg(index);
+            expected.insert(id, QString("Einheit Nummer %1").arg(index));
+            units += QString("<U ID=\"%1\" Text=\"%2\"/>\n").arg(id, expected.value(id)).toUtf8();
+        }
+        const QString path = writeFile("l_big.xml", "<Language Name=\"pOrTuGuEs BrAsIl\"><Definition>" + units +
+                                                        "</Definition></Language>");
+        QCOMPARE(DictionaryReader::readLanguageFile(path).value_or(Units()), expected);
+        QCOMPARE(DictionaryReader::readLanguageName(path), QStringLiteral("Portugues brasil"));
+        for (const char *xml : {"<L><Definition><U ID=\"a\" Text=\"b\"/></Definition></L>",
+                                "<Language><U ID=\"a\" Text=\"b\"/></Language>"})
+            QCOMPARE(DictionaryReader::readLanguageFile(writeFile("l_empty.xml", xml)), std::make_optional(Units()));
+        for (const char *xml : {"Cancel=Annulla", "", "<Language Name=\"x\"><Definition><U ID=\"a\" Te"})
+            QVERIFY2(!DictionaryReader::readLanguageFile(writeFile("l_bad.xml", xml)), xml);
+        QCOMPARE(DictionaryReader::readLanguageName(m_folder.filePath("l_bad.xml")), QStringLiteral("X"));
+        QVERIFY(!DictionaryReader::readLanguageFile(m_folder.filePath("missing")));
+    }
+
+    // Before any model is installed the texts of the embedded model are in force.
+    void singleton()
+    {
+        TR::Translator *translator = TR::Translator::instance();
+        QCOMPARE(translator->translate("model_wait"), QStringLiteral("Image elaboration in progress.\nPlease wait..."));
+        QTest::ignoreMessage(QtDebugMsg, qPrintable("[TRANSLATOR] Language path: " + TestLanguages));
+        translator->setLanguagePath(TestLanguages);
+        QTest::ignoreMessage(QtDebugMsg, "[TRANSLATOR] Locale loaded: it");
+        translator->setLocale("it");
+        translator->setModel(TR::defaultDictionary());
+        QCOMPARE(translator->translate("cancel"), QStringLiteral("Annulla"));
+        for (const char *flag :
+             {"cs", "de", "en", "es", "fi", "fr", "gr", "hu", "it", "jp", "pl", "pt", "ru", "tr", "zh"})
+            QVERIFY2(QImage(TR::FlagIconPath.arg(flag)).size() == QSize(16, 11), flag);
+    }
+
+    // On Linux a backslash is an ordinary character of a file name, so the
+    // folder and the file name are joined with "/".
+    void languageFilePath_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("expected");
+        addTextRow("folder without separator", "C:/x", "C:/x/l_de.xml");
+        addTextRow("folder with separator", "C:/x/", "C:/x/l_de.xml");
+        addTextRow("empty folder", "", "l_de.xml");
+        addTextRow("backslash is part of a name", "/x\\", "/x\\/l_de.xml");
+    }
+
+    void languageFilePath()
+    {
+        QFETCH(QString, path);
+        m_translator->languagePath = path;
+        QTEST(m_translator->languageFilePath("de"), "expected");
+    }
+
+    // A language that cannot be used leaves the one in force; "el" is read from
+    // l_gr.xml; English needs no file.
+    void setLocale_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("cancel");
+        addTextRow("Italian", "it", "it", "Annulla");
+        addTextRow("Greek through its alias", "el", "el", "Ακύρωση");
+        addTextRow("English", "en", "en", "Cancel");
+        addTextRow("no file", "xx", "de", "Abbrechen");
+        addTextRow("empty code", "", "de", "Abbrechen");
+        addTextRow("truncated", "cut", "de", "Abbrechen");
+        addTextRow("folder named like a file", "dir", "de", "Abbrechen");
+    }
+
+    void setLocale()
+    {
+        for (const QString &name : QDir(TestLanguages).entryList(QDir::Files))
+            QFile::copy(TestLanguages + '/' + name, m_folder.filePath(name));
+        QDir(m_folder.path()).mkdir("l_dir.xml");
+        writeFile("l_cut.xml", R"(<Language Name="x"><Definition><Unit ID="Cancel" Te)");
+        m_translator->setLanguagePath(m_folder.path());
+        m_translator->setLocale("de");
+        QFETCH(QString, code);
+        m_translator->setLocale(code);
+        QTEST(m_translator->currentLanguage, "language");
+        QTEST(m_translator->engine->translate("cancel"), "cancel");
+    }
+
+    void preferredLocale()
+    {
+        QCOMPARE(TranslatorPrivate::languageOfLocaleName("zh_Hant_TW"), QStringLiteral("zh_Hant"));
+        GreekSystemTranslator translator;
+        QCOMPARE(translator.preferredLocale(), QStringLiteral("en"));
+        translator.setLanguagePath(TestLanguages);
+        QCOMPARE(translator.preferredLocale(), QStringLiteral("el"));
+    }
+
+    // Forms keep a widget's key in "defaultText", so it survives a change of
+    // language; a widget without it is keyed by the text it shows.
+    void translateObject()
+    {
+        m_translator->setLocale("de");
+        m_translator->translateObject(nullptr, true);
+        QWidget window;
+        window.setProperty("defaultText", "addTask_title");
+        auto *label = new QLabel("whatever it showed", new QWidget(&window));
+        label->setProperty("defaultText", "homePage_newTest");
+        auto *action = new QAction("exit", &window);
+        auto *emptyKey = new QLabel("shown", &window);
+        emptyKey->setProperty("defaultText", QString());
+        m_translator->translateObject(&window, false);
+        QCOMPARE(window.windowTitle() + '|' + label->text(), QStringLiteral("Task Scheduler|whatever it showed"));
+        m_translator->translateObject(&window, true);
+        QCOMPARE(label->text() + '|' + action->text() + '|' + emptyKey->text(),
+                 QStringLiteral("Einen neuen Test starten|Beenden|shown"));
+    }
+
+    // The chooser lists English first, then each language file of the folder
+    // (not other XML or text files), named from its Language element. The current
+    // language is found also through its alias.
+    void fillLanguageComboBox()
+    {
+        m_translator->setLocale("el");
+        QComboBox comboBox;
+        comboBox.addItem("stale");
+        m_translator->fillLanguageComboBox(&comboBox);
+        QCOMPARE(chooserItems(comboBox), QStringList({"en English", "de Deutsch", "gr Ελληνικά", "it Italiano"}));
+        QCOMPARE(comboBox.currentData().toString(), QStringLiteral("gr"));
+        // "l_it.XML" could not be loaded by its code, so it is not offered.
+        QTemporaryDir capitals;
+        QVERIFY(QFile::copy(TestLanguages + "/l_it.xml", capitals.filePath("l_it.XML")));
+        m_translator->setLanguagePath(capitals.path());
+        m_translator->fillLanguageComboBox(&comboBox);
+        QCOMPARE(comboBox.count(), 1);
+        m_translator->setLanguagePath(TestLanguages + "/absent");
+        m_translator->fillLanguageComboBox(&comboBox);
+        m_translator->fillLanguageComboBox(nullptr);
+        QCOMPARE(comboBox.count(), 1);
+    }
+
+    // The program ships exactly these languages, each with its flag.
+    void chooserListsShippedLanguages()
+    {
+        m_translator->setLanguagePath(ShippedLanguages);
+        QComboBox chooser;
+        m_translator->fillLanguageComboBox(&chooser);
+        QCOMPARE(chooserItems(chooser), QStringList({"en English", "de Deutsch", "it Italiano"}));
+        for (int index = 0; index < chooser.count(); ++index)
+            QCOMPARE(chooser.itemIcon(index).pixmap(16).toImage(),
+                     QIcon(":/flags/" + chooser.itemData(index).toString()).pixmap(16).toImage());
+    }
+
+    void shippedLanguageFile_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("name");
+        addTextRow("German", "de", "Deutsch");
+        addTextRow("Italian", "it", "Italiano");
+    }
+
+    // Each shipped file translates every unit of the program's dictionary, keeping its form, and nothing else.
+    void shippedLanguageFile()
+    {
+        QFETCH(QString, code);
+        const QString path = ShippedLanguages + "/l_" + code + ".xml";
+        QTEST(DictionaryReader::readLanguageName(path), "name");
+        const std::optional<Units> translations = DictionaryReader::readLanguageFile(path);
+        QVERIFY(translations);
+        const QStringList units = TR::DictionaryEngine::unitsOf(TR::defaultDictionary());
+        QStringList faults;
+        for (const QString &unit : units) {
+            if (!keepsForm(unit, translations->value(unit)))
+                faults << unit;
+        }
+        for (const QString &id : translations->keys()) {
+            if (!units.contains(id))
+                faults << id;
+        }
+        QVERIFY2(faults.isEmpty(), qPrintable("missing, misshapen or no unit: " + faults.join(" | ")));
+    }
+};
+
+QTEST_MAIN(TestTranslation)
+#include "tst_translation.moc"
