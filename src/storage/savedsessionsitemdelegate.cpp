@@ -2,65 +2,12 @@
 
 #include "savedsessionsmodel.h"
 
-#include <QImage>
-#include <QMouseEvent>
-#include <QPainter>
-
-namespace {
-
-const int ActionColumnWidth = 42;
-
-bool isActionColumn(int column)
+bool SavedSessionsItemDelegate::isButtonColumn(int column) const
 {
     return column == SavedSessionsModel::ReportColumn || column == SavedSessionsModel::DeleteColumn;
 }
 
-bool isImageColumn(int column)
+bool SavedSessionsItemDelegate::isImageColumn(int column) const
 {
-    return column == SavedSessionsModel::StatusColumn || isActionColumn(column);
-}
-
-} // namespace
-
-void SavedSessionsItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
-                                      const QModelIndex &index) const
-{
-    if (!isImageColumn(index.column())) {
-        QItemDelegate::paint(painter, option, index);
-        return;
-    }
-    const QImage image = index.data(Qt::DecorationRole).value<QImage>();
-    const QRect &cell = option.rect;
-    QRect target(QPoint(0, 0), image.size());
-    target.moveCenter(QPoint((cell.left() + cell.right()) / 2, (cell.top() + cell.bottom()) / 2));
-    painter->drawImage(target.topLeft(), image);
-}
-
-QSize SavedSessionsItemDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
-{
-    QSize hint = QItemDelegate::sizeHint(option, index);
-    if (isActionColumn(index.column()))
-        hint.setWidth(ActionColumnWidth);
-    return hint;
-}
-
-bool SavedSessionsItemDelegate::editorEvent(QEvent *event, QAbstractItemModel *model,
-                                            const QStyleOptionViewItem &option, const QModelIndex &index)
-{
-    const bool press = event->type() == QEvent::MouseButtonPress;
-    const bool release = event->type() == QEvent::MouseButtonRelease;
-    const QPersistentModelIndex pressedIndex = m_pressedIndex;
-    if (release)
-        m_pressedIndex = QPersistentModelIndex();
-
-    if (!isActionColumn(index.column()) || !(press || release))
-        return true;
-    if (!option.rect.contains(static_cast<QMouseEvent *>(event)->pos()))
-        return true;
-
-    if (press)
-        m_pressedIndex = index;
-    else if (pressedIndex == index)
-        emit buttonClicked(index, model);
-    return true;
+    return column == SavedSessionsModel::StatusColumn || isButtonColumn(column);
 }
