@@ -4,14 +4,14 @@
 #include <QSignalSpy>
 #include <QTest>
 
-// Runs inside a LumivexApplication of its own (see main below), under a key no
-// other test uses, and plays the part of a later instance with a raw segment.
+// A key no other test uses.
+const QString Key = QStringLiteral("LumivexUnitTest-%1").arg(QCoreApplication::applicationPid());
+
+// Runs inside a LumivexApplication of its own (see main below) and plays the
+// part of a later instance with a raw segment.
 class TestLumivexApplication : public QObject
 {
     Q_OBJECT
-
-public:
-    explicit TestLumivexApplication(const QString &key) : m_key(key) {}
 
 private slots:
     void receivesPendingMessage_data()
@@ -31,8 +31,8 @@ private slots:
         QFETCH(QByteArray, written);
         QFETCH(QString, received);
         // Each user has a segment of their own: the plain key finds none.
-        QVERIFY(!QSharedMemory(m_key).attach());
-        QSharedMemory sender(LumivexApplication::userKey(m_key));
+        QVERIFY(!QSharedMemory(Key).attach());
+        QSharedMemory sender(LumivexApplication::userKey(Key));
         QVERIFY(sender.attach());
         QSignalSpy spy(qApp, SIGNAL(messageAvailable(QString)));
         sender.lock();
@@ -45,16 +45,12 @@ private slots:
         static_cast<LumivexApplication *>(qApp)->checkForMessage();
         QCOMPARE(spy.count(), 1);
     }
-
-private:
-    QString m_key;
 };
 
 int main(int argc, char *argv[])
 {
-    const QString key = QStringLiteral("LumivexUnitTest-%1").arg(QCoreApplication::applicationPid());
-    LumivexApplication app(argc, argv, key);
-    TestLumivexApplication test(key);
+    LumivexApplication app(argc, argv, Key);
+    TestLumivexApplication test;
     return QTest::qExec(&test, argc, argv);
 }
 
