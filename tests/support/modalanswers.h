@@ -35,19 +35,14 @@ inline void clickButton(const QString &buttonText, QString *shownText = nullptr)
     ModalPrompt::preloadAnswer([=](QDialog *dialog) { clickButtonOf(dialog, buttonText, shownText); });
 }
 
-// Chooses an item of a list dialog and confirms it; a null item cancels.
-inline void chooseItem(const QString &item, QStringList *shownItems = nullptr)
+// Chooses an item of a list dialog and confirms it; an item the dialog does not
+// offer (a null one, say) cancels.
+inline void chooseItem(const QString &item)
 {
     ModalPrompt::preloadAnswer([=](QDialog *dialog) {
         auto *input = qobject_cast<QInputDialog *>(dialog);
-        if (!input)
+        if (!input || !input->comboBoxItems().contains(item))
             return;
-        if (shownItems)
-            *shownItems = input->comboBoxItems();
-        if (item.isNull()) {
-            input->reject();
-            return;
-        }
         input->setTextValue(item);
         input->accept();
     });
