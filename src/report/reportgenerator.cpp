@@ -374,8 +374,8 @@ int ReportGenerator::drawAcrossPages(QTextDocument &document, const QRect &block
         const qreal sliceEnd = cut > done ? cut : done + room;
         m_painter->save();
         m_painter->translate(block.left(), pageTop - done);
-        // Lines that only touch the slice's edges belong to the neighbouring slices.
-        document.drawContents(m_painter, QRectF(0, done + 0.5, block.width(), sliceEnd - done - 1));
+        m_painter->setClipRect(QRectF(0, done, block.width(), sliceEnd - done));
+        drawLinesStartingIn(document, done, sliceEnd);
         m_painter->restore();
         if (sliceEnd >= end)
             return pageTop + qCeil(end - done);
@@ -385,11 +385,27 @@ int ReportGenerator::drawAcrossPages(QTextDocument &document, const QRect &block
     }
 }
 
+// Draws the lines whose tops lie in [from, to). QTextDocument::drawContents() would also
+// draw, clipped away, the line just above its clip: invisible, yet its words would be
+// in the file twice for anyone who searches or copies the report's text.
+void ReportGenerator::drawLinesStartingIn(const QTextDocument &document, qreal from, qreal to)
+{
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        const QTextLayout *layout = block.layout();
+        for (int i = 0; i < layout->lineCount(); ++i) {
+            const QTextLine line = layout->lineAt(i);
+            const qreal lineTop = layout->position().y() + line.y();
+            if (lineTop >= from && lineTop < to)
+                line.draw(m_painter, layout->position());
+        }
+    }
+}
+
 qreal ReportGenerator::lineStartAbove(const QTextDocument &document, qreal limit)
 {
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        const qreal blockTop = document.documentLayout()->blockBoundingRect(block).top();
         const QTextLayout *layout = block.layout();
+        const qreal blockTop = layout->position().y();
         for (int i = 0; i < layout->lineCount(); ++i) {
             const QTextLine line = layout->lineAt(i);
             if (blockTop + line.y() + line.height() > limit)

@@ -57,6 +57,7 @@ private:
     // is drawn here, the rest continues from the top of new pages, cut between
     // lines. Returns the bottom of its last part.
     int drawAcrossPages(QTextDocument &document, const QRect &block);
+    void drawLinesStartingIn(const QTextDocument &document, qreal from, qreal to);
     static qreal lineStartAbove(const QTextDocument &document, qreal limit);
     void startNewPage();
     void drawFooter(int pageNumber);

@@ -251,6 +251,10 @@ private Q_SLOTS:
             QVERIFY2(word.page > before.page || word.box.top() >= before.box.top() - 1, qPrintable(all.at(i)));
         }
         QVERIFY(first(words, "v0").page == 1 && first(words, "n1499").page >= 3);
+        // Nothing is drawn twice where a text is cut between pages.
+        QCOMPARE(int(std::count_if(words.begin(), words.end(),
+                                   [&all](const Word &word) { return all.contains(word.text); })),
+                 all.size());
         // The captions of the closing block at the last page's foot.
         const QList<Word> lastPage = PdfProbe::find(words, QString(), words.constLast().page);
         const Word date = first(lastPage, "Date");
