@@ -5,7 +5,8 @@
 # folder below the build tree so that settings files never land in the sources.
 # Each test is labelled with its subsystem folder, so `ctest -L storage` runs one
 # subsystem's tests. An XVFB test runs on a virtual X server of its own, for
-# real windows that must be grabbed from the screen; it always runs alone.
+# real windows that must be grabbed from the screen; such tests start first,
+# as they take longest.
 function(lumivex_add_test name)
     cmake_parse_arguments(ARG "SERIAL;XVFB" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
@@ -18,7 +19,6 @@ function(lumivex_add_test name)
     if(ARG_XVFB)
         set(platform xcb)
         set(command xvfb-run -a -s "-screen 0 1600x1000x24" $<TARGET_FILE:${name}>)
-        set(ARG_SERIAL TRUE)
     endif()
     add_test(NAME ${name} COMMAND ${command} WORKING_DIRECTORY ${workdir})
     set_tests_properties(${name} PROPERTIES
@@ -26,6 +26,9 @@ function(lumivex_add_test name)
         TIMEOUT 300)
     if(ARG_SERIAL)
         set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
+    endif()
+    if(ARG_XVFB)
+        set_tests_properties(${name} PROPERTIES COST 1000)
     endif()
     get_filename_component(subsystem ${CMAKE_CURRENT_SOURCE_DIR} NAME)
     set_tests_properties(${name} PROPERTIES LABELS ${subsystem})
