@@ -1,6 +1,7 @@
 #include "schedulermanager.h"
 
 #include "addtaskdialog.h"
+#include "buttoncelldelegate.h"
 #include "configurationmanager.h"
 #include "modalprompt.h"
 #include "schedulerclock.h"
@@ -8,7 +9,6 @@
 #include "translator.h"
 
 #include <QDebug>
-#include <QPixmap>
 #include <QTimer>
 
 #include <algorithm>
@@ -98,11 +98,11 @@ QVariant SchedulerManager::data(const QModelIndex &index, int role) const
     case Qt::DecorationRole:
         switch (index.column()) {
         case kColumnDelete:
-            return QPixmap(QStringLiteral(":/assets/deleteicon"));
+            return ButtonCellDelegate::cellImage(QStringLiteral("deleteicon"));
         case kColumnEdit:
-            return QPixmap(QStringLiteral(":/assets/edit_icon"));
+            return ButtonCellDelegate::cellImage(QStringLiteral("edit_icon"));
         case kColumnStart:
-            return QPixmap(QStringLiteral(":/assets/start_icon"));
+            return ButtonCellDelegate::cellImage(QStringLiteral("start_icon"));
         default:
             return {};
         }

@@ -1,6 +1,6 @@
 #include "buttoncelldelegate.h"
 
-#include <QImage>
+#include <QHash>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -9,6 +9,15 @@ namespace {
 const int ButtonColumnWidth = 42;
 
 } // namespace
+
+QImage ButtonCellDelegate::cellImage(const QString &name)
+{
+    static QHash<QString, QImage> cache;
+    auto it = cache.find(name);
+    if (it == cache.end())
+        it = cache.insert(name, QImage(QStringLiteral(":/assets/") + name));
+    return it.value();
+}
 
 void ButtonCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {

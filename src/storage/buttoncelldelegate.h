@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QItemDelegate>
 #include <QPersistentModelIndex>
 
@@ -16,6 +17,10 @@ public:
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+
+    // The embedded image ":/assets/<name>" for a model's cells, decoded once:
+    // decoding an SVG on every paint would cost a full render per cell.
+    static QImage cellImage(const QString &name);
 
 signals:
     void buttonClicked(QModelIndex index, const QAbstractItemModel *model);

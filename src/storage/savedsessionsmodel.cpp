@@ -1,26 +1,16 @@
 #include "savedsessionsmodel.h"
 
+#include "buttoncelldelegate.h"
 #include "configurationmanager.h"
 #include "translator.h"
 
 #include <QColor>
 #include <QDateTime>
-#include <QHash>
 #include <QImage>
 
 namespace {
 
 const QString DateFormat = QStringLiteral("dd/MM/yyyy - hh:mm");
-
-// Decoding an SVG on every paint would cost a full render per cell.
-QImage asset(const QString &name)
-{
-    static QHash<QString, QImage> cache;
-    auto it = cache.find(name);
-    if (it == cache.end())
-        it = cache.insert(name, QImage(QStringLiteral(":/assets/") + name));
-    return it.value();
-}
 
 QDateTime recordDate(const QVariantMap &record)
 {
@@ -110,12 +100,12 @@ QVariant SavedSessionsModel::decorationData(const QVariantMap &record, int colum
     switch (column) {
     case StatusColumn: {
         const bool passed = record.value(QStringLiteral("nfailedtestcontents")).toInt() < 1;
-        return asset(passed ? QStringLiteral("checkicon") : QStringLiteral("xicon"));
+        return ButtonCellDelegate::cellImage(passed ? QStringLiteral("checkicon") : QStringLiteral("xicon"));
     }
     case ReportColumn:
-        return asset(QStringLiteral("reporticon"));
+        return ButtonCellDelegate::cellImage(QStringLiteral("reporticon"));
     case DeleteColumn:
-        return asset(QStringLiteral("deleteicon"));
+        return ButtonCellDelegate::cellImage(QStringLiteral("deleteicon"));
     default:
         return {};
     }
