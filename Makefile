@@ -2,6 +2,8 @@
 BUILD_DIR := build
 RUN_DIR   := $(BUILD_DIR)/run
 JOBS      := $(shell nproc 2>/dev/null || echo 2)
+# A compiler cache, when the machine has one, makes rebuilds of other checkouts cheap.
+LAUNCHER  := $(if $(shell command -v ccache 2>/dev/null),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
 .PHONY: all deps configure build program run test bench format clean
 
@@ -11,7 +13,7 @@ deps:
 	@scripts/install-deps
 
 configure: deps
-	@if [ ! -f $(BUILD_DIR)/CMakeCache.txt ]; then cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo; fi
+	@if [ ! -f $(BUILD_DIR)/CMakeCache.txt ]; then cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(LAUNCHER); fi
 
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
