@@ -17,10 +17,19 @@ void CanvasWidget::setPattern(const QString &key)
     update();
 }
 
+QSize CanvasWidget::deviceSize() const
+{
+    const qreal ratio = devicePixelRatioF();
+    return QSize(qRound(width() * ratio), qRound(height() * ratio));
+}
+
 void CanvasWidget::paintEvent(QPaintEvent *)
 {
+    // The pattern is drawn at the screen's own resolution and copied without
+    // scaling: a line pair of one device pixel must stay one device pixel on a
+    // high-density screen, whatever the scale factor.
+    QImage frame = m_pattern->toImage(deviceSize());
+    frame.setDevicePixelRatio(devicePixelRatioF());
     QPainter painter(this);
-    m_pattern->setRect(rect());
-    m_pattern->paint(&painter);
-    m_pattern->setPainter(nullptr);
+    painter.drawImage(QPointF(0, 0), frame);
 }
