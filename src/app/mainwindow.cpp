@@ -4,11 +4,13 @@
 #include "addtaskdialog.h"
 #include "configurationmanager.h"
 #include "defaultdictionary.h"
+#include "localformats.h"
 #include "modalprompt.h"
 #include "reportgenerator.h"
 #include "savedsessionsitemdelegate.h"
 #include "savedsessionsmodel.h"
 #include "schedulerclock.h"
+#include "screenfit.h"
 #include "scheduleritemdelegate.h"
 #include "schedulermanager.h"
 #include "taskscheduler.h"
@@ -428,8 +430,7 @@ void MainWindow::openReportPreview(const QVariantMap &record)
     QPrinter printer(QPrinter::HighResolution);
     ReportGenerator::setUpPrinter(&printer, record);
     QPrintPreviewDialog preview(&printer, this, Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
-    const QString date =
-        record.value(QStringLiteral("date")).toDateTime().toString(QStringLiteral("dd/MM/yyyy - HH:mm"));
+    const QString date = LocalFormats::dateTime(record.value(QStringLiteral("date")).toDateTime());
     preview.setWindowTitle(translated("report") + QStringLiteral(" - ") + date);
     connect(&preview, &QPrintPreviewDialog::paintRequested, this, &MainWindow::printPreview);
     ModalPrompt::exec(&preview);
@@ -497,7 +498,7 @@ QString MainWindow::statusText(const QStringList &ids, const QStringList &nextId
     const TaskScheduler *next = nextIds.isEmpty() ? nullptr : m_scheduler->taskById(nextIds.first());
     if (next)
         return translated("nextTaskMessage") +
-               next->nextExecution(m_scheduler->clock()->now().date()).toString(QStringLiteral("dd/MM/yyyy"));
+               LocalFormats::date(next->nextExecution(m_scheduler->clock()->now().date()).date());
     return QString();
 }
 
@@ -595,6 +596,12 @@ void MainWindow::bringToFront()
 
 void MainWindow::showWindow()
 {
+    // Sized from the screen it opens on, so that nothing is cut off on a small
+    // or high-density screen.
+    if (!m_fittedToScreen) {
+        ScreenFit::fit(this, size());
+        m_fittedToScreen = true;
+    }
     if (isHidden() || isMinimized()) {
         showNormal();
         activateWindow();

@@ -136,4 +136,5 @@ private:
     QStringList m_queuedIds;
     QStringList m_queuedNextIds;
     bool m_quitRequested = false;
+    bool m_fittedToScreen = false;
 };

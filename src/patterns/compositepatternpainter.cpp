@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QPolygon>
 #include <QtMath>
 
 #include <algorithm>
@@ -363,6 +364,13 @@ void CompositePatternPainter::drawHighlightOutlines()
 {
     m_painter->setPen(solidPen(kGreen, 2.0));
     m_painter->setBrush(Qt::NoBrush);
+    for (const QPolygon &outline : highlightOutlines())
+        m_painter->drawPolyline(outline);
+}
+
+QVector<QPolygon> CompositePatternPainter::highlightOutlines() const
+{
+    QVector<QPolygon> outlines;
     const int element = m_highlighter.element();
 
     if (element == TestPatternHighlighter::GridAndResolutionZone ||
@@ -373,49 +381,49 @@ void CompositePatternPainter::drawHighlightOutlines()
             for (int zone :
                  {TestPatternHighlighter::TopLeft, TestPatternHighlighter::BottomLeft, TestPatternHighlighter::TopRight,
                   TestPatternHighlighter::BottomRight, TestPatternHighlighter::Centre})
-                drawZoneOutline(zone, element);
-        } else {
-            drawZoneOutline(position, element);
+                outlines << zoneOutline(zone, element);
+        } else if (position >= TestPatternHighlighter::Centre && position < TestPatternHighlighter::AllPositions) {
+            outlines << zoneOutline(position, element);
         }
     }
 
     if (element == TestPatternHighlighter::BlackAndWhiteBars)
-        drawOutline(gridX(1), gridY(0), gridX(10), gridY(2));
+        outlines << outline(gridX(1), gridY(0), gridX(10), gridY(2));
 
     const int grayLevelIndex = m_highlighter.grayLevelIndex();
     if (element == TestPatternHighlighter::GrayLevels) {
         if (grayLevelIndex == 0) {
-            const QPoint arch[] = {
+            outlines << QPolygon({
                 {gridX(3), gridY(9)}, {gridX(3), gridY(3)}, {gridX(9), gridY(3)},
                 {gridX(9), gridY(9)}, {gridX(8), gridY(9)}, {gridX(8), gridY(4)},
                 {gridX(4), gridY(4)}, {gridX(4), gridY(9)}, {gridX(3), gridY(9)},
-            };
-            m_painter->drawPolyline(arch, 9);
+            });
         }
         if (grayLevelIndex == 1 || grayLevelIndex == 2)
-            drawOutline(gridX(4), gridY(8), gridX(5), gridY(9));
+            outlines << outline(gridX(4), gridY(8), gridX(5), gridY(9));
         // The 5 % / 95 % test compares both patches, so both are outlined.
         if (grayLevelIndex == 2 || grayLevelIndex == 3)
-            drawOutline(gridX(7), gridY(8), gridX(8), gridY(9));
+            outlines << outline(gridX(7), gridY(8), gridX(8), gridY(9));
     }
 
     if (element == TestPatternHighlighter::QualityBoxes) {
         const int index = m_highlighter.qualityIndex();
         if (index == 2 || index == 4 || index == 5 || index == 6)
-            drawOutline(gridX(3), gridY(9), gridX(5), gridY(10));
+            outlines << outline(gridX(3), gridY(9), gridX(5), gridY(10));
         if (index == 1 || index == 3 || index == 4 || index == 6)
-            drawOutline(gridX(5), gridY(9), gridX(7), gridY(10));
+            outlines << outline(gridX(5), gridY(9), gridX(7), gridY(10));
         if (index == 0 || index == 3 || index == 5 || index == 6)
-            drawOutline(gridX(7), gridY(9), gridX(9), gridY(10));
+            outlines << outline(gridX(7), gridY(9), gridX(9), gridY(10));
     }
 
     if (element == TestPatternHighlighter::Gradients) {
-        drawOutline(gridX(1), gridY(3), gridX(2), gridY(9));
-        drawOutline(gridX(10), gridY(3), gridX(11), gridY(9));
+        outlines << outline(gridX(1), gridY(3), gridX(2), gridY(9));
+        outlines << outline(gridX(10), gridY(3), gridX(11), gridY(9));
     }
+    return outlines;
 }
 
-void CompositePatternPainter::drawZoneOutline(int position, int element)
+QPolygon CompositePatternPainter::zoneOutline(int position, int element) const
 {
     const int width = element == TestPatternHighlighter::GridAndResolutionZone ? qRound(2 * m_cw) : m_cwi;
     // The high-contrast half is on the left of the left-hand and centre zones
@@ -449,21 +457,18 @@ void CompositePatternPainter::drawZoneOutline(int position, int element)
         top = bottomRow;
         bottom = top + m_chi;
         break;
-    case TestPatternHighlighter::Centre:
+    default:
         left = gridX(5) + leftShift;
         top = gridY(5);
         bottom = gridY(6);
         break;
-    default:
-        return;
     }
-    drawOutline(left, top, left + width, bottom);
+    return outline(left, top, left + width, bottom);
 }
 
-void CompositePatternPainter::drawOutline(int left, int top, int right, int bottom)
+QPolygon CompositePatternPainter::outline(int left, int top, int right, int bottom)
 {
-    const QPoint corners[] = {{left, bottom}, {left, top}, {right, top}, {right, bottom}, {left, bottom}};
-    m_painter->drawPolyline(corners, 5);
+    return QPolygon({{left, bottom}, {left, top}, {right, top}, {right, bottom}, {left, bottom}});
 }
 
 } // namespace NSTESTPatter

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QPolygon>
 #include <QRect>
+#include <QVector>
 
 class QImage;
 class QPainter;
@@ -18,6 +20,9 @@ public:
                             const TestPatternHighlighter &highlighter);
 
     void paint();
+    // The green outlines round the element the current test asks about, each a
+    // closed polyline; empty when nothing is emphasised. The painter is not used.
+    QVector<QPolygon> highlightOutlines() const;
 
 private:
     struct Zone;
@@ -34,8 +39,8 @@ private:
     void drawGradientRamps();
     void drawQualityBoxes();
     void drawHighlightOutlines();
-    void drawZoneOutline(int position, int element);
-    void drawOutline(int left, int top, int right, int bottom);
+    QPolygon zoneOutline(int position, int element) const;
+    static QPolygon outline(int left, int top, int right, int bottom);
 
     int gridX(int k) const;
     int gridY(int k) const;

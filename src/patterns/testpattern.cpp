@@ -9,6 +9,7 @@
 #include <QMetaEnum>
 #include <QPainter>
 #include <QPen>
+#include <QRegion>
 
 namespace NSTESTPatter {
 
@@ -209,7 +210,7 @@ void TestPattern::draw()
     if (isLuminanceField(m_type)) {
         drawLuminanceFields();
     } else if (isTg18Ln(m_type)) {
-        drawTg18Ln(15 * (m_type - kTestPatternTG18LN01));
+        drawTg18Ln(measuredLevel());
     } else {
         switch (m_type) {
         case kTestPatternEmpty:
@@ -239,43 +240,98 @@ void TestPattern::fill(int grey)
     m_painter->fillRect(m_rect, greyLevel(grey));
 }
 
-void TestPattern::drawTg18Ln(int level)
+QRect TestPattern::tg18LnPatch(const QSize &size)
 {
     // W - 12 is a whole number already, so rounding it changes nothing; the
     // divisions truncate.
-    const int a = (m_rect.width() - 12) / 3;
-    const int b = (m_rect.height() - 12) / 3;
+    const int a = (size.width() - 12) / 3;
+    const int b = (size.height() - 12) / 3;
+    return QRect(QPoint(a, b), QPoint(2 * a - 1, 2 * b - 1));
+}
+
+void TestPattern::drawTg18Ln(int level)
+{
     fill(kTg18LnSurroundGrey);
-    m_painter->fillRect(QRect(QPoint(a, b), QPoint(2 * a - 1, 2 * b - 1)), greyLevel(level));
+    m_painter->fillRect(tg18LnPatch(m_rect.size()), greyLevel(level));
+}
+
+QVector<QRect> TestPattern::luminanceCircles(const QSize &size) const
+{
+    QVector<QRect> circles;
+    if (!isLuminanceField(m_type))
+        return circles;
+    const int diameter = qMin(size.width() / 3, size.height() / 3);
+    const double radius = diameter / 2.0;
+    const int quarterX = size.width() / 4;
+    const int quarterY = size.height() / 4;
+    // Light and Dark alternate, so half the offset from the first key gives the
+    // position; the tenth position is all nine.
+    const int position = (m_type - kTestPatternLuminanceLightTL) / 2;
+    for (int index = 0; index < 9; ++index) {
+        if (position != 9 && index != position)
+            continue;
+        const int centreX = (index % 3 + 1) * quarterX;
+        const int centreY = (index / 3 + 1) * quarterY;
+        circles << QRect(int(centreX - radius), int(centreY - radius), diameter, diameter);
+    }
+    return circles;
 }
 
 void TestPattern::drawLuminanceFields()
 {
-    const int width = m_rect.width();
-    const int height = m_rect.height();
-    const int diameter = qMin(width / 3, height / 3);
-    const double radius = diameter / 2.0;
-    const int quarterX = width / 4;
-    const int quarterY = height / 4;
-
-    // Light and Dark alternate, so the offset from the first key gives both
-    // the shade (even offset = light) and the position (offset / 2).
-    const int offset = m_type - kTestPatternLuminanceLightTL;
-    const bool light = offset % 2 == 0;
-    const int position = offset / 2;
-    const bool allPositions = position == 9;
-
     m_painter->setRenderHint(QPainter::Antialiasing, true);
-    m_painter->setBrush(light ? greyLevel(kLightGrey) : QColor(Qt::black));
+    m_painter->setBrush(greyLevel(measuredLevel()));
     m_painter->setPen(QPen(QBrush(Qt::black), 2.0, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
-    for (int index = 0; index < 9; ++index) {
-        if (!allPositions && index != position)
-            continue;
-        const int centreX = (index % 3 + 1) * quarterX;
-        const int centreY = (index / 3 + 1) * quarterY;
-        m_painter->drawEllipse(QRect(int(centreX - radius), int(centreY - radius), diameter, diameter));
-    }
+    for (const QRect &circle : luminanceCircles(m_rect.size()))
+        m_painter->drawEllipse(circle);
     m_painter->setRenderHint(QPainter::Antialiasing, false);
+}
+
+int TestPattern::measuredLevel() const
+{
+    if (isTg18Ln(m_type))
+        return 15 * (m_type - kTestPatternTG18LN01);
+    // Light and Dark alternate, Light first.
+    if (isLuminanceField(m_type))
+        return (m_type - kTestPatternLuminanceLightTL) % 2 == 0 ? kLightGrey : 0;
+    return -1;
+}
+
+int TestPattern::measuredPosition() const
+{
+    if (isTg18Ln(m_type))
+        return m_type - kTestPatternTG18LN01;
+    if (isLuminanceField(m_type))
+        return (m_type - kTestPatternLuminanceLightTL) / 2;
+    return -1;
+}
+
+QVector<QRect> TestPattern::judgedRegions(const QSize &size) const
+{
+    if (isTg18Ln(m_type))
+        return {tg18LnPatch(size)};
+    if (isLuminanceField(m_type))
+        return luminanceCircles(size);
+    QVector<QRect> regions;
+    if (m_type == kTestPatternEmpty || m_type == kTestPatternExternalImage || m_type == kTestPatternTG18MP ||
+        m_type == kTestPatternUN80 || m_type == kTestPatternUN10)
+        return regions;
+    const CompositePatternPainter composite(nullptr, QRect(QPoint(), size), (size.width() - 12) / 12.0,
+                                            (size.height() - 12) / 12.0, m_category, m_highlighter);
+    // The area inside each outline (the arch of the grey levels is three bars, not
+    // the box round them); its 2-pixel pen reaches one pixel beyond the corner points.
+    for (const QPolygon &outline : composite.highlightOutlines()) {
+        const QRegion inside(outline, Qt::OddEvenFill);
+        for (const QRect &part : inside)
+            regions << part.adjusted(-1, -1, 1, 1);
+    }
+    // The border is judged along all four edges of the screen.
+    if (m_highlighter.element() == TestPatternHighlighter::Border) {
+        const int band = 2;
+        regions << QRect(0, 0, size.width(), band) << QRect(0, size.height() - band, size.width(), band)
+                << QRect(0, 0, band, size.height()) << QRect(size.width() - band, 0, band, size.height());
+    }
+    return regions;
 }
 
 void TestPattern::drawTg18Mp()

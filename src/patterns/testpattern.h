@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QObject>
 #include <QRect>
+#include <QVector>
 
 class QPainter;
 
@@ -133,6 +134,16 @@ public:
     // The key text of a value; empty for values outside the enumeration.
     static QString typeToString(tTestPattern type);
 
+    // What the operator judges or measures on the current pattern drawn at that
+    // size: the outlined elements of the composite pattern, its border, the
+    // TG18-LN patch, the luminance fields. Empty where the whole screen is judged.
+    QVector<QRect> judgedRegions(const QSize &size) const;
+    // The driving level of the field measured on a TG18-LN or luminance-field
+    // pattern, and which of them it is: the TG18-LN number less one (0-17), or the
+    // field's position (0-8 from top left, row by row; 9 for all). -1 for others.
+    int measuredLevel() const;
+    int measuredPosition() const;
+
     void setRect(const QRect &rect);
     // Draws the current pattern into a new opaque image of the given size, the
     // way a canvas of that size shows it.
@@ -152,7 +163,9 @@ private:
     const QImage &demoImage();
     void applyHighlighterFor(tTestPattern type);
     void fill(int grey);
+    static QRect tg18LnPatch(const QSize &size);
     void drawTg18Ln(int level);
+    QVector<QRect> luminanceCircles(const QSize &size) const;
     void drawLuminanceFields();
     void drawExternalImage();
     void drawTg18Mp();

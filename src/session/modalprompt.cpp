@@ -1,5 +1,7 @@
 #include "modalprompt.h"
 
+#include "screenfit.h"
+
 #include <QAbstractButton>
 #include <QDialog>
 #include <QInputDialog>
@@ -25,6 +27,9 @@ Script &script()
 
 int ModalPrompt::exec(QDialog *dialog)
 {
+    // A dialog that was given no size of its own gets the one its contents ask for.
+    dialog->ensurePolished();
+    ScreenFit::fit(dialog, dialog->testAttribute(Qt::WA_Resized) ? dialog->size() : dialog->sizeHint());
     Script &s = script();
     if (!s.active)
         return dialog->exec();
@@ -42,12 +47,14 @@ int ModalPrompt::exec(QDialog *dialog)
 }
 
 int ModalPrompt::question(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text,
-                          const QList<Button> &buttons)
+                          const QList<Button> &buttons, int defaultButton)
 {
     QMessageBox box(icon, title, text, QMessageBox::NoButton, parent);
     QList<QAbstractButton *> added;
     for (const Button &button : buttons)
         added << box.addButton(button.text, button.role);
+    if (auto *chosen = qobject_cast<QPushButton *>(added.value(defaultButton)))
+        box.setDefaultButton(chosen);
     exec(&box);
     return added.indexOf(box.clickedButton());
 }

@@ -28,9 +28,10 @@ public:
     static int exec(QDialog *dialog);
 
     // A message box with custom buttons; returns the position of the chosen button in
-    // buttons, or -1 when the box was closed without a choice.
+    // buttons, or -1 when the box was closed without a choice. Return chooses the
+    // button at defaultButton, when one is given.
     static int question(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text,
-                        const QList<Button> &buttons);
+                        const QList<Button> &buttons, int defaultButton = -1);
 
     // A list to choose one item from; returns the chosen item, or a null string when cancelled.
     static QString chooseItem(QWidget *parent, const QString &title, const QString &label, const QStringList &items,

@@ -4,7 +4,8 @@
 
 // Keeps a numeric answer evaluable as the number the operator meant, whatever the
 // desktop's locale: digits, an optional leading sign and one decimal separator.
-// A comma typed or pasted as the separator becomes a point, so "1,5" is stored as
+// A comma or a point is the separator, whichever the operator types; the answer
+// is stored with a point (LocalFormats::storedReading), so "1,5" is stored as
 // "1.5"; group separators, exponents, letters and spaces are refused.
 class NumberAnswerValidator : public QValidator
 {

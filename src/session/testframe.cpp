@@ -1,7 +1,10 @@
 #include "testframe.h"
 #include "ui_testframe.h"
 
+#include "canvaswidget.h"
+#include "stepcaption.h"
 #include "test.h"
+#include "testpattern.h"
 #include "testinputdialog.h"
 
 TestFrame::TestFrame(QWidget *parent) : QFrame(parent), m_ui(new Ui::TestFrame)
@@ -21,6 +24,37 @@ void TestFrame::createInputDialog()
     connect(m_inputDialog, &TestInputDialog::closeEvent, this, &TestFrame::close);
     connect(m_inputDialog, &TestInputDialog::next, this, &TestFrame::next);
     connect(m_inputDialog, &TestInputDialog::back, this, &TestFrame::back);
+    connect(m_inputDialog, &TestInputDialog::draggedTo, this, [this](const QPoint &topLeft) { m_placement.keep(topLeft); });
+}
+
+void TestFrame::forgetDialogPosition()
+{
+    m_placement.forget();
+}
+
+// Clear of what the current pattern asks the operator to judge or measure. Where
+// the whole dialog finds no clear spot, its rows scroll within the tallest one.
+void TestFrame::placeInputDialog()
+{
+    QVector<QRect> judged = m_ui->canvasWidget->pattern()->judgedRegions(m_screenRect.size());
+    for (QRect &region : judged)
+        region.translate(m_screenRect.topLeft());
+    QRect placed = m_placement.place(m_inputDialog->size(), m_screenRect, judged);
+    if (DialogPlacement::coveredArea(placed, judged) > 0) {
+        const std::optional<int> height =
+            DialogPlacement::tallestClearHeight(m_inputDialog->width(), m_inputDialog->height(),
+                                                m_inputDialog->height() - m_inputDialog->scrollableHeight(),
+                                                m_screenRect, judged);
+        if (height) {
+            m_inputDialog->setAvailableHeight(*height);
+        } else if (!m_inputDialog->isCollapsed()) {
+            // Not even one line of rows fits beside the pattern: the dialog waits
+            // as its title bar, which the operator opens once the pattern is judged.
+            m_inputDialog->minimizeClicked();
+        }
+        placed = m_placement.place(m_inputDialog->size(), m_screenRect, judged);
+    }
+    m_inputDialog->setGeometry(placed);
 }
 
 TestInputDialog *TestFrame::inputDialog() const
@@ -40,7 +74,8 @@ void TestFrame::setBackHidden(bool hidden)
 
 void TestFrame::setTitleText(const QString &text)
 {
-    m_inputDialog->setTitleText(text);
+    const QString measurement = StepCaption::measurement(*m_ui->canvasWidget->pattern());
+    m_inputDialog->setTitleText(measurement.isEmpty() ? text : text + QLatin1Char('\n') + measurement);
 }
 
 void TestFrame::setTest(Test *test)
@@ -61,9 +96,7 @@ void TestFrame::setTotalSteps(uint totalSteps)
 void TestFrame::setCurrentStep(uint currentStep)
 {
     m_currentStep = currentStep;
-    // Without a total there is no progress to show, and no division to make.
-    const uint percent = m_totalSteps == 0 ? 0 : currentStep * 100 / m_totalSteps;
-    m_inputDialog->setProgressText(QString::number(double(percent), 'g', 6) + QLatin1Char('%'));
+    m_inputDialog->setProgressText(StepCaption::progress(currentStep, m_totalSteps, m_test));
     emit currentStepChanged(currentStep);
 }
 
@@ -79,10 +112,11 @@ void TestFrame::showEvent(QShowEvent *event)
     if (!m_inputDialog)
         createInputDialog();
     if (m_inputDialog->isHidden()) {
-        QRect placed(QPoint(), m_inputDialog->size());
-        placed.moveTo(m_screenRect.left() + m_screenRect.width() / 2 - placed.width() / 2, m_screenRect.top() + 50);
-        m_inputDialog->setGeometry(placed);
+        // Placed once shown: showing expands a collapsed dialog and fits its rows
+        // to the screen, which settles its size.
+        m_inputDialog->setAvailableHeight(m_screenRect.height());
         m_inputDialog->show();
+        placeInputDialog();
     }
     m_inputDialog->setFocus(Qt::OtherFocusReason);
 }

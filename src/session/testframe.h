@@ -4,6 +4,8 @@
 #include <QPointer>
 #include <QRect>
 
+#include "dialogplacement.h"
+
 #include <memory>
 
 class Test;
@@ -36,6 +38,8 @@ public:
     void setScreenRect(const QRect &rect);
     void setBackHidden(bool hidden);
     void setTitleText(const QString &text);
+    // A new session starts with the dialog at its computed place again.
+    void forgetDialogPosition();
 
 public Q_SLOTS:
     void setTest(Test *test);
@@ -55,6 +59,7 @@ protected:
 
 private:
     void createInputDialog();
+    void placeInputDialog();
 
     std::unique_ptr<Ui::TestFrame> m_ui;
     QPointer<TestInputDialog> m_inputDialog;
@@ -62,4 +67,5 @@ private:
     uint m_currentStep = 0;
     uint m_totalSteps = 0;
     QRect m_screenRect;
+    DialogPlacement m_placement;
 };

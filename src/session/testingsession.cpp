@@ -141,6 +141,7 @@ Test *TestingSession::setTestIndex(int index)
 void TestingSession::start(int monitorSelected)
 {
     m_screen = presentScreen(monitorSelected);
+    m_frame->forgetDialogPosition();
     prefillScreenIdentity();
     showCurrentTest();
 }

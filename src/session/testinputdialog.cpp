@@ -1,6 +1,7 @@
 #include "testinputdialog.h"
 #include "ui_testinputdialog.h"
 
+#include "localformats.h"
 #include "modalprompt.h"
 #include "numberanswervalidator.h"
 #include "test.h"
@@ -108,6 +109,7 @@ void TestInputDialog::setTest(Test *test)
 
     textChanged();
     m_ui->gridLayout->addItem(new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), row, 0);
+    restoreNote();
     m_ui->nextPushButton->setEnabled(!validatable);
     m_ui->groupBox->setVisible(validatable);
     fitScrollArea();
@@ -191,9 +193,12 @@ QWidget *TestInputDialog::createInput(TestContent *content)
     case TestContent::kTestContentTypeText: {
         auto *line = new QLineEdit(content->resultText(), m_ui->contentWidget);
         line->setReadOnly(content->readOnly());
-        if (content->validatorType() == TestContent::kValidatorTypeNumber)
+        if (content->validatorType() == TestContent::kValidatorTypeNumber) {
+            line->setText(LocalFormats::reading(content->resultText()));
             line->setValidator(new NumberAnswerValidator(line));
+        }
         connect(line, &QLineEdit::textChanged, this, qOverload<const QString &>(&TestInputDialog::textChanged));
+        line->installEventFilter(this);
         m_inputs.insert(line, content);
         return line;
     }
@@ -285,13 +290,25 @@ bool TestInputDialog::storeText(QWidget *input, TestContent *content)
     if (const auto *line = qobject_cast<QLineEdit *>(input); line && line->validator()) {
         int position = 0;
         wellFormed = line->validator()->validate(text, position) == QValidator::Acceptable;
+        text = LocalFormats::storedReading(text);
     }
     const bool answered = !content->required() || content->readOnly() || !text.isEmpty();
     if (wellFormed)
         content->setResultText(text);
     const bool acceptable = wellFormed && answered;
     input->setStyleSheet(acceptable ? QString() : InvalidAnswerStyle);
+    sayWhetherRequired(input, answered);
     return acceptable;
+}
+
+// A red frame alone says nothing to an operator who does not know the convention.
+void TestInputDialog::sayWhetherRequired(QWidget *input, bool answered)
+{
+    const QString words = answered ? QString() : translated(QStringLiteral("answerRequired"));
+    if (auto *line = qobject_cast<QLineEdit *>(input))
+        line->setPlaceholderText(words);
+    else if (auto *area = qobject_cast<QPlainTextEdit *>(input))
+        area->setPlaceholderText(words);
 }
 
 void TestInputDialog::textChanged(const QString &)
@@ -306,7 +323,7 @@ void TestInputDialog::textChanged()
     TestContent::ValueMap typed;
     for (auto it = m_inputs.cbegin(); it != m_inputs.cend(); ++it) {
         if (isTextInput(it.key()) && !it.value()->id().isEmpty())
-            typed.insert(it.value()->id(), typedText(it.key()));
+            typed.insert(it.value()->id(), LocalFormats::storedReading(typedText(it.key())));
     }
     m_joinContent->addOwnValues(typed);
     m_joinContent->setValidatorValues(typed);
@@ -333,12 +350,23 @@ void TestInputDialog::giveVerdict(bool passed)
 
 void TestInputDialog::closeClicked()
 {
+    // "No" is the default: a Return pressed out of habit must not lose the session.
+    const int noButton = 1;
     const int choice = ModalPrompt::question(this, QMessageBox::Warning, translated(QStringLiteral("attention")),
                                              translated(QStringLiteral("testInputDialog_close")),
                                              {{translated(QStringLiteral("yes")), QMessageBox::AcceptRole},
-                                              {translated(QStringLiteral("no")), QMessageBox::RejectRole}});
+                                              {translated(QStringLiteral("no")), QMessageBox::RejectRole}},
+                                             noButton);
     if (choice == 0)
         close();
+}
+
+// A note written at an earlier visit of this step is shown again, so that going
+// back and forth does not store an empty note over it.
+void TestInputDialog::restoreNote()
+{
+    if (const TestContent *noted = m_inputs.value(m_ui->notePlainTextEdit))
+        m_ui->notePlainTextEdit->setPlainText(noted->note());
 }
 
 void TestInputDialog::toggleNote(bool show, bool disabled)
@@ -398,9 +426,65 @@ void TestInputDialog::fitScrollArea()
     adjustSize();
     // A resizable scroll area squeezes its widget to the viewport, so the height the
     // rows need is the widget's size hint, not its current height.
-    const int rowsHeight = qMin(m_ui->contentWidget->sizeHint().height(), MaximumScrollAreaHeight);
+    const int rowsHeight = qMin(m_ui->contentWidget->sizeHint().height(), rowsHeightLimit());
     m_ui->scrollArea->setFixedSize(m_ui->scrollArea->width(), rowsHeight);
     adjustSize();
+}
+
+void TestInputDialog::setAvailableHeight(int height)
+{
+    m_availableHeight = height;
+    if (isVisible())
+        fitScrollArea();
+}
+
+int TestInputDialog::scrollableHeight() const
+{
+    return qMax(0, m_ui->scrollArea->height() - fontMetrics().height() * 2);
+}
+
+int TestInputDialog::rowsHeightLimit() const
+{
+    if (m_availableHeight <= 0)
+        return MaximumScrollAreaHeight;
+    // Room for the note, opened later by a failed verdict, is kept as well.
+    const int noteHeight = m_ui->noteWidget->isHidden() ? m_ui->noteWidget->minimumHeight() : 0;
+    const int besideRows = height() - m_ui->scrollArea->height() + noteHeight;
+    return qBound(0, m_availableHeight - besideRows, MaximumScrollAreaHeight);
+}
+
+// Return in a single-line answer moves on to the next answer, as in a paper
+// form, and from the last one to the next step once that is allowed.
+bool TestInputDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *line = qobject_cast<QLineEdit *>(watched);
+    if (!line || event->type() != QEvent::KeyPress || static_cast<QKeyEvent *>(event)->key() != Qt::Key_Return)
+        return QDialog::eventFilter(watched, event);
+    const QList<QWidget *> answers = answerWidgets();
+    const int at = answers.indexOf(line);
+    if (at >= 0 && at + 1 < answers.size())
+        answers.at(at + 1)->setFocus(Qt::TabFocusReason);
+    else if (m_ui->nextPushButton->isEnabled())
+        nextClicked();
+    return true;
+}
+
+// The inputs the operator can type or choose in, in the order they are shown.
+QList<QWidget *> TestInputDialog::answerWidgets() const
+{
+    QList<QWidget *> answers;
+    for (int i = 0; i < m_ui->gridLayout->count(); ++i) {
+        QWidget *row = m_ui->gridLayout->itemAt(i)->widget();
+        QWidget *answer = m_inputs.contains(row) ? row : nullptr;
+        for (auto it = m_inputs.cbegin(); !answer && row && it != m_inputs.cend(); ++it) {
+            if (it.key()->parentWidget() == row)
+                answer = it.key();
+        }
+        const auto *line = qobject_cast<const QLineEdit *>(answer);
+        if (answer && !(line && line->isReadOnly()))
+            answers << answer;
+    }
+    return answers;
 }
 
 void TestInputDialog::keyPressEvent(QKeyEvent *event)
@@ -425,16 +509,21 @@ void TestInputDialog::mousePressEvent(QMouseEvent *event)
 void TestInputDialog::mouseMoveEvent(QMouseEvent *event)
 {
     m_clickPending = false;
-    if (m_dragging)
+    if (m_dragging) {
         move(event->globalX() - m_pressX, event->globalY() - m_pressY);
+        m_dragMoved = true;
+    }
 }
 
 void TestInputDialog::mouseReleaseEvent(QMouseEvent *)
 {
     if (m_clickPending)
         toggleMinimize();
+    if (m_dragMoved)
+        emit draggedTo(pos());
     m_clickPending = false;
     m_dragging = false;
+    m_dragMoved = false;
 }
 
 void TestInputDialog::showEvent(QShowEvent *event)

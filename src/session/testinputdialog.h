@@ -34,6 +34,11 @@ public:
     void setProgressText(const QString &text);
     void setBackHidden(bool hidden);
     bool isCollapsed() const;
+    // The height of the screen the dialog stands on: its rows scroll within what
+    // is left of it, so that the buttons stay on the screen.
+    void setAvailableHeight(int height);
+    // How much the dialog can give up by scrolling its rows, keeping one line of them.
+    int scrollableHeight() const;
 
 public Q_SLOTS:
     void setTest(Test *test);
@@ -49,8 +54,11 @@ Q_SIGNALS:
     void back();
     // Kept for listeners that close along with the dialog; the dialog does not emit it.
     void closeEvent();
+    // The operator dragged the dialog and let go with its top-left corner there.
+    void draggedTo(const QPoint &topLeft);
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -80,10 +88,15 @@ private:
     void giveVerdict(bool passed);
     void uncheckVerdict();
     void fitScrollArea();
+    void sayWhetherRequired(QWidget *input, bool answered);
+    QList<QWidget *> answerWidgets() const;
+    void restoreNote();
+    int rowsHeightLimit() const;
 
     std::unique_ptr<Ui::TestInputDialog> m_ui;
     bool m_clickPending = false;
     bool m_dragging = false;
+    bool m_dragMoved = false;
     int m_pressX = 0;
     int m_pressY = 0;
     TestContent *m_joinContent = nullptr;
@@ -92,4 +105,5 @@ private:
     QWidget *m_firstFocusWidget = nullptr;
     QString m_joinedText;
     QTimer *m_clickTimer;
+    int m_availableHeight = 0;
 };

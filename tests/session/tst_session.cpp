@@ -283,8 +283,8 @@ private slots:
         QTest::addColumn<uint>("total");
         QTest::addColumn<uint>("step");
         QTest::addColumn<QString>("text");
-        QTest::newRow("truncated, not rounded") << 8u << 3u << "37%";
-        QTest::newRow("no total") << 0u << 3u << "0%";
+        QTest::newRow("truncated, not rounded") << 8u << 3u << QStringLiteral("Step 4 of 8 \u00b7 37\u00a0%");
+        QTest::newRow("no total") << 0u << 3u << QStringLiteral("0\u00a0%");
     }
 
     void frameProgress()

@@ -1,0 +1,68 @@
+#include "stepcaption.h"
+
+#include "test.h"
+#include "testpattern.h"
+#include "testsubgroup.h"
+#include "translator.h"
+
+#include <QLocale>
+
+namespace {
+
+const int Tg18LnLevels = 18;
+const int LuminanceFields = 9;
+const QString Separator = QStringLiteral(" \u00b7 ");
+
+QString translated(const QString &key)
+{
+    return TR::Translator::instance()->translate(key);
+}
+
+QString groupTitle(const Test *test)
+{
+    const auto *subgroup = test ? qobject_cast<const TestSubgroup *>(test->parent()) : nullptr;
+    const QObject *group = subgroup ? subgroup->parent() : nullptr;
+    const QString key = group ? group->property("title").toString() : QString();
+    return key.isEmpty() ? QString() : translated(key);
+}
+
+QString positionName(int position)
+{
+    static const char *const keys[] = {"position_topLeft",    "position_topCentre", "position_topRight",
+                                       "position_middleLeft", "position_centre",    "position_middleRight",
+                                       "position_bottomLeft", "position_bottomCentre", "position_bottomRight"};
+    return position >= 0 && position < LuminanceFields ? translated(QLatin1String(keys[position])) : QString();
+}
+
+} // namespace
+
+QString StepCaption::progress(uint step, uint totalSteps, const Test *test)
+{
+    // Without a total there is no progress to show, and no division to make.
+    const uint percent = totalSteps == 0 ? 0 : step * 100 / totalSteps;
+    QStringList parts;
+    if (totalSteps > 0)
+        parts << translated(QStringLiteral("stepCounter")).arg(step + 1).arg(totalSteps);
+    parts << QLocale().toString(percent) + QStringLiteral("\u00a0%");
+    const QString group = groupTitle(test);
+    if (!group.isEmpty())
+        parts << group;
+    return parts.join(Separator);
+}
+
+QString StepCaption::measurement(const NSTESTPatter::TestPattern &pattern)
+{
+    const int position = pattern.measuredPosition();
+    const int level = pattern.measuredLevel();
+    if (position < 0 || level < 0)
+        return QString();
+    if (pattern.type() >= NSTESTPatter::TestPattern::kTestPatternTG18LN01)
+        return translated(QStringLiteral("tg18LnStep")).arg(position + 1).arg(Tg18LnLevels).arg(level);
+    if (position >= LuminanceFields)
+        return QString();
+    return translated(QStringLiteral("luminanceFieldStep"))
+        .arg(position + 1)
+        .arg(LuminanceFields)
+        .arg(positionName(position))
+        .arg(level);
+}

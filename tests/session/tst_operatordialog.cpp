@@ -1,0 +1,155 @@
+#include "defaultdictionary.h"
+#include "languageenvironment.h"
+#include "support/modalanswers.h"
+#include "support/sessiondriver.h"
+#include "test.h"
+#include "testcontent.h"
+#include "testinputdialog.h"
+#include "translator.h"
+
+#include <QJsonDocument>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+
+using SessionDriver::inputsOf;
+
+namespace {
+
+QString translated(const char *key)
+{
+    return TR::Translator::instance()->translate(QString::fromLatin1(key));
+}
+
+const QByteArray TwoReadings = R"({"content":[{"type":"text","validatortype":"number"},
+                                              {"type":"text","validatortype":"number","resulttext":"35.25"}]})";
+
+} // namespace
+
+// What the operator meets in the questions dialog: keys, notes, required answers,
+// the close confirmation and readings in the chosen language.
+class TestOperatorDialog : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { TR::Translator::instance()->setModel(TR::defaultDictionary()); }
+    void cleanup();
+    void returnMovesToTheNextAnswer();
+    void requiredAnswerSaysSo();
+    void noteKeptWhenTheStepIsShownAgain();
+    void closeConfirmationDefaultsToNo();
+    void readingsInTheLanguage_data();
+    void readingsInTheLanguage();
+
+private:
+    void show(const QByteArray &json);
+    QLineEdit *line(int index) const { return qobject_cast<QLineEdit *>(inputsOf(m_dialog.get()).value(index)); }
+
+    std::unique_ptr<Test> m_test;
+    std::unique_ptr<TestInputDialog> m_dialog;
+};
+
+void TestOperatorDialog::show(const QByteArray &json)
+{
+    m_test = std::make_unique<Test>(QJsonDocument::fromJson(json).toVariant().toMap());
+    m_dialog = std::make_unique<TestInputDialog>();
+    m_dialog->setTest(m_test.get());
+    m_dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_dialog.get()));
+}
+
+void TestOperatorDialog::cleanup()
+{
+    m_dialog.reset();
+    LanguageEnvironment::apply(QStringLiteral("en"));
+    QCOMPARE(ModalPrompt::unansweredDialogs(), 0);
+    ModalPrompt::reset();
+}
+
+// Return in the first reading moves to the second; in the last it goes on.
+void TestOperatorDialog::returnMovesToTheNextAnswer()
+{
+    show(TwoReadings);
+    QSignalSpy next(m_dialog.get(), &TestInputDialog::next);
+    m_dialog->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_dialog.get()));
+    line(0)->setFocus();
+    QTest::keyClicks(line(0), "12.5");
+    QTest::keyClick(line(0), Qt::Key_Return);
+    QVERIFY(line(1)->hasFocus());
+    QVERIFY(next.isEmpty());
+    QTest::keyClick(line(1), Qt::Key_Return);
+    QCOMPARE(next.count(), 1);
+    QCOMPARE(m_test->content()->at(0)->resultText(), QString("12.5"));
+}
+
+void TestOperatorDialog::requiredAnswerSaysSo()
+{
+    show(R"({"content":[{"type":"text"},{"type":"textarea"}]})");
+    QTest::mouseClick(m_dialog->findChild<QPushButton *>("nextPushButton"), Qt::LeftButton);
+    QCOMPARE(line(0)->placeholderText(), translated("answerRequired"));
+    auto *area = qobject_cast<QPlainTextEdit *>(inputsOf(m_dialog.get()).value(1));
+    QCOMPARE(area->placeholderText(), translated("answerRequired"));
+    QVERIFY(!translated("answerRequired").isEmpty());
+    QTest::keyClicks(line(0), "x");
+    QTest::mouseClick(m_dialog->findChild<QPushButton *>("nextPushButton"), Qt::LeftButton);
+    QCOMPARE(line(0)->placeholderText(), QString());
+}
+
+// Going back to a failed step and on again keeps the note written the first time.
+void TestOperatorDialog::noteKeptWhenTheStepIsShownAgain()
+{
+    show(R"({"validatable":true,"content":[{"type":"boolean"},{"type":"text"}]})");
+    QTest::mouseClick(m_dialog->findChild<QPushButton *>("rejectPushButton"), Qt::LeftButton);
+    QTest::keyClicks(m_dialog->findChild<QPlainTextEdit *>("notePlainTextEdit"), "smear at the left edge");
+    QTest::keyClick(m_dialog.get(), Qt::Key_Return);
+    m_dialog->setTest(m_test.get());
+    QCOMPARE(m_dialog->findChild<QPlainTextEdit *>("notePlainTextEdit")->toPlainText(),
+             QString("smear at the left edge"));
+    QTest::mouseClick(m_dialog->findChild<QPushButton *>("rejectPushButton"), Qt::LeftButton);
+    QTest::keyClick(m_dialog.get(), Qt::Key_Return);
+    QCOMPARE(m_test->content()->at(1)->note(), QString("smear at the left edge"));
+}
+
+void TestOperatorDialog::closeConfirmationDefaultsToNo()
+{
+    show(TwoReadings);
+    QString defaultText;
+    ModalAnswers::handle([&defaultText](QDialog *dialog) {
+        auto *box = qobject_cast<QMessageBox *>(dialog);
+        defaultText = box && box->defaultButton() ? box->defaultButton()->text() : QString();
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    QTest::mouseClick(m_dialog->findChild<QPushButton *>("closePushButton"), Qt::LeftButton);
+    QCOMPARE(defaultText, translated("no"));
+    QVERIFY(m_dialog->isVisible());
+}
+
+void TestOperatorDialog::readingsInTheLanguage_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("storedShownAs");
+    QTest::newRow("German") << "de" << "35,25";
+    QTest::newRow("Italian") << "it" << "35,25";
+    QTest::newRow("English") << "en" << "35.25";
+}
+
+// A reading is shown as the language writes it, with the decimals typed, and
+// stored in the C locale.
+void TestOperatorDialog::readingsInTheLanguage()
+{
+    QFETCH(QString, language);
+    LanguageEnvironment::apply(language);
+    show(TwoReadings);
+    QTEST(line(1)->text(), "storedShownAs");
+    QTest::keyClicks(line(0), "0,520");
+    QCOMPARE(line(0)->text(), QString("0,520"));
+    QTest::keyClick(m_dialog.get(), Qt::Key_Return);
+    QCOMPARE(m_test->content()->at(0)->resultText(), QString("0.520"));
+    QCOMPARE(m_test->content()->at(1)->resultText(), QString("35.25"));
+}
+
+QTEST_MAIN(TestOperatorDialog)
+#include "tst_operatordialog.moc"
