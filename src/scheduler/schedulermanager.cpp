@@ -3,6 +3,7 @@
 #include "addtaskdialog.h"
 #include "buttoncelldelegate.h"
 #include "configurationmanager.h"
+#include "localformats.h"
 #include "modalprompt.h"
 #include "schedulerclock.h"
 #include "taskscheduler.h"
@@ -273,11 +274,11 @@ QVariant SchedulerManager::displayData(const TaskScheduler *task, int column) co
     case kColumnDescription:
         return task->description();
     case kColumnDate:
-        return task->date().toString(QStringLiteral("dd/MM/yyyy"));
+        return LocalFormats::date(task->date().date());
     case kColumnFrequency:
         return task->frequencyDays() == 0 ? QVariant(QStringLiteral("-")) : QVariant(task->frequencyDays());
     case kColumnLastRun:
-        return task->lastPerformed().toString(QStringLiteral("dd/MM/yyyy - hh:mm"));
+        return LocalFormats::dateTime(task->lastPerformed());
     case kColumnDelete:
         return translated("delete");
     case kColumnEdit:

@@ -2,6 +2,7 @@
 
 #include "buttoncelldelegate.h"
 #include "configurationmanager.h"
+#include "localformats.h"
 #include "translator.h"
 
 #include <QColor>
@@ -9,8 +10,6 @@
 #include <QImage>
 
 namespace {
-
-const QString DateFormat = QStringLiteral("dd/MM/yyyy - hh:mm");
 
 QDateTime recordDate(const QVariantMap &record)
 {
@@ -79,7 +78,7 @@ QVariant SavedSessionsModel::displayData(const QVariantMap &record, int column) 
     case TesterColumn:
         return record.value(QStringLiteral("tester")).toString();
     case DateColumn:
-        return record.value(QStringLiteral("date")).toDateTime().toString(DateFormat);
+        return LocalFormats::dateTime(record.value(QStringLiteral("date")).toDateTime());
     case TestCountColumn:
         return record.value(QStringLiteral("ntest")).toInt();
     case MonitorColumn:

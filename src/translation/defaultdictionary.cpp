@@ -122,6 +122,19 @@ const Entry InterfaceTexts[] = {
     {"Six_months_test", "_[Six months test]_"},
     {"Daily_test", "_[Daily test]_"},
     {"Acceptance_test", "_[Acceptance test]_"},
+    {"answerRequired", "_[This answer is required.]_"},
+    {"stepCounter", "_[Step %1 of %2]_"},
+    {"tg18LnStep", "_[TG18-LN %1 of %2 (driving level %3)]_"},
+    {"luminanceFieldStep", "_[Field %1 of %2, %3, driving level %4]_"},
+    {"position_topLeft", "_[top left]_"},
+    {"position_topCentre", "_[top centre]_"},
+    {"position_topRight", "_[top right]_"},
+    {"position_middleLeft", "_[middle left]_"},
+    {"position_centre", "_[centre]_"},
+    {"position_middleRight", "_[middle right]_"},
+    {"position_bottomLeft", "_[bottom left]_"},
+    {"position_bottomCentre", "_[bottom centre]_"},
+    {"position_bottomRight", "_[bottom right]_"},
 };
 
 // Title and report heading of a group ("GG") or subgroup ("GG_SS"). A null

@@ -1,5 +1,6 @@
 #include "translator.h"
 
+#include "languageenvironment.h"
 #include "translatorprivate.h"
 
 namespace TR {
@@ -46,6 +47,7 @@ void Translator::setModel(const QMap<QString, QString> &model)
 void Translator::setLocale(const QString &code)
 {
     d_func()->setLocale(code);
+    LanguageEnvironment::apply(currentLocale());
 }
 
 QString Translator::currentLocale() const

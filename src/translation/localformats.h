@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+
+// Dates, times and numbers as the operator's language writes them (the default
+// locale, set with the language). Stored values stay in the C locale: these
+// functions are for what is shown and printed only.
+class LocalFormats
+{
+public:
+    static QString date(const QDate &date);
+    static QString dateTime(const QDateTime &dateTime);
+    // A reading as typed and stored ("0.52"), shown with the same decimals in
+    // the language's notation ("0,52"); a text that is no plain number is
+    // returned unchanged.
+    static QString reading(const QString &stored);
+    // A reading typed in the language's notation, or in the C locale's, as it is stored.
+    static QString storedReading(const QString &typed);
+    // A computed value with a fixed number of decimals.
+    static QString number(double value, int decimals);
+};
