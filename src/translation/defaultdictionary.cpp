@@ -135,6 +135,7 @@ const Entry InterfaceTexts[] = {
     {"position_bottomLeft", "_[bottom left]_"},
     {"position_bottomCentre", "_[bottom centre]_"},
     {"position_bottomRight", "_[bottom right]_"},
+    {"dataFolderUnusable", "_[Lumivex cannot keep its data in the folder %1.]_"},
 };
 
 // Title and report heading of a group ("GG") or subgroup ("GG_SS"). A null

@@ -3,6 +3,9 @@
 #include "languageenvironment.h"
 #include "translatorprivate.h"
 
+#include <QCoreApplication>
+#include <QDir>
+
 namespace TR {
 
 namespace {
@@ -34,9 +37,21 @@ TranslatorPrivate *Translator::d_func() const
     return static_cast<TranslatorPrivate *>(d.get());
 }
 
+QStringList Translator::programLanguagePaths()
+{
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    return {programFolder + QStringLiteral("/LumivexLanguages"),
+            QDir::cleanPath(programFolder + QLatin1String("/" LUMIVEX_INSTALLED_LANGUAGES_FROM_PROGRAM))};
+}
+
 void Translator::setLanguagePath(const QString &path)
 {
     d_func()->setLanguagePath(path);
+}
+
+void Translator::setLanguagePaths(const QStringList &paths)
+{
+    d_func()->setLanguagePaths(paths);
 }
 
 void Translator::setModel(const QMap<QString, QString> &model)

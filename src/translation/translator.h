@@ -2,6 +2,7 @@
 
 #include <QMap>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -22,7 +23,11 @@ class Translator
 public:
     static Translator *instance();
 
+    // The folder beside the program, then the installed language folder.
+    static QStringList programLanguagePaths();
+
     void setLanguagePath(const QString &path);
+    void setLanguagePaths(const QStringList &paths);
     void setModel(const QMap<QString, QString> &model);
     void setLocale(const QString &code);
     QString currentLocale() const;

@@ -1,6 +1,7 @@
 #include "translatorbaseprivate.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace TR {
 
@@ -20,11 +21,26 @@ QString TranslatorBasePrivate::systemLanguage() const
 // The folder and the file name are joined with the platform's separator. A
 // backslash only separates folders on Windows; elsewhere it is an ordinary
 // character of a file name.
+QString TranslatorBasePrivate::pathInFolder(const QString &folder, const QString &fileName)
+{
+    const bool needsSeparator =
+        !folder.isEmpty() && !folder.endsWith(QLatin1Char('/')) && !folder.endsWith(QDir::separator());
+    return needsSeparator ? folder + QDir::separator() + fileName : folder + fileName;
+}
+
+// The first folder is the one beside the program: a site's own file there
+// replaces an installed one of the same name.
 QString TranslatorBasePrivate::pathInLanguageFolder(const QString &fileName) const
 {
-    const bool needsSeparator = !languagePath.isEmpty() && !languagePath.endsWith(QLatin1Char('/')) &&
-                                !languagePath.endsWith(QDir::separator());
-    return needsSeparator ? languagePath + QDir::separator() + fileName : languagePath + fileName;
+    const QString own = pathInFolder(languagePath, fileName);
+    if (QFileInfo::exists(own))
+        return own;
+    for (const QString &folder : sharedLanguagePaths) {
+        const QString shared = pathInFolder(folder, fileName);
+        if (QFileInfo::exists(shared))
+            return shared;
+    }
+    return own;
 }
 
 QString TranslatorBasePrivate::languageFilePath(const QString &code) const

@@ -4,6 +4,7 @@
 
 #include <QMap>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -28,12 +29,16 @@ public:
 
     // "l_pt.br.xml" -> "l_pt.br": the name without what follows its last ".".
     static QString stemOfFileName(const QString &fileName);
+    static QString pathInFolder(const QString &folder, const QString &fileName);
     QString pathInLanguageFolder(const QString &fileName) const;
     QString languageFilePath(const QString &code) const;
     QString codeOfFileName(const QString &fileName) const;
 
     QString currentLanguage;
     QString languagePath;
+    // Folders looked in after languagePath (the installed languages); a file
+    // of the same name in languagePath wins.
+    QStringList sharedLanguagePaths;
     QString filePrefix = QStringLiteral("l_");
     QString fileSuffix;
     std::unique_ptr<DictionaryEngine> engine;

@@ -36,8 +36,14 @@ QString TranslatorPrivate::languageOfLocaleName(const QString &localeName)
 
 void TranslatorPrivate::setLanguagePath(const QString &path)
 {
-    languagePath = path;
-    qDebug().noquote() << "[TRANSLATOR] Language path:" << languagePath;
+    setLanguagePaths({path});
+}
+
+void TranslatorPrivate::setLanguagePaths(const QStringList &paths)
+{
+    languagePath = paths.value(0);
+    sharedLanguagePaths = paths.mid(1);
+    qDebug().noquote() << "[TRANSLATOR] Language path:" << paths.join(QLatin1Char(':'));
     scanLanguagePath();
 }
 
@@ -45,14 +51,15 @@ void TranslatorPrivate::setLanguagePath(const QString &path)
 // named "l_de.XML" would be offered but could not be loaded.
 void TranslatorPrivate::scanLanguagePath()
 {
-    const QStringList entries =
-        QDir(languagePath)
-            .entryList({QLatin1Char('*') + LanguageFileExtension}, QDir::Files | QDir::CaseSensitive, QDir::NoSort);
     QStringList kept;
-    for (const QString &entry : entries) {
-        const QString stem = stemOfFileName(entry);
-        if (stem.startsWith(filePrefix) && stem.endsWith(fileSuffix))
-            kept << entry;
+    for (const QString &folder : QStringList(languagePath) + sharedLanguagePaths) {
+        const QStringList entries = QDir(folder).entryList({QLatin1Char('*') + LanguageFileExtension},
+                                                           QDir::Files | QDir::CaseSensitive, QDir::NoSort);
+        for (const QString &entry : entries) {
+            const QString stem = stemOfFileName(entry);
+            if (stem.startsWith(filePrefix) && stem.endsWith(fileSuffix) && !kept.contains(entry))
+                kept << entry;
+        }
     }
     languageFiles = kept;
 }

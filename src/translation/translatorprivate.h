@@ -22,6 +22,7 @@ public:
     static QString languageOfLocaleName(const QString &localeName);
 
     void setLanguagePath(const QString &path);
+    void setLanguagePaths(const QStringList &paths);
     void scanLanguagePath();
     void loadModelFile(const QString &path);
 
@@ -32,7 +33,8 @@ public:
     void translateObject(QObject *object, bool recursive) const;
     void fillLanguageComboBox(QComboBox *comboBox) const;
 
-    // Bare file names such as "l_de.xml", in the order the folder listed them.
+    // Bare file names such as "l_de.xml", in the order the folders listed them,
+    // each name once.
     QStringList languageFiles;
 
 private:

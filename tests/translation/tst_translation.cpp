@@ -122,7 +122,7 @@ private slots:
              R"(^description_content_test_\d\d_\d\d_\d\d_\d\d$)", R"(^reportdescription_content_\d\d_\d\d_\d\d_\d\d$)",
              R"(^(?!(title|report)_(group|subgroup)_|title_test_|content_test_|report_test_|description_content_test_|reportdescription_content_))"})
             sizes << keys.filter(QRegularExpression(family)).size();
-        QCOMPARE(sizes, (QList<int>{527, 8, 9, 19, 19, 68, 103, 103, 36, 48, 114}));
+        QCOMPARE(sizes, (QList<int>{528, 8, 9, 19, 19, 68, 103, 103, 36, 48, 115}));
     }
 
     // A unit holds printable ASCII only; a stray or missing bracket would show the
@@ -287,6 +287,30 @@ private slots:
         m_translator->fillLanguageComboBox(&comboBox);
         m_translator->fillLanguageComboBox(nullptr);
         QCOMPARE(comboBox.count(), 1);
+    }
+
+    // Installed languages are found after the folder beside the program, whose
+    // file of the same name wins; each language is offered once.
+    void installedLanguageFolder()
+    {
+        QTemporaryDir own, installed;
+        for (const char *name : {"l_de.xml", "l_it.xml"})
+            QVERIFY(QFile::copy(TestLanguages + '/' + name, installed.filePath(name)));
+        QFile ownGerman(own.filePath("l_de.xml"));
+        QVERIFY(ownGerman.open(QIODevice::WriteOnly));
+        ownGerman.write(R"(<Language Name="Eigen"><Definition><U ID="Cancel" Text="Halt"/></Definition></Language>)");
+        ownGerman.close();
+        m_translator->setLanguagePaths({own.path(), TestLanguages + "/absent", installed.path()});
+        QComboBox chooser;
+        m_translator->fillLanguageComboBox(&chooser);
+        QCOMPARE(chooserItems(chooser), QStringList({"en English", "de Eigen", "it Italiano"}));
+        m_translator->setLocale("de");
+        QCOMPARE(m_translator->engine->translate("cancel"), QStringLiteral("Halt"));
+        m_translator->setLocale("it");
+        QCOMPARE(m_translator->engine->translate("cancel"), QStringLiteral("Annulla"));
+        QCOMPARE(TR::Translator::programLanguagePaths(),
+                 QStringList({QCoreApplication::applicationDirPath() + "/LumivexLanguages",
+                              QDir::cleanPath(QCoreApplication::applicationDirPath() + "/../share/lumivex/languages")}));
     }
 
     // The program ships exactly these languages, each with its flag.
