@@ -1,3 +1,4 @@
+#include "datafolder.h"
 #include "lumivexapplication.h"
 #include "mainwindow.h"
 
@@ -12,6 +13,13 @@ int main(int argc, char *argv[])
     if (app.isRunning()) {
         const QString message = QCoreApplication::arguments().join(QStringLiteral("#_#"));
         return app.sendMessage(message, 10000) ? 0 : 1;
+    }
+
+    // The name of the user's data folder, whatever the program file is called.
+    QCoreApplication::setApplicationName(QStringLiteral("lumivex"));
+    if (DataFolder::isRequested(QCoreApplication::arguments()) && !DataFolder::enterUserDataFolder()) {
+        DataFolder::reportUnusable();
+        return 2;
     }
 
     QGuiApplication::setQuitOnLastWindowClosed(false);

@@ -149,7 +149,7 @@ MainWindow::~MainWindow()
 void MainWindow::setUpTranslator()
 {
     m_translator = TR::Translator::instance();
-    m_translator->setLanguagePath(QCoreApplication::applicationDirPath() + QStringLiteral("/LumivexLanguages"));
+    m_translator->setLanguagePaths(TR::Translator::programLanguagePaths());
     m_translator->setModel(TR::defaultDictionary());
 }
 

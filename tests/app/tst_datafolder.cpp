@@ -1,0 +1,89 @@
+#include "testconfig.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The real program started as the desktop entry starts it ("-userdata") and as
+// a terminal starts it: its files land in the user's data folder or in the
+// working folder, never in both.
+class TestDataFolder : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_root;
+
+    QString path(const QString &name) const { return m_root.filePath(name); }
+
+    bool holdsFiles(const QString &folder) const { return !QDir(folder).isEmpty(QDir::Files); }
+
+    QProcess *startProgram(const QStringList &arguments, const QString &dataHome)
+    {
+        auto *process = new QProcess(this);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
+        env.insert(QStringLiteral("TMPDIR"), path("run"));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), path("run"));
+        process->setProcessEnvironment(env);
+        process->setWorkingDirectory(path("work"));
+        process->start(QStringLiteral(LUMIVEX_BIN_DIR "/lumivex"), arguments);
+        return process;
+    }
+
+private slots:
+    void init()
+    {
+        for (const char *folder : {"work", "run", "data"})
+            QVERIFY(QDir(m_root.path()).mkpath(folder));
+        QFile::setPermissions(path("run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    void cleanup()
+    {
+        for (const char *folder : {"work", "run", "data"})
+            QDir(path(folder)).removeRecursively();
+        QFile::remove(path("file"));
+    }
+
+    void folderChosenByOption_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("inDataFolder");
+        QTest::newRow("terminal: working folder") << QStringList{"-close"} << false;
+        QTest::newRow("desktop entry: data folder") << QStringList{"-userdata", "-close"} << true;
+        QTest::newRow("option in capitals") << QStringList{"-USERDATA", "-close"} << true;
+    }
+
+    void folderChosenByOption()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, inDataFolder);
+        QProcess *program = startProgram(arguments, path("data"));
+        QVERIFY(program->waitForFinished(60000));
+        QCOMPARE(program->exitCode(), 0);
+        const QFileInfo dataFolder(path("data/lumivex"));
+        QCOMPARE(holdsFiles(dataFolder.filePath()), inDataFolder);
+        QCOMPARE(holdsFiles(path("work")), !inDataFolder);
+        if (inDataFolder)
+            QCOMPARE(dataFolder.permissions() & 0x0077, QFile::Permissions());
+    }
+
+    // A data folder that cannot be made: the program says so and keeps nothing
+    // in the working folder instead.
+    void unusableDataFolderStopsTheProgram()
+    {
+        QFile blocker(path("file"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        QProcess *program = startProgram({"-userdata"}, blocker.fileName());
+        QByteArray log;
+        QTRY_VERIFY_WITH_TIMEOUT((log += program->readAllStandardError()).contains("cannot keep its data"), 60000);
+        program->kill();
+        program->waitForFinished(10000);
+        QVERIFY(!holdsFiles(path("work")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDataFolder)
+#include "tst_datafolder.moc"
