@@ -22,7 +22,7 @@ function(lumivex_add_test name)
     endif()
     add_test(NAME ${name} COMMAND ${command} WORKING_DIRECTORY ${workdir})
     set_tests_properties(${name} PROPERTIES
-        ENVIRONMENT "QT_QPA_PLATFORM=${platform};LANG=C.UTF-8;LC_ALL=C.UTF-8;QT_LOGGING_RULES=*.debug=true"
+        ENVIRONMENT "QT_QPA_PLATFORM=${platform};LANG=C.UTF-8;LC_ALL=C.UTF-8;QT_LOGGING_RULES=*.debug=true;${LUMIVEX_SANITIZER_ENVIRONMENT}"
         TIMEOUT 300)
     if(ARG_SERIAL)
         set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
