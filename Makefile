@@ -5,7 +5,7 @@ JOBS      := $(shell nproc 2>/dev/null || echo 2)
 # A compiler cache, when the machine has one, makes rebuilds of other checkouts cheap.
 LAUNCHER  := $(if $(shell command -v ccache 2>/dev/null),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: all deps configure build program run test bench format clean
+.PHONY: all deps configure build program run test bench format clean package sanitize
 
 all: build
 
@@ -33,6 +33,18 @@ run: program
 
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# lumivex_<version>_amd64.deb in build/.
+package: build
+	@cmake --build $(BUILD_DIR) --target package
+
+# The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer,
+# in a build folder of its own; any report fails a test.
+SANITIZE_DIR := build-sanitize
+sanitize: deps
+	@if [ ! -f $(SANITIZE_DIR)/CMakeCache.txt ]; then cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMIVEX_SANITIZE=ON $(LAUNCHER); fi
+	@cmake --build $(SANITIZE_DIR) -j $(JOBS)
+	@cd $(SANITIZE_DIR) && ctest --output-on-failure -j $(JOBS)
 
 bench: build
 	@cmake --build $(BUILD_DIR) --target run_benchmarks
