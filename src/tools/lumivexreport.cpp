@@ -104,7 +104,7 @@ void listSessions(const QVariantList &sessions)
 void useBuiltInLanguage()
 {
     TR::Translator *translator = TR::Translator::instance();
-    translator->setLanguagePath(QCoreApplication::applicationDirPath() + QStringLiteral("/LumivexLanguages"));
+    translator->setLanguagePaths(TR::Translator::programLanguagePaths());
     translator->setModel(TR::defaultDictionary());
 }
 
