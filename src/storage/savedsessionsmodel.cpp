@@ -3,6 +3,7 @@
 #include "buttoncelldelegate.h"
 #include "configurationmanager.h"
 #include "localformats.h"
+#include "storedcount.h"
 #include "translator.h"
 
 #include <QColor>
@@ -79,8 +80,10 @@ QVariant SavedSessionsModel::displayData(const QVariantMap &record, int column) 
         return record.value(QStringLiteral("tester")).toString();
     case DateColumn:
         return LocalFormats::dateTime(record.value(QStringLiteral("date")).toDateTime());
-    case TestCountColumn:
-        return record.value(QStringLiteral("ntest")).toInt();
+    case TestCountColumn: {
+        const std::optional<int> count = StoredCount::read(record.value(QStringLiteral("ntest")));
+        return count ? QVariant(*count) : QVariant(translated("damagedCount"));
+    }
     case MonitorColumn:
         return translated("monitor") + QLatin1Char(' ') +
                QString::number(record.value(QStringLiteral("monitorselected")).toInt()) + QLatin1Char(' ') +
@@ -98,7 +101,7 @@ QVariant SavedSessionsModel::decorationData(const QVariantMap &record, int colum
 {
     switch (column) {
     case StatusColumn: {
-        const bool passed = record.value(QStringLiteral("nfailedtestcontents")).toInt() < 1;
+        const bool passed = StoredCount::read(record.value(QStringLiteral("nfailedtestcontents"))) == 0;
         return ButtonCellDelegate::cellImage(passed ? QStringLiteral("checkicon") : QStringLiteral("xicon"));
     }
     case ReportColumn:

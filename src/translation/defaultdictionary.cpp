@@ -136,6 +136,10 @@ const Entry InterfaceTexts[] = {
     {"position_bottomCentre", "_[bottom centre]_"},
     {"position_bottomRight", "_[bottom right]_"},
     {"dataFolderUnusable", "_[Lumivex cannot keep its data in the folder %1.]_"},
+    {"reportdamagedcount", "_[Damaged record: the number of errors is unknown.]_"},
+    {"damagedCount", "_[Damaged data]_"},
+    {"textLimit", "_[At most %1 characters; the rest was not taken.]_"},
+    {"clockErrorMessage", "_[The last run lies in the future (was the clock set ahead?), so this task is due now:]_"},
 };
 
 // Title and report heading of a group ("GG") or subgroup ("GG_SS"). A null
