@@ -3,7 +3,9 @@
 #include "expressionevaluator.h"
 #include "luminanceresponse.h"
 #include "luminanceresponsepage.h"
+#include "reportdocument.h"
 #include "reportstyle.h"
+#include "storedcount.h"
 #include "test.h"
 #include "testcontent.h"
 #include "testgroup.h"
@@ -87,6 +89,14 @@ int top(qreal y)
     return int(y);
 }
 
+// Words wider than their box are broken anywhere rather than cut at the page's edge.
+QTextOption wrappingOption(Qt::Alignment alignment)
+{
+    QTextOption option(alignment);
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    return option;
+}
+
 // The shown text of the chosen item of a multiselect content; empty when no item matches.
 QString multiselectText(const TestContent *content)
 {
@@ -146,7 +156,7 @@ void ReportGenerator::generate(QPrinter *printer, QPainter *painter, QVariantMap
     const QString monitorLine = translated(QStringLiteral("monitor")) + QLatin1Char(' ') +
                                 QString::number(session.value(QStringLiteral("monitorselected")).toInt()) +
                                 QLatin1Char(' ') + session.value(QStringLiteral("monitorinfo")).toString();
-    qreal y = drawHeader(date, session.value(QStringLiteral("nfailedtestcontents")).toInt(), monitorLine);
+    qreal y = drawHeader(date, StoredCount::read(session.value(QStringLiteral("nfailedtestcontents"))), monitorLine);
 
     // Scripts of a hand-edited record may never end; the whole report shares one time budget.
     const ExpressionEvaluator::Budget budget;
@@ -229,7 +239,7 @@ qreal ReportGenerator::drawRow(qreal y, const QString &label, const QVariant &va
     y = fitRow(y, label, valueText, firstNote, secondNote);
 
     m_painter->setPen(textDark);
-    QTextDocument labelDocument;
+    ReportDocument labelDocument;
     const QSize labelSize =
         layOutHtml(labelDocument, htmlBlock(label, font, QStringLiteral("right"), mutedLabel ? textMuted : textDark),
                    labelColumnWidth, QPoint())
@@ -252,15 +262,14 @@ qreal ReportGenerator::drawRow(qreal y, const QString &label, const QVariant &va
         ensureOnPage(valueRect);
         drawPatternedLine(QLine(valueRect.topLeft(), valueRect.topRight()), Qt::DotLine, ruleLight);
     } else if (textValue && !fitsOnPage(valueRect)) {
-        QTextDocument document;
-        const QString html = valueText.toHtmlEscaped().replace(QLatin1Char('\n'), QLatin1String("<br>"));
-        const QRect block = layOutHtml(document, htmlBlock(html, font, QStringLiteral("left"), valueColour),
+        ReportDocument document;
+        const QRect block = layOutHtml(document, htmlBlock(valueText, font, QStringLiteral("left"), valueColour),
                                        valueRect.width(), valueRect.topLeft());
         valueRect.moveBottom(drawAcrossPages(document, block));
     } else {
         ensureOnPage(valueRect);
         if (textValue) {
-            m_painter->drawText(valueRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, valueText);
+            m_painter->drawText(valueRect, valueText, wrappingOption(Qt::AlignLeft | Qt::AlignTop));
         } else {
             const QImage picture = value.value<QImage>();
             if (!picture.isNull())
@@ -297,10 +306,10 @@ ReportGenerator::RowGeometry ReportGenerator::rowGeometry(int rowTop, const QSiz
     const int valueLeft = row.label.right() + leaderLength + 5;
     const int valueWidth = m_contentRect.width() - row.label.right() - leaderLength;
     const QFontMetrics metrics(pointFont(10), m_printer);
-    const int wrappedHeight = metrics
-                                  .boundingRect(QRect(valueLeft, rowTop, valueWidth, 0),
-                                                Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, valueText)
-                                  .height();
+    const int wrappedHeight = qCeil(m_painter
+                                        ->boundingRect(QRectF(valueLeft, rowTop, valueWidth, 0), valueText,
+                                                       wrappingOption(Qt::AlignLeft | Qt::AlignTop))
+                                        .height());
     row.value = QRect(valueLeft, rowTop, valueWidth, valueLineHeight + 1 + qMax(0, wrappedHeight - metrics.height()));
 
     // Notes stack below the value, each 2 points below the rectangle above it;
@@ -325,7 +334,7 @@ qreal ReportGenerator::fitRow(qreal y, const QString &label, const QString &valu
     const QFont font = pointFont(10);
     m_painter->setFont(font);
 
-    QTextDocument document;
+    ReportDocument document;
     QRect labelRect = layOutHtml(document, htmlBlock(label, font, QStringLiteral("right"), textDark), labelColumnWidth,
                                  QPoint(m_contentRect.left(), top(y)));
     if (ensureOnPage(labelRect))
@@ -354,7 +363,7 @@ qreal ReportGenerator::drawNote(qreal y, const QRect &rect, const QString &text)
 {
     if (text.isEmpty())
         return y;
-    QTextDocument document;
+    ReportDocument document;
     QRect block = noteBlock(document, rect, text);
     if (!fitsOnPage(block))
         return drawAcrossPages(document, block);
@@ -428,11 +437,13 @@ QString ReportGenerator::htmlBlock(const QString &text, const QFont &font, const
                                    const QColor &colour)
 {
     const int size = font.pointSize() > 0 ? font.pointSize() : font.pixelSize();
+    // Every text of a block is stored or translated text, printed as it is written, never read as markup.
+    const QString plain = text.toHtmlEscaped().replace(QLatin1Char('\n'), QLatin1String("<br>"));
     return QStringLiteral("<div style='font-family:\"%1\";font-size:%2px;color:%3;' align=%4>%5</div>")
-        .arg(font.family(), QString::number(size), colour.name(), alignment, text);
+        .arg(font.family(), QString::number(size), colour.name(), alignment, plain);
 }
 
-qreal ReportGenerator::drawHeader(const QDateTime &date, int failedCount, const QString &monitorLine)
+qreal ReportGenerator::drawHeader(const QDateTime &date, std::optional<int> failedCount, const QString &monitorLine)
 {
     m_painter->save();
     const int textFlags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap;
@@ -457,7 +468,10 @@ qreal ReportGenerator::drawHeader(const QDateTime &date, int failedCount, const 
     const QFont summaryFont = pixelFont(20);
     m_painter->setFont(summaryFont);
     const QRect band = rectFromCorners(m_contentRect.left(), 116, m_contentRect.right(), 139);
-    if (failedCount == 0) {
+    if (!failedCount) {
+        m_painter->setPen(failedCountColour);
+        m_painter->drawText(band, Qt::AlignLeft | Qt::AlignVCenter, translated(QStringLiteral("reportdamagedcount")));
+    } else if (*failedCount == 0) {
         m_painter->setPen(passedColour);
         m_painter->drawText(band, Qt::AlignLeft | Qt::AlignVCenter, translated(QStringLiteral("reportpassedtest")));
     } else {
@@ -468,9 +482,9 @@ qreal ReportGenerator::drawHeader(const QDateTime &date, int failedCount, const 
         QRect errorsRect = band;
         errorsRect.setLeft(foundRect.right() + 1 + 10);
         m_painter->setPen(failedCountColour);
-        m_painter->drawText(
-            errorsRect, Qt::AlignLeft | Qt::AlignVCenter,
-            translated(QStringLiteral("reportfailedtest1")).replace(QLatin1String("%1"), QString::number(failedCount)));
+        m_painter->drawText(errorsRect, Qt::AlignLeft | Qt::AlignVCenter,
+                            translated(QStringLiteral("reportfailedtest1"))
+                                .replace(QLatin1String("%1"), QString::number(*failedCount)));
     }
 
     const qreal rowBottom = drawRow(139 + 10, translated(QStringLiteral("reportmonitortested")), monitorLine, QString(),
@@ -653,11 +667,13 @@ qreal ReportGenerator::drawSubgroup(qreal y, TestSubgroup *subgroup, int running
                              group ? group->title() : QString()})
                 .toUpper();
         const int titleWidth = m_contentRect.right() - 1 - (left + 59) + 1;
-        const QSize textSize = m_painter->boundingRect(QRect(0, 0, titleWidth, 0), Qt::TextWordWrap, heading).size();
+        const QTextOption titleOption = wrappingOption(Qt::AlignLeft | Qt::AlignBottom);
+        const QSize textSize =
+            m_painter->boundingRect(QRectF(0, 0, titleWidth, 0), heading, titleOption).toAlignedRect().size();
         // At least as tall as the number beside it, so a one-line title shares its baseline.
         QRect titleRect(left + 59, headingTop + 6, qMin(textSize.width(), titleWidth), qMax(textSize.height(), 15));
         ensureOnPage(titleRect);
-        m_painter->drawText(titleRect, Qt::AlignLeft | Qt::AlignBottom | Qt::TextWordWrap, heading);
+        m_painter->drawText(titleRect, heading, titleOption);
         y = titleRect.bottom();
     }
 
@@ -691,8 +707,7 @@ qreal ReportGenerator::drawContent(qreal y, TestContent *content, bool validatab
     QString firstNote;
     if (validatable) {
         value = mark(content->isValid());
-        // The note is the operator's free text: shown as typed, not read as markup.
-        firstNote = content->note().toHtmlEscaped().replace(QLatin1Char('\n'), QLatin1String("<br>"));
+        firstNote = content->note();
     } else {
         switch (content->type()) {
         case TestContent::kTestContentTypeText:
@@ -755,7 +770,7 @@ qreal ReportGenerator::drawSignatureBlock(qreal y)
     const QList<QPair<QRect, QString>> captions = {{dateBox, QStringLiteral("date")},
                                                    {signatureBox, QStringLiteral("signature")}};
     for (const auto &caption : captions) {
-        QTextDocument document;
+        ReportDocument document;
         const QRect block =
             layOutHtml(document, htmlBlock(translated(caption.second), captionFont, QStringLiteral("center"), textDark),
                        200, caption.first.topLeft());
@@ -787,7 +802,7 @@ void ReportGenerator::drawHtml(QTextDocument &document, const QRect &block)
 
 int ReportGenerator::noteExtraHeight(const QString &text, int textWidth) const
 {
-    QTextDocument document;
+    ReportDocument document;
     const QRect rect(0, 0, textWidth, 0);
     const int height = noteBlock(document, rect, text).height();
     const int oneLine = noteBlock(document, rect, QStringLiteral("-")).height();

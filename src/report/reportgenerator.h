@@ -10,6 +10,8 @@
 #include <QRect>
 #include <QVariantMap>
 
+#include <optional>
+
 class QPainter;
 class QPrinter;
 class QTextDocument;
@@ -67,7 +69,8 @@ private:
                  const QString &secondNote);
     qreal drawNote(qreal y, const QRect &rect, const QString &text);
     static QString htmlBlock(const QString &text, const QFont &font, const QString &alignment, const QColor &colour);
-    qreal drawHeader(const QDateTime &date, int failedCount, const QString &monitorLine);
+    // An empty failure count is a damaged one: the summary says so instead of a verdict.
+    qreal drawHeader(const QDateTime &date, std::optional<int> failedCount, const QString &monitorLine);
 
     void rebuildGroups(const QVariantMap &session);
     void linkAnswers();

@@ -23,7 +23,7 @@ namespace {
 const QStringList columns{QStringLiteral("group"), QStringLiteral("subgroup"),    QStringLiteral("test"),
                           QStringLiteral("id"),    QStringLiteral("caption_key"), QStringLiteral("caption"),
                           QStringLiteral("type"),  QStringLiteral("answer"),      QStringLiteral("computed"),
-                          QStringLiteral("valid")};
+                          QStringLiteral("valid"), QStringLiteral("note")};
 
 QString typeName(TestContent::tTestContentType type)
 {
@@ -75,7 +75,7 @@ QJsonArray contentRows(const QList<TestGroup *> &groups)
             for (const Test *test : qAsConst(*subgroup->tests())) {
                 ++testNumber;
                 for (TestContent *content : qAsConst(*test->content())) {
-                    const QJsonValue values[] = {int(group->number()),
+                    const QJsonValue values[] = {qint64(group->number()),
                                                  subgroup->number(),
                                                  testNumber,
                                                  content->id(),
@@ -84,7 +84,8 @@ QJsonArray contentRows(const QList<TestGroup *> &groups)
                                                  typeName(content->type()),
                                                  answer(content),
                                                  computed(content),
-                                                 content->isValid()};
+                                                 content->isValid(),
+                                                 content->note()};
                     QJsonObject row;
                     for (int column = 0; column < columns.size(); ++column)
                         row.insert(columns.at(column), values[column]);
@@ -102,6 +103,17 @@ QJsonArray numbers(const QVector<double> &values)
     for (double value : values)
         array.append(value);
     return array;
+}
+
+// A number of the record as it is stored, also past the range of an int; null when it is no number.
+QJsonValue storedNumber(const QVariant &value)
+{
+    bool isNumber = false;
+    const qlonglong whole = value.toString().toLongLong(&isNumber);
+    if (isNumber)
+        return QJsonValue(qint64(whole));
+    const double number = value.toString().toDouble(&isNumber);
+    return isNumber && std::isfinite(number) ? QJsonValue(number) : QJsonValue(QJsonValue::Null);
 }
 
 QJsonObject responseObject(const LuminanceResponse &response)
@@ -133,14 +145,35 @@ QByteArray json(const QVariantMap &session, const QList<TestGroup *> &groups)
         {QStringLiteral("tester"), session.value(QStringLiteral("tester")).toString()},
         {QStringLiteral("date"), session.value(QStringLiteral("date")).toDateTime().toString(Qt::ISODate)},
         {QStringLiteral("monitor"),
-         QJsonObject{{QStringLiteral("number"), session.value(QStringLiteral("monitorselected")).toInt()},
+         QJsonObject{{QStringLiteral("number"), storedNumber(session.value(QStringLiteral("monitorselected")))},
                      {QStringLiteral("description"), session.value(QStringLiteral("monitorinfo")).toString()}}},
-        {QStringLiteral("failedCount"), session.value(QStringLiteral("nfailedtestcontents")).toInt()},
+        {QStringLiteral("failedCount"), storedNumber(session.value(QStringLiteral("nfailedtestcontents")))},
         {QStringLiteral("contents"), contentRows(groups)}};
     const QStringList readings = ReportGenerator::luminanceReadings(groups);
     if (!readings.isEmpty())
         document.insert(QStringLiteral("luminanceResponse"), responseObject(LuminanceResponse::analyse(readings)));
     return QJsonDocument(document).toJson();
+}
+
+// A spreadsheet reads a cell that starts with one of these as a formula (or,
+// after a tab or carriage return, may still do so).
+bool startsLikeFormula(const QString &text)
+{
+    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
+    return !text.isEmpty() && formulaStarts.contains(text.at(0));
+}
+
+// A typed text that a spreadsheet would run as a formula gets a leading
+// apostrophe, so it shows as the text it is. A text that is a plain number
+// ("-0.5") is no formula and stays as typed.
+QString neutralised(const QString &text)
+{
+    if (!startsLikeFormula(text))
+        return text;
+    bool isNumber = false;
+    QLocale::c().toDouble(text, &isNumber);
+    const bool signedNumber = isNumber && text == text.trimmed();
+    return signedNumber ? text : QLatin1Char('\'') + text;
 }
 
 QString csvField(const QJsonValue &value)
@@ -151,7 +184,7 @@ QString csvField(const QJsonValue &value)
     else if (value.isDouble())
         text = QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
     else
-        text = value.toString();
+        text = neutralised(value.toString());
     static const QRegularExpression needsQuotes(QStringLiteral("[\",\\r\\n]"));
     if (!text.contains(needsQuotes))
         return text;

@@ -16,6 +16,7 @@
 #include <QGuiApplication>
 #include <QSaveFile>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTextStream>
 
 #include <cstdio>
@@ -30,6 +31,8 @@ enum ExitCode
 };
 
 const QString DefaultSettingsFile = QStringLiteral("Lumivex 2016.ini");
+// Reports of sessions in the same minute share a default name; they are numbered up to this.
+constexpr int MaxDefaultNameNumber = 1000;
 
 // A failure that ends the program: the line for standard error and the exit code.
 struct Outcome
@@ -143,25 +146,55 @@ Outcome checkOutputs(const QString &settingsPath, const QString &outputPath, con
     return Outcome();
 }
 
-// Draws the report into a scratch file first and moves it into place only
-// when it is complete, so a failed run never leaves a partial PDF behind.
-Outcome writeReport(const QVariantMap &session, const QString &outputPath)
+// A complete PDF ends with its end-of-file marker; a write cut short by a full
+// disk does not, even when the printer reported no error.
+bool endsAsPdf(const QString &path)
 {
-    QSaveFile output(outputPath);
-    if (!output.open(QIODevice::WriteOnly))
-        return fail(Failure, QStringLiteral("cannot write \"%1\": %2").arg(outputPath, output.errorString()));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() < 5 || !file.seek(qMax<qint64>(0, file.size() - 64)))
+        return false;
+    return file.readAll().trimmed().endsWith("%%EOF");
+}
 
-    QTemporaryDir scratch;
-    if (!scratch.isValid())
-        return fail(Failure, QStringLiteral("no temporary folder: %1").arg(scratch.errorString()));
-    const QString draft = scratch.filePath(QStringLiteral("report.pdf"));
+// Moves a finished draft to the first free name of "base.pdf", "base-2.pdf", ...:
+// a default name never replaces an earlier report. Empty when no name was free.
+QString moveToFreeName(const QString &draft, const QString &baseName)
+{
+    for (int number = 1; number <= MaxDefaultNameNumber; ++number) {
+        const QString candidate =
+            baseName + (number > 1 ? QStringLiteral("-%1").arg(number) : QString()) + QStringLiteral(".pdf");
+        // Renaming never replaces an existing file, so two runs at once cannot take the same name.
+        if (QFile::rename(draft, candidate))
+            return candidate;
+        if (!QFileInfo::exists(candidate))
+            return QString();
+    }
+    return QString();
+}
+
+// Draws the report into a scratch file beside its destination and moves it
+// into place only when the printer reported no error and the file is complete,
+// so a failed run leaves neither a partial PDF nor the scratch file behind.
+// With a base name instead of an output path the report takes a free default name.
+Outcome writeReport(const QVariantMap &session, QString &outputPath, const QString &baseName = QString())
+{
+    const QString target = baseName.isEmpty() ? outputPath : baseName + QStringLiteral(".pdf");
+    QTemporaryFile draft(QFileInfo(target).absolutePath() + QStringLiteral("/.lumivex-report-XXXXXX.pdf"));
+    if (!draft.open())
+        return fail(Failure, QStringLiteral("cannot write \"%1\": %2").arg(target, draft.errorString()));
+    draft.close();
     ReportGenerator generator;
-    QFile drawn(draft);
-    if (!generator.writePdf(session, draft) || !drawn.open(QIODevice::ReadOnly))
-        return fail(Failure, QStringLiteral("the report could not be drawn"));
-    const QByteArray pdf = drawn.readAll();
-    if (output.write(pdf) != pdf.size() || !output.commit())
-        return fail(Failure, QStringLiteral("cannot write \"%1\": %2").arg(outputPath, output.errorString()));
+    if (!generator.writePdf(session, draft.fileName()) || !endsAsPdf(draft.fileName()))
+        return fail(Failure, QStringLiteral("cannot write \"%1\": the report was not written completely (is the disk "
+                                            "full?)")
+                                 .arg(target));
+    if (!baseName.isEmpty())
+        outputPath = moveToFreeName(draft.fileName(), baseName);
+    else if (std::rename(QFile::encodeName(draft.fileName()).constData(), QFile::encodeName(outputPath).constData()))
+        outputPath.clear();
+    if (outputPath.isEmpty())
+        return fail(Failure, QStringLiteral("cannot move the report into place as \"%1\"").arg(target));
+    draft.setAutoRemove(false);
     return Outcome();
 }
 
@@ -223,17 +256,13 @@ Outcome run(const QCommandLineParser &parser)
     }
 
     QString outputPath = parser.value(QStringLiteral("out"));
-    if (outputPath.isEmpty()) {
-        const QString baseName = ReportGenerator::reportBaseName(session);
-        if (baseName.isEmpty())
-            return fail(Failure,
-                        QStringLiteral("session %1 has no date to name the report after; use --out").arg(index));
-        outputPath = baseName + QStringLiteral(".pdf");
-    }
+    const QString baseName = outputPath.isEmpty() ? ReportGenerator::reportBaseName(session) : QString();
+    if (outputPath.isEmpty() && baseName.isEmpty())
+        return fail(Failure, QStringLiteral("session %1 has no date to name the report after; use --out").arg(index));
 
     if (!source.locale().isEmpty())
         TR::Translator::instance()->setLocale(source.locale());
-    const Outcome written = writeReport(session, outputPath);
+    const Outcome written = writeReport(session, outputPath, baseName);
     if (written.code == Success)
         standardOutput() << QDir::toNativeSeparators(outputPath) << '\n';
     return written;

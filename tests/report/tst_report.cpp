@@ -2,7 +2,9 @@
 #include "defaultdictionary.h"
 #include "luminanceresponse.h"
 #include "pdfprobe.h"
+#include "reportdocument.h"
 #include "reportgenerator.h"
+#include "sessionexport.h"
 #include "testconfig.h"
 #include "translator.h"
 
@@ -95,21 +97,29 @@ private Q_SLOTS:
                                        storedSession({{2026, 2, 20}, {17, 45}}, "Cy", 1, "MiddleMonitor")});
         settings.sync();
         QSettings(path("empty.ini"), QSettings::IniFormat).setValue("GENERAL/locale_selected", "en");
+        QSettings(path("small.ini"), QSettings::IniFormat).setValue("TEST_SESSIONS/list", QVariantList{record({})});
         QVERIFY(QFile::copy(path(settingsName), path("store.csv")) && QFile::link(settingsName, path("link")));
+        QFile earlierReport(path("20260220-1745.pdf"));
+        QVERIFY(earlierReport.open(QIODevice::WriteOnly) && earlierReport.write("an earlier report"));
     }
 
     void run_data()
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("out"); // standard output, or on failure a part of the one error line
-        const auto row = [](const char *name, const QString &arguments, int exitCode, const QString &out) {
-            QTest::newRow(name) << arguments.split('|', Qt::SkipEmptyParts) << exitCode << out;
+        QTest::addColumn<QString>("out");       // standard output, or on failure a part of the one error line
+        QTest::addColumn<int>("fileSizeLimit"); // in blocks of 512 bytes; 0 for none
+        const auto row = [](const char *name, const QString &arguments, int exitCode, const QString &out,
+                            int fileSizeLimit = 0) {
+            QTest::newRow(name) << arguments.split('|', Qt::SkipEmptyParts) << exitCode << out << fileSizeLimit;
         };
         row("list, newest first", "--list", 0,
             "0\t14/03/2026 - 09:30\tBen\t4\n1\t20/02/2026 - 17:45\tCy\t1\n2\t05/01/2026 - 08:15\tAnn\t0\n");
         row("newest, named after its date", "", 0, "20260314-0930.pdf\n");
         row("oldest", "--session=2", 0, "20260105-0815.pdf\n");
+        row("default name taken by an earlier report", "--session=1", 0, "20260220-1745-2.pdf\n");
+        // The settings of one session without tests fit under the limit, the report does not.
+        row("disk full while writing", "--settings=small.ini|--out=full.pdf", 1, "not written completely", 24);
         // The exports equal tests/data/report/export.<suffix>, checked by hand.
         row("JSON export", "--session=1|--export=data.json", 0, "data.json\n");
         row("CSV export and report", "--session=1|--export=data.CSV|--out=data.pdf", 0, "data.CSV\ndata.pdf\n");
@@ -133,6 +143,7 @@ private Q_SLOTS:
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
         QFETCH(QString, out);
+        QFETCH(int, fileSizeLimit);
         const QMap<QString, QByteArray> before = snapshot();
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -140,7 +151,13 @@ private Q_SLOTS:
             environment.remove(variable);
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(m_folder->path());
-        process.start(LUMIVEX_BIN_DIR "/lumivex-report", arguments);
+        if (fileSizeLimit == 0) {
+            process.start(LUMIVEX_BIN_DIR "/lumivex-report", arguments);
+        } else {
+            // A write past the limit fails as on a full disk (the signal it would raise is ignored).
+            const QString limited = QStringLiteral("trap '' XFSZ; ulimit -f %1; exec \"$0\" \"$@\"").arg(fileSizeLimit);
+            process.start("sh", QStringList{"-c", limited, LUMIVEX_BIN_DIR "/lumivex-report"} + arguments);
+        }
         QVERIFY(process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit);
         QCOMPARE(process.exitCode(), exitCode);
         const QString output = process.readAllStandardOutput(), error = process.readAllStandardError();
@@ -293,6 +310,76 @@ private Q_SLOTS:
             QVERIFY(shows(passedGreen, interval, target * 1.1) && shows(passedGreen, interval, target * 0.9));
             QVERIFY(shows(failedOrange, interval, target * 1.2) && shows(failedOrange, interval, target * 0.8));
         }
+    }
+
+    void wordsWiderThanTheirBoxWrap_data()
+    {
+        QTest::addColumn<QString>("key"); // the content's key that holds the long word
+        QTest::newRow("answer of 196 digits") << "resulttext";
+        QTest::newRow("description of 400 digits") << "reportdescription";
+        QTest::newRow("subgroup title of 120 digits") << "title";
+    }
+
+    // Every character is printed inside the content area, in order.
+    void wordsWiderThanTheirBoxWrap()
+    {
+        QFETCH(QString, key);
+        const int length = key == "resulttext" ? 196 : key == "title" ? 120 : 400;
+        QString word;
+        for (int i = 0; i < length; ++i)
+            word += QChar('0' + i % 10);
+        QVariantMap content{{"report", "Long"}, {"type", "text"}};
+        if (key != "title")
+            content.insert(key, word);
+        QVariantMap subgroup{{"tests", QVariantList{QVariantMap{{"content", QVariantList{content}}}}}};
+        subgroup.insert("report", key == "title" ? word : QString("Part"));
+        const QList<Word> words = PdfProbe::words(write(
+            record(QVariantMap{{"1", QVariantMap{{"report", "Group"}, {"subgroups", QVariantMap{{"1", subgroup}}}}}})));
+        QString printed;
+        for (const Word &found : words) {
+            if (found.text.contains(QRegularExpression("^[0-9]{8,}"))) {
+                printed += found.text;
+                QVERIFY2(found.box.right() <= 575 + 1, qPrintable(found.text));
+            }
+        }
+        QCOMPARE(printed, word);
+    }
+
+    void exportKeepsStoredNumbers()
+    {
+        QVariantMap session = record(QVariantMap{{"4294967295", QVariantMap{{"report", "Last"}}}}, 0);
+        session.insert("nfailedtestcontents", 1099511627776.0);
+        session.insert("monitorselected", "3000000000");
+        const QJsonObject json = QJsonDocument::fromJson(SessionExport::write(session, SessionExport::Json)).object();
+        QCOMPARE(json.value("failedCount").toDouble(), 1099511627776.0);
+        QCOMPARE(json.value("monitor").toObject().value("number").toDouble(), 3000000000.0);
+        QVariantMap content{{"id", "content01010000"}, {"type", "text"}, {"resulttext", "-1"}};
+        session = record(QVariantMap{
+            {"4294967295",
+             QVariantMap{{"subgroups",
+                          QVariantMap{{"1", QVariantMap{{"tests", QVariantList{QVariantMap{
+                                                                      {"content", QVariantList{content}}}}}}}}}}}});
+        QVERIFY(SessionExport::write(session, SessionExport::Csv).contains("\r\n4294967295,1,1,content01010000,"));
+    }
+
+    // The second guard behind the escaping: only the program's own resources load.
+    void documentsLoadOnlyOwnResources_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<bool>("loads");
+        QTest::newRow("own image") << ":/icon" << true;
+        QTest::newRow("local file") << "file://" LUMIVEX_TEST_DATA_DIR "/report/sessions.json" << false;
+        QTest::newRow("file by path") << LUMIVEX_TEST_DATA_DIR "/report/sessions.json" << false;
+        QTest::newRow("network share") << "//server/share/image.png" << false;
+        QTest::newRow("web address") << "http://127.0.0.1:9/image.png" << false;
+    }
+
+    void documentsLoadOnlyOwnResources()
+    {
+        QFETCH(QString, source);
+        QFETCH(bool, loads);
+        ReportDocument document;
+        QCOMPARE(document.resource(QTextDocument::ImageResource, QUrl(source)).isValid(), loads);
     }
 
     void missingPainterOrPrinterDrawsNothing()
