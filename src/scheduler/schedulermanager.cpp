@@ -185,8 +185,9 @@ void SchedulerManager::processQueue()
 {
     m_queueTimer->stop();
     m_nextQueueRun = QDateTime();
-    const QDate today = m_clock->now().date();
-    reload(today);
+    const QDateTime now = m_clock->now();
+    const QDate today = now.toLocalTime().date();
+    reload(now);
 
     // Upcoming tasks are sorted by their due moment, each on a later day than
     // today, so the first one is the nearest and still ahead.
@@ -205,8 +206,9 @@ void SchedulerManager::queueTimerElapsed()
     processQueue();
 }
 
-void SchedulerManager::reload(const QDate &today)
+void SchedulerManager::reload(const QDateTime &now)
 {
+    const QDate today = now.toLocalTime().date();
     beginResetModel();
     const QVariantList records = m_store->tasks();
     qDeleteAll(m_tasks);
@@ -218,7 +220,7 @@ void SchedulerManager::reload(const QDate &today)
     for (const QVariant &record : records) {
         auto *task = new TaskScheduler(record.toMap(), this);
         m_tasks.append(task);
-        classify(task, today, seenIds);
+        classify(task, now, seenIds);
     }
     std::stable_sort(m_upcomingTasks.begin(), m_upcomingTasks.end(),
                      [&today](const TaskScheduler *left, const TaskScheduler *right) {
@@ -227,14 +229,14 @@ void SchedulerManager::reload(const QDate &today)
     endResetModel();
 }
 
-void SchedulerManager::classify(TaskScheduler *task, const QDate &today, QSet<QString> &seenIds)
+void SchedulerManager::classify(TaskScheduler *task, const QDateTime &now, QSet<QString> &seenIds)
 {
     // Runs are recorded by id, on the first record that has it, so a task whose
     // id is missing or taken by an earlier record could never be marked as
     // performed and would be announced again after every run.
     const bool addressable = !task->id().isEmpty() && !seenIds.contains(task->id());
     seenIds.insert(task->id());
-    const TaskScheduler::tTaskState state = task->state(today);
+    const TaskScheduler::tTaskState state = task->state(now);
     if (state != TaskScheduler::kTaskStatePending && state != TaskScheduler::kTaskStateUpcoming) {
         return;
     }
@@ -274,11 +276,11 @@ QVariant SchedulerManager::displayData(const TaskScheduler *task, int column) co
     case kColumnDescription:
         return task->description();
     case kColumnDate:
-        return LocalFormats::date(task->date().date());
+        return LocalFormats::date(task->date().toLocalTime().date());
     case kColumnFrequency:
         return task->frequencyDays() == 0 ? QVariant(QStringLiteral("-")) : QVariant(task->frequencyDays());
     case kColumnLastRun:
-        return LocalFormats::dateTime(task->lastPerformed());
+        return LocalFormats::dateTime(task->lastPerformed().toLocalTime());
     case kColumnDelete:
         return translated("delete");
     case kColumnEdit:

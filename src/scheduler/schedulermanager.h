@@ -84,8 +84,8 @@ private slots:
     void queueTimerElapsed();
 
 private:
-    void reload(const QDate &today);
-    void classify(TaskScheduler *task, const QDate &today, QSet<QString> &seenIds);
+    void reload(const QDateTime &now);
+    void classify(TaskScheduler *task, const QDateTime &now, QSet<QString> &seenIds);
     void armQueueTimer(const QDateTime &dueAt);
     void stopQueue();
     void restartQueue();

@@ -43,6 +43,13 @@ QVariantList groupNumbersFromVariant(const QVariant &value)
     return groups;
 }
 
+// A stored date may be kept in UTC or in another zone than the machine's: its
+// day is the local calendar day of the instant it names.
+QDate localDay(const QDateTime &moment)
+{
+    return moment.toLocalTime().date();
+}
+
 template <typename T> bool replace(T &field, const T &value)
 {
     if (field == value) {
@@ -68,7 +75,7 @@ TaskScheduler::TaskScheduler(const QVariantMap &record, QObject *parent) : QObje
 
 QDateTime TaskScheduler::nextExecution(const QDate &today) const
 {
-    if (m_date.isValid() && m_date.date() > today) {
+    if (m_date.isValid() && localDay(m_date) > today) {
         return m_date;
     }
     if (!m_lastPerformed.isValid()) {
@@ -77,18 +84,29 @@ QDateTime TaskScheduler::nextExecution(const QDate &today) const
     return runAfterLastPerformed();
 }
 
-TaskScheduler::tTaskState TaskScheduler::state(const QDate &today) const
+bool TaskScheduler::lastRunInFuture(const QDateTime &now) const
+{
+    return m_lastPerformed.isValid() && m_lastPerformed > now;
+}
+
+TaskScheduler::tTaskState TaskScheduler::state(const QDateTime &now) const
 {
     if (!m_date.isValid()) {
         return kTaskStateIgnored;
     }
-    if (m_date.date() > today) {
+    // A run recorded after now was recorded by a clock set ahead: counting on it
+    // could hide the task for years, so the task is due until it runs again.
+    if (lastRunInFuture(now)) {
+        return kTaskStatePending;
+    }
+    const QDate today = localDay(now);
+    if (localDay(m_date) > today) {
         return kTaskStateUpcoming;
     }
     // An interval shorter than a day shows as "-" in the task list and would make
     // the task due again the moment it ran, so it counts as a single run.
     if (frequencyDays() == 0) {
-        const bool ranSinceStart = m_lastPerformed.isValid() && m_lastPerformed.date() >= m_date.date();
+        const bool ranSinceStart = m_lastPerformed.isValid() && localDay(m_lastPerformed) >= localDay(m_date);
         return ranSinceStart ? kTaskStateFinished : kTaskStatePending;
     }
     if (!m_lastPerformed.isValid()) {
@@ -98,7 +116,7 @@ TaskScheduler::tTaskState TaskScheduler::state(const QDate &today) const
     if (!nextRun.isValid()) {
         return kTaskStateFinished;
     }
-    return nextRun.date() <= today ? kTaskStatePending : kTaskStateUpcoming;
+    return localDay(nextRun) <= today ? kTaskStatePending : kTaskStateUpcoming;
 }
 
 void TaskScheduler::setId(const QString &id)
@@ -150,9 +168,11 @@ void TaskScheduler::setScheduledTests(const QVariantList &scheduledTests)
 
 QDateTime TaskScheduler::runAfterLastPerformed() const
 {
-    const QDate nextDay = m_lastPerformed.date().addDays(frequencyDays());
+    // Days are counted on the local calendar, so the run keeps its local hour across a daylight-saving change.
+    const QDateTime lastRun = m_lastPerformed.toLocalTime();
+    const QDate nextDay = lastRun.date().addDays(frequencyDays());
     if (!nextDay.isValid() || nextDay > kLastReachableDay) {
         return {};
     }
-    return m_lastPerformed.addDays(frequencyDays());
+    return lastRun.addDays(frequencyDays());
 }

@@ -46,7 +46,10 @@ public:
     // the start date while that day is still ahead, otherwise the last run plus
     // the interval; invalid when the task never ran or that moment is out of reach.
     QDateTime nextExecution(const QDate &today = QDate::currentDate()) const;
-    tTaskState state(const QDate &today) const;
+    // Days are the local calendar days of the stored instants, whatever zone they were stored in.
+    tTaskState state(const QDateTime &now) const;
+    // A last run after now: the clock was once set ahead. Such a task is due.
+    bool lastRunInFuture(const QDateTime &now) const;
 
 signals:
     void idChanged(const QString &id);

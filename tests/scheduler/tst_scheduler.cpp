@@ -73,6 +73,19 @@ private slots:
                             task("largest", at(2026, 1, 1), std::numeric_limits<qint64>::max(), at(2026, 1, 2))}
             << none << none;
 
+        // Stored in UTC or another zone: the local day of the instant counts. The first is due at 00:30 tonight,
+        // the weekly one last ran at 00:45 local time on the 25th; the third named tomorrow in its zone (+14 h), and
+        // that moment has passed here: its day is today, so it is due now and never waits for a moment gone by.
+        QTest::newRow("dates of other zones are compared as instants")
+            << QVariantList{task("utc-tonight", at(2026, 2, 1, 0, 30).toUTC()),
+                            task("weekly-utc", at(2026, 1, 1), 7 * kDay, at(2026, 1, 25, 0, 45).toUTC()),
+                            task("far-east", QDateTime(QDate(2026, 2, 1), QTime(0, 0), Qt::OffsetFromUTC, 14 * 3600))}
+            << QStringList{"far-east"} << QStringList{"utc-tonight", "weekly-utc"};
+        QTest::newRow("a last run in the future is a clock error: due now")
+            << QVariantList{task("daily-ahead", at(2026, 1, 1, 8), kDay, at(2031, 1, 1, 8)),
+                            task("single-ahead", at(2026, 1, 10), 0, at(2027, 1, 1))}
+            << QStringList{"daily-ahead", "single-ahead"} << none;
+
         // Hand-edited records beside a good one, which must still be run and marked: one without id, one with a
         // negative frequency, an invalid date, a duplicate id and an empty record.
         QVariantMap withoutId = task("x", at(2026, 1, 10), 7 * kDay), badDate = task("bad", at(2026, 1, 10), 7 * kDay);
@@ -101,6 +114,8 @@ private slots:
             manager.addTask(record.toMap());
         QTRY_COMPARE(spy.count(), 1);
         QCOMPARE(spy.takeFirst(), (QVariantList{ids, nextIds}));
+        // The queue waits for a moment still ahead, or not at all.
+        QVERIFY(!manager.queueTimer()->isActive() || manager.nextQueueRun() > m_scheduler->moment);
         QCOMPARE(manager.rowCount(), records.size());
         for (int cell = 0; cell < records.size() * SchedulerManager::kColumnCount; ++cell)
             manager.index(cell / SchedulerManager::kColumnCount, cell % SchedulerManager::kColumnCount).data();
