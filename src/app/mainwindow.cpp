@@ -492,14 +492,30 @@ QString MainWindow::promptText(const QStringList &ids) const
 
 QString MainWindow::statusText(const QStringList &ids, const QStringList &nextIds) const
 {
+    const QDateTime now = m_scheduler->clock()->now();
     if (!ids.isEmpty())
         return translated("pendingTaskMessage") + QStringLiteral("\n- ") +
-               taskDescriptions(ids).join(QStringLiteral("\n- "));
+               taskDescriptions(ids).join(QStringLiteral("\n- ")) + clockErrorText(ids, now);
     const TaskScheduler *next = nextIds.isEmpty() ? nullptr : m_scheduler->taskById(nextIds.first());
     if (next)
         return translated("nextTaskMessage") +
-               LocalFormats::date(next->nextExecution(m_scheduler->clock()->now().date()).date());
+               LocalFormats::date(next->nextExecution(now.toLocalTime().date()).toLocalTime().date());
     return QString();
+}
+
+// Why a task whose last run lies in the future is due: the clock was once set ahead.
+QString MainWindow::clockErrorText(const QStringList &ids, const QDateTime &now) const
+{
+    QStringList aheadIds;
+    for (const QString &id : ids) {
+        const TaskScheduler *task = m_scheduler->taskById(id);
+        if (task && task->lastRunInFuture(now))
+            aheadIds << id;
+    }
+    if (aheadIds.isEmpty())
+        return QString();
+    return QStringLiteral("\n") + translated("clockErrorMessage") + QStringLiteral("\n- ") +
+           taskDescriptions(aheadIds).join(QStringLiteral("\n- "));
 }
 
 bool MainWindow::askToExecuteTasks(const QStringList &ids)
@@ -507,6 +523,7 @@ bool MainWindow::askToExecuteTasks(const QStringList &ids)
     if (!m_taskPrompt) {
         m_taskPrompt = new QMessageBox(this);
         m_taskPrompt->setIcon(QMessageBox::Information);
+        m_taskPrompt->setTextFormat(Qt::PlainText);
         setTranslatedText(m_taskPrompt->addButton(QString(), QMessageBox::RejectRole), "ignore");
         setTranslatedText(m_taskPrompt->addButton(QString(), QMessageBox::AcceptRole), "execute");
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QMainWindow>
 #include <QModelIndex>
 #include <QPointer>
@@ -110,6 +111,7 @@ private:
     QStringList taskDescriptions(const QStringList &ids) const;
     QString promptText(const QStringList &ids) const;
     QString statusText(const QStringList &ids, const QStringList &nextIds) const;
+    QString clockErrorText(const QStringList &ids, const QDateTime &now) const;
 
     Ui::MainWindow *m_ui;
     int m_selectedMonitor = 0;

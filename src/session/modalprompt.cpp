@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QPushButton>
 #include <QQueue>
 
@@ -50,6 +51,8 @@ int ModalPrompt::question(QWidget *parent, QMessageBox::Icon icon, const QString
                           const QList<Button> &buttons, int defaultButton)
 {
     QMessageBox box(icon, title, text, QMessageBox::NoButton, parent);
+    // Prompts show translations and stored texts: never read as markup.
+    box.setTextFormat(Qt::PlainText);
     QList<QAbstractButton *> added;
     for (const Button &button : buttons)
         added << box.addButton(button.text, button.role);
@@ -65,6 +68,8 @@ QString ModalPrompt::chooseItem(QWidget *parent, const QString &title, const QSt
     QInputDialog dialog(parent, Qt::WindowTitleHint | Qt::WindowSystemMenuHint);
     dialog.setWindowTitle(title);
     dialog.setLabelText(label);
+    for (QLabel *shown : dialog.findChildren<QLabel *>())
+        shown->setTextFormat(Qt::PlainText);
     dialog.setComboBoxItems(items);
     dialog.setComboBoxEditable(false);
     dialog.setOkButtonText(okText);

@@ -6,6 +6,7 @@
 #include "numberanswervalidator.h"
 #include "test.h"
 #include "testcontent.h"
+#include "textlengthlimit.h"
 #include "translator.h"
 
 #include <QComboBox>
@@ -17,6 +18,7 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSpacerItem>
+#include <QTextDocument>
 #include <QTimer>
 
 namespace {
@@ -65,6 +67,7 @@ TestInputDialog::TestInputDialog(QWidget *parent)
     connect(m_ui->backPushButton, &QPushButton::clicked, this, &TestInputDialog::backClicked);
     connect(m_ui->minimizePushButton, &QPushButton::clicked, this, &TestInputDialog::minimizeClicked);
 
+    TextLengthLimit::apply(m_ui->notePlainTextEdit);
     hideNote();
     toggleMinimize(false);
 }
@@ -151,9 +154,11 @@ void TestInputDialog::uncheckVerdict()
 void TestInputDialog::addContentRows(TestContent *content, int &row)
 {
     auto *caption = new QLabel(m_ui->contentWidget);
-    caption->setTextFormat(Qt::RichText);
+    caption->setTextFormat(Qt::PlainText);
     caption->setWordWrap(true);
-    const QString description = translated(content->description());
+    // A tooltip is read as markup whenever it looks like some: the description goes in as escaped markup.
+    const QString plainDescription = translated(content->description());
+    const QString description = plainDescription.isEmpty() ? QString() : Qt::convertFromPlainText(plainDescription);
     caption->setToolTip(description);
     addRow(caption, row);
 
@@ -165,9 +170,10 @@ void TestInputDialog::addContentRows(TestContent *content, int &row)
         return;
     }
     if (!content->caption().isEmpty())
-        caption->setText(QStringLiteral("&#149; ") + translated(content->caption()));
+        caption->setText(QChar(0x2022) + QLatin1Char(' ') + translated(content->caption()));
     if (!content->joinOnlyReport() && !content->join().isEmpty()) {
         auto *joinLabel = new QLabel(translated(content->joinText()), m_ui->contentWidget);
+        joinLabel->setTextFormat(Qt::PlainText);
         addRow(joinLabel, row);
     }
     QWidget *input = createInput(content);
@@ -199,6 +205,7 @@ QWidget *TestInputDialog::createInput(TestContent *content)
         }
         connect(line, &QLineEdit::textChanged, this, qOverload<const QString &>(&TestInputDialog::textChanged));
         line->installEventFilter(this);
+        TextLengthLimit::apply(line);
         m_inputs.insert(line, content);
         return line;
     }
@@ -211,6 +218,7 @@ QWidget *TestInputDialog::createInput(TestContent *content)
         area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         connect(area, &QPlainTextEdit::textChanged, this, qOverload<>(&TestInputDialog::textChanged));
+        TextLengthLimit::apply(area);
         m_inputs.insert(area, content);
         return area;
     }

@@ -9,6 +9,7 @@
 #include "support/sessiondriver.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -134,6 +135,30 @@ private slots:
         runSession();
         QTRY_COMPARE(scheduler->taskById(id)->lastPerformed(), m_clock.moment);
         scheduler->removeTasks({id});
+    }
+
+    // Task descriptions and translations are shown as written, in every label and prompt; a daily task last
+    // run five years ahead (a clock once set ahead) is due, and the status line says why.
+    void textsShownAsWritten()
+    {
+        SchedulerManager *scheduler = SchedulerManager::instance();
+        m_clock.moment = QDateTime::currentDateTime();
+        scheduler->setClock(&m_clock);
+        const QString markup = QStringLiteral("<img src=\"desk.png\"><i>Desk</i>");
+        QVariantMap ahead = task("ahead", m_clock.moment.addDays(-3), kDay, m_clock.moment.addYears(5));
+        ahead.insert("description", markup);
+        QString prompt;
+        ModalAnswers::clickButton(QStringLiteral("Ignore"), &prompt);
+        scheduler->addTask(ahead);
+        QTRY_VERIFY(prompt.contains(markup));
+        auto *status = child<QLabel>("statusLabel");
+        QTRY_COMPARE(status->text(), "There are pending tasks: \n- " + markup +
+                                         "\nThe last run lies in the future (was the clock set ahead?), so this task "
+                                         "is due now:\n- " +
+                                         markup);
+        for (const QLabel *label : m_window->centralWidget()->findChildren<QLabel *>())
+            QVERIFY2(label->textFormat() == Qt::PlainText, qPrintable(label->objectName()));
+        scheduler->removeTasks({"ahead"});
     }
 
     // A folder where the file should be cannot be replaced, not even by root.

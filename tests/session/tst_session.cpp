@@ -11,6 +11,7 @@
 #include "testingsession.h"
 #include "testinputdialog.h"
 #include "testsmanager.h"
+#include "textlengthlimit.h"
 #include "translator.h"
 
 #include <QClipboard>
@@ -22,6 +23,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QToolTip>
 #include <QtTest>
 
 using SessionDriver::Answers;
@@ -150,6 +152,34 @@ private slots:
         QCOMPARE(content(0)->resultText(), stored);
         QCOMPARE(next.count(), int(passes));
         QCOMPARE(field()->styleSheet(), passes ? QString() : QString("border: 1px solid red"));
+    }
+
+    void longTextsAreCut_data()
+    {
+        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<QString>("field");
+        QTest::newRow("line answer") << QByteArray(R"({"content":[{"type":"text"}]})") << QString();
+        QTest::newRow("textarea answer") << QByteArray(R"({"content":[{"type":"textarea"}]})") << QString();
+        QTest::newRow("note") << QByteArray(R"({"validatable":true,"content":[{"type":"text"}]})")
+                              << QString("notePlainTextEdit");
+    }
+
+    // A pasted text past the limit keeps its first 10,000 characters, and the field says why.
+    void longTextsAreCut()
+    {
+        QFETCH(QByteArray, json);
+        QFETCH(QString, field);
+        show(json);
+        QWidget *input = field.isEmpty() ? this->field() : m_dialog->findChild<QWidget *>(field);
+        if (!field.isEmpty())
+            QTest::mouseClick(button("rejectPushButton"), Qt::LeftButton);
+        QGuiApplication::clipboard()->setText(QString(TextLengthLimit::maximumLength - 2, 'a') + "bcd");
+        input->setFocus();
+        QTest::keyClick(input, Qt::Key_V, Qt::ControlModifier);
+        QTRY_COMPARE(QToolTip::text(), "At most 10,000 characters; the rest was not taken.");
+        QTest::mouseClick(button("nextPushButton"), Qt::LeftButton);
+        const QString kept = field.isEmpty() ? content(0)->resultText() : content(0)->note();
+        QCOMPARE(kept, QString(TextLengthLimit::maximumLength - 2, 'a') + "bc");
     }
 
     void titleBarMouse_data()
