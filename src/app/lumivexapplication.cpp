@@ -1,7 +1,10 @@
 #include "lumivexapplication.h"
 
+#include "instancechannel.h"
+
 #include <QDebug>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QThread>
 #include <QTimer>
 
@@ -21,6 +24,36 @@ void writeToSegment(QSharedMemory &memory, const QByteArray &data)
     memory.unlock();
 }
 
+// The toolkit keeps the key files of its segments and semaphores in the
+// temporary folder (TMPDIR) and names them once, when the key is set and the
+// objects are made; for that while it is pointed at the channel's folder.
+class TemporaryFolderOverride
+{
+public:
+    explicit TemporaryFolderOverride(const QString &folder)
+        : m_wasSet(qEnvironmentVariableIsSet("TMPDIR")), m_previous(qgetenv("TMPDIR"))
+    {
+        qputenv("TMPDIR", QFile::encodeName(folder));
+    }
+    ~TemporaryFolderOverride()
+    {
+        if (m_wasSet)
+            qputenv("TMPDIR", m_previous);
+        else
+            qunsetenv("TMPDIR");
+    }
+    Q_DISABLE_COPY(TemporaryFolderOverride)
+
+private:
+    bool m_wasSet;
+    QByteArray m_previous;
+};
+
+void refuseChannel(const QString &problem)
+{
+    qCritical().noquote() << "[LumivexApplication] The single-instance channel is refused:" << problem;
+}
+
 } // namespace
 
 LumivexApplication::LumivexApplication(int &argc, char **argv, const QString &key) : QApplication(argc, argv)
@@ -37,7 +70,7 @@ LumivexApplication::~LumivexApplication()
 }
 
 // One instance per user: the user id in the key gives every user a segment
-// and an owner lock of their own, even in a shared temporary folder.
+// and an owner lock of their own, also where two users share a folder setting.
 QString LumivexApplication::userKey(const QString &key)
 {
     return key + QLatin1Char('-') + QString::number(::getuid());
@@ -45,11 +78,22 @@ QString LumivexApplication::userKey(const QString &key)
 
 void LumivexApplication::setUpSegment(const QString &key)
 {
+    QString problem;
+    const QString folder = InstanceChannel::folder(&problem);
+    if (folder.isEmpty()) {
+        refuseChannel(problem);
+        return;
+    }
+    const TemporaryFolderOverride channelFolder(folder);
     m_sharedMemory.setKey(userKey(key));
     qDebug().noquote() << "Shared memory Native key:" << m_sharedMemory.nativeKey().toLatin1();
+    // Made by another user before us, the segment would carry that user's
+    // commands ("-close") and its semaphore could block us for good.
+    if (!ownsChannelObjects())
+        return;
 
-    // The lock file sits beside the segment's native key, so it follows the
-    // same temporary folder and key as the segment itself.
+    // The lock file sits beside the segment's native key, in the channel's
+    // private folder, under the same key as the segment itself.
     m_ownerLock = std::make_unique<QLockFile>(m_sharedMemory.nativeKey() + QStringLiteral(".owner"));
     m_ownerLock->setStaleLockTime(0);
     const bool ownerAlive = !m_ownerLock->tryLock(0) && m_ownerLock->error() == QLockFile::LockFailedError;
@@ -82,6 +126,11 @@ void LumivexApplication::becomeFirstInstance()
             return;
         qDebug().noquote() << "[LumivexApplication] Taking over shared memory left by an instance that is gone";
     }
+    // Another user may have made the objects between the first look and now.
+    if (!ownsChannelObjects()) {
+        m_sharedMemory.detach();
+        return;
+    }
     m_running = false;
     m_valid = true;
     // Whatever was pending was meant for the instance that is gone.
@@ -95,8 +144,21 @@ void LumivexApplication::joinRunningInstance()
 {
     if (!attachWhenCreated())
         return;
+    if (!ownsChannelObjects()) {
+        m_sharedMemory.detach();
+        return;
+    }
     m_running = true;
     m_valid = true;
+}
+
+bool LumivexApplication::ownsChannelObjects()
+{
+    QString problem;
+    if (InstanceChannel::objectsAreOwn(m_sharedMemory, &problem))
+        return true;
+    refuseChannel(problem);
+    return false;
 }
 
 bool LumivexApplication::attachSegment()

@@ -49,6 +49,7 @@ private:
     void setUpSegment(const QString &key);
     void becomeFirstInstance();
     void joinRunningInstance();
+    bool ownsChannelObjects();
     bool attachSegment();
     bool attachWhenCreated();
     void writeIdleMarker();

@@ -1,3 +1,4 @@
+#include "instancechannel.h"
 #include "lumivexapplication.h"
 
 #include <QSharedMemory>
@@ -14,6 +15,15 @@ class TestLumivexApplication : public QObject
     Q_OBJECT
 
 private slots:
+    // The sender finds the segment in the channel's folder, where the toolkit looks for key files in TMPDIR.
+    void initTestCase()
+    {
+        QString problem;
+        const QString folder = InstanceChannel::folder(&problem);
+        QVERIFY2(!folder.isEmpty(), qPrintable(problem));
+        qputenv("TMPDIR", QFile::encodeName(folder));
+    }
+
     void receivesPendingMessage_data()
     {
         QTest::addColumn<QByteArray>("written");

@@ -5,12 +5,16 @@
 #include <QPixmap>
 #include <QProcess>
 #include <QScreen>
+#include <QSharedMemory>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
 
 #include <signal.h>
+#include <sys/ipc.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 const QByteArray StartedLine = "-----> APPLICATION STARTED WITH PARAMETERS: ";
 
@@ -32,15 +36,42 @@ int largeWhiteRuns()
     return most;
 }
 
+// Runs a command as the user nobody, a real second user (the tests run as root).
+int asNobody(const QStringList &command)
+{
+    return QProcess::execute(QStringLiteral("setpriv"),
+                             QStringList{"--reuid=nobody", "--regid=nogroup", "--clear-groups"} + command);
+}
+
+// The System V key the toolkit makes from a key file, which is created for it.
+key_t keyFromFile(const QString &path)
+{
+    QFile(path).open(QIODevice::WriteOnly);
+    return ::ftok(QFile::encodeName(path).constData(), 'Q');
+}
+
 // Real lumivex processes on a virtual X server, talking through the
-// single-instance channel. Each test gives its processes a temporary folder of
-// their own (TMPDIR), and with it a segment of their own under the real key.
+// single-instance channel. The processes of this test share a runtime folder
+// of their own (XDG_RUNTIME_DIR), and with it a segment under the real key.
 class TestSingleInstance : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void init() { m_tmpDir = m_workDir.path(); }
+    void initTestCase()
+    {
+        // Others may pass through the work folder to the shared folder of the fallback case.
+        QVERIFY(QFile::setPermissions(m_workDir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                            QFile::ExeGroup | QFile::ExeOther));
+        QVERIFY(QDir(m_workDir.path()).mkdir(QStringLiteral("runtime")));
+        QVERIFY(QFile::setPermissions(m_workDir.filePath(QStringLiteral("runtime")),
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    }
+    void init()
+    {
+        m_tmpDir = m_workDir.path();
+        m_runtimeDir = m_workDir.filePath(QStringLiteral("runtime"));
+    }
     void cleanup() { m_first.reset(); }
 
     void firstStartShowsTheHomePage()
@@ -93,15 +124,65 @@ private slots:
         QVERIFY(closeFirst());
     }
 
-    // A temporary "folder" that is a plain file gives the segment no key file.
+    // A runtime "folder" that is a plain file gives the channel no place.
     void unusableChannelExitsWithTwo()
     {
-        m_tmpDir = m_workDir.filePath(QStringLiteral("not-a-folder"));
-        QVERIFY(QFile(m_tmpDir).open(QIODevice::WriteOnly));
+        m_runtimeDir = m_workDir.filePath(QStringLiteral("not-a-folder"));
+        QVERIFY(QFile(m_runtimeDir).open(QIODevice::WriteOnly));
         startFirst({});
         QVERIFY(m_first->waitForFinished(10000));
         QCOMPARE(m_first->exitCode(), 2);
-        QTRY_VERIFY(m_firstLog.contains("[LumivexApplication] Unable to create shared memory: "));
+        QTRY_VERIFY(m_firstLog.contains("[LumivexApplication] The single-instance channel is refused: "));
+    }
+
+    void foreignChannelIsRefused_data()
+    {
+        QTest::addColumn<QString>("taken"); // what another user did first
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("runtime folder of another user") << "folder"
+                                                        << "belongs to another user";
+        QTest::newRow("runtime folder open to others") << "open folder"
+                                                       << "is open to other users (mode 777)";
+        QTest::newRow("private folder made first, runtime folder unset") << "fallback"
+                                                                         << "belongs to another user";
+        QTest::newRow("segment made first, readable by all") << "segment"
+                                                             << "segment of";
+        QTest::newRow("semaphore made first, usable by all") << "semaphore"
+                                                             << "semaphore of";
+    }
+
+    // Whatever another user made first is refused, said on one line, and never obeyed.
+    void foreignChannelIsRefused()
+    {
+        QFETCH(QString, taken);
+        QFETCH(QString, reason);
+        const QString folder = m_workDir.filePath(QStringLiteral("taken-") + QTest::currentDataTag());
+        QVERIFY(QDir().mkdir(folder));
+        m_runtimeDir = folder;
+        key_t foreignKey = -1;
+        if (taken == "folder") {
+            QVERIFY(::chown(QFile::encodeName(folder).constData(), 65534, 65534) == 0);
+        } else if (taken == "open folder") {
+            QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0777) == 0);
+        } else if (taken == "fallback") {
+            QVERIFY(::chmod(QFile::encodeName(folder).constData(), 01777) == 0);
+            m_runtimeDir.clear();
+            m_tmpDir = folder;
+            QCOMPARE(asNobody({"mkdir", "-m", "0700", folder + "/lumivex-" + QString::number(::getuid())}), 0);
+        } else {
+            QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0700) == 0);
+            const bool segment = taken == "segment";
+            foreignKey = keyFromFile(folder + '/' + keyFileName(segment ? "qipc_sharedmemory_" : "qipc_systemsem_"));
+            const QString make = segment ? "shmget($ARGV[0], 4096, 01666)" : "semget($ARGV[0], 1, 01666)";
+            QCOMPARE(asNobody({"perl", "-e", "defined(" + make + ") or die qq($!)", QString::number(foreignKey)}), 0);
+        }
+        startFirst({QStringLiteral("-close")});
+        QVERIFY(m_first->waitForFinished(10000));
+        if (foreignKey != -1)
+            QProcess::execute("ipcrm", {taken == "segment" ? "-M" : "-S", QString::number(foreignKey)});
+        QCOMPARE(m_first->exitCode(), 2);
+        QTRY_VERIFY(m_firstLog.contains("[LumivexApplication] The single-instance channel is refused: "));
+        QVERIFY2(m_firstLog.contains(reason.toUtf8()), m_firstLog.constData());
     }
 
 private:
@@ -111,6 +192,10 @@ private:
         auto process = std::make_unique<QProcess>();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("TMPDIR"), m_tmpDir);
+        if (m_runtimeDir.isEmpty())
+            env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        else
+            env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtimeDir);
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), onScreen ? QStringLiteral("xcb") : QStringLiteral("offscreen"));
         process->setProcessEnvironment(env);
         process->setWorkingDirectory(m_workDir.path());
@@ -140,8 +225,17 @@ private:
                m_first->exitStatus() == QProcess::NormalExit && m_first->exitCode() == 0;
     }
 
+    // The toolkit's name of a key file of the channel, with the given prefix.
+    static QString keyFileName(const QString &prefix)
+    {
+        QSharedMemory probe;
+        probe.setKey(QStringLiteral("Lumivex-") + QString::number(::getuid()));
+        return QFileInfo(probe.nativeKey()).fileName().replace(QStringLiteral("qipc_sharedmemory_"), prefix);
+    }
+
     QTemporaryDir m_workDir;
     QString m_tmpDir;
+    QString m_runtimeDir;
     std::unique_ptr<QProcess> m_first;
     QByteArray m_firstLog;
 };
