@@ -26,6 +26,7 @@ const QMap<TestContent::tTestContentType, QString> &typeNames()
 }
 
 const QString NumberValidatorName = QStringLiteral("number");
+const QString ReadingSourceKey = QStringLiteral("readingsource");
 
 } // namespace
 
@@ -125,6 +126,7 @@ void TestContent::read()
         setResultJoin(text("resultjoin"));
     if (has("note"))
         setNote(text("note"));
+    m_readingSource = source.value(ReadingSourceKey).toMap();
     if (has("join"))
         setJoin(text("join"));
     if (has("hidefromtest"))
@@ -180,7 +182,7 @@ QVariantList TestContent::itemsToVariantList() const
 QVariantMap TestContent::toVariantMap() const
 {
     const QVariantList items = itemsToVariantList();
-    return {
+    QVariantMap stored = {
         {QStringLiteral("id"), m_id},
         {QStringLiteral("caption"), m_caption},
         {QStringLiteral("type"), typeName(m_type)},
@@ -207,6 +209,10 @@ QVariantMap TestContent::toVariantMap() const
         {QStringLiteral("ignorevalidation"), m_ignoreValidation},
         {QStringLiteral("validator"), m_validator},
     };
+    // Typed answers are stored as they always were.
+    if (!m_readingSource.isEmpty())
+        stored.insert(ReadingSourceKey, m_readingSource);
+    return stored;
 }
 
 void TestContent::setResults(const QVariantMap &stored)
@@ -249,6 +255,7 @@ void TestContent::clearResults()
     setResultText({});
     setResultMultiselect({});
     setResultJoin({});
+    m_readingSource.clear();
     m_validatorValues.clear();
     m_ownValues.clear();
 }

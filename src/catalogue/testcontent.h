@@ -96,6 +96,9 @@ public:
     QString hideFromTest() const { return m_hideFromTest; }
     bool hideFromReport() const { return m_hideFromReport; }
     QVariantMap sourceMap() const { return m_source; }
+    // Where the answer came from when it was not typed (a meter reading); empty for typed answers.
+    QVariantMap readingSource() const { return m_readingSource; }
+    void setReadingSource(const QVariantMap &source) { m_readingSource = source; }
 
     // The choices of a multiselect content, owned by the content.
     QList<Item *> *items() const { return m_items; }
@@ -224,6 +227,7 @@ private:
     bool m_hideFromReport = false;
     tValidatorType m_validatorType = kValidatorTypeNone;
     QVariantMap m_source;
+    QVariantMap m_readingSource;
     ValueMap m_validatorValues;
     ValueMap m_ownValues;
     ValueMap m_joinValues;

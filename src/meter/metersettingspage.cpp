@@ -1,0 +1,95 @@
+#include "metersettingspage.h"
+#include "ui_metersettingspage.h"
+
+#include "meterreader.h"
+#include "readingsource.h"
+#include "translator.h"
+
+namespace {
+
+QString translated(const char *key)
+{
+    return TR::Translator::instance()->translate(QLatin1String(key));
+}
+
+} // namespace
+
+MeterSettingsPage::MeterSettingsPage(QWidget *parent) : QWidget(parent), m_ui(new Ui::MeterSettingsPage)
+{
+    m_ui->setupUi(this);
+    TR::Translator::instance()->translateObject(this, true);
+    connect(m_ui->saveMeterPushButton, &QPushButton::clicked, this, &MeterSettingsPage::save);
+    connect(m_ui->tryReadingPushButton, &QPushButton::clicked, this, &MeterSettingsPage::tryReading);
+    reload();
+}
+
+MeterSettingsPage::~MeterSettingsPage() = default;
+
+void MeterSettingsPage::reload()
+{
+    showSettings(MeterSettings::load());
+}
+
+MeterSettings MeterSettingsPage::shownSettings() const
+{
+    MeterSettings settings;
+    settings.program = m_ui->programLineEdit->text().trimmed();
+    settings.instrument = m_ui->instrumentSpinBox->value();
+    settings.displayType = m_ui->displayTypeLineEdit->text().trimmed();
+    settings.contact = m_ui->contactCheckBox->isChecked();
+    settings.settleMs = m_ui->settleSpinBox->value();
+    return settings;
+}
+
+void MeterSettingsPage::showSettings(const MeterSettings &settings)
+{
+    m_ui->programLineEdit->setText(settings.program);
+    m_ui->instrumentSpinBox->setValue(settings.instrument);
+    m_ui->displayTypeLineEdit->setText(settings.displayType);
+    m_ui->contactCheckBox->setChecked(settings.contact);
+    m_ui->settleSpinBox->setValue(settings.settleMs);
+}
+
+bool MeterSettingsPage::save()
+{
+    const MeterSettings settings = shownSettings();
+    if (!MeterSettings::isValidDisplayType(settings.displayType)) {
+        showStatus(translated("meter_badDisplayType"), true);
+        return false;
+    }
+    if (!settings.save()) {
+        showStatus(translated("meter_notSaved"), true);
+        return false;
+    }
+    showStatus(translated("meter_saved"), false);
+    emit saved();
+    return true;
+}
+
+void MeterSettingsPage::tryReading()
+{
+    if (m_reader)
+        return;
+    m_reader = new MeterReader(shownSettings(), this);
+    connect(m_reader, &MeterReader::finished, this, &MeterSettingsPage::showReply);
+    m_ui->tryReadingPushButton->setEnabled(false);
+    showStatus(translated("meter_reading"), false);
+    m_reader->start(MeterQuantity::Luminance);
+}
+
+void MeterSettingsPage::showReply(const MeterReply &reply)
+{
+    m_reader->deleteLater();
+    m_reader = nullptr;
+    m_ui->tryReadingPushButton->setEnabled(true);
+    if (reply.ok)
+        showStatus(translated("meter_trialResult").arg(ReadingSource::valueText(reply.value)), false);
+    else
+        showStatus(reply.message, true);
+}
+
+void MeterSettingsPage::showStatus(const QString &text, bool problem)
+{
+    m_ui->meterStatusLabel->setText(text);
+    m_ui->meterStatusLabel->setStyleSheet(problem ? QStringLiteral("color: #b00000;") : QString());
+}

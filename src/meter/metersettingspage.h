@@ -1,0 +1,45 @@
+#pragma once
+
+#include "metersettings.h"
+
+#include <QWidget>
+
+#include <memory>
+
+class MeterReader;
+struct MeterReply;
+
+namespace Ui {
+class MeterSettingsPage;
+}
+
+// The page where the operator names the meter program and instrument, the
+// display type, whether the meter reads in contact with the screen and how
+// long a pattern settles; a trial reading shows whether it all works.
+class MeterSettingsPage : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit MeterSettingsPage(QWidget *parent = nullptr);
+    ~MeterSettingsPage() override;
+
+    MeterSettings shownSettings() const;
+    void showSettings(const MeterSettings &settings);
+
+public Q_SLOTS:
+    // Shows what the settings file holds now.
+    void reload();
+    bool save();
+    void tryReading();
+
+Q_SIGNALS:
+    void saved();
+
+private:
+    void showReply(const MeterReply &reply);
+    void showStatus(const QString &text, bool problem);
+
+    std::unique_ptr<Ui::MeterSettingsPage> m_ui;
+    MeterReader *m_reader = nullptr;
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QVariantMap>
+
+struct MeterReply;
+struct MeterSettings;
+
+// Where an answer came from, stored with the answer: a meter reading keeps the
+// instrument, the time and the meter's own result line. The record names the
+// value it was taken for, so an answer typed over a reading is no longer
+// counted as the meter's.
+class ReadingSource
+{
+public:
+    static QVariantMap fromMeter(const QString &value, const MeterReply &reply, const MeterSettings &settings,
+                                 const QDateTime &time);
+    static bool isMeterReading(const QVariantMap &source, const QString &answer);
+    // "meter, instrument 1, 2026-12-07 10:41:07", for the report.
+    static QString describe(const QVariantMap &source);
+    // The value as it is stored: C locale, enough digits for the darkest TG18-LN level.
+    static QString valueText(double value);
+};
