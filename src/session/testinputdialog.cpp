@@ -2,6 +2,8 @@
 #include "ui_testinputdialog.h"
 
 #include "localformats.h"
+#include "meterassist.h"
+#include "meterpanel.h"
 #include "modalprompt.h"
 #include "numberanswervalidator.h"
 #include "test.h"
@@ -50,9 +52,11 @@ bool isTextInput(const QWidget *input)
 } // namespace
 
 TestInputDialog::TestInputDialog(QWidget *parent)
-    : QDialog(parent), m_ui(new Ui::TestInputDialog), m_clickTimer(new QTimer(this))
+    : QDialog(parent), m_ui(new Ui::TestInputDialog), m_clickTimer(new QTimer(this)),
+      m_meterAssist(new MeterAssist(this))
 {
     m_ui->setupUi(this);
+    m_ui->verticalLayout->insertWidget(m_ui->verticalLayout->indexOf(m_ui->buttonsWidget), m_meterAssist->panel());
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     m_clickTimer->setObjectName(QStringLiteral("clickTimer"));
     m_clickTimer->setSingleShot(true);
@@ -181,6 +185,7 @@ void TestInputDialog::addContentRows(TestContent *content, int &row)
         return;
     input->setToolTip(description);
     addRow(input, row);
+    m_meterAssist->attach(m_test, content, input, m_ui->gridLayout, row - 1);
     if (!m_firstFocusWidget)
         m_firstFocusWidget = input;
 }

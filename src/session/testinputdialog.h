@@ -5,6 +5,7 @@
 
 #include <memory>
 
+class MeterAssist;
 class QLayout;
 class QTimer;
 class QWidget;
@@ -39,6 +40,7 @@ public:
     void setAvailableHeight(int height);
     // How much the dialog can give up by scrolling its rows, keeping one line of them.
     int scrollableHeight() const;
+    MeterAssist *meterAssist() const { return m_meterAssist; }
 
 public Q_SLOTS:
     void setTest(Test *test);
@@ -106,4 +108,5 @@ private:
     QString m_joinedText;
     QTimer *m_clickTimer;
     int m_availableHeight = 0;
+    MeterAssist *m_meterAssist;
 };

@@ -1,0 +1,63 @@
+#include "meterpanel.h"
+#include "ui_meterpanel.h"
+
+#include "translator.h"
+
+MeterPanel::MeterPanel(QWidget *parent) : QWidget(parent), m_ui(new Ui::MeterPanel)
+{
+    m_ui->setupUi(this);
+    TR::Translator::instance()->translateObject(this, true);
+    connect(m_ui->measureAllPushButton, &QPushButton::clicked, this, &MeterPanel::measureAllClicked);
+    connect(m_ui->pausePushButton, &QPushButton::toggled, this, &MeterPanel::pauseToggled);
+    connect(m_ui->repeatPushButton, &QPushButton::clicked, this, &MeterPanel::repeatClicked);
+    connect(m_ui->stopPushButton, &QPushButton::clicked, this, &MeterPanel::stopClicked);
+    showSeriesControls(false, false);
+}
+
+MeterPanel::~MeterPanel() = default;
+
+void MeterPanel::showSeriesControls(bool canStart, bool running)
+{
+    m_ui->measureAllPushButton->setVisible(canStart && !running);
+    for (QWidget *control : {m_ui->pausePushButton, m_ui->repeatPushButton, m_ui->stopPushButton})
+        control->setVisible(running);
+    if (!running)
+        setPaused(false);
+}
+
+void MeterPanel::setProgress(const QString &text)
+{
+    m_ui->meterProgressLabel->setText(text);
+    m_ui->meterProgressLabel->setVisible(!text.isEmpty());
+}
+
+void MeterPanel::setValues(const QString &text)
+{
+    m_ui->meterValuesLabel->setText(text);
+    m_ui->meterValuesLabel->setVisible(!text.isEmpty());
+}
+
+void MeterPanel::setMessage(const QString &text, bool problem)
+{
+    m_ui->meterMessageLabel->setText(text);
+    m_ui->meterMessageLabel->setStyleSheet(problem ? QStringLiteral("color: #b00000;") : QString());
+    m_ui->meterMessageLabel->setVisible(!text.isEmpty());
+}
+
+void MeterPanel::clearTexts()
+{
+    setProgress(QString());
+    setValues(QString());
+    setMessage(QString(), false);
+}
+
+bool MeterPanel::isPaused() const
+{
+    return m_ui->pausePushButton->isChecked();
+}
+
+void MeterPanel::setPaused(bool paused)
+{
+    const QSignalBlocker quiet(m_ui->pausePushButton);
+    m_ui->pausePushButton->setChecked(paused);
+}

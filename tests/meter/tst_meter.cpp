@@ -1,0 +1,323 @@
+#include "canvaswidget.h"
+#include "configurationmanager.h"
+#include "defaultdictionary.h"
+#include "measureallrun.h"
+#include "meterassist.h"
+#include "meterreader.h"
+#include "metersettings.h"
+#include "metersettingspage.h"
+#include "readingsource.h"
+#include "savedsessionsmodel.h"
+#include "spotreadoutput.h"
+#include "support/modalanswers.h"
+#include "test.h"
+#include "testcontent.h"
+#include "testframe.h"
+#include "testingsession.h"
+#include "testinputdialog.h"
+#include "testpattern.h"
+#include "testsmanager.h"
+#include "translator.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+QString translated(const char *key)
+{
+    return TR::Translator::instance()->translate(QLatin1String(key));
+}
+
+QString xyzLine(const QString &y)
+{
+    return QString(" Result is XYZ: 95.041000 %1 108.883000, Yxy: %1 0.312700 0.329000").arg(y);
+}
+
+} // namespace
+
+// The meter through ArgyllCMS's spotread, played by a script: its answers, its faults and its
+// hangs, read by one call and by "Measure all" in the questions dialog of a real session.
+class TestMeter : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        TR::Translator::instance()->setModel(TR::defaultDictionary());
+        qRegisterMetaType<MeterReply>();
+    }
+
+    void cleanup()
+    {
+        m_session.reset();
+        m_model.reset();
+        QSettings(ConfigurationManager::instance()->fileName(), QSettings::IniFormat).remove("METER");
+        QCOMPARE(ModalPrompt::unansweredDialogs(), 0);
+        ModalPrompt::reset();
+    }
+
+    void parse_data()
+    {
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<bool>("ambient");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("message");
+        const QString noReading = translated("meter_garbage").section("%1", 0, 0);
+        QTest::newRow("luminance is the second XYZ number") << xyzLine("412.5") << false << 412.5 << "";
+        QTest::newRow("prompt lines before the result") << "Place instrument\n\n" + xyzLine("0.52") << false << 0.52
+                                                        << "";
+        QTest::newRow("ambient XYZ line in lux") << xyzLine("250") << true << 250.0 << "";
+        QTest::newRow("ambient Y-only line") << " Result is Y: 180.5, L*: 51.2" << true << 180.5 << "";
+        QTest::newRow("Y-only line is no luminance") << " Result is Y: 180.5, L*: 51.2" << false << 0.0 << noReading;
+        QTest::newRow("failed") << "Spot read failed due to the error: no response" << false << 0.0
+                                << translated("meter_failed").section("%1", 0, 0);
+        QTest::newRow("needs calibration") << "Spot read needs a calibration before continuing" << false << 0.0
+                                           << translated("meter_failed").section("%1", 0, 0);
+        QTest::newRow("garbage") << "\x01\x02 qwerty 12" << false << 0.0 << noReading;
+        QTest::newRow("number not a number") << xyzLine("12,5") << false << 0.0 << noReading;
+        QTest::newRow("empty") << "\n  \n" << false << 0.0 << translated("meter_noAnswer");
+        QTest::newRow("negative") << xyzLine("-3.2") << false << 0.0
+                                  << translated("meter_implausible").section("%1", 0, 0);
+        QTest::newRow("absurd") << xyzLine("1e9") << false << 0.0
+                                << translated("meter_implausible").section("%1", 0, 0);
+        QTest::newRow("not finite") << xyzLine("nan") << false << 0.0
+                                    << translated("meter_implausible").section("%1", 0, 0);
+    }
+
+    void parse()
+    {
+        QFETCH(QString, output);
+        QFETCH(bool, ambient);
+        QFETCH(double, value);
+        QFETCH(QString, message);
+        const MeterReply reply = SpotreadOutput::parse(output.toUtf8(), ambient ? MeterQuantity::Illuminance
+                                                                                : MeterQuantity::Luminance);
+        QCOMPARE(reply.ok, message.isEmpty());
+        QCOMPARE(reply.value, value);
+        QVERIFY2(message.isEmpty() ? reply.message.isEmpty() : reply.message.startsWith(message),
+                 qPrintable(reply.message));
+    }
+
+    void settingsFromFile_data()
+    {
+        QTest::addColumn<QString>("instrument");
+        QTest::addColumn<QString>("displayType");
+        QTest::addColumn<QString>("settleMs");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("as stored") << "2" << "l" << "1500" << "2 l 1500";
+        QTest::newRow("damaged values read as defaults") << "x" << "-x; rm" << "-5" << "1  1000";
+        QTest::newRow("out of range") << "0" << "ab" << "600000" << "1  1000";
+    }
+
+    void settingsFromFile()
+    {
+        QFETCH(QString, instrument);
+        QFETCH(QString, displayType);
+        QFETCH(QString, settleMs);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        QSettings file(dir.filePath("meter.ini"), QSettings::IniFormat);
+        file.setValue("METER/instrument", instrument);
+        file.setValue("METER/displayType", displayType);
+        file.setValue("METER/settleMs", settleMs);
+        const MeterSettings settings = MeterSettings::load(file);
+        QCOMPARE(QString("%1 %2 %3").arg(settings.instrument).arg(settings.displayType).arg(settings.settleMs),
+                 expected);
+    }
+
+    void settingsPage()
+    {
+        MeterSettingsPage page;
+        page.findChild<QLineEdit *>("programLineEdit")->setText(FAKE_SPOTREAD);
+        page.findChild<QSpinBox *>("instrumentSpinBox")->setValue(3);
+        QVERIFY(page.save());
+        const MeterSettings stored = MeterSettings::load();
+        QCOMPARE(stored.program + QString::number(stored.instrument), QString(FAKE_SPOTREAD) + "3");
+        QCOMPARE(page.findChild<QLabel *>("meterStatusLabel")->text(), translated("meter_saved"));
+    }
+
+    void oneReading_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("ambient");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("arguments");
+        QTest::newRow("reading") << FAKE_SPOTREAD << "412.5" << false << "" << "-e -x -O -N -c 2 -y l";
+        QTest::newRow("ambient mode") << FAKE_SPOTREAD << "y:180" << true << "" << "-a -x -O -N -c 2";
+        QTest::newRow("failure and its exit code") << FAKE_SPOTREAD << "fail" << false << "Spot read failed" << "";
+        QTest::newRow("exit code without a word") << FAKE_SPOTREAD << "exit:3"
+                                                  << false << translated("meter_exitCode").arg(3) << "";
+        QTest::newRow("hangs") << FAKE_SPOTREAD << "hang" << false << translated("meter_timeOut").arg("0.8") << "";
+        QTest::newRow("missing program") << "/nonexistent/spotread" << "412" << false
+                                         << translated("meter_notStarted").section("%1", 0, 0) << "";
+        QTest::newRow("no meter set up") << "" << "412" << false << translated("meter_notSetUp") << "";
+    }
+
+    void oneReading()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, answer);
+        QFETCH(bool, ambient);
+        QFETCH(QString, message);
+        QFETCH(QString, arguments);
+        useTable({answer});
+        MeterSettings settings;
+        settings.program = program;
+        settings.instrument = 2;
+        settings.displayType = "l";
+        settings.timeLimitMs = 800;
+        MeterReader reader(settings);
+        QSignalSpy finished(&reader, &MeterReader::finished);
+        reader.start(ambient ? MeterQuantity::Illuminance : MeterQuantity::Luminance);
+        QVERIFY(finished.wait(5000));
+        const auto reply = finished.first().first().value<MeterReply>();
+        QCOMPARE(reply.ok, message.isEmpty());
+        QVERIFY2(reply.message.contains(message), qPrintable(reply.message));
+        QVERIFY(!reader.isBusy());
+        if (!arguments.isEmpty())
+            QCOMPARE(callArguments(), QStringList{arguments});
+    }
+
+    // The whole TG18-LN series read by the meter: each reading with the right pattern on screen.
+    void measureAllLevels()
+    {
+        QStringList table;
+        for (int level = 1; level <= 18; ++level)
+            table << QString::number(level * 20.5);
+        TestInputDialog *dialog = startAt("test_06_03_00", table);
+        QStringList patterns;
+        connect(dialog->meterAssist(), &MeterAssist::readingStarted, this, [&] {
+            patterns << NSTESTPatter::TestPattern::typeToString(
+                m_session->frame()->findChild<CanvasWidget *>("canvasWidget")->pattern()->type());
+        });
+        QTest::mouseClick(dialog->findChild<QPushButton *>("measureAllPushButton"), Qt::LeftButton);
+        QCOMPARE(dialog->findChild<QLabel *>("meterProgressLabel")->text(), translated("meter_progress").arg(1).arg(18));
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog->meterAssist()->run()->isRunning(), 60000);
+
+        QStringList expectedPatterns;
+        for (int level = 1; level <= 18; ++level) {
+            expectedPatterns << QString("kTestPatternTG18LN%1").arg(level, 2, 10, QChar('0'));
+            const TestContent *content = m_session->contentById(QString("content0503%1").arg(level - 1, 2, 10, QChar('0')) + "00");
+            QCOMPARE(content->resultText(), ReadingSource::valueText(level * 20.5));
+            QVERIFY(ReadingSource::isMeterReading(content->readingSource(), content->resultText()));
+            QCOMPARE(content->toVariantMap().value("readingsource").toMap().value("instrument").toInt(), 1);
+        }
+        QCOMPARE(patterns, expectedPatterns);
+        QCOMPARE(m_session->frame()->test()->id(), QString("test_06_06_00"));
+    }
+
+    // A meter that never answers: the reading ends at its limit, the window kept running, nothing was stored.
+    void hangingMeter()
+    {
+        TestInputDialog *dialog = startAt("test_06_03_00", {"hang"}, 700);
+        int ticks = 0;
+        QTimer tick;
+        connect(&tick, &QTimer::timeout, [&] { ++ticks; });
+        tick.start(50);
+        QTest::mouseClick(dialog->findChild<QPushButton *>("measureAllPushButton"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog->meterAssist()->run()->isRunning(), 10000);
+        QVERIFY2(ticks > 10, "the window did not turn while the meter hung");
+        QCOMPARE(callArguments().size(), 2);
+        QVERIFY(dialog->findChild<QLabel *>("meterMessageLabel")->text().contains(translated("meter_timeOut").arg("0.7")));
+        QCOMPARE(m_session->frame()->test()->id(), QString("test_06_03_00"));
+        QVERIFY(m_session->contentById("content05030000")->readingSource().isEmpty());
+        QVERIFY(dialog->findChild<QLineEdit *>()->text().isEmpty());
+    }
+
+    // Nine readings, then the meter fails twice: the nine are kept, the operator types the tenth and goes on.
+    void failureAfterNine()
+    {
+        TestInputDialog *dialog =
+            startAt("test_06_03_00", {"1", "2", "3", "4", "5", "6", "7", "8", "9", "fail", "garbage", "11"});
+        QTest::mouseClick(dialog->findChild<QPushButton *>("measureAllPushButton"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog->meterAssist()->run()->isRunning(), 30000);
+        QCOMPARE(m_session->frame()->test()->id(), QString("test_06_03_09"));
+        QVERIFY(dialog->findChild<QLabel *>("meterMessageLabel")->text().contains("lots of noise"));
+        QCOMPARE(m_session->contentById("content05030800")->resultText(), QString("9.000"));
+        QVERIFY(!dialog->findChild<QPushButton *>("measureAllPushButton")->isHidden());
+
+        auto *field = dialog->findChild<QLineEdit *>();
+        QVERIFY(field->text().isEmpty());
+        QTest::keyClicks(field, "10.5");
+        QTest::keyClick(dialog, Qt::Key_Return);
+        const TestContent *typed = m_session->contentById("content05030900");
+        QCOMPARE(typed->resultText(), QString("10.5"));
+        QVERIFY(!ReadingSource::isMeterReading(typed->readingSource(), typed->resultText()));
+        QCOMPARE(m_session->frame()->test()->id(), QString("test_06_03_10"));
+        // One button beside the field reads the next level by itself.
+        QTest::mouseClick(dialog->findChild<QPushButton *>("measurePushButton"), Qt::LeftButton);
+        QTRY_COMPARE(dialog->findChild<QLineEdit *>()->text(), QString("11.00"));
+    }
+
+    // The ambient luminance is read on a black screen, after the operator was asked to switch the display off.
+    void ambientOnBlack()
+    {
+        TestInputDialog *dialog = startAt("test_06_06_00", {"0.42"});
+        bool black = false;
+        connect(dialog->meterAssist(), &MeterAssist::readingStarted, this,
+                [&] { black = m_session->frame()->findChild<QWidget *>("meterBlackCover") != nullptr; });
+        QString asked;
+        ModalAnswers::clickButton(translated("meter_useBlack"), &asked);
+        QTest::mouseClick(dialog->findChild<QPushButton *>("measurePushButton"), Qt::LeftButton);
+        QTRY_COMPARE(dialog->findChild<QLineEdit *>()->text(), QString("0.420"));
+        QVERIFY(black);
+        QCOMPARE(asked, translated("meter_ambientPrompt"));
+        QVERIFY(!m_session->frame()->findChild<QWidget *>("meterBlackCover"));
+        QVERIFY(dialog->findChild<QPushButton *>("measureAllPushButton")->isHidden());
+    }
+
+private:
+    void useTable(const QStringList &answers)
+    {
+        m_table = m_dir.filePath(QString("table%1").arg(++m_tables));
+        QFile file(m_table);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write((answers.join('\n') + '\n').toUtf8());
+        qputenv("FAKE_SPOTREAD_TABLE", m_table.toUtf8());
+    }
+
+    QStringList callArguments() const
+    {
+        QFile file(m_table + ".args");
+        return file.open(QIODevice::ReadOnly) ? QString(file.readAll()).split('\n', Qt::SkipEmptyParts)
+                                              : QStringList();
+    }
+
+    TestInputDialog *startAt(const QString &testId, const QStringList &answers, int timeLimitMs = 20000)
+    {
+        useTable(answers);
+        QSettings file(ConfigurationManager::instance()->fileName(), QSettings::IniFormat);
+        file.setValue("METER/program", FAKE_SPOTREAD);
+        file.setValue("METER/settleMs", 0);
+        file.setValue("METER/timeLimitMs", timeLimitMs);
+        file.sync();
+        m_model = std::make_unique<SavedSessionsModel>(ConfigurationManager::instance());
+        m_session = std::make_unique<TestingSession>(nullptr, nullptr, m_model.get());
+        m_catalogue = std::make_unique<TestsManager>();
+        m_session->setGroups(m_catalogue->groups());
+        int step = 0;
+        while (m_session->testAt(step)->id() != testId)
+            ++step;
+        m_session->setTestIndex(step);
+        m_session->start(0);
+        return m_session->frame()->inputDialog();
+    }
+
+    QTemporaryDir m_dir;
+    QString m_table;
+    int m_tables = 0;
+    std::unique_ptr<TestsManager> m_catalogue;
+    std::unique_ptr<SavedSessionsModel> m_model;
+    std::unique_ptr<TestingSession> m_session;
+};
+
+QTEST_MAIN(TestMeter)
+#include "tst_meter.moc"
