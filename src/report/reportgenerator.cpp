@@ -3,6 +3,7 @@
 #include "expressionevaluator.h"
 #include "luminanceresponse.h"
 #include "luminanceresponsepage.h"
+#include "readingmarks.h"
 #include "reportdocument.h"
 #include "reportstyle.h"
 #include "storedcount.h"
@@ -167,6 +168,10 @@ void ReportGenerator::generate(QPrinter *printer, QPainter *painter, QVariantMap
     const QStringList readings = luminanceReadings(m_groups);
     if (!readings.isEmpty())
         y = drawLuminanceResponse(LuminanceResponse::analyse(readings));
+    const QString meterReadings = ReadingMarks::summary(m_groups);
+    if (!meterReadings.isEmpty())
+        y = drawRow(y + 4, translated(QStringLiteral("meter_title")), meterReadings, QString(), QString(), false, false,
+                    textMuted);
     drawSignatureBlock(y);
 
     m_painter->end();
@@ -712,7 +717,7 @@ qreal ReportGenerator::drawContent(qreal y, TestContent *content, bool validatab
         switch (content->type()) {
         case TestContent::kTestContentTypeText:
         case TestContent::kTestContentTypeTextarea:
-            value = content->resultText();
+            value = content->resultText() + ReadingMarks::markFor(content);
             break;
         case TestContent::kTestContentTypeMultiselect:
             value = multiselectText(content);
