@@ -5,6 +5,7 @@
 #include "configurationmanager.h"
 #include "defaultdictionary.h"
 #include "localformats.h"
+#include "metersettingspage.h"
 #include "modalprompt.h"
 #include "reportgenerator.h"
 #include "savedsessionsitemdelegate.h"
@@ -120,6 +121,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), m_ui(new Ui::Main
     setUpTray();
     selectStoredLanguage();
 
+    addMeterPage();
     m_ui->stackedWidget->setCurrentWidget(m_ui->homePage);
     m_ui->homePushButton->hide();
     applyBrandLogo();
@@ -305,6 +307,21 @@ void MainWindow::connectSignals()
     connect(m_ui->addTaskPushButton, &QPushButton::clicked, this, &MainWindow::addTaskClicked);
     connect(m_ui->stackedWidget, &QStackedWidget::currentChanged, this, &MainWindow::stackedWidgetChanged);
     connect(m_ui->executePendingPushButton, &QPushButton::clicked, this, &MainWindow::performPendingTasks);
+}
+
+void MainWindow::addMeterPage()
+{
+    auto *page = new MeterSettingsPage(m_ui->stackedWidget);
+    page->setObjectName(QStringLiteral("meterPage"));
+    m_ui->stackedWidget->addWidget(page);
+    auto *button = new QPushButton(m_translator->translate(QStringLiteral("homePage_meter")), m_ui->homePage);
+    button->setObjectName(QStringLiteral("meterPushButton"));
+    button->setProperty("defaultText", QStringLiteral("homePage_meter"));
+    m_ui->homePageLayout->insertWidget(m_ui->homePageLayout->indexOf(m_ui->statusLabel), button, 0, Qt::AlignHCenter);
+    connect(button, &QPushButton::clicked, this, [this, page] {
+        page->reload();
+        showPage(page);
+    });
 }
 
 void MainWindow::showPage(QWidget *page)

@@ -93,6 +93,7 @@ private:
     void connectSignals();
     void retranslate();
 
+    void addMeterPage();
     void showPage(QWidget *page);
     void handleArguments(const QStringList &arguments);
     void quitApplication();
