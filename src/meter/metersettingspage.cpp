@@ -1,6 +1,7 @@
 #include "metersettingspage.h"
 #include "ui_metersettingspage.h"
 
+#include "localformats.h"
 #include "meterreader.h"
 #include "readingsource.h"
 #include "translator.h"
@@ -83,7 +84,7 @@ void MeterSettingsPage::showReply(const MeterReply &reply)
     m_reader = nullptr;
     m_ui->tryReadingPushButton->setEnabled(true);
     if (reply.ok)
-        showStatus(translated("meter_trialResult").arg(ReadingSource::valueText(reply.value)), false);
+        showStatus(translated("meter_trialResult").arg(LocalFormats::reading(ReadingSource::valueText(reply.value))), false);
     else
         showStatus(reply.message, true);
 }

@@ -1,5 +1,6 @@
 #include "measureallrun.h"
 
+#include "localformats.h"
 #include "meterassist.h"
 #include "meterfield.h"
 #include "meterpanel.h"
@@ -136,7 +137,7 @@ void MeasureAllRun::readingFinished(bool stored, const QString &value, const QSt
     }
     m_retried = false;
     ++m_stored;
-    m_lastValues.append(value);
+    m_lastValues.append(LocalFormats::reading(value));
     if (m_lastValues.size() > ShownValues)
         m_lastValues.removeFirst();
     m_assist->panel()->setValues(translated("meter_lastValues").arg(m_lastValues.join(QStringLiteral(", "))));

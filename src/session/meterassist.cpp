@@ -1,5 +1,6 @@
 #include "meterassist.h"
 
+#include "localformats.h"
 #include "measureallrun.h"
 #include "meterpanel.h"
 #include "meterreader.h"
@@ -152,7 +153,7 @@ void MeterAssist::readingDone(const MeterReply &reply)
         return;
     }
     const QString value = ReadingSource::valueText(reply.value);
-    field.input->setText(value);
+    field.input->setText(LocalFormats::reading(value));
     field.input->setStyleSheet(QString());
     field.content->setReadingSource(
         ReadingSource::fromMeter(value, reply, m_settings, QDateTime::currentDateTime()));
