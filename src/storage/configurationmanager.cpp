@@ -1,18 +1,23 @@
 #include "configurationmanager.h"
 
+#include "legacysettingsfile.h"
+#include "sessiondatabase.h"
+#include "storedrecord.h"
+#include "storefiles.h"
 #include "testsmanager.h"
 #include "translator.h"
 
 #include <QDateTime>
 #include <QDebug>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
+#include <QSet>
 #include <QSettings>
+#include <QUuid>
 
 #include <sys/stat.h>
-
-#include <algorithm>
-#include <limits>
 
 namespace {
 
@@ -23,11 +28,13 @@ const QString SettingsFileName = QStringLiteral("Lumivex 2016.ini");
 // a restart would not find the stored language.
 const QString VersionKey = QStringLiteral("General/version");
 const QString LocaleKey = QStringLiteral("General/locale_selected");
-const QString SessionsKey = QStringLiteral("TEST_SESSIONS/list");
-const QString TasksKey = QStringLiteral("SCHEDULER/tasks");
 const QString ProgramVersion = QStringLiteral("7.8.1.0");
-const QString DamagedSuffix = QStringLiteral(".damaged-");
-const QString DamagedTimeFormat = QStringLiteral("yyyyMMdd-HHmmss");
+const QString DamagedName = QStringLiteral("damaged");
+const QString ImportedName = QStringLiteral("before-database");
+// Imported sessions are named after their place and content in the settings
+// file, so an import that runs again (its settings file could not be
+// rewritten) finds them stored already instead of adding them twice.
+const QUuid ImportNamespace = QUuid(QStringLiteral("{6f1d64c2-3b1e-4c55-9a55-2b8f4d6f0e21}"));
 
 // QSettings replaces the file with a new one on every successful save and
 // reports a failed one only through a status that never clears, so a save
@@ -75,37 +82,29 @@ bool containsNulByte(const QString &path)
     return false;
 }
 
-QDateTime recordDate(const QVariant &record)
+// The database keeps task ids unique; the settings file did not. A task whose
+// id is missing or taken by an earlier one gets an id from its place in the list.
+QVariantMap withUniqueId(QVariantMap task, int position, QSet<QString> *seen)
 {
-    return record.toMap().value(QStringLiteral("date")).toDateTime();
+    QString id = task.value(QStringLiteral("id")).toString();
+    if (id.isEmpty() || seen->contains(id))
+        id = QStringLiteral("imported-%1").arg(position);
+    seen->insert(id);
+    task.insert(QStringLiteral("id"), id);
+    return task;
 }
 
-// The first record whose `field` reads as `key`, or -1.
-template <typename Key> int indexOfRecord(const QVariantList &records, const QString &field, const Key &key)
+// The records of one list an import handed to the database: added, or found
+// stored by an earlier run of the same import.
+struct ImportCounts
 {
-    for (int i = 0; i < records.size(); ++i) {
-        if (records.at(i).toMap().value(field).value<Key>() == key)
-            return i;
-    }
-    return -1;
-}
+    int before = 0;
+    int added = 0;
+    int present = 0;
 
-// Newest first; records without a readable date go last. The sort is stable
-// so that records stored within the same clock tick keep their stored order.
-void sortNewestFirst(QVariantList &records)
-{
-    QVector<QPair<qint64, QVariant>> keyed;
-    keyed.reserve(records.size());
-    for (const QVariant &record : qAsConst(records)) {
-        const QDateTime date = recordDate(record);
-        keyed.append({date.isValid() ? date.toMSecsSinceEpoch() : std::numeric_limits<qint64>::min(), record});
-    }
-    std::stable_sort(
-        keyed.begin(), keyed.end(),
-        [](const QPair<qint64, QVariant> &a, const QPair<qint64, QVariant> &b) { return a.first > b.first; });
-    for (int i = 0; i < keyed.size(); ++i)
-        records[i] = keyed.at(i).second;
-}
+    void take(bool isNew) { ++(isNew ? added : present); }
+    bool complete(int read, int stored) const { return added + present == read && stored == before + added; }
+};
 
 } // namespace
 
@@ -116,7 +115,9 @@ ConfigurationManager *ConfigurationManager::instance()
 }
 
 ConfigurationManager::ConfigurationManager(const QString &fileName, QObject *parent)
-    : QObject(parent), m_settings(new QSettings(fileName, QSettings::IniFormat))
+    : QObject(parent), m_fileName(QFileInfo(fileName).absoluteFilePath()),
+      m_database(std::make_unique<SessionDatabase>(QFileInfo(m_fileName).absoluteDir().filePath(
+          SessionDatabase::defaultFileName())))
 {
     initialise();
 }
@@ -128,13 +129,39 @@ ConfigurationManager::~ConfigurationManager()
 
 QString ConfigurationManager::fileName() const
 {
-    return m_settings->fileName();
+    return m_fileName;
+}
+
+QString ConfigurationManager::databaseFileName() const
+{
+    return m_database->fileName();
+}
+
+SessionDatabase *ConfigurationManager::database() const
+{
+    return m_database.get();
+}
+
+const ConfigurationManager::StartReport &ConfigurationManager::startReport() const
+{
+    return m_startReport;
 }
 
 void ConfigurationManager::initialise()
 {
-    // Writing converts every stored session back to text, which costs the
-    // start-up most of its time once there are many; a file that is already
+    if (QFileInfo::exists(m_fileName))
+        StoreFiles::restrictToOwner(m_fileName);
+    openDatabase();
+    // QSettings reads the whole file at every start, so the sessions must
+    // have left it before it is opened.
+    if (m_startReport.unavailable.isEmpty())
+        importLegacyRecords();
+    else
+        qWarning().noquote() << "[ConfigurationManager] Sessions and tasks cannot be saved:"
+                             << m_startReport.unavailable;
+    m_settings = new QSettings(m_fileName, QSettings::IniFormat);
+
+    // Writing converts the whole file back to text; a file that is already
     // complete and sound is left as it is.
     const bool existed = QFileInfo::exists(fileName());
     bool changed = !existed;
@@ -150,41 +177,107 @@ void ConfigurationManager::initialise()
         m_settings->setValue(LocaleKey, TR::Translator::instance()->preferredLocale());
         changed = true;
     }
-    if (changed)
+    if (changed && m_startReport.importFailed.isEmpty())
         save();
 }
 
+// A database that cannot be written (a read-only folder, say) is still read,
+// so the operator sees the stored sessions; every write then says why it failed.
+void ConfigurationManager::openDatabase()
+{
+    if (m_database->open()) {
+        m_startReport.damagedCopy = m_database->damagedCopy();
+        return;
+    }
+    m_startReport.unavailable = m_database->errorString();
+    m_startReport.damagedCopy = m_database->damagedCopy();
+    m_database = std::make_unique<SessionDatabase>(m_database->fileName(), SessionDatabase::ReadOnly);
+    m_database->open();
+}
+
+// All records in one transaction; only when every one that could be read is
+// stored, and the old file is kept whole beside the new, does the settings
+// file lose its lists. A failure leaves both files as they were.
+void ConfigurationManager::importLegacyRecords()
+{
+    const LegacySettingsFile legacy(m_fileName);
+    const auto stopAtFirstRecord = [](LegacySettingsFile::List, int, const QVariantMap &) { return false; };
+    if (!legacy.read(stopAtFirstRecord).holdsLists)
+        return;
+    QSaveFile rewritten(m_fileName);
+    const bool rewriting = rewritten.open(QIODevice::WriteOnly);
+    const QString backup = StoreFiles::asideName(m_fileName, ImportedName);
+    SessionDatabase &database = *m_database;
+    ImportCounts sessions{database.count(QStringLiteral("sessions"))};
+    ImportCounts tasks{database.count(QStringLiteral("tasks"))};
+    QSet<QString> taskIds;
+    LegacySettingsFile::Result result;
+    bool storeFailed = false;
+    QString failure;
+
+    const auto store = [&](LegacySettingsFile::List list, int position, const QVariantMap &record) {
+        bool added = false;
+        if (list == LegacySettingsFile::Tasks) {
+            storeFailed = !database.insertTask(withUniqueId(record, position, &taskIds), &added);
+            tasks.take(added);
+        } else {
+            const QByteArray name = QByteArray::number(position) + ' ' + StoredRecord::encode(record);
+            qint64 id = 0;
+            storeFailed = !database.insertSession(
+                record, QUuid::createUuidV5(ImportNamespace, name).toString(QUuid::WithoutBraces), &id);
+            sessions.take(id != 0);
+        }
+        return !storeFailed;
+    };
+    const bool imported = database.transact([&] {
+        result = legacy.read(store, rewriting ? &rewritten : nullptr);
+        if (!result.holdsLists || storeFailed)
+            return false;
+        if (!result.readable)
+            failure = QStringLiteral("the settings file cannot be read to its end");
+        else if (!rewriting)
+            failure = QStringLiteral("the settings file cannot be rewritten: ") + rewritten.errorString();
+        else if (!sessions.complete(result.sessions, database.count(QStringLiteral("sessions"))) ||
+                 !tasks.complete(result.tasks, database.count(QStringLiteral("tasks"))))
+            failure = QStringLiteral("the database does not hold every record that was read");
+        else if (!StoreFiles::copyOwnerOnly(m_fileName, backup))
+            failure = QStringLiteral("the settings file cannot be copied to ") + backup;
+        return failure.isEmpty();
+    });
+    if (!imported) {
+        rewritten.cancelWriting();
+        if (result.holdsLists) {
+            m_startReport.importFailed = failure.isEmpty() ? database.errorString() : failure;
+            qWarning().noquote() << "[ConfigurationManager] The sessions and tasks of" << m_fileName
+                                 << "were not moved into the database, nothing was changed:"
+                                 << m_startReport.importFailed;
+        }
+        return;
+    }
+    if (!rewritten.commit())
+        qWarning().noquote() << "[ConfigurationManager] Moved the sessions and tasks into the database, but"
+                             << m_fileName << "could not be rewritten without them:" << rewritten.errorString();
+    StoreFiles::restrictToOwner(m_fileName);
+    m_startReport.importBackup = backup;
+    m_startReport.skippedRecords = result.damaged;
+    qInfo().noquote() << "[ConfigurationManager] Moved" << sessions.added << "sessions and" << tasks.added
+                      << "tasks into" << database.fileName() << "- the settings file as it was is kept as" << backup;
+    if (result.damaged > 0)
+        qWarning().noquote() << "[ConfigurationManager]" << result.damaged
+                             << "stored records could not be read and were skipped; they remain in" << backup;
+}
+
 // A damaged file is read as far as possible and the next save rewrites it
-// from what could be read, so it is kept aside first: one broken line must
-// not cost the operator years of sessions. QSettings flags only some damage
-// as a format error; a cut or garbled list value reads as text instead.
+// from what could be read, so it is kept aside first.
 bool ConfigurationManager::isDamaged() const
 {
-    if (m_settings->status() == QSettings::FormatError || containsNulByte(fileName()))
-        return true;
-    for (const QString &key : {SessionsKey, TasksKey}) {
-        const QVariant value = m_settings->value(key);
-        if (!value.isValid())
-            continue;
-        if (value.type() != QVariant::List)
-            return true;
-        const QVariantList records = value.toList();
-        const bool allRecords = std::all_of(records.cbegin(), records.cend(),
-                                            [](const QVariant &record) { return record.type() == QVariant::Map; });
-        if (!allRecords)
-            return true;
-    }
-    return false;
+    return m_settings->status() == QSettings::FormatError || containsNulByte(fileName());
 }
 
 void ConfigurationManager::backUpDamagedFile()
 {
-    const QString stem = fileName() + DamagedSuffix + QDateTime::currentDateTime().toString(DamagedTimeFormat);
-    QString backup = stem;
-    for (int attempt = 1; QFileInfo::exists(backup); ++attempt)
-        backup = stem + QLatin1Char('-') + QString::number(attempt);
-
-    if (QFile::copy(fileName(), backup))
+    const QString backup = StoreFiles::asideName(fileName(), DamagedName);
+    if (StoreFiles::copyOwnerOnly(fileName(), backup))
         qWarning().noquote() << "[ConfigurationManager] The settings file is damaged; copied it to" << backup
                              << "and going on with what could be read";
     else
@@ -192,121 +285,117 @@ void ConfigurationManager::backUpDamagedFile()
                              << backup;
 }
 
+bool ConfigurationManager::reportWrite(bool written, Write what)
+{
+    if (!written)
+        emit writeFailed(what, m_startReport.unavailable.isEmpty() ? m_database->errorString()
+                                                                  : m_startReport.unavailable);
+    return written;
+}
+
 QString ConfigurationManager::localeSelected() const
 {
     return m_settings->value(LocaleKey).toString();
 }
 
-void ConfigurationManager::setLocaleSelected(const QString &code)
+bool ConfigurationManager::setLocaleSelected(const QString &code)
 {
     TR::Translator *translator = TR::Translator::instance();
     translator->setLocale(code);
     m_settings->setValue(LocaleKey, translator->currentLocale());
-    save();
+    // A settings file that still holds the sessions is not rewritten: they
+    // could not be moved into the database, and a rewrite would read them all.
+    const bool saved = m_startReport.importFailed.isEmpty() && save();
+    if (!saved)
+        emit writeFailed(LanguageWrite, m_startReport.importFailed.isEmpty()
+                                            ? QStringLiteral("the settings file cannot be written")
+                                            : m_startReport.importFailed);
+    return saved;
 }
 
 QVariantList ConfigurationManager::sessions() const
 {
-    QVariantList records = storedList(SessionsKey);
-    sortNewestFirst(records);
-    return records;
+    return m_database->sessionSummaries();
+}
+
+QVariantMap ConfigurationManager::sessionRecord(const QVariantMap &summary) const
+{
+    return m_database->sessionRecord(summary.value(QStringLiteral("id")).toLongLong());
 }
 
 QVariantMap ConfigurationManager::latestSessionResults() const
 {
-    const QVariantList records = sessions();
-    if (records.isEmpty())
+    const qint64 newest = m_database->newestSessionId();
+    if (newest == 0)
         return {};
-    return records.first().toMap().value(QStringLiteral("test_session")).toMap();
+    return m_database->sessionRecord(newest).value(QStringLiteral("test_session")).toMap();
+}
+
+QVariantMap ConfigurationManager::newSessionRecord(const QVariantMap &results, const QString &tester, uint ntest,
+                                                   uint failedContents, int monitorSelected,
+                                                   const QString &monitorInfo)
+{
+    return {{QStringLiteral("tester"), tester},
+            {QStringLiteral("date"), QDateTime::currentDateTime()},
+            {QStringLiteral("test_session"), results},
+            {QStringLiteral("ntest"), ntest},
+            {QStringLiteral("nfailedtestcontents"), failedContents},
+            {QStringLiteral("monitorselected"), monitorSelected},
+            {QStringLiteral("monitorinfo"), monitorInfo}};
 }
 
 bool ConfigurationManager::addSession(const QVariantMap &results, const QString &tester, uint ntest,
                                       uint failedContents, int monitorSelected, const QString &monitorInfo)
 {
-    QVariantMap record;
-    record.insert(QStringLiteral("tester"), tester);
-    record.insert(QStringLiteral("date"), QDateTime::currentDateTime());
-    record.insert(QStringLiteral("test_session"), results);
-    record.insert(QStringLiteral("ntest"), ntest);
-    record.insert(QStringLiteral("nfailedtestcontents"), failedContents);
-    record.insert(QStringLiteral("monitorselected"), monitorSelected);
-    record.insert(QStringLiteral("monitorinfo"), monitorInfo);
-
-    // The file keeps the earlier sessions newest first, then the new one.
-    QVariantList records = sessions();
-    records.append(record);
-    return writeList(SessionsKey, records);
+    return addSessionRecord(newSessionRecord(results, tester, ntest, failedContents, monitorSelected, monitorInfo));
 }
 
-void ConfigurationManager::removeSession(const QVariantMap &record)
+bool ConfigurationManager::addSessionRecord(const QVariantMap &record)
 {
-    const QDateTime date = record.value(QStringLiteral("date")).toDateTime();
-    QVariantList records = sessions();
-    const int index = indexOfRecord(records, QStringLiteral("date"), date);
-    if (index < 0)
-        return;
-    records.removeAt(index);
-    writeList(SessionsKey, records);
+    return reportWrite(m_database->addSession(record), SessionWrite);
+}
+
+bool ConfigurationManager::removeSession(const QVariantMap &summary)
+{
+    return reportWrite(m_database->removeSession(summary.value(QStringLiteral("id")).toLongLong()), SessionDeletion);
 }
 
 QVariantList ConfigurationManager::tasks() const
 {
-    return storedList(TasksKey);
+    return m_database->tasks();
 }
 
-void ConfigurationManager::addTask(const QVariantMap &task)
+bool ConfigurationManager::addTask(const QVariantMap &task)
 {
-    QVariantList records = tasks();
-    records.append(task);
-    writeList(TasksKey, records);
+    return reportWrite(m_database->addTask(task), TaskWrite);
 }
 
-void ConfigurationManager::updateTask(const QVariantMap &task)
+bool ConfigurationManager::updateTask(const QVariantMap &task)
 {
     const QString id = task.value(QStringLiteral("id")).toString();
-    if (id.isEmpty()) {
-        qWarning() << "[ConfigurationManager] A task update without an id was ignored";
-        return;
-    }
-    QVariantList records = tasks();
-    const int index = indexOfRecord(records, QStringLiteral("id"), id);
-    if (index < 0)
-        return;
-
-    QVariantMap updated = records.at(index).toMap();
+    const QVariantList stored = tasks();
+    const auto match = std::find_if(stored.cbegin(), stored.cend(), [&id](const QVariant &record) {
+        return record.toMap().value(QStringLiteral("id")).toString() == id;
+    });
+    QVariantMap updated = match == stored.cend() ? QVariantMap() : match->toMap();
     for (auto it = task.cbegin(); it != task.cend(); ++it)
         updated.insert(it.key(), it.value());
-    records[index] = updated;
-    writeList(TasksKey, records);
+    if (match == stored.cend()) {
+        qWarning().noquote() << "[ConfigurationManager] No stored task has the id" << id << "- nothing was changed";
+        return false;
+    }
+    return reportWrite(m_database->replaceTask(updated), TaskWrite);
 }
 
-void ConfigurationManager::removeTask(const QString &id)
+bool ConfigurationManager::removeTask(const QString &id)
 {
-    if (id.isEmpty())
-        return;
-    QVariantList records = tasks();
-    const int index = indexOfRecord(records, QStringLiteral("id"), id);
-    if (index < 0)
-        return;
-    records.removeAt(index);
-    writeList(TasksKey, records);
+    return reportWrite(m_database->removeTask(id), TaskDeletion);
 }
 
 // The catalogue, which sits below the store, owns the reading itself.
 QString ConfigurationManager::stringContentFileAtPath(const QString &path)
 {
     return TestsManager::readCatalogueText(path);
-}
-
-QVariantList ConfigurationManager::storedList(const QString &key) const
-{
-    return m_settings->value(key).toList();
-}
-
-bool ConfigurationManager::writeList(const QString &key, const QVariantList &list)
-{
-    m_settings->setValue(key, list);
-    return save();
 }
 
 bool ConfigurationManager::save()
@@ -318,5 +407,7 @@ bool ConfigurationManager::save()
     if (!saved)
         qWarning().noquote() << "[ConfigurationManager] Unable to save the settings file" << fileName()
                              << "- changes are kept in memory only";
+    else
+        StoreFiles::restrictToOwner(fileName());
     return saved;
 }

@@ -4,51 +4,92 @@
 #include <QString>
 #include <QVariant>
 
-class QSettings;
+#include <memory>
 
-// The one reader and writer of the settings file: the chosen language, the
-// stored testing sessions and the scheduled tasks. Every change is written to
-// disk before the call returns; QSettings replaces the file atomically, so a
-// crash leaves either the previous or the new file.
+class QSettings;
+class SessionDatabase;
+
+// The one reader and writer of the program's stored data: the chosen language
+// in the settings file, the testing sessions and scheduled tasks in the
+// database "Lumivex.sqlite" beside it. Sessions and tasks that an earlier
+// version kept in the settings file move into the database at the first start.
+// Every write reports failure to its caller and through writeFailed().
 class ConfigurationManager : public QObject
 {
     Q_OBJECT
 
 public:
+    enum Write
+    {
+        SessionWrite,
+        SessionDeletion,
+        TaskWrite,
+        TaskDeletion,
+        LanguageWrite
+    };
+    Q_ENUM(Write)
+
+    // What the start found, for the window to tell the operator.
+    struct StartReport
+    {
+        QString unavailable;  // why the database cannot be used at all
+        QString damagedCopy;  // where a damaged database was copied
+        QString importFailed; // why the sessions of the settings file were not imported
+        QString importBackup; // the settings file as it was before an import
+        int skippedRecords = 0;
+    };
+
     static ConfigurationManager *instance();
 
     // The application uses instance(), which works on "Lumivex 2016.ini" in
-    // the working folder; tests and tools may open a store on any file.
+    // the working folder; tests and tools may open a store on any file. The
+    // database lies beside the settings file.
     explicit ConfigurationManager(const QString &fileName, QObject *parent = nullptr);
     ~ConfigurationManager() override;
 
     QString fileName() const;
+    QString databaseFileName() const;
+    SessionDatabase *database() const;
+    const StartReport &startReport() const;
 
     QString localeSelected() const;
-    void setLocaleSelected(const QString &code);
+    bool setLocaleSelected(const QString &code);
 
+    // Newest first, each with the fields of the list and the session's
+    // database "id", but not the results: sessionRecord() reads those.
     QVariantList sessions() const;
+    QVariantMap sessionRecord(const QVariantMap &summary) const;
     QVariantMap latestSessionResults() const;
-    // False when the file could not be written: the session is then kept in
-    // memory only, until the program ends.
+    static QVariantMap newSessionRecord(const QVariantMap &results, const QString &tester, uint ntest,
+                                        uint failedContents, int monitorSelected, const QString &monitorInfo);
     bool addSession(const QVariantMap &results, const QString &tester, uint ntest, uint failedContents,
                     int monitorSelected, const QString &monitorInfo);
-    void removeSession(const QVariantMap &record);
+    bool addSessionRecord(const QVariantMap &record);
+    // Removes the session with the summary's "id".
+    bool removeSession(const QVariantMap &summary);
 
     QVariantList tasks() const;
-    void addTask(const QVariantMap &task);
-    void updateTask(const QVariantMap &task);
-    void removeTask(const QString &id);
+    bool addTask(const QVariantMap &task);
+    // Overwrites, in the task with the map's "id", every key of the map.
+    bool updateTask(const QVariantMap &task);
+    bool removeTask(const QString &id);
 
     static QString stringContentFileAtPath(const QString &path);
 
+signals:
+    void writeFailed(ConfigurationManager::Write what, const QString &reason);
+
 private:
     void initialise();
+    void openDatabase();
+    void importLegacyRecords();
     bool isDamaged() const;
     void backUpDamagedFile();
-    QVariantList storedList(const QString &key) const;
-    bool writeList(const QString &key, const QVariantList &list);
+    bool reportWrite(bool written, Write what);
     bool save();
 
-    QSettings *m_settings;
+    QString m_fileName;
+    std::unique_ptr<SessionDatabase> m_database;
+    QSettings *m_settings = nullptr;
+    StartReport m_startReport;
 };

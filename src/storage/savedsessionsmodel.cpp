@@ -12,11 +12,6 @@
 
 namespace {
 
-QDateTime recordDate(const QVariantMap &record)
-{
-    return record.value(QStringLiteral("date")).toDateTime();
-}
-
 QString translated(const char *key)
 {
     return TR::Translator::instance()->translate(QString::fromLatin1(key));
@@ -29,13 +24,13 @@ SavedSessionsModel::SavedSessionsModel(QObject *parent) : SavedSessionsModel(Con
 }
 
 SavedSessionsModel::SavedSessionsModel(ConfigurationManager *store, QObject *parent)
-    : QAbstractListModel(parent), m_records(store->sessions()), m_store(store)
+    : QAbstractListModel(parent), m_summaries(store->sessions()), m_store(store)
 {
 }
 
 int SavedSessionsModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : m_records.size();
+    return parent.isValid() ? 0 : m_unsaved.size() + m_summaries.size();
 }
 
 int SavedSessionsModel::columnCount(const QModelIndex &) const
@@ -50,10 +45,10 @@ Qt::ItemFlags SavedSessionsModel::flags(const QModelIndex &) const
 
 QVariant SavedSessionsModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= m_records.size() || index.column() >= ColumnCount)
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= ColumnCount)
         return {};
 
-    const QVariantMap record = m_records.at(index.row()).toMap();
+    const QVariantMap record = summaryAt(index.row());
     const bool saved = isSaved(index.row());
     switch (role) {
     case Qt::DisplayRole:
@@ -128,36 +123,48 @@ QVariant SavedSessionsModel::headerData(int section, Qt::Orientation orientation
 bool SavedSessionsModel::addSession(const QVariantMap &results, const QString &tester, uint ntest, uint failedContents,
                                     int monitorSelected, const QString &monitorInfo)
 {
+    const QVariantMap record =
+        ConfigurationManager::newSessionRecord(results, tester, ntest, failedContents, monitorSelected, monitorInfo);
     beginResetModel();
-    const bool saved = m_store->addSession(results, tester, ntest, failedContents, monitorSelected, monitorInfo);
-    m_records = m_store->sessions();
-    // The store dates a new session with the current time, so it is the newest.
-    if (!saved && !m_records.isEmpty())
-        m_unsavedDates.insert(recordDate(recordAt(0)));
+    const bool saved = m_store->addSessionRecord(record);
+    if (saved)
+        m_summaries = m_store->sessions();
+    else
+        m_unsaved.prepend(record);
     endResetModel();
-    if (!saved)
-        emit sessionNotSaved(m_store->fileName());
     return saved;
 }
 
-void SavedSessionsModel::removeSession(int row)
+bool SavedSessionsModel::removeSession(int row)
 {
-    if (row < 0 || row >= m_records.size())
-        return;
+    if (row < 0 || row >= rowCount())
+        return false;
     beginResetModel();
-    m_store->removeSession(recordAt(row));
-    m_records = m_store->sessions();
+    bool removed = true;
+    if (row < m_unsaved.size())
+        m_unsaved.removeAt(row);
+    else
+        removed = m_store->removeSession(summaryAt(row));
+    m_summaries = m_store->sessions();
     endResetModel();
+    return removed;
+}
+
+QVariantMap SavedSessionsModel::summaryAt(int row) const
+{
+    if (row < 0 || row >= rowCount())
+        return {};
+    return row < m_unsaved.size() ? m_unsaved.at(row).toMap() : m_summaries.at(row - m_unsaved.size()).toMap();
 }
 
 QVariantMap SavedSessionsModel::recordAt(int row) const
 {
-    if (row < 0 || row >= m_records.size())
+    if (row < 0 || row >= rowCount())
         return {};
-    return m_records.at(row).toMap();
+    return row < m_unsaved.size() ? m_unsaved.at(row).toMap() : m_store->sessionRecord(summaryAt(row));
 }
 
 bool SavedSessionsModel::isSaved(int row) const
 {
-    return !m_unsavedDates.contains(recordDate(recordAt(row)));
+    return row >= m_unsaved.size();
 }

@@ -1,16 +1,15 @@
 #pragma once
 
 #include <QAbstractListModel>
-#include <QDateTime>
-#include <QSet>
 #include <QVariant>
 
 class ConfigurationManager;
 
 // The stored testing sessions as a seven-column table: tester, date, number
 // of tests, monitor, pass/fail mark and the "report" and "delete" cells.
-// It keeps its own copy of the store's list and refreshes it after each of
-// its own changes, inside a model reset.
+// It keeps its own copy of the store's list (the list's fields only) and
+// refreshes it after each of its own changes, inside a model reset. A session
+// the store could not save stays on top, marked, until the program ends.
 class SavedSessionsModel : public QAbstractListModel
 {
     Q_OBJECT
@@ -37,23 +36,23 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
-    // False, and sessionNotSaved, when the store could not write the file; the
-    // row is then shown as not saved for as long as the program runs.
+    // False when the store could not save the session (the store says so
+    // through its writeFailed signal); the row is then shown as not saved for
+    // as long as the program runs.
     bool addSession(const QVariantMap &results, const QString &tester, uint ntest, uint failedContents,
                     int monitorSelected, const QString &monitorInfo);
-    void removeSession(int row);
+    bool removeSession(int row);
+    // The whole record at a row, read from the store when it is needed.
     QVariantMap recordAt(int row) const;
     bool isSaved(int row) const;
 
-signals:
-    void sessionNotSaved(const QString &fileName);
-
 private:
+    QVariantMap summaryAt(int row) const;
     QVariant displayData(const QVariantMap &record, int column) const;
     QVariant decorationData(const QVariantMap &record, int column) const;
 
-    QVariantList m_records;
+    QVariantList m_summaries;
     ConfigurationManager *m_store;
-    // Dates (the records' identity) of sessions the store holds in memory only.
-    QSet<QDateTime> m_unsavedDates;
+    // Whole records of sessions the store could not save, newest first.
+    QVariantList m_unsaved;
 };

@@ -87,7 +87,8 @@ private slots:
             << QStringList{"daily-ahead", "single-ahead"} << none;
 
         // Hand-edited records beside a good one, which must still be run and marked: one without id, one with a
-        // negative frequency, an invalid date, a duplicate id and an empty record.
+        // negative frequency, an invalid date, a duplicate id and an empty record. The store refuses those
+        // without an id of their own.
         QVariantMap withoutId = task("x", at(2026, 1, 10), 7 * kDay), badDate = task("bad", at(2026, 1, 10), 7 * kDay);
         withoutId.remove("id");
         badDate.insert("date", "31/02/2026");
@@ -116,7 +117,7 @@ private slots:
         QCOMPARE(spy.takeFirst(), (QVariantList{ids, nextIds}));
         // The queue waits for a moment still ahead, or not at all.
         QVERIFY(!manager.queueTimer()->isActive() || manager.nextQueueRun() > m_scheduler->moment);
-        QCOMPARE(manager.rowCount(), records.size());
+        QCOMPARE(manager.rowCount(), QTest::currentDataTag() == QLatin1String("hand-edited records") ? 3 : records.size());
         for (int cell = 0; cell < records.size() * SchedulerManager::kColumnCount; ++cell)
             manager.index(cell / SchedulerManager::kColumnCount, cell % SchedulerManager::kColumnCount).data();
 

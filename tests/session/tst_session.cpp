@@ -247,7 +247,8 @@ private slots:
         QCOMPARE(shownText, QString("3 errors were encountered."));
         QCOMPARE(succeeded, QList<QVariantList>({{true}, {false}}));
 
-        const QVariantMap record = ConfigurationManager(m_store->fileName()).sessions().value(0).toMap();
+        const ConfigurationManager reopened(m_store->fileName());
+        const QVariantMap record = reopened.sessionRecord(reopened.sessions().value(0).toMap());
         QStringList stored;
         for (const char *key : {"tester", "ntest", "nfailedtestcontents", "monitorselected", "monitorinfo"})
             stored << record.value(key).toString();

@@ -1,0 +1,499 @@
+#include "sessiondatabase.h"
+
+#include "storedrecord.h"
+#include "storefiles.h"
+
+#include <QDateTime>
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUrl>
+#include <QUuid>
+
+namespace {
+
+const QString Driver = QStringLiteral("QSQLITE");
+const QString MigrationFolder = QStringLiteral(":/storage/migrations");
+const QString DamagedCopyName = QStringLiteral("damaged");
+const QByteArray SqliteHeader = QByteArrayLiteral("SQLite format 3\0");
+// How long a write waits for another process that holds the database before
+// it fails and says so.
+const int BusyTimeoutMilliseconds = 2000;
+// Texts of the list are cut to this length when read, however long they were stored.
+const int MaximumListTextLength = 1000;
+
+int nextConnectionNumber()
+{
+    static int number = 0;
+    return ++number;
+}
+
+// A file SQLite would open but could not read: anything with content that
+// does not start with SQLite's header.
+bool isForeignFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() == 0)
+        return false;
+    return file.read(SqliteHeader.size()) != SqliteHeader;
+}
+
+QStringList migrationStatements(const QString &file)
+{
+    QFile migration(file);
+    if (!migration.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    QStringList statements;
+    static const QRegularExpression end(QStringLiteral(";\\s*$"), QRegularExpression::MultilineOption);
+    for (const QString &part : QString::fromUtf8(migration.readAll()).split(end)) {
+        QString statement;
+        for (const QString &line : part.split(QLatin1Char('\n'))) {
+            if (!line.trimmed().startsWith(QLatin1String("--")))
+                statement += line + QLatin1Char('\n');
+        }
+        if (!statement.trimmed().isEmpty())
+            statements << statement.trimmed();
+    }
+    return statements;
+}
+
+QVariantMap summaryOf(const QSqlQuery &query)
+{
+    return {{QStringLiteral("id"), query.value(0).toLongLong()},
+            {QStringLiteral("uuid"), query.value(1).toString()},
+            {QStringLiteral("date"), StoredRecord::dateValue(query.value(2).toString())},
+            {QStringLiteral("tester"), query.value(3).toString()},
+            {QStringLiteral("monitorselected"), query.value(4).toInt()},
+            {QStringLiteral("monitorinfo"), query.value(5).toString()},
+            {QStringLiteral("ntest"), query.value(6).toUInt()},
+            {QStringLiteral("nfailedtestcontents"), query.value(7).toLongLong()}};
+}
+
+} // namespace
+
+QString SessionDatabase::defaultFileName()
+{
+    return QStringLiteral("Lumivex.sqlite");
+}
+
+SessionDatabase::SessionDatabase(const QString &path, Access access)
+    : m_path(QFileInfo(path).absoluteFilePath()), m_access(access),
+      m_connectionName(QStringLiteral("lumivex-store-%1").arg(nextConnectionNumber()))
+{
+}
+
+SessionDatabase::~SessionDatabase()
+{
+    if (QSqlDatabase::contains(m_connectionName)) {
+        connection().close();
+        QSqlDatabase::removeDatabase(m_connectionName);
+    }
+}
+
+QString SessionDatabase::fileName() const
+{
+    return m_path;
+}
+
+QString SessionDatabase::errorString() const
+{
+    return m_error;
+}
+
+QString SessionDatabase::damagedCopy() const
+{
+    return m_damagedCopy;
+}
+
+bool SessionDatabase::isOpen() const
+{
+    return QSqlDatabase::contains(m_connectionName) && connection().isOpen();
+}
+
+QSqlDatabase SessionDatabase::connection() const
+{
+    return QSqlDatabase::database(m_connectionName, false);
+}
+
+bool SessionDatabase::failed(const QString &what, const QString &reason) const
+{
+    m_error = what + QStringLiteral(": ") + reason;
+    qWarning().noquote() << "[SessionDatabase]" << m_error << "-" << m_path;
+    return false;
+}
+
+bool SessionDatabase::open()
+{
+    if (m_access == ReadOnly)
+        return setUpConnection() && migrate();
+    return prepareFile() && setUpConnection() && setAsideIfDamaged() && migrate();
+}
+
+bool SessionDatabase::prepareFile()
+{
+    // SQLite gives its journal files the database's permissions, so creating
+    // the database owner-only keeps all three private.
+    if (!QFileInfo::exists(m_path)) {
+        QFile created(m_path);
+        if (!created.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            return failed(QStringLiteral("cannot create the database"), created.errorString());
+    }
+    StoreFiles::restrictToOwner(m_path);
+    if (isForeignFile(m_path)) {
+        m_damagedCopy = StoreFiles::asideName(m_path, DamagedCopyName);
+        if (!QFile::rename(m_path, m_damagedCopy))
+            return failed(QStringLiteral("the file is not a database and cannot be moved aside"), m_damagedCopy);
+        qWarning().noquote() << "[SessionDatabase] The file is not a database; moved it to" << m_damagedCopy;
+        QFile created(m_path);
+        if (!created.open(QIODevice::WriteOnly | QIODevice::NewOnly) || !StoreFiles::restrictToOwner(m_path))
+            return failed(QStringLiteral("cannot create the database"), created.errorString());
+    }
+    return true;
+}
+
+// Where the journal's shared index cannot be created (a read-only folder, a
+// full disk), SQLite still reads a file that it is told nobody changes.
+bool SessionDatabase::openUnchanging(QSqlDatabase &database)
+{
+    database.close();
+    QUrl url = QUrl::fromLocalFile(m_path);
+    url.setQuery(QStringLiteral("immutable=1"));
+    database.setDatabaseName(url.toString(QUrl::FullyEncoded));
+    database.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
+    QSqlQuery query(database);
+    if (!database.open() || !query.exec(QStringLiteral("PRAGMA user_version")))
+        return failed(QStringLiteral("cannot read the database"), query.lastError().text());
+    return true;
+}
+
+bool SessionDatabase::setUpConnection()
+{
+    if (m_access == ReadOnly && !QFileInfo(m_path).isFile())
+        return failed(QStringLiteral("cannot open the database"), QStringLiteral("there is no such file"));
+    QSqlDatabase database = QSqlDatabase::addDatabase(Driver, m_connectionName);
+    database.setDatabaseName(m_path);
+    // Even a reader opens the file for writing where it can: SQLite removes
+    // the journal files when the last writable connection closes, while a
+    // read-only one would leave them behind.
+    database.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMilliseconds));
+    if (!database.open())
+        return failed(QStringLiteral("cannot open the database"), database.lastError().text());
+    QSqlQuery query(database);
+    if (m_access == ReadOnly)
+        return query.exec(QStringLiteral("PRAGMA user_version")) || openUnchanging(database);
+    if (!query.exec(QStringLiteral("PRAGMA journal_mode=WAL")) || !query.next() ||
+        query.value(0).toString() != QLatin1String("wal"))
+        return failed(QStringLiteral("cannot use the write-ahead journal"), query.lastError().text());
+    // FULL: a committed session survives a power cut, not only a crash.
+    if (!query.exec(QStringLiteral("PRAGMA synchronous=FULL")) || !query.exec(QStringLiteral("PRAGMA foreign_keys=ON")))
+        return failed(QStringLiteral("cannot set up the database"), query.lastError().text());
+    return true;
+}
+
+// A damaged database is read as far as it goes, but first its file is copied
+// aside, once: a later start with the same damage finds the copy in place.
+bool SessionDatabase::setAsideIfDamaged()
+{
+    QSqlQuery query(connection());
+    QStringList problems;
+    if (query.exec(QStringLiteral("PRAGMA integrity_check"))) {
+        while (query.next())
+            problems << query.value(0).toString();
+    } else {
+        problems << query.lastError().text();
+    }
+    query.finish();
+    if (problems == QStringList{QStringLiteral("ok")})
+        return true;
+    qWarning().noquote() << "[SessionDatabase] The integrity check failed:" << problems.mid(0, 5).join(QLatin1String("; "));
+    const QString previous = StoreFiles::newestAside(m_path, DamagedCopyName);
+    if (!previous.isEmpty() && StoreFiles::sameContent(m_path, previous)) {
+        m_damagedCopy = previous;
+        return true;
+    }
+    m_damagedCopy = StoreFiles::asideName(m_path, DamagedCopyName);
+    if (!StoreFiles::copyOwnerOnly(m_path, m_damagedCopy)) {
+        m_damagedCopy.clear();
+        return failed(QStringLiteral("the database is damaged and cannot be copied aside"),
+                      problems.value(0));
+    }
+    qWarning().noquote() << "[SessionDatabase] Copied the damaged database to" << m_damagedCopy;
+    return true;
+}
+
+bool SessionDatabase::migrate()
+{
+    const QStringList files = QDir(MigrationFolder).entryList(QDir::Files, QDir::Name);
+    QSqlQuery query(connection());
+    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
+        return failed(QStringLiteral("cannot read the database's version"), query.lastError().text());
+    const int version = query.value(0).toInt();
+    query.finish();
+    if (version > files.size())
+        return failed(QStringLiteral("the database was written by a newer version of the program"),
+                      QStringLiteral("schema %1, this program knows %2").arg(version).arg(files.size()));
+    if (m_access == ReadOnly)
+        return version > 0 || failed(QStringLiteral("cannot read the database"),
+                                     query.lastError().isValid() ? query.lastError().text()
+                                                                 : QStringLiteral("it holds no sessions"));
+    for (int step = version; step < files.size(); ++step) {
+        const bool migrated = transact([&] {
+            QSqlQuery statement(connection());
+            for (const QString &text : migrationStatements(MigrationFolder + QLatin1Char('/') + files.at(step))) {
+                if (!statement.exec(text))
+                    return failed(QStringLiteral("cannot update the database (%1)").arg(files.at(step)),
+                                  statement.lastError().text());
+            }
+            // A number of this program's own, not a value from outside.
+            if (!statement.exec(QStringLiteral("PRAGMA user_version = %1").arg(step + 1)))
+                return failed(QStringLiteral("cannot update the database's version"), statement.lastError().text());
+            return true;
+        });
+        if (!migrated)
+            return false;
+    }
+    return true;
+}
+
+bool SessionDatabase::transact(const std::function<bool()> &work)
+{
+    QSqlDatabase database = connection();
+    if (!database.isOpen())
+        return failed(QStringLiteral("the database is not open"), m_error);
+    QSqlQuery control(database);
+    // IMMEDIATE takes the write lock at once, so a database that another
+    // process holds is reported after the busy timeout instead of at commit.
+    if (!control.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return failed(QStringLiteral("cannot start a change"), control.lastError().text());
+    if (!work()) {
+        control.exec(QStringLiteral("ROLLBACK"));
+        return false;
+    }
+    if (!control.exec(QStringLiteral("COMMIT"))) {
+        const QString reason = control.lastError().text();
+        control.exec(QStringLiteral("ROLLBACK"));
+        return failed(QStringLiteral("cannot save the change"), reason);
+    }
+    return true;
+}
+
+void SessionDatabase::addChangeHook(const ChangeHook &hook)
+{
+    m_hooks.append(hook);
+}
+
+bool SessionDatabase::announce(const Change &change)
+{
+    QSqlDatabase database = connection();
+    for (const ChangeHook &hook : qAsConst(m_hooks)) {
+        if (!hook(database, change))
+            return failed(QStringLiteral("cannot record the change"), database.lastError().text());
+    }
+    return true;
+}
+
+QVariantList SessionDatabase::sessionSummaries() const
+{
+    QSqlQuery query(connection());
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT id, uuid, substr(date, 1, 64), substr(tester, 1, :length), "
+                                 "monitor_selected, substr(monitor_info, 1, :length), test_count, failed_count "
+                                 "FROM sessions ORDER BY date_msecs DESC, id DESC"));
+    query.bindValue(QStringLiteral(":length"), MaximumListTextLength);
+    QVariantList summaries;
+    if (!query.exec()) {
+        failed(QStringLiteral("cannot read the sessions"), query.lastError().text());
+        return summaries;
+    }
+    while (query.next())
+        summaries.append(summaryOf(query));
+    // A damaged page ends the list early: what came before it is still shown.
+    if (query.lastError().isValid())
+        failed(QStringLiteral("cannot read every session"), query.lastError().text());
+    return summaries;
+}
+
+QVariantMap SessionDatabase::sessionRecord(qint64 id) const
+{
+    QSqlQuery query(connection());
+    // length() of a BLOB is known without reading it, so an oversized record
+    // is refused before a byte of it is loaded.
+    query.prepare(QStringLiteral("SELECT length(record), CASE WHEN length(record) <= :limit THEN record END "
+                                 "FROM sessions WHERE id = :id"));
+    query.bindValue(QStringLiteral(":limit"), StoredRecord::MaximumBytes);
+    query.bindValue(QStringLiteral(":id"), id);
+    if (!query.exec() || !query.next()) {
+        failed(QStringLiteral("cannot read session %1").arg(id),
+               query.lastError().isValid() ? query.lastError().text() : QStringLiteral("no such session"));
+        return {};
+    }
+    if (query.value(0).toLongLong() > StoredRecord::MaximumBytes) {
+        failed(QStringLiteral("cannot read session %1").arg(id),
+               QStringLiteral("its record of %1 bytes is larger than any the program writes").arg(query.value(0).toLongLong()));
+        return {};
+    }
+    bool ok = false;
+    const QVariantMap record = StoredRecord::decodeSession(query.value(1).toByteArray(), &ok);
+    if (!ok)
+        failed(QStringLiteral("cannot read session %1").arg(id), QStringLiteral("its record is damaged"));
+    return record;
+}
+
+qint64 SessionDatabase::newestSessionId() const
+{
+    QSqlQuery query(connection());
+    if (!query.exec(QStringLiteral("SELECT id FROM sessions ORDER BY date_msecs DESC, id DESC LIMIT 1")) ||
+        !query.next())
+        return 0;
+    return query.value(0).toLongLong();
+}
+
+bool SessionDatabase::insertSession(const QVariantMap &record, const QString &uuid, qint64 *id)
+{
+    const QVariant date = record.value(QStringLiteral("date"));
+    QSqlQuery query(connection());
+    query.prepare(QStringLiteral(
+        "INSERT INTO sessions (uuid, date, date_msecs, tester, monitor_selected, monitor_info, test_count, "
+        "failed_count, record) VALUES (:uuid, :date, :msecs, :tester, :monitor, :info, :tests, :failed, :record) "
+        "ON CONFLICT (uuid) DO NOTHING"));
+    query.bindValue(QStringLiteral(":uuid"), uuid);
+    query.bindValue(QStringLiteral(":date"), StoredRecord::dateText(date));
+    query.bindValue(QStringLiteral(":msecs"),
+                    date.toDateTime().isValid() ? QVariant(date.toDateTime().toMSecsSinceEpoch()) : QVariant());
+    query.bindValue(QStringLiteral(":tester"), record.value(QStringLiteral("tester")).toString());
+    query.bindValue(QStringLiteral(":monitor"), record.value(QStringLiteral("monitorselected")).toInt());
+    query.bindValue(QStringLiteral(":info"), record.value(QStringLiteral("monitorinfo")).toString());
+    query.bindValue(QStringLiteral(":tests"), record.value(QStringLiteral("ntest")).toLongLong());
+    query.bindValue(QStringLiteral(":failed"), record.value(QStringLiteral("nfailedtestcontents")).toLongLong());
+    query.bindValue(QStringLiteral(":record"), StoredRecord::encode(record));
+    if (!query.exec())
+        return failed(QStringLiteral("cannot store the session"), query.lastError().text());
+    const bool inserted = query.numRowsAffected() == 1;
+    *id = inserted ? query.lastInsertId().toLongLong() : 0;
+    return !inserted || announce({Change::SessionAdded, uuid, record});
+}
+
+bool SessionDatabase::addSession(const QVariantMap &record, qint64 *id)
+{
+    qint64 stored = 0;
+    const QString uuid = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    const bool added = transact([&] { return insertSession(record, uuid, &stored); });
+    if (id)
+        *id = added ? stored : 0;
+    return added;
+}
+
+bool SessionDatabase::removeSession(qint64 id)
+{
+    return transact([&] {
+        QSqlQuery query(connection());
+        query.prepare(QStringLiteral("DELETE FROM sessions WHERE id = :id RETURNING uuid"));
+        query.bindValue(QStringLiteral(":id"), id);
+        if (!query.exec())
+            return failed(QStringLiteral("cannot delete session %1").arg(id), query.lastError().text());
+        if (!query.next())
+            return failed(QStringLiteral("cannot delete session %1").arg(id), QStringLiteral("no such session"));
+        const QString uuid = query.value(0).toString();
+        query.finish();
+        return announce({Change::SessionRemoved, uuid, {}});
+    });
+}
+
+QVariantList SessionDatabase::tasks() const
+{
+    QSqlQuery query(connection());
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT id, length(record), CASE WHEN length(record) <= :limit THEN record END "
+                                 "FROM tasks ORDER BY position"));
+    query.bindValue(QStringLiteral(":limit"), StoredRecord::MaximumBytes);
+    QVariantList tasks;
+    if (!query.exec()) {
+        failed(QStringLiteral("cannot read the tasks"), query.lastError().text());
+        return tasks;
+    }
+    while (query.next()) {
+        bool ok = false;
+        QVariantMap task = StoredRecord::decodeTask(query.value(2).toByteArray(), &ok);
+        if (!ok)
+            failed(QStringLiteral("cannot read task %1").arg(query.value(0).toString()),
+                   QStringLiteral("its record is damaged"));
+        // The row's key is the task's identity, whatever its record says.
+        task.insert(QStringLiteral("id"), query.value(0).toString());
+        tasks.append(task);
+    }
+    return tasks;
+}
+
+bool SessionDatabase::insertTask(const QVariantMap &task, bool *added)
+{
+    const QString id = task.value(QStringLiteral("id")).toString();
+    QSqlQuery query(connection());
+    query.prepare(QStringLiteral("INSERT INTO tasks (id, position, record) "
+                                 "VALUES (:id, (SELECT coalesce(max(position), 0) + 1 FROM tasks), :record) "
+                                 "ON CONFLICT (id) DO NOTHING"));
+    query.bindValue(QStringLiteral(":id"), id);
+    query.bindValue(QStringLiteral(":record"), StoredRecord::encode(task));
+    if (!query.exec())
+        return failed(QStringLiteral("cannot store the task"), query.lastError().text());
+    *added = query.numRowsAffected() == 1;
+    return !*added || announce({Change::TaskAdded, id, task});
+}
+
+// The program gives every new task an id of its own; one that is taken, or
+// none, would make two tasks answer to one id.
+bool SessionDatabase::addTask(const QVariantMap &task)
+{
+    const QString id = task.value(QStringLiteral("id")).toString();
+    if (id.isEmpty())
+        return failed(QStringLiteral("cannot store the task"), QStringLiteral("it has no id"));
+    return transact([&] {
+        bool added = false;
+        if (!insertTask(task, &added))
+            return false;
+        return added || failed(QStringLiteral("cannot store the task"), QStringLiteral("the id %1 is taken").arg(id));
+    });
+}
+
+bool SessionDatabase::replaceTask(const QVariantMap &task)
+{
+    const QString id = task.value(QStringLiteral("id")).toString();
+    return transact([&] {
+        QSqlQuery query(connection());
+        query.prepare(QStringLiteral("UPDATE tasks SET record = :record WHERE id = :id"));
+        query.bindValue(QStringLiteral(":record"), StoredRecord::encode(task));
+        query.bindValue(QStringLiteral(":id"), id);
+        if (!query.exec())
+            return failed(QStringLiteral("cannot change the task"), query.lastError().text());
+        if (query.numRowsAffected() != 1)
+            return failed(QStringLiteral("cannot change the task"), QStringLiteral("no task has the id ") + id);
+        return announce({Change::TaskChanged, id, task});
+    });
+}
+
+bool SessionDatabase::removeTask(const QString &id)
+{
+    return transact([&] {
+        QSqlQuery query(connection());
+        query.prepare(QStringLiteral("DELETE FROM tasks WHERE id = :id"));
+        query.bindValue(QStringLiteral(":id"), id);
+        if (!query.exec())
+            return failed(QStringLiteral("cannot delete the task"), query.lastError().text());
+        if (query.numRowsAffected() != 1)
+            return failed(QStringLiteral("cannot delete the task"), QStringLiteral("no task has the id ") + id);
+        return announce({Change::TaskRemoved, id, {}});
+    });
+}
+
+int SessionDatabase::count(const QString &table) const
+{
+    // Only the two table names of this class reach here, never outside text.
+    QSqlQuery query(connection());
+    if (!query.exec(QStringLiteral("SELECT count(*) FROM ") + table) || !query.next())
+        return -1;
+    return query.value(0).toInt();
+}

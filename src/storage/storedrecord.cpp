@@ -1,0 +1,90 @@
+#include "storedrecord.h"
+
+#include <QDateTime>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+const QStringList DateKeys = {QStringLiteral("date"), QStringLiteral("lastperformed")};
+
+QVariantMap decoded(const QByteArray &json, bool *ok)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+    *ok = error.error == QJsonParseError::NoError && document.isObject();
+    if (!*ok)
+        return {};
+    QVariantMap record = document.object().toVariantMap();
+    for (const QString &key : DateKeys) {
+        if (record.contains(key))
+            record.insert(key, StoredRecord::dateValue(record.value(key).toString()));
+    }
+    return record;
+}
+
+// Only a whole number the type can hold gets the type back; anything else
+// stays as stored, for the reader to judge as damaged. JSON keeps whole
+// numbers exact to 64 bits, so they are checked as integers.
+template <typename Number> void restoreNumber(QVariantMap &record, const QString &key)
+{
+    const QVariant value = record.value(key);
+    bool whole = false;
+    const qlonglong number = value.toLongLong(&whole);
+    if (value.type() == QVariant::Double)
+        whole = whole && double(number) == value.toDouble();
+    const bool fits = number < 0 ? qlonglong(std::numeric_limits<Number>::lowest()) <= number
+                                 : qulonglong(number) <= qulonglong(std::numeric_limits<Number>::max());
+    if (whole && fits)
+        record.insert(key, QVariant::fromValue(Number(number)));
+}
+
+} // namespace
+
+QByteArray StoredRecord::encode(const QVariantMap &record)
+{
+    QVariantMap stored = record;
+    for (const QString &key : DateKeys) {
+        if (stored.contains(key))
+            stored.insert(key, dateText(stored.value(key)));
+    }
+    return QJsonDocument::fromVariant(stored).toJson(QJsonDocument::Compact);
+}
+
+QVariantMap StoredRecord::decodeSession(const QByteArray &json, bool *ok)
+{
+    QVariantMap record = decoded(json, ok);
+    restoreNumber<uint>(record, QStringLiteral("ntest"));
+    restoreNumber<uint>(record, QStringLiteral("nfailedtestcontents"));
+    restoreNumber<int>(record, QStringLiteral("monitorselected"));
+    return record;
+}
+
+QVariantMap StoredRecord::decodeTask(const QByteArray &json, bool *ok)
+{
+    QVariantMap record = decoded(json, ok);
+    restoreNumber<qulonglong>(record, QStringLiteral("frequency"));
+    if (record.contains(QStringLiteral("scheduledtestslist"))) {
+        QVariantList groups;
+        for (const QVariant &group : record.value(QStringLiteral("scheduledtestslist")).toList())
+            groups.append(group.toUInt());
+        record.insert(QStringLiteral("scheduledtestslist"), groups);
+    }
+    return record;
+}
+
+// A date keeps its time zone: a task date stored in UTC reads back in UTC.
+QVariant StoredRecord::dateValue(const QString &isoText)
+{
+    const QDateTime date = QDateTime::fromString(isoText, Qt::ISODateWithMs);
+    return date.isValid() ? QVariant(date) : QVariant();
+}
+
+QString StoredRecord::dateText(const QVariant &date)
+{
+    const QDateTime value = date.toDateTime();
+    return value.isValid() ? value.toString(Qt::ISODateWithMs) : QString();
+}
