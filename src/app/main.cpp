@@ -2,10 +2,15 @@
 #include "lumivexapplication.h"
 #include "mainwindow.h"
 
+#include <sys/stat.h>
+
 #include <memory>
 
 int main(int argc, char *argv[])
 {
+    // The settings, the database, their backups and the reports hold names
+    // and serial numbers: every file the program creates is the user's alone.
+    ::umask(S_IRWXG | S_IRWXO);
     LumivexApplication app(argc, argv, QStringLiteral("Lumivex"));
     if (!app.isValid())
         return 2;

@@ -14,6 +14,7 @@
 #include "screenfit.h"
 #include "scheduleritemdelegate.h"
 #include "schedulermanager.h"
+#include "sessiondatabase.h"
 #include "taskscheduler.h"
 #include "testgroup.h"
 #include "testingsession.h"
@@ -299,7 +300,7 @@ void MainWindow::connectSignals()
     connect(m_ui->checkNonePushButton, &QPushButton::clicked, this, &MainWindow::checkNone);
     connect(m_savedSessionsDelegate, &SavedSessionsItemDelegate::buttonClicked, this,
             &MainWindow::savedSessionsButtonClicked);
-    connect(m_savedSessions, &SavedSessionsModel::sessionNotSaved, this, &MainWindow::warnSessionNotSaved);
+    connect(m_store, &ConfigurationManager::writeFailed, this, &MainWindow::warnWriteFailed);
     connect(m_ui->languageComboBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &MainWindow::languageChanged);
     connect(m_ui->schedulerPushButton, &QPushButton::clicked, this, &MainWindow::openScheduler);
@@ -408,9 +409,12 @@ bool MainWindow::confirm(const char *key)
 
 void MainWindow::savedSessionsButtonClicked(QModelIndex index, const QAbstractItemModel *)
 {
-    const QVariantMap record = m_savedSessions->recordAt(index.row());
     if (index.column() == SavedSessionsModel::ReportColumn) {
-        openReportPreview(record);
+        const QVariantMap record = m_savedSessions->recordAt(index.row());
+        if (record.isEmpty())
+            tell(QMessageBox::Warning, translated("sessionUnreadable"), m_store->database()->errorString());
+        else
+            openReportPreview(record);
     } else if (index.column() == SavedSessionsModel::DeleteColumn && confirm("confirm_deleteSession")) {
         m_savedSessions->removeSession(index.row());
         showPage(m_ui->listSavedSessionsPage);
@@ -459,11 +463,43 @@ void MainWindow::printPreview(QPrinter *printer)
     m_reportGenerator->generate(printer, &painter, m_reportSession);
 }
 
-void MainWindow::warnSessionNotSaved(const QString &fileName)
+void MainWindow::tell(QMessageBox::Icon icon, const QString &text, const QString &detail)
 {
-    const QString path = QDir::toNativeSeparators(QFileInfo(fileName).absoluteFilePath());
-    ModalPrompt::question(this, QMessageBox::Warning, translated("attention"), translated("saveFailed").arg(path),
-                          {{translated("ok"), QMessageBox::AcceptRole}});
+    const QString message = detail.isEmpty() ? text : text + QStringLiteral("\n\n") + detail;
+    ModalPrompt::question(this, icon, translated("attention"), message, {{translated("ok"), QMessageBox::AcceptRole}});
+}
+
+QString MainWindow::shownPath(const QString &fileName)
+{
+    return QDir::toNativeSeparators(QFileInfo(fileName).absoluteFilePath());
+}
+
+void MainWindow::warnWriteFailed(ConfigurationManager::Write what, const QString &reason)
+{
+    static const QMap<ConfigurationManager::Write, const char *> keys = {
+        {ConfigurationManager::SessionWrite, "saveFailed"},
+        {ConfigurationManager::SessionDeletion, "deleteFailed"},
+        {ConfigurationManager::TaskWrite, "taskSaveFailed"},
+        {ConfigurationManager::TaskDeletion, "deleteFailed"},
+        {ConfigurationManager::LanguageWrite, "languageSaveFailed"}};
+    const QString file = what == ConfigurationManager::LanguageWrite ? m_store->fileName() : m_store->databaseFileName();
+    tell(QMessageBox::Warning, translated(keys.value(what)).arg(shownPath(file)), reason);
+}
+
+// What the store found at start-up, told once the window is there.
+void MainWindow::reportStoreStart()
+{
+    const ConfigurationManager::StartReport &start = m_store->startReport();
+    if (!start.unavailable.isEmpty())
+        tell(QMessageBox::Critical, translated("storeUnavailable").arg(shownPath(m_store->databaseFileName())),
+             start.unavailable);
+    if (!start.damagedCopy.isEmpty())
+        tell(QMessageBox::Warning, translated("storeDamaged").arg(shownPath(start.damagedCopy)));
+    if (!start.importFailed.isEmpty())
+        tell(QMessageBox::Warning, translated("importFailed").arg(shownPath(m_store->fileName())), start.importFailed);
+    if (start.skippedRecords > 0)
+        tell(QMessageBox::Warning,
+             translated("importSkipped").arg(start.skippedRecords).arg(shownPath(start.importBackup)));
 }
 
 void MainWindow::languageChanged(int index)
@@ -592,6 +628,8 @@ void MainWindow::startApp()
     }
     qDebug().noquote() << "-----> APPLICATION STARTED WITH PARAMETERS:" << described;
     handleArguments(arguments);
+    if (!m_quitRequested)
+        reportStoreStart();
 }
 
 void MainWindow::receiveMessage(QString message)

@@ -1,18 +1,19 @@
 #pragma once
 
+#include "configurationmanager.h"
+
 #include <QDateTime>
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QModelIndex>
 #include <QPointer>
 #include <QStringList>
 #include <QSystemTrayIcon>
 #include <QVariantMap>
 
-class ConfigurationManager;
 class QAbstractItemModel;
 class QAction;
 class QMenu;
-class QMessageBox;
 class QPrinter;
 class QTableView;
 class ReportGenerator;
@@ -101,7 +102,10 @@ private:
     bool isInFront() const;
     void bringToFront();
     bool confirm(const char *key);
-    void warnSessionNotSaved(const QString &fileName);
+    void tell(QMessageBox::Icon icon, const QString &text, const QString &detail = QString());
+    static QString shownPath(const QString &fileName);
+    void warnWriteFailed(ConfigurationManager::Write what, const QString &reason);
+    void reportStoreStart();
     void openReportPreview(const QVariantMap &record);
     void startSession(const QVariantMap &storedResults);
     void startTaskTests(const QString &taskId);

@@ -1,9 +1,11 @@
 // lumivex-report: writes the PDF report of a stored testing session, or lists
 // the stored sessions, from a settings file, without a display.
 
-#include "configurationmanager.h"
 #include "defaultdictionary.h"
+#include "legacysettingsfile.h"
+#include "printabletext.h"
 #include "reportgenerator.h"
+#include "sessiondatabase.h"
 #include "sessionexport.h"
 #include "translator.h"
 
@@ -19,7 +21,12 @@
 #include <QTemporaryFile>
 #include <QTextStream>
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cstdio>
+#include <limits>
+#include <memory>
 
 namespace {
 
@@ -52,42 +59,122 @@ QTextStream &standardOutput()
     return stream;
 }
 
-// The store opens its file for writing (it records the program version), so
-// it works on a private copy: the operator's settings file is only ever read.
+// The sessions the tool reads: newest first, the list's fields of each, and
+// the whole record of one when it is needed.
 class SessionSource
 {
 public:
-    Outcome open(const QString &settingsPath)
-    {
-        const QFileInfo info(settingsPath);
-        if (!info.exists())
-            return fail(Failure, QStringLiteral("settings file \"%1\" does not exist").arg(settingsPath));
-        QFile original(settingsPath);
-        if (!info.isFile() || !original.open(QIODevice::ReadOnly))
-            return fail(Failure, QStringLiteral("settings file \"%1\" cannot be read").arg(settingsPath));
-        const QByteArray content = original.readAll();
-        if (!m_folder.isValid())
-            return fail(Failure, QStringLiteral("no temporary folder: %1").arg(m_folder.errorString()));
-        QFile copy(m_folder.filePath(DefaultSettingsFile));
-        if (!copy.open(QIODevice::WriteOnly) || copy.write(content) != content.size() || !copy.flush())
-            return fail(Failure, QStringLiteral("cannot copy the settings file \"%1\"").arg(settingsPath));
-        copy.close();
+    virtual ~SessionSource() = default;
+    virtual Outcome open() = 0;
+    virtual Outcome readRecord(int index, QVariantMap *record) = 0;
 
-        ConfigurationManager store(copy.fileName());
-        m_sessions = store.sessions();
-        m_locale = store.localeSelected();
-        if (m_sessions.isEmpty())
-            return fail(Failure, QStringLiteral("settings file \"%1\" holds no stored sessions").arg(settingsPath));
-        return Outcome();
-    }
-
+    QString path() const { return m_path; }
     QVariantList sessions() const { return m_sessions; }
     QString locale() const { return m_locale; }
 
-private:
-    QTemporaryDir m_folder;
+protected:
+    explicit SessionSource(const QString &path) : m_path(path) {}
+
+    QString m_path;
     QVariantList m_sessions;
     QString m_locale;
+};
+
+// The database the program keeps beside its settings file, opened read-only.
+class DatabaseSource : public SessionSource
+{
+public:
+    explicit DatabaseSource(const QString &path) : SessionSource(path), m_database(path, SessionDatabase::ReadOnly) {}
+
+    Outcome open() override
+    {
+        if (!QFileInfo::exists(m_path))
+            return fail(Failure, QStringLiteral("database \"%1\" does not exist").arg(m_path));
+        if (!m_database.open())
+            return fail(Failure,
+                        QStringLiteral("database \"%1\" cannot be read: %2").arg(m_path, m_database.errorString()));
+        m_sessions = m_database.sessionSummaries();
+        if (m_sessions.isEmpty())
+            return fail(Failure, QStringLiteral("database \"%1\" holds no stored sessions").arg(m_path));
+        const QString settings = QFileInfo(m_path).absoluteDir().filePath(DefaultSettingsFile);
+        if (QFileInfo::exists(settings))
+            m_locale = LegacySettingsFile(settings).read(ignoreRecords).locale;
+        return Outcome();
+    }
+
+    Outcome readRecord(int index, QVariantMap *record) override
+    {
+        *record = m_database.sessionRecord(m_sessions.at(index).toMap().value(QStringLiteral("id")).toLongLong());
+        if (record->isEmpty())
+            return fail(Failure, QStringLiteral("session %1 cannot be read: %2").arg(index).arg(m_database.errorString()));
+        return Outcome();
+    }
+
+private:
+    static bool ignoreRecords(LegacySettingsFile::List, int, const QVariantMap &) { return true; }
+
+    SessionDatabase m_database;
+};
+
+// A settings file of an earlier version, whose sessions were never moved into
+// a database. It is only read, one record at a time.
+class SettingsSource : public SessionSource
+{
+public:
+    explicit SettingsSource(const QString &path) : SessionSource(path) {}
+
+    Outcome open() override
+    {
+        const QFileInfo info(m_path);
+        if (!info.exists())
+            return fail(Failure, QStringLiteral("settings file \"%1\" does not exist").arg(m_path));
+        const auto summarise = [this](LegacySettingsFile::List list, int position, QVariantMap record) {
+            if (list == LegacySettingsFile::Sessions) {
+                record.remove(QStringLiteral("test_session"));
+                record.insert(QStringLiteral("position"), position);
+                m_sessions.append(record);
+            }
+            return true;
+        };
+        if (!info.isFile())
+            return fail(Failure, QStringLiteral("settings file \"%1\" cannot be read").arg(m_path));
+        const LegacySettingsFile::Result result = LegacySettingsFile(m_path).read(summarise);
+        if (!result.readable)
+            return fail(Failure, QStringLiteral("settings file \"%1\" cannot be read").arg(m_path));
+        m_locale = result.locale;
+        sortNewestFirst();
+        if (m_sessions.isEmpty())
+            return fail(Failure, QStringLiteral("settings file \"%1\" holds no stored sessions").arg(m_path));
+        return Outcome();
+    }
+
+    Outcome readRecord(int index, QVariantMap *record) override
+    {
+        const int wanted = m_sessions.at(index).toMap().value(QStringLiteral("position")).toInt();
+        const auto take = [&](LegacySettingsFile::List list, int position, const QVariantMap &stored) {
+            if (list != LegacySettingsFile::Sessions || position != wanted)
+                return true;
+            *record = stored;
+            return false;
+        };
+        LegacySettingsFile(m_path).read(take);
+        if (record->isEmpty())
+            return fail(Failure, QStringLiteral("session %1 cannot be read again from \"%2\"").arg(index).arg(m_path));
+        return Outcome();
+    }
+
+private:
+    // As the program listed them: newest first, sessions without a date last,
+    // sessions of the same moment in stored order.
+    void sortNewestFirst()
+    {
+        const auto key = [](const QVariant &session) {
+            const QDateTime date = session.toMap().value(QStringLiteral("date")).toDateTime();
+            return date.isValid() ? date.toMSecsSinceEpoch() : std::numeric_limits<qint64>::min();
+        };
+        std::stable_sort(m_sessions.begin(), m_sessions.end(),
+                         [&key](const QVariant &a, const QVariant &b) { return key(a) > key(b); });
+    }
 };
 
 void listSessions(const QVariantList &sessions)
@@ -97,8 +184,8 @@ void listSessions(const QVariantList &sessions)
         standardOutput()
             << index << '\t'
             << session.value(QStringLiteral("date")).toDateTime().toString(QStringLiteral("dd/MM/yyyy - hh:mm")) << '\t'
-            << session.value(QStringLiteral("tester")).toString() << '\t'
-            << session.value(QStringLiteral("nfailedtestcontents")).toInt() << '\n';
+            << PrintableText::escaped(session.value(QStringLiteral("tester")).toString()) << '\t'
+            << session.value(QStringLiteral("nfailedtestcontents")).toLongLong() << '\n';
     }
     standardOutput().flush();
 }
@@ -133,13 +220,15 @@ QString resolvedPath(const QString &path)
     return folder.isEmpty() ? info.absoluteFilePath() : folder + QLatin1Char('/') + info.fileName();
 }
 
-// Written files must never replace the settings file or each other.
-Outcome checkOutputs(const QString &settingsPath, const QString &outputPath, const QString &exportPath)
+// Written files must never replace the file read or each other.
+Outcome checkOutputs(const SessionSource &source, const QString &outputPath, const QString &exportPath)
 {
-    const QString settings = resolvedPath(settingsPath);
+    const QString read = resolvedPath(source.path());
+    const QString kind = dynamic_cast<const DatabaseSource *>(&source) ? QStringLiteral("database")
+                                                                       : QStringLiteral("settings file");
     for (const QString &path : {outputPath, exportPath}) {
-        if (!path.isEmpty() && resolvedPath(path) == settings)
-            return fail(BadArguments, QStringLiteral("\"%1\" is the settings file; choose another file").arg(path));
+        if (!path.isEmpty() && resolvedPath(path) == read)
+            return fail(BadArguments, QStringLiteral("\"%1\" is the %2; choose another file").arg(path, kind));
     }
     if (!outputPath.isEmpty() && !exportPath.isEmpty() && resolvedPath(outputPath) == resolvedPath(exportPath))
         return fail(BadArguments, QStringLiteral("--out and --export name the same file \"%1\"").arg(outputPath));
@@ -198,6 +287,18 @@ Outcome writeReport(const QVariantMap &session, QString &outputPath, const QStri
     return Outcome();
 }
 
+// The database in the working folder when there is one, else the settings
+// file of an earlier version; either as named on the command line.
+std::unique_ptr<SessionSource> chooseSource(const QCommandLineParser &parser)
+{
+    if (parser.isSet(QStringLiteral("database")))
+        return std::make_unique<DatabaseSource>(parser.value(QStringLiteral("database")));
+    if (parser.isSet(QStringLiteral("settings")) || !QFileInfo::exists(SessionDatabase::defaultFileName()))
+        return std::make_unique<SettingsSource>(
+            parser.isSet(QStringLiteral("settings")) ? parser.value(QStringLiteral("settings")) : DefaultSettingsFile);
+    return std::make_unique<DatabaseSource>(SessionDatabase::defaultFileName());
+}
+
 Outcome run(const QCommandLineParser &parser)
 {
     if (!parser.positionalArguments().isEmpty())
@@ -222,13 +323,14 @@ Outcome run(const QCommandLineParser &parser)
                                           .arg(parser.value(QStringLiteral("session"))));
     }
 
-    const QString settingsPath =
-        parser.isSet(QStringLiteral("settings")) ? parser.value(QStringLiteral("settings")) : DefaultSettingsFile;
-    const Outcome checked = checkOutputs(settingsPath, parser.value(QStringLiteral("out")), exportPath);
+    if (parser.isSet(QStringLiteral("settings")) && parser.isSet(QStringLiteral("database")))
+        return fail(BadArguments, QStringLiteral("--settings and --database cannot be combined"));
+    const std::unique_ptr<SessionSource> chosen = chooseSource(parser);
+    SessionSource &source = *chosen;
+    const Outcome checked = checkOutputs(source, parser.value(QStringLiteral("out")), exportPath);
     if (checked.code != Success)
         return checked;
-    SessionSource source;
-    const Outcome opened = source.open(settingsPath);
+    const Outcome opened = source.open();
     if (opened.code != Success)
         return opened;
 
@@ -240,11 +342,14 @@ Outcome run(const QCommandLineParser &parser)
     if (index >= sessions.size())
         return fail(BadArguments, QStringLiteral("there is no session %1: \"%2\" holds %3 (0 to %4)")
                                       .arg(index)
-                                      .arg(settingsPath)
+                                      .arg(source.path())
                                       .arg(sessions.size())
                                       .arg(sessions.size() - 1));
 
-    const QVariantMap session = sessions.at(index).toMap();
+    QVariantMap session;
+    const Outcome read = source.readRecord(index, &session);
+    if (read.code != Success)
+        return read;
     useBuiltInLanguage();
     if (!exportPath.isEmpty()) {
         const Outcome exported = writeExport(session, exportPath, exportFormat);
@@ -272,6 +377,8 @@ Outcome run(const QCommandLineParser &parser)
 
 int main(int argc, char *argv[])
 {
+    // Reports and exports hold names and serial numbers: readable by their owner only.
+    ::umask(S_IRWXG | S_IRWXO);
     // Reports are drawn off screen; the tool must run where there is no display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -289,14 +396,21 @@ int main(int argc, char *argv[])
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Writes the PDF report of a testing session stored in a Lumivex settings file.\n"
-                       "Exit codes: 0 done, 1 failure (settings file, sessions, output), 2 bad arguments."));
+        QStringLiteral("Writes the PDF report of a testing session stored by Lumivex.\n"
+                       "Exit codes: 0 done, 1 failure (database or settings file, sessions, output), "
+                       "2 bad arguments."));
     parser.addHelpOption();
     parser.addOptions({
-        {QStringLiteral("settings"), QStringLiteral("The settings file to read (default \"Lumivex 2016.ini\")."),
+        {QStringLiteral("database"),
+         QStringLiteral("The database to read (default \"Lumivex.sqlite\" when it is in the working folder)."),
+         QStringLiteral("file")},
+        {QStringLiteral("settings"),
+         QStringLiteral("A settings file of an earlier version whose sessions were never moved into a database "
+                        "(default \"Lumivex 2016.ini\" when there is no database)."),
          QStringLiteral("file")},
         {QStringLiteral("list"), QStringLiteral("List the stored sessions, newest first: index, date, tester, "
-                                                "failed contents.")},
+                                                "failed contents; control characters in names are escaped "
+                                                "(\\n, \\t, \\u{1b}, a backslash as \\\\).")},
         {QStringLiteral("session"),
          QStringLiteral("The session to report, by its index in the list (default 0, "
                         "the newest)."),

@@ -81,6 +81,19 @@ const Entry InterfaceTexts[] = {
     {"notSaved", "_[not saved]_"},
     {"saveFailed",
      "_[The testing session could not be saved to the file %1.]_\n_[It is kept only until the program ends.]_"},
+    {"taskSaveFailed", "_[The task could not be saved to the file %1.]_\n_[Nothing stored before was lost.]_"},
+    {"deleteFailed", "_[The deletion could not be saved to the file %1.]_\n_[Nothing was deleted.]_"},
+    {"languageSaveFailed",
+     "_[The language could not be saved to the file %1.]_\n_[It is used until the program ends.]_"},
+    {"storeUnavailable", "_[The stored sessions and tasks in the file %1 cannot be used.]_\n"
+                         "_[New sessions and tasks are not saved until this is solved.]_"},
+    {"storeDamaged", "_[The file of the stored sessions and tasks was damaged.]_\n_[A copy of it was kept as %1.]_\n"
+                     "_[The program goes on with what could still be read.]_"},
+    {"importFailed", "_[The sessions and tasks of the settings file %1 could not be moved into the database.]_\n"
+                     "_[Nothing was changed; the next start tries again.]_"},
+    {"importSkipped", "_[%1 stored records could not be read and were skipped.]_\n"
+                      "_[The settings file as it was is kept as %2.]_"},
+    {"sessionUnreadable", "_[The stored session cannot be read.]_"},
     {"aboutRights", "_[Copyright Lumivex developers. All rights reserved.]_"},
     {"blackwhite", "_[Black And White]_"},
     {"color", "_[Color]_"},

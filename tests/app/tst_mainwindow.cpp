@@ -14,7 +14,8 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
-#include <QSettings>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QStackedWidget>
 #include <QTableView>
 
@@ -27,7 +28,11 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QFile::remove(SettingsFile); }
+    void initTestCase()
+    {
+        for (const QString &file : {SettingsFile, QStringLiteral("Lumivex.sqlite"), QStringLiteral("Lumivex.sqlite-wal")})
+            QFile::remove(file);
+    }
 
     void init()
     {
@@ -88,7 +93,7 @@ private slots:
         ModalAnswers::clickButton(QStringLiteral("Yes"));
         ItemViews::clickCell(table, 0, SavedSessionsModel::DeleteColumn);
         QCOMPARE(sessions()->rowCount(), 0);
-        QCOMPARE(QSettings(SettingsFile, QSettings::IniFormat).value("TEST_SESSIONS/list").toList().size(), 0);
+        QCOMPARE(ConfigurationManager(SettingsFile).sessions().size(), 0);
     }
 
     // A task of the required groups and group 4, created today while the clock
@@ -161,17 +166,23 @@ private slots:
         scheduler->removeTasks({"ahead"});
     }
 
-    // A folder where the file should be cannot be replaced, not even by root.
+    // Another process holds the database: the session stays on the list,
+    // marked, and the operator is told at once what was not saved and where.
     void failedSaveWarnsAtOnce()
     {
-        QFile::remove(SettingsFile);
-        QVERIFY(QDir().mkdir(SettingsFile));
-        QString warning;
-        ModalAnswers::clickButton(QStringLiteral("OK"), &warning);
-        sessions()->addSession({}, QStringLiteral("Ada"), 1, 0, 0, QStringLiteral("Panel"));
-        QVERIFY(QDir().rmdir(SettingsFile));
-        QVERIFY2(warning.contains(QDir::current().absoluteFilePath(SettingsFile)), qPrintable(warning));
-        QVERIFY2(warning.contains(QStringLiteral("kept only until the program ends")), qPrintable(warning));
+        const QString database = ConfigurationManager::instance()->databaseFileName();
+        {
+            QSqlDatabase locker = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("locker"));
+            locker.setDatabaseName(database);
+            QVERIFY(locker.open() && QSqlQuery(locker).exec(QStringLiteral("BEGIN EXCLUSIVE")));
+            QString warning;
+            ModalAnswers::clickButton(QStringLiteral("OK"), &warning);
+            sessions()->addSession({}, QStringLiteral("Ada"), 1, 0, 0, QStringLiteral("Panel"));
+            QVERIFY2(warning.contains(database) && warning.contains(QStringLiteral("database is locked")),
+                     qPrintable(warning));
+            QVERIFY2(warning.contains(QStringLiteral("kept only until the program ends")), qPrintable(warning));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("locker"));
         QCOMPARE(sessions()->index(0, 0).data().toString(), QStringLiteral("Ada - not saved"));
     }
 

@@ -1,4 +1,5 @@
 #include "answeredsession.h"
+#include "configurationmanager.h"
 #include "defaultdictionary.h"
 #include "luminanceresponse.h"
 #include "pdfprobe.h"
@@ -8,6 +9,7 @@
 #include "testconfig.h"
 #include "translator.h"
 
+#include <QDirIterator>
 #include <QPainter>
 #include <QPrinter>
 #include <QProcess>
@@ -101,6 +103,11 @@ private Q_SLOTS:
         QVERIFY(QFile::copy(path(settingsName), path("store.csv")) && QFile::link(settingsName, path("link")));
         QFile earlierReport(path("20260220-1745.pdf"));
         QVERIFY(earlierReport.open(QIODevice::WriteOnly) && earlierReport.write("an earlier report"));
+        // The same sessions moved into a database, and one whose tester's name would forge list lines.
+        QVERIFY(QDir().mkdir(path("db")) && QFile::copy(path(settingsName), path("db/" + settingsName)));
+        ConfigurationManager store(path("db/" + settingsName));
+        const QString forging = "Eve\n0\t01/01/2000 - 00:00\tForged\t0\x1b[2J";
+        QVERIFY(store.addSessionRecord(storedSession({{2026, 4, 1}, {10, 0}}, forging, 0, "M").toMap()));
     }
 
     void run_data()
@@ -135,6 +142,16 @@ private Q_SLOTS:
         row("out links to the settings file", "--out=link", 2, "is the settings file");
         row("export is the settings file", "--settings=store.csv|--export=./store.csv", 2, "is the settings file");
         row("out and export the same", "--out=a.csv|--export=a.csv", 2, "same file");
+        row("database: names escaped", "--database=db/Lumivex.sqlite|--list", 0,
+            "0\t01/04/2026 - 10:00\tEve\\n0\\t01/01/2000 - 00:00\\tForged\\t0\\u{1b}[2J\t0\n"
+            "1\t14/03/2026 - 09:30\tBen\t4\n2\t20/02/2026 - 17:45\tCy\t1\n3\t05/01/2026 - 08:15\tAnn\t0\n");
+        row("database: JSON export as from the settings file", "--database=db/Lumivex.sqlite|--session=2|--export=data.json",
+            0, "data.json\n");
+        row("database and settings file", "--database=db/Lumivex.sqlite|--settings=" + settingsName, 2,
+            "cannot be combined");
+        row("database missing", "--database=none.sqlite", 1, "database \"none.sqlite\" does not exist");
+        row("database not SQLite", "--database=store.csv", 1, "cannot be read");
+        row("out is the database", "--database=db/Lumivex.sqlite|--out=db/Lumivex.sqlite", 2, "is the database");
     }
 
     // Only the files asked for are written, no scratch files; every file there before is only read.
@@ -421,9 +438,13 @@ private:
     QMap<QString, QByteArray> snapshot() const
     {
         QMap<QString, QByteArray> files;
-        for (const QFileInfo &info : QDir(m_folder->path()).entryInfoList(QDir::Files | QDir::Hidden | QDir::System))
-            files.insert(info.fileName(),
+        const QDir folder(m_folder->path());
+        QDirIterator found(folder.path(), QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+        while (found.hasNext()) {
+            const QFileInfo info(found.next());
+            files.insert(folder.relativeFilePath(info.filePath()),
                          contents(info.filePath()) + QByteArray::number(info.lastModified().toMSecsSinceEpoch()));
+        }
         return files;
     }
 
