@@ -1,4 +1,4 @@
-# lumivex_add_test(<name> SOURCES <files...> LIBS <targets...> [SERIAL] [XVFB])
+# lumivex_add_test(<name> SOURCES <files...> LIBS <targets...> [SERIAL] [XVFB] [XVFB_SCREEN <w>x<h>x<depth>])
 #
 # Builds one Qt Test executable and registers it with CTest. Every test runs
 # headless on the offscreen platform, with a fixed locale, in its own working
@@ -8,7 +8,10 @@
 # real windows that must be grabbed from the screen; such tests start first,
 # as they take longest.
 function(lumivex_add_test name)
-    cmake_parse_arguments(ARG "SERIAL;XVFB" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "SERIAL;XVFB" "XVFB_SCREEN" "SOURCES;LIBS" ${ARGN})
+    if(NOT ARG_XVFB_SCREEN)
+        set(ARG_XVFB_SCREEN 1600x1000x24)
+    endif()
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} lumivex_resources Qt5::Test)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests ${PROJECT_BINARY_DIR}/tests)
@@ -18,7 +21,7 @@ function(lumivex_add_test name)
     set(command ${name})
     if(ARG_XVFB)
         set(platform xcb)
-        set(command xvfb-run -a -s "-screen 0 1600x1000x24" $<TARGET_FILE:${name}>)
+        set(command xvfb-run -a -s "-screen 0 ${ARG_XVFB_SCREEN}" $<TARGET_FILE:${name}>)
     endif()
     add_test(NAME ${name} COMMAND ${command} WORKING_DIRECTORY ${workdir})
     set_tests_properties(${name} PROPERTIES

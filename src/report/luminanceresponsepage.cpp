@@ -1,5 +1,6 @@
 #include "luminanceresponsepage.h"
 
+#include "localformats.h"
 #include "luminanceresponse.h"
 #include "reportstyle.h"
 #include "translator.h"
@@ -43,7 +44,7 @@ QFont font(int pointSize, QFont::Weight weight = QFont::Normal)
 QString percent(double fraction)
 {
     const double tenths = std::round(fraction * 1000);
-    return QString::number(tenths == 0 ? 0.0 : tenths / 10, 'f', 1);
+    return LocalFormats::number(tenths == 0 ? 0.0 : tenths / 10, 1);
 }
 
 // A round upper end for the contrast axis, in per cent, above every plotted value.
@@ -159,7 +160,7 @@ void LuminanceResponsePage::drawAxes(const QRect &area, double maximum)
         m_painter->drawLine(area.left(), y, area.right(), y);
         m_painter->setPen(textDark);
         m_painter->drawText(QRect(area.left() - 34, y - 5, 30, 10), Qt::AlignRight | Qt::AlignVCenter,
-                            QString::number(maximum * tick / ticks, 'f', 2));
+                            LocalFormats::number(maximum * tick / ticks, 2));
     }
     m_painter->drawRect(area);
     m_painter->drawText(QRect(area.left(), area.bottom() + 12, area.width(), 10), Qt::AlignCenter,
@@ -211,8 +212,8 @@ qreal LuminanceResponsePage::drawTable(qreal y, const LuminanceResponse &respons
     m_painter->setFont(font(9));
     for (int i = 0; i < LuminanceResponse::readingCount; ++i) {
         row({QStringLiteral("TG18-LN%1").arg(i + 1, 2, 10, QLatin1Char('0')),
-             QString::number(LuminanceResponse::drivingLevel(i)), QString::number(response.luminances.at(i), 'f', 2),
-             QString::number(response.targetLuminances.at(i), 'f', 2),
+             QString::number(LuminanceResponse::drivingLevel(i)), LocalFormats::number(response.luminances.at(i), 2),
+             LocalFormats::number(response.targetLuminances.at(i), 2),
              i == 0 ? QStringLiteral("-") : percent(response.deviations.at(i - 1)) + QStringLiteral(" %")});
     }
     return y;

@@ -1,6 +1,7 @@
 #include "reportgenerator.h"
 
 #include "expressionevaluator.h"
+#include "localformats.h"
 #include "luminanceresponse.h"
 #include "luminanceresponsepage.h"
 #include "readingmarks.h"
@@ -37,6 +38,10 @@ using namespace ReportStyle;
 // Width of the right-aligned label column and the stub that leads to the value.
 constexpr int labelColumnWidth = 140;
 constexpr int leaderLength = 13;
+// Decimals of a value the session computed from the readings.
+constexpr int ComputedDecimals = 2;
+// Room below a group heading for the first subgroup heading and its first row.
+constexpr int HeadingKeptWithNext = 60;
 constexpr int valueLineHeight = 12;
 // Rich-text blocks are drawn this much above their nominal top, taking back most
 // of the document's inner margin so their text lines up with plain text drawn
@@ -106,6 +111,17 @@ QString multiselectText(const TestContent *content)
             return translated(item->value(QStringLiteral("text")));
     }
     return QString();
+}
+
+// A reading as typed, in the language's notation; a value the session computed
+// (a content with a join) with a fixed number of decimals.
+QString shownResult(const TestContent *content)
+{
+    bool isNumber = false;
+    const double computed = content->resultText().toDouble(&isNumber);
+    if (!content->join().isEmpty() && isNumber && std::isfinite(computed))
+        return LocalFormats::number(computed, ComputedDecimals);
+    return LocalFormats::reading(content->resultText());
 }
 
 } // namespace
@@ -467,7 +483,7 @@ qreal ReportGenerator::drawHeader(const QDateTime &date, std::optional<int> fail
     m_painter->drawImage(rectFromCorners(458, 60, 485, 86), image(QStringLiteral(":/icon")));
     m_painter->setFont(pixelFont(11));
     m_painter->drawText(rectFromCorners(495, 76, 579, 88), textFlags,
-                        date.toString(QStringLiteral("dd/MM/yy - HH.mm")));
+                        LocalFormats::compactDateTime(date));
     m_painter->drawLine(20, 106, 20 + m_contentRect.width() - 1, 106);
 
     const QFont summaryFont = pixelFont(20);
@@ -603,7 +619,11 @@ qreal ReportGenerator::drawGroup(qreal y, TestGroup *group, bool numberIsZero)
     m_painter->setPen(textDark);
 
     QRect numberRect(m_contentRect.left(), top(y) + 5, 30, 28);
-    ensureOnPage(numberRect);
+    // A heading never stands alone at the foot of a page: it moves on with the
+    // first subgroup's heading and row.
+    QRect keptTogether = numberRect.adjusted(0, 0, 0, numberIsZero ? 0 : HeadingKeptWithNext);
+    ensureOnPage(keptTogether);
+    numberRect.moveTop(keptTogether.top());
     if (numberIsZero) {
         // 10 below the group's start, counted from the new page when the number rectangle broke it.
         y = numberRect.top() + 5;
@@ -717,7 +737,7 @@ qreal ReportGenerator::drawContent(qreal y, TestContent *content, bool validatab
         switch (content->type()) {
         case TestContent::kTestContentTypeText:
         case TestContent::kTestContentTypeTextarea:
-            value = content->resultText() + ReadingMarks::markFor(content);
+            value = shownResult(content) + ReadingMarks::markFor(content);
             break;
         case TestContent::kTestContentTypeMultiselect:
             value = multiselectText(content);
@@ -735,7 +755,7 @@ qreal ReportGenerator::drawContent(qreal y, TestContent *content, bool validatab
     if (!content->join().isEmpty()) {
         const double joined = content->computeJoin();
         const QString valueText =
-            std::isfinite(joined) ? QString::number(joined, 'f', 2) : QStringLiteral("inputError");
+            std::isfinite(joined) ? LocalFormats::number(joined, ComputedDecimals) : QStringLiteral("inputError");
         y = drawRow(y - 5, translated(content->joinText()), translated(valueText), QString(),
                     translated(content->joinDescription()), false, true, textMuted);
     }

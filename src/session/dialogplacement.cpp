@@ -61,7 +61,8 @@ std::optional<int> DialogPlacement::tallestClearHeight(int width, int highest, i
 
 QRect DialogPlacement::freePlace(const QSize &dialog, const QRect &screen, const QVector<QRect> &judged)
 {
-    const QPoint preferred(screen.left() + (screen.width() - dialog.width()) / 2, screen.top() + PreferredTop);
+    const QPoint preferred(screen.left() + (screen.width() - dialog.width()) / 2,
+                           qMax(screen.top(), qMin(screen.top() + PreferredTop, screen.bottom() + 1 - dialog.height())));
     QRect best(preferred, dialog);
     qint64 bestCovered = coveredArea(best, judged);
     qint64 bestDistance = 0;

@@ -438,9 +438,16 @@ void TestInputDialog::fitScrollArea()
     m_ui->scrollArea->adjustSize();
     adjustSize();
     // A resizable scroll area squeezes its widget to the viewport, so the height the
-    // rows need is the widget's size hint, not its current height.
-    const int rowsHeight = qMin(m_ui->contentWidget->sizeHint().height(), rowsHeightLimit());
-    m_ui->scrollArea->setFixedSize(m_ui->scrollArea->width(), rowsHeight);
+    // rows need is asked of the widget, at the width they are shown in: wrapped
+    // captions are taller at the narrow width of the plain size hint.
+    const QWidget *rows = m_ui->contentWidget;
+    const int rowsWidth = m_ui->scrollArea->width();
+    const int needed = rows->hasHeightForWidth() ? rows->heightForWidth(rowsWidth) : rows->sizeHint().height();
+    m_ui->scrollArea->setFixedSize(rowsWidth, qMin(needed, rowsHeightLimit()));
+    // The layouts settle their minimum sizes only when the event loop turns; the
+    // dialog must shrink to the new rows now.
+    for (QWidget *level : {m_ui->containerWidget, m_ui->mainContentWidget, static_cast<QWidget *>(this)})
+        level->layout()->activate();
     adjustSize();
 }
 

@@ -1,9 +1,13 @@
-// lumivex-screenshots: writes a picture of each page of the main window, filled
-// with a few sample sessions and tasks, and one of the full-screen test frame
-// with its input dialog, so the program can be looked at without a display.
-// Usage: lumivex-screenshots <folder> [width height]
+// lumivex-screenshots: writes a picture of the screen with each page of the main
+// window, filled with a few sample sessions and tasks, and with the full-screen
+// test frame and its input dialog at a few steps, so the program can be looked
+// at without a display. The window opens as on a real start, sized from the
+// screen; the sample makers, models and people are invented.
+// Usage: lumivex-screenshots <folder> [language]
 
 #include "mainwindow.h"
+#include "test.h"
+#include "testframe.h"
 #include "testingsession.h"
 #include "testsmanager.h"
 
@@ -43,15 +47,15 @@ QVariantMap sampleTask(const QString &id, const QString &description, const QDat
 }
 
 // Written before the window opens its store, in a folder of its own.
-void writeSampleSettings()
+void writeSampleSettings(const QString &language)
 {
     const QDateTime now = QDateTime::currentDateTime();
     QSettings settings(QStringLiteral("Lumivex 2016.ini"), QSettings::IniFormat);
-    settings.setValue(QStringLiteral("General/locale_selected"), QStringLiteral("en"));
+    settings.setValue(QStringLiteral("General/locale_selected"), language);
     settings.setValue(QStringLiteral("TEST_SESSIONS/list"),
-                      QVariantList{sampleSession("Dr. Anna Berger", now.addDays(-1), 14, 0, "EIZO RadiForce RX660"),
-                                   sampleSession("Marco Rossi", now.addDays(-8), 14, 2, "EIZO RadiForce RX660"),
-                                   sampleSession("Dr. Anna Berger", now.addDays(-30), 22, 0, "Barco Nio MDNC-3521")});
+                      QVariantList{sampleSession("Dr. Ilse Wendtner", now.addDays(-1), 14, 0, "Quorvane MedView 27D"),
+                                   sampleSession("Nico Balestri", now.addDays(-8), 14, 2, "Quorvane MedView 27D"),
+                                   sampleSession("Dr. Ilse Wendtner", now.addDays(-30), 22, 0, "Taselko Clarix 3MP")});
     const QDateTime tomorrow(now.date().addDays(1), QTime(8, 0));
     settings.setValue(
         QStringLiteral("SCHEDULER/tasks"),
@@ -69,17 +73,31 @@ bool save(const QPixmap &picture, const QString &path)
     return true;
 }
 
-// The first visual test of the shipped catalogue, on the whole screen as the
-// operator sees it: the pattern and the floating dialog above it.
-bool saveTestFrame(MainWindow *window, const QString &path)
+bool saveScreen(const QString &path)
+{
+    QCoreApplication::processEvents();
+    return save(QGuiApplication::primaryScreen()->grabWindow(0), path);
+}
+
+// Steps of the shipped catalogue on the whole screen as the operator sees them:
+// the pattern and the floating dialog beside what is judged or measured.
+bool saveTestFrames(MainWindow *window, const QString &folder)
 {
     TestsManager catalogue;
     auto *session = window->findChild<TestingSession *>();
     session->setGroups(catalogue.groups());
-    session->setTestIndex(FirstVisualTest);
-    session->start(0);
-    QCoreApplication::processEvents();
-    const bool saved = save(QGuiApplication::primaryScreen()->grabWindow(0), path);
+    bool saved = true;
+    for (const char *id : {"test_02_03_00", "test_05_01_01", "test_05_01_02", "test_06_02_04", "test_06_03_06"}) {
+        int index = 0;
+        while (session->testAt(index) && session->testAt(index)->id() != QLatin1String(id))
+            ++index;
+        if (!session->testAt(index))
+            index = FirstVisualTest;
+        session->setTestIndex(index);
+        session->start(0);
+        saved = saveScreen(folder + QStringLiteral("/testFrame-") + QLatin1String(id) + QStringLiteral(".png")) && saved;
+        session->frame()->close();
+    }
     session->setGroups(nullptr);
     return saved;
 }
@@ -95,17 +113,14 @@ int main(int argc, char *argv[])
         return 2;
     }
     const QString folder = QDir(arguments.at(1)).absolutePath();
-    const QSize size(arguments.value(2, QStringLiteral("1280")).toInt(),
-                     arguments.value(3, QStringLiteral("800")).toInt());
     QDir().mkpath(folder);
 
     QTemporaryDir workFolder;
     QDir::setCurrent(workFolder.path());
-    writeSampleSettings();
+    writeSampleSettings(arguments.value(2, QStringLiteral("en")));
 
     MainWindow window;
-    window.resize(size);
-    window.show();
+    window.showWindow();
     // Lets the task queue report the next task on the home page.
     QCoreApplication::processEvents();
 
@@ -115,11 +130,8 @@ int main(int argc, char *argv[])
     for (int page = 0; page < pages->count(); ++page) {
         pages->setCurrentIndex(page);
         QCoreApplication::processEvents();
-        if (!save(window.grab(),
-                  folder + QLatin1Char('/') + pages->widget(page)->objectName() + QStringLiteral(".png")))
+        if (!saveScreen(folder + QLatin1Char('/') + pages->widget(page)->objectName() + QStringLiteral(".png")))
             return 1;
     }
-    if (!saveTestFrame(&window, folder + QStringLiteral("/testFrame.png")))
-        return 1;
-    return 0;
+    return saveTestFrames(&window, folder) ? 0 : 1;
 }

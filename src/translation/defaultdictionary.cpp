@@ -221,7 +221,7 @@ const Heading GroupHeadings[] = {
     {"05", "_[Visual Acceptance Tests]_", nullptr},
     {"06", "_[Luminance Tests]_", nullptr},
     {"07", "_[Image reproduction quality]_", EmptyUnit},
-    {"17", nullptr, "_[Signature]_"},
+    {"17", nullptr, "_[Confirmation of the check]_"},
 };
 
 const Heading SubgroupHeadings[] = {

@@ -41,6 +41,16 @@ QString LocalFormats::dateTime(const QDateTime &dateTime)
     return dateTime.toString(dateTimeFormat());
 }
 
+QString LocalFormats::compactDateTime(const QDateTime &dateTime)
+{
+    const QLocale::Language language = QLocale().language();
+    if (language == QLocale::German)
+        return dateTime.toString(QStringLiteral("dd.MM.yy HH:mm"));
+    if (language == QLocale::Italian)
+        return dateTime.toString(QStringLiteral("dd/MM/yy HH:mm"));
+    return dateTime.toString(QStringLiteral("dd/MM/yy - HH.mm"));
+}
+
 QString LocalFormats::reading(const QString &stored)
 {
     if (!isPlainNumber(stored))

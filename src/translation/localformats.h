@@ -12,6 +12,8 @@ class LocalFormats
 public:
     static QString date(const QDate &date);
     static QString dateTime(const QDateTime &dateTime);
+    // With a two-digit year, for the narrow box of the report's letterhead.
+    static QString compactDateTime(const QDateTime &dateTime);
     // A reading as typed and stored ("0.52"), shown with the same decimals in
     // the language's notation ("0,52"); a text that is no plain number is
     // returned unchanged.

@@ -1,6 +1,7 @@
 #include "canvaswidget.h"
 #include "defaultdictionary.h"
 #include "dialogplacement.h"
+#include "support/cataloguesteps.h"
 #include "test.h"
 #include "testframe.h"
 #include "testgroup.h"
@@ -11,20 +12,6 @@
 #include "translator.h"
 
 #include <QtTest>
-
-namespace {
-
-QList<Test *> catalogueTests(const TestsManager &catalogue)
-{
-    QList<Test *> tests;
-    for (const TestGroup *group : qAsConst(*catalogue.groups())) {
-        for (const TestSubgroup *subgroup : qAsConst(*group->subgroups()))
-            tests.append(*subgroup->tests());
-    }
-    return tests;
-}
-
-} // namespace
 
 // The questions dialog stands clear of what the operator judges or measures.
 class TestDialogPlacement : public QObject
@@ -85,7 +72,7 @@ void TestDialogPlacement::everyStepOfTheCatalogue()
     TestsManager catalogue;
     TestFrame frame;
     frame.setScreenRect(screen);
-    const QList<Test *> tests = catalogueTests(catalogue);
+    const QList<Test *> tests = catalogueSteps(catalogue);
     QVERIFY(tests.size() > 60);
     int judgedSteps = 0;
     for (Test *test : tests) {

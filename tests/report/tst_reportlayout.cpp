@@ -1,0 +1,194 @@
+#include "answeredsession.h"
+#include "localformats.h"
+#include "pdfprobe.h"
+#include "reportgenerator.h"
+#include "support/shippedlanguages.h"
+#include "translator.h"
+
+#include <QPaintEngine>
+#include <QPainter>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// Watches every text the report draws: a text reaching beyond the box it is
+// drawn in (Qt clips it there) is noted, with its box.
+class ClipWatchingEngine : public QPaintEngine
+{
+public:
+    ClipWatchingEngine() : QPaintEngine(QPaintEngine::AllFeatures) {}
+
+    QStringList clipped;
+    int texts = 0;
+
+    bool begin(QPaintDevice *) override { return true; }
+    bool end() override { return true; }
+    Type type() const override { return User; }
+    // Only texts are watched; every other drawing is dropped here, as the
+    // default implementations of some of them call one another.
+    void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
+    void drawImage(const QRectF &, const QImage &, const QRectF &, Qt::ImageConversionFlags) override {}
+    void drawTiledPixmap(const QRectF &, const QPixmap &, const QPointF &) override {}
+    void drawRects(const QRect *, int) override {}
+    void drawRects(const QRectF *, int) override {}
+    void drawLines(const QLine *, int) override {}
+    void drawLines(const QLineF *, int) override {}
+    void drawEllipse(const QRectF &) override {}
+    void drawEllipse(const QRect &) override {}
+    void drawPath(const QPainterPath &) override {}
+    void drawPoints(const QPointF *, int) override {}
+    void drawPoints(const QPoint *, int) override {}
+    void drawPolygon(const QPointF *, int, PolygonDrawMode) override {}
+    void drawPolygon(const QPoint *, int, PolygonDrawMode) override {}
+    void updateState(const QPaintEngineState &) override {}
+
+    void drawTextItem(const QPointF &position, const QTextItem &item) override
+    {
+        ++texts;
+        if (!painter()->hasClipping())
+            return;
+        const QTransform toDevice = painter()->transform();
+        const QRectF box = toDevice.mapRect(painter()->clipBoundingRect());
+        const QRectF text = toDevice.mapRect(
+            QRectF(position.x(), position.y() - item.ascent(), item.width(), item.ascent() + item.descent()));
+        const qreal tolerance = 1.0;
+        if (!box.adjusted(-tolerance, -tolerance, tolerance, tolerance).contains(text))
+            clipped << QStringLiteral("\"%1\" (%2 wide in a box of %3)")
+                           .arg(item.text())
+                           .arg(text.width(), 0, 'f', 0)
+                           .arg(box.width(), 0, 'f', 0);
+    }
+};
+
+// The report's printer, with the watching engine in place of its own.
+class ClipWatchingPrinter : public QPrinter
+{
+public:
+    ClipWatchingPrinter() : QPrinter(QPrinter::HighResolution) {}
+    QPaintEngine *paintEngine() const override { return &engine; }
+    mutable ClipWatchingEngine engine;
+};
+
+} // namespace
+
+// The report in every shipped language: every text fits its box, dates and
+// readings are written as the language writes them, and a group heading never
+// stands alone at the foot of a page.
+class TestReportLayout : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { useShippedLanguages(); }
+    void cleanupTestCase() { TR::Translator::instance()->setLocale(QStringLiteral("en")); }
+
+    void watchSeesACutText();
+    void noTextClipped_data();
+    void noTextClipped();
+    void datesAndReadings_data();
+    void datesAndReadings();
+    void groupHeadingKeepsItsFirstRows();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestReportLayout::watchSeesACutText()
+{
+    ClipWatchingPrinter printer;
+    QPainter painter(&printer);
+    painter.drawText(QRect(100, 100, 1200, 800), Qt::AlignCenter, QStringLiteral("fits"));
+    QVERIFY(printer.engine.clipped.isEmpty());
+    painter.drawText(QRect(100, 100, 40, 200), Qt::AlignLeft, QStringLiteral("Secondo la norma DIN 6868-157"));
+    QCOMPARE(printer.engine.clipped.size(), 1);
+}
+
+void TestReportLayout::noTextClipped_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<bool>("dim");
+    for (const char *language : {"en", "de", "it"}) {
+        QTest::newRow(qPrintable(QStringLiteral("%1, passed").arg(language))) << language << false;
+        QTest::newRow(qPrintable(QStringLiteral("%1, failed").arg(language))) << language << true;
+    }
+}
+
+void TestReportLayout::noTextClipped()
+{
+    QFETCH(QString, language);
+    QFETCH(bool, dim);
+    TR::Translator::instance()->setLocale(language);
+    QCOMPARE(TR::Translator::instance()->currentLocale(), language);
+    ClipWatchingPrinter printer;
+    ReportGenerator::setUpPrinter(&printer, AnsweredSession::fullRecord(AnsweredSession::sessionDate, dim));
+    QPainter painter;
+    ReportGenerator generator;
+    generator.generate(&printer, &painter, AnsweredSession::fullRecord(AnsweredSession::sessionDate, dim));
+    QVERIFY(printer.engine.texts > 100);
+    QVERIFY2(printer.engine.clipped.isEmpty(), qPrintable(printer.engine.clipped.join(QStringLiteral("\n"))));
+}
+
+void TestReportLayout::datesAndReadings_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QStringList>("present");
+    // Readings keep the decimals they were typed with (0.52, 272.5); a computed
+    // value has two (the luminance ratio 402 / 0.52).
+    QTest::newRow("German") << "de" << QStringList{"14.03.26 09:30", "Leuchtdichte 0,52", "272,5", "773,08"};
+    QTest::newRow("Italian") << "it" << QStringList{"14/03/26 09:30", "0,52", "272,5", "773,08"};
+    QTest::newRow("English") << "en" << QStringList{"14/03/26 - 09.30", "0.52", "272.5", "773.08"};
+}
+
+void TestReportLayout::datesAndReadings()
+{
+    QFETCH(QString, language);
+    QFETCH(QStringList, present);
+    TR::Translator::instance()->setLocale(language);
+    const QString path = m_dir.filePath(language + ".pdf");
+    QVERIFY(ReportGenerator().writePdf(AnsweredSession::fullRecord(AnsweredSession::sessionDate), path));
+    const QString text = PdfProbe::text(PdfProbe::words(path));
+    for (const QString &expected : qAsConst(present))
+        QVERIFY2(text.contains(expected), qPrintable(expected + " not in:\n" + text));
+}
+
+// Group 2's heading is pushed down a row at a time past the foot of the first
+// page: wherever the break falls, the heading shares its page with its first
+// subgroup's heading.
+void TestReportLayout::groupHeadingKeepsItsFirstRows()
+{
+    // Rows, and an answer of one to four lines, move the end of group 1 down in
+    // steps smaller than the room a heading takes.
+    const auto group = [](const QString &name, int rows, int answerLines) {
+        QVariantList contents;
+        for (int i = 0; i < rows; ++i)
+            contents << QVariantMap{{"report", "Row"}, {"type", "text"}};
+        QStringList lines;
+        for (int i = 0; i < answerLines; ++i)
+            lines << QStringLiteral("line");
+        contents << QVariantMap{{"report", "Answer"}, {"type", "textarea"}, {"resulttext", lines.join('\n')}};
+        const QVariantMap test{{"content", contents}};
+        const QVariantMap subgroup{{"report", name + "part"}, {"tests", QVariantList{test}}};
+        return QVariantMap{{"report", name}, {"subgroups", QVariantMap{{"1", subgroup}}}};
+    };
+    QSet<int> headingPages;
+    for (int rows = 17; rows <= 20; ++rows) {
+        for (int lines = 1; lines <= 4; ++lines) {
+            const QString path = m_dir.filePath(QStringLiteral("rows%1-%2.pdf").arg(rows).arg(lines));
+            const QVariantMap groups{{"1", group("First", rows, lines)}, {"2", group("Second", 1, 1)}};
+            QVERIFY(ReportGenerator().writePdf(AnsweredSession::record(groups), path));
+            const QList<PdfProbe::Word> words = PdfProbe::words(path);
+            const QList<PdfProbe::Word> heading = PdfProbe::find(words, "Second");
+            const QList<PdfProbe::Word> subgroup = PdfProbe::find(words, "SECONDPART");
+            QVERIFY(heading.size() == 1 && subgroup.size() == 1);
+            QCOMPARE(heading.first().page, subgroup.first().page);
+            headingPages << heading.first().page;
+        }
+    }
+    // The break fell before the heading in some runs and after it in others.
+    QCOMPARE(headingPages, (QSet<int>{1, 2}));
+}
+
+QTEST_MAIN(TestReportLayout)
+#include "tst_reportlayout.moc"
