@@ -1,0 +1,293 @@
+#include "sitedatabase.h"
+
+#include "taskscheduler.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace {
+
+const QString SchemaFile = QStringLiteral(":/site/lumivex-site.sql");
+
+// The driver binds a null text as NULL; a missing name is stored as an empty one.
+QString text(const QString &value)
+{
+    return value.isNull() ? QStringLiteral("") : value;
+}
+
+QString utcText(const QDateTime &moment)
+{
+    return moment.isValid() ? moment.toUTC().toString(Qt::ISODateWithMs) : QString();
+}
+
+// Moments come back as milliseconds since the epoch: no time zone guessing in the driver.
+QDateTime momentOf(const QVariant &milliseconds)
+{
+    return milliseconds.isNull() ? QDateTime() : QDateTime::fromMSecsSinceEpoch(milliseconds.toLongLong());
+}
+
+QString jsonText(const QVariantMap &record)
+{
+    return QString::fromUtf8(QJsonDocument::fromVariant(record).toJson(QJsonDocument::Compact));
+}
+
+// The moment a task is next due as the site page shows it: a task whose start
+// has passed and that never ran is due since its start.
+QDateTime nextDue(const QVariantMap &task)
+{
+    const TaskScheduler scheduler(task);
+    const QDate today = QDate::currentDate();
+    const QDateTime next = scheduler.nextExecution(today);
+    if (next.isValid() || scheduler.state(today) != TaskScheduler::kTaskStatePending)
+        return next;
+    return scheduler.date();
+}
+
+const char *const SummaryColumns = "uuid::text, station, (extract(epoch FROM stored_at) * 1000)::bigint, tester, "
+                                   "display_maker, display_model, display_serial, test_type, test_count, failed_count";
+
+SiteSessionSummary summaryAt(const QSqlQuery &query)
+{
+    SiteSessionSummary summary;
+    summary.uuid = query.value(0).toString();
+    summary.station = query.value(1).toString();
+    summary.storedAt = momentOf(query.value(2));
+    summary.tester = query.value(3).toString();
+    summary.displayMaker = query.value(4).toString();
+    summary.displayModel = query.value(5).toString();
+    summary.displaySerial = query.value(6).toString();
+    summary.testType = query.value(7).toString();
+    summary.testCount = query.value(8).toInt();
+    summary.failedCount = query.value(9).toInt();
+    return summary;
+}
+
+} // namespace
+
+SiteDatabase::SiteDatabase(const SiteUri &uri, const QString &connectionName)
+    : m_uri(uri)
+    , m_connectionName(connectionName)
+{
+    QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_connectionName);
+    m_uri.applyTo(database);
+}
+
+SiteDatabase::~SiteDatabase()
+{
+    close();
+    QSqlDatabase::removeDatabase(m_connectionName);
+}
+
+bool SiteDatabase::open()
+{
+    if (!m_uri.isValid())
+        return fail(m_uri.error());
+    QSqlDatabase database = QSqlDatabase::database(m_connectionName, false);
+    if (!database.isValid())
+        return fail(QStringLiteral("Qt's PostgreSQL driver (QPSQL) is not installed"));
+    if (!database.isOpen() && !database.open()) {
+        const QString reason = database.lastError().databaseText().trimmed();
+        database.close();
+        return fail(QStringLiteral("the site database %1 cannot be reached: %2")
+                        .arg(m_uri.displayName(), reason.isEmpty() ? database.lastError().text() : reason));
+    }
+    if (!ensureSchema()) {
+        database.close();
+        return false;
+    }
+    return true;
+}
+
+bool SiteDatabase::isOpen() const
+{
+    return QSqlDatabase::database(m_connectionName, false).isOpen();
+}
+
+bool SiteDatabase::isResponding()
+{
+    QSqlQuery probe(QSqlDatabase::database(m_connectionName, false));
+    return probe.exec(QStringLiteral("SELECT 1"));
+}
+
+void SiteDatabase::close()
+{
+    QSqlDatabase::database(m_connectionName, false).close();
+}
+
+bool SiteDatabase::transaction()
+{
+    QSqlDatabase database = QSqlDatabase::database(m_connectionName, false);
+    return database.transaction() || fail(database.lastError().text());
+}
+
+bool SiteDatabase::commit()
+{
+    QSqlDatabase database = QSqlDatabase::database(m_connectionName, false);
+    if (database.commit())
+        return true;
+    fail(database.lastError().text());
+    database.rollback();
+    return false;
+}
+
+void SiteDatabase::rollback()
+{
+    QSqlDatabase::database(m_connectionName, false).rollback();
+}
+
+bool SiteDatabase::ensureSchema()
+{
+    QSqlDatabase database = QSqlDatabase::database(m_connectionName, false);
+    QSqlQuery present(database);
+    present.prepare(QStringLiteral("SELECT to_regclass('lumivex_sessions') IS NOT NULL "
+                                   "AND to_regclass('lumivex_tasks') IS NOT NULL"));
+    if (!execute(present) || !present.next())
+        return false;
+    if (present.value(0).toBool())
+        return true;
+
+    QFile file(SchemaFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(QStringLiteral("the schema %1 cannot be read").arg(SchemaFile));
+    const QString schema = QString::fromUtf8(file.readAll());
+    // The file is ours and holds no values; it runs as one transaction so that a
+    // user who may not create tables leaves nothing half made.
+    if (!transaction())
+        return false;
+    QSqlQuery create(database);
+    if (!create.exec(schema)) {
+        const QString reason = create.lastError().databaseText().trimmed();
+        rollback();
+        return fail(QStringLiteral("the site database %1 has no Lumivex tables and its user \"%2\" may not "
+                                   "create them (%3); the database owner runs lumivex-site.sql once")
+                        .arg(m_uri.displayName(), m_uri.user(), reason));
+    }
+    return commit();
+}
+
+bool SiteDatabase::execute(QSqlQuery &query)
+{
+    if (query.exec())
+        return true;
+    const QString reason = query.lastError().databaseText().trimmed();
+    return fail(QStringLiteral("the site database %1 refused a statement: %2")
+                    .arg(m_uri.displayName(), reason.isEmpty() ? query.lastError().text() : reason));
+}
+
+bool SiteDatabase::fail(const QString &message)
+{
+    m_lastError = message;
+    return false;
+}
+
+bool SiteDatabase::upsertSession(const QString &station, const QString &uuid, const QVariantMap &record)
+{
+    const SiteSessionSummary summary = SiteSessionSummary::fromRecord(record);
+    if (!summary.storedAt.isValid())
+        return fail(QStringLiteral("session %1 has no date and cannot be sent").arg(uuid));
+    QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
+    query.prepare(QStringLiteral(
+        "INSERT INTO lumivex_sessions (uuid, station, stored_at, tester, display_maker, display_model, "
+        "display_serial, test_type, test_count, failed_count, record) "
+        "VALUES (CAST(:uuid AS uuid), :station, CAST(:stored_at AS timestamptz), :tester, :maker, :model, :serial, "
+        ":type, :tests, :failed, CAST(:record AS jsonb)) "
+        "ON CONFLICT (uuid) DO UPDATE SET station = EXCLUDED.station, stored_at = EXCLUDED.stored_at, "
+        "tester = EXCLUDED.tester, display_maker = EXCLUDED.display_maker, display_model = EXCLUDED.display_model, "
+        "display_serial = EXCLUDED.display_serial, test_type = EXCLUDED.test_type, "
+        "test_count = EXCLUDED.test_count, failed_count = EXCLUDED.failed_count, record = EXCLUDED.record, "
+        "received_at = now()"));
+    query.bindValue(QStringLiteral(":uuid"), uuid);
+    query.bindValue(QStringLiteral(":station"), text(station));
+    query.bindValue(QStringLiteral(":stored_at"), utcText(summary.storedAt));
+    query.bindValue(QStringLiteral(":tester"), text(summary.tester));
+    query.bindValue(QStringLiteral(":maker"), text(summary.displayMaker));
+    query.bindValue(QStringLiteral(":model"), text(summary.displayModel));
+    query.bindValue(QStringLiteral(":serial"), text(summary.displaySerial));
+    query.bindValue(QStringLiteral(":type"), text(summary.testType));
+    query.bindValue(QStringLiteral(":tests"), summary.testCount);
+    query.bindValue(QStringLiteral(":failed"), summary.failedCount);
+    query.bindValue(QStringLiteral(":record"), jsonText(record));
+    return execute(query);
+}
+
+bool SiteDatabase::upsertTask(const QString &station, const QVariantMap &task)
+{
+    QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
+    query.prepare(QStringLiteral(
+        "INSERT INTO lumivex_tasks (station, task_id, description, next_due, record) "
+        "VALUES (:station, :id, :description, CAST(NULLIF(:next_due, '') AS timestamptz), CAST(:record AS jsonb)) "
+        "ON CONFLICT (station, task_id) DO UPDATE SET description = EXCLUDED.description, "
+        "next_due = EXCLUDED.next_due, record = EXCLUDED.record, removed = false, received_at = now()"));
+    query.bindValue(QStringLiteral(":station"), text(station));
+    query.bindValue(QStringLiteral(":id"), text(task.value(QStringLiteral("id")).toString()));
+    query.bindValue(QStringLiteral(":description"), text(task.value(QStringLiteral("description")).toString()));
+    query.bindValue(QStringLiteral(":next_due"), text(utcText(nextDue(task))));
+    query.bindValue(QStringLiteral(":record"), jsonText(task));
+    return execute(query);
+}
+
+bool SiteDatabase::markTaskRemoved(const QString &station, const QString &taskId)
+{
+    QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
+    query.prepare(QStringLiteral("UPDATE lumivex_tasks SET removed = true, received_at = now() "
+                                 "WHERE station = :station AND task_id = :id"));
+    query.bindValue(QStringLiteral(":station"), text(station));
+    query.bindValue(QStringLiteral(":id"), text(taskId));
+    return execute(query);
+}
+
+QVector<SiteDisplayRow> SiteDatabase::overview(bool *ok)
+{
+    QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral(
+                      "SELECT %1, (extract(epoch FROM due.next_due) * 1000)::bigint FROM "
+                      "(SELECT DISTINCT ON (station, display_maker, display_model, display_serial) * "
+                      "FROM lumivex_sessions ORDER BY station, display_maker, display_model, display_serial, "
+                      "stored_at DESC) AS newest "
+                      "LEFT JOIN (SELECT station AS due_station, min(next_due) AS next_due FROM lumivex_tasks "
+                      "WHERE NOT removed GROUP BY station) AS due ON due.due_station = newest.station")
+                      .arg(QLatin1String(SummaryColumns)));
+    QVector<SiteDisplayRow> rows;
+    *ok = execute(query);
+    while (*ok && query.next())
+        rows.append(SiteDisplayRow{summaryAt(query), momentOf(query.value(10))});
+    return rows;
+}
+
+QVector<SiteSessionSummary> SiteDatabase::sessions(const QString &station, bool *ok)
+{
+    QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT %1 FROM lumivex_sessions WHERE :station = '' OR station = :station "
+                                 "ORDER BY stored_at DESC, uuid")
+                      .arg(QLatin1String(SummaryColumns)));
+    query.bindValue(QStringLiteral(":station"), text(station));
+    QVector<SiteSessionSummary> sessions;
+    *ok = execute(query);
+    while (*ok && query.next())
+        sessions.append(summaryAt(query));
+    return sessions;
+}
+
+QVariantMap SiteDatabase::sessionRecord(const QString &uuid)
+{
+    QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
+    query.prepare(QStringLiteral("SELECT record::text FROM lumivex_sessions WHERE uuid = CAST(:uuid AS uuid)"));
+    query.bindValue(QStringLiteral(":uuid"), uuid);
+    if (!execute(query))
+        return QVariantMap();
+    if (!query.next()) {
+        fail(QStringLiteral("the site database holds no session %1").arg(uuid));
+        return QVariantMap();
+    }
+    QVariantMap record = QJsonDocument::fromJson(query.value(0).toString().toUtf8()).toVariant().toMap();
+    // JSON knows no dates: the report and the list read "date" as a date-time.
+    record.insert(QStringLiteral("date"),
+                  QDateTime::fromString(record.value(QStringLiteral("date")).toString(), Qt::ISODateWithMs));
+    return record;
+}

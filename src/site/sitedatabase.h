@@ -1,0 +1,60 @@
+#pragma once
+
+#include "sitedisplayrow.h"
+#include "sitesessionsummary.h"
+#include "siteuri.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QVariantMap>
+#include <QVector>
+
+class QSqlQuery;
+
+// One named connection to the site database (Qt's QPSQL driver): sending a
+// station's sessions and tasks, and reading the whole site back. Every statement
+// is prepared with bound values; station, tester and every other name are data.
+// A SiteDatabase belongs to the thread that created it.
+class SiteDatabase
+{
+public:
+    SiteDatabase(const SiteUri &uri, const QString &connectionName);
+    ~SiteDatabase();
+    SiteDatabase(const SiteDatabase &) = delete;
+    SiteDatabase &operator=(const SiteDatabase &) = delete;
+
+    // Connects (giving up after the URI's time limit) and creates the tables when
+    // they are missing; false, with the reason in lastError(), when either fails.
+    bool open();
+    bool isOpen() const;
+    // False when the server no longer answers on an open connection.
+    bool isResponding();
+    void close();
+    QString lastError() const { return m_lastError; }
+
+    bool transaction();
+    bool commit();
+    void rollback();
+
+    // Stores a session once however often it is sent: a known uuid updates its row.
+    bool upsertSession(const QString &station, const QString &uuid, const QVariantMap &record);
+    bool upsertTask(const QString &station, const QVariantMap &task);
+    // A task deleted at its station stays in the site's record, marked removed.
+    bool markTaskRemoved(const QString &station, const QString &taskId);
+
+    // The newest session of every station and display, with the station's next due date.
+    QVector<SiteDisplayRow> overview(bool *ok);
+    // Every session, newest first, of one station or (empty station) of all.
+    QVector<SiteSessionSummary> sessions(const QString &station, bool *ok);
+    // The full record of a session; an empty map when it cannot be read.
+    QVariantMap sessionRecord(const QString &uuid);
+
+private:
+    bool ensureSchema();
+    bool execute(QSqlQuery &query);
+    bool fail(const QString &message);
+
+    SiteUri m_uri;
+    QString m_connectionName;
+    QString m_lastError;
+};

@@ -1,0 +1,47 @@
+#include "sitesender.h"
+
+#include "sitesendworker.h"
+
+SiteSender::SiteSender(const SiteSettings &settings, const QString &stationDatabase, QObject *parent)
+    : QObject(parent)
+    , m_settings(settings)
+    , m_worker(new SiteSendWorker(settings, stationDatabase))
+{
+    qRegisterMetaType<QVector<SiteDisplayRow>>();
+    m_thread.setObjectName(QStringLiteral("lumivex-site-sender"));
+    m_worker->moveToThread(&m_thread);
+    connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
+    connect(m_worker, &SiteSendWorker::sendFinished, this, &SiteSender::takeStatus);
+    connect(m_worker, &SiteSendWorker::overviewLoaded, this, &SiteSender::overviewLoaded);
+    connect(m_worker, &SiteSendWorker::recordLoaded, this, &SiteSender::recordLoaded);
+    m_thread.start();
+}
+
+SiteSender::~SiteSender()
+{
+    m_thread.quit();
+    m_thread.wait();
+}
+
+void SiteSender::send()
+{
+    QMetaObject::invokeMethod(m_worker, &SiteSendWorker::sendOutbox, Qt::QueuedConnection);
+}
+
+void SiteSender::requestOverview()
+{
+    QMetaObject::invokeMethod(m_worker, &SiteSendWorker::loadOverview, Qt::QueuedConnection);
+}
+
+void SiteSender::requestRecord(const QString &uuid)
+{
+    QMetaObject::invokeMethod(
+        m_worker, [worker = m_worker, uuid] { worker->loadRecord(uuid); }, Qt::QueuedConnection);
+}
+
+void SiteSender::takeStatus(int waitingSessions, const QString &failure)
+{
+    m_waitingSessions = waitingSessions;
+    m_lastFailure = failure;
+    emit statusChanged(waitingSessions, failure);
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QVariantMap>
+
+// What the site database keeps beside a session's full record, so that the site
+// page and the listing read a few columns instead of every record.
+struct SiteSessionSummary
+{
+    QString uuid;
+    QString station;
+    QDateTime storedAt;
+    QString tester;
+    QString displayMaker;
+    QString displayModel;
+    QString displaySerial;
+    QString testType;
+    int testCount = 0;
+    int failedCount = 0;
+
+    // The summary of a stored session record; the display comes from the
+    // record's "display" map or, for sessions stored before there was one, from
+    // the answers to the device questions.
+    static SiteSessionSummary fromRecord(const QVariantMap &record);
+};

@@ -1,0 +1,307 @@
+#include "support/postgresserver.h"
+#include "sitedatabase.h"
+#include "sitesender.h"
+#include "sitetesting.h"
+#include "siteuri.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+using namespace SiteTesting;
+
+// A TCP port on the loopback: listening but never answering, or closed.
+class LoopbackPort
+{
+public:
+    explicit LoopbackPort(bool listening)
+    {
+        m_socket = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof(address);
+        ::bind(m_socket, reinterpret_cast<sockaddr *>(&address), length);
+        ::getsockname(m_socket, reinterpret_cast<sockaddr *>(&address), &length);
+        m_port = ntohs(address.sin_port);
+        if (listening) {
+            ::listen(m_socket, 8);
+        } else {
+            ::close(m_socket);
+            m_socket = -1;
+        }
+    }
+    ~LoopbackPort()
+    {
+        if (m_socket >= 0)
+            ::close(m_socket);
+    }
+    int port() const { return m_port; }
+
+private:
+    int m_socket = -1;
+    int m_port = 0;
+};
+
+class TestSiteDatabase : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void uri_data();
+    void uri();
+    void twoStationsSendToOneSite();
+    void serverStoppedWhileSessionsWait();
+    void connectionFaults_data();
+    void connectionFaults();
+    void stationRoleMayNotDeleteOrChangeOthers();
+
+private:
+    QString newDatabase();
+    int sessionRows(const QString &database, const QString &uuid = QString());
+
+    PostgresServer m_server;
+    QTemporaryDir m_folder;
+    int m_databases = 0;
+};
+
+void TestSiteDatabase::initTestCase()
+{
+    QVERIFY2(m_server.start(), qPrintable(m_server.error()));
+}
+
+// A database of its own for each test, on the one server of the run.
+QString TestSiteDatabase::newDatabase()
+{
+    const QString name = QStringLiteral("site%1").arg(++m_databases);
+    if (!m_server.execute(QStringLiteral("postgres"), {QStringLiteral("CREATE DATABASE ") + name}))
+        qWarning() << m_server.error();
+    return name;
+}
+
+int TestSiteDatabase::sessionRows(const QString &database, const QString &uuid)
+{
+    const QString connection = QStringLiteral("count-") + database;
+    SiteDatabase site(SiteUri::parse(m_server.uri(database)), connection);
+    if (!site.open())
+        return -1;
+    QSqlQuery query(QSqlDatabase::database(connection));
+    query.prepare("SELECT count(*) FROM lumivex_sessions WHERE :uuid = '' OR uuid::text = :uuid");
+    query.bindValue(":uuid", uuid.isEmpty() ? QStringLiteral("") : uuid);
+    return query.exec() && query.next() ? query.value(0).toInt() : -1;
+}
+
+void TestSiteDatabase::uri_data()
+{
+    QTest::addColumn<QString>("uri");
+    QTest::addColumn<QString>("host");
+    QTest::addColumn<int>("port");
+    QTest::addColumn<QString>("database");
+    QTest::addColumn<QString>("options");
+    QTest::addColumn<QString>("error");
+
+    QTest::newRow("socket folder") << "postgresql://qa@%2Fvar%2Frun%2Fpostgresql/lumivex"
+                                   << "/var/run/postgresql" << -1 << "lumivex" << "connect_timeout=5" << "";
+    QTest::newRow("host, port, sslmode") << "postgres://qa@db.example.org:5433/site?sslmode=verify-full"
+                                         << "db.example.org" << 5433 << "site"
+                                         << "sslmode=verify-full;connect_timeout=5" << "";
+    QTest::newRow("IPv6 host") << "postgresql://qa@[::1]:5432/site" << "::1" << 5432 << "site"
+                               << "connect_timeout=5" << "";
+    QTest::newRow("host in the query") << "postgresql:///site?host=/tmp/pg&sslmode=disable" << "/tmp/pg" << -1
+                                       << "site" << "sslmode=disable;connect_timeout=5" << "";
+    QTest::newRow("password in the user") << "postgresql://qa:secret@db/site" << "" << -1 << "" << ""
+                                          << "holds a password";
+    QTest::newRow("password parameter") << "postgresql://qa@db/site?password=secret" << "" << -1 << "" << ""
+                                        << "holds a password";
+    QTest::newRow("unknown sslmode") << "postgresql://qa@db/site?sslmode=always" << "" << -1 << "" << ""
+                                     << "sslmode \"always\"";
+    QTest::newRow("port out of range") << "postgresql://qa@db:70000/site" << "" << -1 << "" << ""
+                                       << "port \"70000\"";
+    QTest::newRow("semicolon in a value") << "postgresql://qa@db/site?application_name=a;sslmode=disable" << ""
+                                          << -1 << "" << "" << "unusable value";
+    QTest::newRow("unsupported parameter") << "postgresql://qa@db/site?connect_timeout=600" << "" << -1 << ""
+                                           << "" << "not supported";
+    QTest::newRow("not a URI") << "host=db dbname=site" << "" << -1 << "" << "" << "postgresql:// URI";
+}
+
+void TestSiteDatabase::uri()
+{
+    QFETCH(QString, uri);
+    QFETCH(QString, error);
+    const SiteUri parsed = SiteUri::parse(uri);
+    QVERIFY2(parsed.error().contains(error) && parsed.isValid() == error.isEmpty(), qPrintable(parsed.error()));
+    if (!error.isEmpty())
+        return;
+    QTEST(parsed.host(), "host");
+    QTEST(parsed.port(), "port");
+    QTEST(parsed.databaseName(), "database");
+    QTEST(parsed.connectOptions().join(';'), "options");
+}
+
+void TestSiteDatabase::twoStationsSendToOneSite()
+{
+    const QString database = newDatabase();
+    const QString oddStation = QStringLiteral("CT 3'; DROP TABLE lumivex_sessions; --");
+    const QString oddTester = QStringLiteral("O'Brien \"SELECT\" ; DELETE FROM lumivex_tasks");
+    const QString uuid = newUuid();
+    const QDateTime stored(QDate(2026, 3, 5), QTime(14, 7));
+    const QVariantMap record = sessionRecord(oddTester, stored, "SN-1");
+    {
+        StationDatabase first(m_folder.filePath("first.sqlite"));
+        StationDatabase second(m_folder.filePath("second.sqlite"));
+        // Sent twice: queued twice at the first station, and again after arriving.
+        QVERIFY(SiteOutbox::addSession(first.database(), uuid, record));
+        QVERIFY(SiteOutbox::addSession(first.database(), uuid, record));
+        QVERIFY(SiteOutbox::addSession(second.database(), newUuid(), sessionRecord("Ann", stored.addDays(1), "SN-2", 2)));
+        QVERIFY(SiteOutbox::addTask(second.database(), {{"id", "t1"}, {"description", "Monthly"},
+                                                        {"date", stored.addDays(30)}, {"frequency", 0}}));
+    }
+    for (const auto &[file, station] : {std::pair<QString, QString>{"first.sqlite", oddStation},
+                                        std::pair<QString, QString>{"second.sqlite", "US 1"}}) {
+        SiteSender sender({m_server.uri(database), station}, m_folder.filePath(file));
+        QSignalSpy status(&sender, &SiteSender::statusChanged);
+        sender.send();
+        QVERIFY(status.wait(20000));
+        QCOMPARE(status.last().at(1).toString(), QString());
+        QCOMPARE(status.last().at(0).toInt(), 0);
+    }
+    {
+        StationDatabase first(m_folder.filePath("first.sqlite"));
+        QVERIFY(SiteOutbox::addSession(first.database(), uuid, record));
+    }
+    SiteSender again({m_server.uri(database), oddStation}, m_folder.filePath("first.sqlite"));
+    QSignalSpy status(&again, &SiteSender::statusChanged);
+    again.send();
+    QVERIFY(status.wait(20000));
+    QCOMPARE(sessionRows(database, uuid), 1);
+
+    SiteDatabase site(SiteUri::parse(m_server.uri(database)), QStringLiteral("reader"));
+    QVERIFY2(site.open(), qPrintable(site.lastError()));
+    bool ok = false;
+    const QVector<SiteDisplayRow> rows = site.overview(&ok);
+    QVERIFY(ok);
+    QCOMPARE(rows.size(), 2);
+    const SiteSessionSummary odd = rows.at(0).lastSession.station == oddStation ? rows.at(0).lastSession
+                                                                                 : rows.at(1).lastSession;
+    QCOMPARE(odd.station, oddStation);
+    QCOMPARE(odd.tester, oddTester);
+    QCOMPARE(odd.storedAt, stored);
+    QCOMPARE(odd.displaySerial, QStringLiteral("SN-1"));
+    const SiteDisplayRow other = rows.at(0).lastSession.station == oddStation ? rows.at(1) : rows.at(0);
+    QCOMPARE(other.lastSession.failedCount, 2);
+    QCOMPARE(other.nextDue, stored.addDays(30));
+    const QVariantMap read = site.sessionRecord(uuid);
+    QCOMPARE(read.value("tester").toString(), oddTester);
+    QCOMPARE(read.value("date").toDateTime(), stored);
+    QCOMPARE(site.sessions(QStringLiteral("US 1"), &ok).size(), 1);
+}
+
+void TestSiteDatabase::serverStoppedWhileSessionsWait()
+{
+    const QString database = newDatabase();
+    const QString stationFile = m_folder.filePath("stopped.sqlite");
+    StationDatabase station(stationFile);
+    SiteSender sender({m_server.uri(database), "Ward 7"}, stationFile);
+    QSignalSpy status(&sender, &SiteSender::statusChanged);
+    QVERIFY(SiteOutbox::addSession(station.database(), newUuid(), sessionRecord("Ann", QDateTime::currentDateTime(), "A")));
+    sender.send();
+    QVERIFY(status.wait(20000));
+    QCOMPARE(status.last().at(0).toInt(), 0);
+
+    QVERIFY2(m_server.stop(), qPrintable(m_server.error()));
+    const QStringList waiting{newUuid(), newUuid()};
+    for (const QString &uuid : waiting)
+        QVERIFY(SiteOutbox::addSession(station.database(), uuid, sessionRecord("Ben", QDateTime::currentDateTime(), "A")));
+    sender.send();
+    QVERIFY(status.wait(20000));
+    QCOMPARE(status.last().at(0).toInt(), 2);
+    QVERIFY(!status.last().at(1).toString().isEmpty());
+
+    QVERIFY2(m_server.start(), qPrintable(m_server.error()));
+    sender.send();
+    QVERIFY(status.wait(20000));
+    QCOMPARE(status.last().at(0).toInt(), 0);
+    QCOMPARE(status.last().at(1).toString(), QString());
+    QCOMPARE(sessionRows(database), 3);
+    for (const QString &uuid : waiting)
+        QCOMPARE(sessionRows(database, uuid), 1);
+}
+
+void TestSiteDatabase::connectionFaults_data()
+{
+    QTest::addColumn<QString>("uri");
+    QTest::addColumn<QString>("reason");
+
+    static const LoopbackPort silent(true);
+    static const LoopbackPort closed(false);
+    QTest::newRow("wrong password") << m_server.uri("postgres", "lumivex_password") << "password authentication failed";
+    QTest::newRow("unknown host") << "postgresql://qa@lumivex-site.invalid/site" << "cannot be reached";
+    QTest::newRow("refused connection") << QStringLiteral("postgresql://qa@127.0.0.1:%1/site").arg(closed.port())
+                                        << "refused";
+    QTest::newRow("server never answers") << QStringLiteral("postgresql://qa@127.0.0.1:%1/site").arg(silent.port())
+                                          << "timeout expired";
+}
+
+void TestSiteDatabase::connectionFaults()
+{
+    QFETCH(QString, uri);
+    QVERIFY(m_server.execute("postgres", {"DROP ROLE IF EXISTS lumivex_password",
+                                          "CREATE ROLE lumivex_password LOGIN PASSWORD 'right'"}));
+    QFile passwords(m_folder.filePath("pgpass"));
+    QVERIFY(passwords.open(QIODevice::WriteOnly));
+    passwords.write("*:*:*:lumivex_password:wrong\n");
+    passwords.close();
+    passwords.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    qputenv("PGPASSFILE", passwords.fileName().toLocal8Bit());
+
+    const QString stationFile = m_folder.filePath(QStringLiteral("fault-%1.sqlite").arg(QTest::currentDataTag()));
+    StationDatabase station(stationFile);
+    QVERIFY(SiteOutbox::addSession(station.database(), newUuid(), sessionRecord("Ann", QDateTime::currentDateTime(), "A")));
+    SiteSender sender({uri, "Ward 7"}, stationFile);
+    QSignalSpy status(&sender, &SiteSender::statusChanged);
+    sender.send();
+    // The window goes on storing while the sender waits for the network.
+    QVERIFY(SiteOutbox::addSession(station.database(), newUuid(), sessionRecord("Ben", QDateTime::currentDateTime(), "A")));
+    QVERIFY(status.wait(20000));
+    QFETCH(QString, reason);
+    const QString failure = status.last().at(1).toString();
+    QVERIFY2(failure.contains(reason, Qt::CaseInsensitive), qPrintable(failure));
+    QCOMPARE(status.last().at(0).toInt(), 2);
+}
+
+void TestSiteDatabase::stationRoleMayNotDeleteOrChangeOthers()
+{
+    const QString database = newDatabase();
+    QVERIFY(m_server.execute("postgres", {"DROP ROLE IF EXISTS station_a, station_b, station_c",
+                                          "CREATE ROLE station_c LOGIN"}));
+    SiteDatabase refused(SiteUri::parse(m_server.uri(database, "station_c")), QStringLiteral("refused"));
+    QVERIFY(!refused.open());
+    QVERIFY2(refused.lastError().contains("may not create them"), qPrintable(refused.lastError()));
+
+    SiteDatabase owner(SiteUri::parse(m_server.uri(database)), QStringLiteral("owner"));
+    QVERIFY2(owner.open(), qPrintable(owner.lastError()));
+    QVERIFY(m_server.execute("postgres", {"CREATE ROLE station_a LOGIN IN ROLE lumivex_station",
+                                          "CREATE ROLE station_b LOGIN IN ROLE lumivex_station"}));
+    const QString uuid = newUuid();
+    const QVariantMap record = sessionRecord("Ann", QDateTime::currentDateTime(), "A");
+    SiteDatabase first(SiteUri::parse(m_server.uri(database, "station_a")), QStringLiteral("station_a"));
+    QVERIFY2(first.open(), qPrintable(first.lastError()));
+    QVERIFY2(first.upsertSession("A", uuid, record), qPrintable(first.lastError()));
+    QVERIFY2(first.upsertSession("A", uuid, record), qPrintable(first.lastError()));
+    SiteDatabase second(SiteUri::parse(m_server.uri(database, "station_b")), QStringLiteral("station_b"));
+    QVERIFY2(second.open(), qPrintable(second.lastError()));
+    QVERIFY(!second.upsertSession("B", uuid, sessionRecord("Mallory", QDateTime::currentDateTime(), "B")));
+    QSqlQuery remove(QSqlDatabase::database("station_a"));
+    QVERIFY(!remove.exec("DELETE FROM lumivex_sessions"));
+    QSqlQuery drop(QSqlDatabase::database("station_a"));
+    QVERIFY(!drop.exec("DROP TABLE lumivex_tasks"));
+    QCOMPARE(first.sessionRecord(uuid).value("tester").toString(), QStringLiteral("Ann"));
+}
+
+QTEST_GUILESS_MAIN(TestSiteDatabase)
+#include "tst_sitedatabase.moc"

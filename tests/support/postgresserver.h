@@ -1,0 +1,139 @@
+#pragma once
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <unistd.h>
+
+// A real PostgreSQL 15 server for one test run, in a temporary folder and
+// listening only on a Unix socket in that folder, so two runs never meet.
+// PostgreSQL refuses to run as root: a test run as root (as in CI) runs the
+// server as the system user "postgres" that the package creates, with the
+// folder given to that user. Every local login is trusted except the user
+// "lumivex_password", which must give a password that no test has.
+class PostgresServer
+{
+public:
+    static constexpr int TimeLimitMs = 60000;
+
+    PostgresServer()
+        : m_folder(QStringLiteral("/tmp/lumivex-pg-XXXXXX"))
+    {
+    }
+
+    ~PostgresServer() { stop(); }
+
+    // Makes the cluster and starts the server; the reason it could not lands in error().
+    bool start()
+    {
+        if (!m_folder.isValid())
+            return fail(QStringLiteral("no temporary folder"));
+        if (!QDir(dataFolder()).exists() && !initialise())
+            return false;
+        return run(QStringLiteral("pg_ctl"), {QStringLiteral("-D"), dataFolder(), QStringLiteral("-l"),
+                                              m_folder.filePath(QStringLiteral("server.log")), QStringLiteral("-w"),
+                                              QStringLiteral("-o"),
+                                              QStringLiteral("-k %1 -c listen_addresses='' -c fsync=off").arg(socketFolder()),
+                                              QStringLiteral("start")});
+    }
+
+    bool stop()
+    {
+        if (!QFile::exists(dataFolder() + QStringLiteral("/postmaster.pid")))
+            return true;
+        return run(QStringLiteral("pg_ctl"),
+                   {QStringLiteral("-D"), dataFolder(), QStringLiteral("-m"), QStringLiteral("fast"), QStringLiteral("-w"),
+                    QStringLiteral("stop")});
+    }
+
+    QString socketFolder() const { return m_folder.path(); }
+    QString error() const { return m_error; }
+
+    // The URI of a database on this server, for a user (the superuser by default).
+    QString uri(const QString &database, const QString &user = QStringLiteral("postgres")) const
+    {
+        return QStringLiteral("postgresql://%1@%2/%3")
+            .arg(user, QString::fromLatin1(QUrl::toPercentEncoding(socketFolder())), database);
+    }
+
+    // Runs statements as the superuser in a database ("postgres" to make databases and roles).
+    bool execute(const QString &database, const QStringList &statements)
+    {
+        const QString name = QStringLiteral("postgres-server-admin");
+        bool ok = true;
+        {
+            QSqlDatabase connection = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+            connection.setHostName(socketFolder());
+            connection.setUserName(QStringLiteral("postgres"));
+            connection.setDatabaseName(database);
+            ok = connection.open() || fail(connection.lastError().text());
+            for (const QString &statement : statements) {
+                QSqlQuery query(connection);
+                if (ok && !query.exec(statement))
+                    ok = fail(statement + QStringLiteral(": ") + query.lastError().text());
+            }
+            connection.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+        return ok;
+    }
+
+private:
+    QString dataFolder() const { return m_folder.filePath(QStringLiteral("data")); }
+
+    bool initialise()
+    {
+        if (isRoot() &&
+            QProcess::execute(QStringLiteral("chown"), {QStringLiteral("postgres:postgres"), m_folder.path()}) != 0)
+            return fail(QStringLiteral("cannot give the folder to the user postgres"));
+        if (!run(QStringLiteral("initdb"), {QStringLiteral("-D"), dataFolder(), QStringLiteral("-U"),
+                                             QStringLiteral("postgres"), QStringLiteral("-A"), QStringLiteral("trust"),
+                                             QStringLiteral("-E"), QStringLiteral("UTF8"),
+                                             QStringLiteral("--locale=C"), QStringLiteral("--no-sync")}))
+            return false;
+        // The file initdb wrote keeps its owner when root rewrites it.
+        QFile access(dataFolder() + QStringLiteral("/pg_hba.conf"));
+        const QByteArray rules = "local all lumivex_password scram-sha-256\nlocal all all trust\n";
+        return (access.open(QIODevice::WriteOnly) && access.write(rules) == rules.size()) ||
+               fail(QStringLiteral("cannot write pg_hba.conf"));
+    }
+
+    static bool isRoot() { return geteuid() == 0; }
+
+    // Runs a server program, as the user postgres when the test runs as root.
+    bool run(const QString &program, const QStringList &arguments)
+    {
+        const QString path = QStringLiteral("/usr/lib/postgresql/15/bin/") + program;
+        QStringList command = isRoot() ? QStringList{QStringLiteral("-u"), QStringLiteral("postgres"),
+                                                     QStringLiteral("--"), path}
+                                       : QStringList{path};
+        command += arguments;
+        QProcess process;
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(isRoot() ? QStringLiteral("runuser") : command.takeFirst(), command);
+        if (!process.waitForFinished(TimeLimitMs)) {
+            process.kill();
+            process.waitForFinished();
+            return fail(program + QStringLiteral(" did not finish: ") + QString::fromLocal8Bit(process.readAll()));
+        }
+        if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+            return fail(program + QStringLiteral(" failed: ") + QString::fromLocal8Bit(process.readAll()));
+        return true;
+    }
+
+    bool fail(const QString &message)
+    {
+        m_error = message;
+        return false;
+    }
+
+    QTemporaryDir m_folder;
+    QString m_error;
+};
