@@ -15,6 +15,9 @@
 #include "scheduleritemdelegate.h"
 #include "schedulermanager.h"
 #include "sessiondatabase.h"
+#include "sitepage.h"
+#include "sitesender.h"
+#include "sitesettings.h"
 #include "taskscheduler.h"
 #include "testgroup.h"
 #include "testingsession.h"
@@ -28,6 +31,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
@@ -127,6 +131,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), m_ui(new Ui::Main
     m_ui->homePushButton->hide();
     applyBrandLogo();
     connectSignals();
+    setUpSite();
 }
 
 MainWindow::~MainWindow()
@@ -283,6 +288,51 @@ void MainWindow::retranslate()
 {
     m_translator->translateObject(this, true);
     m_translator->translateObject(m_trayMenu, true);
+    showSiteStatus();
+}
+
+// With a site database the station sends its records there and the home page
+// offers the site page; without one, nothing of it exists.
+void MainWindow::setUpSite()
+{
+    const SiteSettings settings = SiteSettings::read(m_store->fileName());
+    if (!settings.isConfigured())
+        return;
+    const QString stationDatabase = QFileInfo(m_store->fileName()).absolutePath() + QStringLiteral("/Lumivex.sqlite");
+    m_siteSender = new SiteSender(settings, stationDatabase, this);
+    m_sitePage = new SitePage(m_siteSender, m_ui->stackedWidget);
+    m_ui->stackedWidget->addWidget(m_sitePage);
+
+    auto *button = new QPushButton(m_ui->homePage);
+    button->setObjectName(QStringLiteral("sitePushButton"));
+    setTranslatedText(button, "homePage_site");
+    button->setMinimumSize(m_ui->schedulerPushButton->minimumSize());
+    button->setMaximumSize(m_ui->schedulerPushButton->maximumSize());
+    m_ui->homeButtonsLayout->insertWidget(m_ui->homeButtonsLayout->indexOf(m_ui->schedulerPushButton) + 1, button);
+    auto *status = new QLabel(m_ui->homePage);
+    status->setObjectName(QStringLiteral("siteStatusLabel"));
+    status->setAlignment(Qt::AlignCenter);
+    status->setWordWrap(true);
+    status->setTextFormat(Qt::PlainText);
+    m_ui->homePageLayout->insertWidget(m_ui->homePageLayout->indexOf(m_ui->statusLabel) + 1, status);
+
+    connect(button, &QPushButton::clicked, this, [this] { showPage(m_sitePage); });
+    connect(m_sitePage, &SitePage::reportRequested, this, &MainWindow::openReportPreview);
+    connect(m_siteSender, &SiteSender::statusChanged, this, &MainWindow::showSiteStatus);
+    m_siteSender->send();
+}
+
+void MainWindow::showSiteStatus()
+{
+    auto *label = findChild<QLabel *>(QStringLiteral("siteStatusLabel"));
+    if (!label)
+        return;
+    QStringList lines;
+    if (m_siteSender->waitingSessions() > 0)
+        lines << translated("site_waiting").arg(m_siteSender->waitingSessions());
+    if (!m_siteSender->lastFailure().isEmpty())
+        lines << translated("site_sendFailed").arg(m_siteSender->lastFailure());
+    label->setText(lines.join(QLatin1Char('\n')));
 }
 
 void MainWindow::applyBrandLogo()

@@ -21,6 +21,8 @@ class SavedSessionsItemDelegate;
 class SavedSessionsModel;
 class SchedulerItemDelegate;
 class SchedulerManager;
+class SitePage;
+class SiteSender;
 class TestItemsModel;
 class TestingSession;
 class TestsManager;
@@ -93,6 +95,8 @@ private:
     void applyBrandLogo();
     void connectSignals();
     void retranslate();
+    void setUpSite();
+    void showSiteStatus();
 
     void addMeterPage();
     void showPage(QWidget *page);
@@ -144,4 +148,7 @@ private:
     QStringList m_queuedNextIds;
     bool m_quitRequested = false;
     bool m_fittedToScreen = false;
+    // Both only with a site database configured.
+    SiteSender *m_siteSender = nullptr;
+    SitePage *m_sitePage = nullptr;
 };

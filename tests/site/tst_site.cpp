@@ -1,10 +1,23 @@
+#include "mainwindow.h"
+#include "siteoverviewmodel.h"
+#include "sitepage.h"
+#include "pdfprobe.h"
+#include "support/itemviews.h"
+#include "support/modalanswers.h"
 #include "support/postgresserver.h"
 #include "sitedatabase.h"
 #include "sitesender.h"
 #include "sitetesting.h"
 #include "siteuri.h"
 
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSettings>
 #include <QSignalSpy>
+#include <QStackedWidget>
+#include <QTableView>
 #include <QtTest>
 
 #include <arpa/inet.h>
@@ -47,7 +60,7 @@ private:
     int m_port = 0;
 };
 
-class TestSiteDatabase : public QObject
+class TestSite : public QObject
 {
     Q_OBJECT
 
@@ -60,6 +73,7 @@ private slots:
     void connectionFaults_data();
     void connectionFaults();
     void stationRoleMayNotDeleteOrChangeOthers();
+    void sitePageShowsEveryStation();
 
 private:
     QString newDatabase();
@@ -70,13 +84,14 @@ private:
     int m_databases = 0;
 };
 
-void TestSiteDatabase::initTestCase()
+void TestSite::initTestCase()
 {
     QVERIFY2(m_server.start(), qPrintable(m_server.error()));
+    QFile::remove("Lumivex 2016.ini");
 }
 
 // A database of its own for each test, on the one server of the run.
-QString TestSiteDatabase::newDatabase()
+QString TestSite::newDatabase()
 {
     const QString name = QStringLiteral("site%1").arg(++m_databases);
     if (!m_server.execute(QStringLiteral("postgres"), {QStringLiteral("CREATE DATABASE ") + name}))
@@ -84,7 +99,7 @@ QString TestSiteDatabase::newDatabase()
     return name;
 }
 
-int TestSiteDatabase::sessionRows(const QString &database, const QString &uuid)
+int TestSite::sessionRows(const QString &database, const QString &uuid)
 {
     const QString connection = QStringLiteral("count-") + database;
     SiteDatabase site(SiteUri::parse(m_server.uri(database)), connection);
@@ -96,7 +111,7 @@ int TestSiteDatabase::sessionRows(const QString &database, const QString &uuid)
     return query.exec() && query.next() ? query.value(0).toInt() : -1;
 }
 
-void TestSiteDatabase::uri_data()
+void TestSite::uri_data()
 {
     QTest::addColumn<QString>("uri");
     QTest::addColumn<QString>("host");
@@ -129,7 +144,7 @@ void TestSiteDatabase::uri_data()
     QTest::newRow("not a URI") << "host=db dbname=site" << "" << -1 << "" << "" << "postgresql:// URI";
 }
 
-void TestSiteDatabase::uri()
+void TestSite::uri()
 {
     QFETCH(QString, uri);
     QFETCH(QString, error);
@@ -143,7 +158,7 @@ void TestSiteDatabase::uri()
     QTEST(parsed.connectOptions().join(';'), "options");
 }
 
-void TestSiteDatabase::twoStationsSendToOneSite()
+void TestSite::twoStationsSendToOneSite()
 {
     const QString database = newDatabase();
     const QString oddStation = QStringLiteral("CT 3'; DROP TABLE lumivex_sessions; --");
@@ -201,7 +216,7 @@ void TestSiteDatabase::twoStationsSendToOneSite()
     QCOMPARE(site.sessions(QStringLiteral("US 1"), &ok).size(), 1);
 }
 
-void TestSiteDatabase::serverStoppedWhileSessionsWait()
+void TestSite::serverStoppedWhileSessionsWait()
 {
     const QString database = newDatabase();
     const QString stationFile = m_folder.filePath("stopped.sqlite");
@@ -232,7 +247,7 @@ void TestSiteDatabase::serverStoppedWhileSessionsWait()
         QCOMPARE(sessionRows(database, uuid), 1);
 }
 
-void TestSiteDatabase::connectionFaults_data()
+void TestSite::connectionFaults_data()
 {
     QTest::addColumn<QString>("uri");
     QTest::addColumn<QString>("reason");
@@ -247,7 +262,7 @@ void TestSiteDatabase::connectionFaults_data()
                                           << "timeout expired";
 }
 
-void TestSiteDatabase::connectionFaults()
+void TestSite::connectionFaults()
 {
     QFETCH(QString, uri);
     QVERIFY(m_server.execute("postgres", {"DROP ROLE IF EXISTS lumivex_password",
@@ -271,10 +286,10 @@ void TestSiteDatabase::connectionFaults()
     QFETCH(QString, reason);
     const QString failure = status.last().at(1).toString();
     QVERIFY2(failure.contains(reason, Qt::CaseInsensitive), qPrintable(failure));
-    QCOMPARE(status.last().at(0).toInt(), 2);
+    QCOMPARE(SiteOutbox::waitingSessions(station.database()), 2);
 }
 
-void TestSiteDatabase::stationRoleMayNotDeleteOrChangeOthers()
+void TestSite::stationRoleMayNotDeleteOrChangeOthers()
 {
     const QString database = newDatabase();
     QVERIFY(m_server.execute("postgres", {"DROP ROLE IF EXISTS station_a, station_b, station_c",
@@ -303,5 +318,61 @@ void TestSiteDatabase::stationRoleMayNotDeleteOrChangeOthers()
     QCOMPARE(first.sessionRecord(uuid).value("tester").toString(), QStringLiteral("Ann"));
 }
 
-QTEST_GUILESS_MAIN(TestSiteDatabase)
-#include "tst_sitedatabase.moc"
+// The main window offers the site page only with a site database; the page
+// lists both stations, sorts by date and opens a row's report from the site.
+void TestSite::sitePageShowsEveryStation()
+{
+    const QString database = newDatabase();
+    const QDateTime older(QDate(2026, 1, 10), QTime(9, 0));
+    const QString olderUuid = newUuid();
+    {
+        StationDatabase station(m_folder.filePath("page.sqlite"));
+        QVERIFY(SiteOutbox::addSession(station.database(), olderUuid, sessionRecord("Ann", older, "SN-1")));
+        QVERIFY(SiteOutbox::addSession(station.database(), newUuid(), sessionRecord("Ben", older.addDays(3), "SN-9", 1)));
+    }
+    {
+        SiteSender sender({m_server.uri(database), "B station"}, m_folder.filePath("page.sqlite"));
+        QSignalSpy status(&sender, &SiteSender::statusChanged);
+        sender.send();
+        QVERIFY(status.wait(20000));
+    }
+    {
+        MainWindow plain;
+        QVERIFY(!plain.findChild<QPushButton *>("sitePushButton"));
+    }
+    {
+        QSettings settings("Lumivex 2016.ini", QSettings::IniFormat);
+        settings.setValue("SITE/database", m_server.uri(database));
+        settings.setValue("SITE/station", "A station");
+    }
+    MainWindow window;
+    window.show();
+    auto *button = window.findChild<QPushButton *>("sitePushButton");
+    QVERIFY(button && button->isVisible());
+    auto *page = window.findChild<SitePage *>("sitePage");
+    QVERIFY(page);
+    QSignalSpy loaded(page->model(), &QAbstractItemModel::modelReset);
+    button->click();
+    QCOMPARE(window.findChild<QStackedWidget *>("stackedWidget")->currentWidget(), page);
+    QVERIFY(loaded.wait(20000));
+    auto *view = page->findChild<QTableView *>("siteTableView");
+    QCOMPARE(view->model()->rowCount(), 2);
+    view->sortByColumn(SiteOverviewModel::LastTestColumn, Qt::AscendingOrder);
+    QCOMPARE(view->model()->index(0, SiteOverviewModel::SerialColumn).data().toString(), QStringLiteral("SN-1"));
+    view->sortByColumn(SiteOverviewModel::LastTestColumn, Qt::DescendingOrder);
+    QCOMPARE(view->model()->index(0, SiteOverviewModel::FailedCountColumn).data().toInt(), 1);
+
+    const QString pdf = m_folder.filePath("site-report.pdf");
+    ModalAnswers::handle([&](QDialog *dialog) {
+        static_cast<QPrintPreviewDialog *>(dialog)->printer()->setOutputFileName(pdf);
+        dialog->findChild<QPrintPreviewWidget *>()->print();
+    });
+    ItemViews::clickCell(view, 1, SiteOverviewModel::ReportColumn);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(pdf), 20000);
+    const QString text = PdfProbe::text(PdfProbe::words(pdf));
+    QVERIFY2(text.contains(QStringLiteral("(MAKER - MD27)")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("No errors were encountered.")), qPrintable(text));
+}
+
+QTEST_MAIN(TestSite)
+#include "tst_site.moc"
