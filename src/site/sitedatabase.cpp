@@ -47,8 +47,14 @@ QDateTime nextDue(const QVariantMap &task)
     return scheduler.date();
 }
 
-const char *const SummaryColumns = "uuid::text, station, (extract(epoch FROM stored_at) * 1000)::bigint, tester, "
-                                   "display_maker, display_model, display_serial, test_type, test_count, failed_count";
+// The summary columns of lumivex_sessions, each under the given prefix ("newest." or none).
+QString summaryColumns(const QString &prefix = QString())
+{
+    return QStringLiteral("%1uuid::text, %1station, (extract(epoch FROM %1stored_at) * 1000)::bigint, %1tester, "
+                          "%1display_maker, %1display_model, %1display_serial, %1test_type, %1test_count, "
+                          "%1failed_count")
+        .arg(prefix);
+}
 
 SiteSessionSummary summaryAt(const QSqlQuery &query)
 {
@@ -244,14 +250,26 @@ QVector<SiteDisplayRow> SiteDatabase::overview(bool *ok)
 {
     QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
     query.setForwardOnly(true);
+    // Each display is found by one step along the index from the one before and its
+    // newest session by one more, so the page reads about two index entries per
+    // display however many sessions the site holds.
     query.prepare(QStringLiteral(
-                      "SELECT %1, (extract(epoch FROM due.next_due) * 1000)::bigint FROM "
-                      "(SELECT DISTINCT ON (station, display_maker, display_model, display_serial) * "
-                      "FROM lumivex_sessions ORDER BY station, display_maker, display_model, display_serial, "
-                      "stored_at DESC) AS newest "
-                      "LEFT JOIN (SELECT station AS due_station, min(next_due) AS next_due FROM lumivex_tasks "
-                      "WHERE NOT removed GROUP BY station) AS due ON due.due_station = newest.station")
-                      .arg(QLatin1String(SummaryColumns)));
+                      "WITH RECURSIVE displays AS ("
+                      " (SELECT station, display_maker, display_model, display_serial FROM lumivex_sessions"
+                      "  ORDER BY station, display_maker, display_model, display_serial LIMIT 1)"
+                      " UNION ALL"
+                      " SELECT following.* FROM displays, LATERAL ("
+                      "  SELECT station, display_maker, display_model, display_serial FROM lumivex_sessions AS s"
+                      "  WHERE (s.station, s.display_maker, s.display_model, s.display_serial)"
+                      "   > (displays.station, displays.display_maker, displays.display_model, displays.display_serial)"
+                      "  ORDER BY station, display_maker, display_model, display_serial LIMIT 1) AS following) "
+                      "SELECT %1, (extract(epoch FROM due.next_due) * 1000)::bigint FROM displays "
+                      "CROSS JOIN LATERAL (SELECT * FROM lumivex_sessions AS s WHERE s.station = displays.station"
+                      " AND s.display_maker = displays.display_maker AND s.display_model = displays.display_model"
+                      " AND s.display_serial = displays.display_serial ORDER BY s.stored_at DESC LIMIT 1) AS newest "
+                      "LEFT JOIN (SELECT station AS due_station, min(next_due) AS next_due FROM lumivex_tasks"
+                      " WHERE NOT removed GROUP BY station) AS due ON due.due_station = newest.station")
+                      .arg(summaryColumns(QStringLiteral("newest."))));
     QVector<SiteDisplayRow> rows;
     *ok = execute(query);
     while (*ok && query.next())
@@ -265,7 +283,7 @@ QVector<SiteSessionSummary> SiteDatabase::sessions(const QString &station, bool 
     query.setForwardOnly(true);
     query.prepare(QStringLiteral("SELECT %1 FROM lumivex_sessions WHERE :station = '' OR station = :station "
                                  "ORDER BY stored_at DESC, uuid")
-                      .arg(QLatin1String(SummaryColumns)));
+                      .arg(summaryColumns()));
     query.bindValue(QStringLiteral(":station"), text(station));
     QVector<SiteSessionSummary> sessions;
     *ok = execute(query);

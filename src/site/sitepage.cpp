@@ -11,6 +11,8 @@
 
 namespace {
 
+const int ColumnFitRows = 100;
+
 QString translated(const char *key)
 {
     return TR::Translator::instance()->translate(QLatin1String(key));
@@ -34,6 +36,8 @@ SitePage::SitePage(SiteSender *sender, QWidget *parent)
     m_ui->siteTableView->setItemDelegate(m_delegate);
     m_ui->siteTableView->sortByColumn(SiteOverviewModel::StationColumn, Qt::AscendingOrder);
     QHeaderView *header = m_ui->siteTableView->horizontalHeader();
+    // Fitting the columns to every row of a large site would cost more than reading it.
+    header->setResizeContentsPrecision(ColumnFitRows);
     header->setSectionResizeMode(QHeaderView::ResizeToContents);
     header->setSectionResizeMode(SiteOverviewModel::StationColumn, QHeaderView::Stretch);
 

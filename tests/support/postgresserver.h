@@ -23,8 +23,11 @@ class PostgresServer
 public:
     static constexpr int TimeLimitMs = 60000;
 
-    PostgresServer()
+    // A durable server writes to disk at each commit, as a site's server does; the
+    // tests' server does not, for speed.
+    explicit PostgresServer(bool durable = false)
         : m_folder(QStringLiteral("/tmp/lumivex-pg-XXXXXX"))
+        , m_durable(durable)
     {
     }
 
@@ -40,7 +43,8 @@ public:
         return run(QStringLiteral("pg_ctl"), {QStringLiteral("-D"), dataFolder(), QStringLiteral("-l"),
                                               m_folder.filePath(QStringLiteral("server.log")), QStringLiteral("-w"),
                                               QStringLiteral("-o"),
-                                              QStringLiteral("-k %1 -c listen_addresses='' -c fsync=off").arg(socketFolder()),
+                                              QStringLiteral("-k %1 -c listen_addresses='' -c fsync=%2")
+                                                  .arg(socketFolder(), QLatin1String(m_durable ? "on" : "off")),
                                               QStringLiteral("start")});
     }
 
@@ -135,5 +139,6 @@ private:
     }
 
     QTemporaryDir m_folder;
+    bool m_durable;
     QString m_error;
 };
