@@ -329,6 +329,7 @@ void TestSite::sitePageShowsEveryStation()
         StationDatabase station(m_folder.filePath("page.sqlite"));
         QVERIFY(SiteOutbox::addSession(station.database(), olderUuid, sessionRecord("Ann", older, "SN-1")));
         QVERIFY(SiteOutbox::addSession(station.database(), newUuid(), sessionRecord("Ben", older.addDays(3), "SN-9", 1)));
+        QVERIFY(SiteOutbox::addSession(station.database(), newUuid(), sessionRecord("Cy", older.addDays(-5), "SN-9")));
     }
     {
         SiteSender sender({m_server.uri(database), "B station"}, m_folder.filePath("page.sqlite"));
