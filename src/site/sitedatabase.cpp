@@ -40,9 +40,9 @@ QString jsonText(const QVariantMap &record)
 QDateTime nextDue(const QVariantMap &task)
 {
     const TaskScheduler scheduler(task);
-    const QDate today = QDate::currentDate();
-    const QDateTime next = scheduler.nextExecution(today);
-    if (next.isValid() || scheduler.state(today) != TaskScheduler::kTaskStatePending)
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime next = scheduler.nextExecution(now.date());
+    if (next.isValid() || scheduler.state(now) != TaskScheduler::kTaskStatePending)
         return next;
     return scheduler.date();
 }
