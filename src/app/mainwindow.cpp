@@ -298,8 +298,9 @@ void MainWindow::setUpSite()
     const SiteSettings settings = SiteSettings::read(m_store->fileName());
     if (!settings.isConfigured())
         return;
-    const QString stationDatabase = QFileInfo(m_store->fileName()).absolutePath() + QStringLiteral("/Lumivex.sqlite");
-    m_siteSender = new SiteSender(settings, stationDatabase, this);
+    m_siteSender = new SiteSender(settings, m_store->databaseFileName(), this);
+    if (m_store->database())
+        m_siteSender->watch(m_store->database());
     m_sitePage = new SitePage(m_siteSender, m_ui->stackedWidget);
     m_ui->stackedWidget->addWidget(m_sitePage);
 

@@ -1,9 +1,9 @@
 #include "sitedatabase.h"
 
+#include "storedrecord.h"
 #include "taskscheduler.h"
 
 #include <QFile>
-#include <QJsonDocument>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -32,7 +32,7 @@ QDateTime momentOf(const QVariant &milliseconds)
 
 QString jsonText(const QVariantMap &record)
 {
-    return QString::fromUtf8(QJsonDocument::fromVariant(record).toJson(QJsonDocument::Compact));
+    return QString::fromUtf8(StoredRecord::encode(record));
 }
 
 // The moment a task is next due as the site page shows it: a task whose start
@@ -303,9 +303,9 @@ QVariantMap SiteDatabase::sessionRecord(const QString &uuid)
         fail(QStringLiteral("the site database holds no session %1").arg(uuid));
         return QVariantMap();
     }
-    QVariantMap record = QJsonDocument::fromJson(query.value(0).toString().toUtf8()).toVariant().toMap();
-    // JSON knows no dates: the report and the list read "date" as a date-time.
-    record.insert(QStringLiteral("date"),
-                  QDateTime::fromString(record.value(QStringLiteral("date")).toString(), Qt::ISODateWithMs));
+    bool readable = false;
+    const QVariantMap record = StoredRecord::decodeSession(query.value(0).toString().toUtf8(), &readable);
+    if (!readable)
+        fail(QStringLiteral("session %1 in the site database is not a readable record").arg(uuid));
     return record;
 }

@@ -1,7 +1,8 @@
 #include "siteoutbox.h"
 
+#include "storedrecord.h"
+
 #include <QDateTime>
-#include <QJsonDocument>
 #include <QSqlQuery>
 #include <QVariant>
 
@@ -11,6 +12,24 @@ bool SiteOutbox::createTable(QSqlDatabase database)
     return query.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS site_outbox ("
                                      "id INTEGER PRIMARY KEY AUTOINCREMENT, kind INTEGER NOT NULL, "
                                      "key TEXT NOT NULL, record TEXT NOT NULL, queued_at TEXT NOT NULL)"));
+}
+
+bool SiteOutbox::recordChange(QSqlDatabase &database, const SessionDatabase::Change &change)
+{
+    if (!createTable(database))
+        return false;
+    switch (change.kind) {
+    case SessionDatabase::Change::SessionAdded:
+        return addSession(database, change.key, change.record);
+    case SessionDatabase::Change::TaskAdded:
+    case SessionDatabase::Change::TaskChanged:
+        return addTask(database, change.record);
+    case SessionDatabase::Change::TaskRemoved:
+        return addTaskRemoval(database, change.key);
+    case SessionDatabase::Change::SessionRemoved:
+        return true;
+    }
+    return false;
 }
 
 bool SiteOutbox::addSession(QSqlDatabase database, const QString &uuid, const QVariantMap &record)
@@ -35,8 +54,7 @@ bool SiteOutbox::add(QSqlDatabase database, Kind kind, const QString &key, const
                                  "VALUES (:kind, :key, :record, :queued_at)"));
     query.bindValue(QStringLiteral(":kind"), int(kind));
     query.bindValue(QStringLiteral(":key"), key);
-    query.bindValue(QStringLiteral(":record"),
-                    QString::fromUtf8(QJsonDocument::fromVariant(record).toJson(QJsonDocument::Compact)));
+    query.bindValue(QStringLiteral(":record"), QString::fromUtf8(StoredRecord::encode(record)));
     query.bindValue(QStringLiteral(":queued_at"), QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs));
     return query.exec();
 }
@@ -55,7 +73,10 @@ QVector<SiteOutbox::Entry> SiteOutbox::entries(QSqlDatabase database, qint64 aft
         entry.id = query.value(0).toLongLong();
         entry.kind = Kind(query.value(1).toInt());
         entry.key = query.value(2).toString();
-        entry.record = QJsonDocument::fromJson(query.value(3).toByteArray()).toVariant().toMap();
+        bool readable = false;
+        const QByteArray json = query.value(3).toByteArray();
+        entry.record = entry.kind == Session ? StoredRecord::decodeSession(json, &readable)
+                                             : StoredRecord::decodeTask(json, &readable);
         entries.append(entry);
     }
     return entries;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sessiondatabase.h"
+
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariantMap>
@@ -31,6 +33,11 @@ public:
     };
 
     static bool createTable(QSqlDatabase database);
+
+    // The store's change hook: queues what a change of the station's database
+    // means for the site, inside the change's own transaction. A deleted session
+    // stays in the site's record.
+    static bool recordChange(QSqlDatabase &database, const SessionDatabase::Change &change);
 
     static bool addSession(QSqlDatabase database, const QString &uuid, const QVariantMap &record);
     static bool addTask(QSqlDatabase database, const QVariantMap &task);

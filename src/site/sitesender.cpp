@@ -1,6 +1,11 @@
 #include "sitesender.h"
 
+#include "sessiondatabase.h"
+#include "siteoutbox.h"
 #include "sitesendworker.h"
+
+#include <QPointer>
+#include <QTimer>
 
 SiteSender::SiteSender(const SiteSettings &settings, const QString &stationDatabase, QObject *parent)
     : QObject(parent)
@@ -21,6 +26,19 @@ SiteSender::~SiteSender()
 {
     m_thread.quit();
     m_thread.wait();
+}
+
+void SiteSender::watch(SessionDatabase *database)
+{
+    QPointer<SiteSender> sender(this);
+    database->addChangeHook([sender](QSqlDatabase &connection, const SessionDatabase::Change &change) {
+        if (!SiteOutbox::recordChange(connection, change))
+            return false;
+        // The change commits when the hook returns; the sender reads it after that.
+        if (sender)
+            QTimer::singleShot(0, sender, &SiteSender::send);
+        return true;
+    });
 }
 
 void SiteSender::send()

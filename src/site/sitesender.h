@@ -9,6 +9,7 @@
 #include <QVariantMap>
 #include <QVector>
 
+class SessionDatabase;
 class SiteSendWorker;
 
 // Sends the station's outbox to the site database and reads the site back, on a
@@ -23,6 +24,10 @@ public:
     SiteSender(const SiteSettings &settings, const QString &stationDatabase, QObject *parent = nullptr);
     // Waits for a pass under way, at most for its connection's time limit.
     ~SiteSender() override;
+
+    // Queues every change of the station's database for the site in the change's
+    // own transaction, and sends once the change is stored.
+    void watch(SessionDatabase *database);
 
     SiteSettings settings() const { return m_settings; }
     int waitingSessions() const { return m_waitingSessions; }

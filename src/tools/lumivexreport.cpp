@@ -7,6 +7,7 @@
 #include "reportgenerator.h"
 #include "sessiondatabase.h"
 #include "sessionexport.h"
+#include "sitedatabase.h"
 #include "translator.h"
 
 #include <QCommandLineParser>
@@ -116,6 +117,60 @@ private:
     SessionDatabase m_database;
 };
 
+// The site database of every station, named by a postgresql:// URI; with a
+// station name only that station's sessions.
+class SiteSource : public SessionSource
+{
+public:
+    static bool isSiteUri(const QString &database)
+    {
+        return database.startsWith(QLatin1String("postgresql://")) ||
+               database.startsWith(QLatin1String("postgres://"));
+    }
+
+    SiteSource(const QString &uri, const QString &station)
+        : SessionSource(SiteUri::parse(uri).displayName())
+        , m_site(SiteUri::parse(uri), QStringLiteral("lumivex-report"))
+        , m_station(station)
+    {
+    }
+
+    Outcome open() override
+    {
+        bool read = false;
+        const QVector<SiteSessionSummary> summaries =
+            m_site.open() ? m_site.sessions(m_station, &read) : QVector<SiteSessionSummary>();
+        if (!read)
+            return fail(Failure, m_site.lastError());
+        for (const SiteSessionSummary &summary : summaries) {
+            m_uuids << summary.uuid;
+            m_sessions.append(QVariantMap{{QStringLiteral("date"), summary.storedAt},
+                                          {QStringLiteral("tester"), summary.tester},
+                                          {QStringLiteral("nfailedtestcontents"), summary.failedCount},
+                                          {QStringLiteral("station"), summary.station}});
+        }
+        if (m_sessions.isEmpty() && m_station.isEmpty())
+            return fail(Failure, QStringLiteral("the site database %1 holds no sessions").arg(m_path));
+        if (m_sessions.isEmpty())
+            return fail(Failure, QStringLiteral("the site database %1 holds no sessions of the station \"%2\"")
+                                     .arg(m_path, PrintableText::escaped(m_station)));
+        return Outcome();
+    }
+
+    Outcome readRecord(int index, QVariantMap *record) override
+    {
+        *record = m_site.sessionRecord(m_uuids.at(index));
+        if (record->isEmpty())
+            return fail(Failure, QStringLiteral("session %1 cannot be read: %2").arg(index).arg(m_site.lastError()));
+        return Outcome();
+    }
+
+private:
+    SiteDatabase m_site;
+    QString m_station;
+    QStringList m_uuids;
+};
+
 // A settings file of an earlier version, whose sessions were never moved into
 // a database. It is only read, one record at a time.
 class SettingsSource : public SessionSource
@@ -185,7 +240,11 @@ void listSessions(const QVariantList &sessions)
             << index << '\t'
             << session.value(QStringLiteral("date")).toDateTime().toString(QStringLiteral("dd/MM/yyyy - hh:mm")) << '\t'
             << PrintableText::escaped(session.value(QStringLiteral("tester")).toString()) << '\t'
-            << session.value(QStringLiteral("nfailedtestcontents")).toLongLong() << '\n';
+            << session.value(QStringLiteral("nfailedtestcontents")).toLongLong();
+        // Sessions of the site database also name their station.
+        if (session.contains(QStringLiteral("station")))
+            standardOutput() << '\t' << PrintableText::escaped(session.value(QStringLiteral("station")).toString());
+        standardOutput() << '\n';
     }
     standardOutput().flush();
 }
@@ -291,8 +350,11 @@ Outcome writeReport(const QVariantMap &session, QString &outputPath, const QStri
 // file of an earlier version; either as named on the command line.
 std::unique_ptr<SessionSource> chooseSource(const QCommandLineParser &parser)
 {
+    const QString database = parser.value(QStringLiteral("database"));
+    if (SiteSource::isSiteUri(database))
+        return std::make_unique<SiteSource>(database, parser.value(QStringLiteral("station")));
     if (parser.isSet(QStringLiteral("database")))
-        return std::make_unique<DatabaseSource>(parser.value(QStringLiteral("database")));
+        return std::make_unique<DatabaseSource>(database);
     if (parser.isSet(QStringLiteral("settings")) || !QFileInfo::exists(SessionDatabase::defaultFileName()))
         return std::make_unique<SettingsSource>(
             parser.isSet(QStringLiteral("settings")) ? parser.value(QStringLiteral("settings")) : DefaultSettingsFile);
@@ -325,6 +387,8 @@ Outcome run(const QCommandLineParser &parser)
 
     if (parser.isSet(QStringLiteral("settings")) && parser.isSet(QStringLiteral("database")))
         return fail(BadArguments, QStringLiteral("--settings and --database cannot be combined"));
+    if (parser.isSet(QStringLiteral("station")) && !SiteSource::isSiteUri(parser.value(QStringLiteral("database"))))
+        return fail(BadArguments, QStringLiteral("--station needs a site database: --database postgresql://..."));
     const std::unique_ptr<SessionSource> chosen = chooseSource(parser);
     SessionSource &source = *chosen;
     const Outcome checked = checkOutputs(source, parser.value(QStringLiteral("out")), exportPath);
@@ -402,8 +466,13 @@ int main(int argc, char *argv[])
     parser.addHelpOption();
     parser.addOptions({
         {QStringLiteral("database"),
-         QStringLiteral("The database to read (default \"Lumivex.sqlite\" when it is in the working folder)."),
+         QStringLiteral("The database to read (default \"Lumivex.sqlite\" when it is in the working folder), or "
+                        "the site database of every station as a postgresql:// URI (its password in ~/.pgpass)."),
          QStringLiteral("file")},
+        {QStringLiteral("station"),
+         QStringLiteral("Only the sessions of this station of the site database; from a site database --list "
+                        "also prints each session's station."),
+         QStringLiteral("name")},
         {QStringLiteral("settings"),
          QStringLiteral("A settings file of an earlier version whose sessions were never moved into a database "
                         "(default \"Lumivex 2016.ini\" when there is no database)."),

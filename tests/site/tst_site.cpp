@@ -1,3 +1,4 @@
+#include "configurationmanager.h"
 #include "mainwindow.h"
 #include "siteoverviewmodel.h"
 #include "sitepage.h"
@@ -5,6 +6,7 @@
 #include "support/itemviews.h"
 #include "support/modalanswers.h"
 #include "support/postgresserver.h"
+#include "testconfig.h"
 #include "sitedatabase.h"
 #include "sitesender.h"
 #include "sitetesting.h"
@@ -15,6 +17,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QSettings>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTableView>
@@ -78,6 +81,7 @@ private slots:
 private:
     QString newDatabase();
     int sessionRows(const QString &database, const QString &uuid = QString());
+    static QStringList reportLines(const QStringList &arguments);
 
     PostgresServer m_server;
     QTemporaryDir m_folder;
@@ -109,6 +113,15 @@ int TestSite::sessionRows(const QString &database, const QString &uuid)
     query.prepare("SELECT count(*) FROM lumivex_sessions WHERE :uuid = '' OR uuid::text = :uuid");
     query.bindValue(":uuid", uuid.isEmpty() ? QStringLiteral("") : uuid);
     return query.exec() && query.next() ? query.value(0).toInt() : -1;
+}
+
+QStringList TestSite::reportLines(const QStringList &arguments)
+{
+    QProcess tool;
+    tool.start(QStringLiteral(LUMIVEX_BIN_DIR "/lumivex-report"), arguments);
+    if (!tool.waitForFinished(30000) || tool.exitCode() != 0)
+        qWarning() << tool.readAllStandardError();
+    return QString::fromUtf8(tool.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
 }
 
 void TestSite::uri_data()
@@ -214,37 +227,42 @@ void TestSite::twoStationsSendToOneSite()
     QCOMPARE(read.value("tester").toString(), oddTester);
     QCOMPARE(read.value("date").toDateTime(), stored);
     QCOMPARE(site.sessions(QStringLiteral("US 1"), &ok).size(), 1);
+
+    QCOMPARE(reportLines({"--database", m_server.uri(database), "--list"}).size(), 2);
+    const QStringList oneStation = reportLines({"--database", m_server.uri(database), "--list", "--station", oddStation});
+    QCOMPARE(oneStation.size(), 1);
+    QVERIFY2(oneStation.first().endsWith(oddTester + "\t0\t" + oddStation), qPrintable(oneStation.first()));
 }
 
+// Sessions stored while the server is down wait in the store's outbox and
+// arrive once each when it is back; storing never waits for the network.
 void TestSite::serverStoppedWhileSessionsWait()
 {
     const QString database = newDatabase();
-    const QString stationFile = m_folder.filePath("stopped.sqlite");
-    StationDatabase station(stationFile);
-    SiteSender sender({m_server.uri(database), "Ward 7"}, stationFile);
+    QVERIFY(QDir(m_folder.path()).mkpath("station"));
+    ConfigurationManager store(m_folder.filePath("station/Lumivex 2016.ini"));
+    SiteSender sender({m_server.uri(database), "Ward 7"}, store.databaseFileName());
+    sender.watch(store.database());
     QSignalSpy status(&sender, &SiteSender::statusChanged);
-    QVERIFY(SiteOutbox::addSession(station.database(), newUuid(), sessionRecord("Ann", QDateTime::currentDateTime(), "A")));
-    sender.send();
+    const QVariantMap results = sessionRecord("", QDateTime(), "SN-7").value("test_session").toMap();
+    QVERIFY(store.addSession(results, "Ann", 4, 0, 0, " (MAKER - MD27)"));
     QVERIFY(status.wait(20000));
-    QCOMPARE(status.last().at(0).toInt(), 0);
+    QCOMPARE(sender.waitingSessions(), 0);
 
     QVERIFY2(m_server.stop(), qPrintable(m_server.error()));
-    const QStringList waiting{newUuid(), newUuid()};
-    for (const QString &uuid : waiting)
-        QVERIFY(SiteOutbox::addSession(station.database(), uuid, sessionRecord("Ben", QDateTime::currentDateTime(), "A")));
-    sender.send();
-    QVERIFY(status.wait(20000));
-    QCOMPARE(status.last().at(0).toInt(), 2);
-    QVERIFY(!status.last().at(1).toString().isEmpty());
+    QVERIFY(store.addSession(results, "Ben", 4, 1, 0, " (MAKER - MD27)"));
+    QVERIFY(store.addSession(results, "Cy", 4, 0, 0, " (MAKER - MD27)"));
+    QTRY_COMPARE_WITH_TIMEOUT(sender.waitingSessions(), 2, 20000);
+    QVERIFY(!sender.lastFailure().isEmpty());
 
     QVERIFY2(m_server.start(), qPrintable(m_server.error()));
     sender.send();
-    QVERIFY(status.wait(20000));
-    QCOMPARE(status.last().at(0).toInt(), 0);
-    QCOMPARE(status.last().at(1).toString(), QString());
+    QTRY_COMPARE_WITH_TIMEOUT(sender.waitingSessions(), 0, 20000);
+    QCOMPARE(sender.lastFailure(), QString());
     QCOMPARE(sessionRows(database), 3);
-    for (const QString &uuid : waiting)
-        QCOMPARE(sessionRows(database, uuid), 1);
+    sender.send();
+    QVERIFY(status.wait(20000));
+    QCOMPARE(sessionRows(database), 3);
 }
 
 void TestSite::connectionFaults_data()
