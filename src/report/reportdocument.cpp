@@ -1,12 +1,24 @@
 #include "reportdocument.h"
 
-#include <QTextOption>
 #include <QUrl>
 
-ReportDocument::ReportDocument(QObject *parent) : QTextDocument(parent)
+ReportDocument::ReportDocument(QObject *parent) : QTextDocument(parent) {}
+
+QTextOption::WrapMode ReportDocument::wrapModeFor(const QString &text)
+{
+    int wordLength = 0;
+    for (const QChar character : text) {
+        wordLength = character.isSpace() ? 0 : wordLength + 1;
+        if (wordLength > longestWordKeptWhole)
+            return QTextOption::WrapAnywhere;
+    }
+    return QTextOption::WrapAtWordBoundaryOrAnywhere;
+}
+
+void ReportDocument::setWrapModeFor(const QString &text)
 {
     QTextOption option = defaultTextOption();
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    option.setWrapMode(wrapModeFor(text));
     setDefaultTextOption(option);
 }
 

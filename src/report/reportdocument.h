@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QTextDocument>
+#include <QTextOption>
 
 // The document every text block of the report is laid out in. Stored texts
 // reach it escaped, so this is the second guard: it loads no resource from
@@ -16,6 +17,12 @@ public:
 
     // The program's own resources (":/...") and nothing else.
     static bool isOwnResource(const QUrl &name);
+    // Breaking at word boundaries looks for a word's end again from every line
+    // the word fills, which takes minutes for a word of a megabyte: a text with a
+    // word longer than this breaks anywhere instead.
+    static constexpr int longestWordKeptWhole = 10000;
+    static QTextOption::WrapMode wrapModeFor(const QString &text);
+    void setWrapModeFor(const QString &text);
 
 protected:
     QVariant loadResource(int type, const QUrl &name) override;

@@ -96,10 +96,10 @@ int top(qreal y)
 }
 
 // Words wider than their box are broken anywhere rather than cut at the page's edge.
-QTextOption wrappingOption(Qt::Alignment alignment)
+QTextOption wrappingOption(Qt::Alignment alignment, const QString &text)
 {
     QTextOption option(alignment);
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    option.setWrapMode(ReportDocument::wrapModeFor(text));
     return option;
 }
 
@@ -290,7 +290,7 @@ qreal ReportGenerator::drawRow(qreal y, const QString &label, const QVariant &va
     } else {
         ensureOnPage(valueRect);
         if (textValue) {
-            m_painter->drawText(valueRect, valueText, wrappingOption(Qt::AlignLeft | Qt::AlignTop));
+            m_painter->drawText(valueRect, valueText, wrappingOption(Qt::AlignLeft | Qt::AlignTop, valueText));
         } else {
             const QImage picture = value.value<QImage>();
             if (!picture.isNull())
@@ -329,7 +329,7 @@ ReportGenerator::RowGeometry ReportGenerator::rowGeometry(int rowTop, const QSiz
     const QFontMetrics metrics(pointFont(10), m_printer);
     const int wrappedHeight = qCeil(m_painter
                                         ->boundingRect(QRectF(valueLeft, rowTop, valueWidth, 0), valueText,
-                                                       wrappingOption(Qt::AlignLeft | Qt::AlignTop))
+                                                       wrappingOption(Qt::AlignLeft | Qt::AlignTop, valueText))
                                         .height());
     row.value = QRect(valueLeft, rowTop, valueWidth, valueLineHeight + 1 + qMax(0, wrappedHeight - metrics.height()));
 
@@ -445,7 +445,7 @@ qreal ReportGenerator::lineStartAbove(const QTextDocument &document, qreal limit
     return limit;
 }
 
-QRect ReportGenerator::noteBlock(QTextDocument &document, const QRect &rect, const QString &text) const
+QRect ReportGenerator::noteBlock(ReportDocument &document, const QRect &rect, const QString &text) const
 {
     QRect block = layOutHtml(document, htmlBlock(text, pointFont(8), QStringLiteral("left"), textMuted), rect.width(),
                              rect.topLeft());
@@ -692,7 +692,7 @@ qreal ReportGenerator::drawSubgroup(qreal y, TestSubgroup *subgroup, int running
                              group ? group->title() : QString()})
                 .toUpper();
         const int titleWidth = m_contentRect.right() - 1 - (left + 59) + 1;
-        const QTextOption titleOption = wrappingOption(Qt::AlignLeft | Qt::AlignBottom);
+        const QTextOption titleOption = wrappingOption(Qt::AlignLeft | Qt::AlignBottom, heading);
         const QSize textSize =
             m_painter->boundingRect(QRectF(0, 0, titleWidth, 0), heading, titleOption).toAlignedRect().size();
         // At least as tall as the number beside it, so a one-line title shares its baseline.
@@ -807,11 +807,14 @@ qreal ReportGenerator::drawSignatureBlock(qreal y)
     return y;
 }
 
-QRect ReportGenerator::layOutHtml(QTextDocument &document, const QString &html, int textWidth,
+QRect ReportGenerator::layOutHtml(ReportDocument &document, const QString &html, int textWidth,
                                   const QPoint &topLeft) const
 {
     document.documentLayout()->setPaintDevice(m_printer);
+    // Emptied first: a new width or wrap mode would lay out the old text again.
+    document.clear();
     document.setTextWidth(textWidth);
+    document.setWrapModeFor(html);
     document.setHtml(html);
     const QSizeF size = document.size();
     return QRect(topLeft, QSize(qMin(qCeil(size.width()), textWidth), qCeil(size.height())));

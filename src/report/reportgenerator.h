@@ -15,6 +15,7 @@
 class QPainter;
 class QPrinter;
 class QTextDocument;
+class ReportDocument;
 class Test;
 class TestContent;
 class TestGroup;
@@ -91,8 +92,8 @@ private:
     };
     RowGeometry rowGeometry(int rowTop, const QSize &labelSize, const QString &valueText, const QString &firstNote,
                             const QString &secondNote) const;
-    QRect noteBlock(QTextDocument &document, const QRect &rect, const QString &text) const;
-    QRect layOutHtml(QTextDocument &document, const QString &html, int textWidth, const QPoint &topLeft) const;
+    QRect noteBlock(ReportDocument &document, const QRect &rect, const QString &text) const;
+    QRect layOutHtml(ReportDocument &document, const QString &html, int textWidth, const QPoint &topLeft) const;
     void drawHtml(QTextDocument &document, const QRect &block);
     int noteExtraHeight(const QString &text, int textWidth) const;
     void drawPatternedLine(const QLine &line, Qt::PenStyle style, const QColor &colour);

@@ -94,22 +94,20 @@ TaskScheduler::tTaskState TaskScheduler::state(const QDateTime &now) const
     if (!m_date.isValid()) {
         return kTaskStateIgnored;
     }
-    // A run recorded after now was recorded by a clock set ahead: counting on it
-    // could hide the task for years, so the task is due until it runs again.
-    if (lastRunInFuture(now)) {
-        return kTaskStatePending;
-    }
     const QDate today = localDay(now);
     if (localDay(m_date) > today) {
         return kTaskStateUpcoming;
     }
+    // A run recorded after now was recorded by a clock set ahead: counting it
+    // could hide the task for years, so it counts as no run, and the task is due.
+    const bool ranBefore = m_lastPerformed.isValid() && !lastRunInFuture(now);
     // An interval shorter than a day shows as "-" in the task list and would make
     // the task due again the moment it ran, so it counts as a single run.
     if (frequencyDays() == 0) {
-        const bool ranSinceStart = m_lastPerformed.isValid() && localDay(m_lastPerformed) >= localDay(m_date);
+        const bool ranSinceStart = ranBefore && localDay(m_lastPerformed) >= localDay(m_date);
         return ranSinceStart ? kTaskStateFinished : kTaskStatePending;
     }
-    if (!m_lastPerformed.isValid()) {
+    if (!ranBefore) {
         return kTaskStatePending;
     }
     const QDateTime nextRun = runAfterLastPerformed();

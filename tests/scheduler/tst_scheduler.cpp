@@ -134,7 +134,7 @@ private slots:
         QDateTime &now = m_scheduler->moment;
         QTimer *timer = const_cast<QTimer *>(manager.queueTimer());
         now = at(2026, 3, 1, 10);
-        m_scheduler->store.addTask(task("far", at(2026, 1, 1), 45 * kDay, now));
+        m_scheduler->store.addTask(task("far", at(2026, 1, 1), 45 * kDay, now.toUTC()));
         manager.processQueue();
         QCOMPARE(timer->interval(), SchedulerManager::kMaximumTimerInterval);
 
