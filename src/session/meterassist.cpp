@@ -155,8 +155,8 @@ void MeterAssist::readingDone(const MeterReply &reply)
     const QString value = ReadingSource::valueText(reply.value);
     field.input->setText(LocalFormats::reading(value));
     field.input->setStyleSheet(QString());
-    field.content->setReadingSource(
-        ReadingSource::fromMeter(value, reply, m_settings, QDateTime::currentDateTime()));
+    const QVariantMap source = ReadingSource::fromMeter(value, reply, m_settings, QDateTime::currentDateTime());
+    field.content->setReadingSource(source);
     m_panel->setMessage(QString(), false);
     emit readingFinished(true, value, QString());
 }

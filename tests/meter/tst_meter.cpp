@@ -192,15 +192,19 @@ private slots:
         QStringList table;
         for (int level = 1; level <= 18; ++level)
             table << QString::number(level * 20.5);
-        TestInputDialog *dialog = startAt("test_06_03_00", table);
+        TestInputDialog *dialog = startAt("test_06_03_00", table, 20000, 40);
         QStringList patterns;
         connect(dialog->meterAssist(), &MeterAssist::readingStarted, this, [&] {
             patterns << NSTESTPatter::TestPattern::typeToString(
                 m_session->frame()->findChild<CanvasWidget *>("canvasWidget")->pattern()->type());
         });
+        QElapsedTimer clock;
+        clock.start();
         QTest::mouseClick(dialog->findChild<QPushButton *>("measureAllPushButton"), Qt::LeftButton);
         QCOMPARE(dialog->findChild<QLabel *>("meterProgressLabel")->text(), translated("meter_progress").arg(1).arg(18));
         QTRY_VERIFY_WITH_TIMEOUT(!dialog->meterAssist()->run()->isRunning(), 60000);
+        // Every pattern had its settling time before it was read.
+        QVERIFY(clock.elapsed() >= 18 * 40);
 
         QStringList expectedPatterns;
         for (int level = 1; level <= 18; ++level) {
@@ -212,6 +216,21 @@ private slots:
         }
         QCOMPARE(patterns, expectedPatterns);
         QCOMPARE(m_session->frame()->test()->id(), QString("test_06_06_00"));
+    }
+
+    // A pause holds the series before its next reading; going on reads the rest.
+    void pauseHoldsTheSeries()
+    {
+        TestInputDialog *dialog = startAt("test_06_03_16", {"300", "350"}, 20000, 100);
+        QTest::mouseClick(dialog->findChild<QPushButton *>("measureAllPushButton"), Qt::LeftButton);
+        auto *pause = dialog->findChild<QPushButton *>("pausePushButton");
+        QTest::mouseClick(pause, Qt::LeftButton);
+        QTest::qWait(400);
+        QVERIFY(callArguments().isEmpty());
+        QTest::mouseClick(pause, Qt::LeftButton);
+        QSignalSpy finished(dialog->meterAssist()->run(), &MeasureAllRun::finished);
+        QVERIFY(finished.wait(10000));
+        QCOMPARE(finished.first().first().toInt(), 2);
     }
 
     // A meter that never answers: the reading ends at its limit, the window kept running, nothing was stored.
@@ -255,6 +274,12 @@ private slots:
         // One button beside the field reads the next level by itself.
         QTest::mouseClick(dialog->findChild<QPushButton *>("measurePushButton"), Qt::LeftButton);
         QTRY_COMPARE(dialog->findChild<QLineEdit *>()->text(), QString("11.00"));
+        // Typed over, the reading is no longer the meter's.
+        QTest::keyClick(dialog->findChild<QLineEdit *>(), Qt::Key_Backspace);
+        QTest::keyClick(dialog, Qt::Key_Return);
+        const TestContent *changed = m_session->contentById("content05031000");
+        QCOMPARE(changed->resultText(), QString("11.0"));
+        QVERIFY(!ReadingSource::isMeterReading(changed->readingSource(), changed->resultText()));
     }
 
     // The ambient luminance is read on a black screen, after the operator was asked to switch the display off.
@@ -291,12 +316,13 @@ private:
                                               : QStringList();
     }
 
-    TestInputDialog *startAt(const QString &testId, const QStringList &answers, int timeLimitMs = 20000)
+    TestInputDialog *startAt(const QString &testId, const QStringList &answers, int timeLimitMs = 20000,
+                             int settleMs = 0)
     {
         useTable(answers);
         QSettings file(ConfigurationManager::instance()->fileName(), QSettings::IniFormat);
         file.setValue("METER/program", FAKE_SPOTREAD);
-        file.setValue("METER/settleMs", 0);
+        file.setValue("METER/settleMs", settleMs);
         file.setValue("METER/timeLimitMs", timeLimitMs);
         file.sync();
         m_model = std::make_unique<SavedSessionsModel>(ConfigurationManager::instance());
