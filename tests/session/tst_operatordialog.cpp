@@ -40,6 +40,7 @@ private Q_SLOTS:
     void requiredAnswerSaysSo();
     void noteKeptWhenTheStepIsShownAgain();
     void closeConfirmationDefaultsToNo();
+    void rowsScrollWithinTheScreen();
     void readingsInTheLanguage_data();
     void readingsInTheLanguage();
 
@@ -125,6 +126,18 @@ void TestOperatorDialog::closeConfirmationDefaultsToNo()
     QTest::mouseClick(m_dialog->findChild<QPushButton *>("closePushButton"), Qt::LeftButton);
     QCOMPARE(defaultText, translated("no"));
     QVERIFY(m_dialog->isVisible());
+}
+
+// On a low screen the rows scroll, and the buttons stay within the height given.
+void TestOperatorDialog::rowsScrollWithinTheScreen()
+{
+    QByteArray rows;
+    for (int i = 0; i < 12; ++i)
+        rows += QByteArray(i ? "," : "") + R"({"type":"text","caption":"Reading"})";
+    show(R"({"content":[)" + rows + "]}");
+    const int tall = m_dialog->height();
+    m_dialog->setAvailableHeight(300);
+    QVERIFY2(m_dialog->height() <= 300 && tall > 300, qPrintable(QString::number(m_dialog->height())));
 }
 
 void TestOperatorDialog::readingsInTheLanguage_data()
