@@ -300,7 +300,7 @@ private slots:
         QVERIFY(ownGerman.open(QIODevice::WriteOnly));
         ownGerman.write(R"(<Language Name="Eigen"><Definition><U ID="Cancel" Text="Halt"/></Definition></Language>)");
         ownGerman.close();
-        m_translator->setLanguagePaths({own.path(), TestLanguages + "/absent", installed.path()});
+        m_translator->setLanguagePaths({own.path(), installed.path(), TestLanguages + "/absent"});
         QComboBox chooser;
         m_translator->fillLanguageComboBox(&chooser);
         QCOMPARE(chooserItems(chooser), QStringList({"en English", "de Eigen", "it Italiano"}));
