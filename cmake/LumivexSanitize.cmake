@@ -17,3 +17,13 @@ if(LUMIVEX_SANITIZE)
         "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1:abort_on_error=1")
 endif()
 
+# LUMIVEX_FUZZ builds the libFuzzer programs of fuzz/ (scripts/fuzz). Every
+# library is instrumented for coverage; use clang and a build folder of its own.
+option(LUMIVEX_FUZZ "Build the libFuzzer programs (clang only)" OFF)
+
+if(LUMIVEX_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+        message(FATAL_ERROR "LUMIVEX_FUZZ needs clang: configure with -DCMAKE_CXX_COMPILER=clang++")
+    endif()
+    add_compile_options(-fsanitize=fuzzer-no-link)
+endif()

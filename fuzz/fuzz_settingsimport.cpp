@@ -1,0 +1,33 @@
+// The settings import: a settings file from an older version, another
+// station or a damaged disk, read as the program and lumivex-report read it,
+// down to the exported data of every stored session.
+#include "fuzzapplication.h"
+
+#include "configurationmanager.h"
+#include "sessionexport.h"
+
+#include <QDir>
+#include <QFile>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    fuzzApplication();
+    QDir folder(fuzzFolder().path());
+    for (const QString &left : folder.entryList(QDir::Files))
+        folder.remove(left);
+    const QString path = folder.filePath(QStringLiteral("Lumivex 2016.ini"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(reinterpret_cast<const char *>(data), qint64(size)) != qint64(size))
+        return 0;
+    file.close();
+
+    ConfigurationManager store(path);
+    store.localeSelected();
+    store.tasks();
+    store.latestSessionResults();
+    for (const QVariant &session : store.sessions()) {
+        SessionExport::write(session.toMap(), SessionExport::Json);
+        SessionExport::write(session.toMap(), SessionExport::Csv);
+    }
+    return 0;
+}
