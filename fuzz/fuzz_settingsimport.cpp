@@ -1,9 +1,11 @@
-// The settings import: a settings file from an older version, another
-// station or a damaged disk, read as the program and lumivex-report read it,
+// The settings import: a settings file of an earlier version, another station
+// or a damaged disk, moved into the database at the first start as the
+// program does it, then read back as the program and lumivex-report read it,
 // down to the exported data of every stored session.
 #include "fuzzapplication.h"
 
 #include "configurationmanager.h"
+#include "legacysettingsfile.h"
 #include "sessionexport.h"
 
 #include <QDir>
@@ -21,13 +23,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     file.close();
 
+    LegacySettingsFile(path).read([](LegacySettingsFile::List, int, const QVariantMap &) { return true; });
     ConfigurationManager store(path);
     store.localeSelected();
     store.tasks();
     store.latestSessionResults();
-    for (const QVariant &session : store.sessions()) {
-        SessionExport::write(session.toMap(), SessionExport::Json);
-        SessionExport::write(session.toMap(), SessionExport::Csv);
+    for (const QVariant &summary : store.sessions()) {
+        const QVariantMap record = store.sessionRecord(summary.toMap());
+        SessionExport::write(record, SessionExport::Json);
+        SessionExport::write(record, SessionExport::Csv);
     }
     return 0;
 }
