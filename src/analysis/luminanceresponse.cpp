@@ -1,8 +1,7 @@
 #include "luminanceresponse.h"
 
+#include "answernumber.h"
 #include "gsdf.h"
-
-#include <QLocale>
 
 #include <algorithm>
 #include <cmath>
@@ -25,20 +24,20 @@ double contrast(double lower, double upper)
 
 } // namespace
 
-LuminanceResponse LuminanceResponse::analyse(const QStringList &readings)
+LuminanceResponse LuminanceResponse::analyse(const QStringList &readings, double ambientLuminance)
 {
     if (readings.size() != readingCount)
         return rejected(WrongCount, readings.size());
 
     LuminanceResponse response;
-    const QLocale c = QLocale::c();
     for (int i = 0; i < readingCount; ++i) {
         bool isNumber = false;
-        const double luminance = c.toDouble(readings.at(i).trimmed(), &isNumber);
-        if (!isNumber || !std::isfinite(luminance))
+        const double reading = AnswerNumber::read(readings.at(i), &isNumber);
+        if (!isNumber)
             return rejected(NotANumber, i);
-        if (luminance <= 0.0)
+        if (reading <= 0.0)
             return rejected(NotPositive, i);
+        const double luminance = reading + ambientLuminance;
         if (luminance < Gsdf::minimumLuminance || luminance > Gsdf::maximumLuminance)
             return rejected(OutsideGsdf, i);
         if (i > 0 && luminance <= response.luminances.constLast())

@@ -8,7 +8,8 @@
 // the target JND indices are spread evenly in driving level between those of
 // the darkest and the brightest reading, and each of the 17 intervals compares
 // its measured contrast per JND with the GSDF's over the same indices.
-// The readings are taken as measured, room light included.
+// The ambient luminance (measured with the display off) is added to every
+// reading, so the response judged is that of L' = L + L_amb.
 class LuminanceResponse
 {
 public:
@@ -28,8 +29,9 @@ public:
     static constexpr double primaryLimit = 0.10;
     static constexpr double secondaryLimit = 0.20;
 
-    // The readings as typed (C-locale numbers in cd/m2), darkest pattern first.
-    static LuminanceResponse analyse(const QStringList &readings);
+    // The readings as typed or stored (read as AnswerNumber reads them), in cd/m2,
+    // darkest pattern first.
+    static LuminanceResponse analyse(const QStringList &readings, double ambientLuminance = 0.0);
 
     bool isValid() const { return problem == NoProblem; }
     // Whether every interval's deviation lies within +/- the limit.

@@ -1,5 +1,7 @@
 #include "expressionevaluator.h"
 
+#include "answernumber.h"
+
 #include <QScopedPointer>
 #include <QScriptEngine>
 #include <QSet>
@@ -130,12 +132,9 @@ Result ExpressionEvaluator::evaluate(const QString &expression, const ValueMap &
 
 QString ExpressionEvaluator::scriptNumber(const QString &answer)
 {
-    QString text = answer.trimmed();
-    if (!text.contains(QLatin1Char('.')) && text.count(QLatin1Char(',')) == 1)
-        text.replace(QLatin1Char(','), QLatin1Char('.'));
     bool ok = false;
-    const double value = text.toDouble(&ok);
-    if (!ok || !qIsFinite(value))
+    const double value = AnswerNumber::read(answer, &ok);
+    if (!ok)
         return {};
     const QString number = QString::number(value, 'g', 17);
     return value < 0 ? QLatin1Char('(') + number + QLatin1Char(')') : number;

@@ -1,0 +1,175 @@
+#include "gsdf.h"
+#include "judgement.h"
+#include "limitstable.h"
+
+#include <QJsonDocument>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+using Answers = QMap<QString, QString>;
+
+// A display whose L' = L + L_amb follows the GSDF from minimum to maximum, except that the
+// step from reading 8 to 9 may have more contrast by the given factor, brighter readings moving with it.
+Answers readings(double minimum, double maximum, double ambient, double steeper = 1)
+{
+    QVector<double> target;
+    for (int i = 0; i < 18; ++i)
+        target << Gsdf::luminance(Gsdf::index(minimum) + i * (Gsdf::index(maximum) - Gsdf::index(minimum)) / 17);
+    const double contrast = steeper * 2 * (target[9] - target[8]) / (target[9] + target[8]);
+    const double factor = target[8] * (2 + contrast) / (2 - contrast) / target[9];
+    Answers answers;
+    for (int i = 0; i < 18; ++i) {
+        const double scaled = target[i] * (i > 8 ? factor : 1);
+        answers.insert(QStringLiteral("content0503%1").arg(i, 2, 10, QLatin1Char('0')) + QStringLiteral("00"),
+                       QString::number(scaled - ambient, 'g', 17));
+    }
+    answers.insert(QStringLiteral("content05060000"), QString::number(ambient));
+    return answers;
+}
+
+QString failed(const Judgement &judgement)
+{
+    QStringList names;
+    for (const Judgement::Verdict &verdict : judgement.verdicts) {
+        if (!verdict.passed)
+            names << verdict.quantity + (verdict.problem.isEmpty() ? QString() : QLatin1Char(':') + verdict.problem);
+    }
+    return names.join(QLatin1Char(','));
+}
+
+} // namespace
+
+class TestLimits : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void judged_data()
+    {
+        QTest::addColumn<QString>("category");
+        QTest::addColumn<QString>("roomClass");
+        QTest::addColumn<Answers>("answers");
+        QTest::addColumn<QVariantMap>("reference");
+        QTest::addColumn<QString>("failures");
+        const auto row = [](const char *name, const char *category, const char *roomClass, Answers answers,
+                            const QString &failures, const QVariantMap &reference = {}) {
+            answers.insert("content03030002", answers.value("content03030002", "40"));
+            QTest::newRow(name) << category << roomClass << answers << reference << failures;
+        };
+        const auto with = [](Answers answers, const Answers &more) {
+            for (auto it = more.cbegin(); it != more.cend(); ++it)
+                answers.insert(it.key(), it.value());
+            return answers;
+        };
+        const Answers even{{"content05050000", "0.55"}, {"content05050001", "0.5"}, {"content05050002", "300"},
+                           {"content05050003", "250"}};
+        const Answers good = with(readings(1, 300, 0.5), even);
+        row("mammography within every limit", "mammography", "RK1", good, "");
+        row("L'max just below 250", "mammography", "RK1", with(readings(0.99, 249.9, 0.5), even), "maxLuminance");
+        row("L_amb lifts L'max to 250", "mammography", "RK1", with(readings(0.99, 250.01, 0.5), even), "");
+        Answers withoutAmbient = with(readings(0.99, 250.01, 0.5), even);
+        withoutAmbient.remove("content05060000");
+        row("without L_amb the same readings fail", "mammography", "RK1", withoutAmbient, "maxLuminance,gsdfDeviation");
+        row("r' just below 250", "projectionRadiography", "RK2", with(readings(1, 249, 0.2), even), "luminanceRatio");
+        row("GSDF 20 % off fails +/-15 %", "fluoroscopyCtMr", "RK3", with(readings(1, 300, 0.5, 1.2), even),
+            "gsdfDeviation");
+        row("GSDF 10 % off within +/-15 %", "fluoroscopyCtMr", "RK3", with(readings(1, 300, 0.5, 1.1), even), "");
+        row("dental GSDF not judged", "dental", "RK3", with(readings(1, 300, 0.5, 1.5), even), "");
+        row("uniformity 25.0 % passes", "dental", "RK3", with(good, {{"content05050002", "225"}, {"content05050003", "175"}}), "");
+        row("uniformity 25.1 % fails 25 %", "mammography", "RK3",
+            with(good, {{"content05050000", "225.3"}, {"content05050001", "175"}}), "uniformityLow");
+        row("illuminance at RK2's 100 lx", "dental", "RK2", with(good, {{"content03030002", "100"}}), "");
+        row("illuminance above RK2", "dental", "RK2", with(good, {{"content03030002", "101"}}), "illuminance");
+        row("constancy 29 % below", "mammography", "RK1", good, "", {{"maxLuminance", 300.0 / 0.71}});
+        row("constancy 31 % below", "mammography", "RK1", good, "constancy/maxLuminance", {{"maxLuminance", 300.0 / 0.69}});
+        row("category unknown", "none", "RK1", good,
+            "maxLuminance:noCategory,luminanceRatio:noCategory,gsdfDeviation:noCategory,uniformityLow:noCategory,"
+            "uniformityHigh:noCategory");
+        row("diagonal text leaves uniformity uncomputed", "dental", "RK9",
+            with(good, {{"content05050000", "24 Zoll"}, {"content03030002", ""}}),
+            "uniformityLow:notANumber,illuminance:unanswered");
+        row("a reading missing", "dental", "RK1", with(good, {{"content05030400", ""}}),
+            "maxLuminance:unanswered,luminanceRatio:unanswered,gsdfDeviation:unanswered");
+    }
+
+    void judged()
+    {
+        QFETCH(QString, category);
+        QFETCH(QString, roomClass);
+        QFETCH(Answers, answers);
+        QFETCH(QVariantMap, reference);
+        QFETCH(QString, failures);
+        const Judgement judgement = Judgement::judge(answers, {category, roomClass, reference}, LimitsTable::load());
+        QCOMPARE(failed(judgement), failures);
+        QCOMPARE(judgement.failedCount(), failures.isEmpty() ? 0 : failures.count(',') + 1);
+        // What the record keeps reads back the same, with no value for what was not computed.
+        QCOMPARE(failed(Judgement::fromMap(judgement.toMap())), failures);
+        QVERIFY(!QJsonDocument::fromVariant(judgement.toMap()).toJson().contains("null"));
+    }
+
+    void siteFile_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<double>("maxLuminance");
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<bool>("broken");
+        const QByteArray category = R"("maxLuminance":{"value":350,"source":"site physicist 2026"})";
+        QTest::newRow("override") << R"({"version":"s1","categories":[{"id":"projectionRadiography",)" + category + "}]}"
+                                  << 350.0 << "site physicist 2026" << false;
+        QTest::newRow("not JSON") << QByteArray("{\"version\":") << 200.0 << "" << true;
+        QTest::newRow("limit without source")
+            << QByteArray(R"({"version":"s1","categories":[{"id":"projectionRadiography","maxLuminance":{"value":350}}]})")
+            << 200.0 << "" << true;
+        QTest::newRow("new category lacking limits")
+            << R"({"version":"s1","categories":[{"id":"viewing",)" + category + "}]}" << 200.0 << "" << true;
+        QTest::newRow("no version") << QByteArray(R"({"categories":[]})") << 200.0 << "" << true;
+    }
+
+    void siteFile()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(double, maxLuminance);
+        QFETCH(QString, source);
+        QFETCH(bool, broken);
+        QTemporaryDir dir;
+        QFile site(dir.filePath("limits.json"));
+        QVERIFY(site.open(QIODevice::WriteOnly) && site.write(file) == file.size());
+        site.close();
+        const LimitsTable table = LimitsTable::load(site.fileName());
+        QCOMPARE(table.category("projectionRadiography")->maxLuminance.value, maxLuminance);
+        QCOMPARE(table.siteProblem().isEmpty(), !broken);
+        QCOMPARE(table.version().contains("limits.json s1"), !broken);
+        if (!broken)
+            QCOMPARE(table.category("projectionRadiography")->maxLuminance.source, source);
+    }
+
+    void plausibility_data()
+    {
+        QTest::addColumn<QString>("content");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<int>("verdict");
+        using P = LimitsTable::Plausibility;
+        QTest::newRow("1.000 typed for L'max") << "content05031700" << 1.0 << int(P::OutOfRange);
+        QTest::newRow("1.2345 for L'max") << "content05031700" << 1.2345 << int(P::OutOfRange);
+        QTest::newRow("L'max 400") << "content05031700" << 400.0 << int(P::Plausible);
+        QTest::newRow("0 luminance") << "content05020000" << 0.0 << int(P::NotPositive);
+        QTest::newRow("0.532 L'min") << "content05030000" << 0.532 << int(P::Plausible);
+        QTest::newRow("0 ambient") << "content05060000" << 0.0 << int(P::Plausible);
+        QTest::newRow("pixel count 1.5") << "content04050000" << 1.5 << int(P::NotWhole);
+        QTest::newRow("pixel count -1") << "content04050000" << -1.0 << int(P::Negative);
+        QTest::newRow("illuminance 20000") << "content03030002" << 20000.0 << int(P::OutOfRange);
+    }
+
+    void plausibility()
+    {
+        QFETCH(QString, content);
+        QFETCH(double, value);
+        QFETCH(int, verdict);
+        QCOMPARE(int(LimitsTable::load().plausibility(content)->check(value)), verdict);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLimits)
+#include "tst_limits.moc"
