@@ -4,6 +4,7 @@
 #include "addtaskdialog.h"
 #include "configurationmanager.h"
 #include "defaultdictionary.h"
+#include "limitstable.h"
 #include "localformats.h"
 #include "metersettingspage.h"
 #include "modalprompt.h"
@@ -18,7 +19,9 @@
 #include "sitepage.h"
 #include "sitesender.h"
 #include "sitesettings.h"
+#include "screenidentity.h"
 #include "taskscheduler.h"
+#include "testcontextwidget.h"
 #include "testgroup.h"
 #include "testingsession.h"
 #include "testitemsmodel.h"
@@ -123,6 +126,9 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), m_ui(new Ui::Main
     m_selectedMonitor = QGuiApplication::screens().indexOf(QGuiApplication::primaryScreen());
 
     createModels();
+    m_testContext = new TestContextWidget(m_catalogue, m_ui->listTestPage);
+    m_ui->listTestPageLayout->insertWidget(0, m_testContext);
+    connect(m_testContext, &TestContextWidget::testTypeChosen, this, &MainWindow::tickGroups);
     setUpTray();
     selectStoredLanguage();
 
@@ -206,6 +212,7 @@ void MainWindow::releaseTestingSession()
 
 void MainWindow::startSession(const QVariantMap &storedResults)
 {
+    m_testingSession->setContext(m_testContext->context());
     m_testingSession->setGroups(m_catalogue->selectedGroups());
     if (!storedResults.isEmpty())
         m_testingSession->applyStoredResults(storedResults);
@@ -288,6 +295,7 @@ void MainWindow::retranslate()
 {
     m_translator->translateObject(this, true);
     m_translator->translateObject(m_trayMenu, true);
+    m_testContext->retranslate();
     showSiteStatus();
 }
 
@@ -389,7 +397,7 @@ void MainWindow::backToHomeClicked()
 
 void MainWindow::newTestClicked()
 {
-    check(true);
+    m_testContext->applyTestType();
     m_ui->stackedWidget->setCurrentWidget(m_ui->listTestPage);
 }
 
@@ -421,8 +429,12 @@ void MainWindow::checkNone()
 void MainWindow::goTestClicked()
 {
     QStringList items;
-    for (int screen = 0; screen < QGuiApplication::screens().size(); ++screen)
-        items << translated("display") + QString::number(screen);
+    for (int screen = 0; screen < QGuiApplication::screens().size(); ++screen) {
+        const QString identity =
+            ScreenIdentity::description(m_testingSession->screenIdentity().identity(screen));
+        items << translated("display") + QString::number(screen) +
+                     (identity.isEmpty() ? QString() : QStringLiteral(" - ") + identity);
+    }
     const QString chosen = ModalPrompt::chooseItem(this, QStringLiteral(" "), translated("chooseMonitor"), items,
                                                    translated("ok"), translated("cancel"));
     if (chosen.isNull()) {
@@ -679,8 +691,21 @@ void MainWindow::startApp()
     }
     qDebug().noquote() << "-----> APPLICATION STARTED WITH PARAMETERS:" << described;
     handleArguments(arguments);
-    if (!m_quitRequested)
+    if (!m_quitRequested) {
         reportStoreStart();
+        warnBrokenLimits();
+    }
+}
+
+// A broken site file of limits is said at start: the built-in limits judge until it is mended.
+void MainWindow::warnBrokenLimits()
+{
+    const QString problem = LimitsTable::current().siteProblem();
+    if (problem.isEmpty())
+        return;
+    ModalPrompt::question(this, QMessageBox::Warning, translated("attention"),
+                          translated("limits_siteFileBroken") + QLatin1Char('\n') + problem,
+                          {{translated("ok"), QMessageBox::AcceptRole}});
 }
 
 void MainWindow::receiveMessage(QString message)

@@ -24,6 +24,7 @@ class SchedulerManager;
 class SitePage;
 class SiteSender;
 class TestItemsModel;
+class TestContextWidget;
 class TestingSession;
 class TestsManager;
 
@@ -114,6 +115,7 @@ private:
     void startSession(const QVariantMap &storedResults);
     void startTaskTests(const QString &taskId);
     void tickGroups(const QVariantList &groupNumbers);
+    void warnBrokenLimits();
     void setGroupTicked(int row, bool ticked);
     void runAddTaskDialog();
     bool askToExecuteTasks(const QStringList &ids);
@@ -128,6 +130,7 @@ private:
     TestsManager *m_catalogue = nullptr;
     TestItemsModel *m_selectionModel = nullptr;
     TestingSession *m_testingSession = nullptr;
+    TestContextWidget *m_testContext = nullptr;
     ConfigurationManager *m_store = nullptr;
     QVariantMap m_reportSession;
     SavedSessionsModel *m_savedSessions = nullptr;

@@ -1,5 +1,6 @@
 #include "testcontent.h"
 
+#include "answernumber.h"
 #include "expressionevaluator.h"
 #include "propertyassign.h"
 
@@ -54,6 +55,7 @@ TestContent::tTestContentType TestContent::typeFromName(const QString &name)
 
 void TestContent::clear()
 {
+    m_screenSize = false;
     setId({});
     setCaption({});
     setReport({});
@@ -319,12 +321,35 @@ bool TestContent::isValid() const
         return true;
     if (m_type == kTestContentTypeBoolean)
         return m_resultBoolean;
+    if (!m_join.isEmpty() && !qIsFinite(joinedValue(ExpressionEvaluator::evaluate(m_join, m_joinValues))))
+        return false;
     const ExpressionEvaluator::Result verdict = ExpressionEvaluator::evaluate(m_validator, m_validatorValues);
     if (verdict.failed())
         return false;
     if (!verdict.value.isValid() || !verdict.value.canConvert<bool>())
         return true;
     return verdict.value.toBool();
+}
+
+QString TestContent::unreadableJoinInput(bool *missing) const
+{
+    for (const QString &id : m_joinIds) {
+        const QString value = m_joinValues.value(id).trimmed();
+        bool isNumber = false;
+        AnswerNumber::read(value, &isNumber);
+        if (!isNumber) {
+            *missing = value.isEmpty();
+            return id;
+        }
+    }
+    return {};
+}
+
+QString TestContent::shownResultText() const
+{
+    bool isNumber = false;
+    const double value = m_resultText.toDouble(&isNumber);
+    return isNumber && !qIsFinite(value) ? QString() : m_resultText;
 }
 
 void TestContent::addOwnValues(const ValueMap &values)
@@ -348,10 +373,17 @@ void TestContent::setValidatorValues(const ValueMap &values)
 
 void TestContent::setScreenSize()
 {
+    m_screenSize = true;
     const QScreen *screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
     presetAnswer(diagonalInches(screen->size(), screen->physicalDotsPerInchX(), screen->physicalDotsPerInchY()));
+}
+
+void TestContent::presetScreenDiagonal(const QString &diagonal)
+{
+    if (m_screenSize && !diagonal.isEmpty())
+        presetAnswer(diagonal);
 }
 
 void TestContent::setId(const QString &id)

@@ -95,6 +95,8 @@ public:
     QString validator() const { return m_validator; }
     QString hideFromTest() const { return m_hideFromTest; }
     bool hideFromReport() const { return m_hideFromReport; }
+    // Whether the answer is the diagonal of the screen under test.
+    bool isScreenSize() const { return m_screenSize; }
     QVariantMap sourceMap() const { return m_source; }
     // Where the answer came from when it was not typed (a meter reading); empty for typed answers.
     QVariantMap readingSource() const { return m_readingSource; }
@@ -125,7 +127,15 @@ public:
     // The joined value; -1.0 when the content has no join, NaN when it could
     // not be computed (an answer that is not a number, a failing script).
     double computeJoin();
+    // A computed content whose value cannot be computed (an answer it reads is
+    // no number, a division by zero) is not valid, whatever its validator says.
     bool isValid() const;
+    // The first answer that keeps the join from being computed: its id, and
+    // whether it is missing (true) or no number (false); empty when none does.
+    QString unreadableJoinInput(bool *missing) const;
+    // The text answer as shown and exported: a "nan" or "inf" that an older
+    // version stored for a value it could not compute shows as no answer.
+    QString shownResultText() const;
 
     ValueMap ownValues() const { return m_ownValues; }
     void addOwnValues(const ValueMap &values);
@@ -159,8 +169,10 @@ public Q_SLOTS:
     void setRequired(bool required);
     void setIgnoreValidation(bool ignore);
     void setValidator(const QString &validator);
-    // Presets the answer with the diagonal of the primary screen.
+    // Presets the answer with the diagonal of the primary screen, until the
+    // session presets that of the screen under test.
     void setScreenSize();
+    void presetScreenDiagonal(const QString &diagonal);
     void setHideFromTest(const QString &expression);
     void setHideFromReport(bool hide);
 
@@ -225,6 +237,7 @@ private:
     bool m_required = true;
     bool m_ignoreValidation = false;
     bool m_hideFromReport = false;
+    bool m_screenSize = false;
     tValidatorType m_validatorType = kValidatorTypeNone;
     QVariantMap m_source;
     QVariantMap m_readingSource;

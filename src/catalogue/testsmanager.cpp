@@ -59,6 +59,7 @@ void TestsManager::clear()
     m_groupsByNumber.clear();
     m_groups->clear();
     m_selectedGroups->clear();
+    m_testTypes.clear();
 }
 
 void TestsManager::load(const QString &catalogueText)
@@ -66,6 +67,15 @@ void TestsManager::load(const QString &catalogueText)
     clear();
     // A document that does not parse counts as an empty catalogue.
     const QVariantMap root = QJsonDocument::fromJson(catalogueText.simplified().toUtf8()).object().toVariantMap();
+    for (const QVariant &entry : root.value(QStringLiteral("testtypes")).toList()) {
+        const QVariantMap type = entry.toMap();
+        TestType testType{type.value(QStringLiteral("id")).toString(), type.value(QStringLiteral("title")).toString(),
+                          {}};
+        for (const QVariant &number : type.value(QStringLiteral("groups")).toList())
+            testType.groups << number.toUInt();
+        if (!testType.id.isEmpty())
+            m_testTypes << testType;
+    }
     const QVariant groups = root.value(QStringLiteral("groups"));
     if (groups.type() != QVariant::Map)
         return;

@@ -24,6 +24,16 @@ public:
     // The whole text of a catalogue file; empty when it cannot be read.
     static QString readCatalogueText(const QString &path);
 
+    // A kind of test (acceptance, daily or periodic constancy) and the groups it ticks.
+    struct TestType
+    {
+        QString id;
+        QString title; // translation key
+        QList<unsigned> groups;
+    };
+
+    const QList<TestType> &testTypes() const { return m_testTypes; }
+
     // All groups in ascending number.
     QList<TestGroup *> *groups() const { return m_groups; }
     // The selected groups in ascending number; the same list object each time.
@@ -37,4 +47,5 @@ private:
     QMap<unsigned, TestGroup *> m_groupsByNumber;
     QList<TestGroup *> *m_groups;
     QList<TestGroup *> *m_selectedGroups;
+    QList<TestType> m_testTypes;
 };

@@ -1,7 +1,10 @@
 #include "reportgenerator.h"
 
+#include "answernumber.h"
 #include "expressionevaluator.h"
 #include "localformats.h"
+#include "judgement.h"
+#include "limitstable.h"
 #include "luminanceresponse.h"
 #include "luminanceresponsepage.h"
 #include "readingmarks.h"
@@ -13,6 +16,7 @@
 #include "testgroup.h"
 #include "testsubgroup.h"
 #include "translator.h"
+#include "verdicttext.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFileInfo>
@@ -121,7 +125,7 @@ QString shownResult(const TestContent *content)
     const double computed = content->resultText().toDouble(&isNumber);
     if (!content->join().isEmpty() && isNumber && std::isfinite(computed))
         return LocalFormats::number(computed, ComputedDecimals);
-    return LocalFormats::reading(content->resultText());
+    return LocalFormats::reading(content->shownResultText());
 }
 
 } // namespace
@@ -169,6 +173,13 @@ void ReportGenerator::generate(QPrinter *printer, QPainter *painter, QVariantMap
     if (!m_painter->begin(m_printer))
         return;
 
+    const QVariantMap judgementRecord = session.value(QStringLiteral("judgement")).toMap();
+    const Judgement judgement = Judgement::fromMap(judgementRecord);
+    // Sessions judged by the limits table name its version on every page.
+    m_footerNote = judgementRecord.isEmpty() ? QString()
+                                             : translated(QStringLiteral("limits_version")).arg(judgement.version);
+    const QString testType = session.value(QStringLiteral("testtype")).toString();
+    m_titleKey = QStringLiteral("report_header_") + (testType.isEmpty() ? QStringLiteral("unknown") : testType);
     drawFooter(1);
     const QString monitorLine = translated(QStringLiteral("monitor")) + QLatin1Char(' ') +
                                 QString::number(session.value(QStringLiteral("monitorselected")).toInt()) +
@@ -179,11 +190,15 @@ void ReportGenerator::generate(QPrinter *printer, QPainter *painter, QVariantMap
     const ExpressionEvaluator::Budget budget;
     rebuildGroups(session);
     linkAnswers();
+    y = drawSessionContext(y, testType, session.value(QStringLiteral("display")).toMap());
     for (TestGroup *group : qAsConst(m_groups))
         y = drawGroup(y, group, group->number() == 0);
+    if (!judgementRecord.isEmpty())
+        y = drawJudgement(y, judgement);
     const QStringList readings = luminanceReadings(m_groups);
     if (!readings.isEmpty())
-        y = drawLuminanceResponse(LuminanceResponse::analyse(readings));
+        y = drawLuminanceResponse(
+            LuminanceResponse::analyse(readings, judgementRecord.isEmpty() ? 0.0 : ambientLuminance()));
     const QString meterReadings = ReadingMarks::summary(m_groups);
     if (!meterReadings.isEmpty())
         y = drawRow(y + 4, translated(QStringLiteral("meter_title")), meterReadings, QString(), QString(), false, false,
@@ -236,6 +251,10 @@ void ReportGenerator::drawFooter(int pageNumber)
                                        m_contentRect.bottom() + 20);
     m_painter->drawText(band, Qt::AlignCenter, QString::number(pageNumber));
     m_painter->drawLine(band.topLeft(), band.topRight());
+    if (!m_footerNote.isEmpty()) {
+        m_painter->setFont(pointFont(7));
+        m_painter->drawText(band.translated(0, band.height()), Qt::AlignLeft | Qt::AlignTop, m_footerNote);
+    }
     m_painter->restore();
 }
 
@@ -475,7 +494,7 @@ qreal ReportGenerator::drawHeader(const QDateTime &date, std::optional<int> fail
     m_painter->drawText(rectFromCorners(33, 20, 382, 52), textFlags,
                         translated(QStringLiteral("report_header_0")).toUpper());
     m_painter->setFont(pixelFont(14));
-    m_painter->drawText(rectFromCorners(33, 58, 382, 90), textFlags, translated(QStringLiteral("report_header_1")));
+    m_painter->drawText(rectFromCorners(33, 58, 382, 90), textFlags, translated(m_titleKey));
 
     m_painter->fillRect(rectFromCorners(445, 25, 447, 85), letterheadBar);
     m_painter->drawText(rectFromCorners(455, 20, 569, 53), textFlags,
@@ -755,9 +774,114 @@ qreal ReportGenerator::drawContent(qreal y, TestContent *content, bool validatab
     if (!content->join().isEmpty()) {
         const double joined = content->computeJoin();
         const QString valueText =
-            std::isfinite(joined) ? LocalFormats::number(joined, ComputedDecimals) : QStringLiteral("inputError");
-        y = drawRow(y - 5, translated(content->joinText()), translated(valueText), QString(),
+            std::isfinite(joined) ? LocalFormats::number(joined, ComputedDecimals) : notComputableText(content);
+        y = drawRow(y - 5, translated(content->joinText()), valueText, QString(),
                     translated(content->joinDescription()), false, true, textMuted);
+    }
+    m_painter->restore();
+    return y;
+}
+
+// Why a computed value is not there: the answer it reads that is missing or no number.
+QString ReportGenerator::notComputableText(const TestContent *content) const
+{
+    QString problem;
+    const QString id = unreadableAnswer(content->id(), &problem);
+    if (id == content->id())
+        return translated(QStringLiteral("inputError"));
+    return translated(QStringLiteral("verdict_notComputable_") + problem).arg(captionOf(id));
+}
+
+// The answer at the root of a value that cannot be computed: a computed value is
+// followed through the joins it reads to the operator's answer that is missing
+// ("unanswered") or no number ("notANumber"). Joins read joins only a few levels deep.
+QString ReportGenerator::unreadableAnswer(const QString &contentId, QString *problem) const
+{
+    constexpr int deepestJoin = 8;
+    QString id = contentId;
+    for (int depth = 0; depth < deepestJoin; ++depth) {
+        const TestContent *content = contentWithId(id);
+        bool missing = false;
+        const QString input =
+            content && !content->join().isEmpty() ? content->unreadableJoinInput(&missing) : QString();
+        if (input.isEmpty())
+            break;
+        id = input;
+        *problem = missing ? QStringLiteral("unanswered") : QStringLiteral("notANumber");
+    }
+    return id;
+}
+
+const TestContent *ReportGenerator::contentWithId(const QString &contentId) const
+{
+    for (const TestGroup *group : m_groups) {
+        if (const TestContent *content = group->contentById(contentId))
+            return content;
+    }
+    return nullptr;
+}
+
+// The answer's name as the operator was asked for it.
+QString ReportGenerator::captionOf(const QString &contentId) const
+{
+    const TestContent *content = contentWithId(contentId);
+    return content ? firstTranslated({content->caption(), content->report()}) : contentId;
+}
+
+double ReportGenerator::ambientLuminance() const
+{
+    const TestContent *content = contentWithId(LimitsTable::current().inputs().ambientLuminance);
+    bool isNumber = false;
+    const double value = content ? AnswerNumber::read(content->resultText(), &isNumber) : 0.0;
+    return isNumber ? value : 0.0;
+}
+
+// The test type, and the display with the category and room class that chose its limits.
+qreal ReportGenerator::drawSessionContext(qreal y, const QString &testType, const QVariantMap &display)
+{
+    const auto row = [this, &y](const char *label, const QString &value) {
+        y = drawRow(y + 4, translated(QLatin1String(label)), value, QString(), QString(), false, false, textMuted);
+    };
+    row("testType", translated(QStringLiteral("testType_") + (testType.isEmpty() ? QStringLiteral("unknown") : testType)));
+    if (display.isEmpty())
+        return y + 4;
+    const QString serial = display.value(QStringLiteral("serial")).toString();
+    row("display_identity", QStringList{display.value(QStringLiteral("maker")).toString(),
+                                        display.value(QStringLiteral("model")).toString(),
+                                        serial.isEmpty() ? QString() : QStringLiteral("(SN %1)").arg(serial)}
+                                .join(QLatin1Char(' '))
+                                .simplified());
+    const QString categoryId = display.value(QStringLiteral("category")).toString();
+    const LimitsTable::Category *category = LimitsTable::current().category(categoryId);
+    const QString categoryTitle = category ? translated(category->title) : QString();
+    row("applicationCategory", categoryTitle.isEmpty() ? (category ? category->title : categoryId) : categoryTitle);
+    row("roomClass", display.value(QStringLiteral("roomClass")).toString());
+    return y + 4;
+}
+
+// Each measured quantity with its value, limit, verdict and the limit's source.
+qreal ReportGenerator::drawJudgement(qreal y, const Judgement &judgement)
+{
+    m_painter->save();
+    m_painter->setFont(pointFont(12));
+    m_painter->setPen(textDark);
+    const QString heading = translated(QStringLiteral("limits_title")).toUpper();
+    QRect headingRect(m_contentRect.left() + 10, top(y) + 8, m_contentRect.width() - 10, 16);
+    ensureOnPage(headingRect);
+    m_painter->drawText(headingRect, Qt::AlignLeft | Qt::AlignBottom, heading);
+    y = headingRect.bottom();
+    for (Judgement::Verdict verdict : judgement.verdicts) {
+        QString subject = verdict.problemSubject;
+        if (subject.startsWith(QLatin1String("content"))) {
+            subject = unreadableAnswer(verdict.problemSubject, &verdict.problem);
+            subject = captionOf(subject);
+        }
+        const QString source =
+            verdict.source.isEmpty() ? QString()
+                                     : translated(QStringLiteral("limits_source")).arg(verdict.source.toHtmlEscaped());
+        y = drawRow(y + 4, VerdictText::quantity(verdict), VerdictText::outcome(verdict, subject), QString(), source,
+                    false, false, verdict.passed ? textMuted : failedCountColour) +
+            4;
     }
     m_painter->restore();
     return y;

@@ -20,6 +20,7 @@ class Test;
 class TestContent;
 class TestGroup;
 class TestSubgroup;
+class Judgement;
 class LuminanceResponse;
 
 // Lays out one stored testing session as an A4 report: letterhead and summary,
@@ -81,6 +82,13 @@ private:
     qreal drawContent(qreal y, TestContent *content, bool validatable);
     qreal drawSignatureBlock(qreal y);
     qreal drawLuminanceResponse(const LuminanceResponse &response);
+    qreal drawSessionContext(qreal y, const QString &testType, const QVariantMap &display);
+    qreal drawJudgement(qreal y, const Judgement &judgement);
+    QString notComputableText(const TestContent *content) const;
+    QString unreadableAnswer(const QString &contentId, QString *problem) const;
+    const TestContent *contentWithId(const QString &contentId) const;
+    QString captionOf(const QString &contentId) const;
+    double ambientLuminance() const;
 
     // The rectangles of one row: label block, value, and the two notes (empty when absent).
     struct RowGeometry
@@ -106,4 +114,6 @@ private:
     int m_pageNumber = 1;
     QList<TestGroup *> m_groups;
     QHash<QString, QImage> m_images;
+    QString m_titleKey = QStringLiteral("report_header_unknown");
+    QString m_footerNote;
 };

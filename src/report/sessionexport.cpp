@@ -1,5 +1,6 @@
 #include "sessionexport.h"
 
+#include "judgement.h"
 #include "luminanceresponse.h"
 #include "luminanceresponsepage.h"
 #include "reportgenerator.h"
@@ -19,6 +20,34 @@
 #include <cmath>
 
 namespace {
+
+const QStringList displayKeys{QStringLiteral("maker"), QStringLiteral("model"), QStringLiteral("serial"),
+                              QStringLiteral("category"), QStringLiteral("roomClass")};
+
+QString testType(const QVariantMap &session)
+{
+    const QString type = session.value(QStringLiteral("testtype")).toString();
+    return type.isEmpty() ? QStringLiteral("unknown") : type;
+}
+
+// The tested display; a session stored before displays were recorded gives empty texts.
+QJsonObject displayObject(const QVariantMap &session)
+{
+    const QVariantMap display = session.value(QStringLiteral("display")).toMap();
+    QJsonObject object;
+    for (const QString &key : displayKeys)
+        object.insert(key, display.value(key).toString());
+    return object;
+}
+
+QJsonArray verdictRows(const QVariantMap &session)
+{
+    QJsonArray rows;
+    const Judgement judgement = Judgement::fromMap(session.value(QStringLiteral("judgement")).toMap());
+    for (const Judgement::Verdict &verdict : judgement.verdicts)
+        rows.append(QJsonObject::fromVariantMap(verdict.toMap()));
+    return rows;
+}
 
 const QStringList columns{QStringLiteral("group"), QStringLiteral("subgroup"),    QStringLiteral("test"),
                           QStringLiteral("id"),    QStringLiteral("caption_key"), QStringLiteral("caption"),
@@ -52,7 +81,7 @@ QString answer(const TestContent *content)
     case TestContent::kTestContentTypeBoolean:
         return content->resultBoolean() ? QStringLiteral("true") : QStringLiteral("false");
     default:
-        return content->resultText();
+        return content->shownResultText();
     }
 }
 
@@ -148,6 +177,9 @@ QByteArray json(const QVariantMap &session, const QList<TestGroup *> &groups)
          QJsonObject{{QStringLiteral("number"), storedNumber(session.value(QStringLiteral("monitorselected")))},
                      {QStringLiteral("description"), session.value(QStringLiteral("monitorinfo")).toString()}}},
         {QStringLiteral("failedCount"), storedNumber(session.value(QStringLiteral("nfailedtestcontents")))},
+        {QStringLiteral("testType"), testType(session)},
+        {QStringLiteral("display"), displayObject(session)},
+        {QStringLiteral("verdicts"), verdictRows(session)},
         {QStringLiteral("contents"), contentRows(groups)}};
     const QStringList readings = ReportGenerator::luminanceReadings(groups);
     if (!readings.isEmpty())
@@ -191,13 +223,22 @@ QString csvField(const QJsonValue &value)
     return QLatin1Char('"') + text.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
 }
 
-QByteArray csv(const QList<TestGroup *> &groups)
+// Every row also names the test type and the display, so each stands on its own.
+QByteArray csv(const QVariantMap &session, const QList<TestGroup *> &groups)
 {
-    QStringList lines{columns.join(QLatin1Char(','))};
+    QStringList header = columns;
+    header << QStringLiteral("testType");
+    for (const QString &key : displayKeys)
+        header << QStringLiteral("display_") + key;
+    QStringList lines{header.join(QLatin1Char(','))};
+    const QJsonObject display = displayObject(session);
     for (const QJsonValue &row : contentRows(groups)) {
         QStringList fields;
         for (const QString &column : columns)
             fields << csvField(row.toObject().value(column));
+        fields << csvField(testType(session));
+        for (const QString &key : displayKeys)
+            fields << csvField(display.value(key));
         lines << fields.join(QLatin1Char(','));
     }
     return (lines.join(QLatin1String("\r\n")) + QLatin1String("\r\n")).toUtf8();
@@ -220,5 +261,5 @@ QByteArray SessionExport::write(const QVariantMap &session, Format format)
 {
     ReportGenerator generator;
     const QList<TestGroup *> &groups = generator.linkedGroups(session);
-    return format == Json ? json(session, groups) : csv(groups);
+    return format == Json ? json(session, groups) : csv(session, groups);
 }

@@ -2,6 +2,9 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStringList>
+
+#include <cmath>
 
 ScreenIdentity::~ScreenIdentity() = default;
 
@@ -11,5 +14,31 @@ ScreenIdentity::Identity ScreenIdentity::identity(int screenIndex) const
     if (!screen)
         return {};
     return {screen->manufacturer(), screen->model(), screen->serialNumber(),
-            screen->geometry().size() * screen->devicePixelRatio()};
+            screen->geometry().size() * screen->devicePixelRatio(), screen->physicalSize()};
+}
+
+QString ScreenIdentity::diagonalInches(const Identity &identity)
+{
+    constexpr double millimetresPerInch = 25.4;
+    const QSizeF size = identity.physicalSizeMm;
+    if (size.width() <= 0 || size.height() <= 0)
+        return {};
+    return QString::number(qRound(std::hypot(size.width(), size.height()) / millimetresPerInch));
+}
+
+QString ScreenIdentity::description(const Identity &identity)
+{
+    QStringList parts;
+    const QString name = QStringList{identity.manufacturer, identity.model}.join(QLatin1Char(' ')).trimmed();
+    if (!name.isEmpty())
+        parts << name;
+    if (!identity.serialNumber.isEmpty())
+        parts << QStringLiteral("(SN %1)").arg(identity.serialNumber);
+    QString text = parts.join(QLatin1Char(' '));
+    if (!identity.devicePixels.isEmpty()) {
+        const QString pixels =
+            QStringLiteral("%1 x %2").arg(identity.devicePixels.width()).arg(identity.devicePixels.height());
+        text = text.isEmpty() ? pixels : text + QStringLiteral(", ") + pixels;
+    }
+    return text;
 }

@@ -1,5 +1,7 @@
 #include "testingsession.h"
 
+#include "judgement.h"
+#include "limitstable.h"
 #include "modalprompt.h"
 #include "savedsessionsmodel.h"
 #include "screenidentity.h"
@@ -158,23 +160,23 @@ void TestingSession::showCurrentTest()
 void TestingSession::prefillScreenIdentity()
 {
     const ScreenIdentity::Identity identity = m_screenIdentity->identity(m_screen);
+    // The diagonal decides which measuring positions are asked: it is that of the
+    // screen under test, not of the primary screen the catalogue was loaded on.
+    const QString diagonal = ScreenIdentity::diagonalInches(identity);
+    for (TestContent *content : allContents())
+        content->presetScreenDiagonal(diagonal);
     // A virtual screen names no maker, model or serial number; its size alone says
     // nothing about the device under test.
     if (identity.manufacturer.isEmpty() && identity.model.isEmpty() && identity.serialNumber.isEmpty())
         return;
-    TestContent *maker = contentById(MakerContentId);
-    const auto *deviceTest = maker ? qobject_cast<const Test *>(maker->parent()) : nullptr;
-    if (!deviceTest)
-        return;
-    const QList<TestContent *> &contents = *deviceTest->content();
-    presetEmptyAnswer(maker, identity.manufacturer);
+    presetEmptyAnswer(contentById(MakerContentId), identity.manufacturer);
     presetEmptyAnswer(contentById(ModelContentId), identity.model);
     if (!identity.devicePixels.isEmpty()) {
         presetEmptyAnswer(
-            contents.value(MatrixPosition),
+            deviceContent(MatrixPosition),
             QStringLiteral("%1 x %2").arg(identity.devicePixels.width()).arg(identity.devicePixels.height()));
     }
-    presetEmptyAnswer(contents.value(SerialNumberPosition), identity.serialNumber);
+    presetEmptyAnswer(deviceContent(SerialNumberPosition), identity.serialNumber);
 }
 
 bool TestingSession::isHidden(const Test *test) const
@@ -213,8 +215,10 @@ void TestingSession::computeJoins(const Test *test)
 {
     for (TestContent *content : qAsConst(*test->content())) {
         const double joined = content->computeJoin();
+        // A value that cannot be computed is left empty: the content is then not
+        // valid (TestContent::isValid), and no "nan" reaches the record.
         if (joined != -1.0)
-            content->setResultText(QString::number(joined, 'g', 6));
+            content->setResultText(qIsFinite(joined) ? QString::number(joined, 'g', 6) : QString());
         mergeOwnValues(test);
     }
 }
@@ -295,14 +299,50 @@ void TestingSession::completeSession()
         groups.insert(QString::number(group->number()), group->toVariantMap());
         failed += group->failedContentsCount();
     }
+    const QVariantMap details = sessionDetails(&failed);
     qDebug() << "[TestingSession] Failed tests: " << failed;
     if (failed > 0) {
         ModalPrompt::question(this, QMessageBox::Warning, translated("attention"),
                               translated("alertfailedtest").arg(failed), {{translated("ok"), QMessageBox::AcceptRole}});
     }
     if (m_store)
-        m_store->addSession(groups, tester, uint(m_groups->size()), failed, m_screen, monitorInfo);
+        m_store->addSession(groups, tester, uint(m_groups->size()), failed, m_screen, monitorInfo, details);
     emit sessionSucceeded(failed == 0);
+}
+
+TestContent *TestingSession::deviceContent(int position) const
+{
+    const TestContent *maker = contentById(MakerContentId);
+    const auto *deviceTest = maker ? qobject_cast<const Test *>(maker->parent()) : nullptr;
+    return deviceTest ? deviceTest->content()->value(position) : nullptr;
+}
+
+// The test type, the display (its own identity where it tells one, else the
+// operator's answers) and the verdicts of the measured quantities, whose
+// failures count with the contents'.
+QVariantMap TestingSession::sessionDetails(uint *failed) const
+{
+    const ScreenIdentity::Identity identity = m_screenIdentity->identity(m_screen);
+    const auto either = [](const QString &own, const QString &answered) { return own.isEmpty() ? answered : own; };
+    const TestContent *serial = deviceContent(SerialNumberPosition);
+    const QString serialAnswer = serial ? serial->resultText() : QString();
+    const QVariantMap display{{QStringLiteral("maker"), either(identity.manufacturer, resultText(MakerContentId))},
+                              {QStringLiteral("model"), either(identity.model, resultText(ModelContentId))},
+                              {QStringLiteral("serial"), either(identity.serialNumber, serialAnswer)},
+                              {QStringLiteral("category"), m_context.category},
+                              {QStringLiteral("roomClass"), m_context.roomClass}};
+    TestContent::ValueMap answers;
+    for (const TestContent *content : allContents()) {
+        if (!content->id().isEmpty())
+            answers.insert(content->id(), expressionValue(content));
+    }
+    const Judgement judgement = Judgement::judge(
+        answers, {m_context.category, m_context.roomClass, m_context.reference}, LimitsTable::current());
+    *failed += uint(judgement.failedCount());
+    QVariantMap details{{QStringLiteral("display"), display}, {QStringLiteral("judgement"), judgement.toMap()}};
+    if (!m_context.testType.isEmpty())
+        details.insert(QStringLiteral("testtype"), m_context.testType);
+    return details;
 }
 
 void TestingSession::applyStoredResults(const QVariantMap &groups)

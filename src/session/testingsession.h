@@ -41,6 +41,19 @@ public:
     void applyStoredResults(const QVariantMap &groups);
     // Replaces the source of the monitors' own identities (for tests).
     void setScreenIdentity(std::unique_ptr<ScreenIdentity> identity);
+    const ScreenIdentity &screenIdentity() const { return *m_screenIdentity; }
+
+    // What the next run is: its test type ("acceptance", "dailyConstancy",
+    // "periodicConstancy"), the display's application category and room class
+    // from the limits table, and its reference values by quantity.
+    struct Context
+    {
+        QString testType;
+        QString category;
+        QString roomClass;
+        QVariantMap reference;
+    };
+    void setContext(const Context &context) { m_context = context; }
 
 public Q_SLOTS:
     void nextTest();
@@ -64,6 +77,8 @@ private:
     void mergeOwnValues(const Test *test);
     void computeJoins(const Test *test);
     void prefillScreenIdentity();
+    TestContent *deviceContent(int position) const;
+    QVariantMap sessionDetails(uint *failed) const;
     void completeSession();
     void refreshValidatorValues();
     QString resultText(const QString &contentId) const;
@@ -76,4 +91,5 @@ private:
     SavedSessionsModel *m_store;
     QMap<QString, QString> m_sessionValues;
     std::unique_ptr<ScreenIdentity> m_screenIdentity;
+    Context m_context;
 };

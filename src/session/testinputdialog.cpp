@@ -6,6 +6,7 @@
 #include "meterpanel.h"
 #include "modalprompt.h"
 #include "numberanswervalidator.h"
+#include "readingcheck.h"
 #include "test.h"
 #include "testcontent.h"
 #include "textlengthlimit.h"
@@ -202,7 +203,7 @@ QWidget *TestInputDialog::createInput(TestContent *content)
 {
     switch (content->type()) {
     case TestContent::kTestContentTypeText: {
-        auto *line = new QLineEdit(content->resultText(), m_ui->contentWidget);
+        auto *line = new QLineEdit(ReadingCheck::shownText(content), m_ui->contentWidget);
         line->setReadOnly(content->readOnly());
         if (content->validatorType() == TestContent::kValidatorTypeNumber) {
             line->setText(LocalFormats::reading(content->resultText()));
@@ -306,9 +307,10 @@ bool TestInputDialog::storeText(QWidget *input, TestContent *content)
         text = LocalFormats::storedReading(text);
     }
     const bool answered = !content->required() || content->readOnly() || !text.isEmpty();
-    if (wellFormed)
+    const bool plausible = wellFormed && ReadingCheck::accept(this, content, text);
+    if (plausible)
         content->setResultText(text);
-    const bool acceptable = wellFormed && answered;
+    const bool acceptable = plausible && answered;
     input->setStyleSheet(acceptable ? QString() : InvalidAnswerStyle);
     sayWhetherRequired(input, answered);
     return acceptable;

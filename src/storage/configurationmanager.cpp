@@ -333,21 +333,24 @@ QVariantMap ConfigurationManager::latestSessionResults() const
 
 QVariantMap ConfigurationManager::newSessionRecord(const QVariantMap &results, const QString &tester, uint ntest,
                                                    uint failedContents, int monitorSelected,
-                                                   const QString &monitorInfo)
+                                                   const QString &monitorInfo, const QVariantMap &details)
 {
-    return {{QStringLiteral("tester"), tester},
-            {QStringLiteral("date"), QDateTime::currentDateTime()},
-            {QStringLiteral("test_session"), results},
-            {QStringLiteral("ntest"), ntest},
-            {QStringLiteral("nfailedtestcontents"), failedContents},
-            {QStringLiteral("monitorselected"), monitorSelected},
-            {QStringLiteral("monitorinfo"), monitorInfo}};
+    QVariantMap record = details;
+    record.insert(QStringLiteral("tester"), tester);
+    record.insert(QStringLiteral("date"), QDateTime::currentDateTime());
+    record.insert(QStringLiteral("test_session"), results);
+    record.insert(QStringLiteral("ntest"), ntest);
+    record.insert(QStringLiteral("nfailedtestcontents"), failedContents);
+    record.insert(QStringLiteral("monitorselected"), monitorSelected);
+    record.insert(QStringLiteral("monitorinfo"), monitorInfo);
+    return record;
 }
 
 bool ConfigurationManager::addSession(const QVariantMap &results, const QString &tester, uint ntest,
-                                      uint failedContents, int monitorSelected, const QString &monitorInfo)
+                                      uint failedContents, int monitorSelected, const QString &monitorInfo,
+                                      const QVariantMap &details)
 {
-    return addSessionRecord(newSessionRecord(results, tester, ntest, failedContents, monitorSelected, monitorInfo));
+    return addSessionRecord(newSessionRecord(results, tester, ntest, failedContents, monitorSelected, monitorInfo, details));
 }
 
 bool ConfigurationManager::addSessionRecord(const QVariantMap &record)

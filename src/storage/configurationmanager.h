@@ -61,9 +61,11 @@ public:
     QVariantMap sessionRecord(const QVariantMap &summary) const;
     QVariantMap latestSessionResults() const;
     static QVariantMap newSessionRecord(const QVariantMap &results, const QString &tester, uint ntest,
-                                        uint failedContents, int monitorSelected, const QString &monitorInfo);
+                                        uint failedContents, int monitorSelected, const QString &monitorInfo,
+                                        const QVariantMap &details = {});
+    // The details (test type, display, judgement) are further keys of the record.
     bool addSession(const QVariantMap &results, const QString &tester, uint ntest, uint failedContents,
-                    int monitorSelected, const QString &monitorInfo);
+                    int monitorSelected, const QString &monitorInfo, const QVariantMap &details = {});
     bool addSessionRecord(const QVariantMap &record);
     // Removes the session with the summary's "id".
     bool removeSession(const QVariantMap &summary);

@@ -121,10 +121,11 @@ QVariant SavedSessionsModel::headerData(int section, Qt::Orientation orientation
 }
 
 bool SavedSessionsModel::addSession(const QVariantMap &results, const QString &tester, uint ntest, uint failedContents,
-                                    int monitorSelected, const QString &monitorInfo)
+                                    int monitorSelected, const QString &monitorInfo, const QVariantMap &details)
 {
     const QVariantMap record =
-        ConfigurationManager::newSessionRecord(results, tester, ntest, failedContents, monitorSelected, monitorInfo);
+        ConfigurationManager::newSessionRecord(results, tester, ntest, failedContents, monitorSelected, monitorInfo,
+                                               details);
     beginResetModel();
     const bool saved = m_store->addSessionRecord(record);
     if (saved)

@@ -40,7 +40,7 @@ public:
     // through its writeFailed signal); the row is then shown as not saved for
     // as long as the program runs.
     bool addSession(const QVariantMap &results, const QString &tester, uint ntest, uint failedContents,
-                    int monitorSelected, const QString &monitorInfo);
+                    int monitorSelected, const QString &monitorInfo, const QVariantMap &details = {});
     bool removeSession(int row);
     // The whole record at a row, read from the store when it is needed.
     QVariantMap recordAt(int row) const;

@@ -3,12 +3,15 @@
 #include "configurationmanager.h"
 #include "pdfprobe.h"
 #include "savedsessionsmodel.h"
+#include "screenidentity.h"
+#include "testingsession.h"
 #include "scheduler/schedulertesting.h"
 #include "support/itemviews.h"
 #include "support/modalanswers.h"
 #include "support/sessiondriver.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPrintPreviewDialog>
@@ -20,6 +23,14 @@
 #include <QTableView>
 
 const QString SettingsFile = QStringLiteral("Lumivex 2016.ini");
+
+// A monitor that names itself, in place of the offscreen desktop's screens.
+class Md27 : public ScreenIdentity
+{
+public:
+    Identity identity(int) const override { return {"MAKER", "MD27", "12345678", {4200, 2800}, {597, 336}}; }
+    static inline const QString chooserItem = QStringLiteral("Display: 0 - MAKER MD27 (SN 12345678), 4200 x 2800");
+};
 
 // The main window as the operator meets it, on the process-wide store of the
 // test's working folder and the language files shipped beside the program.
@@ -37,6 +48,7 @@ private slots:
     void init()
     {
         m_window = std::make_unique<MainWindow>();
+        m_window->findChild<TestingSession *>()->setScreenIdentity(std::make_unique<Md27>());
         m_window->show();
     }
 
@@ -59,18 +71,23 @@ private slots:
         QVERIFY(m_window->isVisible() && !m_window->isMinimized());
     }
 
-    // A new test of every group but one, answered with the operator's name and
-    // zeros, its report printed from the preview, then deleted.
+    // A daily constancy test of the display under test, answered with the operator's
+    // name, an illuminance above the room class and zeros, its report printed from
+    // the preview, then deleted.
     void testRunFromHomeToDeletedReport()
     {
         click("newTestPushButton");
         QCOMPARE(ItemViews::tickedRows(child<QTableView>("testsTableView")), (QList<int>{0, 1, 2, 3, 4, 5, 6, 7}));
-        ItemViews::toggleRow(child<QTableView>("testsTableView"), 7);
+        auto *type = child<QComboBox>("testTypeComboBox");
+        type->setCurrentIndex(type->findData(QStringLiteral("dailyConstancy")));
+        QCOMPARE(ItemViews::tickedRows(child<QTableView>("testsTableView")), (QList<int>{0, 1, 2, 3, 4}));
+        auto *roomClass = child<QComboBox>("sessionRoomClassComboBox");
+        roomClass->setCurrentIndex(roomClass->findData(QStringLiteral("RK1")));
         QString warning;
-        ModalAnswers::chooseItem(QStringLiteral("Display: 0"));
+        ModalAnswers::chooseItem(Md27::chooserItem);
         ModalAnswers::clickButton(QStringLiteral("OK"), &warning);
         click("goTestPushButton");
-        QVERIFY(!runSession().contains(QStringLiteral("test_07_01_00")));
+        QVERIFY(!runSession(QStringLiteral("60")).contains(QStringLiteral("test_05_02_00")));
         QCOMPARE(warning, QStringLiteral("1 errors were encountered."));
         QCOMPARE(sessions()->index(0, 0).data().toString(), QStringLiteral("Dana Weber"));
         QCOMPARE(sessions()->index(0, SavedSessionsModel::StatusColumn).data(Qt::DecorationRole).value<QImage>(),
@@ -86,6 +103,9 @@ private slots:
         const QString text = PdfProbe::text(PdfProbe::words(pdf));
         QVERIFY2(text.contains(QStringLiteral("Operator Dana Weber")), qPrintable(text));
         QVERIFY2(text.contains(QStringLiteral("Were found 1 errors")), qPrintable(text));
+        for (const char *line : {"Daily constancy test for display devices", "Display MAKER MD27 (SN 12345678)",
+                                 "Ambient illuminance 60 lx, at most 50 lx: failed"})
+            QVERIFY2(text.contains(QLatin1String(line)), qPrintable(text));
 
         ModalAnswers::clickButton(QStringLiteral("No"));
         ItemViews::clickCell(table, 0, SavedSessionsModel::DeleteColumn);
@@ -129,13 +149,13 @@ private slots:
         ModalAnswers::chooseItem(QString());
         ItemViews::clickCell(child<QTableView>("schedulerTableView"), 0, SchedulerManager::kColumnStart);
         QCOMPARE(ItemViews::tickedRows(child<QTableView>("testsTableView")), (QList<int>{0, 1, 2, 3, 4}));
-        ModalAnswers::chooseItem(QStringLiteral("Display: 0"));
+        ModalAnswers::chooseItem(Md27::chooserItem);
         click("goTestPushButton");
         runSession();
         QVERIFY(
             !ConfigurationManager::instance()->tasks().value(0).toMap().value("lastperformed").toDateTime().isValid());
         click("schedulerPushButton");
-        ModalAnswers::chooseItem(QStringLiteral("Display: 0"));
+        ModalAnswers::chooseItem(Md27::chooserItem);
         ItemViews::clickCell(child<QTableView>("schedulerTableView"), 0, SchedulerManager::kColumnStart);
         runSession();
         QTRY_COMPARE(scheduler->taskById(id)->lastPerformed(), m_clock.moment);
@@ -207,9 +227,11 @@ private:
     void click(const char *button) { QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton); }
     QString currentPage() { return child<QStackedWidget>("stackedWidget")->currentWidget()->objectName(); }
     SavedSessionsModel *sessions() { return m_window->findChild<SavedSessionsModel *>(); }
-    QStringList runSession()
+    // Answered with the operator's name, the illuminance and zeros.
+    QStringList runSession(const QString &illuminance = QStringLiteral("40"))
     {
-        return SessionDriver::runUntil(m_window->findChild<TestingSession *>(), {{"content00000000", "Dana Weber"}});
+        return SessionDriver::runUntil(m_window->findChild<TestingSession *>(),
+                                       {{"content00000000", "Dana Weber"}, {"content03030002", illuminance}});
     }
 
     std::unique_ptr<MainWindow> m_window;

@@ -269,9 +269,10 @@ private Q_SLOTS:
         row("012.5", 12.5, 0.769, 1);
         row("1e2", 100, 0.769, 1);
         row("0,5", 0.5, 0.5, 0);
-        // An unanswered level leaves the joins over it 0 as before: maximum, minimum and ratio fail.
-        row("", 0, 0, 3);
-        // As unanswered, and the pixel errors fail as well.
+        // An unanswered level leaves the joins over it 0; the limits of the display judge the
+        // luminances, not the catalogue.
+        row("", 0, 0, 0);
+        // A value that cannot be computed fails its content: the pixel errors, maximum, minimum and ratio.
         for (const char *text : {"drei", "3;4", "(function(){})"})
             row(text, qQNaN(), qQNaN(), 4);
     }
@@ -306,8 +307,9 @@ private Q_SLOTS:
         faulty.pixelErrorsUN10 = {2, 4, 2}; // A beyond 1, C = 1 + 4 within 5, D = 0 + 2 beyond 1
         QTest::newRow("bright 27 inch") << AnsweredCatalogue::brightMonitor() << pixelErrors + large + bright << 0u;
         QTest::newRow("pixel errors") << faulty << QStringList{"2", "2", "5", "2"} + large + bright << 2u;
+        // Its luminance and ratio fail the limits of its category, which the catalogue leaves to the judgement.
         QTest::newRow("dim low-contrast 21 inch")
-            << AnsweredCatalogue::dimMonitor() << pixelErrors + small + QStringList{"178", "2.1", "84.7619"} << 2u;
+            << AnsweredCatalogue::dimMonitor() << pixelErrors + small + QStringList{"178", "2.1", "84.7619"} << 0u;
     }
 
     void joinedValuesAndVerdicts()

@@ -2,6 +2,7 @@
 
 #include "answeredcatalogue.h"
 #include "testconfig.h"
+#include "testcontent.h"
 #include "testgroup.h"
 #include "testsmanager.h"
 
@@ -31,6 +32,31 @@ QVariantMap fullRecord(const QDateTime &date, bool dimMonitor)
     for (const TestGroup *group : groups)
         testSession.insert(QString::number(group->number()), group->toVariantMap());
     return record(testSession, failed, date);
+}
+
+QVariantMap judgedRecord(const AnsweredCatalogue::Measurements &monitor, const QString &testType,
+                         const Judgement::Context &context, const LimitsTable &limits)
+{
+    TestsManager catalogue;
+    const QList<TestGroup *> groups = *catalogue.groups();
+    AnsweredCatalogue::fill(groups, monitor);
+    int failed = int(AnsweredCatalogue::judge(groups));
+    QMap<QString, QString> answers;
+    QVariantMap testSession;
+    for (const TestGroup *group : groups)
+        testSession.insert(QString::number(group->number()), group->toVariantMap());
+    for (const TestContent *content : AnsweredCatalogue::contents(groups)) {
+        if (!content->id().isEmpty())
+            answers.insert(content->id(), content->resultText());
+    }
+    const Judgement judgement = Judgement::judge(answers, context, limits);
+    failed += judgement.failedCount();
+    QVariantMap judged = record(testSession, failed, sessionDate);
+    judged.insert("testtype", testType);
+    judged.insert("display", QVariantMap{{"maker", "EIZO"}, {"model", "RX660"}, {"serial", "42"},
+                                         {"category", context.category}, {"roomClass", context.roomClass}});
+    judged.insert("judgement", judgement.toMap());
+    return judged;
 }
 
 QVariantMap oneGroupRecord(const QVariant &tests, int failedContents, const QDateTime &date)

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "answeredcatalogue.h"
+#include "judgement.h"
+
 #include <QDateTime>
 #include <QStringList>
 #include <QVariantMap>
@@ -16,6 +19,11 @@ QVariantMap record(const QVariant &testSession, int failedContents = 0, const QD
 // The shipped catalogue answered and judged as a finished session of a bright
 // monitor (every rule passes) or a dim one (luminance rules fail).
 QVariantMap fullRecord(const QDateTime &date, bool dimMonitor = false);
+
+// The shipped catalogue answered for the monitor and judged with the limits as a
+// finished session of that test type, category and room class.
+QVariantMap judgedRecord(const AnsweredCatalogue::Measurements &monitor, const QString &testType,
+                         const Judgement::Context &context, const LimitsTable &limits);
 
 // A record of one group "1" whose one subgroup holds the given tests.
 QVariantMap oneGroupRecord(const QVariant &tests, int failedContents = 0, const QDateTime &date = sessionDate);

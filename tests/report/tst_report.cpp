@@ -227,6 +227,56 @@ private Q_SLOTS:
             QVERIFY2(!text.contains(unexpected), qPrintable(unexpected));
     }
 
+    // Sessions judged by the limits table: each verdict with its source, the table's
+    // version in the footer, and no "nan" where a value cannot be computed.
+    void judgedSessions_data()
+    {
+        QTest::addColumn<QString>("diagonal");
+        QTest::addColumn<QStringList>("present");
+        QTest::addColumn<int>("failures");
+        QTest::newRow("site file overrides L'max")
+            << "27"
+            << QStringList{"Periodic constancy test for display devices",
+                           "Display EIZO RX660 (SN 42) Application category Projection radiography (diagnosis) Room "
+                           "class RK3",
+                           "402.4 cd/m2, at least 350.0 cd/m2: passed Source: site physicist 2026",
+                           "Limits table 1 (DIN 6868-157:2014, initial values from public summaries); limits.json s1"}
+            // The fixture's readings are 66.6 % off the GSDF.
+            << 1;
+        QTest::newRow("diagonal typed as text")
+            << "24 Zoll"
+            << QStringList{"Not computable: the answer \"Screen Size (inches)\" is not a number: failed"}
+            // Both uniformities and the six contents computed from the fields fail, as does the GSDF.
+            << 9;
+    }
+
+    void judgedSessions()
+    {
+        QFETCH(QString, diagonal);
+        QFETCH(QStringList, present);
+        QTemporaryDir dir;
+        QFile site(dir.filePath("limits.json"));
+        QVERIFY(site.open(QIODevice::WriteOnly));
+        site.write(R"({"version":"s1","categories":[{"id":"projectionRadiography",)"
+                   R"("maxLuminance":{"value":350,"source":"site physicist 2026"}}]})");
+        site.close();
+        AnsweredCatalogue::Measurements monitor = AnsweredCatalogue::brightMonitor();
+        monitor.screenDiagonal = diagonal;
+        const QVariantMap record = AnsweredSession::judgedRecord(
+            monitor, "periodicConstancy", {"projectionRadiography", "RK3", {}}, LimitsTable::load(site.fileName()));
+        const QString text = PdfProbe::text(PdfProbe::words(write(record)));
+        for (const QString &expected : qAsConst(present))
+            QVERIFY2(text.contains(expected), qPrintable(text));
+        QVERIFY2(!text.contains(QRegularExpression("\\b(nan|inf)\\b", QRegularExpression::CaseInsensitiveOption)),
+                 qPrintable(text));
+        QTEST(record.value("nfailedtestcontents").toInt(), "failures");
+        for (const SessionExport::Format format : {SessionExport::Json, SessionExport::Csv}) {
+            const QString exported = SessionExport::write(record, format);
+            QVERIFY(!exported.contains(QRegularExpression("\\b(nan|inf)\\b", QRegularExpression::CaseInsensitiveOption)));
+            QVERIFY(exported.contains("periodicConstancy") && exported.contains("projectionRadiography"));
+        }
+    }
+
     void firstPageGeometryAndColours()
     {
         // A boolean answered "no" fails even in a test that is not validatable.

@@ -42,7 +42,7 @@ Answers readings(const QString &diagonal, const QStringList &light, const QStrin
                  const QString &ambient)
 {
     Answers answers{{"content00000000", "Alice"}, {"content02010000", "Eizo"},   {"content02010001", "CX"},
-                    {"content03030003", "300"},   {"content05010000", diagonal}, {"content05060000", ambient}};
+                    {"content03030002", "120"},   {"content05010000", diagonal}, {"content05060000", ambient}};
     for (int i = 0; i < 18; ++i) {
         answers.insert(QString("content0502%1").arg(i, 2, 10, QChar('0')) + "00", (i % 2 ? dark : light).value(i / 2));
         answers.insert(QString("content0503%1").arg(i, 2, 10, QChar('0')) + "00", levels.value(i));
@@ -54,7 +54,10 @@ class FixedIdentity : public ScreenIdentity
 {
 public:
     explicit FixedIdentity(const QStringList &identity) : m_identity(identity) {}
-    Identity identity(int) const override { return {m_identity[0], m_identity[1], m_identity[2], {2560, 1440}}; }
+    Identity identity(int) const override
+    {
+        return {m_identity[0], m_identity[1], m_identity[2], {2560, 1440}, {597, 336}};
+    }
 
 private:
     QStringList m_identity;
@@ -224,7 +227,7 @@ private slots:
         const QStringList dimLevels{"1",  "2",  "3",  "4",  "5",  "6",  "7",  "8",  "9",
                                     "10", "11", "12", "13", "14", "15", "16", "17", "50"};
         const Answers dim = readings("21", {"200", "", "190", "", "210", "", "180", "", "195"},
-                                     {"0.4", "", "0.6", "", "0.5", "", "0.5", "", "0.5"}, dimLevels, "100");
+                                     {"0.4", "", "0.6", "", "0.5", "", "0.5", "", "0.5"}, dimLevels, "10");
         QString shownText;
         ModalPrompt::reset();
         ModalAnswers::clickButton(translated("ok"), &shownText);
@@ -232,9 +235,9 @@ private slots:
         begin(m_catalogue->groups());
         // The second run starts from the first one's answers, but neither the operator's name nor computed values.
         QStringList prefilled;
-        for (const char *id : {"content00000000", "content02010000", "content05050000", "content03030003"})
-            prefilled << m_session->contentById(id)->resultText() + m_session->contentById(id)->resultMultiselect();
-        QCOMPARE(prefilled, QStringList({"", "Eizo", "", "300"}));
+        for (const char *id : {"content00000000", "content02010000", "content05050000", "content03030002"})
+            prefilled << m_session->contentById(id)->resultText();
+        QCOMPARE(prefilled, QStringList({"", "Eizo", "", "120"}));
         QStringList shown = runUntil(m_session.get(), dim, "test_06_03_00");
         QStringList backward;
         while (m_session->frame()->test()->id() != "test_06_01_02") {
@@ -244,6 +247,7 @@ private slots:
         QCOMPARE(backward, shown.mid(shown.indexOf("test_06_01_02") + 1) << "test_06_03_00");
         shown = shown.mid(0, shown.indexOf("test_06_01_02")) + runUntil(m_session.get(), dim);
         QCOMPARE(shown.size(), 58);
+        // L' = 50 + 10 below 150 cd/m2, r' = 60 / 11 below 100 and a dark uniformity of 200 * 0.2 / 1.0 above 30 %.
         QCOMPARE(shownText, QString("3 errors were encountered."));
         QCOMPARE(succeeded, QList<QVariantList>({{true}, {false}}));
 
@@ -371,6 +375,8 @@ private:
 
     void begin(QList<TestGroup *> *groups)
     {
+        // A dental display in a room up to 500 lx: the first run passes every limit.
+        m_session->setContext({"periodicConstancy", "dental", "RK3", {}});
         m_session->setGroups(groups);
         m_session->applyStoredResults(m_store->latestSessionResults());
         m_session->setTestIndex(0);

@@ -1,0 +1,64 @@
+#include "verdicttext.h"
+
+#include "translator.h"
+
+#include <cmath>
+
+namespace {
+
+QString translated(const QString &key)
+{
+    return TR::Translator::instance()->translate(key);
+}
+
+QString baseQuantity(const QString &quantity)
+{
+    return quantity.startsWith(QLatin1String("constancy/")) ? QStringLiteral("deviation") : quantity;
+}
+
+} // namespace
+
+QString VerdictText::quantity(const Judgement::Verdict &verdict)
+{
+    if (verdict.quantity.startsWith(QLatin1String("constancy/")))
+        return translated(QStringLiteral("verdict_deviation"))
+            .arg(translated(QStringLiteral("verdict_") + verdict.quantity.mid(int(qstrlen("constancy/")))));
+    return translated(QStringLiteral("verdict_") + verdict.quantity);
+}
+
+QString VerdictText::value(const QString &quantity, double value)
+{
+    const QString base = baseQuantity(quantity);
+    if (base == QLatin1String("maxLuminance"))
+        return QString::number(value, 'f', 1) + QStringLiteral(" cd/m2");
+    if (base == QLatin1String("luminanceRatio"))
+        return QString::number(value, 'f', 1);
+    if (base == QLatin1String("illuminance"))
+        return QString::number(value, 'f', 0) + QStringLiteral(" lx");
+    // A percentage that rounds to nothing shows as 0.0, never as -0.0.
+    const double tenths = std::round(value * 10);
+    return QString::number(tenths == 0 ? 0.0 : tenths / 10, 'f', 1) + QStringLiteral(" %");
+}
+
+QString VerdictText::outcome(const Judgement::Verdict &verdict, const QString &subjectCaption)
+{
+    const QString verdictWord = translated(verdict.passed ? QStringLiteral("verdict_passed")
+                                                          : QStringLiteral("verdict_failed"));
+    if (!verdict.computable) {
+        return translated(QStringLiteral("verdict_notComputable_") + verdict.problem)
+                   .arg(subjectCaption.isEmpty() ? verdict.problemSubject : subjectCaption) +
+               QStringLiteral(": ") + verdictWord;
+    }
+    const QString measured = value(verdict.quantity, verdict.measured);
+    if (verdict.comparison == Judgement::Verdict::NotJudged)
+        return measured + QStringLiteral(", ") + translated(QStringLiteral("verdict_notJudged"));
+    if (!verdict.hasLimit) {
+        return measured + QStringLiteral(", ") +
+               translated(QStringLiteral("verdict_notComputable_") + verdict.problem).arg(verdict.problemSubject) +
+               QStringLiteral(": ") + verdictWord;
+    }
+    static const char *const comparisons[] = {"verdict_atLeast", "verdict_atMost", "verdict_within", ""};
+    const QString limit = translated(QLatin1String(comparisons[verdict.comparison]))
+                              .arg(value(verdict.quantity, verdict.limit));
+    return measured + QStringLiteral(", ") + limit + QStringLiteral(": ") + verdictWord;
+}
