@@ -253,6 +253,22 @@ private Q_SLOTS:
         QCOMPARE(ExpressionEvaluator::evaluate(loopWhilePositive, {{"a", "0"}}).outcome, ExpressionEvaluator::TimedOut);
     }
 
+    // Acceptance runs every group, periodic constancy all but the visual acceptance tests,
+    // daily constancy the required groups and the visual tests.
+    void testTypesTickTheirGroups()
+    {
+        const TestsManager catalogue;
+        QStringList types;
+        for (const TestsManager::TestType &type : catalogue.testTypes()) {
+            QStringList groups;
+            for (unsigned number : type.groups)
+                groups << QString::number(number);
+            types << type.id + ':' + groups.join(',');
+        }
+        QCOMPARE(types, QStringList({"acceptance:0,1,2,3,4,5,6,7", "dailyConstancy:0,1,2,3,4",
+                                     "periodicConstancy:0,1,2,3,4,6,7"}));
+    }
+
     // The operator's answer to the UN10 pixel errors of type A and to the darkest TG18-LN level.
     void answersOfTheOperator_data()
     {
