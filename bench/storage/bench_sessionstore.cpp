@@ -1,38 +1,41 @@
-// How the settings file copes with years of daily sessions: for each count of
-// stored sessions, the file size and the median time of opening the store,
-// adding a session, reading the sessions and building the saved-sessions model.
-// Each file is prepared by a child run of this program, so the timed process
-// reads it cold from disk as the application does at start-up.
+// How the two stores cope with years of daily sessions: the settings file of
+// earlier versions and the database. For each count of stored sessions (each
+// a fully answered catalogue), the file size, the start, adding a session,
+// reading the list, one whole record and the resident memory. Every figure
+// is taken by a child run of this program on a file another child prepared,
+// so it reads the file as the application does at start-up (from the
+// operating system's cache, which is not emptied). The cold start to the
+// window shown is the real program's, started on the database.
 
-#include "answeredcatalogue.h"
+#include "answeredsession.h"
 #include "configurationmanager.h"
 #include "savedsessionsmodel.h"
-#include "testgroup.h"
-#include "testsmanager.h"
+#include "sessiondatabase.h"
+#include "testconfig.h"
 
 #include <QApplication>
-#include <QDataStream>
-#include <QDateTime>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QJsonDocument>
 #include <QLoggingCategory>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QUuid>
 
 #include <algorithm>
 #include <memory>
 
 namespace {
 
-// Saves of the largest files take seconds each, so they run fewer times.
 const int Runs = 5;
-const int LargeFileRuns = 3;
-const int LargeFileSessions = 1000;
-const QList<int> SessionCounts = {10, 100, 1000, 3000};
-const QString FileName = QStringLiteral("Lumivex 2016.ini");
+const QList<int> DatabaseCounts = {1000, 10000};
+// The settings file needs 250 KB and seconds of parsing per 1,000 sessions.
+const QList<int> SettingsCounts = {100, 1000};
+const QString SettingsFileName = QStringLiteral("Lumivex 2016.ini");
+const QString SessionList = QStringLiteral("TEST_SESSIONS/list");
+const QString Program = QStringLiteral(LUMIVEX_BIN_DIR "/lumivex");
 
 double median(QVector<double> values)
 {
@@ -40,65 +43,30 @@ double median(QVector<double> values)
     return values.at(values.size() / 2);
 }
 
+template <typename Action> double milliseconds(Action action)
+{
+    QElapsedTimer timer;
+    timer.start();
+    action();
+    return timer.nsecsElapsed() / 1e6;
+}
+
 template <typename Action> double medianMilliseconds(int runs, Action action)
 {
     QVector<double> times;
-    for (int run = 0; run < runs; ++run) {
-        QElapsedTimer timer;
-        timer.start();
-        action();
-        times.append(timer.nsecsElapsed() / 1e6);
-    }
+    for (int run = 0; run < runs; ++run)
+        times.append(milliseconds(action));
     return median(times);
 }
 
-// The groups map a finished session hands to the store: every group of the
-// shipped catalogue, answered and judged, by group number.
-QVariantMap answeredSessionResults(unsigned *failedContents)
+QVariantMap answeredRecord(int daysBack)
 {
-    TestsManager catalogue;
-    const QList<TestGroup *> groups = *catalogue.groups();
-    AnsweredCatalogue::fill(groups, AnsweredCatalogue::brightMonitor());
-    *failedContents = AnsweredCatalogue::judge(groups);
-    QVariantMap results;
-    for (const TestGroup *group : groups)
-        results.insert(QString::number(group->number()), group->toVariantMap());
-    return results;
+    static const QVariantMap record = AnsweredSession::fullRecord(QDateTime::currentDateTime(), true);
+    QVariantMap copy = record;
+    copy.insert(QStringLiteral("date"), QDateTime::currentDateTime().addDays(-daysBack));
+    return copy;
 }
 
-void addAnsweredSession(ConfigurationManager &store)
-{
-    unsigned failed = 0;
-    static const QVariantMap results = answeredSessionResults(&failed);
-    store.addSession(results, QStringLiteral("Benchmark Operator"), results.size(), failed, 0,
-                     QStringLiteral("BENCH-27 2560x1440"));
-}
-
-// Writes `count` sessions in one go: one session stored by the store itself,
-// copied with a day between dates, so the file holds exactly what the
-// application writes without paying for `count` successive saves.
-int prepare(const QString &path, int count)
-{
-    QVariantList records;
-    {
-        ConfigurationManager store(path + QStringLiteral(".template"));
-        addAnsweredSession(store);
-        records = store.sessions();
-    }
-    QVariantMap record = records.first().toMap();
-    const QDateTime newest = record.value(QStringLiteral("date")).toDateTime();
-    records.clear();
-    for (int i = 0; i < count; ++i) {
-        record.insert(QStringLiteral("date"), newest.addDays(-i - 1));
-        records.append(record);
-    }
-    QSettings settings(path, QSettings::IniFormat);
-    settings.setValue(QStringLiteral("TEST_SESSIONS/list"), records);
-    settings.sync();
-    return settings.status() == QSettings::NoError ? 0 : 1;
-}
-
-// Resident memory of this process, from the kernel's view of it.
 double residentMegabytes()
 {
     QFile status(QStringLiteral("/proc/self/status"));
@@ -111,48 +79,118 @@ double residentMegabytes()
     return 0;
 }
 
-// What one record weighs as the binary variant QSettings embeds and as the
-// escaped text line it writes, against the same data as compact JSON.
-void describeRecord(QTextStream &out, const QString &folder)
+QString figure(double value, int decimals = 1)
 {
-    const QString path = folder + QStringLiteral("/one-") + FileName;
-    if (QProcess::execute(QCoreApplication::applicationFilePath(),
-                          {QStringLiteral("--prepare"), path, QStringLiteral("1")}) != 0)
-        return;
-    QSettings settings(path, QSettings::IniFormat);
-    const QVariant record = settings.value(QStringLiteral("TEST_SESSIONS/list")).toList().value(0);
-    QByteArray binary;
-    QDataStream stream(&binary, QIODevice::WriteOnly);
-    stream << record;
-    const QByteArray json = QJsonDocument::fromVariant(record).toJson(QJsonDocument::Compact);
-    out << "One session: " << QFileInfo(path).size() / 1024 << " KB in the file, " << binary.size() / 1024
-        << " KB as serialised variant, " << json.size() / 1024 << " KB as compact JSON" << Qt::endl;
+    return QString::number(value, 'f', decimals);
 }
 
-void measure(QTextStream &out, const QString &program, const QString &folder, int count)
+// One transaction for all, so preparing 10,000 sessions takes seconds.
+int prepareDatabase(const QString &folder, int count)
 {
-    const QString path = folder + QLatin1Char('/') + QString::number(count) + QLatin1Char('-') + FileName;
-    if (QProcess::execute(program, {QStringLiteral("--prepare"), path, QString::number(count)}) != 0) {
-        out << count << "\tpreparing the file failed" << Qt::endl;
-        return;
-    }
-    const double megabytes = QFileInfo(path).size() / (1024.0 * 1024.0);
+    ConfigurationManager store(folder + QLatin1Char('/') + SettingsFileName);
+    SessionDatabase *database = store.database();
+    const bool prepared = database->transact([&] {
+        for (int i = 0; i < count; ++i) {
+            qint64 id = 0;
+            if (!database->insertSession(answeredRecord(i + 1), QUuid::createUuid().toString(), &id))
+                return false;
+        }
+        return true;
+    });
+    return prepared ? 0 : 1;
+}
 
-    QElapsedTimer timer;
-    timer.start();
-    ConfigurationManager store(path);
-    const double open = timer.nsecsElapsed() / 1e6;
+int prepareSettings(const QString &folder, int count)
+{
+    QVariantList records;
+    for (int i = 0; i < count; ++i)
+        records.append(answeredRecord(i + 1));
+    QSettings settings(folder + QLatin1Char('/') + SettingsFileName, QSettings::IniFormat);
+    settings.setValue(SessionList, records);
+    settings.sync();
+    return settings.status() == QSettings::NoError ? 0 : 1;
+}
 
-    const double add =
-        medianMilliseconds(count >= LargeFileSessions ? LargeFileRuns : Runs, [&store] { addAnsweredSession(store); });
-    int read = 0;
-    const double sessions = medianMilliseconds(Runs, [&store, &read] { read = store.sessions().size(); });
-    const double model = medianMilliseconds(Runs, [&store] { SavedSessionsModel model(&store); });
+// open, page, add, record, resident: the start of the store with the list
+// model, the list model again, adding a session, reading the newest whole.
+QString measureDatabase(const QString &folder)
+{
+    std::unique_ptr<ConfigurationManager> store;
+    std::unique_ptr<SavedSessionsModel> model;
+    const double open = milliseconds([&] {
+        store = std::make_unique<ConfigurationManager>(folder + QLatin1Char('/') + SettingsFileName);
+        model = std::make_unique<SavedSessionsModel>(store.get());
+    });
     const double resident = residentMegabytes();
+    const double page = medianMilliseconds(Runs, [&] { SavedSessionsModel again(store.get()); });
+    const double record = medianMilliseconds(Runs, [&] { store->latestSessionResults(); });
+    int day = 0;
+    const double add = medianMilliseconds(Runs, [&] { store->addSessionRecord(answeredRecord(--day)); });
+    return QStringList{figure(open), figure(page), figure(add), figure(record), figure(resident, 0)}.join('\t');
+}
 
-    out << count << '\t' << QString::number(megabytes, 'f', 1) << '\t' << QString::number(open, 'f', 1) << '\t'
-        << QString::number(add, 'f', 1) << '\t' << QString::number(sessions, 'f', 2) << '\t'
-        << QString::number(model, 'f', 2) << '\t' << QString::number(resident, 'f', 0) << '\t' << read << Qt::endl;
+// The earlier store's work: QSettings parses the file, the list is read and
+// sorted; adding writes the whole list back.
+QString measureSettings(const QString &folder)
+{
+    std::unique_ptr<QSettings> settings;
+    QVariantList records;
+    const double open = milliseconds([&] {
+        settings = std::make_unique<QSettings>(folder + QLatin1Char('/') + SettingsFileName, QSettings::IniFormat);
+        records = settings->value(SessionList).toList();
+        std::stable_sort(records.begin(), records.end(), [](const QVariant &a, const QVariant &b) {
+            return a.toMap().value(QStringLiteral("date")).toDateTime() >
+                   b.toMap().value(QStringLiteral("date")).toDateTime();
+        });
+    });
+    const double resident = residentMegabytes();
+    const double page = milliseconds([&] { records = settings->value(SessionList).toList(); });
+    const double record = milliseconds([&] { records.value(0).toMap().value(QStringLiteral("test_session")); });
+    const double add = milliseconds([&] {
+        records.append(answeredRecord(0));
+        settings->setValue(SessionList, records);
+        settings->sync();
+    });
+    return QStringList{figure(open), figure(page), figure(add), figure(record), figure(resident, 0)}.join('\t');
+}
+
+QString runChild(const QStringList &arguments)
+{
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), arguments);
+    if (!child.waitForFinished(-1) || child.exitCode() != 0)
+        return QStringLiteral("failed");
+    return QString::fromUtf8(child.readAllStandardOutput()).trimmed();
+}
+
+// Milliseconds from starting the program until its window is shown, median of three.
+double coldStart(const QString &folder)
+{
+    QVector<double> times;
+    for (int run = 0; run < 3; ++run) {
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("TMPDIR"), folder);
+        environment.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("*.debug=true"));
+        program.setProcessEnvironment(environment);
+        program.setWorkingDirectory(folder);
+        program.setProcessChannelMode(QProcess::MergedChannels);
+        QElapsedTimer timer;
+        timer.start();
+        program.start(Program, QStringList());
+        QByteArray log;
+        while (!log.contains("[MainWindow] Window shown") && program.waitForReadyRead(60000))
+            log += program.readAll();
+        times.append(timer.nsecsElapsed() / 1e6);
+        QProcess::execute(Program, {QStringLiteral("-close")});
+        program.waitForFinished(15000);
+    }
+    return median(times);
+}
+
+double kilobytes(const QString &path)
+{
+    return QFileInfo(path).size() / 1024.0;
 }
 
 } // namespace
@@ -162,19 +200,48 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
+    QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false\n*.info=false"));
 
     const QStringList args = app.arguments();
-    if (args.size() == 4 && args.at(1) == QLatin1String("--prepare"))
-        return prepare(args.at(2), args.at(3).toInt());
+    if (args.size() == 4 && args.at(1) == QLatin1String("--prepare-database"))
+        return prepareDatabase(args.at(2), args.at(3).toInt());
+    if (args.size() == 4 && args.at(1) == QLatin1String("--prepare-settings"))
+        return prepareSettings(args.at(2), args.at(3).toInt());
+    if (args.size() == 3 && args.at(1) == QLatin1String("--measure-database")) {
+        QTextStream(stdout) << measureDatabase(args.at(2)) << Qt::endl;
+        return 0;
+    }
+    if (args.size() == 3 && args.at(1) == QLatin1String("--measure-settings")) {
+        QTextStream(stdout) << measureSettings(args.at(2)) << Qt::endl;
+        return 0;
+    }
 
-    QTemporaryDir folder;
     QTextStream out(stdout);
-    out << "Settings file with stored sessions (each a fully answered catalogue); median of " << Runs << " runs ("
-        << LargeFileRuns << " for adding to " << LargeFileSessions << " and more), times in ms" << Qt::endl;
-    describeRecord(out, folder.path());
-    out << "sessions\tsize MB\topen\taddSession\tsessions()\tmodel\tresident MB\trows" << Qt::endl;
-    for (int count : SessionCounts)
-        measure(out, app.applicationFilePath(), folder.path(), count);
+    out << "Stored sessions, each a fully answered catalogue; times in ms (median of " << Runs
+        << " where repeated), resident memory in MB after the start" << Qt::endl;
+    out << "store\tsessions\tfile MB\tKB/session\tstart+list\tlist page\tadd\twhole record\tresident MB\twindow shown"
+        << Qt::endl;
+    const auto row = [&](const QString &store, int count, const QString &file, const QString &figures,
+                         const QString &window) {
+        const double size = kilobytes(file);
+        out << store << '\t' << count << '\t' << figure(size / 1024.0) << '\t' << figure(size / count) << '\t'
+            << figures << '\t' << window << Qt::endl;
+    };
+    for (int count : SettingsCounts) {
+        QTemporaryDir folder;
+        if (runChild({QStringLiteral("--prepare-settings"), folder.path(), QString::number(count)}) == "failed")
+            continue;
+        const QString file = folder.filePath(SettingsFileName);
+        row(QStringLiteral("settings file"), count, file,
+            runChild({QStringLiteral("--measure-settings"), folder.path()}), QStringLiteral("-"));
+    }
+    for (int count : DatabaseCounts) {
+        QTemporaryDir folder;
+        if (runChild({QStringLiteral("--prepare-database"), folder.path(), QString::number(count)}) == "failed")
+            continue;
+        const QString file = folder.filePath(SessionDatabase::defaultFileName());
+        const QString figures = runChild({QStringLiteral("--measure-database"), folder.path()});
+        row(QStringLiteral("database"), count, file, figures, figure(coldStart(folder.path())));
+    }
     return 0;
 }

@@ -1,8 +1,11 @@
 #include "storedrecord.h"
 
 #include <QDateTime>
+#include <QtEndian>
 #include <QJsonDocument>
 #include <QJsonObject>
+
+#include <zlib.h>
 
 #include <cmath>
 #include <limits>
@@ -11,8 +14,35 @@ namespace {
 
 const QStringList DateKeys = {QStringLiteral("date"), QStringLiteral("lastperformed")};
 
-QVariantMap decoded(const QByteArray &json, bool *ok)
+// The length in front is checked before anything is allocated, and inflating
+// stops there, so no stored value, however damaged, takes more memory.
+QByteArray inflated(const QByteArray &stored, bool *ok)
 {
+    *ok = false;
+    if (stored.size() < 4)
+        return {};
+    const quint32 length = qFromBigEndian<quint32>(stored.constData());
+    if (length == 0 || length > quint32(StoredRecord::MaximumBytes))
+        return {};
+    QByteArray json(int(length), Qt::Uninitialized);
+    z_stream stream{};
+    if (inflateInit(&stream) != Z_OK)
+        return {};
+    stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(stored.constData() + 4));
+    stream.avail_in = uInt(stored.size() - 4);
+    stream.next_out = reinterpret_cast<Bytef *>(json.data());
+    stream.avail_out = length;
+    const int result = inflate(&stream, Z_FINISH);
+    inflateEnd(&stream);
+    *ok = result == Z_STREAM_END && stream.avail_out == 0;
+    return json;
+}
+
+QVariantMap decoded(const QByteArray &stored, bool *ok)
+{
+    const QByteArray json = inflated(stored, ok);
+    if (!*ok)
+        return {};
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     *ok = error.error == QJsonParseError::NoError && document.isObject();
@@ -51,7 +81,7 @@ QByteArray StoredRecord::encode(const QVariantMap &record)
         if (stored.contains(key))
             stored.insert(key, dateText(stored.value(key)));
     }
-    return QJsonDocument::fromVariant(stored).toJson(QJsonDocument::Compact);
+    return qCompress(QJsonDocument::fromVariant(stored).toJson(QJsonDocument::Compact));
 }
 
 QVariantMap StoredRecord::decodeSession(const QByteArray &json, bool *ok)

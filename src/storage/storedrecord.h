@@ -3,18 +3,20 @@
 #include <QByteArray>
 #include <QVariantMap>
 
-// Session and task records as the database keeps them: compact JSON. JSON has
+// Session and task records as the database keeps them: compact JSON,
+// compressed with zlib behind its length (the layout of qCompress). JSON has
 // no date and no unsigned type, so reading gives the fields the program reads
 // by type (dates, counts, the task's frequency and test list) their stored
 // types back; a record therefore reads as it was written.
 namespace StoredRecord {
 
-// The largest record the store reads back: far above a fully answered
-// catalogue with long notes, far below what would exhaust memory.
+// The largest record the store reads back, as JSON: far above a fully
+// answered catalogue with long notes, far below what would exhaust memory.
 constexpr int MaximumBytes = 16 * 1024 * 1024;
 
 QByteArray encode(const QVariantMap &record);
-// An empty map, and *ok false, when the bytes are not a JSON object.
+// An empty map, and *ok false, when the bytes are not a compressed JSON
+// object of at most MaximumBytes.
 QVariantMap decodeSession(const QByteArray &json, bool *ok);
 QVariantMap decodeTask(const QByteArray &json, bool *ok);
 

@@ -299,9 +299,9 @@ private slots:
         QTest::addColumn<QString>("unreadable"); // the session whose record cannot be read, and why
         QTest::newRow("not a database") << "GIF89a, not SQLite" << QStringList() << QString();
         QTest::newRow("page overwritten") << "page" << QStringList() << QString();
-        QTest::newRow("record not JSON") << "UPDATE sessions SET record = x'7b6e6f' WHERE tester = 'B'"
+        QTest::newRow("record damaged") << "UPDATE session_records SET record = x'00000003789c' WHERE session_id = 2"
                                          << QStringList{"C", "B", "A"} << "B: its record is damaged";
-        QTest::newRow("record of 17 MB") << "UPDATE sessions SET record = zeroblob(17000000) WHERE tester = 'B'"
+        QTest::newRow("record of 17 MB") << "UPDATE session_records SET record = zeroblob(17000000) WHERE session_id = 2"
                                          << QStringList{"C", "B", "A"} << "B: its record of 17000000 bytes";
         QTest::newRow("tester of 5 MB") << "UPDATE sessions SET tester = printf('%.5000000c', 'x') WHERE tester = 'B'"
                                         << QStringList{"C", QString(1000, 'x'), "A"} << QString();
