@@ -340,7 +340,8 @@ QVariantMap SessionDatabase::sessionRecord(qint64 id) const
         return {};
     }
     bool ok = false;
-    const QVariantMap record = StoredRecord::decodeSession(query.value(1).toByteArray(), &ok);
+    const QByteArray json = StoredRecord::uncompress(query.value(1).toByteArray(), &ok);
+    const QVariantMap record = ok ? StoredRecord::decodeSession(json, &ok) : QVariantMap();
     if (!ok)
         failed(QStringLiteral("cannot read session %1").arg(id), QStringLiteral("its record is damaged"));
     return record;
@@ -380,7 +381,7 @@ bool SessionDatabase::insertSession(const QVariantMap &record, const QString &uu
         return true;
     query.prepare(QStringLiteral("INSERT INTO session_records (session_id, record) VALUES (:id, :record)"));
     query.bindValue(QStringLiteral(":id"), *id);
-    query.bindValue(QStringLiteral(":record"), StoredRecord::encode(record));
+    query.bindValue(QStringLiteral(":record"), StoredRecord::compress(StoredRecord::encode(record)));
     if (!query.exec())
         return failed(QStringLiteral("cannot store the session"), query.lastError().text());
     return announce({Change::SessionAdded, uuid, record});
@@ -426,7 +427,8 @@ QVariantList SessionDatabase::tasks() const
     }
     while (query.next()) {
         bool ok = false;
-        QVariantMap task = StoredRecord::decodeTask(query.value(2).toByteArray(), &ok);
+        const QByteArray json = StoredRecord::uncompress(query.value(2).toByteArray(), &ok);
+        QVariantMap task = ok ? StoredRecord::decodeTask(json, &ok) : QVariantMap();
         if (!ok)
             failed(QStringLiteral("cannot read task %1").arg(query.value(0).toString()),
                    QStringLiteral("its record is damaged"));
@@ -445,7 +447,7 @@ bool SessionDatabase::insertTask(const QVariantMap &task, bool *added)
                                  "VALUES (:id, (SELECT coalesce(max(position), 0) + 1 FROM tasks), :record) "
                                  "ON CONFLICT (id) DO NOTHING"));
     query.bindValue(QStringLiteral(":id"), id);
-    query.bindValue(QStringLiteral(":record"), StoredRecord::encode(task));
+    query.bindValue(QStringLiteral(":record"), StoredRecord::compress(StoredRecord::encode(task)));
     if (!query.exec())
         return failed(QStringLiteral("cannot store the task"), query.lastError().text());
     *added = query.numRowsAffected() == 1;
@@ -473,7 +475,7 @@ bool SessionDatabase::replaceTask(const QVariantMap &task)
     return transact([&] {
         QSqlQuery query(connection());
         query.prepare(QStringLiteral("UPDATE tasks SET record = :record WHERE id = :id"));
-        query.bindValue(QStringLiteral(":record"), StoredRecord::encode(task));
+        query.bindValue(QStringLiteral(":record"), StoredRecord::compress(StoredRecord::encode(task)));
         query.bindValue(QStringLiteral(":id"), id);
         if (!query.exec())
             return failed(QStringLiteral("cannot change the task"), query.lastError().text());

@@ -16,13 +16,15 @@ const QStringList DateKeys = {QStringLiteral("date"), QStringLiteral("lastperfor
 
 // The length in front is checked before anything is allocated, and inflating
 // stops there, so no stored value, however damaged, takes more memory.
-QByteArray inflated(const QByteArray &stored, bool *ok)
+} // namespace
+
+QByteArray StoredRecord::uncompress(const QByteArray &stored, bool *ok)
 {
     *ok = false;
     if (stored.size() < 4)
         return {};
     const quint32 length = qFromBigEndian<quint32>(stored.constData());
-    if (length == 0 || length > quint32(StoredRecord::MaximumBytes))
+    if (length == 0 || length > quint32(MaximumBytes))
         return {};
     QByteArray json(int(length), Qt::Uninitialized);
     z_stream stream{};
@@ -35,14 +37,18 @@ QByteArray inflated(const QByteArray &stored, bool *ok)
     const int result = inflate(&stream, Z_FINISH);
     inflateEnd(&stream);
     *ok = result == Z_STREAM_END && stream.avail_out == 0;
-    return json;
+    return *ok ? json : QByteArray();
 }
 
-QVariantMap decoded(const QByteArray &stored, bool *ok)
+QByteArray StoredRecord::compress(const QByteArray &json)
 {
-    const QByteArray json = inflated(stored, ok);
-    if (!*ok)
-        return {};
+    return qCompress(json);
+}
+
+namespace {
+
+QVariantMap decoded(const QByteArray &json, bool *ok)
+{
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     *ok = error.error == QJsonParseError::NoError && document.isObject();
@@ -81,7 +87,7 @@ QByteArray StoredRecord::encode(const QVariantMap &record)
         if (stored.contains(key))
             stored.insert(key, dateText(stored.value(key)));
     }
-    return qCompress(QJsonDocument::fromVariant(stored).toJson(QJsonDocument::Compact));
+    return QJsonDocument::fromVariant(stored).toJson(QJsonDocument::Compact);
 }
 
 QVariantMap StoredRecord::decodeSession(const QByteArray &json, bool *ok)
