@@ -11,9 +11,12 @@ if(LUMIVEX_SANITIZE)
     # Leak detection is off: Qt, fontconfig and the platform plugins keep
     # process-wide allocations until exit on purpose, and the program's own
     # singletons (translator, store, scheduler) are never destroyed by design.
-    # Every other report aborts the process.
+    # Every other report aborts the process. Strict string checks stay off:
+    # libxkbcommon-x11 hands strndup() a name that is exactly as long as its
+    # buffer and not terminated, which strndup allows, and the strict check
+    # would abort every test on a real X server before it reaches our code.
     set(LUMIVEX_SANITIZER_ENVIRONMENT
-        "ASAN_OPTIONS=detect_leaks=0:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=0"
+        "ASAN_OPTIONS=detect_leaks=0:abort_on_error=1:detect_stack_use_after_return=0"
         "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1:abort_on_error=1")
 endif()
 
