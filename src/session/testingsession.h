@@ -45,13 +45,16 @@ public:
 
     // What the next run is: its test type ("acceptance", "dailyConstancy",
     // "periodicConstancy"), the display's application category and room class
-    // from the limits table, and its reference values by quantity.
+    // from the limits table, its reference values by quantity, the date they
+    // were measured (ISO) and the uuid of the session that measured them.
     struct Context
     {
         QString testType;
         QString category;
         QString roomClass;
         QVariantMap reference;
+        QString referenceDate;
+        QString referenceSession;
     };
     void setContext(const Context &context) { m_context = context; }
 
