@@ -1,5 +1,7 @@
 #include "screenidentity.h"
 
+#include "displayrecord.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStringList>
@@ -28,13 +30,11 @@ QString ScreenIdentity::diagonalInches(const Identity &identity)
 
 QString ScreenIdentity::description(const Identity &identity)
 {
-    QStringList parts;
-    const QString name = QStringList{identity.manufacturer, identity.model}.join(QLatin1Char(' ')).trimmed();
-    if (!name.isEmpty())
-        parts << name;
-    if (!identity.serialNumber.isEmpty())
-        parts << QStringLiteral("(SN %1)").arg(identity.serialNumber);
-    QString text = parts.join(QLatin1Char(' '));
+    DisplayRecord display;
+    display.maker = identity.manufacturer;
+    display.model = identity.model;
+    display.serial = identity.serialNumber;
+    QString text = display.description();
     if (!identity.devicePixels.isEmpty()) {
         const QString pixels =
             QStringLiteral("%1 x %2").arg(identity.devicePixels.width()).arg(identity.devicePixels.height());

@@ -331,6 +331,14 @@ QVariantMap ConfigurationManager::latestSessionResults() const
     return m_database->sessionRecord(newest).value(QStringLiteral("test_session")).toMap();
 }
 
+QVariantMap ConfigurationManager::latestSessionResults(const QString &displayKey) const
+{
+    const qint64 newest = m_database->newestSessionId(displayKey);
+    if (newest == 0)
+        return {};
+    return m_database->sessionRecord(newest).value(QStringLiteral("test_session")).toMap();
+}
+
 QVariantMap ConfigurationManager::newSessionRecord(const QVariantMap &results, const QString &tester, uint ntest,
                                                    uint failedContents, int monitorSelected,
                                                    const QString &monitorInfo, const QVariantMap &details)
@@ -361,6 +369,17 @@ bool ConfigurationManager::addSessionRecord(const QVariantMap &record)
 bool ConfigurationManager::removeSession(const QVariantMap &summary)
 {
     return reportWrite(m_database->removeSession(summary.value(QStringLiteral("id")).toLongLong()), SessionDeletion);
+}
+
+bool ConfigurationManager::classifyDisplay(const QVariantMap &identity, const QString &category,
+                                           const QString &roomClass)
+{
+    return reportWrite(m_database->classifyDisplay(identity, category, roomClass, QDate::currentDate()), DisplayWrite);
+}
+
+bool ConfigurationManager::makeReference(const QString &displayKey, qint64 sessionId)
+{
+    return reportWrite(m_database->makeReference(displayKey, sessionId), DisplayWrite);
 }
 
 QVariantList ConfigurationManager::tasks() const

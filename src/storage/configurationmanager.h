@@ -25,7 +25,8 @@ public:
         SessionDeletion,
         TaskWrite,
         TaskDeletion,
-        LanguageWrite
+        LanguageWrite,
+        DisplayWrite
     };
     Q_ENUM(Write)
 
@@ -60,6 +61,9 @@ public:
     QVariantList sessions() const;
     QVariantMap sessionRecord(const QVariantMap &summary) const;
     QVariantMap latestSessionResults() const;
+    // The results of the newest session of the display with that key; empty
+    // for a display without sessions, and for no key.
+    QVariantMap latestSessionResults(const QString &displayKey) const;
     static QVariantMap newSessionRecord(const QVariantMap &results, const QString &tester, uint ntest,
                                         uint failedContents, int monitorSelected, const QString &monitorInfo,
                                         const QVariantMap &details = {});
@@ -69,6 +73,10 @@ public:
     bool addSessionRecord(const QVariantMap &record);
     // Removes the session with the summary's "id".
     bool removeSession(const QVariantMap &summary);
+
+    // See SessionDatabase.
+    bool classifyDisplay(const QVariantMap &identity, const QString &category, const QString &roomClass);
+    bool makeReference(const QString &displayKey, qint64 sessionId);
 
     QVariantList tasks() const;
     bool addTask(const QVariantMap &task);

@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QDebug>
+#include <QJsonDocument>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -73,6 +74,59 @@ QVariantMap summaryOf(const QSqlQuery &query)
             {QStringLiteral("ntest"), query.value(6).toUInt()},
             {QStringLiteral("nfailedtestcontents"), query.value(7).toLongLong()}};
 }
+
+const QString AcceptanceType = QStringLiteral("acceptance");
+
+// A null text would be bound as NULL, which the NOT NULL text columns refuse.
+QString boundText(const QString &text)
+{
+    return text.isNull() ? QStringLiteral("") : text;
+}
+
+QString fieldOf(const QVariantMap &display, const char *name)
+{
+    return boundText(display.value(QLatin1String(name)).toString().trimmed());
+}
+
+QVariantMap displayOf(const QVariantMap &record)
+{
+    return record.value(QStringLiteral("display")).toMap();
+}
+
+// Moments as UTC text, so that the texts order as the moments do.
+QVariant momentText(const QVariant &date)
+{
+    const QDateTime moment = date.toDateTime();
+    return moment.isValid() ? QVariant(moment.toUTC().toString(Qt::ISODateWithMs)) : QVariant();
+}
+
+QVariant dateOnly(const QVariant &date)
+{
+    const QDateTime moment = date.toDateTime();
+    return moment.isValid() ? QVariant(moment.date().toString(Qt::ISODate)) : QVariant();
+}
+
+DisplayRecord displayRecordOf(const QSqlQuery &query)
+{
+    DisplayRecord display;
+    display.maker = query.value(0).toString();
+    display.model = query.value(1).toString();
+    display.serial = query.value(2).toString();
+    display.category = query.value(3).toString();
+    display.roomClass = query.value(4).toString();
+    display.classifiedOn = QDate::fromString(query.value(5).toString(), Qt::ISODate);
+    display.reference = QJsonDocument::fromJson(query.value(6).toByteArray()).toVariant().toMap();
+    display.referenceDate = QDate::fromString(query.value(7).toString(), Qt::ISODate);
+    display.referenceSession = query.value(8).toString();
+    display.firstTested = QDateTime::fromString(query.value(9).toString(), Qt::ISODateWithMs).toLocalTime();
+    display.lastTested = QDateTime::fromString(query.value(10).toString(), Qt::ISODateWithMs).toLocalTime();
+    display.lastResult = query.value(11).toString();
+    return display;
+}
+
+const QString DisplayColumns = QStringLiteral("maker, model, serial, category, room_class, classified_on, reference, "
+                                              "reference_date, reference_session, first_tested, last_tested, "
+                                              "last_result");
 
 } // namespace
 
@@ -362,8 +416,8 @@ bool SessionDatabase::insertSession(const QVariantMap &record, const QString &uu
     QSqlQuery query(connection());
     query.prepare(QStringLiteral(
         "INSERT INTO sessions (uuid, date, date_msecs, tester, monitor_selected, monitor_info, test_count, "
-        "failed_count) VALUES (:uuid, :date, :msecs, :tester, :monitor, :info, :tests, :failed) "
-        "ON CONFLICT (uuid) DO NOTHING"));
+        "failed_count, display_key) VALUES (:uuid, :date, :msecs, :tester, :monitor, :info, :tests, :failed, "
+        ":display) ON CONFLICT (uuid) DO NOTHING"));
     query.bindValue(QStringLiteral(":uuid"), uuid);
     query.bindValue(QStringLiteral(":date"), StoredRecord::dateText(date));
     query.bindValue(QStringLiteral(":msecs"),
@@ -373,6 +427,7 @@ bool SessionDatabase::insertSession(const QVariantMap &record, const QString &uu
     query.bindValue(QStringLiteral(":info"), record.value(QStringLiteral("monitorinfo")).toString());
     query.bindValue(QStringLiteral(":tests"), record.value(QStringLiteral("ntest")).toLongLong());
     query.bindValue(QStringLiteral(":failed"), record.value(QStringLiteral("nfailedtestcontents")).toLongLong());
+    query.bindValue(QStringLiteral(":display"), boundText(DisplayRecord::key(displayOf(record))));
     if (!query.exec())
         return failed(QStringLiteral("cannot store the session"), query.lastError().text());
     const bool inserted = query.numRowsAffected() == 1;
@@ -384,7 +439,7 @@ bool SessionDatabase::insertSession(const QVariantMap &record, const QString &uu
     query.bindValue(QStringLiteral(":record"), StoredRecord::compress(StoredRecord::encode(record)));
     if (!query.exec())
         return failed(QStringLiteral("cannot store the session"), query.lastError().text());
-    return announce({Change::SessionAdded, uuid, record});
+    return noteDisplayTested(record, uuid) && announce({Change::SessionAdded, uuid, record});
 }
 
 bool SessionDatabase::addSession(const QVariantMap &record, qint64 *id)
@@ -410,6 +465,174 @@ bool SessionDatabase::removeSession(qint64 id)
         const QString uuid = query.value(0).toString();
         query.finish();
         return announce({Change::SessionRemoved, uuid, {}});
+    });
+}
+
+qint64 SessionDatabase::newestSessionId(const QString &displayKey) const
+{
+    return sessionIds(displayKey).value(0);
+}
+
+QList<qint64> SessionDatabase::sessionIds(const QString &displayKey) const
+{
+    QList<qint64> ids;
+    if (displayKey.isEmpty())
+        return ids;
+    QSqlQuery query(connection());
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT id FROM sessions WHERE display_key = :key ORDER BY date_msecs DESC, id DESC"));
+    query.bindValue(QStringLiteral(":key"), displayKey);
+    if (!query.exec()) {
+        failed(QStringLiteral("cannot read the display's sessions"), query.lastError().text());
+        return ids;
+    }
+    while (query.next())
+        ids.append(query.value(0).toLongLong());
+    return ids;
+}
+
+// The display's row notes the session; a session whose display names itself
+// nowhere belongs to no row.
+bool SessionDatabase::noteDisplayTested(const QVariantMap &record, const QString &uuid)
+{
+    const QVariantMap display = displayOf(record);
+    const QString key = DisplayRecord::key(display);
+    if (key.isEmpty())
+        return true;
+    const QVariant date = record.value(QStringLiteral("date"));
+    const bool passed = record.value(QStringLiteral("nfailedtestcontents")).toLongLong() == 0;
+    QSqlQuery query(connection());
+    // The SET expressions read the row as it was before the update.
+    query.prepare(QStringLiteral(
+        "INSERT INTO displays (key, maker, model, serial, category, room_class, classified_on, first_tested, "
+        "last_tested, last_result) VALUES (:key, :maker, :model, :serial, :category, :roomClass, :classified, "
+        ":moment, :moment, :result) ON CONFLICT (key) DO UPDATE SET "
+        "category = CASE WHEN category = '' THEN excluded.category ELSE category END, "
+        "room_class = CASE WHEN room_class = '' THEN excluded.room_class ELSE room_class END, "
+        "classified_on = CASE WHEN category = '' AND room_class = '' THEN excluded.classified_on "
+        "ELSE classified_on END, "
+        "first_tested = CASE WHEN first_tested IS NULL OR excluded.first_tested < first_tested "
+        "THEN excluded.first_tested ELSE first_tested END, "
+        "last_result = CASE WHEN last_tested IS NULL OR excluded.last_tested >= last_tested "
+        "THEN excluded.last_result ELSE last_result END, "
+        "last_tested = CASE WHEN last_tested IS NULL OR excluded.last_tested >= last_tested "
+        "THEN excluded.last_tested ELSE last_tested END"));
+    query.bindValue(QStringLiteral(":key"), key);
+    query.bindValue(QStringLiteral(":maker"), fieldOf(display, "maker"));
+    query.bindValue(QStringLiteral(":model"), fieldOf(display, "model"));
+    query.bindValue(QStringLiteral(":serial"), fieldOf(display, "serial"));
+    query.bindValue(QStringLiteral(":category"), fieldOf(display, "category"));
+    query.bindValue(QStringLiteral(":roomClass"), fieldOf(display, "roomClass"));
+    query.bindValue(QStringLiteral(":classified"), dateOnly(date));
+    query.bindValue(QStringLiteral(":moment"), momentText(date));
+    query.bindValue(QStringLiteral(":result"), passed ? QStringLiteral("passed") : QStringLiteral("failed"));
+    if (!query.exec())
+        return failed(QStringLiteral("cannot note the display of the session"), query.lastError().text());
+    const bool passedAcceptance = passed && record.value(QStringLiteral("testtype")).toString() == AcceptanceType;
+    return !passedAcceptance || storeReference(key, record, uuid, true);
+}
+
+bool SessionDatabase::storeReference(const QString &displayKey, const QVariantMap &record, const QString &uuid,
+                                     bool onlyIfNewer)
+{
+    const QVariantMap measured = record.value(QStringLiteral("measured")).toMap();
+    const QVariant date = dateOnly(record.value(QStringLiteral("date")));
+    // An acceptance test that measured nothing leaves the reference as it was.
+    if (measured.isEmpty() || date.isNull())
+        return true;
+    QSqlQuery query(connection());
+    query.prepare(QStringLiteral("UPDATE displays SET reference = :reference, reference_date = :date, "
+                                 "reference_session = :uuid WHERE key = :key AND "
+                                 "(NOT :onlyIfNewer OR reference_date IS NULL OR reference_date <= :date)"));
+    query.bindValue(QStringLiteral(":reference"),
+                    QString::fromUtf8(QJsonDocument::fromVariant(measured).toJson(QJsonDocument::Compact)));
+    query.bindValue(QStringLiteral(":date"), date);
+    query.bindValue(QStringLiteral(":uuid"), uuid);
+    query.bindValue(QStringLiteral(":key"), displayKey);
+    query.bindValue(QStringLiteral(":onlyIfNewer"), onlyIfNewer);
+    if (!query.exec())
+        return failed(QStringLiteral("cannot store the reference values"), query.lastError().text());
+    return true;
+}
+
+QList<DisplayRecord> SessionDatabase::displays() const
+{
+    QList<DisplayRecord> displays;
+    QSqlQuery query(connection());
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT %1 FROM displays ORDER BY maker, model, serial").arg(DisplayColumns))) {
+        failed(QStringLiteral("cannot read the displays"), query.lastError().text());
+        return displays;
+    }
+    while (query.next())
+        displays.append(displayRecordOf(query));
+    return displays;
+}
+
+std::optional<DisplayRecord> SessionDatabase::display(const QString &key) const
+{
+    QSqlQuery query(connection());
+    query.prepare(QStringLiteral("SELECT %1 FROM displays WHERE key = :key").arg(DisplayColumns));
+    query.bindValue(QStringLiteral(":key"), key);
+    if (!query.exec()) {
+        failed(QStringLiteral("cannot read the display"), query.lastError().text());
+        return std::nullopt;
+    }
+    if (!query.next())
+        return std::nullopt;
+    return displayRecordOf(query);
+}
+
+bool SessionDatabase::classifyDisplay(const QVariantMap &identity, const QString &category, const QString &roomClass,
+                                      const QDate &date)
+{
+    const QString key = DisplayRecord::key(identity);
+    if (key.isEmpty())
+        return failed(QStringLiteral("cannot classify the display"), QStringLiteral("it has no identity"));
+    return transact([&] {
+        QSqlQuery query(connection());
+        query.prepare(QStringLiteral(
+            "INSERT INTO displays (key, maker, model, serial, category, room_class, classified_on) "
+            "VALUES (:key, :maker, :model, :serial, :category, :roomClass, :date) ON CONFLICT (key) DO UPDATE SET "
+            "category = excluded.category, room_class = excluded.room_class, classified_on = excluded.classified_on "
+            "WHERE category <> excluded.category OR room_class <> excluded.room_class"));
+        query.bindValue(QStringLiteral(":key"), key);
+        query.bindValue(QStringLiteral(":maker"), fieldOf(identity, "maker"));
+        query.bindValue(QStringLiteral(":model"), fieldOf(identity, "model"));
+        query.bindValue(QStringLiteral(":serial"), fieldOf(identity, "serial"));
+        query.bindValue(QStringLiteral(":category"), boundText(category));
+        query.bindValue(QStringLiteral(":roomClass"), boundText(roomClass));
+        query.bindValue(QStringLiteral(":date"), date.toString(Qt::ISODate));
+        if (!query.exec())
+            return failed(QStringLiteral("cannot classify the display"), query.lastError().text());
+        return true;
+    });
+}
+
+bool SessionDatabase::makeReference(const QString &displayKey, qint64 sessionId)
+{
+    const QVariantMap record = sessionRecord(sessionId);
+    if (record.isEmpty())
+        return false;
+    if (DisplayRecord::key(displayOf(record)) != displayKey)
+        return failed(QStringLiteral("cannot make session %1 the reference").arg(sessionId),
+                      QStringLiteral("it tested another display"));
+    if (record.value(QStringLiteral("testtype")).toString() != AcceptanceType)
+        return failed(QStringLiteral("cannot make session %1 the reference").arg(sessionId),
+                      QStringLiteral("it is not an acceptance test"));
+    if (record.value(QStringLiteral("measured")).toMap().isEmpty())
+        return failed(QStringLiteral("cannot make session %1 the reference").arg(sessionId),
+                      QStringLiteral("it measured nothing"));
+    return transact([&] {
+        QSqlQuery query(connection());
+        query.prepare(QStringLiteral("SELECT uuid FROM sessions WHERE id = :id"));
+        query.bindValue(QStringLiteral(":id"), sessionId);
+        if (!query.exec() || !query.next())
+            return failed(QStringLiteral("cannot make session %1 the reference").arg(sessionId),
+                          QStringLiteral("no such session"));
+        const QString uuid = query.value(0).toString();
+        query.finish();
+        return storeReference(displayKey, record, uuid, false);
     });
 }
 

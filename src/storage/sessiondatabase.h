@@ -1,9 +1,13 @@
 #pragma once
 
+#include "displayrecord.h"
+
+#include <QList>
 #include <QString>
 #include <QVariantMap>
 
 #include <functional>
+#include <optional>
 
 class QSqlDatabase;
 
@@ -64,8 +68,28 @@ public:
     // missing, too large or not readable.
     QVariantMap sessionRecord(qint64 id) const;
     qint64 newestSessionId() const;
+    // The newest session of the display with that key (DisplayRecord::key);
+    // 0 when there is none.
+    qint64 newestSessionId(const QString &displayKey) const;
+    // The ids of that display's sessions, newest first.
+    QList<qint64> sessionIds(const QString &displayKey) const;
     bool addSession(const QVariantMap &record, qint64 *id = nullptr);
     bool removeSession(qint64 id);
+
+    // Every known display, by maker, model and serial number. A display
+    // becomes known when it is classified or its first session is stored;
+    // storing a session notes its date and result, takes over its category and
+    // room class where the display has none yet, and makes the measured
+    // values of a passed acceptance test the reference (unless a newer one is).
+    QList<DisplayRecord> displays() const;
+    std::optional<DisplayRecord> display(const QString &key) const;
+    // Stores a display's category and room class with the date they changed;
+    // choosing the same again keeps the earlier date.
+    bool classifyDisplay(const QVariantMap &identity, const QString &category, const QString &roomClass,
+                         const QDate &date);
+    // Makes the measured values of a stored acceptance session of the
+    // display its reference, whatever the reference was.
+    bool makeReference(const QString &displayKey, qint64 sessionId);
 
     // In the order they were added.
     QVariantList tasks() const;
@@ -92,6 +116,8 @@ private:
     bool setAsideIfDamaged();
     bool migrate();
     bool announce(const Change &change);
+    bool noteDisplayTested(const QVariantMap &record, const QString &uuid);
+    bool storeReference(const QString &displayKey, const QVariantMap &record, const QString &uuid, bool onlyIfNewer);
     bool failed(const QString &what, const QString &reason) const;
 
     QString m_path;
