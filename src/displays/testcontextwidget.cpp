@@ -40,7 +40,7 @@ TestContextWidget::~TestContextWidget() = default;
 TestingSession::Context TestContextWidget::context() const
 {
     return {m_ui->testTypeComboBox->currentData().toString(), m_ui->sessionCategoryComboBox->currentData().toString(),
-            m_ui->sessionRoomClassComboBox->currentData().toString(), {}};
+            m_ui->sessionRoomClassComboBox->currentData().toString(), {}, {}, {}};
 }
 
 void TestContextWidget::setTestType(const QString &id)

@@ -2,6 +2,7 @@
 
 #include "answernumber.h"
 #include "luminanceresponse.h"
+#include "referencevalues.h"
 
 #include <QVariantList>
 
@@ -197,27 +198,48 @@ private:
         add(withCategory(quantity, uniformity, Judgement::Verdict::AtMost, &LimitsTable::Category::uniformity));
     }
 
+    // Each quantity the table gives a tolerance and the reference a value; a
+    // quantity the session measures but cannot compute fails with the reason.
     void judgeConstancy()
     {
+        const QVariantMap measured = ReferenceValues::measured(m_answers, m_verdicts, m_table);
         for (const QString &quantity : m_table.constancyQuantities()) {
             if (!m_context.reference.contains(quantity))
                 continue;
-            const auto measured = std::find_if(m_verdicts.cbegin(), m_verdicts.cend(),
-                                               [&quantity](const Judgement::Verdict &v) { return v.quantity == quantity; });
-            if (measured == m_verdicts.cend())
-                continue;
             const QString name = QStringLiteral("constancy/") + quantity;
-            const double reference = m_context.reference.value(quantity).toDouble();
-            if (!measured->computable || reference <= 0) {
-                add(notComputable(name, measured->computable
-                                            ? Reading{false, 0.0, QStringLiteral("notPositive"), quantity}
-                                            : Reading{false, 0.0, measured->problem, measured->problemSubject}));
-                continue;
+            double reference = 0.0;
+            double deviation = 0.0;
+            const bool hasReference = ReferenceValues::number(m_context.reference.value(quantity), &reference);
+            if (measured.contains(quantity) &&
+                ReferenceValues::deviation(reference, measured.value(quantity).toDouble(), &deviation)) {
+                const LimitsTable::Limit tolerance = m_table.constancyTolerance(quantity);
+                add(compared(name, deviation, Judgement::Verdict::Within, &tolerance, QString(), QString()));
+            } else if (measured.contains(quantity)) {
+                add(notComputable(name, {false, 0.0, hasReference ? QStringLiteral("notPositive") : QStringLiteral("notANumber"),
+                                         quantity}));
+            } else if (const Reading missing = missingReading(quantity); !missing.ok) {
+                add(notComputable(name, missing));
             }
-            const LimitsTable::Limit tolerance = m_table.constancyTolerance(quantity);
-            add(compared(name, 100 * (measured->measured - reference) / reference, Judgement::Verdict::Within,
-                         &tolerance, QString(), QString()));
         }
+    }
+
+    // Why a quantity the session measures has no value; ok when the session does not measure it.
+    Reading missingReading(const QString &quantity) const
+    {
+        const QString verdictQuantity =
+            quantity == QLatin1String("minLuminance") ? QStringLiteral("maxLuminance") : quantity;
+        const auto verdict = std::find_if(m_verdicts.cbegin(), m_verdicts.cend(),
+                                          [&](const Judgement::Verdict &v) { return v.quantity == verdictQuantity; });
+        if (verdict != m_verdicts.cend())
+            return {false, 0.0, verdict->problem, verdict->problemSubject};
+        QString id;
+        if (quantity == QLatin1String("ambientLuminance"))
+            id = m_inputs.ambientLuminance;
+        else if (quantity.startsWith(QLatin1String("ln")))
+            id = m_inputs.luminanceReadings.value(quantity.midRef(2).toInt() - 1);
+        if (id.isEmpty() || !m_answers.contains(id))
+            return {true, 0.0, {}, {}};
+        return read(m_answers, id);
     }
 
     const QMap<QString, QString> &m_answers;

@@ -48,14 +48,16 @@ QString percent(double fraction)
 }
 
 // A round upper end for the contrast axis, in per cent, above every plotted value.
-double axisMaximum(const LuminanceResponse &response)
+double axisMaximum(const LuminanceResponse &response, double widestBand)
 {
     double largest = 0;
     for (int i = 0; i < response.targetContrasts.size(); ++i)
         largest = std::max({largest, response.measuredContrasts.at(i),
-                            response.targetContrasts.at(i) * (1 + LuminanceResponse::secondaryLimit)});
+                            response.targetContrasts.at(i) * (1 + widestBand)});
     return std::ceil(largest * 100 * 2) / 2;
 }
+
+const char *const ToleranceBand = "luminanceResponse_toleranceBand";
 
 } // namespace
 
@@ -109,9 +111,20 @@ QRect LuminanceResponsePage::plotArea(int top) const
                  plotHeight);
 }
 
+QList<QPair<double, const char *>> LuminanceResponsePage::bands() const
+{
+    if (!m_verdict)
+        return {{LuminanceResponse::secondaryLimit, "luminanceResponse_secondaryBand"},
+                {LuminanceResponse::primaryLimit, "luminanceResponse_primaryBand"}};
+    if (!m_verdict->hasLimit)
+        return {};
+    return {{m_verdict->limit / 100, ToleranceBand}};
+}
+
 void LuminanceResponsePage::drawPlot(const QRect &area, const LuminanceResponse &response)
 {
-    const double maximum = axisMaximum(response);
+    const QList<QPair<double, const char *>> shownBands = bands();
+    const double maximum = axisMaximum(response, shownBands.isEmpty() ? 0.0 : shownBands.constFirst().first);
     drawAxes(area, maximum);
     const auto point = [&area, maximum](int interval, double contrast) {
         const double level = LuminanceResponse::drivingLevel(interval) + LuminanceResponse::levelStep / 2.0;
@@ -129,10 +142,10 @@ void LuminanceResponsePage::drawPlot(const QRect &area, const LuminanceResponse 
         }
         m_painter->strokePath(path, pen);
     };
-    for (double limit : {LuminanceResponse::secondaryLimit, LuminanceResponse::primaryLimit}) {
-        const QPen band(limit == LuminanceResponse::primaryLimit ? primaryBand : secondaryBand, 1, Qt::DashLine);
-        curve(1 + limit, band, response.targetContrasts);
-        curve(1 - limit, band, response.targetContrasts);
+    for (const auto &limit : shownBands) {
+        const QPen band(limit.second == shownBands.constLast().second ? primaryBand : secondaryBand, 1, Qt::DashLine);
+        curve(1 + limit.first, band, response.targetContrasts);
+        curve(1 - limit.first, band, response.targetContrasts);
     }
     curve(1, QPen(textDark, 1.5), response.targetContrasts);
     curve(1, QPen(measuredBlue, 1.5), response.measuredContrasts);
@@ -175,11 +188,13 @@ void LuminanceResponsePage::drawAxes(const QRect &area, double maximum)
 
 qreal LuminanceResponsePage::drawLegend(qreal y)
 {
-    const QList<QPair<QPen, const char *>> entries{
-        {QPen(measuredBlue, 1.5), "luminanceResponse_measuredContrast"},
-        {QPen(textDark, 1.5), "luminanceResponse_gsdfContrast"},
-        {QPen(primaryBand, 1, Qt::DashLine), "luminanceResponse_primaryBand"},
-        {QPen(secondaryBand, 1, Qt::DashLine), "luminanceResponse_secondaryBand"}};
+    QList<QPair<QPen, QString>> entries{{QPen(measuredBlue, 1.5), translated("luminanceResponse_measuredContrast")},
+                                        {QPen(textDark, 1.5), translated("luminanceResponse_gsdfContrast")}};
+    const QList<QPair<double, const char *>> shownBands = bands();
+    for (auto band = shownBands.crbegin(); band != shownBands.crend(); ++band)
+        entries.append({QPen(band == shownBands.crbegin() ? primaryBand : secondaryBand, 1, Qt::DashLine),
+                        band->second == ToleranceBand ? translated(ToleranceBand).arg(percent(band->first))
+                                                      : translated(band->second)});
     m_painter->setFont(font(8));
     const int width = m_contentRect.width() / entries.size();
     int left = m_contentRect.left();
@@ -187,8 +202,7 @@ qreal LuminanceResponsePage::drawLegend(qreal y)
         m_painter->setPen(entry.first);
         m_painter->drawLine(left, int(y) + 5, left + 20, int(y) + 5);
         m_painter->setPen(textDark);
-        m_painter->drawText(QRect(left + 24, int(y), width - 26, 10), Qt::AlignLeft | Qt::AlignVCenter,
-                            translated(entry.second));
+        m_painter->drawText(QRect(left + 24, int(y), width - 26, 10), Qt::AlignLeft | Qt::AlignVCenter, entry.second);
         left += width;
     }
     return y + 10;
@@ -221,12 +235,21 @@ qreal LuminanceResponsePage::drawTable(qreal y, const LuminanceResponse &respons
 
 qreal LuminanceResponsePage::drawVerdict(qreal y, const LuminanceResponse &response)
 {
-    const char *band = response.isWithin(LuminanceResponse::primaryLimit)     ? "luminanceResponse_withinPrimary"
-                       : response.isWithin(LuminanceResponse::secondaryLimit) ? "luminanceResponse_withinSecondary"
-                                                                              : "luminanceResponse_outside";
     y = drawLine(y, translated("luminanceResponse_largest").arg(percent(response.largestDeviation)),
                  font(10, QFont::Bold));
-    return drawLine(y, translated(band), font(10, QFont::Bold));
+    QString verdict;
+    if (!m_verdict) {
+        verdict = translated(response.isWithin(LuminanceResponse::primaryLimit)     ? "luminanceResponse_withinPrimary"
+                             : response.isWithin(LuminanceResponse::secondaryLimit) ? "luminanceResponse_withinSecondary"
+                                                                                    : "luminanceResponse_outside");
+    } else if (m_verdict->comparison == Judgement::Verdict::NotJudged) {
+        verdict = translated("verdict_notJudged");
+    } else if (m_verdict->hasLimit) {
+        verdict = translated(m_verdict->passed ? "luminanceResponse_withinTolerance"
+                                               : "luminanceResponse_outsideTolerance")
+                      .arg(percent(m_verdict->limit / 100));
+    }
+    return verdict.isEmpty() ? y : drawLine(y, verdict, font(10, QFont::Bold));
 }
 
 qreal LuminanceResponsePage::drawLine(qreal y, const QString &text, const QFont &lineFont)

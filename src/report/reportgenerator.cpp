@@ -3,6 +3,7 @@
 #include "answernumber.h"
 #include "expressionevaluator.h"
 #include "localformats.h"
+#include "comparisontext.h"
 #include "judgement.h"
 #include "limitstable.h"
 #include "luminanceresponse.h"
@@ -195,10 +196,11 @@ void ReportGenerator::generate(QPrinter *printer, QPainter *painter, QVariantMap
         y = drawGroup(y, group, group->number() == 0);
     if (!judgementRecord.isEmpty())
         y = drawJudgement(y, judgement);
-    const QStringList readings = luminanceReadings(m_groups);
-    if (!readings.isEmpty())
-        y = drawLuminanceResponse(
-            LuminanceResponse::analyse(readings, judgementRecord.isEmpty() ? 0.0 : ambientLuminance()));
+    const QList<ComparisonText::Line> comparison = ComparisonText::lines(session);
+    if (!comparison.isEmpty())
+        y = drawComparison(y, session.value(QStringLiteral("reference")).toMap(), comparison);
+    if (const std::optional<LuminanceResponse> response = luminanceResponse(session))
+        y = drawLuminanceResponse(*response, gsdfVerdict(session));
     const QString meterReadings = ReadingMarks::summary(m_groups);
     if (!meterReadings.isEmpty())
         y = drawRow(y + 4, translated(QStringLiteral("meter_title")), meterReadings, QString(), QString(), false, false,
@@ -582,11 +584,39 @@ QStringList ReportGenerator::luminanceReadings(const QList<TestGroup *> &groups)
     return readings.contains(QString()) ? QStringList() : readings;
 }
 
+// The analysis of the linked groups' TG18-LN readings; a session judged by the
+// limits table analyses them with the ambient luminance added, as it was judged.
+std::optional<LuminanceResponse> ReportGenerator::luminanceResponse(const QVariantMap &session) const
+{
+    const QStringList readings = luminanceReadings(m_groups);
+    if (readings.isEmpty())
+        return std::nullopt;
+    const bool judged = session.contains(QStringLiteral("judgement"));
+    return LuminanceResponse::analyse(readings, judged ? ambientLuminance() : 0.0);
+}
+
+// The stored verdict of the largest GSDF deviation, none for a session stored before the limits table.
+std::optional<Judgement::Verdict> ReportGenerator::gsdfVerdict(const QVariantMap &session)
+{
+    if (!session.contains(QStringLiteral("judgement")))
+        return std::nullopt;
+    const Judgement judgement = Judgement::fromMap(session.value(QStringLiteral("judgement")).toMap());
+    for (const Judgement::Verdict &verdict : judgement.verdicts) {
+        if (verdict.quantity == QLatin1String("gsdfDeviation"))
+            return verdict;
+    }
+    return Judgement::Verdict();
+}
+
 // The section takes a page of its own, after the last group.
-qreal ReportGenerator::drawLuminanceResponse(const LuminanceResponse &response)
+qreal ReportGenerator::drawLuminanceResponse(const LuminanceResponse &response,
+                                             const std::optional<Judgement::Verdict> &verdict)
 {
     startNewPage();
-    return LuminanceResponsePage(m_painter, m_printer, m_contentRect).draw(m_contentRect.top(), response);
+    LuminanceResponsePage page(m_painter, m_printer, m_contentRect);
+    if (verdict)
+        page.setVerdict(*verdict);
+    return page.draw(m_contentRect.top(), response);
 }
 
 void ReportGenerator::linkAnswers()
@@ -863,13 +893,7 @@ qreal ReportGenerator::drawSessionContext(qreal y, const QString &testType, cons
 qreal ReportGenerator::drawJudgement(qreal y, const Judgement &judgement)
 {
     m_painter->save();
-    m_painter->setFont(pointFont(12));
-    m_painter->setPen(textDark);
-    const QString heading = translated(QStringLiteral("limits_title")).toUpper();
-    QRect headingRect(m_contentRect.left() + 10, top(y) + 8, m_contentRect.width() - 10, 16);
-    ensureOnPage(headingRect);
-    m_painter->drawText(headingRect, Qt::AlignLeft | Qt::AlignBottom, heading);
-    y = headingRect.bottom();
+    y = drawSectionHeading(y, translated(QStringLiteral("limits_title")));
     for (Judgement::Verdict verdict : judgement.verdicts) {
         QString subject = verdict.problemSubject;
         if (subject.startsWith(QLatin1String("content"))) {
@@ -883,6 +907,29 @@ qreal ReportGenerator::drawJudgement(qreal y, const Judgement &judgement)
                     false, false, verdict.passed ? textMuted : failedCountColour) +
             4;
     }
+    m_painter->restore();
+    return y;
+}
+
+qreal ReportGenerator::drawSectionHeading(qreal y, const QString &heading)
+{
+    m_painter->setFont(pointFont(12));
+    m_painter->setPen(textDark);
+    QRect headingRect(m_contentRect.left() + 10, top(y) + 8, m_contentRect.width() - 10, 16);
+    ensureOnPage(headingRect);
+    m_painter->drawText(headingRect, Qt::AlignLeft | Qt::AlignBottom, heading.toUpper());
+    return headingRect.bottom();
+}
+
+// A constancy test's measured quantities beside the reference values it was compared with.
+qreal ReportGenerator::drawComparison(qreal y, const QVariantMap &reference, const QList<ComparisonText::Line> &lines)
+{
+    m_painter->save();
+    y = drawSectionHeading(y, ComparisonText::heading(reference));
+    for (const ComparisonText::Line &line : lines)
+        y = drawRow(y + 4, line.quantity, line.text, QString(), QString(), false, false,
+                    line.passed ? textMuted : failedCountColour) +
+            4;
     m_painter->restore();
     return y;
 }

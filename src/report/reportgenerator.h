@@ -1,5 +1,8 @@
 #pragma once
 
+#include "comparisontext.h"
+#include "luminanceresponse.h"
+
 #include <QColor>
 #include <QDateTime>
 #include <QFont>
@@ -21,7 +24,6 @@ class TestContent;
 class TestGroup;
 class TestSubgroup;
 class Judgement;
-class LuminanceResponse;
 
 // Lays out one stored testing session as an A4 report: letterhead and summary,
 // the tested monitor, one section per test group with every answer, and a
@@ -53,6 +55,9 @@ public:
     // The answers of the 18 TG18-LN tests, darkest pattern first; empty unless
     // every one of them is present and answered.
     static QStringList luminanceReadings(const QList<TestGroup *> &groups);
+    // The luminance response of the groups linked last, as the report shows it; none without TG18-LN readings.
+    std::optional<LuminanceResponse> luminanceResponse(const QVariantMap &session) const;
+    static std::optional<Judgement::Verdict> gsdfVerdict(const QVariantMap &session);
 
 private:
     bool fitsOnPage(const QRect &rect) const;
@@ -81,9 +86,11 @@ private:
     qreal drawTest(qreal y, Test *test);
     qreal drawContent(qreal y, TestContent *content, bool validatable);
     qreal drawSignatureBlock(qreal y);
-    qreal drawLuminanceResponse(const LuminanceResponse &response);
+    qreal drawLuminanceResponse(const LuminanceResponse &response, const std::optional<Judgement::Verdict> &verdict);
     qreal drawSessionContext(qreal y, const QString &testType, const QVariantMap &display);
     qreal drawJudgement(qreal y, const Judgement &judgement);
+    qreal drawSectionHeading(qreal y, const QString &heading);
+    qreal drawComparison(qreal y, const QVariantMap &reference, const QList<ComparisonText::Line> &lines);
     QString notComputableText(const TestContent *content) const;
     QString unreadableAnswer(const QString &contentId, QString *problem) const;
     const TestContent *contentWithId(const QString &contentId) const;

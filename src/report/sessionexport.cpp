@@ -1,5 +1,6 @@
 #include "sessionexport.h"
 
+#include "comparisontext.h"
 #include "judgement.h"
 #include "luminanceresponse.h"
 #include "luminanceresponsepage.h"
@@ -9,6 +10,7 @@
 #include "testgroup.h"
 #include "testsubgroup.h"
 #include "translator.h"
+#include "verdicttext.h"
 
 #include <QDateTime>
 #include <QJsonArray>
@@ -145,7 +147,7 @@ QJsonValue storedNumber(const QVariant &value)
     return isNumber && std::isfinite(number) ? QJsonValue(number) : QJsonValue(QJsonValue::Null);
 }
 
-QJsonObject responseObject(const LuminanceResponse &response)
+QJsonObject responseObject(const LuminanceResponse &response, const std::optional<Judgement::Verdict> &verdict)
 {
     if (!response.isValid()) {
         static const char *const problems[] = {"none",        "wrongCount",  "notANumber",
@@ -156,7 +158,7 @@ QJsonObject responseObject(const LuminanceResponse &response)
     QJsonArray levels;
     for (int reading = 0; reading < LuminanceResponse::readingCount; ++reading)
         levels.append(LuminanceResponse::drivingLevel(reading));
-    return {{QStringLiteral("drivingLevels"), levels},
+    QJsonObject object{{QStringLiteral("drivingLevels"), levels},
             {QStringLiteral("luminances"), numbers(response.luminances)},
             {QStringLiteral("targetIndices"), numbers(response.targetIndices)},
             {QStringLiteral("targetLuminances"), numbers(response.targetLuminances)},
@@ -166,9 +168,50 @@ QJsonObject responseObject(const LuminanceResponse &response)
             {QStringLiteral("largestDeviation"), response.largestDeviation},
             {QStringLiteral("withinPrimaryLimit"), response.isWithin(LuminanceResponse::primaryLimit)},
             {QStringLiteral("withinSecondaryLimit"), response.isWithin(LuminanceResponse::secondaryLimit)}};
+    // A judged session names the category's tolerance (null: not judged); older ones export as before.
+    if (verdict) {
+        object.insert(QStringLiteral("tolerance"), verdict->hasLimit ? QJsonValue(verdict->limit) : QJsonValue());
+        object.insert(QStringLiteral("withinTolerance"), verdict->hasLimit ? QJsonValue(verdict->passed) : QJsonValue());
+    }
+    return object;
 }
 
-QByteArray json(const QVariantMap &session, const QList<TestGroup *> &groups)
+// A number the comparison could give, or null.
+QJsonValue optionalNumber(bool has, double value)
+{
+    return has ? QJsonValue(value) : QJsonValue();
+}
+
+// Each compared quantity with its reference value, measured value, deviation in per cent and verdict.
+QJsonArray comparisonRows(const QList<ComparisonText::Line> &lines)
+{
+    QJsonArray rows;
+    for (const ComparisonText::Line &line : lines) {
+        rows.append(QJsonObject{{QStringLiteral("quantity"), line.row.quantity},
+                                {QStringLiteral("reference"), optionalNumber(line.row.hasReference, line.row.reference)},
+                                {QStringLiteral("measured"), optionalNumber(line.row.hasMeasured, line.row.measured)},
+                                {QStringLiteral("deviation"), optionalNumber(line.row.hasDeviation, line.row.deviation)},
+                                {QStringLiteral("judged"), line.judged},
+                                {QStringLiteral("passed"), line.passed},
+                                {QStringLiteral("text"), line.text}});
+    }
+    return rows;
+}
+
+// The measured values of a stored record as numbers, anything else left out.
+QJsonObject numberObject(const QVariantMap &values)
+{
+    QJsonObject object;
+    for (auto value = values.cbegin(); value != values.cend(); ++value) {
+        double number = 0.0;
+        if (ReferenceValues::number(value.value(), &number))
+            object.insert(value.key(), number);
+    }
+    return object;
+}
+
+QByteArray json(const QVariantMap &session, const QList<TestGroup *> &groups,
+               const std::optional<LuminanceResponse> &response)
 {
     QJsonObject document{
         {QStringLiteral("tester"), session.value(QStringLiteral("tester")).toString()},
@@ -181,9 +224,19 @@ QByteArray json(const QVariantMap &session, const QList<TestGroup *> &groups)
         {QStringLiteral("display"), displayObject(session)},
         {QStringLiteral("verdicts"), verdictRows(session)},
         {QStringLiteral("contents"), contentRows(groups)}};
-    const QStringList readings = ReportGenerator::luminanceReadings(groups);
-    if (!readings.isEmpty())
-        document.insert(QStringLiteral("luminanceResponse"), responseObject(LuminanceResponse::analyse(readings)));
+    if (response)
+        document.insert(QStringLiteral("luminanceResponse"),
+                        responseObject(*response, ReportGenerator::gsdfVerdict(session)));
+    if (session.contains(QStringLiteral("measured")))
+        document.insert(QStringLiteral("measured"), numberObject(session.value(QStringLiteral("measured")).toMap()));
+    const QVariantMap reference = session.value(QStringLiteral("reference")).toMap();
+    if (!reference.isEmpty()) {
+        document.insert(QStringLiteral("reference"),
+                        QJsonObject{{QStringLiteral("values"), numberObject(ReferenceValues::values(reference))},
+                                    {QStringLiteral("date"), reference.value(QStringLiteral("date")).toString()},
+                                    {QStringLiteral("session"), reference.value(QStringLiteral("session")).toString()}});
+        document.insert(QStringLiteral("comparison"), comparisonRows(ComparisonText::lines(session)));
+    }
     return QJsonDocument(document).toJson();
 }
 
@@ -232,14 +285,31 @@ QByteArray csv(const QVariantMap &session, const QList<TestGroup *> &groups)
         header << QStringLiteral("display_") + key;
     QStringList lines{header.join(QLatin1Char(','))};
     const QJsonObject display = displayObject(session);
-    for (const QJsonValue &row : contentRows(groups)) {
+    const QList<ComparisonText::Line> comparison = ComparisonText::lines(session);
+    if (!comparison.isEmpty())
+        lines[0] += QStringLiteral(",reference,deviation");
+    const auto addLine = [&](const QJsonObject &row, const QStringList &extra) {
         QStringList fields;
         for (const QString &column : columns)
-            fields << csvField(row.toObject().value(column));
+            fields << csvField(row.value(column));
         fields << csvField(testType(session));
         for (const QString &key : displayKeys)
             fields << csvField(display.value(key));
-        lines << fields.join(QLatin1Char(','));
+        lines << (fields + extra).join(QLatin1Char(','));
+    };
+    for (const QJsonValue &row : contentRows(groups))
+        addLine(row.toObject(), comparison.isEmpty() ? QStringList() : QStringList{QString(), QString()});
+    // A constancy test's comparison follows the contents, one row of type "comparison" per quantity.
+    for (const QJsonValue &value : comparisonRows(comparison)) {
+        const QJsonObject row = value.toObject();
+        addLine({{QStringLiteral("group"), QStringLiteral("comparison")},
+                 {QStringLiteral("id"), row.value(QStringLiteral("quantity"))},
+                 {QStringLiteral("caption"), VerdictText::quantityName(row.value(QStringLiteral("quantity")).toString())},
+                 {QStringLiteral("type"), QStringLiteral("comparison")},
+                 {QStringLiteral("answer"), row.value(QStringLiteral("measured"))},
+                 {QStringLiteral("valid"), row.value(QStringLiteral("passed"))},
+                 {QStringLiteral("note"), row.value(QStringLiteral("text"))}},
+                {csvField(row.value(QStringLiteral("reference"))), csvField(row.value(QStringLiteral("deviation")))});
     }
     return (lines.join(QLatin1String("\r\n")) + QLatin1String("\r\n")).toUtf8();
 }
@@ -261,5 +331,5 @@ QByteArray SessionExport::write(const QVariantMap &session, Format format)
 {
     ReportGenerator generator;
     const QList<TestGroup *> &groups = generator.linkedGroups(session);
-    return format == Json ? json(session, groups) : csv(session, groups);
+    return format == Json ? json(session, groups, generator.luminanceResponse(session)) : csv(session, groups);
 }

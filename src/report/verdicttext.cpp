@@ -2,6 +2,8 @@
 
 #include "translator.h"
 
+#include <QRegularExpression>
+
 #include <cmath>
 
 namespace {
@@ -16,21 +18,42 @@ QString baseQuantity(const QString &quantity)
     return quantity.startsWith(QLatin1String("constancy/")) ? QStringLiteral("deviation") : quantity;
 }
 
+// A TG18-LN reading of the measured values: "ln01" to "ln18".
+bool isReading(const QString &quantity)
+{
+    static const QRegularExpression reading(QStringLiteral("^ln\\d\\d$"));
+    return reading.match(quantity).hasMatch();
+}
+
+bool isLuminance(const QString &quantity)
+{
+    return quantity == QLatin1String("maxLuminance") || quantity == QLatin1String("minLuminance") ||
+           quantity == QLatin1String("ambientLuminance") || isReading(quantity);
+}
+
 } // namespace
 
 QString VerdictText::quantity(const Judgement::Verdict &verdict)
 {
-    if (verdict.quantity.startsWith(QLatin1String("constancy/")))
+    return quantityName(verdict.quantity);
+}
+
+QString VerdictText::quantityName(const QString &quantity)
+{
+    if (quantity.startsWith(QLatin1String("constancy/")))
         return translated(QStringLiteral("verdict_deviation"))
-            .arg(translated(QStringLiteral("verdict_") + verdict.quantity.mid(int(qstrlen("constancy/")))));
-    return translated(QStringLiteral("verdict_") + verdict.quantity);
+            .arg(quantityName(quantity.mid(int(qstrlen("constancy/")))));
+    if (isReading(quantity))
+        return translated(QStringLiteral("verdict_lnReading")).arg(quantity.mid(2));
+    return translated(QStringLiteral("verdict_") + quantity);
 }
 
 QString VerdictText::value(const QString &quantity, double value)
 {
     const QString base = baseQuantity(quantity);
-    if (base == QLatin1String("maxLuminance"))
-        return QString::number(value, 'f', 1) + QStringLiteral(" cd/m2");
+    // Dark readings and the ambient luminance need their thousandths.
+    if (isLuminance(base))
+        return QString::number(value, 'f', std::abs(value) < 10 ? 3 : 1) + QStringLiteral(" cd/m2");
     if (base == QLatin1String("luminanceRatio"))
         return QString::number(value, 'f', 1);
     if (base == QLatin1String("illuminance"))

@@ -11,6 +11,8 @@ class VerdictText
 {
 public:
     static QString quantity(const Judgement::Verdict &verdict);
+    // The name of a quantity of the verdicts or of the measured values ("ln07").
+    static QString quantityName(const QString &quantity);
     // "212.0 cd/m2, at least 250 cd/m2: failed"; a value that cannot be
     // computed says why, naming the answer by the given caption.
     static QString outcome(const Judgement::Verdict &verdict, const QString &subjectCaption);

@@ -1,8 +1,10 @@
 #include "testingsession.h"
 
+#include "comparisontext.h"
 #include "judgement.h"
 #include "limitstable.h"
 #include "modalprompt.h"
+#include "referencevalues.h"
 #include "savedsessionsmodel.h"
 #include "screenidentity.h"
 #include "test.h"
@@ -301,6 +303,7 @@ void TestingSession::completeSession()
     }
     const QVariantMap details = sessionDetails(&failed);
     qDebug() << "[TestingSession] Failed tests: " << failed;
+    showComparison(details);
     if (failed > 0) {
         ModalPrompt::question(this, QMessageBox::Warning, translated("attention"),
                               translated("alertfailedtest").arg(failed), {{translated("ok"), QMessageBox::AcceptRole}});
@@ -336,13 +339,36 @@ QVariantMap TestingSession::sessionDetails(uint *failed) const
         if (!content->id().isEmpty())
             answers.insert(content->id(), expressionValue(content));
     }
-    const Judgement judgement = Judgement::judge(
-        answers, {m_context.category, m_context.roomClass, m_context.reference}, LimitsTable::current());
+    // An acceptance test measures the values a reference is made of; only a constancy test compares.
+    const QVariantMap reference =
+        m_context.testType == QLatin1String("acceptance") ? QVariantMap() : m_context.reference;
+    const Judgement judgement =
+        Judgement::judge(answers, {m_context.category, m_context.roomClass, reference}, LimitsTable::current());
     *failed += uint(judgement.failedCount());
-    QVariantMap details{{QStringLiteral("display"), display}, {QStringLiteral("judgement"), judgement.toMap()}};
+    QVariantMap details{
+        {QStringLiteral("display"), display},
+        {QStringLiteral("judgement"), judgement.toMap()},
+        {QStringLiteral("measured"), ReferenceValues::measured(answers, judgement.verdicts, LimitsTable::current())}};
+    // Kept with the record, so that its report stays as it was when the display's reference changes.
+    if (!reference.isEmpty())
+        details.insert(QStringLiteral("reference"),
+                       ReferenceValues::record(reference, m_context.referenceDate, m_context.referenceSession));
     if (!m_context.testType.isEmpty())
         details.insert(QStringLiteral("testtype"), m_context.testType);
     return details;
+}
+
+// The last step of a constancy test: each measured quantity beside its reference value.
+void TestingSession::showComparison(const QVariantMap &details)
+{
+    const QList<ComparisonText::Line> lines = ComparisonText::lines(details);
+    if (lines.isEmpty())
+        return;
+    QStringList text{ComparisonText::heading(details.value(QStringLiteral("reference")).toMap())};
+    for (const ComparisonText::Line &line : lines)
+        text << line.quantity + QStringLiteral(": ") + line.text;
+    ModalPrompt::question(this, QMessageBox::Information, translated("comparison_summary"),
+                          text.join(QLatin1Char('\n')), {{translated("ok"), QMessageBox::AcceptRole}});
 }
 
 void TestingSession::applyStoredResults(const QVariantMap &groups)

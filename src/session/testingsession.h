@@ -82,6 +82,7 @@ private:
     void prefillScreenIdentity();
     TestContent *deviceContent(int position) const;
     QVariantMap sessionDetails(uint *failed) const;
+    void showComparison(const QVariantMap &details);
     void completeSession();
     void refreshValidatorValues();
     QString resultText(const QString &contentId) const;

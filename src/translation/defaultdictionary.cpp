@@ -269,6 +269,21 @@ const Entry InterfaceTexts[] = {
      "1.000 is read as 1, and 1.234,5 as 1.2345.]_\n_[Keep this reading?]_"},
     {"reading_keep", "_[Keep]_"},
     {"reading_correct", "_[Correct]_"},
+    {"verdict_minLuminance", "_[L'min = Lmin + L_amb]_"},
+    {"verdict_ambientLuminance", "_[Ambient luminance L_amb]_"},
+    {"verdict_lnReading", "_[TG18-LN%1 reading]_"},
+    {"comparison_title", "_[Comparison with the reference values of %1 (session %2)]_"},
+    {"comparison_row", "_[reference %1, measured %2, deviation %3]_"},
+    {"comparison_noNumber", "_[no number]_"},
+    {"comparison_notMeasured", "_[not computable: no measured value]_"},
+    {"comparison_referenceNotANumber", "_[not computable: the reference value is not a number]_"},
+    {"comparison_referenceNotPositive", "_[not computable: the reference value is not above 0]_"},
+    {"comparison_noDate", "_[unknown date]_"},
+    {"comparison_noSession", "_[unknown]_"},
+    {"luminanceResponse_toleranceBand", "_[GSDF +/-%1 % (category)]_"},
+    {"luminanceResponse_withinTolerance", "_[Within the application category's tolerance of +/-%1 %: passed]_"},
+    {"luminanceResponse_outsideTolerance", "_[Outside the application category's tolerance of +/-%1 %: failed]_"},
+    {"comparison_summary", "_[Constancy test: comparison with the reference values]_"},
 };
 
 // Title and report heading of a group ("GG") or subgroup ("GG_SS"). A null

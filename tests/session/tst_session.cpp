@@ -28,6 +28,7 @@
 
 using SessionDriver::Answers;
 using SessionDriver::inputsOf;
+using SessionDriver::readings;
 using SessionDriver::runUntil;
 
 namespace {
@@ -35,19 +36,6 @@ namespace {
 QString translated(const char *key)
 {
     return TR::Translator::instance()->translate(QString::fromLatin1(key));
-}
-
-// Readings at the positions TL, TC, TR, ML, MC, MR, BL, BC, BR; a hidden position is never asked.
-Answers readings(const QString &diagonal, const QStringList &light, const QStringList &dark, const QStringList &levels,
-                 const QString &ambient)
-{
-    Answers answers{{"content00000000", "Alice"}, {"content02010000", "Eizo"},   {"content02010001", "CX"},
-                    {"content03030002", "120"},   {"content05010000", diagonal}, {"content05060000", ambient}};
-    for (int i = 0; i < 18; ++i) {
-        answers.insert(QString("content0502%1").arg(i, 2, 10, QChar('0')) + "00", (i % 2 ? dark : light).value(i / 2));
-        answers.insert(QString("content0503%1").arg(i, 2, 10, QChar('0')) + "00", levels.value(i));
-    }
-    return answers;
 }
 
 class FixedIdentity : public ScreenIdentity
@@ -376,7 +364,7 @@ private:
     void begin(QList<TestGroup *> *groups)
     {
         // A dental display in a room up to 500 lx: the first run passes every limit.
-        m_session->setContext({"periodicConstancy", "dental", "RK3", {}});
+        m_session->setContext({"periodicConstancy", "dental", "RK3", {}, {}, {}});
         m_session->setGroups(groups);
         m_session->applyStoredResults(m_store->latestSessionResults());
         m_session->setTestIndex(0);

@@ -32,6 +32,19 @@ inline QList<QWidget *> inputsOf(const TestInputDialog *dialog)
     return inputs;
 }
 
+// Readings at the positions TL, TC, TR, ML, MC, MR, BL, BC, BR; a hidden position is never asked.
+inline Answers readings(const QString &diagonal, const QStringList &light, const QStringList &dark,
+                        const QStringList &levels, const QString &ambient)
+{
+    Answers answers{{"content00000000", "Alice"}, {"content02010000", "Eizo"},   {"content02010001", "CX"},
+                    {"content03030002", "120"},   {"content05010000", diagonal}, {"content05060000", ambient}};
+    for (int i = 0; i < 18; ++i) {
+        answers.insert(QString("content0502%1").arg(i, 2, 10, QChar('0')) + "00", (i % 2 ? dark : light).value(i / 2));
+        answers.insert(QString("content0503%1").arg(i, 2, 10, QChar('0')) + "00", levels.value(i));
+    }
+    return answers;
+}
+
 inline void answerShownTest(TestingSession *session, const Answers &answers)
 {
     TestInputDialog *dialog = session->frame()->inputDialog();

@@ -1,0 +1,266 @@
+#include "answeredsession.h"
+#include "configurationmanager.h"
+#include "defaultdictionary.h"
+#include "pdfprobe.h"
+#include "reportgenerator.h"
+#include "savedsessionsmodel.h"
+#include "sessionexport.h"
+#include "support/modalanswers.h"
+#include "support/sessiondriver.h"
+#include "testingsession.h"
+#include "testsmanager.h"
+#include "translator.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using SessionDriver::Answers;
+
+namespace {
+
+QString translated(const char *key)
+{
+    return TR::Translator::instance()->translate(QString::fromLatin1(key));
+}
+
+const QStringList AcceptanceLevels{"0.8", "10",  "20",  "30",  "40",  "50",  "60",  "70",  "80",
+                                   "90",  "100", "120", "140", "160", "200", "250", "300", "400"};
+
+// A 27-inch dental display with an ambient luminance of 2 cd/m2 whose TG18-LN readings are the acceptance
+// test's times the factor; every limit of the dental category in a room up to 500 lx passes.
+Answers monitor(double factor)
+{
+    QStringList levels;
+    for (const QString &level : AcceptanceLevels)
+        levels << QString::number(level.toDouble() * factor);
+    return SessionDriver::readings("27", {"250", "240", "245", "230", "260", "235", "240", "238", "242"},
+                                   {"0,5", "0.52", "0.48", "0.5", "0.55", "0.5", "0.5", "0.45", "0.5"}, levels, "2");
+}
+
+const QRegularExpression NotFinite("\\b(nan|inf)\\b", QRegularExpression::CaseInsensitiveOption);
+
+} // namespace
+
+// A display's acceptance test, then constancy tests compared with its reference values: the record, the
+// summary shown at the end of the run, the report and the export.
+class TestConstancy : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { TR::Translator::instance()->setModel(TR::defaultDictionary()); }
+
+    // Each test keeps its sessions in a settings file of its own.
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_store = std::make_unique<ConfigurationManager>(m_dir->filePath("settings.ini"));
+        m_model = std::make_unique<SavedSessionsModel>(m_store.get());
+    }
+
+    // Every message box was answered, and by the answer the test gave for it.
+    void cleanup()
+    {
+        m_session.reset();
+        const int pending = ModalPrompt::pendingAnswers();
+        const int unanswered = ModalPrompt::unansweredDialogs();
+        ModalPrompt::reset();
+        QCOMPARE(QPair(pending, unanswered), QPair(0, 0));
+    }
+
+    void acceptanceThenPeriodicConstancy()
+    {
+        const QVariantMap acceptance = run({"acceptance", "dental", "RK3", {}, {}, {}}, monitor(1));
+        const QVariantMap measured = acceptance.value("measured").toMap();
+        // L'max = 400 + 2, L'min = 0.8 + 2, both uniformities 200 (max - min) / (max + min) of the fields.
+        const QVariantMap expected{{"maxLuminance", 402.0},
+                                   {"minLuminance", 2.8},
+                                   {"luminanceRatio", 402 / 2.8},
+                                   {"ambientLuminance", 2.0},
+                                   {"uniformityLow", 200 * 0.1 / 1.0},
+                                   {"uniformityHigh", 200 * 30 / 490.0},
+                                   {"illuminance", 120.0}};
+        for (auto value = expected.cbegin(); value != expected.cend(); ++value)
+            QVERIFY2(qFuzzyCompare(measured.value(value.key()).toDouble(), value.value().toDouble()),
+                     qPrintable(value.key()));
+        for (int reading = 0; reading < 18; ++reading)
+            QCOMPARE(measured.value(QString("ln%1").arg(reading + 1, 2, 10, QChar('0'))).toDouble(),
+                     AcceptanceLevels.at(reading).toDouble());
+        QCOMPARE(measured.size(), expected.size() + 18);
+        QVERIFY(!acceptance.contains("reference"));
+
+        // The same display six months later, 20 % darker at every level.
+        QString summary;
+        ModalAnswers::clickButton(translated("ok"), &summary);
+        const QVariantMap constancy =
+            run({"periodicConstancy", "dental", "RK3", measured, "2026-03-14", "session-a"}, monitor(0.8));
+        QCOMPARE(constancy.value("reference").toMap(),
+                 QVariantMap({{"values", measured}, {"date", "2026-03-14"}, {"session", "session-a"}}));
+        QCOMPARE(constancy.value("nfailedtestcontents").toInt(), 0);
+
+        // By hand: L'max 0.8 * 400 + 2 = 322 against 402, L'min 0.64 + 2 against 2.8, r' 322 / 2.64 against
+        // 402 / 2.8 (0.8495 of it), the darkest reading 0.64 against 0.8.
+        const QStringList rows{
+            "L'max = Lmax + L_amb: reference 402.0 cd/m2, measured 322.0 cd/m2, deviation -19.9 %; within +/-30.0 %: "
+            "passed",
+            "L'min = Lmin + L_amb: reference 2.800 cd/m2, measured 2.640 cd/m2, deviation -5.7 %",
+            "r' = L'max / L'min: reference 143.6, measured 122.0, deviation -15.0 %; within +/-30.0 %: passed",
+            "Ambient luminance L_amb: reference 2.000 cd/m2, measured 2.000 cd/m2, deviation 0.0 %",
+            "Luminance uniformity at driving level 26: reference 20.0 %, measured 20.0 %, deviation 0.0 %",
+            "Ambient illuminance: reference 120 lx, measured 120 lx, deviation 0.0 %",
+            "TG18-LN01 reading: reference 0.800 cd/m2, measured 0.640 cd/m2, deviation -20.0 %",
+            "TG18-LN18 reading: reference 400.0 cd/m2, measured 320.0 cd/m2, deviation -20.0 %"};
+        QVERIFY2(summary.startsWith("Comparison with the reference values of 2026-03-14 (session session-a)"),
+                 qPrintable(summary));
+        QCOMPARE(summary.count('\n'), 7 + 18);
+        for (const QString &row : rows)
+            QVERIFY2(summary.contains(row), qPrintable(summary));
+
+        // The report reads as the summary, the quantity's name beside its row (a long name wraps).
+        const QString report = reportText(constancy);
+        QVERIFY2(report.contains("COMPARISON WITH THE REFERENCE VALUES OF 2026-03-14 (SESSION SESSION-A) L'max = Lmax + L_amb " +
+                                 rows.at(0).mid(rows.at(0).indexOf("reference"))),
+                 qPrintable(report));
+        for (const QString &row : rows)
+            QVERIFY2(report.contains(row.mid(row.indexOf(": reference") + 2)), qPrintable(report));
+        QVERIFY(!report.contains(NotFinite));
+        QVERIFY(!reportText(acceptance).contains("COMPARISON WITH"));
+
+        const QJsonObject exported = QJsonDocument::fromJson(SessionExport::write(constancy, SessionExport::Json)).object();
+        const QJsonObject first = exported.value("comparison").toArray().at(0).toObject();
+        QCOMPARE(first.value("quantity").toString(), QString("maxLuminance"));
+        QCOMPARE(first.value("reference").toDouble(), 402.0);
+        QCOMPARE(first.value("measured").toDouble(), 322.0);
+        QVERIFY(qFuzzyCompare(first.value("deviation").toDouble(), 100 * (322 - 402) / 402.0));
+        QCOMPARE(exported.value("reference").toObject().value("session").toString(), QString("session-a"));
+        // The luminance response is analysed on L + L_amb; the dental category judges no GSDF tolerance.
+        const QJsonObject response = exported.value("luminanceResponse").toObject();
+        QCOMPARE(response.value("luminances").toArray().at(0).toDouble(), 0.64 + 2);
+        QVERIFY(response.value("tolerance").isNull());
+        const QString csv = SessionExport::write(constancy, SessionExport::Csv);
+        QVERIFY2(csv.contains("\r\ncomparison,,,ln18,,TG18-LN18 reading,comparison,320,,true,"), qPrintable(csv));
+        QVERIFY(csv.section("\r\n", 0, 0).endsWith(",reference,deviation"));
+        QVERIFY(!SessionExport::write(acceptance, SessionExport::Csv).contains("comparison"));
+    }
+
+    // L'max 29 % and 31 % below its reference, and references that cannot be compared with.
+    void deviationFromReference_data()
+    {
+        QTest::addColumn<QVariant>("reference");
+        QTest::addColumn<QString>("row");
+        QTest::addColumn<int>("failures");
+        QTest::newRow("29 % below") << QVariant(402 / 0.71)
+                                    << "reference 566.2 cd/m2, measured 402.0 cd/m2, deviation -29.0 %; within "
+                                       "+/-30.0 %: passed"
+                                    << 0;
+        QTest::newRow("31 % below") << QVariant(402 / 0.69)
+                                    << "reference 582.6 cd/m2, measured 402.0 cd/m2, deviation -31.0 %; within "
+                                       "+/-30.0 %: failed"
+                                    << 1;
+        QTest::newRow("reference not a number")
+            << QVariant("abc")
+            << "reference no number, measured 402.0 cd/m2, deviation not computable: the reference value is not a "
+               "number; failed"
+            << 1;
+        QTest::newRow("reference nan") << QVariant("nan")
+                                       << "reference no number, measured 402.0 cd/m2, deviation not computable: the "
+                                          "reference value is not a number; failed"
+                                       << 1;
+        QTest::newRow("reference 0") << QVariant(0)
+                                     << "reference 0.000 cd/m2, measured 402.0 cd/m2, deviation not computable: the "
+                                        "reference value is not above 0; failed"
+                                     << 1;
+    }
+
+    void deviationFromReference()
+    {
+        QFETCH(QVariant, reference);
+        QFETCH(QString, row);
+        QFETCH(int, failures);
+        QString summary;
+        ModalAnswers::clickButton(translated("ok"), &summary);
+        if (failures > 0)
+            ModalAnswers::clickButton(translated("ok"));
+        const QVariantMap record =
+            run({"periodicConstancy", "dental", "RK3", {{"maxLuminance", reference}}, "2026-03-14", "a"}, monitor(1));
+        QCOMPARE(record.value("nfailedtestcontents").toInt(), failures);
+        QCOMPARE(summary.section('\n', 1), "L'max = Lmax + L_amb: " + row);
+        const QString report = reportText(record);
+        QVERIFY2(report.contains("L'max = Lmax + L_amb " + row), qPrintable(report));
+        QVERIFY(!report.contains(NotFinite));
+        for (const SessionExport::Format format : {SessionExport::Json, SessionExport::Csv})
+            QVERIFY(!QString(SessionExport::write(record, format)).contains(NotFinite));
+    }
+
+    // The luminance-response page draws the band of the display category's tolerance; a session stored
+    // before the limits table keeps the +/-10 % and +/-20 % bands. The readings are 66.6 % off the GSDF.
+    void luminanceResponseBands_data()
+    {
+        QTest::addColumn<QString>("category");
+        QTest::addColumn<QStringList>("present");
+        QTest::addColumn<QStringList>("absent");
+        QTest::newRow("mammography") << "mammography"
+                                     << QStringList{"GSDF +/-10.0 % (category)",
+                                                    "Outside the application category's tolerance of +/-10.0 %: failed"}
+                                     << QStringList{"GSDF +/-20 %", "Outside +/-20 %"};
+        QTest::newRow("fluoroscopy") << "fluoroscopyCtMr"
+                                     << QStringList{"GSDF +/-15.0 % (category)", "tolerance of +/-15.0 %: failed"}
+                                     << QStringList{"GSDF +/-10 %"};
+        QTest::newRow("dental") << "dental" << QStringList{"Largest deviation: 66.6 % not judged for this category"}
+                                << QStringList{"(category)", "GSDF +/-10 %", "tolerance of"};
+        QTest::newRow("stored before the limits table")
+            << "" << QStringList{"GSDF +/-10 %", "GSDF +/-20 %", "Outside +/-20 %"} << QStringList{"(category)"};
+    }
+
+    void luminanceResponseBands()
+    {
+        QFETCH(QString, category);
+        QFETCH(QStringList, present);
+        QFETCH(QStringList, absent);
+        const QVariantMap record = category.isEmpty() ? AnsweredSession::fullRecord(AnsweredSession::sessionDate)
+                                                      : AnsweredSession::judgedRecord(AnsweredCatalogue::brightMonitor(),
+                                                                                      "acceptance", {category, "RK3", {}},
+                                                                                      LimitsTable::load());
+        const QString report = reportText(record);
+        for (const QString &text : present)
+            QVERIFY2(report.contains(text), qPrintable(report));
+        for (const QString &text : absent)
+            QVERIFY2(!report.contains(text), qPrintable(text));
+    }
+
+private:
+    QVariantMap run(const TestingSession::Context &context, const Answers &answers)
+    {
+        m_catalogue = std::make_unique<TestsManager>();
+        m_session = std::make_unique<TestingSession>(nullptr, nullptr, m_model.get());
+        m_session->setContext(context);
+        m_session->setGroups(m_catalogue->groups());
+        m_session->setTestIndex(0);
+        m_session->start(0);
+        SessionDriver::runUntil(m_session.get(), answers);
+        return m_store->sessionRecord(m_store->sessions().value(0).toMap());
+    }
+
+    QString reportText(const QVariantMap &record)
+    {
+        const QString pdf = m_dir->filePath(QString("report%1.pdf").arg(++m_reports));
+        ReportGenerator generator;
+        if (!generator.writePdf(record, pdf))
+            return QString();
+        return PdfProbe::text(PdfProbe::words(pdf));
+    }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    int m_reports = 0;
+    std::unique_ptr<ConfigurationManager> m_store;
+    std::unique_ptr<SavedSessionsModel> m_model;
+    std::unique_ptr<TestsManager> m_catalogue;
+    std::unique_ptr<TestingSession> m_session;
+};
+
+QTEST_MAIN(TestConstancy)
+#include "tst_constancy.moc"
