@@ -4,6 +4,8 @@
 #include "addtaskdialog.h"
 #include "configurationmanager.h"
 #include "defaultdictionary.h"
+#include "displaypreparation.h"
+#include "displayspage.h"
 #include "limitstable.h"
 #include "localformats.h"
 #include "metersettingspage.h"
@@ -129,6 +131,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), m_ui(new Ui::Main
     m_testContext = new TestContextWidget(m_catalogue, m_ui->listTestPage);
     m_ui->listTestPageLayout->insertWidget(0, m_testContext);
     connect(m_testContext, &TestContextWidget::testTypeChosen, this, &MainWindow::tickGroups);
+    addDisplaysPage();
     setUpTray();
     selectStoredLanguage();
 
@@ -210,12 +213,11 @@ void MainWindow::releaseTestingSession()
         m_testingSession->setGroups(nullptr);
 }
 
-void MainWindow::startSession(const QVariantMap &storedResults)
+void MainWindow::startSession(const TestingSession::Context &context, const QVariantMap &prefill)
 {
-    m_testingSession->setContext(m_testContext->context());
+    m_testingSession->setContext(context);
     m_testingSession->setGroups(m_catalogue->selectedGroups());
-    if (!storedResults.isEmpty())
-        m_testingSession->applyStoredResults(storedResults);
+    m_testingSession->prefill(prefill);
     m_testingSession->setTestIndex(0);
     m_testingSession->start(m_selectedMonitor);
 }
@@ -296,6 +298,7 @@ void MainWindow::retranslate()
     m_translator->translateObject(this, true);
     m_translator->translateObject(m_trayMenu, true);
     m_testContext->retranslate();
+    m_displaysPage->reload();
     showSiteStatus();
 }
 
@@ -384,6 +387,20 @@ void MainWindow::addMeterPage()
     });
 }
 
+void MainWindow::addDisplaysPage()
+{
+    m_displaysPage = new DisplaysPage(m_store, m_ui->stackedWidget);
+    m_ui->stackedWidget->addWidget(m_displaysPage);
+    auto *button = new QPushButton(m_ui->homePage);
+    button->setObjectName(QStringLiteral("displaysPushButton"));
+    setTranslatedText(button, "homePage_displays");
+    m_ui->homePageLayout->insertWidget(m_ui->homePageLayout->indexOf(m_ui->statusLabel), button, 0, Qt::AlignHCenter);
+    connect(button, &QPushButton::clicked, this, [this] {
+        m_displaysPage->reload();
+        showPage(m_displaysPage);
+    });
+}
+
 void MainWindow::showPage(QWidget *page)
 {
     if (m_ui->stackedWidget->currentWidget() != page)
@@ -442,7 +459,17 @@ void MainWindow::goTestClicked()
         return;
     }
     m_selectedMonitor = items.indexOf(chosen);
-    startSession(m_store->latestSessionResults());
+    const QString chosenType = m_testContext->context().testType;
+    const auto prepared = DisplayPreparation(m_store, this)
+                              .prepare(m_testingSession->screenIdentity().identity(m_selectedMonitor), chosenType);
+    if (!prepared) {
+        m_currentTaskId = NoTask;
+        return;
+    }
+    // The first test of a display without reference values may have become its acceptance test.
+    if (prepared->context.testType != chosenType)
+        m_testContext->setTestType(prepared->context.testType);
+    startSession(prepared->context, prepared->prefill);
 }
 
 void MainWindow::updateTaskDate(bool bSucceeded)
@@ -544,7 +571,8 @@ void MainWindow::warnWriteFailed(ConfigurationManager::Write what, const QString
         {ConfigurationManager::SessionDeletion, "deleteFailed"},
         {ConfigurationManager::TaskWrite, "taskSaveFailed"},
         {ConfigurationManager::TaskDeletion, "deleteFailed"},
-        {ConfigurationManager::LanguageWrite, "languageSaveFailed"}};
+        {ConfigurationManager::LanguageWrite, "languageSaveFailed"},
+        {ConfigurationManager::DisplayWrite, "displaySaveFailed"}};
     const QString file = what == ConfigurationManager::LanguageWrite ? m_store->fileName() : m_store->databaseFileName();
     tell(QMessageBox::Warning, translated(keys.value(what)).arg(shownPath(file)), reason);
 }

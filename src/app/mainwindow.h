@@ -1,6 +1,7 @@
 #pragma once
 
 #include "configurationmanager.h"
+#include "testingsession.h"
 
 #include <QDateTime>
 #include <QMainWindow>
@@ -16,6 +17,7 @@ class QAction;
 class QMenu;
 class QPrinter;
 class QTableView;
+class DisplaysPage;
 class ReportGenerator;
 class SavedSessionsItemDelegate;
 class SavedSessionsModel;
@@ -100,6 +102,7 @@ private:
     void showSiteStatus();
 
     void addMeterPage();
+    void addDisplaysPage();
     void showPage(QWidget *page);
     void handleArguments(const QStringList &arguments);
     void quitApplication();
@@ -112,7 +115,7 @@ private:
     void warnWriteFailed(ConfigurationManager::Write what, const QString &reason);
     void reportStoreStart();
     void openReportPreview(const QVariantMap &record);
-    void startSession(const QVariantMap &storedResults);
+    void startSession(const TestingSession::Context &context, const QVariantMap &prefill);
     void startTaskTests(const QString &taskId);
     void tickGroups(const QVariantList &groupNumbers);
     void warnBrokenLimits();
@@ -131,6 +134,7 @@ private:
     TestItemsModel *m_selectionModel = nullptr;
     TestingSession *m_testingSession = nullptr;
     TestContextWidget *m_testContext = nullptr;
+    DisplaysPage *m_displaysPage = nullptr;
     ConfigurationManager *m_store = nullptr;
     QVariantMap m_reportSession;
     SavedSessionsModel *m_savedSessions = nullptr;

@@ -262,6 +262,15 @@ void TestContent::clearResults()
     m_ownValues.clear();
 }
 
+void TestContent::resetResults()
+{
+    clearResults();
+    setNote({});
+    applyDefaultValue();
+    if (m_screenSize)
+        setScreenSize();
+}
+
 QStringList TestContent::extractIds(const QString &expression)
 {
     static const QRegularExpression placeholder(QStringLiteral("#.*#"), QRegularExpression::InvertedGreedinessOption);

@@ -110,6 +110,9 @@ public:
     // Takes the answers of a stored content of the same type (prefill of a new session).
     void setResults(const QVariantMap &stored);
     void clearResults();
+    // The answers as the catalogue gives them: none, or the default value and
+    // the primary screen's diagonal.
+    void resetResults();
 
     static QString typeName(tTestContentType type);
     static tTestContentType typeFromName(const QString &name);

@@ -13,9 +13,9 @@ namespace Ui {
 class TestContextWidget;
 }
 
-// The choices of the test selection page that say what the next session is:
-// the test type (which ticks its groups, as the catalogue lists them), and the
-// application category and room class whose limits judge its readings.
+// The choice of the test selection page that says what the next session is:
+// the test type, which ticks its groups as the catalogue lists them. The
+// display's category and room class belong to the display (DisplayDialog).
 class TestContextWidget : public QWidget
 {
     Q_OBJECT

@@ -886,6 +886,9 @@ qreal ReportGenerator::drawSessionContext(qreal y, const QString &testType, cons
     const QString categoryTitle = category ? translated(category->title) : QString();
     row("applicationCategory", categoryTitle.isEmpty() ? (category ? category->title : categoryId) : categoryTitle);
     row("roomClass", display.value(QStringLiteral("roomClass")).toString());
+    const QDate classifiedOn = QDate::fromString(display.value(QStringLiteral("classifiedOn")).toString(), Qt::ISODate);
+    if (classifiedOn.isValid())
+        row("display_classifiedOn", LocalFormats::date(classifiedOn));
     return y + 4;
 }
 

@@ -24,6 +24,9 @@ namespace {
 const QString OperatorContentId = QStringLiteral("content00000000");
 const QString MakerContentId = QStringLiteral("content02010000");
 const QString ModelContentId = QStringLiteral("content02010001");
+// The groups of the operator, the institution and the device: a new session
+// of the same display starts with their answers.
+const QStringList IdentifyingGroups{QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2")};
 // The device test asks for maker, model, matrix and serial number in this order.
 const int MatrixPosition = 2;
 const int SerialNumberPosition = 3;
@@ -329,11 +332,13 @@ QVariantMap TestingSession::sessionDetails(uint *failed) const
     const auto either = [](const QString &own, const QString &answered) { return own.isEmpty() ? answered : own; };
     const TestContent *serial = deviceContent(SerialNumberPosition);
     const QString serialAnswer = serial ? serial->resultText() : QString();
-    const QVariantMap display{{QStringLiteral("maker"), either(identity.manufacturer, resultText(MakerContentId))},
+    QVariantMap display{{QStringLiteral("maker"), either(identity.manufacturer, resultText(MakerContentId))},
                               {QStringLiteral("model"), either(identity.model, resultText(ModelContentId))},
                               {QStringLiteral("serial"), either(identity.serialNumber, serialAnswer)},
                               {QStringLiteral("category"), m_context.category},
                               {QStringLiteral("roomClass"), m_context.roomClass}};
+    if (!m_context.classifiedOn.isEmpty())
+        display.insert(QStringLiteral("classifiedOn"), m_context.classifiedOn);
     TestContent::ValueMap answers;
     for (const TestContent *content : allContents()) {
         if (!content->id().isEmpty())
@@ -369,6 +374,27 @@ void TestingSession::showComparison(const QVariantMap &details)
         text << line.quantity + QStringLiteral(": ") + line.text;
     ModalPrompt::question(this, QMessageBox::Information, translated("comparison_summary"),
                           text.join(QLatin1Char('\n')), {{translated("ok"), QMessageBox::AcceptRole}});
+}
+
+void TestingSession::prefill(const QVariantMap &groups)
+{
+    // Whatever the previous run left, of this display or another, is gone.
+    m_sessionValues.clear();
+    const QList<TestContent *> contents = allContents();
+    for (TestContent *content : contents)
+        content->resetResults();
+    QVariantMap identifying;
+    for (const QString &number : IdentifyingGroups) {
+        if (groups.contains(number))
+            identifying.insert(number, groups.value(number));
+    }
+    applyStoredResults(identifying);
+    // A verdict is the operator's judgement of this run, never the last one's.
+    for (TestContent *content : contents) {
+        if (content->type() == TestContent::kTestContentTypeBoolean ||
+            content->type() == TestContent::kTestContentTypeMultiselect)
+            content->resetResults();
+    }
 }
 
 void TestingSession::applyStoredResults(const QVariantMap &groups)

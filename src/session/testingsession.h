@@ -39,6 +39,10 @@ public:
     // Prefills the answers from the groups of a stored session; the operator's name
     // is always entered anew.
     void applyStoredResults(const QVariantMap &groups);
+    // Starts a run from the catalogue's own answers, then takes the operator,
+    // institution and device answers of a stored session of the same display
+    // (its groups), but none of its verdicts.
+    void prefill(const QVariantMap &groups);
     // Replaces the source of the monitors' own identities (for tests).
     void setScreenIdentity(std::unique_ptr<ScreenIdentity> identity);
     const ScreenIdentity &screenIdentity() const { return *m_screenIdentity; }
@@ -46,7 +50,9 @@ public:
     // What the next run is: its test type ("acceptance", "dailyConstancy",
     // "periodicConstancy"), the display's application category and room class
     // from the limits table, its reference values by quantity, the date they
-    // were measured (ISO) and the uuid of the session that measured them.
+    // were measured (ISO) and the uuid of the session that measured them, and
+    // the date category and room class were chosen (ISO), as the display's row
+    // in the store has them.
     struct Context
     {
         QString testType;
@@ -55,6 +61,7 @@ public:
         QVariantMap reference;
         QString referenceDate;
         QString referenceSession;
+        QString classifiedOn;
     };
     void setContext(const Context &context) { m_context = context; }
 

@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "configurationmanager.h"
+#include "localformats.h"
 #include "pdfprobe.h"
 #include "savedsessionsmodel.h"
 #include "screenidentity.h"
@@ -81,12 +82,20 @@ private slots:
         auto *type = child<QComboBox>("testTypeComboBox");
         type->setCurrentIndex(type->findData(QStringLiteral("dailyConstancy")));
         QCOMPARE(ItemViews::tickedRows(child<QTableView>("testsTableView")), (QList<int>{0, 1, 2, 3, 4}));
-        auto *roomClass = child<QComboBox>("sessionRoomClassComboBox");
-        roomClass->setCurrentIndex(roomClass->findData(QStringLiteral("RK1")));
+        // A display not known before: its category and room class are asked, and it is offered an acceptance test.
         QString warning;
+        QString classified;
         ModalAnswers::chooseItem(Md27::chooserItem);
+        ModalAnswers::handle([&](QDialog *dialog) {
+            classified = dialog->findChild<QLabel *>("displayLabel")->text();
+            auto *roomClass = dialog->findChild<QComboBox *>("roomClassComboBox");
+            roomClass->setCurrentIndex(roomClass->findData(QStringLiteral("RK1")));
+            dialog->accept();
+        });
+        ModalAnswers::clickButton(QStringLiteral("Keep the chosen type"));
         ModalAnswers::clickButton(QStringLiteral("OK"), &warning);
         click("goTestPushButton");
+        QCOMPARE(classified, QStringLiteral("MAKER MD27 (SN 12345678)"));
         QVERIFY(!runSession(QStringLiteral("60")).contains(QStringLiteral("test_05_02_00")));
         QCOMPARE(warning, QStringLiteral("1 errors were encountered."));
         QCOMPARE(sessions()->index(0, 0).data().toString(), QStringLiteral("Dana Weber"));
@@ -103,9 +112,22 @@ private slots:
         const QString text = PdfProbe::text(PdfProbe::words(pdf));
         QVERIFY2(text.contains(QStringLiteral("Operator Dana Weber")), qPrintable(text));
         QVERIFY2(text.contains(QStringLiteral("Were found 1 errors")), qPrintable(text));
-        for (const char *line : {"Daily constancy test for display devices", "Display MAKER MD27 (SN 12345678)",
-                                 "Ambient illuminance 60 lx, at most 50 lx: failed"})
-            QVERIFY2(text.contains(QLatin1String(line)), qPrintable(text));
+        for (const QString &line : {QStringLiteral("Daily constancy test for display devices"),
+                                    QStringLiteral("Display MAKER MD27 (SN 12345678)"),
+                                    QStringLiteral("Ambient illuminance 60 lx, at most 50 lx: failed"),
+                                    "Category chosen on " + LocalFormats::date(QDate::currentDate())})
+            QVERIFY2(text.contains(line), qPrintable(text));
+
+        // The display page lists the display with its class and the failed test.
+        click("homePushButton");
+        click("displaysPushButton");
+        QCOMPARE(currentPage(), QStringLiteral("displaysPage"));
+        const QAbstractItemModel *displays = child<QTableView>("displaysTableView")->model();
+        QCOMPARE(displays->rowCount(), 1);
+        QCOMPARE(displays->index(0, 2).data().toString(), QStringLiteral("RK1 (up to 50 lx)"));
+        QCOMPARE(displays->index(0, 6).data().toString(), QStringLiteral("failed"));
+        click("homePushButton");
+        click("listSavedSessionPushButton");
 
         ModalAnswers::clickButton(QStringLiteral("No"));
         ItemViews::clickCell(table, 0, SavedSessionsModel::DeleteColumn);

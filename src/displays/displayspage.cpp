@@ -1,0 +1,138 @@
+#include "displayspage.h"
+#include "ui_displayspage.h"
+
+#include "classchoices.h"
+#include "configurationmanager.h"
+#include "displaydialog.h"
+#include "localformats.h"
+#include "modalprompt.h"
+#include "sessiondatabase.h"
+#include "translator.h"
+
+#include <QHeaderView>
+#include <QStandardItemModel>
+
+namespace {
+
+QString translated(const char *key)
+{
+    return TR::Translator::instance()->translate(QString::fromLatin1(key));
+}
+
+QString resultText(const QString &result)
+{
+    if (result.isEmpty())
+        return {};
+    return translated(result == QLatin1String("passed") ? "displays_passed" : "displays_failed");
+}
+
+} // namespace
+
+DisplaysPage::DisplaysPage(ConfigurationManager *store, QWidget *parent)
+    : QWidget(parent), m_ui(new Ui::DisplaysPage), m_store(store), m_model(new QStandardItemModel(this))
+{
+    m_ui->setupUi(this);
+    m_ui->displaysTableView->setModel(m_model);
+    m_ui->displaysTableView->horizontalHeader()->setStretchLastSection(true);
+    connect(m_ui->classifyPushButton, &QPushButton::clicked, this, &DisplaysPage::classifyChosen);
+    connect(m_ui->referencePushButton, &QPushButton::clicked, this, &DisplaysPage::chooseReference);
+    connect(m_ui->displaysTableView, &QAbstractItemView::doubleClicked, this, &DisplaysPage::classifyChosen);
+    retranslate();
+}
+
+DisplaysPage::~DisplaysPage() = default;
+
+void DisplaysPage::retranslate()
+{
+    TR::Translator::instance()->translateObject(this, true);
+    reload();
+}
+
+void DisplaysPage::reload()
+{
+    const int chosen = m_ui->displaysTableView->currentIndex().row();
+    m_displays = m_store->database()->displays();
+    m_model->clear();
+    m_model->setHorizontalHeaderLabels({translated("display_identity"), translated("applicationCategory"),
+                                        translated("roomClass"), translated("displays_classifiedOn"),
+                                        translated("displays_referenceDate"), translated("displays_lastTest"),
+                                        translated("displays_result")});
+    for (const DisplayRecord &display : qAsConst(m_displays)) {
+        const QStringList texts{
+            display.description(),
+            display.category.isEmpty() ? translated("displays_notChosen") : ClassChoices::categoryTitle(display.category),
+            display.roomClass.isEmpty() ? translated("displays_notChosen") : ClassChoices::roomClassTitle(display.roomClass),
+            LocalFormats::date(display.classifiedOn),
+            display.hasReference() ? LocalFormats::date(display.referenceDate) : translated("displays_noReference"),
+            LocalFormats::dateTime(display.lastTested),
+            resultText(display.lastResult)};
+        QList<QStandardItem *> row;
+        for (const QString &text : texts)
+            row << new QStandardItem(text);
+        m_model->appendRow(row);
+    }
+    m_ui->displaysTableView->resizeColumnsToContents();
+    if (chosen >= 0 && chosen < m_model->rowCount())
+        m_ui->displaysTableView->selectRow(chosen);
+    updateButtons();
+    connect(m_ui->displaysTableView->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &DisplaysPage::updateButtons, Qt::UniqueConnection);
+}
+
+void DisplaysPage::updateButtons()
+{
+    const bool chosen = chosenDisplay() != nullptr;
+    m_ui->classifyPushButton->setEnabled(chosen);
+    m_ui->referencePushButton->setEnabled(chosen);
+}
+
+const DisplayRecord *DisplaysPage::chosenDisplay() const
+{
+    const int row = m_ui->displaysTableView->currentIndex().row();
+    return row >= 0 && row < m_displays.size() ? &m_displays.at(row) : nullptr;
+}
+
+void DisplaysPage::classifyChosen()
+{
+    const DisplayRecord *display = chosenDisplay();
+    if (!display)
+        return;
+    DisplayDialog dialog(display->description(), display->category, display->roomClass, this);
+    if (ModalPrompt::exec(&dialog) != QDialog::Accepted)
+        return;
+    m_store->classifyDisplay(display->identity(), dialog.category(), dialog.roomClass());
+    reload();
+}
+
+void DisplaysPage::chooseReference()
+{
+    const DisplayRecord *display = chosenDisplay();
+    if (!display)
+        return;
+    const QString key = display->key();
+    QStringList items;
+    QList<qint64> ids;
+    for (const qint64 id : m_store->database()->sessionIds(key)) {
+        const QVariantMap record = m_store->database()->sessionRecord(id);
+        if (record.value(QStringLiteral("testtype")).toString() != QLatin1String("acceptance") ||
+            record.value(QStringLiteral("measured")).toMap().isEmpty())
+            continue;
+        const bool passed = record.value(QStringLiteral("nfailedtestcontents")).toLongLong() == 0;
+        items << QStringLiteral("%1 - %2 - %3")
+                     .arg(LocalFormats::dateTime(record.value(QStringLiteral("date")).toDateTime()),
+                          record.value(QStringLiteral("tester")).toString(),
+                          resultText(passed ? QStringLiteral("passed") : QStringLiteral("failed")));
+        ids << id;
+    }
+    if (items.isEmpty()) {
+        ModalPrompt::question(this, QMessageBox::Information, display->description(),
+                              translated("displays_noAcceptance"), {{translated("ok"), QMessageBox::AcceptRole}});
+        return;
+    }
+    const QString chosen = ModalPrompt::chooseItem(this, display->description(), translated("displays_chooseReference"),
+                                                   items, translated("ok"), translated("cancel"));
+    if (chosen.isNull())
+        return;
+    m_store->makeReference(key, ids.value(items.indexOf(chosen)));
+    reload();
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "displayrecord.h"
+
+#include <QList>
+#include <QWidget>
+
+#include <memory>
+
+class ConfigurationManager;
+class QStandardItemModel;
+
+namespace Ui {
+class DisplaysPage;
+}
+
+// Every display the store knows, with its category and room class, the date
+// of its reference values and its last test. The operator classifies a
+// display here (DisplayDialog) and may make any of its stored acceptance
+// tests its reference, after a repair for example.
+class DisplaysPage : public QWidget
+{
+    Q_OBJECT
+
+public:
+    enum Column
+    {
+        DisplayColumn,
+        CategoryColumn,
+        RoomClassColumn,
+        ClassifiedColumn,
+        ReferenceColumn,
+        LastTestColumn,
+        ResultColumn,
+        ColumnCount
+    };
+
+    explicit DisplaysPage(ConfigurationManager *store, QWidget *parent = nullptr);
+    ~DisplaysPage() override;
+
+    QStandardItemModel *model() const { return m_model; }
+
+public Q_SLOTS:
+    void reload();
+    void retranslate();
+    // Both act on the chosen row.
+    void classifyChosen();
+    void chooseReference();
+
+private:
+    const DisplayRecord *chosenDisplay() const;
+    void updateButtons();
+
+    std::unique_ptr<Ui::DisplaysPage> m_ui;
+    ConfigurationManager *m_store;
+    QStandardItemModel *m_model;
+    QList<DisplayRecord> m_displays;
+};

@@ -1,0 +1,317 @@
+#include "configurationmanager.h"
+#include "defaultdictionary.h"
+#include "displaydialog.h"
+#include "displaypreparation.h"
+#include "displayspage.h"
+#include "localformats.h"
+#include "savedsessionsmodel.h"
+#include "screenidentity.h"
+#include "sessiondatabase.h"
+#include "support/modalanswers.h"
+#include "test.h"
+#include "testcontent.h"
+#include "testgroup.h"
+#include "testingsession.h"
+#include "testsmanager.h"
+#include "testsubgroup.h"
+#include "translator.h"
+
+#include <QComboBox>
+#include <QInputDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const ScreenIdentity::Identity ScreenA{"MAKER", "MD27", "A-1", {4200, 2800}, {597, 336}};
+const ScreenIdentity::Identity ScreenB{"MAKER", "MD27", "B-2", {2560, 1440}, {597, 336}};
+const ScreenIdentity::Identity Anonymous{};
+
+QVariantMap identityOf(const ScreenIdentity::Identity &screen)
+{
+    return {{"maker", screen.manufacturer}, {"model", screen.model}, {"serial", screen.serialNumber}};
+}
+
+QList<TestContent *> contentsOf(const TestGroup *group)
+{
+    QList<TestContent *> contents;
+    for (const TestSubgroup *subgroup : *group->subgroups()) {
+        for (const Test *test : *subgroup->tests())
+            contents += *test->content();
+    }
+    return contents;
+}
+
+// Answers the display dialog with a category and room class, or cancels it.
+void answerDisplayDialog(const QString &category, const QString &roomClass, QString *shownDisplay = nullptr)
+{
+    ModalAnswers::handle([=](QDialog *dialog) {
+        QVERIFY(qobject_cast<DisplayDialog *>(dialog));
+        if (shownDisplay)
+            *shownDisplay = dialog->findChild<QLabel *>("displayLabel")->text();
+        if (category.isEmpty()) {
+            dialog->reject();
+            return;
+        }
+        for (auto [name, id] : {std::pair{"categoryComboBox", category}, std::pair{"roomClassComboBox", roomClass}}) {
+            auto *combo = dialog->findChild<QComboBox *>(name);
+            combo->setCurrentIndex(combo->findData(id));
+        }
+        dialog->accept();
+    });
+}
+
+} // namespace
+
+// The display of each session: what the store knows of it, what the operator
+// is asked, the prefill from its own sessions only, and the page of displays.
+class TestDisplays : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ConfigurationManager> m_store;
+    std::unique_ptr<TestsManager> m_catalogue;
+
+    QList<TestContent *> group(int number) const
+    {
+        for (const TestGroup *candidate : *m_catalogue->groups()) {
+            if (int(candidate->number()) == number)
+                return contentsOf(candidate);
+        }
+        return {};
+    }
+    TestContent *institution() const { return group(1).value(0); }
+    TestContent *firstVerdict() const { return group(2).value(9); }
+    TestContent *illuminance() const { return group(3).value(0); }
+
+    // A stored session of the display, answered with its own institution, a
+    // "yes" verdict and an illuminance.
+    void storeSession(const ScreenIdentity::Identity &screen, const QString &institutionName,
+                      const QString &type = "dailyConstancy", int failed = 0, const QVariantMap &measured = {})
+    {
+        for (TestGroup *each : *m_catalogue->groups()) {
+            for (TestContent *content : contentsOf(each))
+                content->clearResults();
+        }
+        institution()->setResultText(institutionName);
+        firstVerdict()->setResultBoolean(true);
+        illuminance()->setResultText("120");
+        QVariantMap groups;
+        for (const TestGroup *each : *m_catalogue->groups())
+            groups.insert(QString::number(each->number()), each->toVariantMap());
+        QVariantMap details{{"display", identityOf(screen)}, {"testtype", type}};
+        if (!measured.isEmpty())
+            details.insert("measured", measured);
+        QVERIFY(m_store->addSession(groups, "Dana", 8, uint(failed), 0, " (MAKER - MD27)", details));
+    }
+
+    std::optional<DisplayPreparation::Outcome> prepare(const ScreenIdentity::Identity &screen,
+                                                       const QString &type = "dailyConstancy")
+    {
+        return DisplayPreparation(m_store.get(), nullptr).prepare(screen, type);
+    }
+
+private slots:
+    void initTestCase() { TR::Translator::instance()->setModel(TR::defaultDictionary()); }
+
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_store = std::make_unique<ConfigurationManager>(m_dir->filePath("settings.ini"));
+        m_catalogue = std::make_unique<TestsManager>();
+    }
+
+    void cleanup()
+    {
+        m_catalogue.reset();
+        m_store.reset();
+        const int unanswered = ModalPrompt::unansweredDialogs();
+        const int pending = ModalPrompt::pendingAnswers();
+        ModalPrompt::reset();
+        QCOMPARE(unanswered, 0);
+        QCOMPARE(pending, 0);
+    }
+
+    // Two displays with their own identities: each session starts from the
+    // newest session of its own display, never from the other's, and never
+    // with a verdict or a reading; a display without sessions starts empty.
+    void prefillFromOwnDisplayOnly()
+    {
+        for (const auto &screen : {ScreenA, ScreenB})
+            QVERIFY(m_store->classifyDisplay(identityOf(screen), "dental", "RK3"));
+        storeSession(ScreenA, "Clinic A");
+        storeSession(ScreenB, "Clinic B");
+        TestingSession session(nullptr, m_catalogue->groups(), nullptr);
+        const ScreenIdentity::Identity unknown{"OTHER", "X1", "9", {1920, 1080}, {}};
+        for (const auto &[screen, expected] : {std::pair{ScreenA, QString("Clinic A")},
+                                               std::pair{ScreenB, QString("Clinic B")},
+                                               std::pair{ScreenA, QString("Clinic A")}, std::pair{unknown, QString()}}) {
+            if (screen.serialNumber == "9")
+                answerDisplayDialog("dental", "RK3");
+            ModalAnswers::clickButton("Keep the chosen type");
+            const auto outcome = prepare(screen);
+            QVERIFY(outcome);
+            session.prefill(outcome->prefill);
+            QCOMPARE(institution()->resultText(), expected);
+            QVERIFY(!firstVerdict()->resultBoolean());
+            QCOMPARE(illuminance()->resultText(), QString());
+        }
+    }
+
+    // A screen that names itself nowhere: the operator says which known
+    // display it is (every one is offered), or that it is another one.
+    void anonymousScreen()
+    {
+        for (const auto &screen : {ScreenA, ScreenB})
+            QVERIFY(m_store->classifyDisplay(identityOf(screen), "dental", "RK3"));
+        storeSession(ScreenB, "Clinic B", "acceptance", 0, {{"maxLuminance", 420.0}});
+        QStringList offered;
+        ModalAnswers::handle([&](QDialog *dialog) {
+            auto *input = qobject_cast<QInputDialog *>(dialog);
+            offered = input->comboBoxItems();
+            input->setTextValue(offered.value(1));
+            input->accept();
+        });
+        auto outcome = prepare(Anonymous);
+        QCOMPARE(offered, (QStringList{"MAKER MD27 (SN A-1)", "MAKER MD27 (SN B-2)", "Another display"}));
+        QVERIFY(outcome);
+        QCOMPARE(outcome->context.testType, QStringLiteral("dailyConstancy"));
+        QCOMPARE(outcome->context.reference, (QVariantMap{{"maxLuminance", 420.0}}));
+        QCOMPARE(outcome->context.referenceDate, QDate::currentDate().toString(Qt::ISODate));
+        QCOMPARE(outcome->prefill.value("1").toMap(), m_store->latestSessionResults().value("1").toMap());
+
+        // Another display: asked for its class, offered as acceptance, nothing prefilled.
+        ModalAnswers::chooseItem("Another display");
+        QString shown;
+        answerDisplayDialog("mammography", "RK1", &shown);
+        ModalAnswers::clickButton("Acceptance test");
+        outcome = prepare(Anonymous);
+        QVERIFY(outcome);
+        QCOMPARE(shown, QStringLiteral("A display not tested before"));
+        QCOMPARE(outcome->context.category, QStringLiteral("mammography"));
+        QCOMPARE(outcome->context.testType, QStringLiteral("acceptance"));
+        QVERIFY(outcome->prefill.isEmpty());
+        QCOMPARE(m_store->database()->displays().size(), 2);
+
+        ModalAnswers::chooseItem(QString());
+        QVERIFY(!prepare(Anonymous));
+    }
+
+    void askedBeforeStart_data()
+    {
+        QTest::addColumn<QString>("category");     // stored before, "" for none
+        QTest::addColumn<bool>("hasReference");
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("dialogAnswer"); // "" cancels, "-" not asked
+        QTest::addColumn<QString>("offerAnswer");  // "-" not asked
+        QTest::addColumn<QString>("startedType");  // "" not started
+        QTest::newRow("known, classified, with reference") << "dental" << true << "periodicConstancy" << "-" << "-"
+                                                           << "periodicConstancy";
+        QTest::newRow("not classified: asked") << "" << true << "dailyConstancy" << "mammography" << "-"
+                                               << "dailyConstancy";
+        QTest::newRow("class dialog cancelled") << "" << true << "dailyConstancy" << "" << "-" << "";
+        QTest::newRow("no reference: offered, taken") << "dental" << false << "periodicConstancy" << "-"
+                                                      << "Acceptance test" << "acceptance";
+        QTest::newRow("no reference: offered, declined") << "dental" << false << "dailyConstancy" << "-"
+                                                         << "Keep the chosen type" << "dailyConstancy";
+        QTest::newRow("no reference, acceptance chosen") << "dental" << false << "acceptance" << "-" << "-"
+                                                         << "acceptance";
+    }
+    void askedBeforeStart()
+    {
+        QFETCH(QString, category);
+        QFETCH(bool, hasReference);
+        QFETCH(QString, type);
+        QFETCH(QString, dialogAnswer);
+        QFETCH(QString, offerAnswer);
+        QFETCH(QString, startedType);
+        if (!category.isEmpty())
+            QVERIFY(m_store->classifyDisplay(identityOf(ScreenA), category, "RK2"));
+        if (hasReference)
+            storeSession(ScreenA, "Clinic A", "acceptance", 0, {{"maxLuminance", 420.0}});
+        QString shown;
+        if (dialogAnswer != "-")
+            answerDisplayDialog(dialogAnswer, "RK4", &shown);
+        if (offerAnswer != "-")
+            ModalAnswers::clickButton(offerAnswer);
+        const auto outcome = prepare(ScreenA, type);
+        QCOMPARE(bool(outcome), !startedType.isEmpty());
+        if (dialogAnswer != "-")
+            QCOMPARE(shown, QStringLiteral("MAKER MD27 (SN A-1)"));
+        if (!outcome)
+            return;
+        QCOMPARE(outcome->context.testType, startedType);
+        const DisplayRecord stored = m_store->database()->display(DisplayRecord::key(identityOf(ScreenA))).value();
+        QCOMPARE(outcome->context.category, stored.category);
+        QCOMPARE(outcome->context.roomClass, stored.roomClass);
+        QCOMPARE(outcome->context.classifiedOn, QDate::currentDate().toString(Qt::ISODate));
+        QCOMPARE(stored.category, category.isEmpty() ? dialogAnswer : category);
+    }
+
+    // The page lists every display; the dialog's items carry the table's ids;
+    // a new class is stored with its date; a chosen acceptance test becomes
+    // the reference.
+    void displayPage()
+    {
+        storeSession(ScreenB, "Clinic B", "acceptance", 0, {{"maxLuminance", 420.0}});
+        storeSession(ScreenB, "Clinic B", "acceptance", 1, {{"maxLuminance", 380.0}});
+        storeSession(ScreenB, "Clinic B", "periodicConstancy", 0, {{"maxLuminance", 300.0}});
+        storeSession(ScreenA, "Clinic A", "dailyConstancy", 2);
+        DisplaysPage page(m_store.get());
+        QCOMPARE(page.objectName(), QStringLiteral("displaysPage"));
+        auto *table = page.findChild<QTableView *>("displaysTableView");
+        QCOMPARE(table->model()->rowCount(), 2);
+        const auto cell = [&](int row, int column) { return table->model()->index(row, column).data().toString(); };
+        QCOMPARE(cell(0, DisplaysPage::DisplayColumn), QStringLiteral("MAKER MD27 (SN A-1)"));
+        QCOMPARE(cell(0, DisplaysPage::CategoryColumn), QStringLiteral("not chosen"));
+        QCOMPARE(cell(0, DisplaysPage::ReferenceColumn), QStringLiteral("none"));
+        QCOMPARE(cell(0, DisplaysPage::ResultColumn), QStringLiteral("failed"));
+        QCOMPARE(cell(1, DisplaysPage::ReferenceColumn), LocalFormats::date(QDate::currentDate()));
+        QVERIFY(!page.findChild<QPushButton *>("classifyPushButton")->isEnabled());
+
+        table->setCurrentIndex(table->model()->index(0, 0));
+        QStringList categories, roomClasses;
+        ModalAnswers::handle([&](QDialog *dialog) {
+            for (auto [name, ids, chosen] : {std::tuple{"categoryComboBox", &categories, "projectionRadiography"},
+                                             std::tuple{"roomClassComboBox", &roomClasses, "RK5"}}) {
+                auto *combo = dialog->findChild<QComboBox *>(name);
+                for (int i = 0; i < combo->count(); ++i)
+                    *ids << combo->itemData(i).toString();
+                combo->setCurrentIndex(combo->findData(chosen));
+            }
+            dialog->accept();
+        });
+        QTest::mouseClick(page.findChild<QPushButton *>("classifyPushButton"), Qt::LeftButton);
+        QCOMPARE(categories, (QStringList{"mammography", "projectionRadiography", "fluoroscopyCtMr", "dental"}));
+        QCOMPARE(roomClasses, (QStringList{"RK1", "RK2", "RK3", "RK4", "RK5", "RK6"}));
+        QCOMPARE(cell(0, DisplaysPage::CategoryColumn), QStringLiteral("Projection radiography (diagnosis)"));
+        QCOMPARE(cell(0, DisplaysPage::RoomClassColumn), QStringLiteral("RK5 (up to 100 lx)"));
+        QCOMPARE(cell(0, DisplaysPage::ClassifiedColumn), LocalFormats::date(QDate::currentDate()));
+
+        // Display A has no acceptance test to choose.
+        ModalAnswers::clickButton("OK");
+        QTest::mouseClick(page.findChild<QPushButton *>("referencePushButton"), Qt::LeftButton);
+
+        // Display B: both acceptance tests are offered, the failed one too; choosing it makes it the reference.
+        table->setCurrentIndex(table->model()->index(1, 0));
+        QStringList offered;
+        ModalAnswers::handle([&](QDialog *dialog) {
+            auto *input = qobject_cast<QInputDialog *>(dialog);
+            offered = input->comboBoxItems();
+            input->setTextValue(offered.value(0));
+            input->accept();
+        });
+        QTest::mouseClick(page.findChild<QPushButton *>("referencePushButton"), Qt::LeftButton);
+        QCOMPARE(offered.size(), 2);
+        QVERIFY2(offered.value(0).endsWith(" - Dana - failed"), qPrintable(offered.join('|')));
+        const DisplayRecord b = m_store->database()->display(DisplayRecord::key(identityOf(ScreenB))).value();
+        QCOMPARE(b.reference.value("maxLuminance").toDouble(), 380.0);
+    }
+};
+
+QTEST_MAIN(TestDisplays)
+#include "tst_displays.moc"
