@@ -65,6 +65,18 @@ void answerDisplayDialog(const QString &category, const QString &roomClass, QStr
     });
 }
 
+// Chooses the item at that position of a list dialog, noting every item offered.
+void chooseItemAt(int position, QStringList *offered)
+{
+    ModalAnswers::handle([=](QDialog *dialog) {
+        auto *input = qobject_cast<QInputDialog *>(dialog);
+        QVERIFY(input);
+        *offered = input->comboBoxItems();
+        input->setTextValue(offered->value(position));
+        input->accept();
+    });
+}
+
 } // namespace
 
 // The display of each session: what the store knows of it, what the operator
@@ -170,12 +182,7 @@ private slots:
             QVERIFY(m_store->classifyDisplay(identityOf(screen), "dental", "RK3"));
         storeSession(ScreenB, "Clinic B", "acceptance", 0, {{"maxLuminance", 420.0}});
         QStringList offered;
-        ModalAnswers::handle([&](QDialog *dialog) {
-            auto *input = qobject_cast<QInputDialog *>(dialog);
-            offered = input->comboBoxItems();
-            input->setTextValue(offered.value(1));
-            input->accept();
-        });
+        chooseItemAt(1, &offered);
         auto outcome = prepare(Anonymous);
         QCOMPARE(offered, (QStringList{"MAKER MD27 (SN A-1)", "MAKER MD27 (SN B-2)", "Another display"}));
         QVERIFY(outcome);
@@ -299,12 +306,7 @@ private slots:
         // Display B: both acceptance tests are offered, the failed one too; choosing it makes it the reference.
         table->setCurrentIndex(table->model()->index(1, 0));
         QStringList offered;
-        ModalAnswers::handle([&](QDialog *dialog) {
-            auto *input = qobject_cast<QInputDialog *>(dialog);
-            offered = input->comboBoxItems();
-            input->setTextValue(offered.value(0));
-            input->accept();
-        });
+        chooseItemAt(0, &offered);
         QTest::mouseClick(page.findChild<QPushButton *>("referencePushButton"), Qt::LeftButton);
         QCOMPARE(offered.size(), 2);
         QVERIFY2(offered.value(0).endsWith(" - Dana - failed"), qPrintable(offered.join('|')));
