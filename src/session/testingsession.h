@@ -61,7 +61,8 @@ public:
         QVariantMap reference;
         QString referenceDate;
         QString referenceSession;
-        QString classifiedOn;
+        // Initialised, so that the contexts that list only the fields above stay complete.
+        QString classifiedOn{};
     };
     void setContext(const Context &context) { m_context = context; }
 
