@@ -25,15 +25,27 @@ namespace {
 // Steps 0 to 5 ask for the operator, the institute, the device and the room.
 const int FirstVisualTest = 6;
 
-QVariantMap sampleSession(const QString &tester, const QDateTime &date, int tests, int failed, const QString &monitor)
+// A session of the display with that serial number; an acceptance test leaves its readings as the reference.
+QVariantMap sampleSession(const QString &tester, const QDateTime &date, int tests, int failed, const QString &monitor,
+                          const QString &serial, const QString &type)
 {
-    return {{"tester", tester},
-            {"date", date},
-            {"test_session", QVariantMap()},
-            {"ntest", tests},
-            {"nfailedtestcontents", failed},
-            {"monitorselected", 0},
-            {"monitorinfo", monitor}};
+    QVariantMap session{{"tester", tester},
+                        {"date", date},
+                        {"test_session", QVariantMap()},
+                        {"ntest", tests},
+                        {"nfailedtestcontents", failed},
+                        {"monitorselected", 0},
+                        {"monitorinfo", monitor},
+                        {"testtype", type},
+                        {"display", QVariantMap{{"maker", monitor.section(QLatin1Char(' '), 0, 0)},
+                                                {"model", monitor.section(QLatin1Char(' '), 1)},
+                                                {"serial", serial},
+                                                {"category", "projectionRadiography"},
+                                                {"roomClass", "RK2"},
+                                                {"classifiedOn", date.date().toString(Qt::ISODate)}}}};
+    if (type == QLatin1String("acceptance"))
+        session.insert("measured", QVariantMap{{"maxLuminance", 412.0}, {"minLuminance", 1.1}});
+    return session;
 }
 
 QVariantMap sampleTask(const QString &id, const QString &description, const QDateTime &date, int days,
@@ -53,9 +65,12 @@ void writeSampleSettings(const QString &language)
     QSettings settings(QStringLiteral("Lumivex 2016.ini"), QSettings::IniFormat);
     settings.setValue(QStringLiteral("General/locale_selected"), language);
     settings.setValue(QStringLiteral("TEST_SESSIONS/list"),
-                      QVariantList{sampleSession("Dr. Ilse Wendtner", now.addDays(-1), 14, 0, "Quorvane MedView 27D"),
-                                   sampleSession("Nico Balestri", now.addDays(-8), 14, 2, "Quorvane MedView 27D"),
-                                   sampleSession("Dr. Ilse Wendtner", now.addDays(-30), 22, 0, "Taselko Clarix 3MP")});
+                      QVariantList{sampleSession("Dr. Ilse Wendtner", now.addDays(-1), 14, 0, "Quorvane MedView 27D",
+                                                 "QV27-00412", "dailyConstancy"),
+                                   sampleSession("Nico Balestri", now.addDays(-8), 14, 2, "Quorvane MedView 27D",
+                                                 "QV27-00412", "periodicConstancy"),
+                                   sampleSession("Dr. Ilse Wendtner", now.addDays(-30), 22, 0, "Taselko Clarix 3MP",
+                                                 "TC3-7781", "acceptance")});
     const QDateTime tomorrow(now.date().addDays(1), QTime(8, 0));
     settings.setValue(
         QStringLiteral("SCHEDULER/tasks"),
