@@ -16,6 +16,19 @@ QString translated(const char *key)
     return TR::Translator::instance()->translate(QString::fromLatin1(key));
 }
 
+// The known displays that agree with everything the screen tells of itself.
+QList<DisplayRecord> candidates(const QList<DisplayRecord> &known, const DisplayRecord &screen)
+{
+    QList<DisplayRecord> matching;
+    const auto agrees = [](const QString &told, const QString &stored) { return told.isEmpty() || told == stored; };
+    for (const DisplayRecord &display : known) {
+        if (agrees(screen.maker, display.maker) && agrees(screen.model, display.model) &&
+            agrees(screen.serial, display.serial))
+            matching << display;
+    }
+    return matching;
+}
+
 } // namespace
 
 DisplayPreparation::DisplayPreparation(ConfigurationManager *store, QWidget *parent)
@@ -30,13 +43,15 @@ std::optional<DisplayPreparation::Outcome> DisplayPreparation::prepare(const Scr
     display.maker = screen.manufacturer;
     display.model = screen.model;
     display.serial = screen.serialNumber;
-    QString key = display.key();
+    // The session names its display by what the screen tells and, for what it
+    // does not, by the operator's answers: a screen without serial number, say,
+    // is one of the displays of its model tested before, or another one.
+    const bool toldEverything = !display.maker.isEmpty() && !display.model.isEmpty() && !display.serial.isEmpty();
+    QString key = toldEverything ? display.key() : QString();
     SessionDatabase *database = m_store->database();
-    if (!key.isEmpty()) {
+    if (toldEverything) {
         display = database->display(key).value_or(display);
-    } else if (const QList<DisplayRecord> known = database->displays(); !known.isEmpty()) {
-        // A screen that names itself nowhere may still be a display tested
-        // before, whose identity the operator typed then.
+    } else if (const QList<DisplayRecord> known = candidates(database->displays(), display); !known.isEmpty()) {
         QStringList items;
         for (const DisplayRecord &candidate : known)
             items << candidate.description();
@@ -61,7 +76,7 @@ std::optional<DisplayPreparation::Outcome> DisplayPreparation::prepare(const Scr
         display.category = dialog.category();
         display.roomClass = dialog.roomClass();
         display.classifiedOn = QDate::currentDate();
-        // A display known by the answers alone is stored with its first session.
+        // A display known partly by the answers is stored with its first session.
         if (!key.isEmpty())
             m_store->classifyDisplay(display.identity(), display.category, display.roomClass);
     }

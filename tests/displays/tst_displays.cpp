@@ -206,6 +206,15 @@ private slots:
 
         ModalAnswers::chooseItem(QString());
         QVERIFY(!prepare(Anonymous));
+
+        // A screen that tells maker and model but no serial number: only the displays of its model are offered.
+        QVERIFY(m_store->classifyDisplay({{"maker", "OTHER"}, {"model", "X1"}, {"serial", "9"}}, "dental", "RK3"));
+        chooseItemAt(0, &offered);
+        ModalAnswers::clickButton("Keep the chosen type");
+        outcome = prepare({"MAKER", "MD27", "", {4200, 2800}, {}});
+        QCOMPARE(offered, (QStringList{"MAKER MD27 (SN A-1)", "MAKER MD27 (SN B-2)", "Another display"}));
+        QVERIFY(outcome);
+        QCOMPARE(outcome->context.category, QStringLiteral("dental"));
     }
 
     void askedBeforeStart_data()
