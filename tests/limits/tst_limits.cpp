@@ -1,6 +1,7 @@
 #include "gsdf.h"
 #include "judgement.h"
 #include "limitstable.h"
+#include "referencevalues.h"
 
 #include <QJsonDocument>
 #include <QTemporaryDir>
@@ -84,6 +85,14 @@ private Q_SLOTS:
         row("illuminance above RK2", "dental", "RK2", with(good, {{"content03030002", "101"}}), "illuminance");
         row("constancy 29 % below", "mammography", "RK1", good, "", {{"maxLuminance", 300.0 / 0.71}});
         row("constancy 31 % below", "mammography", "RK1", good, "constancy/maxLuminance", {{"maxLuminance", 300.0 / 0.69}});
+        row("constancy reference below 0", "mammography", "RK1", good, "constancy/maxLuminance:notPositive",
+            {{"maxLuminance", -300.0}});
+        row("constancy reference no number", "mammography", "RK1", good, "constancy/maxLuminance:notANumber",
+            {{"maxLuminance", "abc"}});
+        row("constancy L'max not computable", "dental", "RK1", with(good, {{"content05030400", ""}}),
+            "maxLuminance:unanswered,luminanceRatio:unanswered,gsdfDeviation:unanswered,constancy/maxLuminance:unanswered",
+            {{"maxLuminance", 300.0}});
+        row("constancy of what the session does not measure", "dental", "RK1", even, "", {{"maxLuminance", 300.0}});
         row("category unknown", "none", "RK1", good,
             "maxLuminance:noCategory,luminanceRatio:noCategory,gsdfDeviation:noCategory,uniformityLow:noCategory,"
             "uniformityHigh:noCategory");
@@ -107,6 +116,49 @@ private Q_SLOTS:
         // What the record keeps reads back the same, with no value for what was not computed.
         QCOMPARE(failed(Judgement::fromMap(judgement.toMap())), failures);
         QVERIFY(!QJsonDocument::fromVariant(judgement.toMap()).toJson().contains("null"));
+    }
+
+    // What a record keeps as its measured values: L'max, L'min, r', L_amb, both uniformities, the
+    // illuminance and the 18 readings, no verdict's deviation.
+    void measuredValues()
+    {
+        Answers answers = readings(1, 300, 0.5);
+        answers.insert({{"content05050000", "0.55"}, {"content05050001", "0.5"}, {"content05050002", "300"},
+                        {"content05050003", "250"}, {"content03030002", "40"}});
+        const LimitsTable table = LimitsTable::load();
+        const Judgement judgement = Judgement::judge(answers, {"mammography", "RK1", {}}, table);
+        const QVariantMap measured = ReferenceValues::measured(answers, judgement.verdicts, table);
+        QStringList quantities = ReferenceValues::quantities();
+        quantities.sort();
+        QCOMPARE(measured.keys(), quantities);
+        // The darkest and brightest readings are about 0.5 and 299.5 cd/m2 below the ambient luminance of 0.5.
+        const double darkest = answers.value("content05030000").toDouble();
+        const double brightest = answers.value("content05031700").toDouble();
+        const QVariantMap expected{{"maxLuminance", brightest + 0.5},
+                                   {"minLuminance", darkest + 0.5},
+                                   {"luminanceRatio", (brightest + 0.5) / (darkest + 0.5)},
+                                   {"ambientLuminance", 0.5},
+                                   {"uniformityLow", 10 / 1.05},
+                                   {"uniformityHigh", 200 * 50 / 550.0},
+                                   {"illuminance", 40.0},
+                                   {"ln01", darkest},
+                                   {"ln18", brightest}};
+        for (auto value = expected.cbegin(); value != expected.cend(); ++value)
+            QVERIFY2(qFuzzyCompare(measured.value(value.key()).toDouble(), value.value().toDouble()),
+                     qPrintable(value.key()));
+    }
+
+    // A row for each quantity both hold; a reference that is no positive number gives no deviation.
+    void comparedWithReference()
+    {
+        const QList<ReferenceValues::Row> rows =
+            ReferenceValues::compare({{"maxLuminance", 400.0}, {"ln01", "abc"}, {"illuminance", 0}, {"ln02", -1}},
+                                     {{"maxLuminance", 300.0}, {"ln01", 0.5}, {"illuminance", 40.0}});
+        QStringList shown;
+        for (const ReferenceValues::Row &row : rows)
+            shown << QStringLiteral("%1 %2 %3 %4").arg(row.quantity).arg(row.hasReference).arg(row.hasMeasured).arg(
+                         row.hasDeviation ? QString::number(row.deviation) : QStringLiteral("-"));
+        QCOMPARE(shown, QStringList({"maxLuminance 1 1 -25", "illuminance 1 1 -", "ln01 0 1 -"}));
     }
 
     void siteFile_data()

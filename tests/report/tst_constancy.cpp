@@ -74,7 +74,9 @@ private slots:
 
     void acceptanceThenPeriodicConstancy()
     {
-        const QVariantMap acceptance = run({"acceptance", "dental", "RK3", {}, {}, {}}, monitor(1));
+        // An acceptance test measures a reference; it is compared with none, even when the display has one.
+        const QVariantMap acceptance =
+            run({"acceptance", "dental", "RK3", {{"maxLuminance", 1000.0}}, "2025-01-01", "older"}, monitor(1));
         const QVariantMap measured = acceptance.value("measured").toMap();
         // L'max = 400 + 2, L'min = 0.8 + 2, both uniformities 200 (max - min) / (max + min) of the fields.
         const QVariantMap expected{{"maxLuminance", 402.0},
@@ -194,6 +196,8 @@ private slots:
         QVERIFY(!report.contains(NotFinite));
         for (const SessionExport::Format format : {SessionExport::Json, SessionExport::Csv})
             QVERIFY(!QString(SessionExport::write(record, format)).contains(NotFinite));
+        const QJsonObject exported = QJsonDocument::fromJson(SessionExport::write(record, SessionExport::Json)).object();
+        QCOMPARE(exported.value("comparison").toArray().at(0).toObject().value("passed").toBool(), failures == 0);
     }
 
     // The luminance-response page draws the band of the display category's tolerance; a session stored
