@@ -1,5 +1,6 @@
 #include "comparisontext.h"
 
+#include "localformats.h"
 #include "translator.h"
 #include "verdicttext.h"
 
@@ -40,40 +41,42 @@ QList<ComparisonText::Line> ComparisonText::lines(const QVariantMap &reference, 
         Line line;
         line.row = row;
         line.quantity = VerdictText::quantityName(row.quantity);
-        const QString referenceText = row.hasReference ? VerdictText::value(row.quantity, row.reference)
-                                                       : translated("comparison_noNumber");
-        const QString measuredText = row.hasMeasured ? VerdictText::value(row.quantity, row.measured)
-                                                     : translated("comparison_noNumber");
-        const QString deviationText = row.hasDeviation
-                                          ? VerdictText::value(QStringLiteral("constancy/") + row.quantity, row.deviation)
+        line.reference = row.hasReference ? VerdictText::value(row.quantity, row.reference)
+                                          : translated("comparison_noNumber");
+        line.measured = row.hasMeasured ? VerdictText::value(row.quantity, row.measured)
+                                        : translated("comparison_noNumber");
+        line.deviation = row.hasDeviation ? VerdictText::value(QStringLiteral("constancy/") + row.quantity, row.deviation)
                                           : notComputable(row);
-        line.text = translated("comparison_row").arg(referenceText, measuredText, deviationText);
         const QString verdictName = QStringLiteral("constancy/") + row.quantity;
         const auto verdict = std::find_if(judgement.verdicts.cbegin(), judgement.verdicts.cend(),
                                           [&](const Judgement::Verdict &v) { return v.quantity == verdictName; });
         if (verdict != judgement.verdicts.cend()) {
-            line.judged = true;
             line.passed = verdict->passed;
             const QString limit = verdict->hasLimit ? translated("verdict_within")
                                                           .arg(VerdictText::value(verdictName, verdict->limit)) +
                                                           QStringLiteral(": ")
                                                     : QString();
-            line.text += QStringLiteral("; ") + limit +
-                         translated(verdict->passed ? "verdict_passed" : "verdict_failed");
-        } else if (!row.hasDeviation) {
+            line.verdict = limit + translated(verdict->passed ? "verdict_passed" : "verdict_failed");
+        } else {
             // A deviation that cannot be computed is never a pass, judged or not.
-            line.passed = false;
+            line.passed = row.hasDeviation;
         }
         lines << line;
     }
     return lines;
 }
 
+QString ComparisonText::Line::text() const
+{
+    const QString values = translated("comparison_row").arg(reference, measured, deviation);
+    return verdict.isEmpty() ? values : values + QStringLiteral("; ") + verdict;
+}
+
 QString ComparisonText::heading(const QVariantMap &reference)
 {
     const QString session = reference.value(QStringLiteral("session")).toString();
-    const QString date = reference.value(QStringLiteral("date")).toString();
+    const QDate date = QDate::fromString(reference.value(QStringLiteral("date")).toString(), Qt::ISODate);
     return translated("comparison_title")
-        .arg(date.isEmpty() ? translated("comparison_noDate") : date,
+        .arg(date.isValid() ? LocalFormats::date(date) : translated("comparison_noDate"),
              session.isEmpty() ? translated("comparison_noSession") : session);
 }

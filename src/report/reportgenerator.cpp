@@ -930,7 +930,7 @@ qreal ReportGenerator::drawComparison(qreal y, const QVariantMap &reference, con
     m_painter->save();
     y = drawSectionHeading(y, ComparisonText::heading(reference));
     for (const ComparisonText::Line &line : lines)
-        y = drawRow(y + 4, line.quantity, line.text, QString(), QString(), false, false,
+        y = drawRow(y + 4, line.quantity, line.text(), QString(), QString(), false, false,
                     line.passed ? textMuted : failedCountColour) +
             4;
     m_painter->restore();

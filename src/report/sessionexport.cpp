@@ -191,9 +191,9 @@ QJsonArray comparisonRows(const QList<ComparisonText::Line> &lines)
                                 {QStringLiteral("reference"), optionalNumber(line.row.hasReference, line.row.reference)},
                                 {QStringLiteral("measured"), optionalNumber(line.row.hasMeasured, line.row.measured)},
                                 {QStringLiteral("deviation"), optionalNumber(line.row.hasDeviation, line.row.deviation)},
-                                {QStringLiteral("judged"), line.judged},
+                                {QStringLiteral("judged"), !line.verdict.isEmpty()},
                                 {QStringLiteral("passed"), line.passed},
-                                {QStringLiteral("text"), line.text}});
+                                {QStringLiteral("text"), line.text()}});
     }
     return rows;
 }

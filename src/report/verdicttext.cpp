@@ -1,5 +1,6 @@
 #include "verdicttext.h"
 
+#include "localformats.h"
 #include "translator.h"
 
 #include <QRegularExpression>
@@ -53,14 +54,14 @@ QString VerdictText::value(const QString &quantity, double value)
     const QString base = baseQuantity(quantity);
     // Dark readings and the ambient luminance need their thousandths.
     if (isLuminance(base))
-        return QString::number(value, 'f', std::abs(value) < 10 ? 3 : 1) + QStringLiteral(" cd/m2");
+        return LocalFormats::number(value, std::abs(value) < 10 ? 3 : 1) + QStringLiteral(" cd/m2");
     if (base == QLatin1String("luminanceRatio"))
-        return QString::number(value, 'f', 1);
+        return LocalFormats::number(value, 1);
     if (base == QLatin1String("illuminance"))
-        return QString::number(value, 'f', 0) + QStringLiteral(" lx");
+        return LocalFormats::number(value, 0) + QStringLiteral(" lx");
     // A percentage that rounds to nothing shows as 0.0, never as -0.0.
     const double tenths = std::round(value * 10);
-    return QString::number(tenths == 0 ? 0.0 : tenths / 10, 'f', 1) + QStringLiteral(" %");
+    return LocalFormats::number(tenths == 0 ? 0.0 : tenths / 10, 1) + QStringLiteral(" %");
 }
 
 QString VerdictText::outcome(const Judgement::Verdict &verdict, const QString &subjectCaption)

@@ -1,5 +1,6 @@
 #include "testingsession.h"
 
+#include "comparisondialog.h"
 #include "comparisontext.h"
 #include "judgement.h"
 #include "limitstable.h"
@@ -369,11 +370,8 @@ void TestingSession::showComparison(const QVariantMap &details)
     const QList<ComparisonText::Line> lines = ComparisonText::lines(details);
     if (lines.isEmpty())
         return;
-    QStringList text{ComparisonText::heading(details.value(QStringLiteral("reference")).toMap())};
-    for (const ComparisonText::Line &line : lines)
-        text << line.quantity + QStringLiteral(": ") + line.text;
-    ModalPrompt::question(this, QMessageBox::Information, translated("comparison_summary"),
-                          text.join(QLatin1Char('\n')), {{translated("ok"), QMessageBox::AcceptRole}});
+    ComparisonDialog dialog(ComparisonText::heading(details.value(QStringLiteral("reference")).toMap()), lines, this);
+    ModalPrompt::exec(&dialog);
 }
 
 void TestingSession::prefill(const QVariantMap &groups)

@@ -311,6 +311,11 @@ const Entry InterfaceTexts[] = {
     {"luminanceResponse_toleranceBand", "_[GSDF +/-%1 % (category)]_"},
     {"luminanceResponse_withinTolerance", "_[Within the application category's tolerance of +/-%1 %: passed]_"},
     {"luminanceResponse_outsideTolerance", "_[Outside the application category's tolerance of +/-%1 %: failed]_"},
+    {"comparison_quantity", "_[Quantity]_"},
+    {"comparison_reference", "_[Reference value]_"},
+    {"comparison_measured", "_[Measured]_"},
+    {"comparison_deviation", "_[Deviation]_"},
+    {"comparison_verdict", "_[Verdict]_"},
     {"comparison_summary", "_[Constancy test: comparison with the reference values]_"},
 };
 

@@ -1,8 +1,10 @@
 #include "answeredsession.h"
 #include "configurationmanager.h"
+#include "localformats.h"
 #include "defaultdictionary.h"
 #include "pdfprobe.h"
 #include "reportgenerator.h"
+#include "reportstyle.h"
 #include "savedsessionsmodel.h"
 #include "sessionexport.h"
 #include "support/modalanswers.h"
@@ -14,6 +16,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
+#include <QTableWidget>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -96,8 +100,9 @@ private slots:
         QVERIFY(!acceptance.contains("reference"));
 
         // The same display six months later, 20 % darker at every level.
-        QString summary;
-        ModalAnswers::clickButton(translated("ok"), &summary);
+        QString heading;
+        QStringList shown;
+        answerComparison(&heading, &shown);
         const QVariantMap constancy =
             run({"periodicConstancy", "dental", "RK3", measured, "2026-03-14", "session-a"}, monitor(0.8));
         QCOMPARE(constancy.value("reference").toMap(),
@@ -105,30 +110,32 @@ private slots:
         QCOMPARE(constancy.value("nfailedtestcontents").toInt(), 0);
 
         // By hand: L'max 0.8 * 400 + 2 = 322 against 402, L'min 0.64 + 2 against 2.8, r' 322 / 2.64 against
-        // 402 / 2.8 (0.8495 of it), the darkest reading 0.64 against 0.8.
-        const QStringList rows{
-            "L'max = Lmax + L_amb: reference 402.0 cd/m2, measured 322.0 cd/m2, deviation -19.9 %; within +/-30.0 %: "
-            "passed",
-            "L'min = Lmin + L_amb: reference 2.800 cd/m2, measured 2.640 cd/m2, deviation -5.7 %",
-            "r' = L'max / L'min: reference 143.6, measured 122.0, deviation -15.0 %; within +/-30.0 %: passed",
-            "Ambient luminance L_amb: reference 2.000 cd/m2, measured 2.000 cd/m2, deviation 0.0 %",
-            "Luminance uniformity at driving level 26: reference 20.0 %, measured 20.0 %, deviation 0.0 %",
-            "Ambient illuminance: reference 120 lx, measured 120 lx, deviation 0.0 %",
-            "TG18-LN01 reading: reference 0.800 cd/m2, measured 0.640 cd/m2, deviation -20.0 %",
-            "TG18-LN18 reading: reference 400.0 cd/m2, measured 320.0 cd/m2, deviation -20.0 %"};
-        QVERIFY2(summary.startsWith("Comparison with the reference values of 2026-03-14 (session session-a)"),
-                 qPrintable(summary));
-        QCOMPARE(summary.count('\n'), 7 + 18);
-        for (const QString &row : rows)
-            QVERIFY2(summary.contains(row), qPrintable(summary));
+        // 402 / 2.8 (0.8495 of it), the darkest reading 0.64 against 0.8: quantity, reference, measured,
+        // deviation and the verdict where the limits table gives a tolerance.
+        const QList<QStringList> rows{
+            {"L'max = Lmax + L_amb", "402.0 cd/m2", "322.0 cd/m2", "-19.9 %", "within +/-30.0 %: passed"},
+            {"L'min = Lmin + L_amb", "2.800 cd/m2", "2.640 cd/m2", "-5.7 %", ""},
+            {"r' = L'max / L'min", "143.6", "122.0", "-15.0 %", "within +/-30.0 %: passed"},
+            {"Ambient luminance L_amb", "2.000 cd/m2", "2.000 cd/m2", "0.0 %", ""},
+            {"Luminance uniformity at driving level 26", "20.0 %", "20.0 %", "0.0 %", ""},
+            {"Ambient illuminance", "120 lx", "120 lx", "0.0 %", ""},
+            {"TG18-LN01 reading", "0.800 cd/m2", "0.640 cd/m2", "-20.0 %", ""},
+            {"TG18-LN18 reading", "400.0 cd/m2", "320.0 cd/m2", "-20.0 %", ""}};
+        QCOMPARE(heading, "Comparison with the reference values of " + LocalFormats::date({2026, 3, 14}) +
+                              " (session session-a)");
+        QCOMPARE(shown.size(), 7 + 18);
+        for (const QStringList &row : rows)
+            QVERIFY2(shown.contains(row.join(" | ")), qPrintable(shown.join('\n')));
 
         // The report reads as the summary, the quantity's name beside its row (a long name wraps).
         const QString report = reportText(constancy);
-        QVERIFY2(report.contains("COMPARISON WITH THE REFERENCE VALUES OF 2026-03-14 (SESSION SESSION-A) L'max = Lmax + L_amb " +
-                                 rows.at(0).mid(rows.at(0).indexOf("reference"))),
-                 qPrintable(report));
-        for (const QString &row : rows)
-            QVERIFY2(report.contains(row.mid(row.indexOf(": reference") + 2)), qPrintable(report));
+        const auto rowText = [](const QStringList &row) {
+            return QString("reference %1, measured %2, deviation %3").arg(row[1], row[2], row[3]) +
+                   (row[4].isEmpty() ? QString() : "; " + row[4]);
+        };
+        QVERIFY2(report.contains(heading.toUpper() + " L'max = Lmax + L_amb " + rowText(rows.at(0))), qPrintable(report));
+        for (const QStringList &row : rows)
+            QVERIFY2(report.contains(rowText(row)), qPrintable(report));
         QVERIFY(!report.contains(NotFinite));
         QVERIFY(!reportText(acceptance).contains("COMPARISON WITH"));
 
@@ -153,46 +160,41 @@ private slots:
     void deviationFromReference_data()
     {
         QTest::addColumn<QVariant>("reference");
-        QTest::addColumn<QString>("row");
+        QTest::addColumn<QStringList>("cells");
         QTest::addColumn<int>("failures");
         QTest::newRow("29 % below") << QVariant(402 / 0.71)
-                                    << "reference 566.2 cd/m2, measured 402.0 cd/m2, deviation -29.0 %; within "
-                                       "+/-30.0 %: passed"
-                                    << 0;
+                                    << QStringList{"566.2 cd/m2", "-29.0 %", "within +/-30.0 %: passed"} << 0;
         QTest::newRow("31 % below") << QVariant(402 / 0.69)
-                                    << "reference 582.6 cd/m2, measured 402.0 cd/m2, deviation -31.0 %; within "
-                                       "+/-30.0 %: failed"
-                                    << 1;
-        QTest::newRow("reference not a number")
-            << QVariant("abc")
-            << "reference no number, measured 402.0 cd/m2, deviation not computable: the reference value is not a "
-               "number; failed"
-            << 1;
-        QTest::newRow("reference nan") << QVariant("nan")
-                                       << "reference no number, measured 402.0 cd/m2, deviation not computable: the "
-                                          "reference value is not a number; failed"
-                                       << 1;
+                                    << QStringList{"582.6 cd/m2", "-31.0 %", "within +/-30.0 %: failed"} << 1;
+        const QString notANumber = "not computable: the reference value is not a number";
+        QTest::newRow("reference not a number") << QVariant("abc") << QStringList{"no number", notANumber, "failed"} << 1;
+        QTest::newRow("reference nan") << QVariant("nan") << QStringList{"no number", notANumber, "failed"} << 1;
         QTest::newRow("reference 0") << QVariant(0)
-                                     << "reference 0.000 cd/m2, measured 402.0 cd/m2, deviation not computable: the "
-                                        "reference value is not above 0; failed"
+                                     << QStringList{"0.000 cd/m2",
+                                                    "not computable: the reference value is not above 0", "failed"}
                                      << 1;
     }
 
     void deviationFromReference()
     {
         QFETCH(QVariant, reference);
-        QFETCH(QString, row);
+        QFETCH(QStringList, cells);
         QFETCH(int, failures);
-        QString summary;
-        ModalAnswers::clickButton(translated("ok"), &summary);
+        QString heading;
+        QStringList shown;
+        answerComparison(&heading, &shown);
         if (failures > 0)
             ModalAnswers::clickButton(translated("ok"));
         const QVariantMap record =
             run({"periodicConstancy", "dental", "RK3", {{"maxLuminance", reference}}, "2026-03-14", "a"}, monitor(1));
         QCOMPARE(record.value("nfailedtestcontents").toInt(), failures);
-        QCOMPARE(summary.section('\n', 1), "L'max = Lmax + L_amb: " + row);
+        // A failed row is shown in the colour of failure, marked "!" here.
+        QCOMPARE(shown, QStringList{QString("%1L'max = Lmax + L_amb | %2 | 402.0 cd/m2 | %3 | %4")
+                                        .arg(failures > 0 ? "! " : "", cells[0], cells[1], cells[2])});
         const QString report = reportText(record);
-        QVERIFY2(report.contains("L'max = Lmax + L_amb " + row), qPrintable(report));
+        const QString row = QString("L'max = Lmax + L_amb reference %1, measured 402.0 cd/m2, deviation %2; %3")
+                                .arg(cells[0], cells[1], cells[2]);
+        QVERIFY2(report.contains(row), qPrintable(report));
         QVERIFY(!report.contains(NotFinite));
         for (const SessionExport::Format format : {SessionExport::Json, SessionExport::Csv})
             QVERIFY(!QString(SessionExport::write(record, format)).contains(NotFinite));
@@ -247,6 +249,24 @@ private:
         m_session->start(0);
         SessionDriver::runUntil(m_session.get(), answers);
         return m_store->sessionRecord(m_store->sessions().value(0).toMap());
+    }
+
+    // Answers the comparison shown at the end of a constancy test, keeping its heading and its rows with the
+    // cells joined by " | ".
+    static void answerComparison(QString *heading, QStringList *rows)
+    {
+        ModalAnswers::handle([=](QDialog *dialog) {
+            *heading = dialog->findChild<QLabel *>("headingLabel")->text();
+            const QTableWidget *table = dialog->findChild<QTableWidget *>("comparisonTableWidget");
+            for (int row = 0; row < table->rowCount(); ++row) {
+                QStringList cells;
+                for (int column = 0; column < table->columnCount(); ++column)
+                    cells << table->item(row, column)->text();
+                const bool failed = table->item(row, 0)->foreground().color() == ReportStyle::failedCountColour;
+                *rows << (failed ? "! " : "") + cells.join(" | ");
+            }
+            dialog->accept();
+        });
     }
 
     QString reportText(const QVariantMap &record)
