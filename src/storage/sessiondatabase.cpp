@@ -76,6 +76,8 @@ QVariantMap summaryOf(const QSqlQuery &query)
 }
 
 const QString AcceptanceType = QStringLiteral("acceptance");
+// The schema version that brought the displays table.
+const int DisplaysVersion = 3;
 
 // A null text would be bound as NULL, which the NOT NULL text columns refuse.
 QString boundText(const QString &text)
@@ -303,6 +305,8 @@ bool SessionDatabase::migrate()
                     return failed(QStringLiteral("cannot update the database (%1)").arg(files.at(step)),
                                   statement.lastError().text());
             }
+            if (step + 1 == DisplaysVersion && !noteStoredDisplays())
+                return false;
             // A number of this program's own, not a value from outside.
             if (!statement.exec(QStringLiteral("PRAGMA user_version = %1").arg(step + 1)))
                 return failed(QStringLiteral("cannot update the database's version"), statement.lastError().text());
@@ -552,6 +556,39 @@ bool SessionDatabase::storeReference(const QString &displayKey, const QVariantMa
     query.bindValue(QStringLiteral(":onlyIfNewer"), onlyIfNewer);
     if (!query.exec())
         return failed(QStringLiteral("cannot store the reference values"), query.lastError().text());
+    return true;
+}
+
+// Sessions stored before the displays table name their display in their
+// records where they were stored with one: each such display gets its row.
+bool SessionDatabase::noteStoredDisplays()
+{
+    QSqlQuery query(connection());
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT sessions.id, sessions.uuid, session_records.record FROM sessions "
+                                 "JOIN session_records ON session_records.session_id = sessions.id "
+                                 "WHERE length(session_records.record) <= :limit "
+                                 "ORDER BY sessions.date_msecs, sessions.id"));
+    query.bindValue(QStringLiteral(":limit"), StoredRecord::MaximumBytes);
+    if (!query.exec())
+        return failed(QStringLiteral("cannot read the stored sessions' displays"), query.lastError().text());
+    QSqlQuery update(connection());
+    update.prepare(QStringLiteral("UPDATE sessions SET display_key = :key WHERE id = :id"));
+    while (query.next()) {
+        bool ok = false;
+        const QByteArray json = StoredRecord::uncompress(query.value(2).toByteArray(), &ok);
+        const QVariantMap record = ok ? StoredRecord::decodeSession(json, &ok) : QVariantMap();
+        const QString key = DisplayRecord::key(displayOf(record));
+        // A damaged record is still listed and read as far as it goes; it belongs to no display.
+        if (!ok || key.isEmpty())
+            continue;
+        update.bindValue(QStringLiteral(":key"), key);
+        update.bindValue(QStringLiteral(":id"), query.value(0));
+        if (!update.exec())
+            return failed(QStringLiteral("cannot note the stored sessions' displays"), update.lastError().text());
+        if (!noteDisplayTested(record, query.value(1).toString()))
+            return false;
+    }
     return true;
 }
 

@@ -117,6 +117,7 @@ private:
     bool migrate();
     bool announce(const Change &change);
     bool noteDisplayTested(const QVariantMap &record, const QString &uuid);
+    bool noteStoredDisplays();
     bool storeReference(const QString &displayKey, const QVariantMap &record, const QString &uuid, bool onlyIfNewer);
     bool failed(const QString &what, const QString &reason) const;
 

@@ -135,6 +135,10 @@ private slots:
         m_dir = std::make_unique<QTemporaryDir>();
         m_store = std::make_unique<ConfigurationManager>(m_dir->filePath("settings.ini"));
         m_catalogue = std::make_unique<TestsManager>();
+        // From here on a dialog no test expects is rejected and counted instead of waiting for an operator.
+        ModalAnswers::handle([](QDialog *dialog) { dialog->reject(); });
+        QDialog primer;
+        ModalPrompt::exec(&primer);
     }
 
     void cleanup()

@@ -199,10 +199,13 @@ private slots:
     }
 
     // A database of the version before displays: its sessions list as they did,
-    // belong to no display, and new sessions find their display.
+    // those that name their display give it its row, and new sessions join them.
     void sessionsStoredBefore()
     {
-        add(session(DisplayA, "acceptance", 0, day(1), {{"maxLuminance", 400.0}}));
+        const qint64 before = add(session(DisplayA, "acceptance", 0, day(1), {{"maxLuminance", 400.0}}));
+        QVariantMap anonymous = session({}, QString(), 0, day(2));
+        anonymous.remove("display");
+        add(anonymous);
         m_store.reset();
         {
             QSqlDatabase database = QSqlDatabase::addDatabase("QSQLITE", "older");
@@ -216,12 +219,14 @@ private slots:
         QSqlDatabase::removeDatabase("older");
         m_store = std::make_unique<SessionDatabase>(m_dir->filePath("Lumivex.sqlite"));
         QVERIFY(m_store->open());
-        QCOMPARE(m_store->sessionSummaries().size(), 1);
+        QCOMPARE(m_store->sessionSummaries().size(), 2);
         QCOMPARE(m_store->sessionSummaries().value(0).toMap().value("tester").toString(), QStringLiteral("Dana"));
-        QVERIFY(m_store->displays().isEmpty());
-        QCOMPARE(m_store->newestSessionId(DisplayRecord::key(DisplayA)), 0);
-        const qint64 id = add(session(DisplayA, "dailyConstancy", 0, day(2)));
-        QCOMPARE(m_store->newestSessionId(DisplayRecord::key(DisplayA)), id);
+        QCOMPARE(m_store->displays().size(), 1);
+        QCOMPARE(row(DisplayA).reference.value("maxLuminance").toDouble(), 400.0);
+        QCOMPARE(row(DisplayA).lastTested, day(1));
+        QCOMPARE(m_store->newestSessionId(DisplayRecord::key(DisplayA)), before);
+        const qint64 id = add(session(DisplayA, "dailyConstancy", 0, day(3)));
+        QCOMPARE(m_store->sessionIds(DisplayRecord::key(DisplayA)), (QList<qint64>{id, before}));
     }
 };
 
