@@ -2,8 +2,10 @@
 
 #include "buttoncelldelegate.h"
 #include "configurationmanager.h"
+#include "displayrecord.h"
 #include "localformats.h"
 #include "storedcount.h"
+#include "testtypename.h"
 #include "translator.h"
 
 #include <QColor>
@@ -15,6 +17,15 @@ namespace {
 QString translated(const char *key)
 {
     return TR::Translator::instance()->translate(QString::fromLatin1(key));
+}
+
+QString displayName(const QVariantMap &display)
+{
+    DisplayRecord record;
+    record.maker = display.value(QStringLiteral("maker")).toString().trimmed();
+    record.model = display.value(QStringLiteral("model")).toString().trimmed();
+    record.serial = display.value(QStringLiteral("serial")).toString().trimmed();
+    return record.description();
 }
 
 } // namespace
@@ -59,6 +70,10 @@ QVariant SavedSessionsModel::data(const QModelIndex &index, int role) const
         return saved ? QVariant() : QVariant(QColor(Qt::red));
     case Qt::DecorationRole:
         return decorationData(record, index.column());
+    case Qt::ToolTipRole:
+        if (index.column() == TestTypeColumn && record.value(QStringLiteral("testtype")).toString().isEmpty())
+            return translated("testType_unknown");
+        return {};
     case Qt::TextAlignmentRole:
         if (index.column() == DateColumn || index.column() == TestCountColumn)
             return int(Qt::AlignCenter);
@@ -79,10 +94,18 @@ QVariant SavedSessionsModel::displayData(const QVariantMap &record, int column) 
         const std::optional<int> count = StoredCount::read(record.value(QStringLiteral("ntest")));
         return count ? QVariant(*count) : QVariant(translated("damagedCount"));
     }
-    case MonitorColumn:
+    case TestTypeColumn: {
+        const QString testType = record.value(QStringLiteral("testtype")).toString();
+        return testType.isEmpty() ? translated("testType_unknownShort") : TestTypeName::of(testType);
+    }
+    case DisplayColumn: {
+        const QVariantMap display = record.value(QStringLiteral("display")).toMap();
+        if (!DisplayRecord::key(display).isEmpty())
+            return displayName(display);
         return translated("monitor") + QLatin1Char(' ') +
                QString::number(record.value(QStringLiteral("monitorselected")).toInt()) + QLatin1Char(' ') +
                record.value(QStringLiteral("monitorinfo")).toString();
+    }
     case ReportColumn:
         return translated("report");
     case DeleteColumn:
@@ -112,7 +135,7 @@ QVariant SavedSessionsModel::headerData(int section, Qt::Orientation orientation
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
-    static const char *const keys[] = {"tester", "date", "ntest", "monitorTested", "status"};
+    static const char *const keys[] = {"tester", "date", "testType", "ntest", "display_identity", "status"};
     if (section >= TesterColumn && section <= StatusColumn)
         return translated(keys[section]);
     if (section == ReportColumn || section == DeleteColumn)

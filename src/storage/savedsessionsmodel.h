@@ -5,8 +5,10 @@
 
 class ConfigurationManager;
 
-// The stored testing sessions as a seven-column table: tester, date, number
-// of tests, monitor, pass/fail mark and the "report" and "delete" cells.
+// The stored testing sessions as a table: tester, date, test type, number of
+// tests, display, pass/fail mark and the "report" and "delete" cells.
+// Sessions stored before records named their type say "unknown"; those that
+// name no display show the monitor as the list always did.
 // It keeps its own copy of the store's list (the list's fields only) and
 // refreshes it after each of its own changes, inside a model reset. A session
 // the store could not save stays on top, marked, until the program ends.
@@ -19,8 +21,9 @@ public:
     {
         TesterColumn,
         DateColumn,
+        TestTypeColumn,
         TestCountColumn,
-        MonitorColumn,
+        DisplayColumn,
         StatusColumn,
         ReportColumn,
         DeleteColumn,

@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -72,12 +74,18 @@ QVariantMap summaryOf(const QSqlQuery &query)
             {QStringLiteral("monitorselected"), query.value(4).toInt()},
             {QStringLiteral("monitorinfo"), query.value(5).toString()},
             {QStringLiteral("ntest"), query.value(6).toUInt()},
-            {QStringLiteral("nfailedtestcontents"), query.value(7).toLongLong()}};
+            {QStringLiteral("nfailedtestcontents"), query.value(7).toLongLong()},
+            {QStringLiteral("testtype"), query.value(8).toString()},
+            {QStringLiteral("display"), QVariantMap{{QStringLiteral("maker"), query.value(9).toString()},
+                                                    {QStringLiteral("model"), query.value(10).toString()},
+                                                    {QStringLiteral("serial"), query.value(11).toString()}}}};
 }
 
 const QString AcceptanceType = QStringLiteral("acceptance");
 // The schema version that brought the displays table.
 const int DisplaysVersion = 3;
+// The version whose list columns, test type and display, are filled from the stored records.
+const int ListColumnsVersion = 4;
 
 // A null text would be bound as NULL, which the NOT NULL text columns refuse.
 QString boundText(const QString &text)
@@ -93,6 +101,24 @@ QString fieldOf(const QVariantMap &display, const char *name)
 QVariantMap displayOf(const QVariantMap &record)
 {
     return record.value(QStringLiteral("display")).toMap();
+}
+
+// The list's columns of a record that has them: its test type and display.
+void bindListColumns(QSqlQuery &query, const QVariantMap &record)
+{
+    const QVariantMap display = displayOf(record);
+    query.bindValue(QStringLiteral(":type"), boundText(record.value(QStringLiteral("testtype")).toString()));
+    query.bindValue(QStringLiteral(":maker"), fieldOf(display, "maker"));
+    query.bindValue(QStringLiteral(":model"), fieldOf(display, "model"));
+    query.bindValue(QStringLiteral(":serial"), fieldOf(display, "serial"));
+}
+
+// The record's keys the list shows, read without converting the whole record.
+QVariantMap listKeysOf(const QByteArray &json)
+{
+    const QJsonObject record = QJsonDocument::fromJson(json).object();
+    return {{QStringLiteral("testtype"), record.value(QStringLiteral("testtype")).toVariant()},
+            {QStringLiteral("display"), record.value(QStringLiteral("display")).toVariant()}};
 }
 
 // Moments as UTC text, so that the texts order as the moments do.
@@ -307,6 +333,8 @@ bool SessionDatabase::migrate()
             }
             if (step + 1 == DisplaysVersion && !noteStoredDisplays())
                 return false;
+            if (step + 1 == ListColumnsVersion && !fillListColumns())
+                return false;
             // A number of this program's own, not a value from outside.
             if (!statement.exec(QStringLiteral("PRAGMA user_version = %1").arg(step + 1)))
                 return failed(QStringLiteral("cannot update the database's version"), statement.lastError().text());
@@ -314,6 +342,34 @@ bool SessionDatabase::migrate()
         });
         if (!migrated)
             return false;
+    }
+    return true;
+}
+
+// Sessions stored before the list showed type and display may name both in
+// their records already. A record that cannot be read keeps empty columns:
+// the list then says "unknown", as for sessions that never named them.
+bool SessionDatabase::fillListColumns()
+{
+    QSqlQuery records(connection());
+    records.setForwardOnly(true);
+    records.prepare(QStringLiteral("SELECT session_id, CASE WHEN length(record) <= :limit THEN record END "
+                                   "FROM session_records"));
+    records.bindValue(QStringLiteral(":limit"), StoredRecord::MaximumBytes);
+    if (!records.exec())
+        return failed(QStringLiteral("cannot read the sessions' records"), records.lastError().text());
+    QSqlQuery update(connection());
+    update.prepare(QStringLiteral("UPDATE sessions SET test_type = :type, display_maker = :maker, "
+                                  "display_model = :model, display_serial = :serial WHERE id = :id"));
+    while (records.next()) {
+        bool readable = false;
+        const QByteArray json = StoredRecord::uncompress(records.value(1).toByteArray(), &readable);
+        if (!readable)
+            continue;
+        bindListColumns(update, listKeysOf(json));
+        update.bindValue(QStringLiteral(":id"), records.value(0).toLongLong());
+        if (!update.exec())
+            return failed(QStringLiteral("cannot fill the list's columns"), update.lastError().text());
     }
     return true;
 }
@@ -362,7 +418,9 @@ QVariantList SessionDatabase::sessionSummaries() const
     // The list's date is the stored moment in local time, taken from its
     // number: parsing ten thousand texts would cost the start a tenth of a second.
     query.prepare(QStringLiteral("SELECT id, uuid, date_msecs, substr(tester, 1, :length), "
-                                 "monitor_selected, substr(monitor_info, 1, :length), test_count, failed_count "
+                                 "monitor_selected, substr(monitor_info, 1, :length), test_count, failed_count, "
+                                 "substr(test_type, 1, :length), substr(display_maker, 1, :length), "
+                                 "substr(display_model, 1, :length), substr(display_serial, 1, :length) "
                                  "FROM sessions ORDER BY date_msecs DESC, id DESC"));
     query.bindValue(QStringLiteral(":length"), MaximumListTextLength);
     QVariantList summaries;
@@ -420,8 +478,9 @@ bool SessionDatabase::insertSession(const QVariantMap &record, const QString &uu
     QSqlQuery query(connection());
     query.prepare(QStringLiteral(
         "INSERT INTO sessions (uuid, date, date_msecs, tester, monitor_selected, monitor_info, test_count, "
-        "failed_count, display_key) VALUES (:uuid, :date, :msecs, :tester, :monitor, :info, :tests, :failed, "
-        ":display) ON CONFLICT (uuid) DO NOTHING"));
+        "failed_count, display_key, test_type, display_maker, display_model, display_serial) VALUES (:uuid, :date, "
+        ":msecs, :tester, :monitor, :info, :tests, :failed, :display, :type, :maker, :model, :serial) "
+        "ON CONFLICT (uuid) DO NOTHING"));
     query.bindValue(QStringLiteral(":uuid"), uuid);
     query.bindValue(QStringLiteral(":date"), StoredRecord::dateText(date));
     query.bindValue(QStringLiteral(":msecs"),
@@ -432,6 +491,7 @@ bool SessionDatabase::insertSession(const QVariantMap &record, const QString &uu
     query.bindValue(QStringLiteral(":tests"), record.value(QStringLiteral("ntest")).toLongLong());
     query.bindValue(QStringLiteral(":failed"), record.value(QStringLiteral("nfailedtestcontents")).toLongLong());
     query.bindValue(QStringLiteral(":display"), boundText(DisplayRecord::key(displayOf(record))));
+    bindListColumns(query, record);
     if (!query.exec())
         return failed(QStringLiteral("cannot store the session"), query.lastError().text());
     const bool inserted = query.numRowsAffected() == 1;

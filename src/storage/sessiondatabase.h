@@ -62,7 +62,8 @@ public:
 
     // Newest first; each map has the list's fields ("id", "uuid", "tester",
     // "date", "ntest", "nfailedtestcontents", "monitorselected",
-    // "monitorinfo") but not the results.
+    // "monitorinfo", "testtype", and "display" with "maker", "model" and
+    // "serial") but not the results.
     QVariantList sessionSummaries() const;
     // The whole record; an empty map, with errorString(), when the row is
     // missing, too large or not readable.
@@ -115,6 +116,7 @@ private:
     bool openUnchanging(QSqlDatabase &database);
     bool setAsideIfDamaged();
     bool migrate();
+    bool fillListColumns();
     bool announce(const Change &change);
     bool noteDisplayTested(const QVariantMap &record, const QString &uuid);
     bool noteStoredDisplays();

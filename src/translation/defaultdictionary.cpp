@@ -317,6 +317,11 @@ const Entry InterfaceTexts[] = {
     {"comparison_deviation", "_[Deviation]_"},
     {"comparison_verdict", "_[Verdict]_"},
     {"comparison_summary", "_[Constancy test: comparison with the reference values]_"},
+    {"task_anyDisplay", "_[Any display]_"},
+    {"task_anyTestType", "_[Any test type]_"},
+    {"task_displayNotConnected",
+     "_[The display of this task, %1, is not connected.]_\n_[Choose another screen to test, or cancel.]_"},
+    {"testType_unknownShort", "_[Unknown]_"},
 };
 
 // Title and report heading of a group ("GG") or subgroup ("GG_SS"). A null

@@ -3,6 +3,7 @@
 #include "savedsessionsitemdelegate.h"
 #include "savedsessionsmodel.h"
 #include "sessiondatabase.h"
+#include "support/shippedlanguages.h"
 #include "translator.h"
 
 #include <QApplication>
@@ -403,11 +404,13 @@ private slots:
         SavedSessionsModel model(&store);
         QCOMPARE(fieldsOf(store.sessions(), "tester"), QStringList({"Ada", "Cy", "Bob", "-"}));
         QStringList cells;
-        for (int column = 0; column < 7; ++column)
+        for (int column = 0; column < SavedSessionsModel::ColumnCount; ++column)
             cells << model.index(0, column).data().toString();
-        QCOMPARE(cells.join('|'), "Ada|05/03/2024 - 14:07|4|" + TR::Translator::instance()->translate("monitor") +
-                                      " 1 Test monitor||report|delete");
-        QCOMPARE(model.index(0, 4).data(Qt::DecorationRole).value<QImage>(), QImage(":/assets/xicon"));
+        const TR::Translator *tr = TR::Translator::instance();
+        QCOMPARE(cells.join('|'), "Ada|05/03/2024 - 14:07|" + tr->translate("testType_unknownShort") + "|4|" +
+                                      tr->translate("monitor") + " 1 Test monitor||report|delete");
+        QCOMPARE(model.index(0, SavedSessionsModel::StatusColumn).data(Qt::DecorationRole).value<QImage>(),
+                 QImage(":/assets/xicon"));
         QCOMPARE(model.recordAt(0), sessionRecord("Ada", 14, 1));
 
         QImage canvas(80, 80, QImage::Format_ARGB32_Premultiplied);
@@ -416,7 +419,8 @@ private slots:
         SavedSessionsItemDelegate delegate;
         QStyleOptionViewItem option;
         option.rect = QRect(10, 20, 42, 30);
-        delegate.paint(std::make_unique<QPainter>(&canvas).get(), option, model.index(0, 6));
+        delegate.paint(std::make_unique<QPainter>(&canvas).get(), option,
+                       model.index(0, SavedSessionsModel::DeleteColumn));
         // A 24-pixel image centred on ((left + right) / 2, (top + bottom) / 2)
         // of the cell starts 11 pixels up and to the left of it.
         QPainter(&expected).drawImage(19, 23, QImage(":/assets/deleteicon"));
@@ -430,7 +434,8 @@ private slots:
               std::make_pair(QEvent::MouseButtonPress, 1), std::make_pair(QEvent::MouseButtonRelease, 1)}) {
             option.rect = QRect(360, row * 30, 60, 30);
             QMouseEvent event(type, option.rect.center(), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-            static_cast<QAbstractItemDelegate &>(delegate).editorEvent(&event, &model, option, model.index(row, 6));
+            static_cast<QAbstractItemDelegate &>(delegate).editorEvent(&event, &model, option,
+                                                                       model.index(row, SavedSessionsModel::DeleteColumn));
         }
         QCOMPARE(clicked.count(), 1);
 
@@ -440,6 +445,61 @@ private slots:
         QVERIFY(model.addSession({}, "new", 2, 1, 0, "Laptop panel"));
         QCOMPARE(fieldsOf(ConfigurationManager(path()).sessions(), "tester"), QStringList({"new", "Ada", "Cy", "Bob"}));
         QCOMPARE(store.latestSessionResults(), QVariantMap());
+    }
+
+    // The list names each session's test type and display, in the chosen
+    // language. A session stored before records named them says "unknown"
+    // (never acceptance) and shows its monitor as before; a type this version
+    // does not know shows as stored. The database of the version before the
+    // list had these columns gets them filled from its records.
+    void listNamesTypeAndDisplay()
+    {
+        QVariantMap periodic = sessionRecord("Ada", 10), unnamed = sessionRecord("Bob", 9),
+                    later = sessionRecord("Cy", 8), damaged = sessionRecord("Dee", 7), blank = sessionRecord("Eve", 6);
+        periodic.insert("testtype", "periodicConstancy");
+        periodic.insert("display", QVariantMap{{"maker", " MAKER "}, {"model", "MD27"}, {"serial", "12345678"},
+                                               {"category", "mammography"}, {"roomClass", "RK1"}});
+        later.insert("testtype", "weeklyLook");
+        later.insert("display", QVariantMap{{"maker", "Edge"}, {"model", "E1"}, {"serial", ""}});
+        damaged.insert("testtype", "acceptance");
+        blank.insert("testtype", "acceptance");
+        blank.insert("display", QVariantMap{{"maker", ""}, {"model", " "}, {"serial", ""}});
+        {
+            ConfigurationManager store(path());
+            for (const QVariantMap &record : {periodic, unnamed, later, damaged, blank})
+                QVERIFY(store.addSessionRecord(record));
+        }
+        // A damaged record beside them: its session keeps the list's "unknown".
+        alter(database(), "UPDATE session_records SET record = x'00000010ff' WHERE session_id = "
+                          "(SELECT id FROM sessions WHERE tester = 'Dee')");
+        const int before = QDir(":/storage/migrations").entryList(QDir::Files, QDir::Name).indexOf("0004-list-columns.sql");
+        QVERIFY(before > 0);
+        for (const char *column : {"test_type", "display_maker", "display_model", "display_serial"})
+            alter(database(), QStringLiteral("ALTER TABLE sessions DROP COLUMN %1").arg(column));
+        alter(database(), QStringLiteral("PRAGMA user_version = %1").arg(before));
+
+        useShippedLanguages();
+        const auto rows = [this] {
+            ConfigurationManager store(path());
+            SavedSessionsModel model(&store);
+            QStringList shown;
+            for (int row = 0; row < model.rowCount(); ++row)
+                shown << model.index(row, SavedSessionsModel::TestTypeColumn).data().toString() + " | " +
+                             model.index(row, SavedSessionsModel::DisplayColumn).data().toString();
+            shown << model.headerData(SavedSessionsModel::TestTypeColumn, Qt::Horizontal).toString() + " | " +
+                         model.headerData(SavedSessionsModel::DisplayColumn, Qt::Horizontal).toString() + " | " +
+                         model.index(1, SavedSessionsModel::TestTypeColumn).data(Qt::ToolTipRole).toString();
+            return shown;
+        };
+        QCOMPARE(rows(), (QStringList{"Periodic constancy test | MAKER MD27 (SN 12345678)",
+                                      "Unknown | Monitor 1 Test monitor", "weeklyLook | Edge E1",
+                                      "Unknown | Monitor 1 Test monitor", "Acceptance test | Monitor 1 Test monitor",
+                                      "Test type | Display | Unknown (stored before test types were recorded)"}));
+        TR::Translator::instance()->setLocale("de");
+        const QStringList german = rows();
+        TR::Translator::instance()->setLocale("en");
+        QCOMPARE(german.mid(0, 2), (QStringList{"Halbjährliche Konstanzprüfung | MAKER MD27 (SN 12345678)",
+                                                "Unbekannt | Monitor 1 Test monitor"}));
     }
 
 private:
