@@ -5,6 +5,7 @@
 #include "configurationmanager.h"
 #include "defaultdictionary.h"
 #include "displaypreparation.h"
+#include "displayrecord.h"
 #include "displayspage.h"
 #include "limitstable.h"
 #include "localformats.h"
@@ -23,6 +24,7 @@
 #include "sitesettings.h"
 #include "screenidentity.h"
 #include "taskscheduler.h"
+#include "tasktarget.h"
 #include "testcontextwidget.h"
 #include "testgroup.h"
 #include "testingsession.h"
@@ -46,6 +48,8 @@
 #include <QScreen>
 #include <QSet>
 #include <QTimer>
+
+#include <utility>
 
 namespace {
 
@@ -443,7 +447,14 @@ void MainWindow::checkNone()
     check(false);
 }
 
+// A session started here is the operator's own, whatever task ran before it.
 void MainWindow::goTestClicked()
+{
+    m_currentTaskId = NoTask;
+    startOnScreen(chooseScreen(translated("chooseMonitor")));
+}
+
+QStringList MainWindow::screenItems() const
 {
     QStringList items;
     for (int screen = 0; screen < QGuiApplication::screens().size(); ++screen) {
@@ -452,13 +463,39 @@ void MainWindow::goTestClicked()
         items << translated("display") + QString::number(screen) +
                      (identity.isEmpty() ? QString() : QStringLiteral(" - ") + identity);
     }
-    const QString chosen = ModalPrompt::chooseItem(this, QStringLiteral(" "), translated("chooseMonitor"), items,
-                                                   translated("ok"), translated("cancel"));
-    if (chosen.isNull()) {
+    return items;
+}
+
+// The index of the screen the operator chose; -1 when cancelled.
+int MainWindow::chooseScreen(const QString &label)
+{
+    const QStringList items = screenItems();
+    const QString chosen =
+        ModalPrompt::chooseItem(this, QStringLiteral(" "), label, items, translated("ok"), translated("cancel"));
+    return chosen.isNull() ? -1 : items.indexOf(chosen);
+}
+
+// The first connected screen whose own identity is that display's; -1 when none is.
+int MainWindow::screenOf(const QString &displayKey) const
+{
+    for (int screen = 0; screen < QGuiApplication::screens().size(); ++screen) {
+        const ScreenIdentity::Identity identity = m_testingSession->screenIdentity().identity(screen);
+        const QVariantMap display{{QStringLiteral("maker"), identity.manufacturer},
+                                  {QStringLiteral("model"), identity.model},
+                                  {QStringLiteral("serial"), identity.serialNumber}};
+        if (DisplayRecord::key(display) == displayKey)
+            return screen;
+    }
+    return -1;
+}
+
+void MainWindow::startOnScreen(int screen)
+{
+    if (screen < 0) {
         m_currentTaskId = NoTask;
         return;
     }
-    m_selectedMonitor = items.indexOf(chosen);
+    m_selectedMonitor = screen;
     const QString chosenType = m_testContext->context().testType;
     const auto prepared = DisplayPreparation(m_store, this)
                               .prepare(m_testingSession->screenIdentity().identity(m_selectedMonitor), chosenType);
@@ -476,18 +513,33 @@ void MainWindow::updateTaskDate(bool bSucceeded)
 {
     if (m_currentTaskId == NoTask)
         return;
-    m_scheduler->performTasks(bSucceeded ? QStringList{m_currentTaskId} : QStringList());
+    const QString id = std::exchange(m_currentTaskId, NoTask);
+    const TaskScheduler *task = m_scheduler->taskById(id);
+    const bool runOfTask = bSucceeded && task && task->isRunBy(m_testingSession->completedDetails());
+    m_scheduler->performTasks(runOfTask ? QStringList{id} : QStringList());
 }
 
+// A task for a display starts on that display's screen, or asks for another
+// one when it is not connected; a task for any display asks as a new test does.
 void MainWindow::startTaskTests(const QString &taskId)
 {
     m_currentTaskId = NoTask;
-    if (const TaskScheduler *task = m_scheduler->taskById(taskId)) {
-        m_currentTaskId = taskId;
-        tickGroups(task->scheduledTests());
-    }
-    if (m_currentTaskId != NoTask)
-        goTestClicked();
+    const TaskScheduler *task = m_scheduler->taskById(taskId);
+    if (!task)
+        return;
+    const QVariantMap display = task->display();
+    const QVariantList groups = task->scheduledTests();
+    if (!task->testType().isEmpty())
+        m_testContext->setTestType(task->testType());
+    tickGroups(groups);
+    const QString displayKey = DisplayRecord::key(display);
+    int screen = displayKey.isEmpty() ? -1 : screenOf(displayKey);
+    if (screen < 0)
+        screen = chooseScreen(displayKey.isEmpty()
+                                  ? translated("chooseMonitor")
+                                  : translated("task_displayNotConnected").arg(TaskTarget::displayText(display)));
+    m_currentTaskId = taskId;
+    startOnScreen(screen);
 }
 
 bool MainWindow::confirm(const char *key)

@@ -117,6 +117,10 @@ private:
     void openReportPreview(const QVariantMap &record);
     void startSession(const TestingSession::Context &context, const QVariantMap &prefill);
     void startTaskTests(const QString &taskId);
+    QStringList screenItems() const;
+    int chooseScreen(const QString &label);
+    int screenOf(const QString &displayKey) const;
+    void startOnScreen(int screen);
     void tickGroups(const QVariantList &groupNumbers);
     void warnBrokenLimits();
     void setGroupTicked(int row, bool ticked);

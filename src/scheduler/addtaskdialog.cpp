@@ -2,8 +2,11 @@
 #include "ui_addtaskdialog.h"
 
 #include "configurationmanager.h"
+#include "displayrecord.h"
 #include "schedulerclock.h"
+#include "sessiondatabase.h"
 #include "taskscheduler.h"
+#include "tasktarget.h"
 #include "testgroup.h"
 #include "testitemsmodel.h"
 #include "testsmanager.h"
@@ -41,19 +44,88 @@ AddTaskDialog::AddTaskDialog(QWidget *parent, ConfigurationManager *store, const
     connect(m_ui->cancelPushButton, &QPushButton::clicked, this, &AddTaskDialog::reject);
     TR::Translator::instance()->translateObject(this, true);
     m_ui->scheduledDateEdit->setDate(m_clock->now().date());
+    fillDisplays();
+    fillTestTypes();
+    applyTestType();
+    connect(m_ui->testTypeComboBox, qOverload<int>(&QComboBox::currentIndexChanged), this,
+            &AddTaskDialog::applyTestType);
 }
 
 AddTaskDialog::~AddTaskDialog() = default;
 
 void AddTaskDialog::setTask(const QString &id, int days, const QString &description, const QDateTime &date,
-                            const QDateTime &lastPerformed, const QVariantList &groups)
+                            const QDateTime &lastPerformed, const QVariantList &groups, const QVariantMap &display,
+                            const QString &testType)
 {
     m_ui->descriptionLineEdit->setText(description);
     m_ui->frequencySpinBox->setValue(days);
     m_ui->scheduledDateEdit->setDateTime(date);
+    selectDisplay(display);
+    selectTestType(testType);
     m_editing = true;
     m_taskId = id;
     m_taskLastPerformed = lastPerformed;
+    tickGroups(groups);
+}
+
+// "Any display" first, then every display the store knows.
+void AddTaskDialog::fillDisplays()
+{
+    m_ui->displayComboBox->addItem(TaskTarget::displayText({}), QVariantMap());
+    const QList<DisplayRecord> displays = m_store->database()->displays();
+    for (const DisplayRecord &display : displays)
+        m_ui->displayComboBox->addItem(display.description(), display.identity());
+}
+
+// The catalogue's types, then "any test type".
+void AddTaskDialog::fillTestTypes()
+{
+    for (const TestsManager::TestType &type : m_catalogue->testTypes())
+        m_ui->testTypeComboBox->addItem(TaskTarget::testTypeText(type.id), type.id);
+    m_ui->testTypeComboBox->addItem(TaskTarget::testTypeText(QString()), QString());
+}
+
+// A display the store no longer knows is kept as the task names it.
+void AddTaskDialog::selectDisplay(const QVariantMap &display)
+{
+    const QString key = DisplayRecord::key(display);
+    QComboBox *combo = m_ui->displayComboBox;
+    for (int index = 0; index < combo->count(); ++index) {
+        if (DisplayRecord::key(combo->itemData(index).toMap()) == key) {
+            combo->setCurrentIndex(index);
+            return;
+        }
+    }
+    combo->addItem(TaskTarget::displayText(display), display);
+    combo->setCurrentIndex(combo->count() - 1);
+}
+
+// Without ticking the type's groups: an edited task keeps its own.
+void AddTaskDialog::selectTestType(const QString &testType)
+{
+    QComboBox *combo = m_ui->testTypeComboBox;
+    const QSignalBlocker blocker(combo);
+    if (combo->findData(testType) < 0)
+        combo->addItem(TaskTarget::testTypeText(testType), testType);
+    combo->setCurrentIndex(combo->findData(testType));
+}
+
+void AddTaskDialog::applyTestType()
+{
+    const QString id = m_ui->testTypeComboBox->currentData().toString();
+    for (const TestsManager::TestType &type : m_catalogue->testTypes()) {
+        if (type.id != id)
+            continue;
+        QVariantList groups;
+        for (unsigned number : type.groups)
+            groups << number;
+        tickGroups(groups);
+    }
+}
+
+// Required groups keep their tick: they always run.
+void AddTaskDialog::tickGroups(const QVariantList &groups)
+{
     for (int row = 0; row < m_groupModel->rowCount(); ++row) {
         const TestGroup *group = m_catalogue->groups()->at(row);
         if (!group->required()) {
@@ -79,6 +151,8 @@ void AddTaskDialog::okClicked()
         {QStringLiteral("frequency"),
          quint64(m_ui->frequencySpinBox->value()) * quint64(TaskScheduler::kMillisecondsPerDay)},
         {QStringLiteral("scheduledtestslist"), checkedGroupNumbers()},
+        {QStringLiteral("display"), m_ui->displayComboBox->currentData().toMap()},
+        {QStringLiteral("testtype"), m_ui->testTypeComboBox->currentData().toString()},
     };
     if (m_editing) {
         task.insert(QStringLiteral("lastperformed"), m_taskLastPerformed);

@@ -18,7 +18,9 @@ class AddTaskDialog;
 }
 
 // The form in which the operator creates a scheduled task or edits one: a
-// description, a start date, the repetition in days and the test groups to run.
+// description, the display it is for (a known one, or any), its test type, a
+// start date, the repetition in days and the test groups to run. Choosing a
+// type ticks its groups, as on the selection page.
 // A new task leaves through addTask, for the scheduler to store; an edited one
 // is written to the store here, keeping its id and its last run.
 class AddTaskDialog : public QDialog
@@ -33,7 +35,8 @@ public:
     ~AddTaskDialog() override;
 
     void setTask(const QString &id, int days, const QString &description, const QDateTime &date,
-                 const QDateTime &lastPerformed, const QVariantList &groups);
+                 const QDateTime &lastPerformed, const QVariantList &groups, const QVariantMap &display = {},
+                 const QString &testType = QString());
 
 signals:
     void addTask(const QVariantMap &map);
@@ -44,6 +47,12 @@ private slots:
 private:
     QString newTaskId() const;
     QVariantList checkedGroupNumbers() const;
+    void fillDisplays();
+    void fillTestTypes();
+    void selectDisplay(const QVariantMap &display);
+    void selectTestType(const QString &testType);
+    void applyTestType();
+    void tickGroups(const QVariantList &groups);
 
     std::unique_ptr<Ui::AddTaskDialog> m_ui;
     ConfigurationManager *m_store;

@@ -7,6 +7,7 @@
 #include "modalprompt.h"
 #include "schedulerclock.h"
 #include "taskscheduler.h"
+#include "tasktarget.h"
 #include "translator.h"
 
 #include <QDebug>
@@ -18,7 +19,7 @@
 namespace {
 
 const char *const kHeaderKeys[SchedulerManager::kColumnCount] = {
-    "description", "scheduledDatetime", "frequency", "lastRun", "Delete", "Edit", "Start",
+    "description", "display_identity", "testType", "scheduledDatetime", "frequency", "lastRun", "Delete", "Edit", "Start",
 };
 
 QString translated(const char *key)
@@ -170,7 +171,8 @@ void SchedulerManager::editTasks(const QStringList &ids)
     if (const TaskScheduler *task = ids.isEmpty() ? nullptr : taskById(ids.constLast())) {
         AddTaskDialog dialog(nullptr, m_store, m_clock);
         dialog.setTask(task->id(), int(qMin<qint64>(task->frequencyDays(), std::numeric_limits<int>::max())),
-                       task->description(), task->date(), task->lastPerformed(), task->scheduledTests());
+                       task->description(), task->date(), task->lastPerformed(), task->scheduledTests(),
+                       task->display(), task->testType());
         ModalPrompt::exec(&dialog);
     }
     restartQueue();
@@ -275,6 +277,10 @@ QVariant SchedulerManager::displayData(const TaskScheduler *task, int column) co
     switch (column) {
     case kColumnDescription:
         return task->description();
+    case kColumnDisplay:
+        return TaskTarget::displayText(task->display());
+    case kColumnTestType:
+        return TaskTarget::testTypeText(task->testType());
     case kColumnDate:
         return LocalFormats::date(task->date().toLocalTime().date());
     case kColumnFrequency:

@@ -25,6 +25,8 @@ public:
     enum tSchedulerColumn
     {
         kColumnDescription,
+        kColumnDisplay,
+        kColumnTestType,
         kColumnDate,
         kColumnFrequency,
         kColumnLastRun,

@@ -1,5 +1,7 @@
 #include "taskscheduler.h"
 
+#include "displayrecord.h"
+
 #include <QDebug>
 
 namespace {
@@ -10,6 +12,8 @@ const QString kDateKey = QStringLiteral("date");
 const QString kFrequencyKey = QStringLiteral("frequency");
 const QString kLastPerformedKey = QStringLiteral("lastperformed");
 const QString kScheduledTestsKey = QStringLiteral("scheduledtestslist");
+const QString kDisplayKey = QStringLiteral("display");
+const QString kTestTypeKey = QStringLiteral("testtype");
 
 // Past this day a next run cannot be told apart from "never", and date-time
 // arithmetic in milliseconds starts to overflow not far beyond it.
@@ -71,6 +75,17 @@ TaskScheduler::TaskScheduler(const QVariantMap &record, QObject *parent) : QObje
     setFrequency(frequencyFromVariant(record.value(kFrequencyKey)));
     setLastPerformed(record.value(kLastPerformedKey).toDateTime());
     setScheduledTests(groupNumbersFromVariant(record.value(kScheduledTestsKey)));
+    m_display = record.value(kDisplayKey).toMap();
+    m_testType = record.value(kTestTypeKey).toString();
+}
+
+bool TaskScheduler::isRunBy(const QVariantMap &session) const
+{
+    const QString displayKey = DisplayRecord::key(m_display);
+    const bool sameDisplay =
+        displayKey.isEmpty() || DisplayRecord::key(session.value(kDisplayKey).toMap()) == displayKey;
+    const bool sameType = m_testType.isEmpty() || session.value(kTestTypeKey).toString() == m_testType;
+    return sameDisplay && sameType;
 }
 
 QDateTime TaskScheduler::nextExecution(const QDate &today) const

@@ -5,10 +5,10 @@
 #include <QVariantList>
 #include <QVariantMap>
 
-// One scheduled test run: a start date, a repetition interval and the test groups
-// it runs. Built from the record kept under "SCHEDULER/tasks" in the settings file;
-// whether it is due is decided from its dates alone, so a reload is all it takes
-// to bring every task up to date.
+// One scheduled test run: a start date, a repetition interval, the test groups
+// it runs and, where the operator named them, the display it tests and its test
+// type. Built from the stored task record; whether it is due is decided from its
+// dates alone, so a reload is all it takes to bring every task up to date.
 class TaskScheduler : public QObject
 {
     Q_OBJECT
@@ -41,6 +41,16 @@ public:
     qint64 frequencyDays() const { return m_frequency / kMillisecondsPerDay; }
     QDateTime lastPerformed() const { return m_lastPerformed; }
     QVariantList scheduledTests() const { return m_scheduledTests; }
+    // The display ("maker", "model", "serial") and test type the task is for;
+    // empty for any display or any type, as for every task stored before tasks
+    // named them.
+    QVariantMap display() const { return m_display; }
+    QString testType() const { return m_testType; }
+
+    // Whether a finished session with these record keys ("display",
+    // "testtype") is a run of this task: the same display, where the task names
+    // one, and the same type, where it names one.
+    bool isRunBy(const QVariantMap &session) const;
 
     // The moment the task is next due, seen from the calendar day `today`:
     // the start date while that day is still ahead, otherwise the last run plus
@@ -76,4 +86,6 @@ private:
     qint64 m_frequency = 0;
     QDateTime m_lastPerformed;
     QVariantList m_scheduledTests;
+    QVariantMap m_display;
+    QString m_testType;
 };

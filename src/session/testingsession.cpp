@@ -306,6 +306,7 @@ void TestingSession::completeSession()
         failed += group->failedContentsCount();
     }
     const QVariantMap details = sessionDetails(&failed);
+    m_completedDetails = details;
     qDebug() << "[TestingSession] Failed tests: " << failed;
     showComparison(details);
     if (failed > 0) {

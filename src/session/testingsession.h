@@ -65,6 +65,9 @@ public:
         QString classifiedOn{};
     };
     void setContext(const Context &context) { m_context = context; }
+    // The further record keys ("testtype", "display", ...) of the session
+    // completed last, for those who hear sessionSucceeded.
+    const QVariantMap &completedDetails() const { return m_completedDetails; }
 
 public Q_SLOTS:
     void nextTest();
@@ -104,4 +107,5 @@ private:
     QMap<QString, QString> m_sessionValues;
     std::unique_ptr<ScreenIdentity> m_screenIdentity;
     Context m_context;
+    QVariantMap m_completedDetails;
 };

@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPrintPreviewDialog>
@@ -148,7 +149,8 @@ private slots:
         click("schedulerPushButton");
         ModalAnswers::handle([](QDialog *dialog) {
             QTest::keyClicks(dialog->findChild<QLineEdit *>("descriptionLineEdit"), QStringLiteral("Weekly"));
-            ItemViews::toggleRow(dialog->findChild<QTableView *>("testsTableView"), 4);
+            auto *type = dialog->findChild<QComboBox *>("testTypeComboBox");
+            type->setCurrentIndex(type->findData(QStringLiteral("dailyConstancy")));
             QTest::mouseClick(dialog->findChild<QPushButton *>("okPushButton"), Qt::LeftButton);
         });
         click("addTaskPushButton");
@@ -182,6 +184,53 @@ private slots:
         runSession();
         QTRY_COMPARE(scheduler->taskById(id)->lastPerformed(), m_clock.moment);
         scheduler->removeTasks({id});
+    }
+
+    // A task for display B does not start on display A, the one connected: the
+    // operator is asked, and may cancel or test A instead, which does not
+    // perform the task. A task for A starts on A at once and its session
+    // performs it. Both sessions are of the tasks' type and list as such.
+    void taskRunsOnItsOwnDisplay()
+    {
+        SchedulerManager *scheduler = SchedulerManager::instance();
+        m_clock.moment = QDateTime::currentDateTime();
+        scheduler->setClock(&m_clock);
+        const QVariantMap a{{"maker", "MAKER"}, {"model", "MD27"}, {"serial", "12345678"}};
+        const QVariantMap b{{"maker", "MAKER"}, {"model", "MD27"}, {"serial", "87654321"}};
+        for (const auto &[id, display] : {std::make_pair("forB", b), std::make_pair("forA", a)}) {
+            QVariantMap record = task(id, m_clock.moment.addDays(1), 7 * kDay);
+            record.insert("display", display);
+            record.insert("testtype", "dailyConstancy");
+            scheduler->addTask(record);
+        }
+        QTRY_COMPARE(scheduler->rowCount(), 2);
+        click("schedulerPushButton");
+        auto *tasks = child<QTableView>("schedulerTableView");
+        const auto lastRun = [scheduler](const char *id) { return scheduler->taskById(id)->lastPerformed(); };
+
+        QString asked;
+        ModalAnswers::handle([&](QDialog *dialog) {
+            asked = static_cast<QInputDialog *>(dialog)->labelText();
+            dialog->reject();
+        });
+        ItemViews::clickCell(tasks, 0, SchedulerManager::kColumnStart);
+        QCOMPARE(asked, QStringLiteral("The display of this task, MAKER MD27 (SN 87654321), is not connected.\n"
+                                       "Choose another screen to test, or cancel."));
+        QVERIFY(!m_window->findChild<TestingSession *>()->frame()->isVisible());
+
+        ModalAnswers::chooseItem(Md27::chooserItem);
+        ItemViews::clickCell(tasks, 0, SchedulerManager::kColumnStart);
+        runSession();
+        QCOMPARE(sessions()->index(0, SavedSessionsModel::TestTypeColumn).data(), "Daily constancy test");
+        QCOMPARE(sessions()->index(0, SavedSessionsModel::DisplayColumn).data(), "MAKER MD27 (SN 12345678)");
+        QVERIFY(!lastRun("forB").isValid());
+
+        click("schedulerPushButton");
+        ItemViews::clickCell(tasks, 1, SchedulerManager::kColumnStart);
+        runSession();
+        QTRY_COMPARE(lastRun("forA"), m_clock.moment);
+        QVERIFY(!lastRun("forB").isValid());
+        scheduler->removeTasks({"forA", "forB"});
     }
 
     // Task descriptions and translations are shown as written, in every label and prompt; a daily task last

@@ -4,7 +4,9 @@
 #include "scheduleritemdelegate.h"
 #include "schedulermanager.h"
 #include "schedulertesting.h"
+#include "support/itemviews.h"
 #include "support/modalanswers.h"
+#include "support/shippedlanguages.h"
 #include "taskscheduler.h"
 #include "translator.h"
 
@@ -43,6 +45,7 @@ private slots:
     void initTestCase()
     {
         qRegisterMetaType<const QAbstractItemModel *>();    // for the delegate's clicks
+        useShippedLanguages();
         QCOMPARE(at(2026, 7, 1).offsetFromUtc(), 2 * 3600); // the zone CTest sets
     }
     void init() { m_scheduler = std::make_unique<SchedulerFixture>(); }
@@ -200,8 +203,131 @@ private slots:
                               {"date", expectedDate},
                               {"description", "Weekly constancy"},
                               {"frequency", expectedDays * kDay},
-                              {"scheduledtestslist", QVariantList{0u, 1u, 2u, 3u}}}));
+                              {"scheduledtestslist", QVariantList{0u, 1u, 2u, 3u, 4u, 5u, 6u, 7u}},
+                              {"display", QVariantMap()},
+                              {"testtype", "acceptance"}}));
         QCOMPARE(m_scheduler->store.tasks().value(3).toMap().value("frequency").userType(), int(QMetaType::ULongLong));
+    }
+
+    // The dialog offers "any display" and every display the store knows, and
+    // the chosen type ticks its groups. Editing opens with the task's own
+    // display, type and groups, and keeps a display and type this store does
+    // not know as the task names them.
+    void taskForDisplayAndType()
+    {
+        const QVariantMap a{{"maker", "MAKER"}, {"model", "MD27"}, {"serial", "12345678"}};
+        const QVariantMap b{{"maker", "MAKER"}, {"model", "MD27"}, {"serial", "87654321"}};
+        for (const QVariantMap &display : {a, b})
+            QVERIFY(m_scheduler->store.addSession({}, "Ada", 1, 0, 0, "Panel",
+                                                  {{"display", display}, {"testtype", "acceptance"}}));
+        const TR::Translator *tr = TR::Translator::instance();
+        const auto choose = [](QDialog *dialog, const char *combo, const QString &text) {
+            auto *box = dialog->findChild<QComboBox *>(combo);
+            QVERIFY2(box->findText(text) >= 0, qPrintable(text));
+            box->setCurrentIndex(box->findText(text));
+        };
+        const auto itemsOf = [](QDialog *dialog, const char *combo) {
+            auto *box = dialog->findChild<QComboBox *>(combo);
+            QStringList items;
+            for (int index = 0; index < box->count(); ++index)
+                items << box->itemText(index);
+            return items;
+        };
+        ModalAnswers::handle([&](QDialog *dialog) {
+            QStringList displays = itemsOf(dialog, "displayComboBox");
+            QCOMPARE(displays.takeFirst(), tr->translate("task_anyDisplay"));
+            displays.sort();
+            QCOMPARE(displays, (QStringList{"MAKER MD27 (SN 12345678)", "MAKER MD27 (SN 87654321)"}));
+            QCOMPARE(itemsOf(dialog, "testTypeComboBox").size(), 4);
+            choose(dialog, "displayComboBox", "MAKER MD27 (SN 87654321)");
+            choose(dialog, "testTypeComboBox", tr->translate("testType_dailyConstancy"));
+            QCOMPARE(ItemViews::tickedRows(dialog->findChild<QTableView *>()), (QList<int>{0, 1, 2, 3, 4}));
+            ItemViews::toggleRow(dialog->findChild<QTableView *>(), 4);
+            type(dialog, "descriptionLineEdit", "Daily of B");
+            QTest::mouseClick(dialog->findChild<QPushButton *>("okPushButton"), Qt::LeftButton);
+        });
+        {
+            AddTaskDialog dialog(nullptr, &m_scheduler->store, m_scheduler.get());
+            connect(&dialog, &AddTaskDialog::addTask, &m_scheduler->manager, &SchedulerManager::addTask);
+            ModalPrompt::exec(&dialog);
+        }
+        QTRY_COMPARE(m_scheduler->manager.rowCount(), 1);
+        QVariantMap stored = m_scheduler->store.tasks().constFirst().toMap();
+        QCOMPARE(stored.value("display"), QVariant(b));
+        QCOMPARE(stored.value("testtype"), "dailyConstancy");
+        QCOMPARE(stored.value("scheduledtestslist"), QVariant(QVariantList{0u, 1u, 2u, 3u}));
+        QCOMPARE(m_scheduler->manager.index(0, SchedulerManager::kColumnDisplay).data(), "MAKER MD27 (SN 87654321)");
+        QCOMPARE(m_scheduler->manager.index(0, SchedulerManager::kColumnTestType).data(),
+                 tr->translate("testType_dailyConstancy"));
+
+        ModalAnswers::handle([&](QDialog *dialog) {
+            QCOMPARE(dialog->findChild<QComboBox *>("displayComboBox")->currentText(), "MAKER MD27 (SN 87654321)");
+            QCOMPARE(dialog->findChild<QComboBox *>("testTypeComboBox")->currentData(), "dailyConstancy");
+            QCOMPARE(ItemViews::tickedRows(dialog->findChild<QTableView *>()), (QList<int>{0, 1, 2, 3}));
+            dialog->reject();
+        });
+        m_scheduler->manager.editTasks({stored.value("id").toString()});
+
+        QVariantMap elsewhere = task("elsewhere", at(2026, 1, 1));
+        const QVariantMap c{{"maker", "OTHER"}, {"model", "X"}, {"serial", "1"}};
+        elsewhere.insert("display", c);
+        elsewhere.insert("testtype", "weeklyLook");
+        m_scheduler->store.addTask(elsewhere);
+        m_scheduler->manager.processQueue();
+        ModalAnswers::handle([&](QDialog *dialog) {
+            QCOMPARE(dialog->findChild<QComboBox *>("displayComboBox")->currentText(), "OTHER X (SN 1)");
+            QCOMPARE(dialog->findChild<QComboBox *>("testTypeComboBox")->currentText(), "weeklyLook");
+            QTest::mouseClick(dialog->findChild<QPushButton *>("okPushButton"), Qt::LeftButton);
+        });
+        m_scheduler->manager.editTasks({"elsewhere"});
+        QCOMPARE(m_scheduler->store.tasks().value(1).toMap().value("display"), QVariant(c));
+        QCOMPARE(m_scheduler->store.tasks().value(1).toMap().value("testtype"), "weeklyLook");
+        QCOMPARE(ModalPrompt::pendingAnswers(), 0);
+    }
+
+    // Only a session of the task's display and type is a run of it; "any" and
+    // the tasks stored before tasks named either take every session.
+    void runOfTask_data()
+    {
+        QTest::addColumn<QVariantMap>("display");
+        QTest::addColumn<QString>("testType");
+        QTest::addColumn<QVariantMap>("session");
+        QTest::addColumn<bool>("isRun");
+
+        const QVariantMap a{{"maker", "MAKER"}, {"model", "MD27"}, {"serial", "12345678"}};
+        const QVariantMap b{{"maker", "MAKER"}, {"model", "MD27"}, {"serial", "87654321"}};
+        const QVariantMap bAnswered{{"maker", " MAKER"}, {"model", "MD27 "}, {"serial", "87654321"},
+                                    {"category", "dental"}, {"roomClass", "RK5"}};
+        const auto session = [](const QVariantMap &display, const QString &type) {
+            return QVariantMap{{"display", display}, {"testtype", type}};
+        };
+        const QString periodic = "periodicConstancy";
+        QTest::newRow("task of B, session of A") << b << periodic << session(a, periodic) << false;
+        QTest::newRow("task of B, session of B as typed, with its category") << b << periodic << session(bAnswered, periodic)
+                                                                           << true;
+        QTest::newRow("task of B, session of another type") << b << periodic << session(b, "dailyConstancy") << false;
+        QTest::newRow("task of B, session naming no display") << b << periodic << QVariantMap{{"testtype", periodic}}
+                                                              << false;
+        QTest::newRow("task of B of any type") << b << "" << session(b, "acceptance") << true;
+        QTest::newRow("task of any display, periodic") << QVariantMap() << periodic << session(a, periodic) << true;
+        QTest::newRow("task of any display, session of another type") << QVariantMap() << periodic
+                                                                       << session(a, "acceptance") << false;
+        QTest::newRow("task stored before tasks named display and type") << QVariantMap() << "" << QVariantMap() << true;
+        QTest::newRow("task of a blank display is of any display") << QVariantMap{{"maker", " "}} << "" << session(a, "")
+                                                                   << true;
+    }
+
+    void runOfTask()
+    {
+        QFETCH(QVariantMap, display);
+        QFETCH(QString, testType);
+        QFETCH(QVariantMap, session);
+        QVariantMap record = task("t", at(2026, 1, 1));
+        if (!display.isEmpty())
+            record.insert("display", display);
+        if (!testType.isEmpty())
+            record.insert("testtype", testType);
+        QTEST(TaskScheduler(record).isRunBy(session), "isRun");
     }
 
     void editKeepsIdAndLastRun()
@@ -228,16 +354,21 @@ private slots:
         QCOMPARE(tickedRows, (QList<int>{0, 1, 2, 3, 5, 6}));
         stored.insert("description", "Edited");
         stored.insert("scheduledtestslist", QVariantList{0u, 1u, 2u, 3u, 4u, 5u});
+        stored.insert("display", QVariantMap());
+        stored.insert("testtype", QString());
         QCOMPARE(m_scheduler->store.tasks().constFirst(), stored);
         // The table reloads when the dialog closes: every cell as the operator reads it.
         QTRY_COMPARE(m_scheduler->manager.index(0, 0).data().toString(), "Edited");
         const TR::Translator *tr = TR::Translator::instance();
         const QString buttons = tr->translate("delete") + "|" + tr->translate("edit") + "|" + tr->translate("start");
         QStringList cells;
-        for (int cell = 0; cell < 14; ++cell)
-            cells << m_scheduler->manager.index(cell / 7, cell % 7).data().toString();
-        QCOMPARE(cells.join('|'),
-                 "Edited|05/01/2026|199|20/01/2026 - 09:15|" + buttons + "|Task once|02/02/2026|-||" + buttons);
+        for (int cell = 0; cell < 2 * SchedulerManager::kColumnCount; ++cell)
+            cells << m_scheduler->manager.index(cell / SchedulerManager::kColumnCount, cell % SchedulerManager::kColumnCount)
+                         .data()
+                         .toString();
+        const QString any = tr->translate("task_anyDisplay") + "|" + tr->translate("task_anyTestType") + "|";
+        QCOMPARE(cells.join('|'), "Edited|" + any + "05/01/2026|199|20/01/2026 - 09:15|" + buttons + "|Task once|" +
+                                      any + "02/02/2026|-||" + buttons);
     }
 
     // The delete icon centred alone in its cell, and a click only where press
@@ -268,8 +399,8 @@ private slots:
             option.rect = QRect(240, row * 30, 60, 30);
             QMouseEvent event(type, inside ? option.rect.center() : option.rect.bottomRight() + QPoint(1, 1),
                               Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-            QVERIFY(static_cast<QAbstractItemDelegate &>(delegate).editorEvent(&event, &model, option,
-                                                                               model.index(row, 4)));
+            QVERIFY(static_cast<QAbstractItemDelegate &>(delegate).editorEvent(
+                &event, &model, option, model.index(row, SchedulerManager::kColumnDelete)));
         }
         QCOMPARE(clicked.count(), 1);
     }
