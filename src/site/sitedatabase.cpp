@@ -262,13 +262,21 @@ QVector<SiteDisplayRow> SiteDatabase::overview(bool *ok)
                       "  SELECT station, display_maker, display_model, display_serial FROM lumivex_sessions AS s"
                       "  WHERE (s.station, s.display_maker, s.display_model, s.display_serial)"
                       "   > (displays.station, displays.display_maker, displays.display_model, displays.display_serial)"
-                      "  ORDER BY station, display_maker, display_model, display_serial LIMIT 1) AS following) "
-                      "SELECT %1, (extract(epoch FROM due.next_due) * 1000)::bigint FROM displays "
+                      "  ORDER BY station, display_maker, display_model, display_serial LIMIT 1) AS following), "
+                      // The tasks' earliest due moment by station and the display they name, '' for any.
+                      " due AS (SELECT station, btrim(coalesce(record #>> '{display,maker}', '')) AS maker,"
+                      "  btrim(coalesce(record #>> '{display,model}', '')) AS model,"
+                      "  btrim(coalesce(record #>> '{display,serial}', '')) AS serial, min(next_due) AS next_due"
+                      "  FROM lumivex_tasks WHERE NOT removed GROUP BY 1, 2, 3, 4) "
+                      "SELECT %1, (extract(epoch FROM least(any_display.next_due, own.next_due)) * 1000)::bigint "
+                      "FROM displays "
                       "CROSS JOIN LATERAL (SELECT * FROM lumivex_sessions AS s WHERE s.station = displays.station"
                       " AND s.display_maker = displays.display_maker AND s.display_model = displays.display_model"
                       " AND s.display_serial = displays.display_serial ORDER BY s.stored_at DESC LIMIT 1) AS newest "
-                      "LEFT JOIN (SELECT station AS due_station, min(next_due) AS next_due FROM lumivex_tasks"
-                      " WHERE NOT removed GROUP BY station) AS due ON due.due_station = newest.station")
+                      "LEFT JOIN due AS any_display ON any_display.station = newest.station"
+                      " AND (any_display.maker, any_display.model, any_display.serial) = ('', '', '') "
+                      "LEFT JOIN due AS own ON own.station = newest.station AND (own.maker, own.model, own.serial)"
+                      " = (btrim(newest.display_maker), btrim(newest.display_model), btrim(newest.display_serial))")
                       .arg(summaryColumns(QStringLiteral("newest."))));
     QVector<SiteDisplayRow> rows;
     *ok = execute(query);

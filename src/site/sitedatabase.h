@@ -42,7 +42,8 @@ public:
     // A task deleted at its station stays in the site's record, marked removed.
     bool markTaskRemoved(const QString &station, const QString &taskId);
 
-    // The newest session of every station and display, with the station's next due date.
+    // The newest session of every station and display, with the next due date of
+    // the station's tasks for that display or for any display.
     QVector<SiteDisplayRow> overview(bool *ok);
     // Every session, newest first, of one station or (empty station) of all.
     QVector<SiteSessionSummary> sessions(const QString &station, bool *ok);

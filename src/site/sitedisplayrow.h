@@ -7,7 +7,7 @@
 #include <QVector>
 
 // One row of the site page: a station's display, its newest session and when
-// the station's next task falls due.
+// the station's next task for that display, or for any display, falls due.
 struct SiteDisplayRow
 {
     SiteSessionSummary lastSession;

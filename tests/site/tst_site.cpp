@@ -188,6 +188,12 @@ void TestSite::twoStationsSendToOneSite()
         QVERIFY(SiteOutbox::addSession(second.database(), newUuid(), sessionRecord("Ann", stored.addDays(1), "SN-2", 2)));
         QVERIFY(SiteOutbox::addTask(second.database(), {{"id", "t1"}, {"description", "Monthly"},
                                                         {"date", stored.addDays(30)}, {"frequency", 0}}));
+        // A second display at that station, with a task of its own due sooner than the one for any display.
+        QVERIFY(SiteOutbox::addSession(second.database(), newUuid(), sessionRecord("Ann", stored.addDays(2), "SN-3")));
+        QVERIFY(SiteOutbox::addTask(second.database(),
+                                    {{"id", "t2"}, {"description", "Weekly of SN-3"}, {"date", stored.addDays(10)},
+                                     {"frequency", 0}, {"display", QVariantMap{{"maker", "MAKER"}, {"model", "MD27"},
+                                                                               {"serial", " SN-3"}}}}));
     }
     for (const auto &[file, station] : {std::pair<QString, QString>{"first.sqlite", oddStation},
                                         std::pair<QString, QString>{"second.sqlite", "US 1"}}) {
@@ -213,22 +219,26 @@ void TestSite::twoStationsSendToOneSite()
     bool ok = false;
     const QVector<SiteDisplayRow> rows = site.overview(&ok);
     QVERIFY(ok);
-    QCOMPARE(rows.size(), 2);
-    const SiteSessionSummary odd = rows.at(0).lastSession.station == oddStation ? rows.at(0).lastSession
-                                                                                 : rows.at(1).lastSession;
+    QCOMPARE(rows.size(), 3);
+    QMap<QString, SiteDisplayRow> bySerial;
+    for (const SiteDisplayRow &row : rows)
+        bySerial.insert(row.lastSession.displaySerial, row);
+    const SiteSessionSummary odd = bySerial.value("SN-1").lastSession;
     QCOMPARE(odd.station, oddStation);
     QCOMPARE(odd.tester, oddTester);
     QCOMPARE(odd.storedAt, stored);
     QCOMPARE(odd.displaySerial, QStringLiteral("SN-1"));
-    const SiteDisplayRow other = rows.at(0).lastSession.station == oddStation ? rows.at(1) : rows.at(0);
+    QVERIFY(!bySerial.value("SN-1").nextDue.isValid());
+    const SiteDisplayRow other = bySerial.value("SN-2");
     QCOMPARE(other.lastSession.failedCount, 2);
     QCOMPARE(other.nextDue, stored.addDays(30));
+    QCOMPARE(bySerial.value("SN-3").nextDue, stored.addDays(10));
     const QVariantMap read = site.sessionRecord(uuid);
     QCOMPARE(read.value("tester").toString(), oddTester);
     QCOMPARE(read.value("date").toDateTime(), stored);
-    QCOMPARE(site.sessions(QStringLiteral("US 1"), &ok).size(), 1);
+    QCOMPARE(site.sessions(QStringLiteral("US 1"), &ok).size(), 2);
 
-    QCOMPARE(reportLines({"--database", m_server.uri(database), "--list"}).size(), 2);
+    QCOMPARE(reportLines({"--database", m_server.uri(database), "--list"}).size(), 3);
     const QStringList oneStation = reportLines({"--database", m_server.uri(database), "--list", "--station", oddStation});
     QCOMPARE(oneStation.size(), 1);
     QVERIFY2(oneStation.first().endsWith(oddTester + "\t0\t" + oddStation), qPrintable(oneStation.first()));
