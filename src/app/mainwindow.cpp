@@ -49,8 +49,6 @@
 #include <QSet>
 #include <QTimer>
 
-#include <utility>
-
 namespace {
 
 const QString MessageSeparator = QStringLiteral("#_#");
@@ -513,10 +511,9 @@ void MainWindow::updateTaskDate(bool bSucceeded)
 {
     if (m_currentTaskId == NoTask)
         return;
-    const QString id = std::exchange(m_currentTaskId, NoTask);
-    const TaskScheduler *task = m_scheduler->taskById(id);
+    const TaskScheduler *task = m_scheduler->taskById(m_currentTaskId);
     const bool runOfTask = bSucceeded && task && task->isRunBy(m_testingSession->completedDetails());
-    m_scheduler->performTasks(runOfTask ? QStringList{id} : QStringList());
+    m_scheduler->performTasks(runOfTask ? QStringList{m_currentTaskId} : QStringList());
 }
 
 // A task for a display starts on that display's screen, or asks for another

@@ -230,6 +230,17 @@ private slots:
         runSession();
         QTRY_COMPARE(lastRun("forA"), m_clock.moment);
         QVERIFY(!lastRun("forB").isValid());
+
+        // A later test of the operator's own, of the same display and type, is not the task's run.
+        const QDateTime performed = m_clock.moment;
+        m_clock.moment = performed.addSecs(3600);
+        const int stored = sessions()->rowCount();
+        click("newTestPushButton");
+        ModalAnswers::chooseItem(Md27::chooserItem);
+        click("goTestPushButton");
+        runSession();
+        QCOMPARE(sessions()->rowCount(), stored + 1);
+        QCOMPARE(lastRun("forA"), performed);
         scheduler->removeTasks({"forA", "forB"});
     }
 
