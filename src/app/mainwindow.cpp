@@ -448,8 +448,7 @@ void MainWindow::checkNone()
 // A session started here is the operator's own, whatever task ran before it.
 void MainWindow::goTestClicked()
 {
-    m_currentTaskId = NoTask;
-    startOnScreen(chooseScreen(translated("chooseMonitor")));
+    startOnScreen(chooseScreen(translated("chooseMonitor")), NoTask);
 }
 
 QStringList MainWindow::screenItems() const
@@ -487,12 +486,13 @@ int MainWindow::screenOf(const QString &displayKey) const
     return -1;
 }
 
-void MainWindow::startOnScreen(int screen)
+// Nothing starts when no screen was chosen. The task is the one whose run
+// the session will be, or NoTask.
+void MainWindow::startOnScreen(int screen, const QString &taskId)
 {
-    if (screen < 0) {
-        m_currentTaskId = NoTask;
+    if (screen < 0)
         return;
-    }
+    m_currentTaskId = taskId;
     m_selectedMonitor = screen;
     const QString chosenType = m_testContext->context().testType;
     const auto prepared = DisplayPreparation(m_store, this)
@@ -520,7 +520,6 @@ void MainWindow::updateTaskDate(bool bSucceeded)
 // one when it is not connected; a task for any display asks as a new test does.
 void MainWindow::startTaskTests(const QString &taskId)
 {
-    m_currentTaskId = NoTask;
     const TaskScheduler *task = m_scheduler->taskById(taskId);
     if (!task)
         return;
@@ -535,8 +534,7 @@ void MainWindow::startTaskTests(const QString &taskId)
         screen = chooseScreen(displayKey.isEmpty()
                                   ? translated("chooseMonitor")
                                   : translated("task_displayNotConnected").arg(TaskTarget::displayText(display)));
-    m_currentTaskId = taskId;
-    startOnScreen(screen);
+    startOnScreen(screen, taskId);
 }
 
 bool MainWindow::confirm(const char *key)

@@ -120,7 +120,7 @@ private:
     QStringList screenItems() const;
     int chooseScreen(const QString &label);
     int screenOf(const QString &displayKey) const;
-    void startOnScreen(int screen);
+    void startOnScreen(int screen, const QString &taskId);
     void tickGroups(const QVariantList &groupNumbers);
     void warnBrokenLimits();
     void setGroupTicked(int row, bool ticked);

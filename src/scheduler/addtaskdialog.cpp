@@ -65,6 +65,7 @@ void AddTaskDialog::setTask(const QString &id, int days, const QString &descript
     m_editing = true;
     m_taskId = id;
     m_taskLastPerformed = lastPerformed;
+    // After the type, whose choice ticks the type's groups: the task keeps its own.
     tickGroups(groups);
 }
 
@@ -100,11 +101,9 @@ void AddTaskDialog::selectDisplay(const QVariantMap &display)
     combo->setCurrentIndex(combo->count() - 1);
 }
 
-// Without ticking the type's groups: an edited task keeps its own.
 void AddTaskDialog::selectTestType(const QString &testType)
 {
     QComboBox *combo = m_ui->testTypeComboBox;
-    const QSignalBlocker blocker(combo);
     if (combo->findData(testType) < 0)
         combo->addItem(TaskTarget::testTypeText(testType), testType);
     combo->setCurrentIndex(combo->findData(testType));
@@ -116,10 +115,10 @@ void AddTaskDialog::applyTestType()
     for (const TestsManager::TestType &type : m_catalogue->testTypes()) {
         if (type.id != id)
             continue;
-        QVariantList groups;
+        QVariantList typeGroups;
         for (unsigned number : type.groups)
-            groups << number;
-        tickGroups(groups);
+            typeGroups << number;
+        tickGroups(typeGroups);
     }
 }
 

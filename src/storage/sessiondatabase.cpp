@@ -363,10 +363,7 @@ bool SessionDatabase::fillListColumns()
                                   "display_model = :model, display_serial = :serial WHERE id = :id"));
     while (records.next()) {
         bool readable = false;
-        const QByteArray json = StoredRecord::uncompress(records.value(1).toByteArray(), &readable);
-        if (!readable)
-            continue;
-        bindListColumns(update, listKeysOf(json));
+        bindListColumns(update, listKeysOf(StoredRecord::uncompress(records.value(1).toByteArray(), &readable)));
         update.bindValue(QStringLiteral(":id"), records.value(0).toLongLong());
         if (!update.exec())
             return failed(QStringLiteral("cannot fill the list's columns"), update.lastError().text());
