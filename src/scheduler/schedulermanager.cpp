@@ -19,7 +19,7 @@
 namespace {
 
 const char *const kHeaderKeys[SchedulerManager::kColumnCount] = {
-    "description", "display_identity", "testType", "scheduledDatetime", "frequency", "lastRun", "Delete", "Edit", "Start",
+    "description", "task_target", "scheduledDatetime", "frequency", "lastRun", "Delete", "Edit", "Start",
 };
 
 QString translated(const char *key)
@@ -277,10 +277,9 @@ QVariant SchedulerManager::displayData(const TaskScheduler *task, int column) co
     switch (column) {
     case kColumnDescription:
         return task->description();
-    case kColumnDisplay:
-        return TaskTarget::displayText(task->display());
-    case kColumnTestType:
-        return TaskTarget::testTypeText(task->testType());
+    case kColumnTarget:
+        return TaskTarget::displayText(task->display()) + QLatin1Char('\n') +
+               TaskTarget::testTypeText(task->testType());
     case kColumnDate:
         return LocalFormats::date(task->date().toLocalTime().date());
     case kColumnFrequency:

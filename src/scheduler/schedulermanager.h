@@ -25,8 +25,7 @@ public:
     enum tSchedulerColumn
     {
         kColumnDescription,
-        kColumnDisplay,
-        kColumnTestType,
+        kColumnTarget, // the task's display and test type, on two lines
         kColumnDate,
         kColumnFrequency,
         kColumnLastRun,

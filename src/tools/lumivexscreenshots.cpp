@@ -1,10 +1,11 @@
 // lumivex-screenshots: writes a picture of the screen with each page of the main
-// window, filled with a few sample sessions and tasks, and with the full-screen
-// test frame and its input dialog at a few steps, so the program can be looked
-// at without a display. The window opens as on a real start, sized from the
-// screen; the sample makers, models and people are invented.
+// window and the task dialog, filled with a few sample sessions and tasks, and
+// with the full-screen test frame and its input dialog at a few steps, so the
+// program can be looked at without a display. The window opens as on a real
+// start, sized from the screen; the sample makers, models and people are invented.
 // Usage: lumivex-screenshots <folder> [language]
 
+#include "addtaskdialog.h"
 #include "mainwindow.h"
 #include "test.h"
 #include "testframe.h"
@@ -24,6 +25,9 @@ namespace {
 
 // Steps 0 to 5 ask for the operator, the institute, the device and the room.
 const int FirstVisualTest = 6;
+
+// The display of the sample tasks, as the sample sessions name it.
+const QVariantMap MedView{{"maker", "Quorvane"}, {"model", "MedView 27D"}, {"serial", "QV27-00412"}};
 
 // A session of the display with that serial number; an acceptance test leaves its readings as the reference.
 QVariantMap sampleSession(const QString &tester, const QDateTime &date, int tests, int failed, const QString &monitor,
@@ -49,13 +53,15 @@ QVariantMap sampleSession(const QString &tester, const QDateTime &date, int test
 }
 
 QVariantMap sampleTask(const QString &id, const QString &description, const QDateTime &date, int days,
-                       const QVariantList &groups)
+                       const QVariantList &groups, const QString &testType, const QVariantMap &display = {})
 {
     return {{"id", id},
             {"description", description},
             {"date", date},
             {"frequency", quint64(days) * 86400000},
-            {"scheduledtestslist", groups}};
+            {"scheduledtestslist", groups},
+            {"testtype", testType},
+            {"display", display}};
 }
 
 // Written before the window opens its store, in a folder of its own.
@@ -74,8 +80,9 @@ void writeSampleSettings(const QString &language)
     const QDateTime tomorrow(now.date().addDays(1), QTime(8, 0));
     settings.setValue(
         QStringLiteral("SCHEDULER/tasks"),
-        QVariantList{sampleTask("1", "Daily constancy check", tomorrow, 1, {0, 1, 2, 3}),
-                     sampleTask("2", "Six-monthly constancy test", tomorrow.addDays(90), 182, {0, 1, 2, 3, 4, 5})});
+        QVariantList{sampleTask("1", "Daily constancy check", tomorrow, 1, {0, 1, 2, 3, 4}, "dailyConstancy", MedView),
+                     sampleTask("2", "Six-monthly constancy test", tomorrow.addDays(90), 182, {0, 1, 2, 3, 4, 6, 7},
+                                "periodicConstancy")});
 }
 
 bool save(const QPixmap &picture, const QString &path)
@@ -110,7 +117,8 @@ bool saveTestFrames(MainWindow *window, const QString &folder)
             index = FirstVisualTest;
         session->setTestIndex(index);
         session->start(0);
-        saved = saveScreen(folder + QStringLiteral("/testFrame-") + QLatin1String(id) + QStringLiteral(".png")) && saved;
+        saved =
+            saveScreen(folder + QStringLiteral("/testFrame-") + QLatin1String(id) + QStringLiteral(".png")) && saved;
         session->frame()->close();
     }
     session->setGroups(nullptr);
@@ -148,5 +156,11 @@ int main(int argc, char *argv[])
         if (!saveScreen(folder + QLatin1Char('/') + pages->widget(page)->objectName() + QStringLiteral(".png")))
             return 1;
     }
-    return saveTestFrames(&window, folder) ? 0 : 1;
+    // The task dialog as "Add a task" opens it, over the task list.
+    pages->setCurrentWidget(window.findChild<QWidget *>(QStringLiteral("schedulerPage")));
+    AddTaskDialog taskDialog(&window);
+    taskDialog.show();
+    const bool dialogSaved = saveScreen(folder + QStringLiteral("/addTaskDialog.png"));
+    taskDialog.close();
+    return saveTestFrames(&window, folder) && dialogSaved ? 0 : 1;
 }

@@ -317,6 +317,7 @@ const Entry InterfaceTexts[] = {
     {"comparison_deviation", "_[Deviation]_"},
     {"comparison_verdict", "_[Verdict]_"},
     {"comparison_summary", "_[Constancy test: comparison with the reference values]_"},
+    {"task_target", "_[Display and test type]_"},
     {"task_anyDisplay", "_[Any display]_"},
     {"task_anyTestType", "_[Any test type]_"},
     {"task_displayNotConnected",
