@@ -14,6 +14,15 @@ QString DisplayRecord::key(const QVariantMap &display)
     return QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(parts)).toJson(QJsonDocument::Compact));
 }
 
+DisplayRecord DisplayRecord::fromIdentity(const QVariantMap &display)
+{
+    DisplayRecord record;
+    record.maker = display.value(QStringLiteral("maker")).toString().trimmed();
+    record.model = display.value(QStringLiteral("model")).toString().trimmed();
+    record.serial = display.value(QStringLiteral("serial")).toString().trimmed();
+    return record;
+}
+
 QVariantMap DisplayRecord::identity() const
 {
     return {{QStringLiteral("maker"), maker}, {QStringLiteral("model"), model}, {QStringLiteral("serial"), serial}};

@@ -34,6 +34,8 @@ struct DisplayRecord
     // "passed" or "failed", for the latest test; empty before the first.
     QString lastResult;
 
+    // A display known by the identity of a record's "display" map alone, trimmed.
+    static DisplayRecord fromIdentity(const QVariantMap &display);
     // {"maker", "model", "serial"}, as a record's "display" map names it.
     QVariantMap identity() const;
     QString key() const { return key(identity()); }

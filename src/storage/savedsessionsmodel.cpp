@@ -19,15 +19,6 @@ QString translated(const char *key)
     return TR::Translator::instance()->translate(QString::fromLatin1(key));
 }
 
-QString displayName(const QVariantMap &display)
-{
-    DisplayRecord record;
-    record.maker = display.value(QStringLiteral("maker")).toString().trimmed();
-    record.model = display.value(QStringLiteral("model")).toString().trimmed();
-    record.serial = display.value(QStringLiteral("serial")).toString().trimmed();
-    return record.description();
-}
-
 } // namespace
 
 SavedSessionsModel::SavedSessionsModel(QObject *parent) : SavedSessionsModel(ConfigurationManager::instance(), parent)
@@ -101,7 +92,7 @@ QVariant SavedSessionsModel::displayData(const QVariantMap &record, int column) 
     case DisplayColumn: {
         const QVariantMap display = record.value(QStringLiteral("display")).toMap();
         if (!DisplayRecord::key(display).isEmpty())
-            return displayName(display);
+            return DisplayRecord::fromIdentity(display).description();
         return translated("monitor") + QLatin1Char(' ') +
                QString::number(record.value(QStringLiteral("monitorselected")).toInt()) + QLatin1Char(' ') +
                record.value(QStringLiteral("monitorinfo")).toString();

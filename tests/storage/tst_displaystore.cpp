@@ -212,8 +212,11 @@ private slots:
             database.setDatabaseName(m_dir->filePath("Lumivex.sqlite"));
             QVERIFY(database.open());
             QSqlQuery query(database);
-            for (const char *statement : {"DROP INDEX sessions_by_display", "ALTER TABLE sessions DROP COLUMN display_key",
-                                          "DROP TABLE displays", "PRAGMA user_version = 2"})
+            for (const char *statement :
+                 {"DROP INDEX sessions_by_display", "ALTER TABLE sessions DROP COLUMN display_key", "DROP TABLE displays",
+                  "ALTER TABLE sessions DROP COLUMN test_type", "ALTER TABLE sessions DROP COLUMN display_maker",
+                  "ALTER TABLE sessions DROP COLUMN display_model", "ALTER TABLE sessions DROP COLUMN display_serial",
+                  "PRAGMA user_version = 2"})
                 QVERIFY2(query.exec(statement), qPrintable(query.lastError().text()));
         }
         QSqlDatabase::removeDatabase("older");
