@@ -87,3 +87,15 @@ void TestsManager::load(const QString &catalogueText)
     }
     *m_groups = m_groupsByNumber.values();
 }
+
+QVariantList TestsManager::testTypeGroups(const QString &id) const
+{
+    QVariantList numbers;
+    for (const TestType &type : m_testTypes) {
+        if (type.id == id) {
+            for (unsigned number : type.groups)
+                numbers << number;
+        }
+    }
+    return numbers;
+}

@@ -4,6 +4,7 @@
 #include <QMap>
 #include <QObject>
 #include <QString>
+#include <QVariantList>
 #include <QVariantMap>
 
 class TestGroup;
@@ -33,6 +34,8 @@ public:
     };
 
     const QList<TestType> &testTypes() const { return m_testTypes; }
+    // The numbers of the groups the type with that id ticks; none for a type the catalogue does not know.
+    QVariantList testTypeGroups(const QString &id) const;
 
     // All groups in ascending number.
     QList<TestGroup *> *groups() const { return m_groups; }

@@ -39,15 +39,9 @@ void TestContextWidget::retranslate()
 
 void TestContextWidget::applyTestType()
 {
-    const QString id = m_ui->testTypeComboBox->currentData().toString();
-    for (const TestsManager::TestType &type : m_catalogue->testTypes()) {
-        if (type.id != id)
-            continue;
-        QVariantList groups;
-        for (unsigned number : type.groups)
-            groups << number;
+    const QVariantList groups = m_catalogue->testTypeGroups(m_ui->testTypeComboBox->currentData().toString());
+    if (!groups.isEmpty())
         emit testTypeChosen(groups);
-    }
 }
 
 void TestContextWidget::fillItems()

@@ -111,15 +111,10 @@ void AddTaskDialog::selectTestType(const QString &testType)
 
 void AddTaskDialog::applyTestType()
 {
-    const QString id = m_ui->testTypeComboBox->currentData().toString();
-    for (const TestsManager::TestType &type : m_catalogue->testTypes()) {
-        if (type.id != id)
-            continue;
-        QVariantList typeGroups;
-        for (unsigned number : type.groups)
-            typeGroups << number;
+    // "Any test type", or one the catalogue does not know, leaves the groups as they are.
+    const QVariantList typeGroups = m_catalogue->testTypeGroups(m_ui->testTypeComboBox->currentData().toString());
+    if (!typeGroups.isEmpty())
         tickGroups(typeGroups);
-    }
 }
 
 // Required groups keep their tick: they always run.
