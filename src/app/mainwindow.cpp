@@ -486,24 +486,22 @@ int MainWindow::screenOf(const QString &displayKey) const
     return -1;
 }
 
-// Nothing starts when no screen was chosen. The task is the one whose run
-// the session will be, or NoTask.
+// Nothing starts when no screen was chosen or the display's preparation was
+// cancelled. The task is the one whose run the session will be, or NoTask.
 void MainWindow::startOnScreen(int screen, const QString &taskId)
 {
     if (screen < 0)
         return;
-    m_currentTaskId = taskId;
     m_selectedMonitor = screen;
     const QString chosenType = m_testContext->context().testType;
     const auto prepared = DisplayPreparation(m_store, this)
                               .prepare(m_testingSession->screenIdentity().identity(m_selectedMonitor), chosenType);
-    if (!prepared) {
-        m_currentTaskId = NoTask;
+    if (!prepared)
         return;
-    }
     // The first test of a display without reference values may have become its acceptance test.
     if (prepared->context.testType != chosenType)
         m_testContext->setTestType(prepared->context.testType);
+    m_currentTaskId = taskId;
     startSession(prepared->context, prepared->prefill);
 }
 
