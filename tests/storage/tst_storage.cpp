@@ -164,6 +164,8 @@ private slots:
         QTest::newRow("unterminated section before sessions") << "[GENERAL\n" + good << 5 << 2 << 0;
         QTest::newRow("session list cut short")
             << good.left(good.indexOf('\n', good.indexOf("list=")) - 40) + "\n" << 4 << 2 << 1;
+        QTest::newRow("record not ending in its parenthesis")
+            << QByteArray(good).insert(good.indexOf('\n', good.indexOf("list=")), 'x') << 4 << 2 << 1;
         QTest::newRow("record that is not a map") << QByteArray(good).replace(list, list + "text, ") << 5 << 2 << 1;
         QTest::newRow("binary garbage before a task")
             << QByteArray(good).replace("tasks=", QByteArray("tasks=\0\x01\xff\xfe", 10)) << 5 << 1 << 1;
@@ -267,10 +269,12 @@ private slots:
             const bool added = model.addSession(large, "D", 4, 0, 1, "Test monitor");
             const bool removed = store.removeSession(store.sessions().value(1).toMap());
             const bool taskAdded = store.addTask(task("t3", "Monthly"));
+            const bool languageSaved = store.setLocaleSelected("de");
             QVERIFY(!added);
+            QVERIFY(fault != "read-only" || !languageSaved);
             QCOMPARE(model.index(0, 0).data().toString(), "D - " + TR::Translator::instance()->translate("notSaved"));
             QCOMPARE(model.recordAt(0).value("test_session").toMap(), large);
-            QCOMPARE(failures.count(), int(!added) + int(!removed) + int(!taskAdded));
+            QCOMPARE(failures.count(), int(!added) + int(!removed) + int(!taskAdded) + int(!languageSaved));
             QVERIFY(fault == "full" || (!removed && !taskAdded));
             testers = fieldsOf(store.sessions(), "tester");
             tasks = store.tasks().size();
@@ -293,6 +297,32 @@ private slots:
         QCOMPARE(integrityOf(store.databaseFileName()), QStringList{"ok"});
     }
 
+    void settingsFile_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::newRow("none") << QByteArray();
+        QTest::newRow("without a language") << QByteArray("[%General]\nversion=7.8.1.0\n");
+        QTest::newRow("damaged") << QByteArray("[%General]\nlocale_selected=it\nversion=7.8.1.0\n") + '\0' + "x\n";
+    }
+
+    // The file says which version wrote it and which language to start in, is
+    // on disk as soon as the store is open, and a damaged one is kept aside
+    // before the next save rewrites it from what could be read.
+    void settingsFile()
+    {
+        QFETCH(QByteArray, before);
+        if (!before.isEmpty())
+            writeBytes(path(), before);
+        ConfigurationManager store(path());
+        QVERIFY(!store.localeSelected().isEmpty());
+        const QByteArray after = fileBytes(path());
+        QVERIFY(after.contains("[%General]\nlocale_selected=" + store.localeSelected().toUtf8() + "\nversion=7.8.1.0\n"));
+        const QStringList aside = QDir(m_dir->path()).entryList({"*.damaged-*"});
+        QCOMPARE(aside.size(), int(before.contains('\0')));
+        if (!aside.isEmpty())
+            QCOMPARE(fileBytes(path(aside.first())), before);
+    }
+
     void damage_data()
     {
         QTest::addColumn<QString>("statement"); // run on the seeded database, or written over it when not SQL
@@ -302,6 +332,9 @@ private slots:
         QTest::newRow("page overwritten") << "page" << QStringList() << QString();
         QTest::newRow("record damaged") << "UPDATE session_records SET record = x'00000003789c' WHERE session_id = 2"
                                          << QStringList{"C", "B", "A"} << "B: its record is damaged";
+        QTest::newRow("record length of 2 GB")
+            << "UPDATE session_records SET record = x'7fffffff789c' WHERE session_id = 2" << QStringList{"C", "B", "A"}
+            << "B: its record is damaged";
         QTest::newRow("record of 17 MB") << "UPDATE session_records SET record = zeroblob(17000000) WHERE session_id = 2"
                                          << QStringList{"C", "B", "A"} << "B: its record of 17000000 bytes";
         QTest::newRow("tester of 5 MB") << "UPDATE sessions SET tester = printf('%.5000000c', 'x') WHERE tester = 'B'"
