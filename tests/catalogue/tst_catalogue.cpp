@@ -227,6 +227,7 @@ private Q_SLOTS:
         row("blank value leaves nothing", text, "return [#a#].length == 0;", {{"a", " "}}, true);
         row("empty value in arithmetic", text, "return (#a# <= 5);", {{"a", ""}}, true);
         row("every occurrence, negative", text, "return #a#-#a#-#b# == 3;", {{"a", "2"}, {"b", "-3"}}, true);
+        row("two answers compared", text, "return #a# > #b#;", {{"a", "1"}, {"b", "2"}}, false);
         row("unrelated text value", text, "return #a# == 7;", {{"a", "7"}, {"operator", "Dr. Berger"}}, true);
         row("huge number", text, "return (#a# > 5);", {{"a", QString(400, QLatin1Char('9'))}}, false);
         // Each of these answers would make the rule hold if it were pasted into the script as code.
