@@ -323,8 +323,13 @@ private slots:
         QTest::mouseClick(page.findChild<QPushButton *>("referencePushButton"), Qt::LeftButton);
         QCOMPARE(offered.size(), 2);
         QVERIFY2(offered.value(0).endsWith(" - Dana - failed"), qPrintable(offered.join('|')));
-        const DisplayRecord b = m_store->database()->display(DisplayRecord::key(identityOf(ScreenB))).value();
-        QCOMPARE(b.reference.value("maxLuminance").toDouble(), 380.0);
+        const auto referenceOfB = [&] {
+            return m_store->database()->display(DisplayRecord::key(identityOf(ScreenB))).value().reference;
+        };
+        QCOMPARE(referenceOfB().value("maxLuminance").toDouble(), 380.0);
+        chooseItemAt(1, &offered);
+        QTest::mouseClick(page.findChild<QPushButton *>("referencePushButton"), Qt::LeftButton);
+        QCOMPARE(referenceOfB().value("maxLuminance").toDouble(), 420.0);
     }
 };
 
