@@ -20,7 +20,8 @@ public:
         NotANumber,   // reading `problemReading` is no finite number
         NotPositive,  // reading `problemReading` is 0 or below
         OutsideGsdf,  // reading `problemReading` lies outside 0.05 to 3993.4 cd/m2
-        NotIncreasing // reading `problemReading` is not above the one before
+        NotIncreasing,    // reading `problemReading` is not above the one before
+        AmbientNotANumber // the ambient luminance to add is no number
     };
 
     static constexpr int readingCount = 18;

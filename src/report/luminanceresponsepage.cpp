@@ -101,6 +101,8 @@ QString LuminanceResponsePage::problemText(const LuminanceResponse &response)
         return translated("luminanceResponse_outsideGsdf").arg(reading);
     case LuminanceResponse::NotIncreasing:
         return translated("luminanceResponse_notIncreasing").arg(reading);
+    case LuminanceResponse::AmbientNotANumber:
+        return translated("luminanceResponse_ambientNotANumber");
     }
     return QString();
 }

@@ -591,8 +591,16 @@ std::optional<LuminanceResponse> ReportGenerator::luminanceResponse(const QVaria
     const QStringList readings = luminanceReadings(m_groups);
     if (readings.isEmpty())
         return std::nullopt;
-    const bool judged = session.contains(QStringLiteral("judgement"));
-    return LuminanceResponse::analyse(readings, judged ? ambientLuminance() : 0.0);
+    if (!session.contains(QStringLiteral("judgement")))
+        return LuminanceResponse::analyse(readings);
+    // L + L_amb cannot be drawn without L_amb: adding 0 instead would show a response nobody measured.
+    const std::optional<double> ambient = ambientLuminance();
+    if (!ambient) {
+        LuminanceResponse unreadable;
+        unreadable.problem = LuminanceResponse::AmbientNotANumber;
+        return unreadable;
+    }
+    return LuminanceResponse::analyse(readings, *ambient);
 }
 
 // The stored verdict of the largest GSDF deviation, none for a session stored before the limits table.
@@ -858,12 +866,15 @@ QString ReportGenerator::captionOf(const QString &contentId) const
     return content ? firstTranslated({content->caption(), content->report()}) : contentId;
 }
 
-double ReportGenerator::ambientLuminance() const
+// A session that does not measure the ambient luminance adds none, as it was judged.
+std::optional<double> ReportGenerator::ambientLuminance() const
 {
     const TestContent *content = contentWithId(LimitsTable::current().inputs().ambientLuminance);
+    if (!content)
+        return 0.0;
     bool isNumber = false;
-    const double value = content ? AnswerNumber::read(content->resultText(), &isNumber) : 0.0;
-    return isNumber ? value : 0.0;
+    const double value = AnswerNumber::read(content->resultText(), &isNumber);
+    return isNumber ? std::optional<double>(value) : std::nullopt;
 }
 
 // The test type, and the display with the category and room class that chose its limits.

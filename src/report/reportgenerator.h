@@ -95,7 +95,7 @@ private:
     QString unreadableAnswer(const QString &contentId, QString *problem) const;
     const TestContent *contentWithId(const QString &contentId) const;
     QString captionOf(const QString &contentId) const;
-    double ambientLuminance() const;
+    std::optional<double> ambientLuminance() const;
 
     // The rectangles of one row: label block, value, and the two notes (empty when absent).
     struct RowGeometry

@@ -150,8 +150,8 @@ QJsonValue storedNumber(const QVariant &value)
 QJsonObject responseObject(const LuminanceResponse &response, const std::optional<Judgement::Verdict> &verdict)
 {
     if (!response.isValid()) {
-        static const char *const problems[] = {"none",        "wrongCount",  "notANumber",
-                                               "notPositive", "outsideGsdf", "notIncreasing"};
+        static const char *const problems[] = {"none",        "wrongCount",  "notANumber",       "notPositive",
+                                               "outsideGsdf", "notIncreasing", "ambientNotANumber"};
         return {{QStringLiteral("problem"), QLatin1String(problems[response.problem])},
                 {QStringLiteral("message"), LuminanceResponsePage::problemText(response)}};
     }

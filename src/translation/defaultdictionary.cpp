@@ -129,6 +129,8 @@ const Entry InterfaceTexts[] = {
     {"luminanceResponse_outsideGsdf",
      "_[The reading of TG18-LN%1 lies outside the GSDF range of 0.05 to 3993.4 cd/m2.]_"},
     {"luminanceResponse_notIncreasing", "_[The reading of TG18-LN%1 is not brighter than the one before.]_"},
+    {"luminanceResponse_ambientNotANumber",
+     "_[The ambient luminance L_amb is not a number, so L + L_amb cannot be computed.]_"},
     {"report_header_0", "_[QUALITY ASSURANCE IN MEDICAL IMAGING DEVICES]_"},
     {"report_header_1", "_[Acceptance test for display devices]_"},
     {"report_header_2", "_[According to DIN 6868-157]_"},

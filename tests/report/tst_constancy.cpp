@@ -207,35 +207,47 @@ private slots:
     void luminanceResponseBands_data()
     {
         QTest::addColumn<QString>("category");
+        QTest::addColumn<QString>("ambient"); // typed over the measured one
         QTest::addColumn<QStringList>("present");
         QTest::addColumn<QStringList>("absent");
-        QTest::newRow("mammography") << "mammography"
+        QTest::newRow("mammography") << "mammography" << ""
                                      << QStringList{"GSDF +/-10.0 % (category)",
                                                     "Outside the application category's tolerance of +/-10.0 %: failed"}
                                      << QStringList{"GSDF +/-20 %", "Outside +/-20 %"};
-        QTest::newRow("fluoroscopy") << "fluoroscopyCtMr"
+        QTest::newRow("fluoroscopy") << "fluoroscopyCtMr" << ""
                                      << QStringList{"GSDF +/-15.0 % (category)", "tolerance of +/-15.0 %: failed"}
                                      << QStringList{"GSDF +/-10 %"};
-        QTest::newRow("dental") << "dental" << QStringList{"Largest deviation: 66.6 % not judged for this category"}
+        QTest::newRow("dental") << "dental" << "" << QStringList{"Largest deviation: 66.6 % not judged for this category"}
                                 << QStringList{"(category)", "GSDF +/-10 %", "tolerance of"};
         QTest::newRow("stored before the limits table")
-            << "" << QStringList{"GSDF +/-10 %", "GSDF +/-20 %", "Outside +/-20 %"} << QStringList{"(category)"};
+            << "" << "" << QStringList{"GSDF +/-10 %", "GSDF +/-20 %", "Outside +/-20 %"} << QStringList{"(category)"};
+        QTest::newRow("ambient luminance not a number")
+            << "mammography" << "abc"
+            << QStringList{"The ambient luminance L_amb is not a number, so L + L_amb cannot be computed."}
+            << QStringList{"(category)", "GSDF +/-10 %"};
     }
 
     void luminanceResponseBands()
     {
         QFETCH(QString, category);
+        QFETCH(QString, ambient);
         QFETCH(QStringList, present);
         QFETCH(QStringList, absent);
-        const QVariantMap record = category.isEmpty() ? AnsweredSession::fullRecord(AnsweredSession::sessionDate)
-                                                      : AnsweredSession::judgedRecord(AnsweredCatalogue::brightMonitor(),
-                                                                                      "acceptance", {category, "RK3", {}},
-                                                                                      LimitsTable::load());
+        const LimitsTable limits = LimitsTable::load();
+        QMap<QString, QString> typedOver;
+        if (!ambient.isEmpty())
+            typedOver.insert(limits.inputs().ambientLuminance, ambient);
+        const QVariantMap record =
+            category.isEmpty() ? AnsweredSession::fullRecord(AnsweredSession::sessionDate)
+                               : AnsweredSession::judgedRecord(AnsweredCatalogue::brightMonitor(), "acceptance",
+                                                               {category, "RK3", {}}, limits, typedOver);
         const QString report = reportText(record);
         for (const QString &text : present)
             QVERIFY2(report.contains(text), qPrintable(report));
         for (const QString &text : absent)
             QVERIFY2(!report.contains(text), qPrintable(text));
+        const QJsonObject exported = QJsonDocument::fromJson(SessionExport::write(record, SessionExport::Json)).object();
+        QCOMPARE(exported.value("luminanceResponse").toObject().contains("problem"), !ambient.isEmpty());
     }
 
 private:
