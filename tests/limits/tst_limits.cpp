@@ -40,6 +40,16 @@ QString failed(const Judgement &judgement)
     return names.join(QLatin1Char(','));
 }
 
+QString notJudged(const Judgement &judgement)
+{
+    QStringList names;
+    for (const Judgement::Verdict &verdict : judgement.verdicts) {
+        if (verdict.comparison == Judgement::Verdict::NotJudged)
+            names << verdict.quantity;
+    }
+    return names.join(QLatin1Char(','));
+}
+
 } // namespace
 
 class TestLimits : public QObject
@@ -69,6 +79,8 @@ private Q_SLOTS:
         const Answers good = with(readings(1, 300, 0.5), even);
         row("mammography within every limit", "mammography", "RK1", good, "");
         row("L'max just below 250", "mammography", "RK1", with(readings(0.99, 249.9, 0.5), even), "maxLuminance");
+        row("L'max exactly 250", "mammography", "RK1",
+            with(with(readings(0.99, 250, 0.5), even), {{"content05031700", "249.5"}}), "");
         row("L_amb lifts L'max to 250", "mammography", "RK1", with(readings(0.99, 250.01, 0.5), even), "");
         Answers withoutAmbient = with(readings(0.99, 250.01, 0.5), even);
         withoutAmbient.remove("content05060000");
@@ -112,6 +124,9 @@ private Q_SLOTS:
         QFETCH(QString, failures);
         const Judgement judgement = Judgement::judge(answers, {category, roomClass, reference}, LimitsTable::load());
         QCOMPARE(failed(judgement), failures);
+        // Only the dental category leaves a computed GSDF deviation unjudged.
+        const bool gsdfComputed = answers.contains("content05031700") && !failures.contains("gsdfDeviation");
+        QCOMPARE(notJudged(judgement), category == "dental" && gsdfComputed ? "gsdfDeviation" : "");
         QCOMPARE(judgement.failedCount(), failures.isEmpty() ? 0 : failures.count(',') + 1);
         // What the record keeps reads back the same, with no value for what was not computed.
         QCOMPARE(failed(Judgement::fromMap(judgement.toMap())), failures);
