@@ -97,6 +97,13 @@ QString fieldOf(const QVariantMap &display, const char *name)
     return boundText(display.value(QLatin1String(name)).toString().trimmed());
 }
 
+void bindIdentity(QSqlQuery &query, const QVariantMap &display)
+{
+    query.bindValue(QStringLiteral(":maker"), fieldOf(display, "maker"));
+    query.bindValue(QStringLiteral(":model"), fieldOf(display, "model"));
+    query.bindValue(QStringLiteral(":serial"), fieldOf(display, "serial"));
+}
+
 QVariantMap displayOf(const QVariantMap &record)
 {
     return record.value(QStringLiteral("display")).toMap();
@@ -107,9 +114,7 @@ void bindListColumns(QSqlQuery &query, const QVariantMap &record)
 {
     const QVariantMap display = displayOf(record);
     query.bindValue(QStringLiteral(":type"), boundText(record.value(QStringLiteral("testtype")).toString()));
-    query.bindValue(QStringLiteral(":maker"), fieldOf(display, "maker"));
-    query.bindValue(QStringLiteral(":model"), fieldOf(display, "model"));
-    query.bindValue(QStringLiteral(":serial"), fieldOf(display, "serial"));
+    bindIdentity(query, display);
 }
 
 // The record's keys the list shows, read without converting the whole record.
@@ -578,9 +583,7 @@ bool SessionDatabase::noteDisplayTested(const QVariantMap &record, const QString
         "last_tested = CASE WHEN last_tested IS NULL OR excluded.last_tested >= last_tested "
         "THEN excluded.last_tested ELSE last_tested END"));
     query.bindValue(QStringLiteral(":key"), key);
-    query.bindValue(QStringLiteral(":maker"), fieldOf(display, "maker"));
-    query.bindValue(QStringLiteral(":model"), fieldOf(display, "model"));
-    query.bindValue(QStringLiteral(":serial"), fieldOf(display, "serial"));
+    bindIdentity(query, display);
     query.bindValue(QStringLiteral(":category"), fieldOf(display, "category"));
     query.bindValue(QStringLiteral(":roomClass"), fieldOf(display, "roomClass"));
     query.bindValue(QStringLiteral(":classified"), dateOnly(date));
@@ -690,9 +693,7 @@ bool SessionDatabase::classifyDisplay(const QVariantMap &identity, const QString
             "category = excluded.category, room_class = excluded.room_class, classified_on = excluded.classified_on "
             "WHERE category <> excluded.category OR room_class <> excluded.room_class"));
         query.bindValue(QStringLiteral(":key"), key);
-        query.bindValue(QStringLiteral(":maker"), fieldOf(identity, "maker"));
-        query.bindValue(QStringLiteral(":model"), fieldOf(identity, "model"));
-        query.bindValue(QStringLiteral(":serial"), fieldOf(identity, "serial"));
+        bindIdentity(query, identity);
         query.bindValue(QStringLiteral(":category"), boundText(category));
         query.bindValue(QStringLiteral(":roomClass"), boundText(roomClass));
         query.bindValue(QStringLiteral(":date"), date.toString(Qt::ISODate));
