@@ -135,8 +135,9 @@ void TestReportLayout::datesAndReadings_data()
     QTest::addColumn<QString>("language");
     QTest::addColumn<QStringList>("present");
     // Readings keep the decimals they were typed with (0.52, 272.5); a computed
-    // value has two (the luminance ratio 402 / 0.52).
-    QTest::newRow("German") << "de" << QStringList{"14.03.26 09:30", "Leuchtdichte 0,52", "272,5", "773,08"};
+    // value has two (the luminance ratio 402 / 0.52), and so has the luminance
+    // response's table.
+    QTest::newRow("German") << "de" << QStringList{"14.03.26 09:30", "Leuchtdichte 0,52", "272,5", "773,08", "TG18-LN18 255 402,00"};
     QTest::newRow("Italian") << "it" << QStringList{"14/03/26 09:30", "0,52", "272,5", "773,08"};
     QTest::newRow("English") << "en" << QStringList{"14/03/26 - 09.30", "0.52", "272.5", "773.08"};
 }
