@@ -145,6 +145,46 @@ private slots:
         QCOMPARE(field()->styleSheet(), passes ? QString() : QString("border: 1px solid red"));
     }
 
+    // A reading outside its plausible range is kept only when the operator says
+    // so; an impossible one is refused; a comma is a decimal comma.
+    void readingChecked_data()
+    {
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("answer"); // to the prompt; none expected when empty
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("passes");
+        const QString maxLuminance = "content05031700", minLuminance = "content05030000", field = "content05020000";
+        QTest::newRow("1.000 for L'max, corrected") << maxLuminance << "1.000" << "reading_correct" << "" << false;
+        QTest::newRow("1.000 for L'max, kept") << maxLuminance << "1.000" << "reading_keep" << "1.000" << true;
+        QTest::newRow("1.234,5 for L'max") << maxLuminance << "1.234,5" << "reading_correct" << "" << false;
+        QTest::newRow("0 for a luminance") << field << "0" << "ok" << "" << false;
+        QTest::newRow("-1 for L'max") << maxLuminance << "-1" << "ok" << "" << false;
+        QTest::newRow("0,532 for L'min") << minLuminance << "0,532" << "" << "0.532" << true;
+    }
+
+    void readingChecked()
+    {
+        QFETCH(QString, id);
+        QFETCH(QString, typed);
+        QFETCH(QString, answer);
+        QFETCH(QString, stored);
+        QFETCH(bool, passes);
+        show(R"({"content":[{"type":"text","validatortype":"number","id":")" + id.toLatin1() + R"("}]})");
+        QString shown;
+        if (!answer.isEmpty())
+            ModalAnswers::clickButton(translated(answer.toLatin1()), &shown);
+        QTest::keyClicks(field(), typed);
+        QSignalSpy next(m_dialog.get(), &TestInputDialog::next);
+        QTest::mouseClick(button("nextPushButton"), Qt::LeftButton);
+        QCOMPARE(content(0)->resultText(), stored);
+        QCOMPARE(next.count(), int(passes));
+        QCOMPARE(ModalPrompt::pendingAnswers(), 0);
+        // The question names the range the reading left.
+        if (answer.startsWith("reading_"))
+            QVERIFY2(shown.contains("10 ") && shown.contains("10000"), qPrintable(shown));
+    }
+
     void longTextsAreCut_data()
     {
         QTest::addColumn<QByteArray>("json");
