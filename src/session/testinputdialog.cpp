@@ -203,12 +203,12 @@ QWidget *TestInputDialog::createInput(TestContent *content)
 {
     switch (content->type()) {
     case TestContent::kTestContentTypeText: {
-        auto *line = new QLineEdit(ReadingCheck::shownText(content), m_ui->contentWidget);
+        const QString shown = ReadingCheck::shownText(content);
+        const bool isNumber = content->validatorType() == TestContent::kValidatorTypeNumber;
+        auto *line = new QLineEdit(isNumber ? LocalFormats::reading(shown) : shown, m_ui->contentWidget);
         line->setReadOnly(content->readOnly());
-        if (content->validatorType() == TestContent::kValidatorTypeNumber) {
-            line->setText(LocalFormats::reading(content->resultText()));
+        if (isNumber)
             line->setValidator(new NumberAnswerValidator(line));
-        }
         connect(line, &QLineEdit::textChanged, this, qOverload<const QString &>(&TestInputDialog::textChanged));
         line->installEventFilter(this);
         TextLengthLimit::apply(line);
