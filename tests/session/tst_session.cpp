@@ -51,11 +51,13 @@ private:
     QStringList m_identity;
 };
 
-// A first step that is always hidden, a step without contents and a last step.
+// A first step that is always hidden, a step without contents and a last step
+// with a value that cannot be computed.
 const char *const kHiddenFirstAndEmptySteps = R"json({"groups":{"0":{"subgroups":{"0":{"tests":[
         {"id":"hidden","content":[{"type":"info","hidefromtest":"(function(){return true;})"}]},
         {"id":"empty","content":[]},
-        {"id":"last","content":[{"type":"info"}]}]}}}}})json";
+        {"id":"last","content":[{"type":"info"},
+            {"id":"content09000000","type":"text","join":"(function(){return Math.sqrt(-1);})"}]}]}}}}})json";
 
 } // namespace
 
@@ -183,6 +185,13 @@ private slots:
         // The question names the range the reading left.
         if (answer.startsWith("reading_"))
             QVERIFY2(shown.contains("10 ") && shown.contains("10000"), qPrintable(shown));
+    }
+
+    // The catalogue's placeholder 0 of a luminance field is no reading: the field starts empty.
+    void placeholderZeroShownEmpty()
+    {
+        show(R"({"content":[{"type":"text","validatortype":"number","id":"content05020000","resulttext":"0"}]})");
+        QCOMPARE(qobject_cast<QLineEdit *>(field())->text(), QString());
     }
 
     void longTextsAreCut_data()
@@ -327,6 +336,8 @@ private slots:
              *qobject_cast<Test *>(m_session->contentById("content02010000")->parent())->content())
             shown << content->resultText();
         QCOMPARE(shown, answers);
+        // The diagonal of the screen under test (597 x 336 mm), not of the primary screen.
+        QCOMPARE(m_session->contentById("content05010000")->resultText(), QString("27"));
         QCOMPARE(m_session->screen(), 0);
         QCOMPARE(m_session->frame()->geometry(), QGuiApplication::primaryScreen()->geometry());
     }
@@ -339,6 +350,8 @@ private slots:
         QCOMPARE(press("nextPushButton"), QString("empty"));
         QCOMPARE(press("backPushButton"), QString("empty"));
         QCOMPARE(press("nextPushButton"), QString("last"));
+        // Left empty, so the content is not valid and no "nan" reaches the record.
+        QCOMPARE(m_session->contentById("content09000000")->resultText(), QString());
     }
 
     void frameProgress_data()
