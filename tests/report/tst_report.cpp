@@ -26,6 +26,8 @@ const QColor passedGreen(QStringLiteral("#8cc640"));
 const QColor failedOrange(QStringLiteral("#f15b26"));
 const QColor measuredBlue(QStringLiteral("#1f6fd1"));
 
+const QRegularExpression NotFinite("\\b(nan|inf)\\b", QRegularExpression::CaseInsensitiveOption);
+
 // Page geometry of an A4 report at 72 dots per inch.
 constexpr int contentLeft = 20;
 constexpr int contentBottom = 801;
@@ -145,8 +147,8 @@ private Q_SLOTS:
         row("database: names escaped", "--database=db/Lumivex.sqlite|--list", 0,
             "0\t01/04/2026 - 10:00\tEve\\n0\\t01/01/2000 - 00:00\\tForged\\t0\\u{1b}[2J\t0\n"
             "1\t14/03/2026 - 09:30\tBen\t4\n2\t20/02/2026 - 17:45\tCy\t1\n3\t05/01/2026 - 08:15\tAnn\t0\n");
-        row("database: JSON export as from the settings file", "--database=db/Lumivex.sqlite|--session=2|--export=data.json",
-            0, "data.json\n");
+        row("database: JSON export as from the settings file",
+            "--database=db/Lumivex.sqlite|--session=2|--export=data.json", 0, "data.json\n");
         row("database and settings file", "--database=db/Lumivex.sqlite|--settings=" + settingsName, 2,
             "cannot be combined");
         row("database missing", "--database=none.sqlite", 1, "database \"none.sqlite\" does not exist");
@@ -227,8 +229,8 @@ private Q_SLOTS:
             QVERIFY2(!text.contains(unexpected), qPrintable(unexpected));
     }
 
-    // Sessions judged by the limits table: each verdict with its source, the table's
-    // version in the footer, and no "nan" where a value cannot be computed.
+    // Sessions judged by the limits table and the site's file (limits.json): each verdict with its
+    // source, the table's version in the footer, and no "nan" where a value cannot be computed.
     void judgedSessions_data()
     {
         QTest::addColumn<QString>("diagonal");
@@ -254,25 +256,19 @@ private Q_SLOTS:
     {
         QFETCH(QString, diagonal);
         QFETCH(QStringList, present);
-        QTemporaryDir dir;
-        QFile site(dir.filePath("limits.json"));
-        QVERIFY(site.open(QIODevice::WriteOnly));
-        site.write(R"({"version":"s1","categories":[{"id":"projectionRadiography",)"
-                   R"("maxLuminance":{"value":350,"source":"site physicist 2026"}}]})");
-        site.close();
         AnsweredCatalogue::Measurements monitor = AnsweredCatalogue::brightMonitor();
         monitor.screenDiagonal = diagonal;
-        const QVariantMap record = AnsweredSession::judgedRecord(
-            monitor, "periodicConstancy", {"projectionRadiography", "RK3", {}}, LimitsTable::load(site.fileName()));
+        const QVariantMap record =
+            AnsweredSession::judgedRecord(monitor, "periodicConstancy", {"projectionRadiography", "RK3", {}},
+                                          LimitsTable::load(LUMIVEX_TEST_DATA_DIR "/report/limits.json"));
         const QString text = PdfProbe::text(PdfProbe::words(write(record)));
         for (const QString &expected : qAsConst(present))
             QVERIFY2(text.contains(expected), qPrintable(text));
-        QVERIFY2(!text.contains(QRegularExpression("\\b(nan|inf)\\b", QRegularExpression::CaseInsensitiveOption)),
-                 qPrintable(text));
+        QVERIFY2(!text.contains(NotFinite), qPrintable(text));
         QTEST(record.value("nfailedtestcontents").toInt(), "failures");
         for (const SessionExport::Format format : {SessionExport::Json, SessionExport::Csv}) {
             const QString exported = SessionExport::write(record, format);
-            QVERIFY(!exported.contains(QRegularExpression("\\b(nan|inf)\\b", QRegularExpression::CaseInsensitiveOption)));
+            QVERIFY(!exported.contains(NotFinite));
             QVERIFY(exported.contains("periodicConstancy") && exported.contains("projectionRadiography"));
         }
     }
@@ -412,20 +408,18 @@ private Q_SLOTS:
         QCOMPARE(printed, word);
     }
 
+    // A group number, a failed count and a monitor number past the range of an int, and a typed negative number.
     void exportKeepsStoredNumbers()
     {
-        QVariantMap session = record(QVariantMap{{"4294967295", QVariantMap{{"report", "Last"}}}}, 0);
+        const QVariantMap content{{"id", "content01010000"}, {"type", "text"}, {"resulttext", "-1"}};
+        const QVariantMap subgroup{{"tests", QVariantList{QVariantMap{{"content", QVariantList{content}}}}}};
+        QVariantMap session = record(
+            QVariantMap{{"4294967295", QVariantMap{{"report", "Last"}, {"subgroups", QVariantMap{{"1", subgroup}}}}}});
         session.insert("nfailedtestcontents", 1099511627776.0);
         session.insert("monitorselected", "3000000000");
         const QJsonObject json = QJsonDocument::fromJson(SessionExport::write(session, SessionExport::Json)).object();
         QCOMPARE(json.value("failedCount").toDouble(), 1099511627776.0);
         QCOMPARE(json.value("monitor").toObject().value("number").toDouble(), 3000000000.0);
-        QVariantMap content{{"id", "content01010000"}, {"type", "text"}, {"resulttext", "-1"}};
-        session = record(QVariantMap{
-            {"4294967295",
-             QVariantMap{{"subgroups",
-                          QVariantMap{{"1", QVariantMap{{"tests", QVariantList{QVariantMap{
-                                                                      {"content", QVariantList{content}}}}}}}}}}}});
         QVERIFY(SessionExport::write(session, SessionExport::Csv).contains("\r\n4294967295,1,1,content01010000,"));
     }
 

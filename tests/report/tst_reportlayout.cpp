@@ -26,22 +26,12 @@ public:
     bool begin(QPaintDevice *) override { return true; }
     bool end() override { return true; }
     Type type() const override { return User; }
-    // Only texts are watched; every other drawing is dropped here, as the
-    // default implementations of some of them call one another.
+    // Only texts are watched; every other drawing ends in one of these and is
+    // dropped (the default implementations of the rest turn their shapes into
+    // paths, polygons or pixmaps).
     void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
-    void drawImage(const QRectF &, const QImage &, const QRectF &, Qt::ImageConversionFlags) override {}
-    void drawTiledPixmap(const QRectF &, const QPixmap &, const QPointF &) override {}
-    void drawRects(const QRect *, int) override {}
-    void drawRects(const QRectF *, int) override {}
-    void drawLines(const QLine *, int) override {}
-    void drawLines(const QLineF *, int) override {}
-    void drawEllipse(const QRectF &) override {}
-    void drawEllipse(const QRect &) override {}
     void drawPath(const QPainterPath &) override {}
-    void drawPoints(const QPointF *, int) override {}
-    void drawPoints(const QPoint *, int) override {}
     void drawPolygon(const QPointF *, int, PolygonDrawMode) override {}
-    void drawPolygon(const QPoint *, int, PolygonDrawMode) override {}
     void updateState(const QPaintEngineState &) override {}
 
     void drawTextItem(const QPointF &position, const QTextItem &item) override
@@ -84,112 +74,87 @@ private Q_SLOTS:
     void initTestCase() { useShippedLanguages(); }
     void cleanupTestCase() { TR::Translator::instance()->setLocale(QStringLiteral("en")); }
 
-    void watchSeesACutText();
-    void noTextClipped_data();
-    void noTextClipped();
-    void datesAndReadings_data();
-    void datesAndReadings();
-    void groupHeadingKeepsItsFirstRows();
+    void languages_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<bool>("dim");
+        QTest::addColumn<QStringList>("present"); // in the report of the bright monitor
+        const auto rows = [](const char *language, const QStringList &present) {
+            QTest::newRow(qPrintable(QStringLiteral("%1, passed").arg(language))) << language << false << present;
+            QTest::newRow(qPrintable(QStringLiteral("%1, failed").arg(language))) << language << true << QStringList();
+        };
+        // Readings keep the decimals they were typed with (0.52, 272.5); a computed
+        // value has two (the luminance ratio 402 / 0.52), and so has the luminance
+        // response's table.
+        rows("en", {"14/03/26 - 09.30", "0.52", "272.5", "773.08"});
+        rows("de", {"14.03.26 09:30", "Leuchtdichte 0,52", "272,5", "773,08", "TG18-LN18 255 402,00"});
+        rows("it", {"14/03/26 09:30", "0,52", "272,5", "773,08"});
+    }
+
+    // No text is clipped, and dates and readings are written as the language writes them.
+    void languages()
+    {
+        QFETCH(QString, language);
+        QFETCH(bool, dim);
+        QFETCH(QStringList, present);
+        TR::Translator::instance()->setLocale(language);
+        QCOMPARE(TR::Translator::instance()->currentLocale(), language);
+        const QVariantMap record = AnsweredSession::fullRecord(AnsweredSession::sessionDate, dim);
+        ClipWatchingPrinter printer;
+        ReportGenerator::setUpPrinter(&printer, record);
+        QPainter painter;
+        ReportGenerator().generate(&printer, &painter, record);
+        // The watcher saw the report's texts, so an empty list means they fit.
+        QVERIFY(printer.engine.texts > 100);
+        QVERIFY2(printer.engine.clipped.isEmpty(), qPrintable(printer.engine.clipped.join(QStringLiteral("\n"))));
+
+        const QString path = m_dir.filePath(QStringLiteral("%1-%2.pdf").arg(language).arg(dim));
+        QVERIFY(ReportGenerator().writePdf(record, path));
+        const QString text = PdfProbe::text(PdfProbe::words(path));
+        for (const QString &expected : qAsConst(present))
+            QVERIFY2(text.contains(expected), qPrintable(expected + " not in:\n" + text));
+    }
+
+    // Group 2's heading is pushed down a row at a time past the foot of the first
+    // page: wherever the break falls, the heading shares its page with its first
+    // subgroup's heading.
+    void groupHeadingKeepsItsFirstRows()
+    {
+        // Rows, and an answer of one to four lines, move the end of group 1 down in
+        // steps smaller than the room a heading takes.
+        const auto group = [](const QString &name, int rows, int answerLines) {
+            QVariantList contents;
+            for (int i = 0; i < rows; ++i)
+                contents << QVariantMap{{"report", "Row"}, {"type", "text"}};
+            QStringList lines;
+            for (int i = 0; i < answerLines; ++i)
+                lines << QStringLiteral("line");
+            contents << QVariantMap{{"report", "Answer"}, {"type", "textarea"}, {"resulttext", lines.join('\n')}};
+            const QVariantMap subgroup{{"report", name + "part"},
+                                       {"tests", QVariantList{QVariantMap{{"content", contents}}}}};
+            return QVariantMap{{"report", name}, {"subgroups", QVariantMap{{"1", subgroup}}}};
+        };
+        QSet<int> headingPages;
+        for (int rows = 15; rows <= 20; ++rows) {
+            for (int lines = 1; lines <= 4; ++lines) {
+                const QString path = m_dir.filePath(QStringLiteral("rows%1-%2.pdf").arg(rows).arg(lines));
+                const QVariantMap groups{{"1", group("First", rows, lines)}, {"2", group("Second", 1, 1)}};
+                QVERIFY(ReportGenerator().writePdf(AnsweredSession::record(groups), path));
+                const QList<PdfProbe::Word> words = PdfProbe::words(path);
+                const QList<PdfProbe::Word> heading = PdfProbe::find(words, "Second");
+                const QList<PdfProbe::Word> subgroup = PdfProbe::find(words, "SECONDPART");
+                QVERIFY(heading.size() == 1 && subgroup.size() == 1);
+                QCOMPARE(heading.first().page, subgroup.first().page);
+                headingPages << heading.first().page;
+            }
+        }
+        // The break fell before the heading in some runs and after it in others.
+        QCOMPARE(headingPages, (QSet<int>{1, 2}));
+    }
 
 private:
     QTemporaryDir m_dir;
 };
-
-void TestReportLayout::watchSeesACutText()
-{
-    ClipWatchingPrinter printer;
-    QPainter painter(&printer);
-    painter.drawText(QRect(100, 100, 1200, 800), Qt::AlignCenter, QStringLiteral("fits"));
-    QVERIFY(printer.engine.clipped.isEmpty());
-    painter.drawText(QRect(100, 100, 40, 200), Qt::AlignLeft, QStringLiteral("Secondo la norma DIN 6868-157"));
-    QCOMPARE(printer.engine.clipped.size(), 1);
-}
-
-void TestReportLayout::noTextClipped_data()
-{
-    QTest::addColumn<QString>("language");
-    QTest::addColumn<bool>("dim");
-    for (const char *language : {"en", "de", "it"}) {
-        QTest::newRow(qPrintable(QStringLiteral("%1, passed").arg(language))) << language << false;
-        QTest::newRow(qPrintable(QStringLiteral("%1, failed").arg(language))) << language << true;
-    }
-}
-
-void TestReportLayout::noTextClipped()
-{
-    QFETCH(QString, language);
-    QFETCH(bool, dim);
-    TR::Translator::instance()->setLocale(language);
-    QCOMPARE(TR::Translator::instance()->currentLocale(), language);
-    ClipWatchingPrinter printer;
-    ReportGenerator::setUpPrinter(&printer, AnsweredSession::fullRecord(AnsweredSession::sessionDate, dim));
-    QPainter painter;
-    ReportGenerator generator;
-    generator.generate(&printer, &painter, AnsweredSession::fullRecord(AnsweredSession::sessionDate, dim));
-    QVERIFY(printer.engine.texts > 100);
-    QVERIFY2(printer.engine.clipped.isEmpty(), qPrintable(printer.engine.clipped.join(QStringLiteral("\n"))));
-}
-
-void TestReportLayout::datesAndReadings_data()
-{
-    QTest::addColumn<QString>("language");
-    QTest::addColumn<QStringList>("present");
-    // Readings keep the decimals they were typed with (0.52, 272.5); a computed
-    // value has two (the luminance ratio 402 / 0.52), and so has the luminance
-    // response's table.
-    QTest::newRow("German") << "de" << QStringList{"14.03.26 09:30", "Leuchtdichte 0,52", "272,5", "773,08", "TG18-LN18 255 402,00"};
-    QTest::newRow("Italian") << "it" << QStringList{"14/03/26 09:30", "0,52", "272,5", "773,08"};
-    QTest::newRow("English") << "en" << QStringList{"14/03/26 - 09.30", "0.52", "272.5", "773.08"};
-}
-
-void TestReportLayout::datesAndReadings()
-{
-    QFETCH(QString, language);
-    QFETCH(QStringList, present);
-    TR::Translator::instance()->setLocale(language);
-    const QString path = m_dir.filePath(language + ".pdf");
-    QVERIFY(ReportGenerator().writePdf(AnsweredSession::fullRecord(AnsweredSession::sessionDate), path));
-    const QString text = PdfProbe::text(PdfProbe::words(path));
-    for (const QString &expected : qAsConst(present))
-        QVERIFY2(text.contains(expected), qPrintable(expected + " not in:\n" + text));
-}
-
-// Group 2's heading is pushed down a row at a time past the foot of the first
-// page: wherever the break falls, the heading shares its page with its first
-// subgroup's heading.
-void TestReportLayout::groupHeadingKeepsItsFirstRows()
-{
-    // Rows, and an answer of one to four lines, move the end of group 1 down in
-    // steps smaller than the room a heading takes.
-    const auto group = [](const QString &name, int rows, int answerLines) {
-        QVariantList contents;
-        for (int i = 0; i < rows; ++i)
-            contents << QVariantMap{{"report", "Row"}, {"type", "text"}};
-        QStringList lines;
-        for (int i = 0; i < answerLines; ++i)
-            lines << QStringLiteral("line");
-        contents << QVariantMap{{"report", "Answer"}, {"type", "textarea"}, {"resulttext", lines.join('\n')}};
-        const QVariantMap test{{"content", contents}};
-        const QVariantMap subgroup{{"report", name + "part"}, {"tests", QVariantList{test}}};
-        return QVariantMap{{"report", name}, {"subgroups", QVariantMap{{"1", subgroup}}}};
-    };
-    QSet<int> headingPages;
-    for (int rows = 15; rows <= 20; ++rows) {
-        for (int lines = 1; lines <= 4; ++lines) {
-            const QString path = m_dir.filePath(QStringLiteral("rows%1-%2.pdf").arg(rows).arg(lines));
-            const QVariantMap groups{{"1", group("First", rows, lines)}, {"2", group("Second", 1, 1)}};
-            QVERIFY(ReportGenerator().writePdf(AnsweredSession::record(groups), path));
-            const QList<PdfProbe::Word> words = PdfProbe::words(path);
-            const QList<PdfProbe::Word> heading = PdfProbe::find(words, "Second");
-            const QList<PdfProbe::Word> subgroup = PdfProbe::find(words, "SECONDPART");
-            QVERIFY(heading.size() == 1 && subgroup.size() == 1);
-            QCOMPARE(heading.first().page, subgroup.first().page);
-            headingPages << heading.first().page;
-        }
-    }
-    // The break fell before the heading in some runs and after it in others.
-    QCOMPARE(headingPages, (QSet<int>{1, 2}));
-}
 
 QTEST_MAIN(TestReportLayout)
 #include "tst_reportlayout.moc"

@@ -1,26 +1,28 @@
 #include "configurationmanager.h"
 #include "mainwindow.h"
+#include "pdfprobe.h"
+#include "sitedatabase.h"
+#include "siteoutbox.h"
 #include "siteoverviewmodel.h"
 #include "sitepage.h"
-#include "pdfprobe.h"
+#include "sitesender.h"
+#include "siteuri.h"
 #include "support/itemviews.h"
 #include "support/modalanswers.h"
 #include "support/postgresserver.h"
 #include "testconfig.h"
-#include "sitedatabase.h"
-#include "sitesender.h"
-#include "sitetesting.h"
-#include "siteuri.h"
 
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
 #include <QSettings>
-#include <QProcess>
 #include <QSignalSpy>
+#include <QSqlDatabase>
 #include <QStackedWidget>
 #include <QTableView>
+#include <QUuid>
 #include <QtTest>
 
 #include <arpa/inet.h>
@@ -28,380 +30,385 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-using namespace SiteTesting;
+namespace {
 
-// A TCP port on the loopback: listening but never answering, or closed.
-class LoopbackPort
+QVariantMap sessionRecord(const QString &tester, const QDateTime &date, const QString &serial, int failed = 0)
+{
+    const QVariantMap deviceTest{
+        {"content", QVariantList{QVariantMap{{"id", "content02010000"}, {"resulttext", "MAKER"}},
+                                 QVariantMap{{"id", "content02010001"}, {"resulttext", "MD27"}},
+                                 QVariantMap{{"id", "content02010003"}, {"resulttext", serial}}}}};
+    const QVariantMap subgroup{{"tests", QVariantList{deviceTest}}};
+    const QVariantMap group{{"subgroups", QVariantMap{{"1", subgroup}}}};
+    return {{"tester", tester},
+            {"date", date},
+            {"ntest", 4},
+            {"nfailedtestcontents", failed},
+            {"monitorselected", 0},
+            {"monitorinfo", " (MAKER - MD27)"},
+            {"test_session", QVariantMap{{"2", group}}}};
+}
+
+QString newUuid()
+{
+    return QUuid::createUuid().toString(QUuid::WithoutBraces);
+}
+
+// A station database holding only the outbox, under a connection of its own.
+class StationDatabase
 {
 public:
-    explicit LoopbackPort(bool listening)
+    explicit StationDatabase(const QString &path) : m_name(QStringLiteral("station-") + path)
     {
-        m_socket = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof(address);
-        ::bind(m_socket, reinterpret_cast<sockaddr *>(&address), length);
-        ::getsockname(m_socket, reinterpret_cast<sockaddr *>(&address), &length);
-        m_port = ntohs(address.sin_port);
-        if (listening) {
-            ::listen(m_socket, 8);
-        } else {
-            ::close(m_socket);
-            m_socket = -1;
-        }
+        QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+        database.setDatabaseName(path);
+        database.open();
+        SiteOutbox::createTable(database);
     }
-    ~LoopbackPort()
+    ~StationDatabase()
     {
-        if (m_socket >= 0)
-            ::close(m_socket);
+        QSqlDatabase::database(m_name, false).close();
+        QSqlDatabase::removeDatabase(m_name);
     }
-    int port() const { return m_port; }
+    QSqlDatabase database() const { return QSqlDatabase::database(m_name, false); }
 
 private:
-    int m_socket = -1;
-    int m_port = 0;
+    QString m_name;
 };
+
+// A TCP port on the loopback: listening but never answering, or (not listening) closed. A listening
+// socket stays open until the run ends.
+int loopbackPort(bool listening)
+{
+    const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof(address);
+    ::bind(socket, reinterpret_cast<sockaddr *>(&address), length);
+    ::getsockname(socket, reinterpret_cast<sockaddr *>(&address), &length);
+    if (listening)
+        ::listen(socket, 8);
+    else
+        ::close(socket);
+    return ntohs(address.sin_port);
+}
+
+} // namespace
 
 class TestSite : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void uri_data();
-    void uri();
-    void twoStationsSendToOneSite();
-    void serverStoppedWhileSessionsWait();
-    void connectionFaults_data();
-    void connectionFaults();
-    void stationRoleMayNotDeleteOrChangeOthers();
-    void sitePageShowsEveryStation();
+    void initTestCase()
+    {
+        QVERIFY2(m_server.start(), qPrintable(m_server.error()));
+        QFile::remove("Lumivex 2016.ini");
+    }
+
+    void uri_data()
+    {
+        QTest::addColumn<QString>("uri");
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<QString>("database"); // "site" in every valid URI
+        QTest::addColumn<QString>("options");
+        QTest::addColumn<QString>("error");
+
+        const auto parsed = [](const char *name, const char *uri, const char *host, int port, const char *options) {
+            QTest::newRow(name) << uri << host << port << "site" << options << "";
+        };
+        parsed("socket folder", "postgresql://qa@%2Fvar%2Frun%2Fpostgresql/site", "/var/run/postgresql", -1,
+               "connect_timeout=5");
+        parsed("host, port, sslmode", "postgres://qa@db.example.org:5433/site?sslmode=verify-full", "db.example.org",
+               5433, "sslmode=verify-full;connect_timeout=5");
+        parsed("IPv6 host", "postgresql://qa@[::1]:5432/site", "::1", 5432, "connect_timeout=5");
+        parsed("host in the query", "postgresql:///site?host=/tmp/pg&sslmode=disable", "/tmp/pg", -1,
+               "sslmode=disable;connect_timeout=5");
+        const auto refused = [](const char *name, const char *uri, const char *error) {
+            QTest::newRow(name) << uri << QString() << -1 << QString() << QString() << error;
+        };
+        refused("password in the user", "postgresql://qa:secret@db/site", "holds a password");
+        refused("password parameter", "postgresql://qa@db/site?password=secret", "holds a password");
+        refused("unknown sslmode", "postgresql://qa@db/site?sslmode=always", "sslmode \"always\"");
+        refused("port out of range", "postgresql://qa@db:70000/site", "port \"70000\"");
+        refused("semicolon in a value", "postgresql://qa@db/site?application_name=a;sslmode=disable", "unusable value");
+        refused("unsupported parameter", "postgresql://qa@db/site?connect_timeout=600", "not supported");
+        refused("not a URI", "host=db dbname=site", "postgresql:// URI");
+    }
+
+    void uri()
+    {
+        QFETCH(QString, uri);
+        QFETCH(QString, error);
+        const SiteUri parsed = SiteUri::parse(uri);
+        QVERIFY2(parsed.error().contains(error) && parsed.isValid() == error.isEmpty(), qPrintable(parsed.error()));
+        if (!error.isEmpty())
+            return;
+        QTEST(parsed.host(), "host");
+        QTEST(parsed.port(), "port");
+        QTEST(parsed.databaseName(), "database");
+        QTEST(parsed.connectOptions().join(';'), "options");
+    }
+
+    void twoStationsSendToOneSite()
+    {
+        const QString database = newDatabase();
+        const QString oddStation = QStringLiteral("CT 3'; DROP TABLE lumivex_sessions; --");
+        const QString oddTester = QStringLiteral("O'Brien \"SELECT\" ; DELETE FROM lumivex_tasks");
+        const QString uuid = newUuid();
+        const QDateTime stored(QDate(2026, 3, 5), QTime(14, 7));
+        const QVariantMap record = sessionRecord(oddTester, stored, "SN-1");
+        {
+            StationDatabase first(m_folder.filePath("first.sqlite"));
+            StationDatabase second(m_folder.filePath("second.sqlite"));
+            // Sent twice: queued twice at the first station.
+            QVERIFY(SiteOutbox::addSession(first.database(), uuid, record));
+            QVERIFY(SiteOutbox::addSession(first.database(), uuid, record));
+            QVERIFY(SiteOutbox::addSession(second.database(), newUuid(),
+                                           sessionRecord("Ann", stored.addDays(1), "SN-2", 2)));
+            QVERIFY(SiteOutbox::addTask(
+                second.database(),
+                {{"id", "t1"}, {"description", "Monthly"}, {"date", stored.addDays(30)}, {"frequency", 0}}));
+            // A second display at that station, with a task of its own due sooner than the one for any display.
+            QVERIFY(
+                SiteOutbox::addSession(second.database(), newUuid(), sessionRecord("Ann", stored.addDays(2), "SN-3")));
+            QVERIFY(SiteOutbox::addTask(
+                second.database(),
+                {{"id", "t2"},
+                 {"description", "Weekly of SN-3"},
+                 {"date", stored.addDays(10)},
+                 {"frequency", 0},
+                 {"display", QVariantMap{{"maker", "MAKER"}, {"model", "MD27"}, {"serial", " SN-3"}}}}));
+        }
+        QVERIFY(send(database, oddStation, "first.sqlite"));
+        QVERIFY(send(database, "US 1", "second.sqlite"));
+
+        SiteDatabase site(SiteUri::parse(m_server.uri(database)), QStringLiteral("reader"));
+        QVERIFY2(site.open(), qPrintable(site.lastError()));
+        bool ok = false;
+        const QVector<SiteDisplayRow> rows = site.overview(&ok);
+        QVERIFY(ok);
+        QCOMPARE(rows.size(), 3);
+        // Sent twice, stored once, with the date it was stored at the station.
+        QCOMPARE(site.sessions(oddStation, &ok).size(), 1);
+        QMap<QString, SiteDisplayRow> bySerial;
+        for (const SiteDisplayRow &row : rows)
+            bySerial.insert(row.lastSession.displaySerial, row);
+        const SiteSessionSummary odd = bySerial.value("SN-1").lastSession;
+        QCOMPARE(odd.station, oddStation);
+        QCOMPARE(odd.tester, oddTester);
+        QCOMPARE(odd.storedAt, stored);
+        QVERIFY(!bySerial.value("SN-1").nextDue.isValid());
+        QCOMPARE(bySerial.value("SN-2").lastSession.failedCount, 2);
+        QCOMPARE(bySerial.value("SN-2").nextDue, stored.addDays(30));
+        QCOMPARE(bySerial.value("SN-3").nextDue, stored.addDays(10));
+        const QVariantMap read = site.sessionRecord(uuid);
+        QCOMPARE(read.value("tester").toString(), oddTester);
+        QCOMPARE(read.value("date").toDateTime(), stored);
+        QCOMPARE(site.sessions(QStringLiteral("US 1"), &ok).size(), 2);
+
+        QCOMPARE(reportLines({"--database", m_server.uri(database), "--list"}).size(), 3);
+        const QStringList oneStation =
+            reportLines({"--database", m_server.uri(database), "--list", "--station", oddStation});
+        QCOMPARE(oneStation.size(), 1);
+        QVERIFY2(oneStation.first().endsWith(oddTester + "\t0\t" + oddStation), qPrintable(oneStation.first()));
+    }
+
+    // Sessions stored while the server is down wait in the store's outbox and
+    // arrive once each when it is back; storing never waits for the network.
+    void serverStoppedWhileSessionsWait()
+    {
+        const QString database = newDatabase();
+        QVERIFY(QDir(m_folder.path()).mkpath("station"));
+        ConfigurationManager store(m_folder.filePath("station/Lumivex 2016.ini"));
+        SiteSender sender({m_server.uri(database), "Ward 7"}, store.databaseFileName());
+        sender.watch(store.database());
+        QSignalSpy status(&sender, &SiteSender::statusChanged);
+        const QVariantMap results = sessionRecord("", QDateTime(), "SN-7").value("test_session").toMap();
+        QVERIFY(store.addSession(results, "Ann", 4, 0, 0, " (MAKER - MD27)"));
+        QVERIFY(status.wait(20000));
+        QCOMPARE(sender.waitingSessions(), 0);
+
+        QVERIFY2(m_server.stop(), qPrintable(m_server.error()));
+        QVERIFY(store.addSession(results, "Ben", 4, 1, 0, " (MAKER - MD27)"));
+        QVERIFY(store.addSession(results, "Cy", 4, 0, 0, " (MAKER - MD27)"));
+        QTRY_COMPARE_WITH_TIMEOUT(sender.waitingSessions(), 2, 20000);
+        QVERIFY(!sender.lastFailure().isEmpty());
+
+        QVERIFY2(m_server.start(), qPrintable(m_server.error()));
+        sender.send();
+        QTRY_COMPARE_WITH_TIMEOUT(sender.waitingSessions(), 0, 20000);
+        QCOMPARE(sender.lastFailure(), QString());
+        sender.send();
+        QVERIFY(status.wait(20000));
+        SiteDatabase site(SiteUri::parse(m_server.uri(database)), QStringLiteral("ward"));
+        bool ok = false;
+        QVERIFY2(site.open(), qPrintable(site.lastError()));
+        QCOMPARE(site.sessions("Ward 7", &ok).size(), 3);
+    }
+
+    void connectionFaults_data()
+    {
+        QTest::addColumn<QString>("uri");
+        QTest::addColumn<QString>("reason");
+
+        static const int silent = loopbackPort(true);
+        static const int closed = loopbackPort(false);
+        QTest::newRow("wrong password") << m_server.uri("postgres", "lumivex_password")
+                                        << "password authentication failed";
+        QTest::newRow("unknown host") << "postgresql://qa@lumivex-site.invalid/site"
+                                      << "cannot be reached";
+        QTest::newRow("refused connection")
+            << QStringLiteral("postgresql://qa@127.0.0.1:%1/site").arg(closed) << "refused";
+        QTest::newRow("server never answers")
+            << QStringLiteral("postgresql://qa@127.0.0.1:%1/site").arg(silent) << "timeout expired";
+    }
+
+    void connectionFaults()
+    {
+        QFETCH(QString, uri);
+        QVERIFY(m_server.execute("postgres", {"DROP ROLE IF EXISTS lumivex_password",
+                                              "CREATE ROLE lumivex_password LOGIN PASSWORD 'right'"}));
+        QFile passwords(m_folder.filePath("pgpass"));
+        QVERIFY(passwords.open(QIODevice::WriteOnly));
+        passwords.write("*:*:*:lumivex_password:wrong\n");
+        passwords.close();
+        passwords.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+        qputenv("PGPASSFILE", passwords.fileName().toLocal8Bit());
+
+        const QString stationFile = m_folder.filePath(QStringLiteral("fault-%1.sqlite").arg(QTest::currentDataTag()));
+        StationDatabase station(stationFile);
+        QVERIFY(SiteOutbox::addSession(station.database(), newUuid(),
+                                       sessionRecord("Ann", QDateTime::currentDateTime(), "A")));
+        SiteSender sender({uri, "Ward 7"}, stationFile);
+        QSignalSpy status(&sender, &SiteSender::statusChanged);
+        sender.send();
+        // The window goes on storing while the sender waits for the network.
+        QVERIFY(SiteOutbox::addSession(station.database(), newUuid(),
+                                       sessionRecord("Ben", QDateTime::currentDateTime(), "A")));
+        QVERIFY(status.wait(20000));
+        QFETCH(QString, reason);
+        const QString failure = status.last().at(1).toString();
+        QVERIFY2(failure.contains(reason, Qt::CaseInsensitive), qPrintable(failure));
+        QCOMPARE(SiteOutbox::waitingSessions(station.database()), 2);
+    }
+
+    void stationRoleMayNotDeleteOrChangeOthers()
+    {
+        const QString database = newDatabase();
+        QVERIFY(m_server.execute(
+            "postgres", {"DROP ROLE IF EXISTS station_a, station_b, station_c", "CREATE ROLE station_c LOGIN"}));
+        SiteDatabase refused(SiteUri::parse(m_server.uri(database, "station_c")), QStringLiteral("refused"));
+        QVERIFY(!refused.open());
+        QVERIFY2(refused.lastError().contains("may not create them"), qPrintable(refused.lastError()));
+
+        SiteDatabase owner(SiteUri::parse(m_server.uri(database)), QStringLiteral("owner"));
+        QVERIFY2(owner.open(), qPrintable(owner.lastError()));
+        QVERIFY(m_server.execute("postgres", {"CREATE ROLE station_a LOGIN IN ROLE lumivex_station",
+                                              "CREATE ROLE station_b LOGIN IN ROLE lumivex_station"}));
+        const QString uuid = newUuid();
+        const QVariantMap record = sessionRecord("Ann", QDateTime::currentDateTime(), "A");
+        SiteDatabase first(SiteUri::parse(m_server.uri(database, "station_a")), QStringLiteral("station_a"));
+        QVERIFY2(first.open(), qPrintable(first.lastError()));
+        QVERIFY2(first.upsertSession("A", uuid, record), qPrintable(first.lastError()));
+        QVERIFY2(first.upsertSession("A", uuid, record), qPrintable(first.lastError()));
+        SiteDatabase second(SiteUri::parse(m_server.uri(database, "station_b")), QStringLiteral("station_b"));
+        QVERIFY2(second.open(), qPrintable(second.lastError()));
+        QVERIFY(!second.upsertSession("B", uuid, sessionRecord("Mallory", QDateTime::currentDateTime(), "B")));
+        QSqlQuery query(QSqlDatabase::database("station_a"));
+        QVERIFY(!query.exec("DELETE FROM lumivex_sessions"));
+        QVERIFY(!query.exec("DROP TABLE lumivex_tasks"));
+        QCOMPARE(first.sessionRecord(uuid).value("tester").toString(), QStringLiteral("Ann"));
+    }
+
+    // The main window offers the site page only with a site database; the page
+    // lists both stations, sorts by date and opens a row's report from the site.
+    void sitePageShowsEveryStation()
+    {
+        const QString database = newDatabase();
+        const QDateTime older(QDate(2026, 1, 10), QTime(9, 0));
+        const QString olderUuid = newUuid();
+        {
+            StationDatabase station(m_folder.filePath("page.sqlite"));
+            QVERIFY(SiteOutbox::addSession(station.database(), olderUuid, sessionRecord("Ann", older, "SN-1")));
+            QVERIFY(SiteOutbox::addSession(station.database(), newUuid(),
+                                           sessionRecord("Ben", older.addDays(3), "SN-9", 1)));
+            QVERIFY(
+                SiteOutbox::addSession(station.database(), newUuid(), sessionRecord("Cy", older.addDays(-5), "SN-9")));
+        }
+        QVERIFY(send(database, "B station", "page.sqlite"));
+        {
+            MainWindow plain;
+            QVERIFY(!plain.findChild<QPushButton *>("sitePushButton"));
+        }
+        {
+            QSettings settings("Lumivex 2016.ini", QSettings::IniFormat);
+            settings.setValue("SITE/database", m_server.uri(database));
+            settings.setValue("SITE/station", "A station");
+        }
+        MainWindow window;
+        window.show();
+        auto *button = window.findChild<QPushButton *>("sitePushButton");
+        QVERIFY(button && button->isVisible());
+        auto *page = window.findChild<SitePage *>("sitePage");
+        QVERIFY(page);
+        QSignalSpy loaded(page->model(), &QAbstractItemModel::modelReset);
+        button->click();
+        QCOMPARE(window.findChild<QStackedWidget *>("stackedWidget")->currentWidget(), page);
+        QVERIFY(loaded.wait(20000));
+        auto *view = page->findChild<QTableView *>("siteTableView");
+        QCOMPARE(view->model()->rowCount(), 2);
+        view->sortByColumn(SiteOverviewModel::LastTestColumn, Qt::AscendingOrder);
+        QCOMPARE(view->model()->index(0, SiteOverviewModel::SerialColumn).data().toString(), QStringLiteral("SN-1"));
+        view->sortByColumn(SiteOverviewModel::LastTestColumn, Qt::DescendingOrder);
+        QCOMPARE(view->model()->index(0, SiteOverviewModel::FailedCountColumn).data().toInt(), 1);
+
+        const QString pdf = m_folder.filePath("site-report.pdf");
+        ModalAnswers::handle([&](QDialog *dialog) {
+            static_cast<QPrintPreviewDialog *>(dialog)->printer()->setOutputFileName(pdf);
+            dialog->findChild<QPrintPreviewWidget *>()->print();
+        });
+        ItemViews::clickCell(view, 1, SiteOverviewModel::ReportColumn);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(pdf), 20000);
+        const QString text = PdfProbe::text(PdfProbe::words(pdf));
+        QVERIFY2(text.contains(QStringLiteral("(MAKER - MD27)")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("No errors were encountered.")), qPrintable(text));
+    }
 
 private:
-    QString newDatabase();
-    int sessionRows(const QString &database, const QString &uuid = QString());
-    static QStringList reportLines(const QStringList &arguments);
+    // A database of its own for each test, on the one server of the run.
+    QString newDatabase()
+    {
+        const QString name = QStringLiteral("site%1").arg(++m_databases);
+        if (!m_server.execute(QStringLiteral("postgres"), {QStringLiteral("CREATE DATABASE ") + name}))
+            qWarning() << m_server.error();
+        return name;
+    }
+
+    // Sends a station's outbox to the site; true when it arrived without a failure.
+    bool send(const QString &database, const QString &station, const QString &file)
+    {
+        SiteSender sender({m_server.uri(database), station}, m_folder.filePath(file));
+        QSignalSpy status(&sender, &SiteSender::statusChanged);
+        sender.send();
+        return status.wait(20000) && status.last().at(0).toInt() == 0 && status.last().at(1).toString().isEmpty();
+    }
+
+    static QStringList reportLines(const QStringList &arguments)
+    {
+        QProcess tool;
+        tool.start(QStringLiteral(LUMIVEX_BIN_DIR "/lumivex-report"), arguments);
+        if (!tool.waitForFinished(30000) || tool.exitCode() != 0)
+            qWarning() << tool.readAllStandardError();
+        return QString::fromUtf8(tool.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    }
 
     PostgresServer m_server;
     QTemporaryDir m_folder;
     int m_databases = 0;
 };
-
-void TestSite::initTestCase()
-{
-    QVERIFY2(m_server.start(), qPrintable(m_server.error()));
-    QFile::remove("Lumivex 2016.ini");
-}
-
-// A database of its own for each test, on the one server of the run.
-QString TestSite::newDatabase()
-{
-    const QString name = QStringLiteral("site%1").arg(++m_databases);
-    if (!m_server.execute(QStringLiteral("postgres"), {QStringLiteral("CREATE DATABASE ") + name}))
-        qWarning() << m_server.error();
-    return name;
-}
-
-int TestSite::sessionRows(const QString &database, const QString &uuid)
-{
-    const QString connection = QStringLiteral("count-") + database;
-    SiteDatabase site(SiteUri::parse(m_server.uri(database)), connection);
-    if (!site.open())
-        return -1;
-    QSqlQuery query(QSqlDatabase::database(connection));
-    query.prepare("SELECT count(*) FROM lumivex_sessions WHERE :uuid = '' OR uuid::text = :uuid");
-    query.bindValue(":uuid", uuid.isEmpty() ? QStringLiteral("") : uuid);
-    return query.exec() && query.next() ? query.value(0).toInt() : -1;
-}
-
-QStringList TestSite::reportLines(const QStringList &arguments)
-{
-    QProcess tool;
-    tool.start(QStringLiteral(LUMIVEX_BIN_DIR "/lumivex-report"), arguments);
-    if (!tool.waitForFinished(30000) || tool.exitCode() != 0)
-        qWarning() << tool.readAllStandardError();
-    return QString::fromUtf8(tool.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-}
-
-void TestSite::uri_data()
-{
-    QTest::addColumn<QString>("uri");
-    QTest::addColumn<QString>("host");
-    QTest::addColumn<int>("port");
-    QTest::addColumn<QString>("database");
-    QTest::addColumn<QString>("options");
-    QTest::addColumn<QString>("error");
-
-    QTest::newRow("socket folder") << "postgresql://qa@%2Fvar%2Frun%2Fpostgresql/lumivex"
-                                   << "/var/run/postgresql" << -1 << "lumivex" << "connect_timeout=5" << "";
-    QTest::newRow("host, port, sslmode") << "postgres://qa@db.example.org:5433/site?sslmode=verify-full"
-                                         << "db.example.org" << 5433 << "site"
-                                         << "sslmode=verify-full;connect_timeout=5" << "";
-    QTest::newRow("IPv6 host") << "postgresql://qa@[::1]:5432/site" << "::1" << 5432 << "site"
-                               << "connect_timeout=5" << "";
-    QTest::newRow("host in the query") << "postgresql:///site?host=/tmp/pg&sslmode=disable" << "/tmp/pg" << -1
-                                       << "site" << "sslmode=disable;connect_timeout=5" << "";
-    QTest::newRow("password in the user") << "postgresql://qa:secret@db/site" << "" << -1 << "" << ""
-                                          << "holds a password";
-    QTest::newRow("password parameter") << "postgresql://qa@db/site?password=secret" << "" << -1 << "" << ""
-                                        << "holds a password";
-    QTest::newRow("unknown sslmode") << "postgresql://qa@db/site?sslmode=always" << "" << -1 << "" << ""
-                                     << "sslmode \"always\"";
-    QTest::newRow("port out of range") << "postgresql://qa@db:70000/site" << "" << -1 << "" << ""
-                                       << "port \"70000\"";
-    QTest::newRow("semicolon in a value") << "postgresql://qa@db/site?application_name=a;sslmode=disable" << ""
-                                          << -1 << "" << "" << "unusable value";
-    QTest::newRow("unsupported parameter") << "postgresql://qa@db/site?connect_timeout=600" << "" << -1 << ""
-                                           << "" << "not supported";
-    QTest::newRow("not a URI") << "host=db dbname=site" << "" << -1 << "" << "" << "postgresql:// URI";
-}
-
-void TestSite::uri()
-{
-    QFETCH(QString, uri);
-    QFETCH(QString, error);
-    const SiteUri parsed = SiteUri::parse(uri);
-    QVERIFY2(parsed.error().contains(error) && parsed.isValid() == error.isEmpty(), qPrintable(parsed.error()));
-    if (!error.isEmpty())
-        return;
-    QTEST(parsed.host(), "host");
-    QTEST(parsed.port(), "port");
-    QTEST(parsed.databaseName(), "database");
-    QTEST(parsed.connectOptions().join(';'), "options");
-}
-
-void TestSite::twoStationsSendToOneSite()
-{
-    const QString database = newDatabase();
-    const QString oddStation = QStringLiteral("CT 3'; DROP TABLE lumivex_sessions; --");
-    const QString oddTester = QStringLiteral("O'Brien \"SELECT\" ; DELETE FROM lumivex_tasks");
-    const QString uuid = newUuid();
-    const QDateTime stored(QDate(2026, 3, 5), QTime(14, 7));
-    const QVariantMap record = sessionRecord(oddTester, stored, "SN-1");
-    {
-        StationDatabase first(m_folder.filePath("first.sqlite"));
-        StationDatabase second(m_folder.filePath("second.sqlite"));
-        // Sent twice: queued twice at the first station, and again after arriving.
-        QVERIFY(SiteOutbox::addSession(first.database(), uuid, record));
-        QVERIFY(SiteOutbox::addSession(first.database(), uuid, record));
-        QVERIFY(SiteOutbox::addSession(second.database(), newUuid(), sessionRecord("Ann", stored.addDays(1), "SN-2", 2)));
-        QVERIFY(SiteOutbox::addTask(second.database(), {{"id", "t1"}, {"description", "Monthly"},
-                                                        {"date", stored.addDays(30)}, {"frequency", 0}}));
-        // A second display at that station, with a task of its own due sooner than the one for any display.
-        QVERIFY(SiteOutbox::addSession(second.database(), newUuid(), sessionRecord("Ann", stored.addDays(2), "SN-3")));
-        QVERIFY(SiteOutbox::addTask(second.database(),
-                                    {{"id", "t2"}, {"description", "Weekly of SN-3"}, {"date", stored.addDays(10)},
-                                     {"frequency", 0}, {"display", QVariantMap{{"maker", "MAKER"}, {"model", "MD27"},
-                                                                               {"serial", " SN-3"}}}}));
-    }
-    for (const auto &[file, station] : {std::pair<QString, QString>{"first.sqlite", oddStation},
-                                        std::pair<QString, QString>{"second.sqlite", "US 1"}}) {
-        SiteSender sender({m_server.uri(database), station}, m_folder.filePath(file));
-        QSignalSpy status(&sender, &SiteSender::statusChanged);
-        sender.send();
-        QVERIFY(status.wait(20000));
-        QCOMPARE(status.last().at(1).toString(), QString());
-        QCOMPARE(status.last().at(0).toInt(), 0);
-    }
-    {
-        StationDatabase first(m_folder.filePath("first.sqlite"));
-        QVERIFY(SiteOutbox::addSession(first.database(), uuid, record));
-    }
-    SiteSender again({m_server.uri(database), oddStation}, m_folder.filePath("first.sqlite"));
-    QSignalSpy status(&again, &SiteSender::statusChanged);
-    again.send();
-    QVERIFY(status.wait(20000));
-    QCOMPARE(sessionRows(database, uuid), 1);
-
-    SiteDatabase site(SiteUri::parse(m_server.uri(database)), QStringLiteral("reader"));
-    QVERIFY2(site.open(), qPrintable(site.lastError()));
-    bool ok = false;
-    const QVector<SiteDisplayRow> rows = site.overview(&ok);
-    QVERIFY(ok);
-    QCOMPARE(rows.size(), 3);
-    QMap<QString, SiteDisplayRow> bySerial;
-    for (const SiteDisplayRow &row : rows)
-        bySerial.insert(row.lastSession.displaySerial, row);
-    const SiteSessionSummary odd = bySerial.value("SN-1").lastSession;
-    QCOMPARE(odd.station, oddStation);
-    QCOMPARE(odd.tester, oddTester);
-    QCOMPARE(odd.storedAt, stored);
-    QCOMPARE(odd.displaySerial, QStringLiteral("SN-1"));
-    QVERIFY(!bySerial.value("SN-1").nextDue.isValid());
-    const SiteDisplayRow other = bySerial.value("SN-2");
-    QCOMPARE(other.lastSession.failedCount, 2);
-    QCOMPARE(other.nextDue, stored.addDays(30));
-    QCOMPARE(bySerial.value("SN-3").nextDue, stored.addDays(10));
-    const QVariantMap read = site.sessionRecord(uuid);
-    QCOMPARE(read.value("tester").toString(), oddTester);
-    QCOMPARE(read.value("date").toDateTime(), stored);
-    QCOMPARE(site.sessions(QStringLiteral("US 1"), &ok).size(), 2);
-
-    QCOMPARE(reportLines({"--database", m_server.uri(database), "--list"}).size(), 3);
-    const QStringList oneStation = reportLines({"--database", m_server.uri(database), "--list", "--station", oddStation});
-    QCOMPARE(oneStation.size(), 1);
-    QVERIFY2(oneStation.first().endsWith(oddTester + "\t0\t" + oddStation), qPrintable(oneStation.first()));
-}
-
-// Sessions stored while the server is down wait in the store's outbox and
-// arrive once each when it is back; storing never waits for the network.
-void TestSite::serverStoppedWhileSessionsWait()
-{
-    const QString database = newDatabase();
-    QVERIFY(QDir(m_folder.path()).mkpath("station"));
-    ConfigurationManager store(m_folder.filePath("station/Lumivex 2016.ini"));
-    SiteSender sender({m_server.uri(database), "Ward 7"}, store.databaseFileName());
-    sender.watch(store.database());
-    QSignalSpy status(&sender, &SiteSender::statusChanged);
-    const QVariantMap results = sessionRecord("", QDateTime(), "SN-7").value("test_session").toMap();
-    QVERIFY(store.addSession(results, "Ann", 4, 0, 0, " (MAKER - MD27)"));
-    QVERIFY(status.wait(20000));
-    QCOMPARE(sender.waitingSessions(), 0);
-
-    QVERIFY2(m_server.stop(), qPrintable(m_server.error()));
-    QVERIFY(store.addSession(results, "Ben", 4, 1, 0, " (MAKER - MD27)"));
-    QVERIFY(store.addSession(results, "Cy", 4, 0, 0, " (MAKER - MD27)"));
-    QTRY_COMPARE_WITH_TIMEOUT(sender.waitingSessions(), 2, 20000);
-    QVERIFY(!sender.lastFailure().isEmpty());
-
-    QVERIFY2(m_server.start(), qPrintable(m_server.error()));
-    sender.send();
-    QTRY_COMPARE_WITH_TIMEOUT(sender.waitingSessions(), 0, 20000);
-    QCOMPARE(sender.lastFailure(), QString());
-    QCOMPARE(sessionRows(database), 3);
-    sender.send();
-    QVERIFY(status.wait(20000));
-    QCOMPARE(sessionRows(database), 3);
-}
-
-void TestSite::connectionFaults_data()
-{
-    QTest::addColumn<QString>("uri");
-    QTest::addColumn<QString>("reason");
-
-    static const LoopbackPort silent(true);
-    static const LoopbackPort closed(false);
-    QTest::newRow("wrong password") << m_server.uri("postgres", "lumivex_password") << "password authentication failed";
-    QTest::newRow("unknown host") << "postgresql://qa@lumivex-site.invalid/site" << "cannot be reached";
-    QTest::newRow("refused connection") << QStringLiteral("postgresql://qa@127.0.0.1:%1/site").arg(closed.port())
-                                        << "refused";
-    QTest::newRow("server never answers") << QStringLiteral("postgresql://qa@127.0.0.1:%1/site").arg(silent.port())
-                                          << "timeout expired";
-}
-
-void TestSite::connectionFaults()
-{
-    QFETCH(QString, uri);
-    QVERIFY(m_server.execute("postgres", {"DROP ROLE IF EXISTS lumivex_password",
-                                          "CREATE ROLE lumivex_password LOGIN PASSWORD 'right'"}));
-    QFile passwords(m_folder.filePath("pgpass"));
-    QVERIFY(passwords.open(QIODevice::WriteOnly));
-    passwords.write("*:*:*:lumivex_password:wrong\n");
-    passwords.close();
-    passwords.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    qputenv("PGPASSFILE", passwords.fileName().toLocal8Bit());
-
-    const QString stationFile = m_folder.filePath(QStringLiteral("fault-%1.sqlite").arg(QTest::currentDataTag()));
-    StationDatabase station(stationFile);
-    QVERIFY(SiteOutbox::addSession(station.database(), newUuid(), sessionRecord("Ann", QDateTime::currentDateTime(), "A")));
-    SiteSender sender({uri, "Ward 7"}, stationFile);
-    QSignalSpy status(&sender, &SiteSender::statusChanged);
-    sender.send();
-    // The window goes on storing while the sender waits for the network.
-    QVERIFY(SiteOutbox::addSession(station.database(), newUuid(), sessionRecord("Ben", QDateTime::currentDateTime(), "A")));
-    QVERIFY(status.wait(20000));
-    QFETCH(QString, reason);
-    const QString failure = status.last().at(1).toString();
-    QVERIFY2(failure.contains(reason, Qt::CaseInsensitive), qPrintable(failure));
-    QCOMPARE(SiteOutbox::waitingSessions(station.database()), 2);
-}
-
-void TestSite::stationRoleMayNotDeleteOrChangeOthers()
-{
-    const QString database = newDatabase();
-    QVERIFY(m_server.execute("postgres", {"DROP ROLE IF EXISTS station_a, station_b, station_c",
-                                          "CREATE ROLE station_c LOGIN"}));
-    SiteDatabase refused(SiteUri::parse(m_server.uri(database, "station_c")), QStringLiteral("refused"));
-    QVERIFY(!refused.open());
-    QVERIFY2(refused.lastError().contains("may not create them"), qPrintable(refused.lastError()));
-
-    SiteDatabase owner(SiteUri::parse(m_server.uri(database)), QStringLiteral("owner"));
-    QVERIFY2(owner.open(), qPrintable(owner.lastError()));
-    QVERIFY(m_server.execute("postgres", {"CREATE ROLE station_a LOGIN IN ROLE lumivex_station",
-                                          "CREATE ROLE station_b LOGIN IN ROLE lumivex_station"}));
-    const QString uuid = newUuid();
-    const QVariantMap record = sessionRecord("Ann", QDateTime::currentDateTime(), "A");
-    SiteDatabase first(SiteUri::parse(m_server.uri(database, "station_a")), QStringLiteral("station_a"));
-    QVERIFY2(first.open(), qPrintable(first.lastError()));
-    QVERIFY2(first.upsertSession("A", uuid, record), qPrintable(first.lastError()));
-    QVERIFY2(first.upsertSession("A", uuid, record), qPrintable(first.lastError()));
-    SiteDatabase second(SiteUri::parse(m_server.uri(database, "station_b")), QStringLiteral("station_b"));
-    QVERIFY2(second.open(), qPrintable(second.lastError()));
-    QVERIFY(!second.upsertSession("B", uuid, sessionRecord("Mallory", QDateTime::currentDateTime(), "B")));
-    QSqlQuery remove(QSqlDatabase::database("station_a"));
-    QVERIFY(!remove.exec("DELETE FROM lumivex_sessions"));
-    QSqlQuery drop(QSqlDatabase::database("station_a"));
-    QVERIFY(!drop.exec("DROP TABLE lumivex_tasks"));
-    QCOMPARE(first.sessionRecord(uuid).value("tester").toString(), QStringLiteral("Ann"));
-}
-
-// The main window offers the site page only with a site database; the page
-// lists both stations, sorts by date and opens a row's report from the site.
-void TestSite::sitePageShowsEveryStation()
-{
-    const QString database = newDatabase();
-    const QDateTime older(QDate(2026, 1, 10), QTime(9, 0));
-    const QString olderUuid = newUuid();
-    {
-        StationDatabase station(m_folder.filePath("page.sqlite"));
-        QVERIFY(SiteOutbox::addSession(station.database(), olderUuid, sessionRecord("Ann", older, "SN-1")));
-        QVERIFY(SiteOutbox::addSession(station.database(), newUuid(), sessionRecord("Ben", older.addDays(3), "SN-9", 1)));
-        QVERIFY(SiteOutbox::addSession(station.database(), newUuid(), sessionRecord("Cy", older.addDays(-5), "SN-9")));
-    }
-    {
-        SiteSender sender({m_server.uri(database), "B station"}, m_folder.filePath("page.sqlite"));
-        QSignalSpy status(&sender, &SiteSender::statusChanged);
-        sender.send();
-        QVERIFY(status.wait(20000));
-    }
-    {
-        MainWindow plain;
-        QVERIFY(!plain.findChild<QPushButton *>("sitePushButton"));
-    }
-    {
-        QSettings settings("Lumivex 2016.ini", QSettings::IniFormat);
-        settings.setValue("SITE/database", m_server.uri(database));
-        settings.setValue("SITE/station", "A station");
-    }
-    MainWindow window;
-    window.show();
-    auto *button = window.findChild<QPushButton *>("sitePushButton");
-    QVERIFY(button && button->isVisible());
-    auto *page = window.findChild<SitePage *>("sitePage");
-    QVERIFY(page);
-    QSignalSpy loaded(page->model(), &QAbstractItemModel::modelReset);
-    button->click();
-    QCOMPARE(window.findChild<QStackedWidget *>("stackedWidget")->currentWidget(), page);
-    QVERIFY(loaded.wait(20000));
-    auto *view = page->findChild<QTableView *>("siteTableView");
-    QCOMPARE(view->model()->rowCount(), 2);
-    view->sortByColumn(SiteOverviewModel::LastTestColumn, Qt::AscendingOrder);
-    QCOMPARE(view->model()->index(0, SiteOverviewModel::SerialColumn).data().toString(), QStringLiteral("SN-1"));
-    view->sortByColumn(SiteOverviewModel::LastTestColumn, Qt::DescendingOrder);
-    QCOMPARE(view->model()->index(0, SiteOverviewModel::FailedCountColumn).data().toInt(), 1);
-
-    const QString pdf = m_folder.filePath("site-report.pdf");
-    ModalAnswers::handle([&](QDialog *dialog) {
-        static_cast<QPrintPreviewDialog *>(dialog)->printer()->setOutputFileName(pdf);
-        dialog->findChild<QPrintPreviewWidget *>()->print();
-    });
-    ItemViews::clickCell(view, 1, SiteOverviewModel::ReportColumn);
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(pdf), 20000);
-    const QString text = PdfProbe::text(PdfProbe::words(pdf));
-    QVERIFY2(text.contains(QStringLiteral("(MAKER - MD27)")), qPrintable(text));
-    QVERIFY2(text.contains(QStringLiteral("No errors were encountered.")), qPrintable(text));
-}
 
 QTEST_MAIN(TestSite)
 #include "tst_site.moc"
