@@ -44,7 +44,7 @@ class TestScheduler : public QObject
 private slots:
     void initTestCase()
     {
-        qRegisterMetaType<const QAbstractItemModel *>();    // for the delegate's clicks
+        qRegisterMetaType<const QAbstractItemModel *>(); // for the delegate's clicks
         useShippedLanguages();
         QCOMPARE(at(2026, 7, 1).offsetFromUtc(), 2 * 3600); // the zone CTest sets
     }
@@ -120,7 +120,8 @@ private slots:
         QCOMPARE(spy.takeFirst(), (QVariantList{ids, nextIds}));
         // The queue waits for a moment still ahead, or not at all.
         QVERIFY(!manager.queueTimer()->isActive() || manager.nextQueueRun() > m_scheduler->moment);
-        QCOMPARE(manager.rowCount(), QTest::currentDataTag() == QLatin1String("hand-edited records") ? 3 : records.size());
+        QCOMPARE(manager.rowCount(),
+                 QTest::currentDataTag() == QLatin1String("hand-edited records") ? 3 : records.size());
         for (int cell = 0; cell < records.size() * SchedulerManager::kColumnCount; ++cell)
             manager.index(cell / SchedulerManager::kColumnCount, cell % SchedulerManager::kColumnCount).data();
 

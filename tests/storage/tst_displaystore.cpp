@@ -20,9 +20,10 @@ const QVariantMap DisplayB = display("MAKER", "MD27", "B-2");
 QVariantMap session(const QVariantMap &shown, const QString &type, int failed, const QDateTime &date,
                     const QVariantMap &measured = {})
 {
-    QVariantMap record{{"tester", "Dana"},  {"date", date},       {"ntest", 3},
-                       {"nfailedtestcontents", failed}, {"monitorselected", 0}, {"monitorinfo", " (MAKER - MD27)"},
-                       {"display", shown},  {"test_session", QVariantMap{{"2", shown.value("serial")}}}};
+    QVariantMap record{{"tester", "Dana"},     {"date", date},
+                       {"ntest", 3},           {"nfailedtestcontents", failed},
+                       {"monitorselected", 0}, {"monitorinfo", " (MAKER - MD27)"},
+                       {"display", shown},     {"test_session", QVariantMap{{"2", shown.value("serial")}}}};
     if (!type.isEmpty())
         record.insert("testtype", type);
     if (!measured.isEmpty())
@@ -213,10 +214,10 @@ private slots:
             QVERIFY(database.open());
             QSqlQuery query(database);
             for (const char *statement :
-                 {"DROP INDEX sessions_by_display", "ALTER TABLE sessions DROP COLUMN display_key", "DROP TABLE displays",
-                  "ALTER TABLE sessions DROP COLUMN test_type", "ALTER TABLE sessions DROP COLUMN display_maker",
-                  "ALTER TABLE sessions DROP COLUMN display_model", "ALTER TABLE sessions DROP COLUMN display_serial",
-                  "PRAGMA user_version = 2"})
+                 {"DROP INDEX sessions_by_display", "ALTER TABLE sessions DROP COLUMN display_key",
+                  "DROP TABLE displays", "ALTER TABLE sessions DROP COLUMN test_type",
+                  "ALTER TABLE sessions DROP COLUMN display_maker", "ALTER TABLE sessions DROP COLUMN display_model",
+                  "ALTER TABLE sessions DROP COLUMN display_serial", "PRAGMA user_version = 2"})
                 QVERIFY2(query.exec(statement), qPrintable(query.lastError().text()));
         }
         QSqlDatabase::removeDatabase("older");

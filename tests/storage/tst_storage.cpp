@@ -44,9 +44,12 @@ static QVariantMap sessionRecord(const QString &tester, int hour, uint failed = 
 {
     const QVariant date = hour < 0 ? QVariant() : QDateTime(QDate(2024, 3, 5), QTime(hour, 7));
     const QVariantMap results{{"6", QVariantMap{{"note", "a \"note\"\n"}, {"values", QVariantList{1, 2.5, true}}}}};
-    return {{"tester", tester},     {"date", date},
-            {"ntest", 4u},          {"nfailedtestcontents", failed},
-            {"monitorselected", 1}, {"monitorinfo", "Test monitor"},
+    return {{"tester", tester},
+            {"date", date},
+            {"ntest", 4u},
+            {"nfailedtestcontents", failed},
+            {"monitorselected", 1},
+            {"monitorinfo", "Test monitor"},
             {"test_session", results}};
 }
 
@@ -162,8 +165,8 @@ private slots:
         QTest::newRow("no lists, binary") << QByteArray::fromHex("7f454c460201010000003dfffe5b0a0102") << 0 << 0 << 0;
         QTest::newRow("task list of text") << QByteArray("[SCHEDULER]\ntasks=a, b\n") << 0 << 0 << 2;
         QTest::newRow("unterminated section before sessions") << "[GENERAL\n" + good << 5 << 2 << 0;
-        QTest::newRow("session list cut short")
-            << good.left(good.indexOf('\n', good.indexOf("list=")) - 40) + "\n" << 4 << 2 << 1;
+        QTest::newRow("session list cut short") << good.left(good.indexOf('\n', good.indexOf("list=")) - 40) + "\n"
+                                                << 4 << 2 << 1;
         QTest::newRow("record not ending in its parenthesis")
             << QByteArray(good).insert(good.indexOf('\n', good.indexOf("list=")), 'x') << 4 << 2 << 1;
         QTest::newRow("record that is not a map") << QByteArray(good).replace(list, list + "text, ") << 5 << 2 << 1;
@@ -174,7 +177,8 @@ private slots:
         QTest::newRow("text length of 2 GB")
             << QByteArray(good).replace(list, list + "@Variant(\\0\\0\\0\\n\\x7f\\xff\\xff\\xfe), ") << 5 << 2 << 1;
         QTest::newRow("lists nested 100000 deep")
-            << QByteArray(good).replace(list, list + "@Variant(" + QByteArray("\\0\\0\\0\\t\\0\\0\\0\\x1").repeated(100000) + "), ")
+            << QByteArray(good).replace(list, list + "@Variant(" +
+                                                  QByteArray("\\0\\0\\0\\t\\0\\0\\0\\x1").repeated(100000) + "), ")
             << 5 << 2 << 1;
     }
 
@@ -210,7 +214,8 @@ private slots:
     void sameDateSessionsAndSameDescriptionTasks()
     {
         ConfigurationManager store(path());
-        QVERIFY(store.addSessionRecord(sessionRecord("first", 9)) && store.addSessionRecord(sessionRecord("second", 9)));
+        QVERIFY(store.addSessionRecord(sessionRecord("first", 9)) &&
+                store.addSessionRecord(sessionRecord("second", 9)));
         QVERIFY(store.removeSession(store.sessions().value(1).toMap()));
         QCOMPARE(fieldsOf(store.sessions(), "tester"), QStringList{"second"});
         QVERIFY(store.addTask(task("1", "Daily")) && store.addTask(task("2", "Daily")));
@@ -316,7 +321,8 @@ private slots:
         ConfigurationManager store(path());
         QVERIFY(!store.localeSelected().isEmpty());
         const QByteArray after = fileBytes(path());
-        QVERIFY(after.contains("[%General]\nlocale_selected=" + store.localeSelected().toUtf8() + "\nversion=7.8.1.0\n"));
+        QVERIFY(
+            after.contains("[%General]\nlocale_selected=" + store.localeSelected().toUtf8() + "\nversion=7.8.1.0\n"));
         const QStringList aside = QDir(m_dir->path()).entryList({"*.damaged-*"});
         QCOMPARE(aside.size(), int(before.contains('\0')));
         if (!aside.isEmpty())
@@ -331,12 +337,13 @@ private slots:
         QTest::newRow("not a database") << "GIF89a, not SQLite" << QStringList() << QString();
         QTest::newRow("page overwritten") << "page" << QStringList() << QString();
         QTest::newRow("record damaged") << "UPDATE session_records SET record = x'00000003789c' WHERE session_id = 2"
-                                         << QStringList{"C", "B", "A"} << "B: its record is damaged";
+                                        << QStringList{"C", "B", "A"} << "B: its record is damaged";
         QTest::newRow("record length of 2 GB")
             << "UPDATE session_records SET record = x'7fffffff789c' WHERE session_id = 2" << QStringList{"C", "B", "A"}
             << "B: its record is damaged";
-        QTest::newRow("record of 17 MB") << "UPDATE session_records SET record = zeroblob(17000000) WHERE session_id = 2"
-                                         << QStringList{"C", "B", "A"} << "B: its record of 17000000 bytes";
+        QTest::newRow("record of 17 MB")
+            << "UPDATE session_records SET record = zeroblob(17000000) WHERE session_id = 2"
+            << QStringList{"C", "B", "A"} << "B: its record of 17000000 bytes";
         QTest::newRow("tester of 5 MB") << "UPDATE sessions SET tester = printf('%.5000000c', 'x') WHERE tester = 'B'"
                                         << QStringList{"C", QString(1000, 'x'), "A"} << QString();
     }
@@ -412,9 +419,12 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("printed");
-        QTest::newRow("a forged second line") << "Eve\n1\t01/01/2000" << "Eve\\n1\\t01/01/2000";
-        QTest::newRow("terminal escape") << "\x1b]0;title\x07\x1b[2J" << "\\u{1b}]0;title\\u{7}\\u{1b}[2J";
-        QTest::newRow("backslash stays one way") << "a\\nb" << "a\\\\nb";
+        QTest::newRow("a forged second line") << "Eve\n1\t01/01/2000"
+                                              << "Eve\\n1\\t01/01/2000";
+        QTest::newRow("terminal escape") << "\x1b]0;title\x07\x1b[2J"
+                                         << "\\u{1b}]0;title\\u{7}\\u{1b}[2J";
+        QTest::newRow("backslash stays one way") << "a\\nb"
+                                                 << "a\\\\nb";
         QTest::newRow("C1 control, carriage return") << QString("x\u009b31m\r") << "x\\u{9b}31m\\r";
         QTest::newRow("direction override, line separator") << QString("a\u202Eb\u2028") << "a\\u{202e}b\\u{2028}";
         QTest::newRow("letters and signs stay") << QString("Zoë 🙂 Ω") << QString("Zoë 🙂 Ω");
@@ -467,8 +477,8 @@ private slots:
               std::make_pair(QEvent::MouseButtonPress, 1), std::make_pair(QEvent::MouseButtonRelease, 1)}) {
             option.rect = QRect(360, row * 30, 60, 30);
             QMouseEvent event(type, option.rect.center(), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-            static_cast<QAbstractItemDelegate &>(delegate).editorEvent(&event, &model, option,
-                                                                       model.index(row, SavedSessionsModel::DeleteColumn));
+            static_cast<QAbstractItemDelegate &>(delegate).editorEvent(
+                &event, &model, option, model.index(row, SavedSessionsModel::DeleteColumn));
         }
         QCOMPARE(clicked.count(), 1);
 
@@ -490,8 +500,11 @@ private slots:
         QVariantMap periodic = sessionRecord("Ada", 10), unnamed = sessionRecord("Bob", 9),
                     later = sessionRecord("Cy", 8), damaged = sessionRecord("Dee", 7), blank = sessionRecord("Eve", 6);
         periodic.insert("testtype", "periodicConstancy");
-        periodic.insert("display", QVariantMap{{"maker", " MAKER "}, {"model", "MD27"}, {"serial", "12345678"},
-                                               {"category", "mammography"}, {"roomClass", "RK1"}});
+        periodic.insert("display", QVariantMap{{"maker", " MAKER "},
+                                               {"model", "MD27"},
+                                               {"serial", "12345678"},
+                                               {"category", "mammography"},
+                                               {"roomClass", "RK1"}});
         later.insert("testtype", "weeklyLook");
         later.insert("display", QVariantMap{{"maker", "Edge"}, {"model", "E1"}, {"serial", ""}});
         damaged.insert("testtype", "acceptance");
@@ -505,7 +518,8 @@ private slots:
         // A damaged record beside them: its session keeps the list's "unknown".
         alter(database(), "UPDATE session_records SET record = x'00000010ff' WHERE session_id = "
                           "(SELECT id FROM sessions WHERE tester = 'Dee')");
-        const int before = QDir(":/storage/migrations").entryList(QDir::Files, QDir::Name).indexOf("0004-list-columns.sql");
+        const int before =
+            QDir(":/storage/migrations").entryList(QDir::Files, QDir::Name).indexOf("0004-list-columns.sql");
         QVERIFY(before > 0);
         for (const char *column : {"test_type", "display_maker", "display_model", "display_serial"})
             alter(database(), QStringLiteral("ALTER TABLE sessions DROP COLUMN %1").arg(column));
