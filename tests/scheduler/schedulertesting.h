@@ -28,6 +28,10 @@ inline QVariantMap task(const QString &id, const QDateTime &date, qint64 frequen
             {"scheduledtestslist", QVariantList{1u, 4u}}};
 }
 
+// Two displays of one model, told apart by their serial numbers.
+inline const QVariantMap kDisplayA{{"maker", "MAKER"}, {"model", "MD27"}, {"serial", "12345678"}};
+inline const QVariantMap kDisplayB{{"maker", "MAKER"}, {"model", "MD27"}, {"serial", "87654321"}};
+
 // A clock that stands still where a test puts it.
 struct FixedClock : SchedulerClock
 {
