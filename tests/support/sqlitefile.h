@@ -15,9 +15,11 @@ inline QStringList runOnDatabase(const QString &path, const QStringList &stateme
     {
         QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("direct"));
         database.setDatabaseName(path);
+        if (!database.open())
+            QTest::qFail(qPrintable(path + ": " + database.lastError().text()), __FILE__, __LINE__);
         QSqlQuery query(database);
         for (const QString &statement : statements) {
-            if (!database.open() || !query.exec(statement))
+            if (!query.exec(statement))
                 QTest::qFail(qPrintable(statement + ": " + query.lastError().text()), __FILE__, __LINE__);
         }
         while (query.next())
