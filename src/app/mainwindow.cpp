@@ -4,6 +4,7 @@
 #include "addtaskdialog.h"
 #include "configurationmanager.h"
 #include "defaultdictionary.h"
+#include "dicomexportdialog.h"
 #include "displaypreparation.h"
 #include "displayrecord.h"
 #include "displayspage.h"
@@ -11,6 +12,7 @@
 #include "localformats.h"
 #include "metersettingspage.h"
 #include "modalprompt.h"
+#include "patternsourcewidget.h"
 #include "reportgenerator.h"
 #include "savedsessionsitemdelegate.h"
 #include "savedsessionsmodel.h"
@@ -133,11 +135,14 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), m_ui(new Ui::Main
     m_testContext = new TestContextWidget(m_catalogue, m_ui->listTestPage);
     m_ui->listTestPageLayout->insertWidget(0, m_testContext);
     connect(m_testContext, &TestContextWidget::testTypeChosen, this, &MainWindow::tickGroups);
+    m_patternSource = new PatternSourceWidget(m_ui->listTestPage);
+    m_ui->listTestPageLayout->insertWidget(1, m_patternSource);
     addDisplaysPage();
     setUpTray();
     selectStoredLanguage();
 
     addMeterPage();
+    addDicomExport();
     m_ui->stackedWidget->setCurrentWidget(m_ui->homePage);
     m_ui->homePushButton->hide();
     applyBrandLogo();
@@ -218,6 +223,7 @@ void MainWindow::releaseTestingSession()
 void MainWindow::startSession(const TestingSession::Context &context, const QVariantMap &prefill)
 {
     m_testingSession->setContext(context);
+    m_testingSession->setViewer(m_patternSource->viewer());
     m_testingSession->setGroups(m_catalogue->selectedGroups());
     m_testingSession->prefill(prefill);
     m_testingSession->setTestIndex(0);
@@ -300,6 +306,7 @@ void MainWindow::retranslate()
     m_translator->translateObject(this, true);
     m_translator->translateObject(m_trayMenu, true);
     m_testContext->retranslate();
+    m_patternSource->retranslate();
     m_displaysPage->reload();
     showSiteStatus();
 }
@@ -386,6 +393,19 @@ void MainWindow::addMeterPage()
     connect(button, &QPushButton::clicked, this, [this, page] {
         page->reload();
         showPage(page);
+    });
+}
+
+// The test set for the screen under test, to be shown by the viewing software.
+void MainWindow::addDicomExport()
+{
+    auto *button = new QPushButton(m_ui->homePage);
+    button->setObjectName(QStringLiteral("dicomExportPushButton"));
+    setTranslatedText(button, "dicom_export");
+    m_ui->homePageLayout->insertWidget(m_ui->homePageLayout->indexOf(m_ui->statusLabel), button, 0, Qt::AlignHCenter);
+    connect(button, &QPushButton::clicked, this, [this] {
+        DicomExportDialog dialog(screenItems(), m_selectedMonitor, this);
+        ModalPrompt::exec(&dialog);
     });
 }
 
@@ -492,6 +512,10 @@ void MainWindow::startOnScreen(int screen, const QString &taskId)
 {
     if (screen < 0)
         return;
+    if (!m_patternSource->isComplete()) {
+        tell(QMessageBox::Warning, translated("dicom_viewerNameMissing"));
+        return;
+    }
     m_selectedMonitor = screen;
     const QString chosenType = m_testContext->context().testType;
     const auto prepared = DisplayPreparation(m_store, this)

@@ -18,6 +18,7 @@ class QMenu;
 class QPrinter;
 class QTableView;
 class DisplaysPage;
+class PatternSourceWidget;
 class ReportGenerator;
 class SavedSessionsItemDelegate;
 class SavedSessionsModel;
@@ -102,6 +103,7 @@ private:
     void showSiteStatus();
 
     void addMeterPage();
+    void addDicomExport();
     void addDisplaysPage();
     void showPage(QWidget *page);
     void handleArguments(const QStringList &arguments);
@@ -138,6 +140,7 @@ private:
     TestItemsModel *m_selectionModel = nullptr;
     TestingSession *m_testingSession = nullptr;
     TestContextWidget *m_testContext = nullptr;
+    PatternSourceWidget *m_patternSource = nullptr;
     DisplaysPage *m_displaysPage = nullptr;
     ConfigurationManager *m_store = nullptr;
     QVariantMap m_reportSession;

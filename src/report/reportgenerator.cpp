@@ -18,6 +18,7 @@
 #include "testsubgroup.h"
 #include "translator.h"
 #include "verdicttext.h"
+#include "viewertext.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFileInfo>
@@ -192,6 +193,8 @@ void ReportGenerator::generate(QPrinter *printer, QPainter *painter, QVariantMap
     rebuildGroups(session);
     linkAnswers();
     y = drawSessionContext(y, testType, session.value(QStringLiteral("display")).toMap());
+    if (!ViewerText::value(session).isEmpty())
+        y = drawRow(y, ViewerText::label(), ViewerText::value(session), QString(), QString(), false, false, textMuted) + 4;
     for (TestGroup *group : qAsConst(m_groups))
         y = drawGroup(y, group, group->number() == 0);
     if (!judgementRecord.isEmpty())

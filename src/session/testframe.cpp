@@ -6,6 +6,7 @@
 #include "test.h"
 #include "testpattern.h"
 #include "testinputdialog.h"
+#include "viewerinstruction.h"
 
 TestFrame::TestFrame(QWidget *parent) : QFrame(parent), m_ui(new Ui::TestFrame)
 {
@@ -74,8 +75,24 @@ void TestFrame::setBackHidden(bool hidden)
 
 void TestFrame::setTitleText(const QString &text)
 {
-    const QString measurement = StepCaption::measurement(*m_ui->canvasWidget->pattern());
-    m_inputDialog->setTitleText(measurement.isEmpty() ? text : text + QLatin1Char('\n') + measurement);
+    const NSTESTPatter::TestPattern &pattern = *m_ui->canvasWidget->pattern();
+    QStringList lines{text, StepCaption::measurement(pattern)};
+    if (m_shownByViewer)
+        lines << ViewerInstruction::text(pattern.type());
+    lines.removeAll(QString());
+    m_inputDialog->setTitleText(lines.join(QLatin1Char('\n')));
+}
+
+void TestFrame::setShownByViewer(bool shownByViewer)
+{
+    m_shownByViewer = shownByViewer;
+}
+
+void TestFrame::showQuestionsOnly()
+{
+    if (!m_inputDialog)
+        createInputDialog();
+    showInputDialog();
 }
 
 void TestFrame::setTest(Test *test)
@@ -111,6 +128,11 @@ void TestFrame::showEvent(QShowEvent *event)
     QFrame::showEvent(event);
     if (!m_inputDialog)
         createInputDialog();
+    showInputDialog();
+}
+
+void TestFrame::showInputDialog()
+{
     if (m_inputDialog->isHidden()) {
         // Placed once shown: showing expands a collapsed dialog and fits its rows
         // to the screen, which settles its size.

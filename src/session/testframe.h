@@ -38,6 +38,11 @@ public:
     void setScreenRect(const QRect &rect);
     void setBackHidden(bool hidden);
     void setTitleText(const QString &text);
+    // While the viewing software shows the patterns, the frame never covers the
+    // screen under test: only the questions are shown, each naming the image to open.
+    void setShownByViewer(bool shownByViewer);
+    bool isShownByViewer() const { return m_shownByViewer; }
+    void showQuestionsOnly();
     // A new session starts with the dialog at its computed place again.
     void forgetDialogPosition();
 
@@ -60,6 +65,7 @@ protected:
 private:
     void createInputDialog();
     void placeInputDialog();
+    void showInputDialog();
 
     std::unique_ptr<Ui::TestFrame> m_ui;
     QPointer<TestInputDialog> m_inputDialog;
@@ -68,4 +74,5 @@ private:
     uint m_totalSteps = 0;
     QRect m_screenRect;
     DialogPlacement m_placement;
+    bool m_shownByViewer = false;
 };

@@ -159,8 +159,18 @@ void TestingSession::showCurrentTest()
     const QScreen *screen = QGuiApplication::screens().value(presentScreen(m_screen));
     const QRect screenRect = screen ? screen->geometry() : QRect();
     m_frame->setScreenRect(screenRect);
+    if (m_frame->isShownByViewer()) {
+        m_frame->showQuestionsOnly();
+        return;
+    }
     m_frame->showFullScreen();
     m_frame->setGeometry(screenRect);
+}
+
+void TestingSession::setViewer(const QString &viewer)
+{
+    m_viewer = viewer.trimmed();
+    m_frame->setShownByViewer(!viewer.isEmpty());
 }
 
 void TestingSession::prefillScreenIdentity()
@@ -362,6 +372,8 @@ QVariantMap TestingSession::sessionDetails(uint *failed) const
                        ReferenceValues::record(reference, m_context.referenceDate, m_context.referenceSession));
     if (!m_context.testType.isEmpty())
         details.insert(QStringLiteral("testtype"), m_context.testType);
+    if (!m_viewer.isEmpty())
+        details.insert(QStringLiteral("viewer"), m_viewer);
     return details;
 }
 

@@ -65,6 +65,10 @@ public:
         QString classifiedOn{};
     };
     void setContext(const Context &context) { m_context = context; }
+    // The viewing software that shows the patterns of the next run, recorded with
+    // it; empty when Lumivex draws them on the screen under test.
+    void setViewer(const QString &viewer);
+    const QString &viewer() const { return m_viewer; }
     // The further record keys ("testtype", "display", ...) of the session
     // completed last, for those who hear sessionSucceeded.
     const QVariantMap &completedDetails() const { return m_completedDetails; }
@@ -108,4 +112,5 @@ private:
     std::unique_ptr<ScreenIdentity> m_screenIdentity;
     Context m_context;
     QVariantMap m_completedDetails;
+    QString m_viewer;
 };

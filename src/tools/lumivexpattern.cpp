@@ -1,6 +1,7 @@
 // lumivex-pattern: draws the program's test patterns into PNG files, with the
 // very code the canvas uses, so that they can be inspected or compared offline.
 
+#include "dicomexport.h"
 #include "testpattern.h"
 
 #include <QCommandLineParser>
@@ -21,6 +22,10 @@ namespace {
 const int kExitWriteFailed = 1;
 const int kExitBadArguments = 2;
 const int kMaximumSide = 16384;
+// Without --size the set is drawn for the most common wide screen; without --bits
+// it keeps the 8-bit levels exactly as the screen shows them.
+const QSize kDefaultDicomSize(1920, 1080);
+const int kDefaultDicomBits = 8;
 // Light zlib compression: the flat patterns still shrink to a few kilobytes,
 // and a whole set is written several times faster than at the default level.
 const int kPngQuality = 80;
@@ -103,6 +108,18 @@ int writeAllPatterns(const QSize &size, const QString &directory)
     return 0;
 }
 
+int writeDicomSet(const QString &directory, const QSize &size, const QString &bitsText)
+{
+    bool numeric = false;
+    const int bits = bitsText.toInt(&numeric);
+    if (!numeric || (bits != 8 && bits != 12))
+        return fail(kExitBadArguments, QStringLiteral("invalid bit depth \"%1\": expected 8 or 12").arg(bitsText));
+    const DicomExport::Result result = DicomExport::write(directory, size, bits);
+    if (!result.succeeded())
+        return fail(kExitWriteFailed, result.error);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -122,7 +139,8 @@ int main(int argc, char *argv[])
     parser.setApplicationDescription(QStringLiteral("Draws Lumivex test patterns into PNG images.\n\n"
                                                     "  lumivex-pattern --list\n"
                                                     "  lumivex-pattern --pattern NAME --size WxH --out FILE.png\n"
-                                                    "  lumivex-pattern --all --size WxH --dir DIR"));
+                                                    "  lumivex-pattern --all --size WxH --dir DIR\n"
+                                                    "  lumivex-pattern --dicom DIR [--size WxH] [--bits 8|12]"));
     const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption listOption(QStringLiteral("list"), QStringLiteral("Print the pattern names, one a line."));
     const QCommandLineOption patternOption(QStringLiteral("pattern"),
@@ -137,7 +155,17 @@ int main(int argc, char *argv[])
                                        QStringLiteral("FILE"));
     const QCommandLineOption dirOption(QStringLiteral("dir"), QStringLiteral("The folder to write into."),
                                        QStringLiteral("DIR"));
-    parser.addOptions({listOption, patternOption, allOption, sizeOption, outOption, dirOption});
+    const QCommandLineOption dicomOption(QStringLiteral("dicom"),
+                                         QStringLiteral("Write every pattern of the viewer test set as a DICOM "
+                                                        "file, with a DICOMDIR, into DIR (default size %1x%2).")
+                                             .arg(kDefaultDicomSize.width())
+                                             .arg(kDefaultDicomSize.height()),
+                                         QStringLiteral("DIR"));
+    const QCommandLineOption bitsOption(QStringLiteral("bits"),
+                                        QStringLiteral("Bits a pixel of the DICOM files, 8 or 12 (default %1).")
+                                            .arg(kDefaultDicomBits),
+                                        QStringLiteral("8|12"), QString::number(kDefaultDicomBits));
+    parser.addOptions({listOption, patternOption, allOption, sizeOption, outOption, dirOption, dicomOption, bitsOption});
 
     if (!parser.parse(application.arguments()))
         return fail(kExitBadArguments, parser.errorText());
@@ -149,20 +177,29 @@ int main(int argc, char *argv[])
         return fail(kExitBadArguments,
                     QStringLiteral("unexpected argument %1").arg(parser.positionalArguments().constFirst()));
 
-    const int modes = int(parser.isSet(listOption)) + int(parser.isSet(patternOption)) + int(parser.isSet(allOption));
+    const int modes = int(parser.isSet(listOption)) + int(parser.isSet(patternOption)) + int(parser.isSet(allOption)) +
+                      int(parser.isSet(dicomOption));
     if (modes != 1)
-        return fail(kExitBadArguments, QStringLiteral("give exactly one of --list, --pattern and --all (see --help)"));
+        return fail(kExitBadArguments,
+                    QStringLiteral("give exactly one of --list, --pattern, --all and --dicom (see --help)"));
     if (parser.isSet(listOption))
         return listPatterns();
+    if (parser.isSet(bitsOption) && !parser.isSet(dicomOption))
+        return fail(kExitBadArguments, QStringLiteral("--bits belongs to --dicom"));
 
-    if (!parser.isSet(sizeOption))
+    QSize size = kDefaultDicomSize;
+    if (!parser.isSet(sizeOption) && !parser.isSet(dicomOption))
         return fail(kExitBadArguments, QStringLiteral("missing --size WxH"));
-    QSize size;
-    if (!parseSize(parser.value(sizeOption), &size))
+    if (parser.isSet(sizeOption) && !parseSize(parser.value(sizeOption), &size))
         return fail(kExitBadArguments, QStringLiteral("invalid size \"%1\": expected WxH, each side 1 to %2")
                                            .arg(parser.value(sizeOption))
                                            .arg(kMaximumSide));
 
+    if (parser.isSet(dicomOption)) {
+        if (parser.value(dicomOption).isEmpty())
+            return fail(kExitBadArguments, QStringLiteral("missing --dicom DIR"));
+        return writeDicomSet(parser.value(dicomOption), size, parser.value(bitsOption));
+    }
     if (parser.isSet(allOption)) {
         if (parser.value(dirOption).isEmpty())
             return fail(kExitBadArguments, QStringLiteral("missing --dir DIR"));

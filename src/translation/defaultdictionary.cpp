@@ -325,6 +325,24 @@ const Entry InterfaceTexts[] = {
     {"task_displayNotConnected",
      "_[The display of this task, %1, is not connected.]_\n_[Choose another screen to test, or cancel.]_"},
     {"testType_unknownShort", "_[Unknown]_"},
+    // The patterns as DICOM images and sessions shown by the viewing software.
+    {"dicom_patternsShownBy", "_[Patterns shown by]_"},
+    {"dicom_lumivex", "_[Lumivex]_"},
+    {"dicom_viewingSoftware", "_[the viewing software]_"},
+    {"dicom_viewerName", "_[Name of the viewing software]_"},
+    {"dicom_viewerNameMissing", "_[Name the viewing software that shows the patterns, or choose Lumivex.]_"},
+    {"dicom_openImage", "_[Open image %1 of the series: %2]_"},
+    {"dicom_export", "_[Export the DICOM test images]_"},
+    {"dicom_exportScreen", "_[Screen under test]_"},
+    {"dicom_exportBits", "_[Bits a pixel]_"},
+    {"dicom_exportFolder", "_[Folder]_"},
+    {"dicom_exportBrowse", "_[Choose...]_"},
+    {"dicom_exportStart", "_[Export]_"},
+    {"dicom_exportClose", "_[Close]_"},
+    {"dicom_exportNoFolder", "_[Choose the folder to write the test images into.]_"},
+    {"dicom_exportNoScreen", "_[the screen is no longer connected]_"},
+    {"dicom_exportFailed", "_[The test images could not be written: %1]_"},
+    {"dicom_exportDone", "_[%1 test images and their DICOMDIR were written into %2.]_"},
 };
 
 // Title and report heading of a group ("GG") or subgroup ("GG_SS"). A null

@@ -1,0 +1,117 @@
+#include "mainwindow.h"
+#include "screenidentity.h"
+#include "support/modalanswers.h"
+#include "testframe.h"
+#include "testingsession.h"
+#include "testinputdialog.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const QString SettingsFile = QStringLiteral("Lumivex 2016.ini");
+
+class NamedScreen : public ScreenIdentity
+{
+public:
+    Identity identity(int) const override { return {"MAKER", "MD27", "12345678", {800, 600}, {597, 336}}; }
+    static inline const QString chooserItem = QStringLiteral("Display: 0 - MAKER MD27 (SN 12345678), 800 x 600");
+};
+
+} // namespace
+
+// The export on the home page and the choice of the viewing software on the
+// selection page, through the real main window.
+class TestDicomWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        for (const QString &file : {SettingsFile, QStringLiteral("Lumivex.sqlite"), QStringLiteral("Lumivex.sqlite-wal")})
+            QFile::remove(file);
+    }
+    void init()
+    {
+        m_window = std::make_unique<MainWindow>();
+        m_window->findChild<TestingSession *>()->setScreenIdentity(std::make_unique<NamedScreen>());
+        m_window->show();
+    }
+    void cleanup()
+    {
+        m_window.reset();
+        QCOMPARE(ModalPrompt::unansweredDialogs(), 0);
+        QCOMPARE(ModalPrompt::pendingAnswers(), 0);
+        ModalPrompt::reset();
+    }
+
+    // Without a folder nothing is written and the dialog says why; with one, the
+    // whole set for the screen under test lands there with its DICOMDIR.
+    void exportFromTheHomePage()
+    {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath("stick");
+        QStringList statuses;
+        ModalAnswers::handle([&](QDialog *dialog) {
+            auto *status = dialog->findChild<QLabel *>("statusLabel");
+            dialog->findChild<QLineEdit *>("folderLineEdit")->clear();
+            QTest::mouseClick(dialog->findChild<QPushButton *>("exportPushButton"), Qt::LeftButton);
+            statuses << status->text();
+            dialog->findChild<QLineEdit *>("folderLineEdit")->setText(folder);
+            auto *bits = dialog->findChild<QComboBox *>("bitsComboBox");
+            bits->setCurrentIndex(bits->findData(12));
+            QTest::mouseClick(dialog->findChild<QPushButton *>("exportPushButton"), Qt::LeftButton);
+            statuses << status->text();
+            QTest::mouseClick(dialog->findChild<QPushButton *>("cancelPushButton"), Qt::LeftButton);
+        });
+        QTest::mouseClick(m_window->findChild<QPushButton *>("dicomExportPushButton"), Qt::LeftButton);
+        QCOMPARE(statuses.value(0), QStringLiteral("Choose the folder to write the test images into."));
+        QCOMPARE(statuses.value(1), QStringLiteral("40 test images and their DICOMDIR were written into %1.")
+                                        .arg(QDir::toNativeSeparators(folder)));
+        QCOMPARE(QDir(folder).entryList({"IMAGE*"}, QDir::Files).size(), 40);
+        QVERIFY(QFileInfo::exists(QDir(folder).filePath("DICOMDIR")));
+    }
+
+    // The viewing software must be named before a session starts; once it is, the
+    // session runs without the frame on the screen under test.
+    void sessionShownByTheViewer()
+    {
+        QTest::mouseClick(m_window->findChild<QPushButton *>("newTestPushButton"), Qt::LeftButton);
+        QTest::mouseClick(m_window->findChild<QRadioButton *>("viewerRadioButton"), Qt::LeftButton);
+        QString warning;
+        ModalAnswers::chooseItem(NamedScreen::chooserItem);
+        ModalAnswers::clickButton(QStringLiteral("OK"), &warning);
+        QTest::mouseClick(m_window->findChild<QPushButton *>("goTestPushButton"), Qt::LeftButton);
+        QCOMPARE(warning, QStringLiteral("Name the viewing software that shows the patterns, or choose Lumivex."));
+        auto *session = m_window->findChild<TestingSession *>();
+        QVERIFY(!session->frame()->inputDialog()->isVisible());
+
+        QTest::keyClicks(m_window->findChild<QLineEdit *>("viewerNameLineEdit"), "Synapse 7");
+        ModalAnswers::chooseItem(NamedScreen::chooserItem);
+        ModalAnswers::handle([](QDialog *dialog) {
+            auto *roomClass = dialog->findChild<QComboBox *>("roomClassComboBox");
+            roomClass->setCurrentIndex(roomClass->findData(QStringLiteral("RK1")));
+            dialog->accept();
+        });
+        ModalAnswers::clickButton(QStringLiteral("Keep the chosen type"));
+        QTest::mouseClick(m_window->findChild<QPushButton *>("goTestPushButton"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(session->frame()->inputDialog()->isVisible(), 20000);
+        QCOMPARE(session->viewer(), QStringLiteral("Synapse 7"));
+        QVERIFY(!session->frame()->isVisible());
+        session->frame()->close();
+    }
+
+private:
+    std::unique_ptr<MainWindow> m_window;
+};
+
+QTEST_MAIN(TestDicomWindow)
+#include "tst_dicomwindow.moc"
