@@ -3,12 +3,12 @@
 #include <dcmtk/config/osconfig.h>
 #include <dcmtk/dcmdata/dcdeftag.h>
 #include <dcmtk/dcmdata/dcfilefo.h>
+#include <dcmtk/dcmdata/dcpixel.h>
 #include <dcmtk/dcmdata/dcuid.h>
 
 #include <QFile>
 
 #include <cmath>
-#include <vector>
 
 namespace {
 
@@ -120,20 +120,44 @@ void insertPixelDescription(Inserter &insert, const QSize &size, int bitsStored,
     insert.text(DCM_PresentationLUTShape, "IDENTITY");
 }
 
+// Fills the file's own pixel buffer, so that a 4K frame is not copied once more.
 template<typename Sample>
-std::vector<Sample> samplesOf(const QImage &grey, const DicomImageWriter &writer)
+void fillSamples(const QImage &grey, const DicomImageWriter &writer, Sample *target)
 {
     Sample table[256];
     for (int level = 0; level < 256; ++level)
         table[level] = Sample(writer.storedValue(level));
-    std::vector<Sample> samples(size_t(grey.width()) * size_t(grey.height()));
-    Sample *target = samples.data();
     for (int row = 0; row < grey.height(); ++row) {
         const uchar *line = grey.constScanLine(row);
         for (int column = 0; column < grey.width(); ++column)
             *target++ = table[line[column]];
     }
-    return samples;
+}
+
+OFCondition insertPixels(DcmDataset *dataset, const QImage &grey, const DicomImageWriter &writer, bool word)
+{
+    const Uint32 count = Uint32(grey.width()) * Uint32(grey.height());
+    auto *pixels = new DcmPixelData(DcmTag(DCM_PixelData, word ? EVR_OW : EVR_OB));
+    OFCondition status;
+    if (word) {
+        Uint16 *words = nullptr;
+        status = pixels->createUint16Array(count, words);
+        if (status.good())
+            fillSamples(grey, writer, words);
+    } else {
+        // A value has an even length; an odd pixel count ends with a zero byte.
+        Uint8 *bytes = nullptr;
+        status = pixels->createUint8Array(count + count % 2, bytes);
+        if (status.good()) {
+            bytes[count + count % 2 - 1] = 0;
+            fillSamples(grey, writer, bytes);
+        }
+    }
+    if (status.good())
+        status = dataset->insert(pixels, true);
+    if (status.bad())
+        delete pixels;
+    return status;
 }
 
 QString conditionText(const OFCondition &condition)
@@ -177,13 +201,7 @@ QString DicomImageWriter::write(const QImage &grey, int instanceNumber, const QS
     insertSeriesAndEquipment(insert, m_series);
     insertImage(insert, m_series, instanceNumber, comment);
     insertPixelDescription(insert, grey.size(), m_series.bitsStored, m_maximum);
-    if (word) {
-        const std::vector<Uint16> samples = samplesOf<Uint16>(grey, *this);
-        insert.keep(dataset->putAndInsertUint16Array(DCM_PixelData, samples.data(), static_cast<unsigned long>(samples.size())));
-    } else {
-        const std::vector<Uint8> samples = samplesOf<Uint8>(grey, *this);
-        insert.keep(dataset->putAndInsertUint8Array(DCM_PixelData, samples.data(), static_cast<unsigned long>(samples.size())));
-    }
+    insert.keep(insertPixels(dataset, grey, *this, word));
     if (insert.status().bad())
         return QStringLiteral("cannot describe %1: %2").arg(comment, conditionText(insert.status()));
 

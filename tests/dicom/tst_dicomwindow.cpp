@@ -101,7 +101,6 @@ private slots:
             roomClass->setCurrentIndex(roomClass->findData(QStringLiteral("RK1")));
             dialog->accept();
         });
-        ModalAnswers::clickButton(QStringLiteral("Keep the chosen type"));
         QTest::mouseClick(m_window->findChild<QPushButton *>("goTestPushButton"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(session->frame()->inputDialog()->isVisible(), 20000);
         QCOMPARE(session->viewer(), QStringLiteral("Synapse 7"));
