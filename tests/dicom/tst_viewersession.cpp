@@ -1,6 +1,8 @@
 #include "canvaswidget.h"
 #include "configurationmanager.h"
 #include "defaultdictionary.h"
+#include "pdfprobe.h"
+#include "reportgenerator.h"
 #include "savedsessionsmodel.h"
 #include "support/modalanswers.h"
 #include "support/sessiondriver.h"
@@ -13,7 +15,8 @@
 #include <QtTest>
 
 // A session whose patterns the viewing software shows: Lumivex paints nothing on the
-// screen under test, names the image to open at each step and records the viewer.
+// screen under test, names the image to open at each step and records the viewer,
+// whom the report names too.
 class TestViewerSession : public QObject
 {
     Q_OBJECT
@@ -66,6 +69,9 @@ void TestViewerSession::asksWithoutPaintingAndRecordsTheViewer()
 
     const QVariantMap record = store.sessionRecord(store.sessions().value(0).toMap());
     QCOMPARE(record.value("viewer").toString(), QString("Synapse 7"));
+    ReportGenerator generator;
+    QVERIFY(generator.writePdf(record, dir.filePath("viewer.pdf")));
+    QVERIFY(PdfProbe::text(PdfProbe::words(dir.filePath("viewer.pdf"))).contains("Patterns shown by Synapse 7"));
     ModalPrompt::reset();
 }
 
