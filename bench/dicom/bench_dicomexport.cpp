@@ -41,7 +41,8 @@ int main(int argc, char *argv[])
     }
     std::sort(seconds.begin(), seconds.end());
     const double median = seconds.at(kRuns / 2);
-    out << QStringLiteral("DICOM test set, 40 images at 3840 x 2160, 12 bits: median %1 s of %2 runs (target < %3 s) %4")
+    out << QStringLiteral(
+               "DICOM test set, 40 images at 3840 x 2160, 12 bits: median %1 s of %2 runs (target < %3 s) %4")
                .arg(median, 0, 'f', 2)
                .arg(kRuns)
                .arg(kTargetSeconds)

@@ -22,7 +22,8 @@ QString DicomDirectory::write(const QString &directory, const QStringList &fileN
     for (const QString &name : fileNames) {
         if (status.bad())
             break;
-        status = dicomDir.addDicomFile(name.toLatin1().constData(), QDir::toNativeSeparators(directory).toLocal8Bit().constData());
+        status = dicomDir.addDicomFile(name.toLatin1().constData(),
+                                       QDir::toNativeSeparators(directory).toLocal8Bit().constData());
     }
     if (status.good())
         status = dicomDir.writeDicomDir();

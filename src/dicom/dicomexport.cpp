@@ -71,7 +71,10 @@ QString DicomExport::newUid()
 
 QString DicomExport::seriesDescription(const QSize &size, int bitsStored)
 {
-    return QStringLiteral("Lumivex test patterns %1 x %2, %3 bits").arg(size.width()).arg(size.height()).arg(bitsStored);
+    return QStringLiteral("Lumivex test patterns %1 x %2, %3 bits")
+        .arg(size.width())
+        .arg(size.height())
+        .arg(bitsStored);
 }
 
 DicomExport::Result DicomExport::write(const QString &directory, const QSize &size, int bitsStored)

@@ -34,8 +34,8 @@ DicomExportDialog::DicomExportDialog(const QStringList &screenItems, int current
     const QList<QScreen *> screens = QGuiApplication::screens();
     for (int index = 0; index < screenItems.size() && index < screens.size(); ++index) {
         const QSize size = deviceSize(screens.at(index));
-        m_ui->screenComboBox->addItem(QStringLiteral("%1 (%2 x %3)").arg(screenItems.at(index)).arg(size.width()).arg(size.height()),
-                                      size);
+        m_ui->screenComboBox->addItem(
+            QStringLiteral("%1 (%2 x %3)").arg(screenItems.at(index)).arg(size.width()).arg(size.height()), size);
     }
     m_ui->screenComboBox->setCurrentIndex(qMax(0, current));
     m_ui->bitsComboBox->addItem(QStringLiteral("8"), 8);

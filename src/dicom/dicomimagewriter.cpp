@@ -121,8 +121,7 @@ void insertPixelDescription(Inserter &insert, const QSize &size, int bitsStored,
 }
 
 // Fills the file's own pixel buffer, so that a 4K frame is not copied once more.
-template<typename Sample>
-void fillSamples(const QImage &grey, const DicomImageWriter &writer, Sample *target)
+template <typename Sample> void fillSamples(const QImage &grey, const DicomImageWriter &writer, Sample *target)
 {
     Sample table[256];
     for (int level = 0; level < 256; ++level)
@@ -167,10 +166,7 @@ QString conditionText(const OFCondition &condition)
 
 } // namespace
 
-DicomImageWriter::DicomImageWriter(const Series &series)
-    : m_series(series), m_maximum((1 << series.bitsStored) - 1)
-{
-}
+DicomImageWriter::DicomImageWriter(const Series &series) : m_series(series), m_maximum((1 << series.bitsStored) - 1) {}
 
 bool DicomImageWriter::isSupportedDepth(int bitsStored)
 {

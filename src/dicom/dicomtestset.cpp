@@ -8,7 +8,7 @@ const int kTg18LnLevels = 18;
 const int kTg18LnStep = 15;
 
 // The nine places of the luminance fields, row by row, as the pattern orders them.
-const char *const kFieldPositions[] = {"top left",    "top centre", "top right",    "middle left", "centre",
+const char *const kFieldPositions[] = {"top left",     "top centre",  "top right",     "middle left", "centre",
                                        "middle right", "bottom left", "bottom centre", "bottom right"};
 
 bool isTg18Ln(TestPattern::tTestPattern type)
@@ -36,9 +36,10 @@ QVector<DicomTestSet::Entry> buildEntries()
          ++type) {
         const int offset = type - TestPattern::kTestPatternLuminanceLightTL;
         const QString brightness = offset % 2 == 0 ? QStringLiteral("light") : QStringLiteral("dark");
-        entries.append({TestPattern::tTestPattern(type),
-                        QStringLiteral("Luminance field %1 %2").arg(brightness, QLatin1String(kFieldPositions[offset / 2])),
-                        true});
+        entries.append(
+            {TestPattern::tTestPattern(type),
+             QStringLiteral("Luminance field %1 %2").arg(brightness, QLatin1String(kFieldPositions[offset / 2])),
+             true});
     }
     entries.append({TestPattern::kTestPatternTG18MP, QStringLiteral("TG18-MP"), false});
     return entries;

@@ -193,8 +193,9 @@ void ReportGenerator::generate(QPrinter *printer, QPainter *painter, QVariantMap
     rebuildGroups(session);
     linkAnswers();
     y = drawSessionContext(y, testType, session.value(QStringLiteral("display")).toMap());
-    if (!ViewerText::value(session).isEmpty())
-        y = drawRow(y, ViewerText::label(), ViewerText::value(session), QString(), QString(), false, false, textMuted) + 4;
+    const QString viewer = ViewerText::value(session);
+    if (!viewer.isEmpty())
+        y = drawRow(y, ViewerText::label(), viewer, QString(), QString(), false, false, textMuted) + 4;
     for (TestGroup *group : qAsConst(m_groups))
         y = drawGroup(y, group, group->number() == 0);
     if (!judgementRecord.isEmpty())

@@ -161,11 +161,12 @@ int main(int argc, char *argv[])
                                              .arg(kDefaultDicomSize.width())
                                              .arg(kDefaultDicomSize.height()),
                                          QStringLiteral("DIR"));
-    const QCommandLineOption bitsOption(QStringLiteral("bits"),
-                                        QStringLiteral("Bits a pixel of the DICOM files, 8 or 12 (default %1).")
-                                            .arg(kDefaultDicomBits),
-                                        QStringLiteral("8|12"), QString::number(kDefaultDicomBits));
-    parser.addOptions({listOption, patternOption, allOption, sizeOption, outOption, dirOption, dicomOption, bitsOption});
+    const QCommandLineOption bitsOption(
+        QStringLiteral("bits"),
+        QStringLiteral("Bits a pixel of the DICOM files, 8 or 12 (default %1).").arg(kDefaultDicomBits),
+        QStringLiteral("8|12"), QString::number(kDefaultDicomBits));
+    parser.addOptions(
+        {listOption, patternOption, allOption, sizeOption, outOption, dirOption, dicomOption, bitsOption});
 
     if (!parser.parse(application.arguments()))
         return fail(kExitBadArguments, parser.errorText());

@@ -198,7 +198,8 @@ void TestDicomExport::pixelsEqualThePatternTool()
                 const int stored = bits == 8 ? bytes[at] : words[at];
                 const int expected = bits == 8 ? line[x] : int(std::lround(line[x] * 4095.0 / 255.0));
                 if (stored != expected)
-                    QFAIL(qPrintable(QStringLiteral("%1 at %2,%3: %4, drawn %5").arg(key).arg(x).arg(y).arg(stored).arg(line[x])));
+                    QFAIL(qPrintable(
+                        QStringLiteral("%1 at %2,%3: %4, drawn %5").arg(key).arg(x).arg(y).arg(stored).arg(line[x])));
             }
         }
     }
@@ -208,8 +209,9 @@ void TestDicomExport::pixelsEqualThePatternTool()
 // every other attribute of the patient and the people about an image is empty.
 void TestDicomExport::describesTheSetWithoutPatientData()
 {
-    const DcmTagKey people[] = {DCM_ReferringPhysicianName, DCM_InstitutionName, DCM_InstitutionAddress,
-                                DCM_StationName, DCM_OperatorsName, DCM_PerformingPhysicianName, DCM_AccessionNumber};
+    const DcmTagKey people[] = {
+        DCM_ReferringPhysicianName, DCM_InstitutionName,         DCM_InstitutionAddress, DCM_StationName,
+        DCM_OperatorsName,          DCM_PerformingPhysicianName, DCM_AccessionNumber};
     for (const Export &set : qAsConst(m_exports)) {
         for (const QString &name : set.files) {
             DcmFileFormat file;
@@ -231,7 +233,8 @@ void TestDicomExport::describesTheSetWithoutPatientData()
     DcmFileFormat file;
     const Export &deep = m_exports.value(12);
     QVERIFY(file.loadFile(QDir(deep.directory).filePath(deep.files.at(6)).toLocal8Bit().constData()).good());
-    QCOMPARE(text(file.getDataset(), DCM_SeriesDescription), QStringLiteral("Lumivex test patterns 1920 x 1080, 12 bits"));
+    QCOMPARE(text(file.getDataset(), DCM_SeriesDescription),
+             QStringLiteral("Lumivex test patterns 1920 x 1080, 12 bits"));
     QCOMPARE(text(file.getDataset(), DCM_ImageComments), QStringLiteral("TG18-LN level 90, driving level 90 of 255"));
     QCOMPARE(text(file.getDataset(), DCM_WindowCenter), QStringLiteral("2047.5"));
     QCOMPARE(text(file.getDataset(), DCM_WindowWidth), QStringLiteral("4096"));
@@ -293,7 +296,8 @@ void TestDicomExport::badArguments_data()
     QTest::newRow("ten bits") << QStringList{"--dicom", folder, "--bits", "10"} << 2 << "invalid bit depth \"10\"";
     QTest::newRow("bits without dicom") << QStringList{"--all", "--size", "8x8", "--dir", folder, "--bits", "8"} << 2
                                         << "--bits belongs to --dicom";
-    QTest::newRow("folder is a file") << QStringList{"--dicom", m_dir.filePath("png/kTestPatternUN80.png"), "--size", "8x8"}
+    QTest::newRow("folder is a file") << QStringList{"--dicom", m_dir.filePath("png/kTestPatternUN80.png"), "--size",
+                                                     "8x8"}
                                       << 1 << "cannot create the folder";
 }
 

@@ -34,10 +34,13 @@ class TestDicomWindow : public QObject
     Q_OBJECT
 
 private slots:
+    // A store left by an earlier run would know the display and ask nothing about it.
     void initTestCase()
     {
-        for (const QString &file : {SettingsFile, QStringLiteral("Lumivex.sqlite"), QStringLiteral("Lumivex.sqlite-wal")})
-            QFile::remove(file);
+        const QStringList storeFiles{SettingsFile, QStringLiteral("Lumivex.sqlite"),
+                                     QStringLiteral("Lumivex.sqlite-wal")};
+        for (const QString &file : storeFiles)
+            QVERIFY2(!QFile::exists(file) || QFile::remove(file), qPrintable(file));
     }
     void init()
     {
@@ -45,12 +48,13 @@ private slots:
         m_window->findChild<TestingSession *>()->setScreenIdentity(std::make_unique<NamedScreen>());
         m_window->show();
     }
+    // Every dialog met was answered and every answer used; a failure leaves none for the next test.
     void cleanup()
     {
         m_window.reset();
-        QCOMPARE(ModalPrompt::unansweredDialogs(), 0);
-        QCOMPARE(ModalPrompt::pendingAnswers(), 0);
+        const QPair<int, int> unusedAndUnanswered(ModalPrompt::pendingAnswers(), ModalPrompt::unansweredDialogs());
         ModalPrompt::reset();
+        QCOMPARE(unusedAndUnanswered, qMakePair(0, 0));
     }
 
     // Without a folder nothing is written and the dialog says why; with one, the

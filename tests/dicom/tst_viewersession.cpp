@@ -50,7 +50,8 @@ void TestViewerSession::asksWithoutPaintingAndRecordsTheViewer()
     QSignalSpy completed(&session, &TestingSession::sessionCompleted);
     const QStringList levels{"0.8", "10",  "20",  "30",  "40",  "50",  "60",  "70",  "80",
                              "90",  "100", "120", "140", "160", "200", "250", "300", "400"};
-    const SessionDriver::Answers answers = SessionDriver::readings("27", QVector<QString>(9, "250").toList(), QVector<QString>(9, "0.5").toList(), levels, "2");
+    const SessionDriver::Answers answers = SessionDriver::readings("27", QVector<QString>(9, "250").toList(),
+                                                                   QVector<QString>(9, "0.5").toList(), levels, "2");
     auto *canvas = session.frame()->findChild<CanvasWidget *>();
     QVERIFY(canvas);
     QStringList instructions;
