@@ -30,7 +30,6 @@ DicomExportDialog::DicomExportDialog(const QStringList &screenItems, int current
 {
     m_ui->setupUi(this);
     TR::Translator::instance()->translateObject(this, true);
-    setWindowTitle(translated("dicom_export"));
     const QList<QScreen *> screens = QGuiApplication::screens();
     for (int index = 0; index < screenItems.size() && index < screens.size(); ++index) {
         const QSize size = deviceSize(screens.at(index));
