@@ -1,0 +1,227 @@
+#include "calibrationdialog.h"
+#include "calibrationrun.h"
+#include "configurationmanager.h"
+#include "defaultdictionary.h"
+#include "displayrecord.h"
+#include "sessiondatabase.h"
+#include "support/modalanswers.h"
+#include "translator.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const int Patient = 60000;
+
+QString translated(const char *key)
+{
+    return TR::Translator::instance()->translate(QLatin1String(key));
+}
+
+QStringList lines(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+}
+
+// The meter's answers in the order the calibration reads: the ambient
+// luminance, the response at the 33 driving levels, the 18 TG18-LN levels.
+QStringList meterAnswers(const QStringList &verification = {})
+{
+    QStringList answers{"0.2"};
+    for (int level = 0; level <= 256; level += 8)
+        answers << QString("level:%1").arg(std::min(level, 255));
+    if (!verification.isEmpty())
+        return answers + verification;
+    for (int level = 0; level <= 255; level += 15)
+        answers << QString("level:%1").arg(level);
+    return answers;
+}
+
+} // namespace
+
+// A display calibrated through the dialog with the fake dispwin and the fake
+// spotread, whose gamma-2.2 display shows what the loaded table makes of each level.
+class TestCalibrationDialog : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ConfigurationManager> m_store;
+    DisplayRecord m_display;
+
+    QString path(const char *name) const { return m_dir->filePath(name); }
+
+    std::unique_ptr<CalibrationDialog> calibrate(const QStringList &answers)
+    {
+        QFile table(path("meter"));
+        if (!table.open(QIODevice::WriteOnly))
+            return nullptr;
+        table.write(answers.join('\n').toUtf8() + '\n');
+        table.close();
+        CalibrationDialog::Choices choices;
+        choices.meter.program = FAKE_SPOTREAD;
+        choices.meter.settleMs = 0;
+        choices.calibration.program = FAKE_DISPWIN;
+        choices.tester = "Dana";
+        choices.monitorInfo = "MAKER MD27 (SN A-1)";
+        auto dialog = std::make_unique<CalibrationDialog>(m_store.get(), m_display, choices);
+        ModalAnswers::clickButton(translated("meter_useBlack"));
+        dialog->show();
+        return dialog;
+    }
+
+    static bool judged(const CalibrationDialog *dialog)
+    {
+        return dialog->run()->stage() == CalibrationRun::Judged;
+    }
+    static QPushButton *button(const CalibrationDialog *dialog, const char *name)
+    {
+        return dialog->findChild<QPushButton *>(name);
+    }
+
+private slots:
+    void initTestCase() { TR::Translator::instance()->setModel(TR::defaultDictionary()); }
+
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_store = std::make_unique<ConfigurationManager>(m_dir->filePath("settings.ini"));
+        m_display = DisplayRecord::fromIdentity({{"maker", "MAKER"}, {"model", "MD27"}, {"serial", "A-1"}});
+        m_display.category = "projectionRadiography";
+        m_display.roomClass = "RK1";
+        qputenv("FAKE_SPOTREAD_TABLE", path("meter").toUtf8());
+        qputenv("FAKE_DISPLAY_MODEL", "2.2 0.8 300");
+        qputenv("FAKE_DISPWIN_LOG", path("dispwin.log").toUtf8());
+        qputenv("FAKE_DISPWIN_STATE", path("loaded").toUtf8());
+        qunsetenv("FAKE_DISPWIN_FAIL");
+        ModalAnswers::handle([](QDialog *dialog) { dialog->reject(); });
+        QDialog primer;
+        ModalPrompt::exec(&primer);
+    }
+
+    void cleanup()
+    {
+        m_store.reset();
+        const int unanswered = ModalPrompt::unansweredDialogs();
+        const int pending = ModalPrompt::pendingAnswers();
+        ModalPrompt::reset();
+        QCOMPARE(unanswered, 0);
+        QCOMPARE(pending, 0);
+    }
+
+    // Keep installs the verified file and stores it with the display; Discard
+    // unloads it. Either way the calibration is recorded as a session.
+    void verifiedCalibration_data()
+    {
+        QTest::addColumn<bool>("keep");
+        QTest::newRow("kept") << true;
+        QTest::newRow("discarded") << false;
+    }
+    void verifiedCalibration()
+    {
+        QFETCH(bool, keep);
+        auto dialog = calibrate(meterAnswers());
+        QTRY_VERIFY_WITH_TIMEOUT(judged(dialog.get()), Patient);
+        QVERIFY(dialog->run()->passed());
+        QVERIFY(button(dialog.get(), "keepPushButton")->isEnabled());
+        const QString levels = dialog->findChild<QLabel *>("levelsLabel")->text();
+        QVERIFY2(levels.contains(QString("%1 of 256").arg(dialog->run()->table().distinctOutputs())), qPrintable(levels));
+        const QVariantMap verdict = dialog->run()->record().value("verdict").toMap();
+        qInfo("verification: largest deviation %.1f %% (limit %.0f %%)", verdict.value("measured").toDouble(),
+              verdict.value("limit").toDouble());
+
+        const QString calFile = lines(path("loaded")).value(0);
+        QStringList expected{"-d 1 -c", "-d 1 " + calFile};
+        QVERIFY(QFile::exists(calFile));
+        QTest::mouseClick(button(dialog.get(), keep ? "keepPushButton" : "discardPushButton"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(dialog->run()->stage() == CalibrationRun::Finished, Patient);
+        expected << (keep ? "-d 1 -I " + calFile : "-d 1 -c");
+        QCOMPARE(lines(path("dispwin.log")), expected);
+        QCOMPARE(lines(path("loaded")), keep ? QStringList{calFile} : QStringList());
+
+        SessionDatabase *database = m_store->database();
+        QVERIFY(dialog->storedSession() > 0);
+        const QVariantMap stored = database->sessionRecord(dialog->storedSession());
+        QCOMPARE(stored.value("testtype").toString(), QString("calibration"));
+        QCOMPARE(stored.value("nfailedtestcontents").toInt(), 0);
+        const QVariantMap calibration = stored.value("calibration").toMap();
+        QCOMPARE(calibration.value("response").toList().size(), 33);
+        QCOMPARE(calibration.value("verification").toList().size(), 18);
+        QCOMPARE(calibration.value("table").toList().size(), 256);
+        QCOMPARE(calibration.value("kept").toBool(), keep);
+        const auto installed = database->displayCalibration(m_display.key());
+        QCOMPARE(installed.has_value(), keep);
+        if (keep) {
+            QFile file(calFile);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(installed->calFile.toUtf8(), file.readAll());
+        }
+    }
+
+    // No Keep without a passed check: a verification that fails, a table that
+    // cannot be computed, a dispwin that cannot load. Discard then unloads.
+    void noKeepWithoutPassedCheck_data()
+    {
+        QTest::addColumn<QStringList>("answers");
+        QTest::addColumn<QByteArray>("dispwinFails");
+        QTest::addColumn<QString>("message");
+        QStringList linear;
+        for (int i = 0; i < 18; ++i)
+            linear << QString::number(1 + 17 * i);
+        QTest::newRow("verification fails") << meterAnswers(linear) << QByteArray() << "largest deviation";
+        QStringList flat{"0.2"};
+        for (int i = 0; i < 33; ++i)
+            flat << "5";
+        QTest::newRow("response does not rise") << flat << QByteArray() << "no brighter";
+        QTest::newRow("dispwin cannot load") << meterAnswers() << QByteArray("load") << "VideoLUT";
+        QTest::newRow("meter fails twice") << QStringList{"0.2", "level:0", "fail", "fail"} << QByteArray()
+                                           << "also when tried again";
+    }
+    void noKeepWithoutPassedCheck()
+    {
+        QFETCH(QStringList, answers);
+        QFETCH(QByteArray, dispwinFails);
+        QFETCH(QString, message);
+        if (!dispwinFails.isEmpty())
+            qputenv("FAKE_DISPWIN_FAIL", dispwinFails);
+        auto dialog = calibrate(answers);
+        QTRY_VERIFY_WITH_TIMEOUT(judged(dialog.get()), Patient);
+        QVERIFY(!dialog->run()->passed());
+        QVERIFY(!button(dialog.get(), "keepPushButton")->isEnabled());
+        const QString shown = dialog->findChild<QLabel *>("resultLabel")->text();
+        QVERIFY2(shown.contains(message), qPrintable(shown));
+        // Keep asked for anyway installs nothing.
+        dialog->run()->keep();
+        QCOMPARE(dialog->run()->stage(), CalibrationRun::Judged);
+
+        QTest::mouseClick(button(dialog.get(), "discardPushButton"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(dialog->run()->stage() == CalibrationRun::Finished, Patient);
+        QVERIFY(!lines(path("dispwin.log")).join('\n').contains("-I"));
+        QCOMPARE(lines(path("dispwin.log")).constLast(), QString("-d 1 -c"));
+        QVERIFY(lines(path("loaded")).isEmpty());
+        QVERIFY(!m_store->database()->displayCalibration(m_display.key()));
+        const QVariantMap stored = m_store->database()->sessionRecord(dialog->storedSession());
+        QCOMPARE(stored.value("nfailedtestcontents").toInt(), 1);
+        QCOMPARE(stored.value("calibration").toMap().value("message").toString(), shown.section('\n', 0, 0));
+    }
+
+    // Closing the dialog while it measures stops the meter and unloads the display; nothing is recorded.
+    void closingWhileMeasuringUnloads()
+    {
+        auto dialog = calibrate({"0.2", "hang"});
+        QTRY_VERIFY_WITH_TIMEOUT(dialog->run()->stage() == CalibrationRun::ReadingResponse, Patient);
+        QTest::mouseClick(button(dialog.get(), "closePushButton"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog->isVisible(), Patient);
+        QCOMPARE(lines(path("dispwin.log")), QStringList({"-d 1 -c", "-d 1 -c"}));
+        QCOMPARE(dialog->storedSession(), 0);
+        QCOMPARE(m_store->database()->sessionSummaries().size(), 0);
+    }
+};
+
+QTEST_MAIN(TestCalibrationDialog)
+#include "tst_calibrationdialog.moc"
