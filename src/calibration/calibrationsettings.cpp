@@ -1,7 +1,5 @@
 #include "calibrationsettings.h"
 
-#include "configurationmanager.h"
-
 #include <QSettings>
 
 #include <cmath>
@@ -48,12 +46,6 @@ CalibrationSettings CalibrationSettings::load(QSettings &settings)
     calibration.levels = ok && isValidLevels(levels) ? levels : defaultLevels;
     settings.endGroup();
     return calibration;
-}
-
-CalibrationSettings CalibrationSettings::load()
-{
-    QSettings settings(ConfigurationManager::instance()->fileName(), QSettings::IniFormat);
-    return load(settings);
 }
 
 bool CalibrationSettings::save(QSettings &settings) const

@@ -24,6 +24,5 @@ struct CalibrationSettings
     static bool isValidLevels(int levels);
     // A value out of range reads as its default.
     static CalibrationSettings load(QSettings &settings);
-    static CalibrationSettings load();
     bool save(QSettings &settings) const;
 };

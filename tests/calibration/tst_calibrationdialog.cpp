@@ -3,12 +3,18 @@
 #include "configurationmanager.h"
 #include "defaultdictionary.h"
 #include "displayrecord.h"
+#include "displayspage.h"
+#include "pdfprobe.h"
+#include "reportgenerator.h"
 #include "sessiondatabase.h"
 #include "support/modalanswers.h"
 #include "translator.h"
 
+#include <QInputDialog>
 #include <QLabel>
 #include <QPushButton>
+#include <QSettings>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -161,6 +167,60 @@ private slots:
             QVERIFY(file.open(QIODevice::ReadOnly));
             QCOMPARE(installed->calFile.toUtf8(), file.readAll());
         }
+
+        // The report shows both responses, the levels kept, the verdict and what became of the file.
+        ReportGenerator generator;
+        QVERIFY(generator.writePdf(stored, path("report.pdf")));
+        const QString report = PdfProbe::text(PdfProbe::words(path("report.pdf")));
+        for (const QString &expected : {QString("before the calibration"), QString("with the calibration loaded"),
+                                        QString("levels remain distinct"), QString("check with the calibration"),
+                                        QString(keep ? "Kept: installed" : "Not kept:")})
+            QVERIFY2(report.contains(expected), qPrintable(expected + " not in: " + report));
+    }
+
+    // The displays page offers the calibration only when the settings name
+    // dispwin; it then calibrates the chosen display on the screen the operator chooses.
+    void displaysPageOffersCalibration()
+    {
+        m_store->database()->classifyDisplay(m_display.identity(), m_display.category, m_display.roomClass,
+                                             QDate::currentDate());
+        DisplaysPage page(m_store.get());
+        page.show();
+        auto *calibrate = page.findChild<QPushButton *>("calibratePushButton");
+        QVERIFY(calibrate->isHidden());
+
+        QSettings settings(m_store->fileName(), QSettings::IniFormat);
+        settings.setValue("CALIBRATION/program", FAKE_DISPWIN);
+        settings.setValue("METER/program", FAKE_SPOTREAD);
+        settings.setValue("METER/settleMs", 0);
+        settings.sync();
+        QFile table(path("meter"));
+        QVERIFY(table.open(QIODevice::WriteOnly));
+        table.write(meterAnswers().join('\n').toUtf8());
+        table.close();
+        page.reload();
+        page.findChild<QTableView *>()->selectRow(0);
+        QVERIFY(calibrate->isVisible());
+        QVERIFY(calibrate->isEnabled());
+
+        ModalAnswers::handle([](QDialog *dialog) {
+            auto *input = qobject_cast<QInputDialog *>(dialog);
+            QVERIFY(input && !input->comboBoxItems().isEmpty());
+            input->setTextValue(input->comboBoxItems().constFirst());
+            input->accept();
+        });
+        ModalAnswers::handle([](QDialog *dialog) {
+            auto *calibration = qobject_cast<CalibrationDialog *>(dialog);
+            QVERIFY(calibration);
+            QTRY_VERIFY_WITH_TIMEOUT(judged(calibration), Patient);
+            QTest::mouseClick(button(calibration, "keepPushButton"), Qt::LeftButton);
+            QTRY_VERIFY_WITH_TIMEOUT(calibration->run()->stage() == CalibrationRun::Finished, Patient);
+            calibration->accept();
+        });
+        ModalAnswers::clickButton(translated("meter_useBlack"));
+        QTest::mouseClick(calibrate, Qt::LeftButton);
+        QVERIFY(m_store->database()->displayCalibration(m_display.key()).has_value());
+        QCOMPARE(lines(path("dispwin.log")).constLast().left(8), QString("-d 1 -I "));
     }
 
     // No Keep without a passed check: a verification that fails, a table that
