@@ -62,7 +62,10 @@ class TestCalibrationDialog : public QObject
 
     QString path(const char *name) const { return m_dir->filePath(name); }
 
-    std::unique_ptr<CalibrationDialog> calibrate(const QStringList &answers)
+    // Starts the calibration; the operator uses the black screen for the
+    // ambient luminance when the calibration gets that far.
+    std::unique_ptr<CalibrationDialog> calibrate(const QStringList &answers, int timeLimitMs = 20000,
+                                                 bool readsAmbient = true)
     {
         QFile table(path("meter"));
         if (!table.open(QIODevice::WriteOnly))
@@ -72,11 +75,13 @@ class TestCalibrationDialog : public QObject
         CalibrationDialog::Choices choices;
         choices.meter.program = FAKE_SPOTREAD;
         choices.meter.settleMs = 0;
+        choices.meter.timeLimitMs = timeLimitMs;
         choices.calibration.program = FAKE_DISPWIN;
         choices.tester = "Dana";
         choices.monitorInfo = "MAKER MD27 (SN A-1)";
         auto dialog = std::make_unique<CalibrationDialog>(m_store.get(), m_display, choices);
-        ModalAnswers::clickButton(translated("meter_useBlack"));
+        if (readsAmbient)
+            ModalAnswers::clickButton(translated("meter_useBlack"));
         dialog->show();
         return dialog;
     }
@@ -268,6 +273,19 @@ private slots:
         const QVariantMap stored = m_store->database()->sessionRecord(dialog->storedSession());
         QCOMPARE(stored.value("nfailedtestcontents").toInt(), 1);
         QCOMPARE(stored.value("calibration").toMap().value("message").toString(), shown.section('\n', 0, 0));
+    }
+
+    // A dispwin that hangs is stopped at the meter's time limit, and the calibration fails with the reason.
+    void hangingDispwinIsStopped()
+    {
+        qputenv("FAKE_DISPWIN_FAIL", "hang");
+        auto dialog = calibrate(meterAnswers(), 500, false);
+        QTRY_VERIFY_WITH_TIMEOUT(judged(dialog.get()), Patient);
+        QVERIFY(!button(dialog.get(), "keepPushButton")->isEnabled());
+        QCOMPARE(dialog->findChild<QLabel *>("resultLabel")->text(), translated("calibration_timeOut").arg("0.5"));
+        QTest::mouseClick(button(dialog.get(), "discardPushButton"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(dialog->run()->stage() == CalibrationRun::Finished, Patient);
+        QCOMPARE(lines(path("dispwin.log")), QStringList({"-d 1 -c", "-d 1 -c"}));
     }
 
     // Closing the dialog while it measures stops the meter and unloads the display; nothing is recorded.
