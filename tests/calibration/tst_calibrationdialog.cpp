@@ -288,6 +288,17 @@ private slots:
         QCOMPARE(lines(path("dispwin.log")), QStringList({"-d 1 -c", "-d 1 -c"}));
     }
 
+    // Closing the dialog during a dispwin call waits for that call, then unloads.
+    void closingDuringDispwinUnloadsAfterIt()
+    {
+        qputenv("FAKE_DISPWIN_FAIL", "hang");
+        auto dialog = calibrate(meterAnswers(), 500, false);
+        QTRY_VERIFY_WITH_TIMEOUT(dialog->run()->stage() == CalibrationRun::Unloading, Patient);
+        QTest::mouseClick(button(dialog.get(), "closePushButton"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog->isVisible(), Patient);
+        QCOMPARE(lines(path("dispwin.log")), QStringList({"-d 1 -c", "-d 1 -c"}));
+    }
+
     // Closing the dialog while it measures stops the meter and unloads the display; nothing is recorded.
     void closingWhileMeasuringUnloads()
     {
