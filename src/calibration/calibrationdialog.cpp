@@ -1,6 +1,7 @@
 #include "calibrationdialog.h"
 #include "ui_calibrationdialog.h"
 
+#include "calibrationpatch.h"
 #include "calibrationrun.h"
 #include "configurationmanager.h"
 #include "localformats.h"
@@ -58,6 +59,7 @@ CalibrationDialog::CalibrationDialog(ConfigurationManager *store, const DisplayR
     connect(m_ui->keepPushButton, &QPushButton::clicked, m_run, &CalibrationRun::keep);
     connect(m_ui->discardPushButton, &QPushButton::clicked, m_run, &CalibrationRun::discard);
     connect(m_ui->closePushButton, &QPushButton::clicked, this, &CalibrationDialog::reject);
+    connect(m_run->patch(), &CalibrationPatch::cancelRequested, this, &CalibrationDialog::reject);
     for (QPushButton *button : {m_ui->keepPushButton, m_ui->discardPushButton})
         connect(button, &QPushButton::clicked, this, [this] {
             m_ui->keepPushButton->setEnabled(false);

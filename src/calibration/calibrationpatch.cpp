@@ -3,10 +3,12 @@
 #include "testpattern.h"
 
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
 
-CalibrationPatch::CalibrationPatch(int screenIndex) : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
+CalibrationPatch::CalibrationPatch(int screenIndex)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("calibrationPatch"));
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -39,4 +41,12 @@ void CalibrationPatch::paintEvent(QPaintEvent *)
             NSTESTPatter::TestPattern::paintTg18Ln(&painter, devicePixels, m_level);
     }
     QPainter(this).drawImage(QPoint(), image);
+}
+
+void CalibrationPatch::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape)
+        emit cancelRequested();
+    else
+        QWidget::keyPressEvent(event);
 }
