@@ -28,7 +28,8 @@ QString calFilePath(const ConfigurationManager *store)
 {
     QDir folder = QFileInfo(store->databaseFileName()).dir();
     folder.mkpath(CalFolder);
-    const QString name = QStringLiteral("gsdf-%1.cal").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
+    const QString name =
+        QStringLiteral("gsdf-%1.cal").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
     return folder.filePath(CalFolder + QLatin1Char('/') + name);
 }
 
@@ -37,14 +38,15 @@ QString levelsText(const GsdfLookupTable &table)
     QString text = translated("calibration_levelsRemain").arg(table.distinctOutputs()).arg(GsdfLookupTable::size);
     const QVector<int> unused = table.unusedTopLevels();
     if (!unused.isEmpty())
-        text += QLatin1Char(' ') + translated("calibration_unusedLevels").arg(unused.constFirst()).arg(unused.constLast());
+        text +=
+            QLatin1Char(' ') + translated("calibration_unusedLevels").arg(unused.constFirst()).arg(unused.constLast());
     return text;
 }
 
 } // namespace
 
-CalibrationDialog::CalibrationDialog(ConfigurationManager *store, const DisplayRecord &display,
-                                     const Choices &choices, QWidget *parent)
+CalibrationDialog::CalibrationDialog(ConfigurationManager *store, const DisplayRecord &display, const Choices &choices,
+                                     QWidget *parent)
     : QDialog(parent), m_ui(new Ui::CalibrationDialog), m_store(store), m_display(display), m_choices(choices)
 {
     m_ui->setupUi(this);

@@ -58,15 +58,17 @@ int CalibrationLauncher::chooseScreen(const DisplayRecord &display) const
     }
     if (matching.size() == 1)
         return matching.constFirst();
-    const QString chosen = ModalPrompt::chooseItem(m_parent, display.description(), translated("calibration_chooseScreen"),
-                                                   items, translated("ok"), translated("cancel"));
+    const QString chosen =
+        ModalPrompt::chooseItem(m_parent, display.description(), translated("calibration_chooseScreen"), items,
+                                translated("ok"), translated("cancel"));
     return chosen.isNull() ? -1 : items.indexOf(chosen);
 }
 
 QString CalibrationLauncher::testerOf(const DisplayRecord &display) const
 {
     const qint64 newest = m_store->database()->newestSessionId(display.key());
-    return newest == 0 ? QString() : m_store->database()->sessionRecord(newest).value(QStringLiteral("tester")).toString();
+    return newest == 0 ? QString()
+                       : m_store->database()->sessionRecord(newest).value(QStringLiteral("tester")).toString();
 }
 
 bool CalibrationLauncher::calibrate(const DisplayRecord &display, int screenIndex) const

@@ -59,17 +59,11 @@ QVariantList numbers(const QVector<int> &values)
 
 } // namespace
 
-CalibrationRun::CalibrationRun(const MeterSettings &meter, const CalibrationSettings &calibration,
-                               const Target &target, QWidget *promptParent, QObject *parent)
-    : QObject(parent),
-      m_meterSettings(meter),
-      m_settings(calibration),
-      m_target(target),
-      m_promptParent(promptParent),
-      m_patch(new CalibrationPatch(target.screenIndex)),
-      m_meter(new MeterReader(meter, this)),
-      m_dispwin(new Dispwin(calibration.program, meter.timeLimitMs, this)),
-      m_settleTimer(new QTimer(this))
+CalibrationRun::CalibrationRun(const MeterSettings &meter, const CalibrationSettings &calibration, const Target &target,
+                               QWidget *promptParent, QObject *parent)
+    : QObject(parent), m_meterSettings(meter), m_settings(calibration), m_target(target), m_promptParent(promptParent),
+      m_patch(new CalibrationPatch(target.screenIndex)), m_meter(new MeterReader(meter, this)),
+      m_dispwin(new Dispwin(calibration.program, meter.timeLimitMs, this)), m_settleTimer(new QTimer(this))
 {
     m_settleTimer->setSingleShot(true);
     connect(m_settleTimer, &QTimer::timeout, this, &CalibrationRun::readSettled);
@@ -261,8 +255,8 @@ void CalibrationRun::judge()
                         .arg(verdict.measured, 0, 'f', 1)
                         .arg(verdict.limit, 0, 'f', 1);
     } else {
-        m_message = translated("calibration_notJudged").arg(verdict.problem.isEmpty() ? translated("calibration_noVerdict")
-                                                                                      : verdict.problem);
+        m_message = translated("calibration_notJudged")
+                        .arg(verdict.problem.isEmpty() ? translated("calibration_noVerdict") : verdict.problem);
     }
     m_patch->hide();
     setStage(Judged);

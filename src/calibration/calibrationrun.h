@@ -39,7 +39,7 @@ public:
         ReadingResponse,
         Loading,
         Verifying,
-        Judged,   // waits for keep() or discard()
+        Judged, // waits for keep() or discard()
         Installing,
         Discarding,
         Finished

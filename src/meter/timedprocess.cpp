@@ -24,8 +24,7 @@ TimedProcess::~TimedProcess()
     stopProcess();
 }
 
-void TimedProcess::start(const QString &program, const QStringList &arguments, int timeLimitMs,
-                         const QByteArray &input)
+void TimedProcess::start(const QString &program, const QStringList &arguments, int timeLimitMs, const QByteArray &input)
 {
     if (isRunning())
         return;
@@ -34,8 +33,7 @@ void TimedProcess::start(const QString &program, const QStringList &arguments, i
     m_process = new QProcess(this);
     m_process->setProcessChannelMode(QProcess::MergedChannels);
     connect(m_process, &QProcess::readyRead, this, &TimedProcess::collectOutput);
-    connect(m_process, qOverload<int, QProcess::ExitStatus>(&QProcess::finished), this,
-            &TimedProcess::processFinished);
+    connect(m_process, qOverload<int, QProcess::ExitStatus>(&QProcess::finished), this, &TimedProcess::processFinished);
     connect(m_process, &QProcess::errorOccurred, this, &TimedProcess::processFailed);
     connect(m_process, &QProcess::started, this, [this] {
         m_process->write(m_input);

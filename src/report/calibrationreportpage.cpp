@@ -19,6 +19,8 @@ const QString CalibrationReportPage::testType = QStringLiteral("calibration");
 
 namespace {
 
+using ReportStyle::font;
+
 const QColor measuredBlue(QStringLiteral("#1f6fd1"));
 const QColor &targetColour = ReportStyle::passedColour;
 constexpr int plotHeight = 190;
@@ -28,14 +30,6 @@ constexpr int highestLevel = 255;
 QString translated(const char *key)
 {
     return TR::Translator::instance()->translate(QLatin1String(key));
-}
-
-QFont font(int pointSize, QFont::Weight weight = QFont::Normal)
-{
-    QFont result(ReportStyle::fontFamily);
-    result.setPointSize(pointSize);
-    result.setWeight(weight);
-    return result;
 }
 
 double number(const QVariant &value)
@@ -103,9 +97,9 @@ qreal CalibrationReportPage::draw(qreal y, const QVariantMap &calibration)
                              .arg(highestLevel + 1);
         const QVariantList unused = calibration.value(QStringLiteral("unusedLevels")).toList();
         if (!unused.isEmpty())
-            levels += QLatin1Char(' ') + translated("calibration_unusedLevels")
-                                             .arg(unused.constFirst().toInt())
-                                             .arg(unused.constLast().toInt());
+            levels +=
+                QLatin1Char(' ') +
+                translated("calibration_unusedLevels").arg(unused.constFirst().toInt()).arg(unused.constLast().toInt());
         y = drawLine(y + 6, levels, font(9));
     }
     y = drawLine(y + 4, calibration.value(QStringLiteral("message")).toString(), font(10, QFont::Bold));
@@ -143,7 +137,8 @@ qreal CalibrationReportPage::drawPlot(qreal y, const QString &title, const Curve
     }
     // Whole decades around the readings, so the GSDF's bend shows at every level.
     const double low = std::floor(std::log10(*std::min_element(luminances.cbegin(), luminances.cend())));
-    const double high = std::max(low + 1, std::ceil(std::log10(*std::max_element(luminances.cbegin(), luminances.cend()))));
+    const double high =
+        std::max(low + 1, std::ceil(std::log10(*std::max_element(luminances.cbegin(), luminances.cend()))));
     const auto toPoint = [&](const QPointF &point) {
         return QPointF(area.left() + area.width() * point.x() / highestLevel,
                        area.bottom() - area.height() * (std::log10(point.y()) - low) / (high - low));
@@ -154,7 +149,8 @@ qreal CalibrationReportPage::drawPlot(qreal y, const QString &title, const Curve
         m_painter->setPen(ReportStyle::ruleLight);
         m_painter->drawLine(QPointF(area.left(), at), QPointF(area.right(), at));
         m_painter->setPen(ReportStyle::textDark);
-        m_painter->drawText(QRectF(m_contentRect.left(), at - 6, plotLeftMargin - 4, 12), Qt::AlignRight | Qt::AlignVCenter,
+        m_painter->drawText(QRectF(m_contentRect.left(), at - 6, plotLeftMargin - 4, 12),
+                            Qt::AlignRight | Qt::AlignVCenter,
                             LocalFormats::number(std::pow(10.0, decade), decade < 0 ? int(-decade) : 0));
     }
     for (int level = 0; level <= highestLevel; level += 51)

@@ -87,10 +87,7 @@ class TestCalibrationDialog : public QObject
         return dialog;
     }
 
-    static bool judged(const CalibrationDialog *dialog)
-    {
-        return dialog->run()->stage() == CalibrationRun::Judged;
-    }
+    static bool judged(const CalibrationDialog *dialog) { return dialog->run()->stage() == CalibrationRun::Judged; }
     static QPushButton *button(const CalibrationDialog *dialog, const char *name)
     {
         return dialog->findChild<QPushButton *>(name);
@@ -111,9 +108,7 @@ private slots:
         qputenv("FAKE_DISPWIN_LOG", path("dispwin.log").toUtf8());
         qputenv("FAKE_DISPWIN_STATE", path("loaded").toUtf8());
         qunsetenv("FAKE_DISPWIN_FAIL");
-        ModalAnswers::handle([](QDialog *dialog) { dialog->reject(); });
-        QDialog primer;
-        ModalPrompt::exec(&primer);
+        ModalAnswers::rejectUnexpectedDialogs();
     }
 
     void cleanup()
@@ -142,7 +137,8 @@ private slots:
         QVERIFY(dialog->run()->passed());
         QVERIFY(button(dialog.get(), "keepPushButton")->isEnabled());
         const QString levels = dialog->findChild<QLabel *>("levelsLabel")->text();
-        QVERIFY2(levels.contains(QString("%1 of 256").arg(dialog->run()->table().distinctOutputs())), qPrintable(levels));
+        QVERIFY2(levels.contains(QString("%1 of 256").arg(dialog->run()->table().distinctOutputs())),
+                 qPrintable(levels));
         const QVariantMap verdict = dialog->run()->record().value("verdict").toMap();
         qInfo("verification: largest deviation %.1f %% (limit %.0f %%)", verdict.value("measured").toDouble(),
               verdict.value("limit").toDouble());
@@ -245,8 +241,8 @@ private slots:
             flat << "5";
         QTest::newRow("response does not rise") << flat << QByteArray() << "no brighter";
         QTest::newRow("dispwin cannot load") << meterAnswers() << QByteArray("load") << "VideoLUT";
-        QTest::newRow("meter fails twice") << QStringList{"0.2", "level:0", "fail", "fail"} << QByteArray()
-                                           << "also when tried again";
+        QTest::newRow("meter fails twice")
+            << QStringList{"0.2", "level:0", "fail", "fail"} << QByteArray() << "also when tried again";
     }
     void noKeepWithoutPassedCheck()
     {

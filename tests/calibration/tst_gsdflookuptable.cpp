@@ -23,7 +23,10 @@ struct Display
     double white = 300.0;
     int clip = 255;
 
-    double luminance(int level) const { return black + (white - black) * std::pow(std::min(level, clip) / 255.0, gamma); }
+    double luminance(int level) const
+    {
+        return black + (white - black) * std::pow(std::min(level, clip) / 255.0, gamma);
+    }
     QVector<double> readings(const QVector<int> &levels) const
     {
         QVector<double> values;
@@ -106,8 +109,8 @@ private slots:
         display.gamma = gamma;
         CalibrationSettings settings;
         settings.levels = levels;
-        const GsdfLookupTable table = GsdfLookupTable::compute(settings.drivingLevels(),
-                                                               display.readings(settings.drivingLevels()), Ambient);
+        const GsdfLookupTable table =
+            GsdfLookupTable::compute(settings.drivingLevels(), display.readings(settings.drivingLevels()), Ambient);
         QVERIFY(table.isValid());
         QCOMPARE(table.outputs.size(), 256);
         QCOMPARE(table.outputs.constFirst(), 0);
@@ -120,8 +123,8 @@ private slots:
             uncalibrated << QString::number(display.luminance(LuminanceResponse::drivingLevel(i)));
         QVERIFY(!LuminanceResponse::analyse(uncalibrated, Ambient).isWithin(LuminanceResponse::primaryLimit));
         const LuminanceResponse calibrated = verification(display, table);
-        qInfo("largest deviation with the table loaded: %.1f %%, %d distinct levels",
-              calibrated.largestDeviation * 100, table.distinctOutputs());
+        qInfo("largest deviation with the table loaded: %.1f %%, %d distinct levels", calibrated.largestDeviation * 100,
+              table.distinctOutputs());
         QVERIFY2(calibrated.isWithin(LuminanceResponse::primaryLimit),
                  qPrintable(QString::number(calibrated.largestDeviation)));
         QVERIFY(table.distinctOutputs() < 256);
@@ -209,11 +212,13 @@ private slots:
             QSKIP("ArgyllCMS's applycal and sRGB.icm are not installed");
         const QVector<int> levels = CalibrationSettings().drivingLevels();
         const GsdfLookupTable table = GsdfLookupTable::compute(levels, Display().readings(levels), Ambient);
-        const QByteArray text = CalFile::text(table.outputs, "GSDF \"test\"", QDateTime(QDate(2026, 12, 7), QTime(10, 0)));
+        const QByteArray text =
+            CalFile::text(table.outputs, "GSDF \"test\"", QDateTime(QDate(2026, 12, 7), QTime(10, 0)));
         QVERIFY(text.startsWith("CAL\n"));
-        for (const char *line : {"DEVICE_CLASS \"DISPLAY\"\n", "COLOR_REP \"RGB\"\n", "RGB_I RGB_R RGB_G RGB_B\n",
-                                 "NUMBER_OF_SETS 256\n", "DESCRIPTOR \"GSDF 'test'\"\n",
-                                 "CREATED \"Mon Dec 7 10:00:00 2026\"\n", "1.000000 1.000000 1.000000 1.000000\nEND_DATA\n"})
+        for (const char *line :
+             {"DEVICE_CLASS \"DISPLAY\"\n", "COLOR_REP \"RGB\"\n", "RGB_I RGB_R RGB_G RGB_B\n", "NUMBER_OF_SETS 256\n",
+              "DESCRIPTOR \"GSDF 'test'\"\n", "CREATED \"Mon Dec 7 10:00:00 2026\"\n",
+              "1.000000 1.000000 1.000000 1.000000\nEND_DATA\n"})
             QVERIFY2(text.contains(line), line);
 
         QTemporaryDir dir;

@@ -54,4 +54,13 @@ inline void handle(const ModalPrompt::Answer &answer)
     ModalPrompt::preloadAnswer(answer);
 }
 
+// From here on a dialog no test expects is rejected and counted instead of
+// waiting for an operator; a test's cleanup checks the counts.
+inline void rejectUnexpectedDialogs()
+{
+    handle([](QDialog *dialog) { dialog->reject(); });
+    QDialog primer;
+    ModalPrompt::exec(&primer);
+}
+
 } // namespace ModalAnswers
