@@ -1,10 +1,12 @@
 #include "calibrationdialog.h"
+#include "calibrationlauncher.h"
 #include "calibrationpatch.h"
 #include "calibrationrun.h"
 #include "configurationmanager.h"
 #include "defaultdictionary.h"
 #include "displayrecord.h"
 #include "displayspage.h"
+#include "judgement.h"
 #include "pdfprobe.h"
 #include "reportgenerator.h"
 #include "sessiondatabase.h"
@@ -270,6 +272,43 @@ private slots:
         const QVariantMap stored = m_store->database()->sessionRecord(dialog->storedSession());
         QCOMPARE(stored.value("nfailedtestcontents").toInt(), 1);
         QCOMPARE(stored.value("calibration").toMap().value("message").toString(), shown.section('\n', 0, 0));
+    }
+
+    // After a session the calibration is offered only when its GSDF check
+    // failed and the settings name dispwin; "Later" starts nothing.
+    void offeredAfterFailedGsdfCheck_data()
+    {
+        QTest::addColumn<bool>("configured");
+        QTest::addColumn<bool>("gsdfPassed");
+        QTest::addColumn<bool>("offered");
+        QTest::newRow("failed check") << true << false << true;
+        QTest::newRow("passed check") << true << true << false;
+        QTest::newRow("no dispwin set up") << false << false << false;
+    }
+    void offeredAfterFailedGsdfCheck()
+    {
+        QFETCH(bool, configured);
+        QFETCH(bool, gsdfPassed);
+        QFETCH(bool, offered);
+        m_store->database()->classifyDisplay(m_display.identity(), m_display.category, m_display.roomClass,
+                                             QDate::currentDate());
+        if (configured) {
+            QSettings settings(m_store->fileName(), QSettings::IniFormat);
+            settings.setValue("CALIBRATION/program", FAKE_DISPWIN);
+        }
+        Judgement::Verdict verdict;
+        verdict.quantity = "gsdfDeviation";
+        verdict.computable = true;
+        verdict.passed = gsdfPassed;
+        Judgement judgement;
+        judgement.verdicts << verdict;
+        const QVariantMap details{{"display", m_display.identity()}, {"judgement", judgement.toMap()}};
+        QString shown;
+        if (offered)
+            ModalAnswers::clickButton(translated("calibration_later"), &shown);
+        QVERIFY(!CalibrationLauncher(m_store.get(), nullptr).offerAfter(details, 0));
+        QCOMPARE(shown, offered ? translated("calibration_offer") : QString());
+        QVERIFY(lines(path("dispwin.log")).isEmpty());
     }
 
     // A dispwin that hangs is stopped at the meter's time limit, and the calibration fails with the reason.
