@@ -116,11 +116,9 @@ private slots:
     void cleanup()
     {
         m_store.reset();
-        const int unanswered = ModalPrompt::unansweredDialogs();
-        const int pending = ModalPrompt::pendingAnswers();
-        ModalPrompt::reset();
-        QCOMPARE(unanswered, 0);
-        QCOMPARE(pending, 0);
+        const ModalAnswers::Leftovers left = ModalAnswers::finish();
+        QCOMPARE(left.unanswered, 0);
+        QCOMPARE(left.pending, 0);
     }
 
     // Keep installs the verified file and stores it with the display; Discard
