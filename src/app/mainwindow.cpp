@@ -2,6 +2,7 @@
 #include "ui_mainwindow.h"
 
 #include "addtaskdialog.h"
+#include "calibrationlauncher.h"
 #include "configurationmanager.h"
 #include "defaultdictionary.h"
 #include "dicomexportdialog.h"
@@ -210,6 +211,10 @@ void MainWindow::createTestingSession()
     m_testingSession = new TestingSession(this, nullptr, m_savedSessions);
     connect(m_testingSession, &TestingSession::sessionCompleted, this, &MainWindow::listSavedSessionsClicked);
     connect(m_testingSession, &TestingSession::sessionSucceeded, this, &MainWindow::updateTaskDate);
+    connect(m_testingSession, &TestingSession::sessionSucceeded, this, [this](bool succeeded) {
+        if (!succeeded)
+            CalibrationLauncher(m_store, this).offerAfter(m_testingSession->completedDetails(), m_selectedMonitor);
+    });
 }
 
 // The session must not reach into the catalogue's groups while the objects

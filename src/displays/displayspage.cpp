@@ -1,6 +1,7 @@
 #include "displayspage.h"
 #include "ui_displayspage.h"
 
+#include "calibrationlauncher.h"
 #include "classchoices.h"
 #include "configurationmanager.h"
 #include "displaydialog.h"
@@ -36,6 +37,7 @@ DisplaysPage::DisplaysPage(ConfigurationManager *store, QWidget *parent)
     m_ui->displaysTableView->horizontalHeader()->setStretchLastSection(true);
     connect(m_ui->classifyPushButton, &QPushButton::clicked, this, &DisplaysPage::classifyChosen);
     connect(m_ui->referencePushButton, &QPushButton::clicked, this, &DisplaysPage::chooseReference);
+    connect(m_ui->calibratePushButton, &QPushButton::clicked, this, &DisplaysPage::calibrateChosen);
     connect(m_ui->displaysTableView, &QAbstractItemView::doubleClicked, this, &DisplaysPage::classifyChosen);
     retranslate();
 }
@@ -84,6 +86,8 @@ void DisplaysPage::updateButtons()
     const bool chosen = chosenDisplay() != nullptr;
     m_ui->classifyPushButton->setEnabled(chosen);
     m_ui->referencePushButton->setEnabled(chosen);
+    m_ui->calibratePushButton->setVisible(CalibrationLauncher(m_store, this).isOffered());
+    m_ui->calibratePushButton->setEnabled(chosen);
 }
 
 const DisplayRecord *DisplaysPage::chosenDisplay() const
@@ -135,4 +139,11 @@ void DisplaysPage::chooseReference()
         return;
     m_store->makeReference(key, ids.value(items.indexOf(chosen)));
     reload();
+}
+
+void DisplaysPage::calibrateChosen()
+{
+    const DisplayRecord *display = chosenDisplay();
+    if (display && CalibrationLauncher(m_store, this).calibrate(*display))
+        reload();
 }

@@ -43,9 +43,10 @@ public:
 public Q_SLOTS:
     void reload();
     void retranslate();
-    // Both act on the chosen row.
+    // These act on the chosen row.
     void classifyChosen();
     void chooseReference();
+    void calibrateChosen();
 
 private:
     const DisplayRecord *chosenDisplay() const;

@@ -7,8 +7,6 @@
 
 namespace {
 
-// spotread prints a few lines per reading; more than this is not its answer.
-const int LargestOutput = 64 * 1024;
 // Some instruments wait for a key before they read; any key but q or Esc reads.
 const QByteArray ReadKey = QByteArrayLiteral(" \n");
 
@@ -20,16 +18,12 @@ QString translated(const char *key)
 } // namespace
 
 MeterReader::MeterReader(const MeterSettings &settings, QObject *parent)
-    : QObject(parent), m_settings(settings), m_timer(new QTimer(this))
+    : QObject(parent), m_settings(settings), m_process(new TimedProcess(this))
 {
-    m_timer->setSingleShot(true);
-    connect(m_timer, &QTimer::timeout, this, &MeterReader::timedOut);
+    connect(m_process, &TimedProcess::finished, this, &MeterReader::processFinished);
 }
 
-MeterReader::~MeterReader()
-{
-    stopProcess();
-}
+MeterReader::~MeterReader() = default;
 
 QStringList MeterReader::arguments(const MeterSettings &settings, MeterQuantity quantity)
 {
@@ -44,7 +38,7 @@ QStringList MeterReader::arguments(const MeterSettings &settings, MeterQuantity 
 
 bool MeterReader::isBusy() const
 {
-    return m_process != nullptr;
+    return m_process->isRunning();
 }
 
 void MeterReader::start(MeterQuantity quantity)
@@ -56,81 +50,34 @@ void MeterReader::start(MeterQuantity quantity)
         return;
     }
     m_quantity = quantity;
-    m_output.clear();
-    m_process = new QProcess(this);
-    m_process->setProcessChannelMode(QProcess::MergedChannels);
-    connect(m_process, &QProcess::readyRead, this, &MeterReader::collectOutput);
-    connect(m_process, qOverload<int, QProcess::ExitStatus>(&QProcess::finished), this,
-            &MeterReader::processFinished);
-    connect(m_process, &QProcess::errorOccurred, this, &MeterReader::processFailed);
-    connect(m_process, &QProcess::started, this, [this] {
-        m_process->write(ReadKey);
-        m_process->closeWriteChannel();
-    });
-    m_timer->start(m_settings.timeLimitMs);
     emit started();
-    m_process->start(m_settings.program, arguments(m_settings, quantity));
+    m_process->start(m_settings.program, arguments(m_settings, quantity), m_settings.timeLimitMs, ReadKey);
 }
 
-void MeterReader::collectOutput()
+void MeterReader::processFinished(const TimedProcess::Result &result)
 {
-    const QByteArray more = m_process->readAll();
-    if (m_output.size() < LargestOutput)
-        m_output.append(more.left(LargestOutput - m_output.size()));
-}
-
-void MeterReader::processFinished(int exitCode, QProcess::ExitStatus status)
-{
-    collectOutput();
-    const MeterReply parsed = SpotreadOutput::parse(m_output, m_quantity);
-    if (status == QProcess::NormalExit && exitCode == 0) {
-        finish(parsed);
+    switch (result.outcome) {
+    case TimedProcess::Result::NotStarted:
+        emit finished(MeterReply::failure(translated("meter_notStarted").arg(m_settings.program, result.errorString)));
+        return;
+    case TimedProcess::Result::TimedOut:
+        emit finished(MeterReply::failure(translated("meter_timeOut").arg(m_settings.timeLimitMs / 1000.0, 0, 'f', 1)));
+        return;
+    case TimedProcess::Result::Exited:
+    case TimedProcess::Result::Crashed:
+        break;
+    }
+    const MeterReply parsed = SpotreadOutput::parse(result.output, m_quantity);
+    if (result.succeeded()) {
+        emit finished(parsed);
         return;
     }
     // A failing meter explains itself in its output; otherwise the exit code says what little is known.
-    const bool explained = !parsed.ok && !m_output.trimmed().isEmpty();
-    finish(MeterReply::failure(explained ? parsed.message : translated("meter_exitCode").arg(exitCode)));
-}
-
-void MeterReader::processFailed(QProcess::ProcessError error)
-{
-    // A crash or a timeout ends in finished() or timedOut(); only a program that
-    // never ran is answered here.
-    if (error != QProcess::FailedToStart)
-        return;
-    finish(MeterReply::failure(translated("meter_notStarted").arg(m_settings.program, m_process->errorString())));
-}
-
-void MeterReader::timedOut()
-{
-    finish(MeterReply::failure(translated("meter_timeOut").arg(m_settings.timeLimitMs / 1000.0, 0, 'f', 1)));
+    const bool explained = !parsed.ok && !result.output.trimmed().isEmpty();
+    emit finished(MeterReply::failure(explained ? parsed.message : translated("meter_exitCode").arg(result.exitCode)));
 }
 
 void MeterReader::cancel()
 {
-    m_timer->stop();
-    stopProcess();
-}
-
-void MeterReader::finish(const MeterReply &reply)
-{
-    if (!isBusy())
-        return;
-    m_timer->stop();
-    stopProcess();
-    emit finished(reply);
-}
-
-void MeterReader::stopProcess()
-{
-    if (!m_process)
-        return;
-    QProcess *process = m_process;
-    m_process = nullptr;
-    process->disconnect(this);
-    if (process->state() != QProcess::NotRunning) {
-        process->kill();
-        process->waitForFinished(1000);
-    }
-    process->deleteLater();
+    m_process->cancel();
 }

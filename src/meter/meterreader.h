@@ -2,12 +2,10 @@
 
 #include "metersettings.h"
 #include "meterreply.h"
+#include "timedprocess.h"
 
 #include <QObject>
-#include <QProcess>
 #include <QStringList>
-
-class QTimer;
 
 // Takes one reading with ArgyllCMS's spotread: one process per reading, run
 // without waiting for it, stopped when it outlives its time limit (spotread can
@@ -34,16 +32,9 @@ Q_SIGNALS:
     void finished(const MeterReply &reply);
 
 private:
-    void processFinished(int exitCode, QProcess::ExitStatus status);
-    void processFailed(QProcess::ProcessError error);
-    void timedOut();
-    void collectOutput();
-    void finish(const MeterReply &reply);
-    void stopProcess();
+    void processFinished(const TimedProcess::Result &result);
 
     MeterSettings m_settings;
     MeterQuantity m_quantity = MeterQuantity::Luminance;
-    QProcess *m_process = nullptr;
-    QTimer *m_timer;
-    QByteArray m_output;
+    TimedProcess *m_process;
 };

@@ -249,10 +249,15 @@ QRect TestPattern::tg18LnPatch(const QSize &size)
     return QRect(QPoint(a, b), QPoint(2 * a - 1, 2 * b - 1));
 }
 
+void TestPattern::paintTg18Ln(QPainter *painter, const QRect &rect, int level)
+{
+    painter->fillRect(rect, greyLevel(kTg18LnSurroundGrey));
+    painter->fillRect(tg18LnPatch(rect.size()), greyLevel(level));
+}
+
 void TestPattern::drawTg18Ln(int level)
 {
-    fill(kTg18LnSurroundGrey);
-    m_painter->fillRect(tg18LnPatch(m_rect.size()), greyLevel(level));
+    paintTg18Ln(m_painter, m_rect, level);
 }
 
 QVector<QRect> TestPattern::luminanceCircles(const QSize &size) const

@@ -144,6 +144,10 @@ public:
     int measuredLevel() const;
     int measuredPosition() const;
 
+    // A TG18-LN pattern whose patch shows any driving level, as the
+    // calibration measures a display's response.
+    static void paintTg18Ln(QPainter *painter, const QRect &rect, int level);
+
     void setRect(const QRect &rect);
     // Draws the current pattern into a new opaque image of the given size, the
     // way a canvas of that size shows it.

@@ -15,6 +15,7 @@
 
 namespace {
 
+using ReportStyle::font;
 using ReportStyle::textDark;
 const QColor &gridLight = ReportStyle::ruleLight;
 const QColor measuredBlue(QStringLiteral("#1f6fd1"));
@@ -30,14 +31,6 @@ constexpr int tableColumns[] = {20, 130, 230, 340, 450};
 QString translated(const char *key)
 {
     return TR::Translator::instance()->translate(QLatin1String(key));
-}
-
-QFont font(int pointSize, QFont::Weight weight = QFont::Normal)
-{
-    QFont result(ReportStyle::fontFamily);
-    result.setPointSize(pointSize);
-    result.setWeight(weight);
-    return result;
 }
 
 // One decimal; a deviation that rounds to nothing shows as 0.0, never as -0.0.

@@ -1,6 +1,7 @@
 #include "reportgenerator.h"
 
 #include "answernumber.h"
+#include "calibrationreportpage.h"
 #include "expressionevaluator.h"
 #include "localformats.h"
 #include "comparisontext.h"
@@ -205,6 +206,11 @@ void ReportGenerator::generate(QPrinter *printer, QPainter *painter, QVariantMap
         y = drawComparison(y, session.value(QStringLiteral("reference")).toMap(), comparison);
     if (const std::optional<LuminanceResponse> response = luminanceResponse(session))
         y = drawLuminanceResponse(*response, gsdfVerdict(session));
+    if (testType == CalibrationReportPage::testType) {
+        startNewPage();
+        y = CalibrationReportPage(m_painter, m_printer, m_contentRect)
+                .draw(m_contentRect.top(), session.value(QStringLiteral("calibration")).toMap());
+    }
     const QString meterReadings = ReadingMarks::summary(m_groups);
     if (!meterReadings.isEmpty())
         y = drawRow(y + 4, translated(QStringLiteral("meter_title")), meterReadings, QString(), QString(), false, false,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
 #include <QString>
 
 // The report's fixed colours and font family, shared by every part of the report.
@@ -13,5 +14,13 @@ inline const QColor letterheadBar(QStringLiteral("#939597"));
 inline const QColor passedColour(QStringLiteral("#8cc640"));
 inline const QColor failedCountColour(QStringLiteral("#f15b26"));
 inline const QString fontFamily = QStringLiteral("Arial");
+
+inline QFont font(int pointSize, QFont::Weight weight = QFont::Normal)
+{
+    QFont result(fontFamily);
+    result.setPointSize(pointSize);
+    result.setWeight(weight);
+    return result;
+}
 
 } // namespace ReportStyle

@@ -333,10 +333,13 @@ QVariantMap ConfigurationManager::latestSessionResults() const
 
 QVariantMap ConfigurationManager::latestSessionResults(const QString &displayKey) const
 {
-    const qint64 newest = m_database->newestSessionId(displayKey);
-    if (newest == 0)
-        return {};
-    return m_database->sessionRecord(newest).value(QStringLiteral("test_session")).toMap();
+    // A calibration answers no test, so the newest session that does prefills.
+    for (const qint64 id : m_database->sessionIds(displayKey)) {
+        const QVariantMap results = m_database->sessionRecord(id).value(QStringLiteral("test_session")).toMap();
+        if (!results.isEmpty())
+            return results;
+    }
+    return {};
 }
 
 QVariantMap ConfigurationManager::newSessionRecord(const QVariantMap &results, const QString &tester, uint ntest,

@@ -2,6 +2,7 @@
 
 #include "displayrecord.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QVariantMap>
@@ -91,6 +92,19 @@ public:
     // Makes the measured values of a stored acceptance session of the
     // display its reference, whatever the reference was.
     bool makeReference(const QString &displayKey, qint64 sessionId);
+
+    // The file a display's kept GSDF calibration installed, when, and by
+    // which calibration session.
+    struct Calibration
+    {
+        QString calFile;
+        QDateTime installed;
+        QString session;
+    };
+    // Stores a calibration session and, when its file was installed (not
+    // empty), that file as the display's calibration: both or neither.
+    bool addCalibrationSession(const QVariantMap &record, const QString &installedCalFile, qint64 *id = nullptr);
+    std::optional<Calibration> displayCalibration(const QString &displayKey) const;
 
     // In the order they were added.
     QVariantList tasks() const;

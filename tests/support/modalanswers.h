@@ -54,4 +54,28 @@ inline void handle(const ModalPrompt::Answer &answer)
     ModalPrompt::preloadAnswer(answer);
 }
 
+// What a test left behind: dialogs nobody answered and answers no dialog took.
+struct Leftovers
+{
+    int unanswered = 0;
+    int pending = 0;
+};
+
+// Ends a test's scripted answers, reporting what was left.
+inline Leftovers finish()
+{
+    const Leftovers left{ModalPrompt::unansweredDialogs(), ModalPrompt::pendingAnswers()};
+    ModalPrompt::reset();
+    return left;
+}
+
+// From here on a dialog no test expects is rejected and counted instead of
+// waiting for an operator; a test's cleanup checks the counts.
+inline void rejectUnexpectedDialogs()
+{
+    handle([](QDialog *dialog) { dialog->reject(); });
+    QDialog primer;
+    ModalPrompt::exec(&primer);
+}
+
 } // namespace ModalAnswers

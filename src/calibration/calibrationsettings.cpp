@@ -1,0 +1,59 @@
+#include "calibrationsettings.h"
+
+#include <QSettings>
+
+#include <cmath>
+
+namespace {
+
+const QString Group = QStringLiteral("CALIBRATION");
+const QString ProgramKey = QStringLiteral("program");
+const QString LevelsKey = QStringLiteral("levels");
+
+// Fewer than five levels cannot show the bend of a display's response; more
+// than one per driving level measures nothing new.
+const int FewestLevels = 5;
+const int MostLevels = 256;
+const int LevelSpan = 256;
+const int HighestLevel = 255;
+
+} // namespace
+
+QVector<int> CalibrationSettings::drivingLevels() const
+{
+    QVector<int> result;
+    for (int i = 0; i < levels; ++i) {
+        const int level = std::min(HighestLevel, int(std::lround(double(i) * LevelSpan / (levels - 1))));
+        // Near 256 levels two may round to the same one, which is measured once.
+        if (result.isEmpty() || level > result.constLast())
+            result << level;
+    }
+    return result;
+}
+
+bool CalibrationSettings::isValidLevels(int levels)
+{
+    return levels >= FewestLevels && levels <= MostLevels;
+}
+
+CalibrationSettings CalibrationSettings::load(QSettings &settings)
+{
+    CalibrationSettings calibration;
+    settings.beginGroup(Group);
+    calibration.program = settings.value(ProgramKey).toString().trimmed();
+    bool ok = false;
+    const int levels = settings.value(LevelsKey).toInt(&ok);
+    calibration.levels = ok && isValidLevels(levels) ? levels : defaultLevels;
+    settings.endGroup();
+    return calibration;
+}
+
+bool CalibrationSettings::save(QSettings &settings) const
+{
+    settings.beginGroup(Group);
+    settings.setValue(ProgramKey, program.trimmed());
+    settings.setValue(LevelsKey, levels);
+    settings.endGroup();
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}

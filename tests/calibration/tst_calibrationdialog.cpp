@@ -1,0 +1,352 @@
+#include "calibrationdialog.h"
+#include "calibrationlauncher.h"
+#include "calibrationpatch.h"
+#include "calibrationrun.h"
+#include "configurationmanager.h"
+#include "defaultdictionary.h"
+#include "displayrecord.h"
+#include "displayspage.h"
+#include "judgement.h"
+#include "pdfprobe.h"
+#include "reportgenerator.h"
+#include "sessiondatabase.h"
+#include "support/modalanswers.h"
+#include "translator.h"
+
+#include <QInputDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QSettings>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const int Patient = 60000;
+
+QString translated(const char *key)
+{
+    return TR::Translator::instance()->translate(QLatin1String(key));
+}
+
+QStringList lines(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+}
+
+// The meter's answers in the order the calibration reads: the ambient
+// luminance, the response at the 33 driving levels, the 18 TG18-LN levels.
+QStringList meterAnswers(const QStringList &verification = {})
+{
+    QStringList answers{"0.2"};
+    for (int level = 0; level <= 256; level += 8)
+        answers << QString("level:%1").arg(std::min(level, 255));
+    if (!verification.isEmpty())
+        return answers + verification;
+    for (int level = 0; level <= 255; level += 15)
+        answers << QString("level:%1").arg(level);
+    return answers;
+}
+
+} // namespace
+
+// A display calibrated through the dialog with the fake dispwin and the fake
+// spotread, whose gamma-2.2 display shows what the loaded table makes of each level.
+class TestCalibrationDialog : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ConfigurationManager> m_store;
+    DisplayRecord m_display;
+
+    QString path(const char *name) const { return m_dir->filePath(name); }
+
+    // Starts the calibration; the operator uses the black screen for the
+    // ambient luminance when the calibration gets that far.
+    std::unique_ptr<CalibrationDialog> calibrate(const QStringList &answers, int timeLimitMs = 20000,
+                                                 bool readsAmbient = true)
+    {
+        QFile table(path("meter"));
+        if (!table.open(QIODevice::WriteOnly))
+            return nullptr;
+        table.write(answers.join('\n').toUtf8() + '\n');
+        table.close();
+        CalibrationDialog::Choices choices;
+        choices.meter.program = FAKE_SPOTREAD;
+        choices.meter.settleMs = 0;
+        choices.meter.timeLimitMs = timeLimitMs;
+        choices.calibration.program = FAKE_DISPWIN;
+        choices.tester = "Dana";
+        choices.monitorInfo = "MAKER MD27 (SN A-1)";
+        auto dialog = std::make_unique<CalibrationDialog>(m_store.get(), m_display, choices);
+        if (readsAmbient)
+            ModalAnswers::clickButton(translated("meter_useBlack"));
+        dialog->show();
+        return dialog;
+    }
+
+    static bool judged(const CalibrationDialog *dialog) { return dialog->run()->stage() == CalibrationRun::Judged; }
+    static QPushButton *button(const CalibrationDialog *dialog, const char *name)
+    {
+        return dialog->findChild<QPushButton *>(name);
+    }
+
+private slots:
+    void initTestCase() { TR::Translator::instance()->setModel(TR::defaultDictionary()); }
+
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_store = std::make_unique<ConfigurationManager>(m_dir->filePath("settings.ini"));
+        m_display = DisplayRecord::fromIdentity({{"maker", "MAKER"}, {"model", "MD27"}, {"serial", "A-1"}});
+        m_display.category = "projectionRadiography";
+        m_display.roomClass = "RK1";
+        qputenv("FAKE_SPOTREAD_TABLE", path("meter").toUtf8());
+        qputenv("FAKE_DISPLAY_MODEL", "2.2 0.8 300");
+        qputenv("FAKE_DISPWIN_LOG", path("dispwin.log").toUtf8());
+        qputenv("FAKE_DISPWIN_STATE", path("loaded").toUtf8());
+        qunsetenv("FAKE_DISPWIN_FAIL");
+        ModalAnswers::rejectUnexpectedDialogs();
+    }
+
+    void cleanup()
+    {
+        m_store.reset();
+        const ModalAnswers::Leftovers left = ModalAnswers::finish();
+        QCOMPARE(left.unanswered, 0);
+        QCOMPARE(left.pending, 0);
+    }
+
+    // Keep installs the verified file and stores it with the display; Discard
+    // unloads it. Either way the calibration is recorded as a session.
+    void verifiedCalibration_data()
+    {
+        QTest::addColumn<bool>("keep");
+        QTest::newRow("kept") << true;
+        QTest::newRow("discarded") << false;
+    }
+    void verifiedCalibration()
+    {
+        QFETCH(bool, keep);
+        auto dialog = calibrate(meterAnswers());
+        QTRY_VERIFY_WITH_TIMEOUT(judged(dialog.get()), Patient);
+        QVERIFY(dialog->run()->passed());
+        QVERIFY(button(dialog.get(), "keepPushButton")->isEnabled());
+        const QString levels = dialog->findChild<QLabel *>("levelsLabel")->text();
+        QVERIFY2(levels.contains(QString("%1 of 256").arg(dialog->run()->table().distinctOutputs())),
+                 qPrintable(levels));
+        const QVariantMap verdict = dialog->run()->record().value("verdict").toMap();
+        qInfo("verification: largest deviation %.1f %% (limit %.0f %%)", verdict.value("measured").toDouble(),
+              verdict.value("limit").toDouble());
+
+        const QString calFile = lines(path("loaded")).value(0);
+        QStringList expected{"-d 1 -c", "-d 1 " + calFile};
+        QVERIFY(QFile::exists(calFile));
+        QTest::mouseClick(button(dialog.get(), keep ? "keepPushButton" : "discardPushButton"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(dialog->run()->stage() == CalibrationRun::Finished, Patient);
+        expected << (keep ? "-d 1 -I " + calFile : "-d 1 -c");
+        QCOMPARE(lines(path("dispwin.log")), expected);
+        QCOMPARE(lines(path("loaded")), keep ? QStringList{calFile} : QStringList());
+
+        SessionDatabase *database = m_store->database();
+        QVERIFY(dialog->storedSession() > 0);
+        const QVariantMap stored = database->sessionRecord(dialog->storedSession());
+        QCOMPARE(stored.value("testtype").toString(), QString("calibration"));
+        QCOMPARE(stored.value("nfailedtestcontents").toInt(), 0);
+        const QVariantMap calibration = stored.value("calibration").toMap();
+        QCOMPARE(calibration.value("response").toList().size(), 33);
+        QCOMPARE(calibration.value("verification").toList().size(), 18);
+        QCOMPARE(calibration.value("table").toList().size(), 256);
+        QCOMPARE(calibration.value("kept").toBool(), keep);
+        const auto installed = database->displayCalibration(m_display.key());
+        QCOMPARE(installed.has_value(), keep);
+        if (keep) {
+            QFile file(calFile);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(installed->calFile.toUtf8(), file.readAll());
+        }
+
+        // The report shows both responses, the levels kept, the verdict and what became of the file.
+        ReportGenerator generator;
+        QVERIFY(generator.writePdf(stored, path("report.pdf")));
+        const QString report = PdfProbe::text(PdfProbe::words(path("report.pdf")));
+        for (const QString &expected : {QString("before the calibration"), QString("with the calibration loaded"),
+                                        QString("levels remain distinct"), QString("check with the calibration"),
+                                        QString(keep ? "Kept: installed" : "Not kept:")})
+            QVERIFY2(report.contains(expected), qPrintable(expected + " not in: " + report));
+    }
+
+    // The displays page offers the calibration only when the settings name
+    // dispwin; it then calibrates the chosen display on the screen the operator chooses.
+    void displaysPageOffersCalibration()
+    {
+        m_store->database()->classifyDisplay(m_display.identity(), m_display.category, m_display.roomClass,
+                                             QDate::currentDate());
+        DisplaysPage page(m_store.get());
+        page.show();
+        auto *calibrate = page.findChild<QPushButton *>("calibratePushButton");
+        QVERIFY(calibrate->isHidden());
+
+        QSettings settings(m_store->fileName(), QSettings::IniFormat);
+        settings.setValue("CALIBRATION/program", FAKE_DISPWIN);
+        settings.setValue("METER/program", FAKE_SPOTREAD);
+        settings.setValue("METER/settleMs", 0);
+        settings.sync();
+        QFile table(path("meter"));
+        QVERIFY(table.open(QIODevice::WriteOnly));
+        table.write(meterAnswers().join('\n').toUtf8());
+        table.close();
+        page.reload();
+        page.findChild<QTableView *>()->selectRow(0);
+        QVERIFY(calibrate->isVisible());
+        QVERIFY(calibrate->isEnabled());
+
+        ModalAnswers::handle([](QDialog *dialog) {
+            auto *input = qobject_cast<QInputDialog *>(dialog);
+            QVERIFY(input && !input->comboBoxItems().isEmpty());
+            input->setTextValue(input->comboBoxItems().constFirst());
+            input->accept();
+        });
+        ModalAnswers::handle([](QDialog *dialog) {
+            auto *calibration = qobject_cast<CalibrationDialog *>(dialog);
+            QVERIFY(calibration);
+            QTRY_VERIFY_WITH_TIMEOUT(judged(calibration), Patient);
+            QTest::mouseClick(button(calibration, "keepPushButton"), Qt::LeftButton);
+            QTRY_VERIFY_WITH_TIMEOUT(calibration->run()->stage() == CalibrationRun::Finished, Patient);
+            calibration->accept();
+        });
+        ModalAnswers::clickButton(translated("meter_useBlack"));
+        QTest::mouseClick(calibrate, Qt::LeftButton);
+        QVERIFY(m_store->database()->displayCalibration(m_display.key()).has_value());
+        QCOMPARE(lines(path("dispwin.log")).constLast().left(8), QString("-d 1 -I "));
+    }
+
+    // No Keep without a passed check: a verification that fails, a table that
+    // cannot be computed, a dispwin that cannot load. Discard then unloads.
+    void noKeepWithoutPassedCheck_data()
+    {
+        QTest::addColumn<QStringList>("answers");
+        QTest::addColumn<QByteArray>("dispwinFails");
+        QTest::addColumn<QString>("message");
+        QStringList linear;
+        for (int i = 0; i < 18; ++i)
+            linear << QString::number(1 + 17 * i);
+        QTest::newRow("verification fails") << meterAnswers(linear) << QByteArray() << "largest deviation";
+        QStringList flat{"0.2"};
+        for (int i = 0; i < 33; ++i)
+            flat << "5";
+        QTest::newRow("response does not rise") << flat << QByteArray() << "no brighter";
+        QTest::newRow("dispwin cannot load") << meterAnswers() << QByteArray("load") << "VideoLUT";
+        QTest::newRow("meter fails twice")
+            << QStringList{"0.2", "level:0", "fail", "fail"} << QByteArray() << "also when tried again";
+    }
+    void noKeepWithoutPassedCheck()
+    {
+        QFETCH(QStringList, answers);
+        QFETCH(QByteArray, dispwinFails);
+        QFETCH(QString, message);
+        if (!dispwinFails.isEmpty())
+            qputenv("FAKE_DISPWIN_FAIL", dispwinFails);
+        auto dialog = calibrate(answers);
+        QTRY_VERIFY_WITH_TIMEOUT(judged(dialog.get()), Patient);
+        QVERIFY(!dialog->run()->passed());
+        QVERIFY(!button(dialog.get(), "keepPushButton")->isEnabled());
+        const QString shown = dialog->findChild<QLabel *>("resultLabel")->text();
+        QVERIFY2(shown.contains(message), qPrintable(shown));
+        // Keep asked for anyway installs nothing.
+        dialog->run()->keep();
+        QCOMPARE(dialog->run()->stage(), CalibrationRun::Judged);
+
+        QTest::mouseClick(button(dialog.get(), "discardPushButton"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(dialog->run()->stage() == CalibrationRun::Finished, Patient);
+        QVERIFY(!lines(path("dispwin.log")).join('\n').contains("-I"));
+        QCOMPARE(lines(path("dispwin.log")).constLast(), QString("-d 1 -c"));
+        QVERIFY(lines(path("loaded")).isEmpty());
+        QVERIFY(!m_store->database()->displayCalibration(m_display.key()));
+        const QVariantMap stored = m_store->database()->sessionRecord(dialog->storedSession());
+        QCOMPARE(stored.value("nfailedtestcontents").toInt(), 1);
+        QCOMPARE(stored.value("calibration").toMap().value("message").toString(), shown.section('\n', 0, 0));
+    }
+
+    // After a session the calibration is offered only when its GSDF check
+    // failed and the settings name dispwin; "Later" starts nothing.
+    void offeredAfterFailedGsdfCheck_data()
+    {
+        QTest::addColumn<bool>("configured");
+        QTest::addColumn<bool>("gsdfPassed");
+        QTest::addColumn<bool>("offered");
+        QTest::newRow("failed check") << true << false << true;
+        QTest::newRow("passed check") << true << true << false;
+        QTest::newRow("no dispwin set up") << false << false << false;
+    }
+    void offeredAfterFailedGsdfCheck()
+    {
+        QFETCH(bool, configured);
+        QFETCH(bool, gsdfPassed);
+        QFETCH(bool, offered);
+        m_store->database()->classifyDisplay(m_display.identity(), m_display.category, m_display.roomClass,
+                                             QDate::currentDate());
+        if (configured) {
+            QSettings settings(m_store->fileName(), QSettings::IniFormat);
+            settings.setValue("CALIBRATION/program", FAKE_DISPWIN);
+        }
+        Judgement::Verdict verdict;
+        verdict.quantity = "gsdfDeviation";
+        verdict.computable = true;
+        verdict.passed = gsdfPassed;
+        Judgement judgement;
+        judgement.verdicts << verdict;
+        const QVariantMap details{{"display", m_display.identity()}, {"judgement", judgement.toMap()}};
+        QString shown;
+        if (offered)
+            ModalAnswers::clickButton(translated("calibration_later"), &shown);
+        QVERIFY(!CalibrationLauncher(m_store.get(), nullptr).offerAfter(details, 0));
+        QCOMPARE(shown, offered ? translated("calibration_offer") : QString());
+        QVERIFY(lines(path("dispwin.log")).isEmpty());
+    }
+
+    // A dispwin that hangs is stopped at the meter's time limit, and the calibration fails with the reason.
+    void hangingDispwinIsStopped()
+    {
+        qputenv("FAKE_DISPWIN_FAIL", "hang");
+        auto dialog = calibrate(meterAnswers(), 500, false);
+        QTRY_VERIFY_WITH_TIMEOUT(judged(dialog.get()), Patient);
+        QVERIFY(!button(dialog.get(), "keepPushButton")->isEnabled());
+        QCOMPARE(dialog->findChild<QLabel *>("resultLabel")->text(), translated("calibration_timeOut").arg("0.5"));
+        QTest::mouseClick(button(dialog.get(), "discardPushButton"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(dialog->run()->stage() == CalibrationRun::Finished, Patient);
+        QCOMPARE(lines(path("dispwin.log")), QStringList({"-d 1 -c", "-d 1 -c"}));
+    }
+
+    // Closing the dialog during a dispwin call waits for that call, then unloads.
+    void closingDuringDispwinUnloadsAfterIt()
+    {
+        qputenv("FAKE_DISPWIN_FAIL", "hang");
+        auto dialog = calibrate(meterAnswers(), 500, false);
+        QTRY_VERIFY_WITH_TIMEOUT(dialog->run()->stage() == CalibrationRun::Unloading, Patient);
+        QTest::mouseClick(button(dialog.get(), "closePushButton"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog->isVisible(), Patient);
+        QCOMPARE(lines(path("dispwin.log")), QStringList({"-d 1 -c", "-d 1 -c"}));
+    }
+
+    // Closing the dialog while it measures stops the meter and unloads the display; nothing is recorded.
+    void closingWhileMeasuringUnloads()
+    {
+        auto dialog = calibrate({"0.2", "hang"});
+        QTRY_VERIFY_WITH_TIMEOUT(dialog->run()->stage() == CalibrationRun::ReadingResponse, Patient);
+        // The patch covers the dialog while the meter reads: Escape on it closes.
+        QVERIFY(dialog->run()->patch()->isVisible());
+        QTest::keyClick(dialog->run()->patch(), Qt::Key_Escape);
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog->isVisible(), Patient);
+        QCOMPARE(lines(path("dispwin.log")), QStringList({"-d 1 -c", "-d 1 -c"}));
+        QCOMPARE(dialog->storedSession(), 0);
+        QCOMPARE(m_store->database()->sessionSummaries().size(), 0);
+    }
+};
+
+QTEST_MAIN(TestCalibrationDialog)
+#include "tst_calibrationdialog.moc"
