@@ -1,5 +1,6 @@
 #include "readingsource.h"
 
+#include "meterplace.h"
 #include "metersettings.h"
 #include "meterreply.h"
 #include "translator.h"
@@ -13,20 +14,32 @@ const QString TimeKey = QStringLiteral("time");
 const QString ValueKey = QStringLiteral("value");
 const QString ReplyKey = QStringLiteral("reply");
 const QString ContactKey = QStringLiteral("contact");
+// Counted from 1 as the operator is told, so the stored record reads like the prompt.
+const QString FieldKey = QStringLiteral("field");
 // Below this a reading keeps three decimals, above it two: 0.052 and 412.35 cd/m2.
 const double ThreeDecimalsBelow = 10;
 
 } // namespace
 
 QVariantMap ReadingSource::fromMeter(const QString &value, const MeterReply &reply, const MeterSettings &settings,
-                                     const QDateTime &time)
+                                     const QDateTime &time, int place)
 {
-    return {{KindKey, MeterKind},
-            {InstrumentKey, settings.instrument},
-            {TimeKey, time.toString(Qt::ISODate)},
-            {ValueKey, value},
-            {ReplyKey, reply.resultLine},
-            {ContactKey, settings.contact}};
+    QVariantMap source{{KindKey, MeterKind},
+                       {InstrumentKey, settings.instrument},
+                       {TimeKey, time.toString(Qt::ISODate)},
+                       {ValueKey, value},
+                       {ReplyKey, reply.resultLine},
+                       {ContactKey, settings.contact}};
+    if (MeterPlace::isField(place))
+        source.insert(FieldKey, place + 1);
+    return source;
+}
+
+int ReadingSource::field(const QVariantMap &source)
+{
+    bool ok = false;
+    const int number = source.value(FieldKey).toInt(&ok);
+    return ok && MeterPlace::isField(number - 1) ? number - 1 : MeterPlace::Unknown;
 }
 
 bool ReadingSource::isMeterReading(const QVariantMap &source, const QString &answer)
@@ -38,10 +51,14 @@ bool ReadingSource::isMeterReading(const QVariantMap &source, const QString &ans
 QString ReadingSource::describe(const QVariantMap &source)
 {
     const QDateTime time = QDateTime::fromString(source.value(TimeKey).toString(), Qt::ISODate);
-    return TR::Translator::instance()
-        ->translate(QStringLiteral("meter_sourceDescription"))
-        .arg(source.value(InstrumentKey).toInt())
-        .arg(time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    QString text = TR::Translator::instance()
+                       ->translate(QStringLiteral("meter_sourceDescription"))
+                       .arg(source.value(InstrumentKey).toInt())
+                       .arg(time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    const int place = field(source);
+    if (MeterPlace::isField(place))
+        text += QStringLiteral(", ") + MeterPlace::fieldName(place);
+    return text;
 }
 
 QString ReadingSource::valueText(double value)

@@ -32,8 +32,7 @@ void TestFrame::forgetDialogPosition()
     m_placement.forget();
 }
 
-// Clear of what the current pattern asks the operator to judge or measure. Where
-// the whole dialog finds no clear spot, its rows scroll within the tallest one.
+// Where the whole dialog finds no clear spot, its rows scroll within the tallest one.
 void TestFrame::placeInputDialog()
 {
     QVector<QRect> judged = m_ui->canvasWidget->pattern()->judgedRegions(m_screenRect.size());

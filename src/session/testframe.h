@@ -40,6 +40,8 @@ public:
     void setTitleText(const QString &text);
     // A new session starts with the dialog at its computed place again.
     void forgetDialogPosition();
+    // Clear of what the current pattern asks the operator to judge or measure.
+    void placeInputDialog();
 
 public Q_SLOTS:
     void setTest(Test *test);
@@ -59,7 +61,6 @@ protected:
 
 private:
     void createInputDialog();
-    void placeInputDialog();
 
     std::unique_ptr<Ui::TestFrame> m_ui;
     QPointer<TestInputDialog> m_inputDialog;

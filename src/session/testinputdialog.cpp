@@ -99,6 +99,21 @@ bool TestInputDialog::isCollapsed() const
     return m_ui->containerWidget->isHidden();
 }
 
+void TestInputDialog::showMeterPanelOnly(bool only)
+{
+    if (only == m_meterPanelOnly)
+        return;
+    m_meterPanelOnly = only;
+    if (only)
+        m_noteShownBeforePanelOnly = !m_ui->noteWidget->isHidden();
+    for (QWidget *part : {m_ui->pageControlWidget, static_cast<QWidget *>(m_ui->scrollArea), m_ui->buttonsWidget})
+        part->setHidden(only);
+    m_ui->noteWidget->setHidden(only || !m_noteShownBeforePanelOnly);
+    for (QWidget *level : {m_ui->containerWidget, m_ui->mainContentWidget, static_cast<QWidget *>(this)})
+        level->layout()->activate();
+    adjustSize();
+}
+
 void TestInputDialog::setTest(Test *test)
 {
     clearInputs();
@@ -512,9 +527,12 @@ QList<QWidget *> TestInputDialog::answerWidgets() const
 void TestInputDialog::keyPressEvent(QKeyEvent *event)
 {
     // Escape must not drop the operator out of the session; Return is the keyboard's next
-    // button and, like it, waits for the verdict of a test judged as a whole.
+    // button and, like it, waits for the verdict of a test judged as a whole. Space
+    // confirms that the meter is in place, wherever the focus went meanwhile.
     if (event->key() == Qt::Key_Return && m_ui->nextPushButton->isEnabled())
         nextClicked();
+    else if (event->key() == Qt::Key_Space && m_meterAssist->panel()->isAskingForPlacement())
+        emit m_meterAssist->panel()->placementConfirmed();
 }
 
 void TestInputDialog::mousePressEvent(QMouseEvent *event)

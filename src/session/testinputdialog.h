@@ -41,6 +41,9 @@ public:
     // How much the dialog can give up by scrolling its rows, keeping one line of them.
     int scrollableHeight() const;
     MeterAssist *meterAssist() const { return m_meterAssist; }
+    // While the operator moves the meter only the title and the meter's strip
+    // stay, so that the small dialog finds room away from the field.
+    void showMeterPanelOnly(bool only);
 
 public Q_SLOTS:
     void setTest(Test *test);
@@ -109,4 +112,6 @@ private:
     QTimer *m_clickTimer;
     int m_availableHeight = 0;
     MeterAssist *m_meterAssist;
+    bool m_meterPanelOnly = false;
+    bool m_noteShownBeforePanelOnly = false;
 };

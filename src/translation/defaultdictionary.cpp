@@ -272,8 +272,6 @@ const Entry InterfaceTexts[] = {
     {"limits_siteFileBroken", "_[The site's limits file cannot be used; the built-in limits apply.]_"},
     {"verdict_maxLuminance", "_[L'max = Lmax + L_amb]_"},
     {"verdict_luminanceRatio", "_[r' = L'max / L'min]_"},
-    {"verdict_uniformityLow", "_[Luminance uniformity at driving level 26]_"},
-    {"verdict_uniformityHigh", "_[Luminance uniformity at driving level 204]_"},
     {"verdict_gsdfDeviation", "_[Largest deviation from the GSDF (L + L_amb)]_"},
     {"verdict_illuminance", "_[Ambient illuminance]_"},
     {"verdict_deviation", "_[Deviation of %1 from its reference value]_"},
@@ -325,6 +323,13 @@ const Entry InterfaceTexts[] = {
     {"task_displayNotConnected",
      "_[The display of this task, %1, is not connected.]_\n_[Choose another screen to test, or cancel.]_"},
     {"testType_unknownShort", "_[Unknown]_"},
+    // The measurement at the screen
+    {"measure_fieldName", "_[field %1 (%2)]_"},
+    {"measure_placeOnField", "_[Place the meter on field %1 (%2)]_"},
+    {"measure_placeOnPatch", "_[Place the meter on the field in the middle of the screen]_"},
+    {"measure_placed", "_[Meter in place: read (Space)]_"},
+    {"measure_uniformityAtLevel", "_[Luminance uniformity at driving level %1]_"},
+    // End of the measurement at the screen
 };
 
 // Title and report heading of a group ("GG") or subgroup ("GG_SS"). A null

@@ -25,6 +25,8 @@ private Q_SLOTS:
     void tinySizes();
     void tg18MpRepaintsAndScaledPainter();
     void canvasDrawsAtItsOwnSize();
+    void compositeCellsAreSquare_data();
+    void compositeCellsAreSquare();
 };
 
 // The catalogue names patterns by key text, so both the texts and their values are fixed. Keys
@@ -141,13 +143,13 @@ void TestTestPattern::probes_data()
                 "499,22=128 494,23=128 503,70=115 504,70=129 498,86=115 499,86=130 494,742=127 921,6=240 981,761=255 "
                 "921,22=227 925,22=227 926,22=240 921,23=240 930,70=228 931,70=241 925,86=228 926,86=242 921,742=239");
     addProbeRow("LuminanceDarkMC 1920x1080", "kTestPatternLuminanceDarkMC", QSize(1920, 1080),
-                "960,540=0 784,540=0 780,540=0 1139,540=0 776,540=129 960,724=129 480,270=129 1440,810=129 0,0=129 "
+                "960,540=26 784,540=26 780,540=0 1139,540=0 776,540=129 960,724=129 480,270=129 1440,810=129 0,0=129 "
                 "1919,1079=129");
     addProbeRow("LuminanceLightAll 1920x1080", "kTestPatternLuminanceLightAll", QSize(1920, 1080),
                 "480,270=204 304,270=204 300,270=0 659,270=0 296,270=129 480,454=204 1440,810=204 1264,810=204 "
                 "1260,810=0 1619,810=0 1256,810=129 1440,994=129 960,540=204 0,0=129 1919,1079=129");
     addProbeRow("LuminanceDarkBR 1366x768", "kTestPatternLuminanceDarkBR", QSize(1366, 768),
-                "1023,576=0 899,576=0 895,576=0 1150,576=0 891,576=129 1023,708=129 341,192=129 0,0=129 1365,767=129");
+                "1023,576=26 899,576=26 895,576=0 1150,576=0 891,576=129 1023,708=129 341,192=129 0,0=129 1365,767=129");
     addProbeRow("UN80", "kTestPatternUN80", QSize(990, 767), "0,0=204 495,383=204 989,766=204");
     addProbeRow("UN10", "kTestPatternUN10", QSize(990, 767), "0,0=26 495,383=26 989,766=26");
     addProbeRow("empty, no border", "kTestPatternEmpty", QSize(990, 767), "0,0=129 495,383=129 989,766=129 6,6=129");
@@ -302,6 +304,28 @@ void TestTestPattern::canvasDrawsAtItsOwnSize()
     // (612 - 12) / 3 = 200 and (312 - 12) / 3 = 100.
     QTest::ignoreMessage(QtDebugMsg, "[SETRECT] width: 612 - Height: 312");
     comparePixels(canvas.grab().toImage(), "200,100=255 399,199=255 400,199=153 199,100=153");
+}
+
+void TestTestPattern::compositeCellsAreSquare_data()
+{
+    QTest::addColumn<QSize>("size");
+    for (const QSize &size : {QSize(1920, 1080), QSize(1366, 768), QSize(2560, 1440), QSize(1080, 1920), QSize(990, 767)})
+        QTest::newRow(qPrintable(QStringLiteral("%1x%2").arg(size.width()).arg(size.height()))) << size;
+}
+
+// A square stays square on every screen, and each element stands in the square grid as it does on a
+// square screen of the grid's size.
+void TestTestPattern::compositeCellsAreSquare()
+{
+    QFETCH(QSize, size);
+    QCOMPARE(squareGridFault(renderPattern("kTestPatternAllLines", size)), QString());
+    const int side = qMin(size.width(), size.height());
+    const QPoint corner((size.width() - side) / 2, (size.height() - side) / 2);
+    const QImage wide = renderPattern("kTestPatternDefault", size);
+    // The border follows the screen's edges, not the grid's.
+    const QImage grid = wide.copy(QRect(corner, QSize(side, side))).copy(2, 2, side - 4, side - 4);
+    const QImage square = renderPattern("kTestPatternDefault", QSize(side, side)).copy(2, 2, side - 4, side - 4);
+    QVERIFY(sameApartFromLettering(grid, square));
 }
 
 QTEST_MAIN(TestTestPattern)
