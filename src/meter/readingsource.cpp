@@ -16,6 +16,8 @@ const QString ReplyKey = QStringLiteral("reply");
 const QString ContactKey = QStringLiteral("contact");
 // Counted from 1 as the operator is told, so the stored record reads like the prompt.
 const QString FieldKey = QStringLiteral("field");
+const QString ModelKey = QStringLiteral("model");
+const QString SerialKey = QStringLiteral("serial");
 // Below this a reading keeps three decimals, above it two: 0.052 and 412.35 cd/m2.
 const double ThreeDecimalsBelow = 10;
 
@@ -29,7 +31,9 @@ QVariantMap ReadingSource::fromMeter(const QString &value, const MeterReply &rep
                        {TimeKey, time.toString(Qt::ISODate)},
                        {ValueKey, value},
                        {ReplyKey, reply.resultLine},
-                       {ContactKey, settings.contact}};
+                       {ContactKey, settings.contact},
+                       {ModelKey, settings.model},
+                       {SerialKey, settings.serial}};
     if (MeterPlace::isField(place))
         source.insert(FieldKey, place + 1);
     return source;
@@ -58,7 +62,19 @@ QString ReadingSource::describe(const QVariantMap &source)
     const int place = field(source);
     if (MeterPlace::isField(place))
         text += QStringLiteral(", ") + MeterPlace::fieldName(place);
+    const QString identity = meterIdentity(source);
+    if (!identity.isEmpty())
+        text += QStringLiteral(", ") + identity;
     return text;
+}
+
+QString ReadingSource::meterIdentity(const QVariantMap &source)
+{
+    const QString model = source.value(ModelKey).toString();
+    const QString serial = source.value(SerialKey).toString();
+    if (model.isEmpty() && serial.isEmpty())
+        return QString();
+    return TR::Translator::instance()->translate(QStringLiteral("measure_meterIdentity")).arg(model, serial);
 }
 
 QString ReadingSource::valueText(double value)

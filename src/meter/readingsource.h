@@ -22,6 +22,8 @@ public:
     static QString describe(const QVariantMap &source);
     // The uniformity field the reading was taken on, from 0; MeterPlace::Unknown for others.
     static int field(const QVariantMap &source);
+    // "LS-100, serial number 4711"; empty when the meter's settings did not name it.
+    static QString meterIdentity(const QVariantMap &source);
     // The value as it is stored: C locale, enough digits for the darkest TG18-LN level.
     static QString valueText(double value);
 };

@@ -786,10 +786,10 @@ qreal ReportGenerator::drawContent(qreal y, TestContent *content, bool validatab
     };
 
     QVariant value;
-    QString firstNote;
+    // A note is printed with its answer whatever the answer or verdict was.
+    const QString firstNote = content->note();
     if (validatable) {
         value = mark(content->isValid());
-        firstNote = content->note();
     } else {
         switch (content->type()) {
         case TestContent::kTestContentTypeText:

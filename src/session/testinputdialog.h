@@ -7,6 +7,7 @@
 
 class MeterAssist;
 class QLayout;
+class QRadioButton;
 class QTimer;
 class QWidget;
 class Test;
@@ -74,9 +75,8 @@ private Q_SLOTS:
     void closeClicked();
     void acceptClicked(bool checked);
     void rejectClicked(bool checked);
-    void toggleNote(bool show, bool disabled);
     void toggleNote(bool show);
-    void showNote(bool disabled);
+    void showNote();
     void hideNote();
     void toggleMinimize();
     void toggleMinimize(bool minimize);
@@ -94,6 +94,8 @@ private:
     void uncheckVerdict();
     void fitScrollArea();
     void sayWhetherRequired(QWidget *input, bool answered);
+    bool storeChoice(QRadioButton *yes, TestContent *content);
+    void showWhetherMoreBelow();
     QList<QWidget *> answerWidgets() const;
     void restoreNote();
     int rowsHeightLimit() const;
@@ -105,6 +107,8 @@ private:
     int m_pressX = 0;
     int m_pressY = 0;
     TestContent *m_joinContent = nullptr;
+    // The content the step's note is kept with, whatever the verdict.
+    TestContent *m_notedContent = nullptr;
     Test *m_test = nullptr;
     QMap<QWidget *, TestContent *> m_inputs;
     QWidget *m_firstFocusWidget = nullptr;

@@ -329,6 +329,10 @@ const Entry InterfaceTexts[] = {
     {"measure_placeOnPatch", "_[Place the meter on the field in the middle of the screen]_"},
     {"measure_placed", "_[Meter in place: read (Space)]_"},
     {"measure_uniformityAtLevel", "_[Luminance uniformity at driving level %1]_"},
+    {"measure_moreBelow", "_[More answers below - scroll down]_"},
+    {"measure_meterModel", "_[Meter model]_"},
+    {"measure_meterSerial", "_[Serial number]_"},
+    {"measure_meterIdentity", "_[%1, serial number %2]_"},
     // End of the measurement at the screen
 };
 
