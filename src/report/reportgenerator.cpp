@@ -4,6 +4,7 @@
 #include "expressionevaluator.h"
 #include "localformats.h"
 #include "comparisontext.h"
+#include "failuresummary.h"
 #include "judgement.h"
 #include "limitstable.h"
 #include "luminanceresponse.h"
@@ -191,6 +192,9 @@ void ReportGenerator::generate(QPrinter *printer, QPainter *painter, QVariantMap
     const ExpressionEvaluator::Budget budget;
     rebuildGroups(session);
     linkAnswers();
+    // The report opens with what failed, as the operator saw it at the end of the test.
+    for (const FailureSummary::Line &line : FailureSummary::lines(m_groups, judgement))
+        y = drawRow(y + 4, line.what, line.detail, QString(), QString(), false, false, failedCountColour) + 4;
     y = drawSessionContext(y, testType, session.value(QStringLiteral("display")).toMap());
     for (TestGroup *group : qAsConst(m_groups))
         y = drawGroup(y, group, group->number() == 0);

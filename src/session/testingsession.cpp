@@ -2,6 +2,7 @@
 
 #include "comparisondialog.h"
 #include "comparisontext.h"
+#include "failuresummary.h"
 #include "judgement.h"
 #include "limitstable.h"
 #include "modalprompt.h"
@@ -310,8 +311,10 @@ void TestingSession::completeSession()
     qDebug() << "[TestingSession] Failed tests: " << failed;
     showComparison(details);
     if (failed > 0) {
+        const Judgement judgement = Judgement::fromMap(details.value(QStringLiteral("judgement")).toMap());
         ModalPrompt::question(this, QMessageBox::Warning, translated("attention"),
-                              translated("alertfailedtest").arg(failed), {{translated("ok"), QMessageBox::AcceptRole}});
+                              FailureSummary::text(FailureSummary::lines(*m_groups, judgement)),
+                              {{translated("ok"), QMessageBox::AcceptRole}});
     }
     if (m_store)
         m_store->addSession(groups, tester, uint(m_groups->size()), failed, m_screen, monitorInfo, details);

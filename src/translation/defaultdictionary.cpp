@@ -333,6 +333,8 @@ const Entry InterfaceTexts[] = {
     {"measure_meterModel", "_[Meter model]_"},
     {"measure_meterSerial", "_[Serial number]_"},
     {"measure_meterIdentity", "_[%1, serial number %2]_"},
+    {"measure_summaryRejected", "_[judged as failed]_"},
+    {"measure_summaryRequired", "_[%1; required: %2]_"},
     // End of the measurement at the screen
 };
 

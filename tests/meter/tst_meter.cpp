@@ -155,9 +155,12 @@ private slots:
         MeterSettingsPage page;
         page.findChild<QLineEdit *>("programLineEdit")->setText(FAKE_SPOTREAD);
         page.findChild<QSpinBox *>("instrumentSpinBox")->setValue(3);
+        page.findChild<QLineEdit *>("modelLineEdit")->setText(" LS-150 ");
+        page.findChild<QLineEdit *>("serialLineEdit")->setText("4711");
         QVERIFY(page.save());
         const MeterSettings stored = MeterSettings::load();
         QCOMPARE(stored.program + QString::number(stored.instrument), QString(FAKE_SPOTREAD) + "3");
+        QCOMPARE(stored.model + "/" + stored.serial, QString("LS-150/4711"));
         QCOMPARE(page.findChild<QLabel *>("meterStatusLabel")->text(), translated("meter_saved"));
     }
 
@@ -338,7 +341,8 @@ private slots:
         for (const char *id : {"content05020000", "content05020100"}) {
             const TestContent *content = m_session->contentById(id);
             QCOMPARE(ReadingSource::field(content->readingSource()), 0);
-            QVERIFY(ReadingSource::describe(content->readingSource()).endsWith(MeterPlace::fieldName(0)));
+            const QString described = ReadingSource::describe(content->readingSource());
+            QVERIFY2(described.endsWith(MeterPlace::fieldName(0) + ", LS-150, serial number 4711"), qPrintable(described));
         }
         QCOMPARE(m_session->contentById("content05020100")->resultText(), QString("20.00"));
 
@@ -396,6 +400,8 @@ private:
         file.setValue("METER/program", FAKE_SPOTREAD);
         file.setValue("METER/settleMs", settleMs);
         file.setValue("METER/timeLimitMs", timeLimitMs);
+        file.setValue("METER/model", "LS-150");
+        file.setValue("METER/serial", "4711");
         file.sync();
         m_model = std::make_unique<SavedSessionsModel>(ConfigurationManager::instance());
         m_session = std::make_unique<TestingSession>(nullptr, nullptr, m_model.get());

@@ -9,7 +9,10 @@
 #include "sessionexport.h"
 #include "support/modalanswers.h"
 #include "support/sessiondriver.h"
+#include "stepcaption.h"
 #include "testingsession.h"
+#include "testpattern.h"
+#include "verdicttext.h"
 #include "testsmanager.h"
 #include "translator.h"
 
@@ -234,6 +237,51 @@ private slots:
         const QJsonObject exported =
             QJsonDocument::fromJson(SessionExport::write(record, SessionExport::Json)).object();
         QCOMPARE(exported.value("luminanceResponse").toObject().contains("problem"), !ambient.isEmpty());
+    }
+
+    // The dark uniformity level is one value: the grey its fields are painted in is the level the
+    // dialog names and the report prints.
+    void darkUniformityLevelIsOneValue()
+    {
+        const NSTESTPatter::TestPattern pattern(nullptr, NSTESTPatter::TestPattern::kTestPatternLuminanceDarkMC);
+        const QImage painted = NSTESTPatter::TestPattern(nullptr, pattern.type()).toImage(QSize(1366, 768));
+        const QString level = QString::number(qGray(painted.pixel(683, 384)));
+        QCOMPARE(level, QString("26"));
+        QVERIFY2(StepCaption::measurement(pattern).endsWith("driving level " + level),
+                 qPrintable(StepCaption::measurement(pattern)));
+        const QVariantMap record = AnsweredSession::judgedRecord(AnsweredCatalogue::brightMonitor(), "acceptance",
+                                                                 {"dental", "RK3", {}}, LimitsTable::load());
+        const QString report = reportText(record);
+        QVERIFY2(report.contains("Luminance uniformity at driving level " + level), qPrintable(report));
+        QVERIFY(report.contains("Luminance uniformity at driving level 204"));
+    }
+
+    // The end of a test lists exactly what failed, each verdict with its measured value and limit, before the
+    // test is stored; the report opens with the same list.
+    void summaryListsTheFailures()
+    {
+        QString shown;
+        ModalAnswers::clickButton(TR::Translator::instance()->translate("ok"), &shown);
+        const QVariantMap record = run({"acceptance", "dental", "RK3", {}, "2025-01-01", "older"}, monitor(0.1));
+        const int failed = record.value("nfailedtestcontents").toInt();
+        QVERIFY(failed > 0);
+        const QStringList lines = shown.split('\n');
+        QCOMPARE(lines.size(), failed + 1);
+        QCOMPARE(lines.first(), TR::Translator::instance()->translate("alertfailedtest").arg(failed));
+        const Judgement judgement = Judgement::fromMap(record.value("judgement").toMap());
+        const QString report = reportText(record);
+        const int judgementSection = report.indexOf(TR::Translator::instance()->translate("limits_title").toUpper());
+        int failedVerdicts = 0;
+        for (const Judgement::Verdict &verdict : judgement.verdicts) {
+            if (verdict.passed)
+                continue;
+            ++failedVerdicts;
+            const QString outcome = VerdictText::outcome(verdict, verdict.problemSubject);
+            QVERIFY2(lines.contains(QString("\u2022 %1: %2").arg(VerdictText::quantity(verdict), outcome)),
+                     qPrintable(shown));
+            QVERIFY2(report.indexOf(outcome) >= 0 && report.indexOf(outcome) < judgementSection, qPrintable(outcome));
+        }
+        QVERIFY(failedVerdicts > 0);
     }
 
 private:
