@@ -68,6 +68,13 @@ QString ReadingSource::describe(const QVariantMap &source)
     return text;
 }
 
+QVariantMap ReadingSource::meterOf(const QVariantMap &source, const QString &answer)
+{
+    if (!isMeterReading(source, answer) || meterIdentity(source).isEmpty())
+        return {};
+    return {{ModelKey, source.value(ModelKey).toString()}, {SerialKey, source.value(SerialKey).toString()}};
+}
+
 QString ReadingSource::meterIdentity(const QVariantMap &source)
 {
     const QString model = source.value(ModelKey).toString();

@@ -24,6 +24,9 @@ public:
     static int field(const QVariantMap &source);
     // "LS-100, serial number 4711"; empty when the meter's settings did not name it.
     static QString meterIdentity(const QVariantMap &source);
+    // {"model", "serial"} of the meter that gave the answer; empty for a typed
+    // answer or a meter its settings did not name.
+    static QVariantMap meterOf(const QVariantMap &source, const QString &answer);
     // The value as it is stored: C locale, enough digits for the darkest TG18-LN level.
     static QString valueText(double value);
 };

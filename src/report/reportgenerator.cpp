@@ -9,6 +9,7 @@
 #include "limitstable.h"
 #include "luminanceresponse.h"
 #include "luminanceresponsepage.h"
+#include "referenceremarks.h"
 #include "readingmarks.h"
 #include "reportdocument.h"
 #include "reportstyle.h"
@@ -203,6 +204,10 @@ void ReportGenerator::generate(QPrinter *printer, QPainter *painter, QVariantMap
     const QList<ComparisonText::Line> comparison = ComparisonText::lines(session);
     if (!comparison.isEmpty())
         y = drawComparison(y, session.value(QStringLiteral("reference")).toMap(), comparison);
+    for (const ReferenceRemarks::Remark &remark : ReferenceRemarks::of(session))
+        y = drawRow(y + 4, translated(QStringLiteral("note")), remark.text, QString(), QString(), false, false,
+                    remark.warning ? failedCountColour : textMuted) +
+            4;
     if (const std::optional<LuminanceResponse> response = luminanceResponse(session))
         y = drawLuminanceResponse(*response, gsdfVerdict(session));
     const QString meterReadings = ReadingMarks::summary(m_groups);

@@ -6,6 +6,7 @@
 #include "judgement.h"
 #include "limitstable.h"
 #include "modalprompt.h"
+#include "readingsource.h"
 #include "referencevalues.h"
 #include "savedsessionsmodel.h"
 #include "screenidentity.h"
@@ -360,9 +361,23 @@ QVariantMap TestingSession::sessionDetails(uint *failed) const
         {QStringLiteral("judgement"), judgement.toMap()},
         {QStringLiteral("measured"), ReferenceValues::measured(answers, judgement.verdicts, LimitsTable::current())}};
     // Kept with the record, so that its report stays as it was when the display's reference changes.
-    if (!reference.isEmpty())
-        details.insert(QStringLiteral("reference"),
-                       ReferenceValues::record(reference, m_context.referenceDate, m_context.referenceSession));
+    if (!reference.isEmpty()) {
+        QVariantMap referenceRecord =
+            ReferenceValues::record(reference, m_context.referenceDate, m_context.referenceSession);
+        if (!m_context.referenceMeter.isEmpty())
+            referenceRecord.insert(QStringLiteral("meter"), m_context.referenceMeter);
+        if (!m_context.referenceChoice.isEmpty())
+            referenceRecord.insert(QStringLiteral("choice"), m_context.referenceChoice);
+        details.insert(QStringLiteral("reference"), referenceRecord);
+    }
+    // The meter that read this session's values, for the comparison of later tests with them.
+    for (const TestContent *content : allContents()) {
+        const QVariantMap meter = ReadingSource::meterOf(content->readingSource(), content->resultText());
+        if (!meter.isEmpty()) {
+            details.insert(QStringLiteral("meter"), meter);
+            break;
+        }
+    }
     if (!m_context.testType.isEmpty())
         details.insert(QStringLiteral("testtype"), m_context.testType);
     return details;
@@ -375,6 +390,7 @@ void TestingSession::showComparison(const QVariantMap &details)
     if (lines.isEmpty())
         return;
     ComparisonDialog dialog(ComparisonText::heading(details.value(QStringLiteral("reference")).toMap()), lines, this);
+    dialog.showRemarks(ReferenceRemarks::of(details));
     ModalPrompt::exec(&dialog);
 }
 

@@ -90,7 +90,8 @@ public:
                          const QDate &date);
     // Makes the measured values of a stored acceptance session of the
     // display its reference, whatever the reference was.
-    bool makeReference(const QString &displayKey, qint64 sessionId);
+    // The choice says who made it the reference, when and why ({"by", "on", "reason"}).
+    bool makeReference(const QString &displayKey, qint64 sessionId, const QVariantMap &choice = {});
 
     // In the order they were added.
     QVariantList tasks() const;
@@ -120,7 +121,8 @@ private:
     bool announce(const Change &change);
     bool noteDisplayTested(const QVariantMap &record, const QString &uuid);
     bool noteStoredDisplays();
-    bool storeReference(const QString &displayKey, const QVariantMap &record, const QString &uuid, bool onlyIfNewer);
+    bool storeReference(const QString &displayKey, const QVariantMap &record, const QString &uuid, bool onlyIfNewer,
+                        const QVariantMap &choice = {});
     bool failed(const QString &what, const QString &reason) const;
 
     QString m_path;

@@ -335,6 +335,11 @@ const Entry InterfaceTexts[] = {
     {"measure_meterIdentity", "_[%1, serial number %2]_"},
     {"measure_summaryRejected", "_[judged as failed]_"},
     {"measure_summaryRequired", "_[%1; required: %2]_"},
+    {"measure_otherMeter", "_[The reference values were read with another meter (%1) than this test (%2): the deviations hold the difference between the two meters.]_"},
+    {"measure_referenceChosen", "_[Made the reference by %1 on %2.]_"},
+    {"measure_referenceChosenBecause", "_[Made the reference by %1 on %2, although its acceptance test failed, because: %3]_"},
+    {"measure_referenceReason", "_[This acceptance test failed. Why should it become the reference?]_"},
+    {"measure_reasonRequired", "_[A failed acceptance test becomes the reference only with a reason. The reference was not changed.]_"},
     // End of the measurement at the screen
 };
 
