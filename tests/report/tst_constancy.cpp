@@ -12,6 +12,9 @@
 #include "stepcaption.h"
 #include "testingsession.h"
 #include "testpattern.h"
+#include "testframe.h"
+#include "testinputdialog.h"
+#include "meterassist.h"
 #include "verdicttext.h"
 #include "testsmanager.h"
 #include "translator.h"
@@ -20,7 +23,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -256,6 +261,51 @@ private slots:
         QVERIFY(report.contains("Luminance uniformity at driving level 204"));
     }
 
+    // A constancy test read with another meter than its reference warns in the comparison dialog and on the
+    // report, which also prints who made the reference by hand, when and why.
+    void otherMeterWarns()
+    {
+        QTemporaryDir meterDir;
+        QFile table(meterDir.filePath("table"));
+        QVERIFY(table.open(QIODevice::WriteOnly) && table.write("0.64\n") > 0);
+        table.close();
+        qputenv("FAKE_SPOTREAD_TABLE", table.fileName().toUtf8());
+        QSettings file(ConfigurationManager::instance()->fileName(), QSettings::IniFormat);
+        for (auto [key, value] : {std::pair{"program", FAKE_SPOTREAD}, std::pair{"settleMs", "0"},
+                                  std::pair{"model", "LS-150"}, std::pair{"serial", "4711"}})
+            file.setValue(QString("METER/") + key, value);
+        file.sync();
+
+        TestingSession::Context context{"periodicConstancy", "dental", "RK3", {{"maxLuminance", 402.0}},
+                                        "2026-03-14",        "session-a"};
+        context.referenceMeter = {{"model", "LS-100"}, {"serial", "0815"}};
+        context.referenceChoice = {{"by", "dana"}, {"on", "2026-03-15T10:00:00"}, {"reason", "panel replaced"}};
+        start(context);
+        SessionDriver::runUntil(m_session.get(), monitor(0.8), "test_06_03_00");
+        TestInputDialog *dialog = m_session->frame()->inputDialog();
+        QTest::mouseClick(dialog->findChild<QPushButton *>("measurePushButton"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog->meterAssist()->isReading(), 20000);
+        QTest::keyClick(dialog, Qt::Key_Return);
+        // Typed from here on, as the driver answers: without a meter the steps have no measure buttons.
+        QSettings(ConfigurationManager::instance()->fileName(), QSettings::IniFormat).remove("METER");
+        QString remarks;
+        ModalAnswers::handle([&](QDialog *shown) {
+            remarks = shown->findChild<QLabel *>("remarksLabel")->text();
+            shown->accept();
+        });
+        const QVariantMap record = finish(monitor(0.8));
+        QCOMPARE(record.value("meter").toMap().value("serial").toString(), QString("4711"));
+
+        const QString warning = TR::Translator::instance()
+                                    ->translate("measure_otherMeter")
+                                    .arg("LS-100, serial number 0815", "LS-150, serial number 4711");
+        QVERIFY2(remarks.startsWith(warning + '\n'), qPrintable(remarks));
+        QVERIFY(remarks.endsWith("panel replaced"));
+        const QString report = reportText(record);
+        QVERIFY2(report.contains(warning), qPrintable(report));
+        QVERIFY(report.contains("panel replaced"));
+    }
+
     // The end of a test lists exactly what failed, each verdict with its measured value and limit, before the
     // test is stored; the report opens with the same list.
     void summaryListsTheFailures()
@@ -287,12 +337,22 @@ private slots:
 private:
     QVariantMap run(const TestingSession::Context &context, const Answers &answers)
     {
+        start(context);
+        return finish(answers);
+    }
+
+    void start(const TestingSession::Context &context)
+    {
         m_catalogue = std::make_unique<TestsManager>();
         m_session = std::make_unique<TestingSession>(nullptr, nullptr, m_model.get());
         m_session->setContext(context);
         m_session->setGroups(m_catalogue->groups());
         m_session->setTestIndex(0);
         m_session->start(0);
+    }
+
+    QVariantMap finish(const Answers &answers)
+    {
         SessionDriver::runUntil(m_session.get(), answers);
         return m_store->sessionRecord(m_store->sessions().value(0).toMap());
     }
