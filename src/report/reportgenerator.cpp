@@ -795,10 +795,13 @@ qreal ReportGenerator::drawContent(qreal y, TestContent *content, bool validatab
     };
 
     QVariant value;
-    // A note is printed with its answer whatever the answer or verdict was.
-    const QString firstNote = content->note();
+    // A note is printed with its answer whatever the answer or verdict was; a date asked with a verdict before it.
+    QString firstNote = content->note();
     if (validatable) {
         value = mark(content->isValid());
+        const QDate date = QDate::fromString(content->resultText(), Qt::ISODate);
+        if (content->validatorType() == TestContent::kValidatorTypeDate && date.isValid())
+            firstNote = QStringList{LocalFormats::date(date), firstNote}.join(QLatin1Char('\n')).trimmed();
     } else {
         switch (content->type()) {
         case TestContent::kTestContentTypeText:

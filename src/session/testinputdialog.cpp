@@ -13,8 +13,10 @@
 #include "translator.h"
 
 #include <QComboBox>
+#include <QDateEdit>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -198,6 +200,9 @@ void TestInputDialog::addContentRows(TestContent *content, int &row)
         caption->setText(translated(content->caption()));
         if (!m_firstFocusWidget)
             m_firstFocusWidget = caption;
+        // A date asked along with the verdict, such as the meter's last calibration.
+        if (content->validatorType() == TestContent::kValidatorTypeDate)
+            addRow(createDateInput(content), row);
         return;
     }
     if (!content->caption().isEmpty())
@@ -223,6 +228,18 @@ void TestInputDialog::addRow(QWidget *widget, int &row)
     // Shown at once rather than at the layout's next turn, so the rows count when
     // the scroll area is fitted to them.
     widget->show();
+}
+
+QWidget *TestInputDialog::createDateInput(TestContent *content)
+{
+    auto *edit = new QDateEdit(m_ui->contentWidget);
+    edit->setObjectName(QStringLiteral("dateEdit"));
+    edit->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
+    edit->setCalendarPopup(true);
+    const QDate stored = QDate::fromString(content->resultText(), Qt::ISODate);
+    edit->setDate(stored.isValid() ? stored : QDate::currentDate());
+    m_inputs.insert(edit, content);
+    return edit;
 }
 
 QWidget *TestInputDialog::createInput(TestContent *content)
@@ -314,6 +331,8 @@ bool TestInputDialog::storeAnswers()
                 content->setResultMultiselect(combo->currentData().toString());
         } else if (auto *yes = qobject_cast<QRadioButton *>(input)) {
             acceptable = storeChoice(yes, content) && acceptable;
+        } else if (const auto *date = qobject_cast<QDateEdit *>(input)) {
+            content->setResultText(date->date().toString(Qt::ISODate));
         }
     }
     if (m_notedContent)

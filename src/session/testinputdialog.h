@@ -88,6 +88,7 @@ private:
     void addContentRows(TestContent *content, int &row);
     void addRow(QWidget *widget, int &row);
     QWidget *createInput(TestContent *content);
+    QWidget *createDateInput(TestContent *content);
     bool storeAnswers();
     bool storeText(QWidget *input, TestContent *content);
     void giveVerdict(bool passed);

@@ -7,6 +7,7 @@
 #include "testinputdialog.h"
 #include "translator.h"
 
+#include <QDateEdit>
 #include <QJsonDocument>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -48,6 +49,7 @@ private Q_SLOTS:
     void noteTakenWhateverTheVerdict_data();
     void noteTakenWhateverTheVerdict();
     void openChoiceHoldsTheStep();
+    void calibrationDateInTheLanguage();
     void readingsInTheLanguage_data();
     void readingsInTheLanguage();
 
@@ -214,6 +216,19 @@ void TestOperatorDialog::openChoiceHoldsTheStep()
     // Shown again, the step shows the answers given.
     m_dialog->setTest(m_test.get());
     QVERIFY(m_dialog->findChildren<QRadioButton *>("noRadioButton").first()->isChecked());
+}
+
+// The date of the meter's last calibration is chosen in the language's format and stored as yyyy-MM-dd.
+void TestOperatorDialog::calibrationDateInTheLanguage()
+{
+    LanguageEnvironment::apply("de");
+    show(R"({"validatable":true,"content":[{"validatortype":"date","resulttext":"2026-02-01"}]})");
+    auto *date = m_dialog->findChild<QDateEdit *>("dateEdit");
+    QCOMPARE(date->text(), QLocale("de").toString(QDate(2026, 2, 1), QLocale::ShortFormat));
+    date->setDate(QDate(2026, 11, 30));
+    QTest::mouseClick(m_dialog->findChild<QPushButton *>("acceptPushButton"), Qt::LeftButton);
+    QTest::keyClick(m_dialog.get(), Qt::Key_Return);
+    QCOMPARE(m_test->content()->at(0)->resultText(), QString("2026-11-30"));
 }
 
 void TestOperatorDialog::readingsInTheLanguage_data()
