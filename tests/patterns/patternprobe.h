@@ -70,12 +70,14 @@ inline QVector<int> runStarts(const QImage &image, bool alongRow, int at, QRgb c
 inline QString squareGridFault(const QImage &image)
 {
     const QRgb green = qRgb(0, 255, 0);
-    const int cellGuess = (qMin(image.width(), image.height()) - 12) / 12;
-    // A quarter cell below the middle, clear of the centre line; then down the middle of the first column.
-    const QVector<int> columns = runStarts(image, true, image.height() / 2 + cellGuess / 4, green);
+    const int side = qMin(image.width(), image.height());
+    const double cellGuess = (side - 12) / 12.0;
+    // Across the middle of row 10, where nothing covers the lines; then down the middle of the first column.
+    const int row10 = (image.height() - side) / 2 + 6 + int(10.5 * cellGuess);
+    const QVector<int> columns = runStarts(image, true, row10, green);
     if (columns.size() != 13)
         return QStringLiteral("%1 vertical lines").arg(columns.size());
-    const QVector<int> rows = runStarts(image, false, columns.first() + cellGuess / 2, green);
+    const QVector<int> rows = runStarts(image, false, columns.first() + int(cellGuess / 2), green);
     if (rows.size() != 13)
         return QStringLiteral("%1 horizontal lines").arg(rows.size());
     int shortest = image.width();
