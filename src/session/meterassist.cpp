@@ -145,7 +145,7 @@ void MeterAssist::askForPlacement(int place)
     if (shown && MeterPlace::isField(place))
         shown->setOutlined(shown->pattern()->judgedRegions(shown->deviceSize()));
     if (auto *frame = qobject_cast<TestFrame *>(m_dialog->parentWidget()))
-        frame->placeInputDialog();
+        frame->moveInputDialogClear();
 }
 
 void MeterAssist::endPlacement()

@@ -42,6 +42,8 @@ public:
     void forgetDialogPosition();
     // Clear of what the current pattern asks the operator to judge or measure.
     void placeInputDialog();
+    // The same for a dialog shrunk to a few lines: moved as it is, neither scrolled nor collapsed.
+    void moveInputDialogClear();
 
 public Q_SLOTS:
     void setTest(Test *test);
@@ -61,6 +63,7 @@ protected:
 
 private:
     void createInputDialog();
+    QVector<QRect> judgedOnScreen() const;
 
     std::unique_ptr<Ui::TestFrame> m_ui;
     QPointer<TestInputDialog> m_inputDialog;

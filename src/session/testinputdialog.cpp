@@ -113,8 +113,11 @@ void TestInputDialog::showMeterPanelOnly(bool only)
     if (only == m_meterPanelOnly)
         return;
     m_meterPanelOnly = only;
-    if (only)
+    if (only) {
         m_noteShownBeforePanelOnly = !m_ui->noteWidget->isHidden();
+        // A dialog collapsed to its title would hide the request along with the rest.
+        toggleMinimize(false);
+    }
     for (QWidget *part : {m_ui->pageControlWidget, static_cast<QWidget *>(m_ui->scrollArea), m_ui->buttonsWidget})
         part->setHidden(only);
     m_ui->noteWidget->setHidden(only || !m_noteShownBeforePanelOnly);
