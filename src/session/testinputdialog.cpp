@@ -538,9 +538,8 @@ int TestInputDialog::rowsHeightLimit() const
 {
     if (m_availableHeight <= 0)
         return MaximumScrollAreaHeight;
-    // Room for the line that says more answers are below is kept as well.
-    const int moreBelowHeight = m_ui->moreBelowLabel->isHidden() ? m_ui->moreBelowLabel->sizeHint().height() : 0;
-    const int besideRows = height() - m_ui->scrollArea->height() + moreBelowHeight;
+    // Measured on what the layout asks for: the window's own height may not yet count the note just shown.
+    const int besideRows = qMax(height(), sizeHint().height()) - m_ui->scrollArea->height();
     return qBound(0, m_availableHeight - besideRows, MaximumScrollAreaHeight);
 }
 
