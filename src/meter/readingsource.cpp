@@ -1,8 +1,8 @@
 #include "readingsource.h"
 
 #include "meterplace.h"
-#include "metersettings.h"
 #include "meterreply.h"
+#include "metersettings.h"
 #include "translator.h"
 
 namespace {
@@ -26,14 +26,10 @@ const double ThreeDecimalsBelow = 10;
 QVariantMap ReadingSource::fromMeter(const QString &value, const MeterReply &reply, const MeterSettings &settings,
                                      const QDateTime &time, int place)
 {
-    QVariantMap source{{KindKey, MeterKind},
-                       {InstrumentKey, settings.instrument},
-                       {TimeKey, time.toString(Qt::ISODate)},
-                       {ValueKey, value},
-                       {ReplyKey, reply.resultLine},
-                       {ContactKey, settings.contact},
-                       {ModelKey, settings.model},
-                       {SerialKey, settings.serial}};
+    QVariantMap source{
+        {KindKey, MeterKind},       {InstrumentKey, settings.instrument}, {TimeKey, time.toString(Qt::ISODate)},
+        {ValueKey, value},          {ReplyKey, reply.resultLine},         {ContactKey, settings.contact},
+        {ModelKey, settings.model}, {SerialKey, settings.serial}};
     if (MeterPlace::isField(place))
         source.insert(FieldKey, place + 1);
     return source;

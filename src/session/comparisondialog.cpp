@@ -67,7 +67,7 @@ void ComparisonDialog::showRemarks(const QList<ReferenceRemarks::Remark> &remark
         warning = warning || remark.warning;
     }
     m_ui->remarksLabel->setText(texts.join(QLatin1Char('\n')));
-    m_ui->remarksLabel->setStyleSheet(
-        warning ? QStringLiteral("color: %1;").arg(ReportStyle::failedCountColour.name()) : QString());
+    m_ui->remarksLabel->setStyleSheet(warning ? QStringLiteral("color: %1;").arg(ReportStyle::failedCountColour.name())
+                                              : QString());
     m_ui->remarksLabel->setVisible(!texts.isEmpty());
 }

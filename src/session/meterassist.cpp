@@ -199,7 +199,8 @@ void MeterAssist::readingDone(const MeterReply &reply)
     const QString value = ReadingSource::valueText(reply.value);
     field.input->setText(LocalFormats::reading(value));
     field.input->setStyleSheet(QString());
-    const QVariantMap source = ReadingSource::fromMeter(value, reply, m_settings, QDateTime::currentDateTime(), m_readingPlace);
+    const QVariantMap source =
+        ReadingSource::fromMeter(value, reply, m_settings, QDateTime::currentDateTime(), m_readingPlace);
     field.content->setReadingSource(source);
     m_panel->setMessage(QString(), false);
     emit readingFinished(true, value, QString());

@@ -16,9 +16,9 @@
 #include <QDateEdit>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLocale>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QRadioButton>

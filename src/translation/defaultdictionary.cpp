@@ -323,7 +323,7 @@ const Entry InterfaceTexts[] = {
     {"task_displayNotConnected",
      "_[The display of this task, %1, is not connected.]_\n_[Choose another screen to test, or cancel.]_"},
     {"testType_unknownShort", "_[Unknown]_"},
-    // The measurement at the screen
+    // The measurement at the screen: placing the meter, notes and answers, the summary, the reference.
     {"measure_fieldName", "_[field %1 (%2)]_"},
     {"measure_placeOnField", "_[Place the meter on field %1 (%2)]_"},
     {"measure_placeOnPatch", "_[Place the meter on the field in the middle of the screen]_"},
@@ -335,12 +335,14 @@ const Entry InterfaceTexts[] = {
     {"measure_meterIdentity", "_[%1, serial number %2]_"},
     {"measure_summaryRejected", "_[judged as failed]_"},
     {"measure_summaryRequired", "_[%1; required: %2]_"},
-    {"measure_otherMeter", "_[The reference values were read with another meter (%1) than this test (%2): the deviations hold the difference between the two meters.]_"},
+    {"measure_otherMeter", "_[The reference values were read with another meter (%1) than this test (%2): the "
+                           "deviations hold the difference between the two meters.]_"},
     {"measure_referenceChosen", "_[Made the reference by %1 on %2.]_"},
-    {"measure_referenceChosenBecause", "_[Made the reference by %1 on %2, although its acceptance test failed, because: %3]_"},
+    {"measure_referenceChosenBecause",
+     "_[Made the reference by %1 on %2, although its acceptance test failed, because: %3]_"},
     {"measure_referenceReason", "_[This acceptance test failed. Why should it become the reference?]_"},
-    {"measure_reasonRequired", "_[A failed acceptance test becomes the reference only with a reason. The reference was not changed.]_"},
-    // End of the measurement at the screen
+    {"measure_reasonRequired",
+     "_[A failed acceptance test becomes the reference only with a reason. The reference was not changed.]_"},
 };
 
 // Title and report heading of a group ("GG") or subgroup ("GG_SS"). A null

@@ -41,8 +41,8 @@ QString translated(const char *key)
 // Every pixel of the area, as the screen shows it now, has that colour.
 bool screenShows(const QRect &area, QRgb colour)
 {
-    const QImage shown = QGuiApplication::primaryScreen()->grabWindow(0, area.x(), area.y(), area.width(),
-                                                                       area.height()).toImage();
+    const QImage shown =
+        QGuiApplication::primaryScreen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()).toImage();
     for (int y = 0; y < shown.height(); ++y) {
         for (int x = 0; x < shown.width(); ++x) {
             if ((shown.pixel(x, y) & RGB_MASK) != (colour & RGB_MASK))
@@ -325,9 +325,8 @@ private slots:
         const QRect middle(field.center() - QPoint(field.width() / 4, field.height() / 4), field.size() / 2);
         dialog->move(field.center() - QPoint(dialog->width() / 2, dialog->height() / 2));
         QStringList seen;
-        connect(dialog->meterAssist(), &MeterAssist::readingStarted, this, [&] {
-            seen << (screenShows(middle, qRgb(204, 204, 204)) ? "light field" : "covered");
-        });
+        connect(dialog->meterAssist(), &MeterAssist::readingStarted, this,
+                [&] { seen << (screenShows(middle, qRgb(204, 204, 204)) ? "light field" : "covered"); });
         // Space reads here; the dark field at the same place follows without a stop.
         QTest::keyClick(dialog, Qt::Key_Space);
         QTRY_VERIFY_WITH_TIMEOUT(placed->isVisible(), 20000);
@@ -342,7 +341,8 @@ private slots:
             const TestContent *content = m_session->contentById(id);
             QCOMPARE(ReadingSource::field(content->readingSource()), 0);
             const QString described = ReadingSource::describe(content->readingSource());
-            QVERIFY2(described.endsWith(MeterPlace::fieldName(0) + ", LS-150, serial number 4711"), qPrintable(described));
+            QVERIFY2(described.endsWith(MeterPlace::fieldName(0) + ", LS-150, serial number 4711"),
+                     qPrintable(described));
         }
         QCOMPARE(m_session->contentById("content05020100")->resultText(), QString("20.00"));
 
@@ -361,9 +361,8 @@ private slots:
     {
         TestInputDialog *dialog = startAt("test_06_06_00", {"0.42"});
         bool black = false;
-        connect(dialog->meterAssist(), &MeterAssist::readingStarted, this, [&] {
-            black = !dialog->isVisible() && screenShows(m_session->frame()->geometry(), qRgb(0, 0, 0));
-        });
+        connect(dialog->meterAssist(), &MeterAssist::readingStarted, this,
+                [&] { black = !dialog->isVisible() && screenShows(m_session->frame()->geometry(), qRgb(0, 0, 0)); });
         QString asked;
         ModalAnswers::clickButton(translated("meter_useBlack"), &asked);
         QTest::mouseClick(dialog->findChild<QPushButton *>("measurePushButton"), Qt::LeftButton);

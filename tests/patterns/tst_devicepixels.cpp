@@ -71,7 +71,8 @@ void TestDevicePixels::canvasEqualsToolImage()
     // The finest line pairs of the top-left zone alternate from one device pixel to the next.
     const int gridLeft = (deviceSize.width() - qMin(deviceSize.width(), deviceSize.height())) / 2;
     if (key.startsWith("kTestPatternSpatialResolution"))
-        comparePixels(shown, QStringLiteral("%1,7=255 %2,7=0 %3,7=255").arg(gridLeft + 7).arg(gridLeft + 8).arg(gridLeft + 9));
+        comparePixels(shown,
+                      QStringLiteral("%1,7=255 %2,7=0 %3,7=255").arg(gridLeft + 7).arg(gridLeft + 8).arg(gridLeft + 9));
     // The grid's cells are square in device pixels too.
     if (key == "kTestPatternAllLines")
         QCOMPARE(squareGridFault(shown), QString());

@@ -149,8 +149,9 @@ void TestTestPattern::probes_data()
     addProbeRow("LuminanceLightAll 1920x1080", "kTestPatternLuminanceLightAll", QSize(1920, 1080),
                 "480,270=204 304,270=204 300,270=0 659,270=0 296,270=129 480,454=204 1440,810=204 1264,810=204 "
                 "1260,810=0 1619,810=0 1256,810=129 1440,994=129 960,540=204 0,0=129 1919,1079=129");
-    addProbeRow("LuminanceDarkBR 1366x768", "kTestPatternLuminanceDarkBR", QSize(1366, 768),
-                "1023,576=26 899,576=26 895,576=0 1150,576=0 891,576=129 1023,708=129 341,192=129 0,0=129 1365,767=129");
+    addProbeRow(
+        "LuminanceDarkBR 1366x768", "kTestPatternLuminanceDarkBR", QSize(1366, 768),
+        "1023,576=26 899,576=26 895,576=0 1150,576=0 891,576=129 1023,708=129 341,192=129 0,0=129 1365,767=129");
     addProbeRow("UN80", "kTestPatternUN80", QSize(990, 767), "0,0=204 495,383=204 989,766=204");
     addProbeRow("UN10", "kTestPatternUN10", QSize(990, 767), "0,0=26 495,383=26 989,766=26");
     addProbeRow("empty, no border", "kTestPatternEmpty", QSize(990, 767), "0,0=129 495,383=129 989,766=129 6,6=129");
@@ -177,7 +178,8 @@ void TestTestPattern::greenOutlines_data()
     QTest::addColumn<QRect>("box");
     // Pattern, green pixels at 990 x 767, and the rectangle round them.
     const QString table =
-        "Unknown 0 0,0,0,0; Default 0 0,0,0,0; GridOnlyTL 755 116,5,128,65; GridOnlyTR 755 745,5,128,65; GridOnlyBL 755 "
+        "Unknown 0 0,0,0,0; Default 0 0,0,0,0; GridOnlyTL 755 116,5,128,65; GridOnlyTR 755 745,5,128,65; GridOnlyBL "
+        "755 "
         "116,697,128,65; GridOnlyBR 755 745,697,128,65; GridOnlyCenter 755 431,320,128,65; GridOnlyAll 3775 "
         "116,5,757,757; GridAndSRTL 755 116,5,128,65; GridAndSRTR 755 745,5,128,65; GridAndSRBL 755 116,697,128,65; "
         "GridAndSRBR 755 745,697,128,65; GridAndSRCenter 755 431,320,128,65; GridAndSRAll 3775 116,5,757,757; "
@@ -185,7 +187,8 @@ void TestTestPattern::greenOutlines_data()
         "GrayLevel10095 503 556,508,65,65; GrayLevel100 0 0,0,0,0; GrayLevel0 0 0,0,0,0; GrayLevel0100 0 0,0,0,0; "
         "AllLines 31299 116,5,757,757; Circle 0 0,0,0,0; SpatialResolutionTL 755 116,5,128,65; SpatialResolutionTR 755 "
         "745,5,128,65; SpatialResolutionBL 755 116,697,128,65; SpatialResolutionBR 755 745,697,128,65; "
-        "SpatialResolutionCenter 755 431,320,128,65; SpatialResolutionAll 3775 116,5,757,757; SpatialResolutionHigh 2515 "
+        "SpatialResolutionCenter 755 431,320,128,65; SpatialResolutionAll 3775 116,5,757,757; SpatialResolutionHigh "
+        "2515 "
         "116,5,757,757; SpatialResolutionLow 2515 179,5,631,757; QualityWhite 755 556,571,128,65; QualityGrey 751 "
         "431,571,127,65; QualityBlack 755 305,571,128,65; QualityWhiteAndGrey 1377 431,571,253,65; QualityGreyAndBlack "
         "1377 305,571,253,65; QualityWhiteAndBlack 1510 305,571,379,65; QualityAll 2003 305,571,379,65; Gradients 3518 "
@@ -310,7 +313,8 @@ void TestTestPattern::canvasDrawsAtItsOwnSize()
 void TestTestPattern::compositeCellsAreSquare_data()
 {
     QTest::addColumn<QSize>("size");
-    for (const QSize &size : {QSize(1920, 1080), QSize(1366, 768), QSize(2560, 1440), QSize(1080, 1920), QSize(990, 767)})
+    for (const QSize &size :
+         {QSize(1920, 1080), QSize(1366, 768), QSize(2560, 1440), QSize(1080, 1920), QSize(990, 767)})
         QTest::newRow(qPrintable(QStringLiteral("%1x%2").arg(size.width()).arg(size.height()))) << size;
 }
 

@@ -2,22 +2,22 @@
 #include "configurationmanager.h"
 #include "defaultdictionary.h"
 #include "localformats.h"
+#include "meterassist.h"
 #include "pdfprobe.h"
 #include "reportgenerator.h"
 #include "reportstyle.h"
 #include "savedsessionsmodel.h"
 #include "sessionexport.h"
+#include "stepcaption.h"
 #include "support/modalanswers.h"
 #include "support/sessiondriver.h"
-#include "stepcaption.h"
-#include "testingsession.h"
-#include "testpattern.h"
 #include "testframe.h"
+#include "testingsession.h"
 #include "testinputdialog.h"
-#include "meterassist.h"
-#include "verdicttext.h"
+#include "testpattern.h"
 #include "testsmanager.h"
 #include "translator.h"
+#include "verdicttext.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -279,8 +279,8 @@ private slots:
             file.setValue(QString("METER/") + key, value);
         file.sync();
 
-        TestingSession::Context context{"periodicConstancy", "dental", "RK3", {{"maxLuminance", 402.0}},
-                                        "2026-03-14",        "session-a"};
+        TestingSession::Context context{"periodicConstancy",       "dental",     "RK3",
+                                        {{"maxLuminance", 402.0}}, "2026-03-14", "session-a"};
         context.referenceMeter = {{"model", "LS-100"}, {"serial", "0815"}};
         context.referenceChoice = {{"by", "dana"}, {"on", "2026-03-15T10:00:00"}, {"reason", "panel replaced"}};
         start(context);

@@ -9,9 +9,9 @@
 
 #include <QDateEdit>
 #include <QJsonDocument>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
@@ -157,9 +157,10 @@ void TestOperatorDialog::noteTakenWhateverTheVerdict_data()
     const QByteArray judged = R"({"validatable":true,"content":[{"type":"boolean"},{"type":"text"}]})";
     QTest::newRow("after an acceptance") << judged << QStringList{"acceptPushButton"} << 1;
     QTest::newRow("rejected, then accepted") << judged << QStringList{"rejectPushButton", "acceptPushButton"} << 1;
-    QTest::newRow("answered step, with the answer printed") << QByteArray(R"({"content":[{"type":"text","resulttext":"a"},
+    QTest::newRow("answered step, with the answer printed")
+        << QByteArray(R"({"content":[{"type":"text","resulttext":"a"},
         {"type":"text","resulttext":"b"},{"type":"text","resulttext":"c","hidefromreport":true}]})")
-                                                            << QStringList() << 1;
+        << QStringList() << 1;
 }
 
 // The note can be written at any time and is kept with the answer the report prints, whatever the verdict.
