@@ -337,6 +337,25 @@ private slots:
         QVERIFY(failedVerdicts > 0);
     }
 
+    // A note is printed with its answer whatever the answer or verdict was, and a date asked with a verdict
+    // (the meter's last calibration) with that verdict.
+    void notesAndDatePrinted()
+    {
+        const QVariantMap typed{
+            {"type", "text"}, {"caption", "Reading"}, {"resulttext", "412"}, {"note", "read twice"}};
+        const QVariantMap dated{{"caption", "Calibrated?"},
+                                {"validatortype", "date"},
+                                {"resulttext", "2026-11-30"},
+                                {"resultboolean", true},
+                                {"note", "certificate 17"}};
+        const QVariantList tests{QVariantMap{{"id", "a"}, {"content", QVariantList{typed}}},
+                                 QVariantMap{{"id", "b"}, {"validatable", true}, {"content", QVariantList{dated}}}};
+        const QString report = reportText(AnsweredSession::oneGroupRecord(tests));
+        for (const QString &printed :
+             {QString("read twice"), LocalFormats::date({2026, 11, 30}), QString("certificate 17")})
+            QVERIFY2(report.contains(printed), qPrintable(printed));
+    }
+
 private:
     QVariantMap run(const TestingSession::Context &context, const Answers &answers)
     {
