@@ -615,19 +615,31 @@ bool SessionDatabase::storeReference(const QString &displayKey, const QVariantMa
         return true;
     QSqlQuery query(connection());
     query.prepare(QStringLiteral("UPDATE displays SET reference = :reference, reference_date = :date, "
-                                 "reference_session = :uuid, reference_meter = :meter, reference_choice = :choice "
-                                 "WHERE key = :key AND "
+                                 "reference_session = :uuid WHERE key = :key AND "
                                  "(NOT :onlyIfNewer OR reference_date IS NULL OR reference_date <= :date)"));
     query.bindValue(QStringLiteral(":reference"),
                     QString::fromUtf8(QJsonDocument::fromVariant(measured).toJson(QJsonDocument::Compact)));
     query.bindValue(QStringLiteral(":date"), date);
     query.bindValue(QStringLiteral(":uuid"), uuid);
-    query.bindValue(QStringLiteral(":meter"), jsonOrNull(record.value(QStringLiteral("meter")).toMap()));
-    query.bindValue(QStringLiteral(":choice"), jsonOrNull(choice));
     query.bindValue(QStringLiteral(":key"), displayKey);
     query.bindValue(QStringLiteral(":onlyIfNewer"), onlyIfNewer);
     if (!query.exec())
         return failed(QStringLiteral("cannot store the reference values"), query.lastError().text());
+    query.finish();
+    // The sessions of an older database are noted while it is migrated, before
+    // the columns of the reference's meter and choice exist; they stay NULL.
+    QSqlQuery columns(connection());
+    if (!columns.exec(QStringLiteral("SELECT reference_meter, reference_choice FROM displays LIMIT 0")))
+        return true;
+    columns.finish();
+    query.prepare(QStringLiteral("UPDATE displays SET reference_meter = :meter, reference_choice = :choice "
+                                 "WHERE key = :key AND reference_session = :uuid"));
+    query.bindValue(QStringLiteral(":meter"), jsonOrNull(record.value(QStringLiteral("meter")).toMap()));
+    query.bindValue(QStringLiteral(":choice"), jsonOrNull(choice));
+    query.bindValue(QStringLiteral(":key"), displayKey);
+    query.bindValue(QStringLiteral(":uuid"), uuid);
+    if (!query.exec())
+        return failed(QStringLiteral("cannot store the reference's meter and choice"), query.lastError().text());
     return true;
 }
 
