@@ -325,8 +325,10 @@ private slots:
         const QRect middle(field.center() - QPoint(field.width() / 4, field.height() / 4), field.size() / 2);
         dialog->move(field.center() - QPoint(dialog->width() / 2, dialog->height() / 2));
         QStringList seen;
-        connect(dialog->meterAssist(), &MeterAssist::readingStarted, this,
-                [&] { seen << (screenShows(middle, qRgb(204, 204, 204)) ? "light field" : "covered"); });
+        connect(dialog->meterAssist(), &MeterAssist::readingStarted, this, [&] {
+            const bool windowOver = dialog->isVisible() && dialog->frameGeometry().intersects(field);
+            seen << (screenShows(middle, qRgb(204, 204, 204)) && !windowOver ? "light field" : "covered");
+        });
         // Space reads here; the dark field at the same place follows without a stop.
         QTest::keyClick(dialog, Qt::Key_Space);
         QTRY_VERIFY_WITH_TIMEOUT(placed->isVisible(), 20000);
