@@ -27,6 +27,7 @@ const QMap<TestContent::tTestContentType, QString> &typeNames()
 }
 
 const QString NumberValidatorName = QStringLiteral("number");
+const QString DateValidatorName = QStringLiteral("date");
 const QString ReadingSourceKey = QStringLiteral("readingsource");
 
 } // namespace
@@ -102,7 +103,9 @@ void TestContent::read()
     if (has("report"))
         setReport(text("report"));
     if (has("validatortype"))
-        setValidatorType(text("validatortype") == NumberValidatorName ? kValidatorTypeNumber : kValidatorTypeNone);
+        setValidatorType(text("validatortype") == NumberValidatorName ? kValidatorTypeNumber
+                         : text("validatortype") == DateValidatorName ? kValidatorTypeDate
+                                                                      : kValidatorTypeNone);
     if (has("type"))
         setType(typeFromName(text("type")));
     if (has("defaultvalue")) {
@@ -195,7 +198,9 @@ QVariantMap TestContent::toVariantMap() const
         {QStringLiteral("jointext"), m_joinText},
         {QStringLiteral("joindescription"), m_joinDescription},
         {QStringLiteral("description"), m_description},
-        {QStringLiteral("validatortype"), m_validatorType == kValidatorTypeNumber ? NumberValidatorName : QString()},
+        {QStringLiteral("validatortype"), m_validatorType == kValidatorTypeNumber ? NumberValidatorName
+                                          : m_validatorType == kValidatorTypeDate ? DateValidatorName
+                                                                                  : QString()},
         {QStringLiteral("hidefromreport"), m_hideFromReport},
         {QStringLiteral("content"), QVariantMap{{QStringLiteral("items"), items}}},
         {QStringLiteral("items"), items},

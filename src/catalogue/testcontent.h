@@ -59,6 +59,8 @@ public:
     {
         kValidatorTypeNone = -1,
         kValidatorTypeNumber = 1,
+        // A date, kept as yyyy-MM-dd in the result text and shown in the language's format.
+        kValidatorTypeDate = 2,
     };
     Q_ENUM(tValidatorType)
 

@@ -99,6 +99,8 @@ std::optional<DisplayPreparation::Outcome> DisplayPreparation::prepare(const Scr
     outcome.context.reference = display.reference;
     outcome.context.referenceDate = display.referenceDate.toString(Qt::ISODate);
     outcome.context.referenceSession = display.referenceSession;
+    outcome.context.referenceMeter = display.referenceMeter;
+    outcome.context.referenceChoice = display.referenceChoice;
     outcome.prefill = m_store->latestSessionResults(key);
     return outcome;
 }

@@ -10,6 +10,7 @@
 #include "sessiondatabase.h"
 #include "translator.h"
 
+#include <QDateTime>
 #include <QHeaderView>
 #include <QStandardItemModel>
 
@@ -25,6 +26,12 @@ QString resultText(const QString &result)
     if (result.isEmpty())
         return {};
     return translated(result == QLatin1String("passed") ? "displays_passed" : "displays_failed");
+}
+
+// Who made the choice: the account the program runs under, the one name every system gives.
+QString operatorName()
+{
+    return qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME"));
 }
 
 } // namespace
@@ -116,6 +123,7 @@ void DisplaysPage::chooseReference()
     const QString key = display->key();
     QStringList items;
     QList<qint64> ids;
+    QList<bool> passedSessions;
     for (const qint64 id : m_store->database()->sessionIds(key)) {
         const QVariantMap record = m_store->database()->sessionRecord(id);
         if (record.value(QStringLiteral("testtype")).toString() != QLatin1String("acceptance") ||
@@ -127,6 +135,7 @@ void DisplaysPage::chooseReference()
                           record.value(QStringLiteral("tester")).toString(),
                           resultText(passed ? QStringLiteral("passed") : QStringLiteral("failed")));
         ids << id;
+        passedSessions << passed;
     }
     if (items.isEmpty()) {
         ModalPrompt::question(this, QMessageBox::Information, display->description(),
@@ -137,7 +146,23 @@ void DisplaysPage::chooseReference()
                                                    items, translated("ok"), translated("cancel"));
     if (chosen.isNull())
         return;
-    m_store->makeReference(key, ids.value(items.indexOf(chosen)));
+    const int at = items.indexOf(chosen);
+    QVariantMap choice{{QStringLiteral("by"), operatorName()},
+                       {QStringLiteral("on"), QDateTime::currentDateTime().toString(Qt::ISODate)}};
+    // A failed acceptance test becomes the reference only for a stated reason, which every later report prints.
+    if (!passedSessions.at(at)) {
+        const QString reason = ModalPrompt::text(this, display->description(), translated("measure_referenceReason"),
+                                                 translated("ok"), translated("cancel"));
+        if (reason.isNull())
+            return;
+        if (reason.isEmpty()) {
+            ModalPrompt::question(this, QMessageBox::Warning, display->description(),
+                                  translated("measure_reasonRequired"), {{translated("ok"), QMessageBox::AcceptRole}});
+            return;
+        }
+        choice.insert(QStringLiteral("reason"), reason);
+    }
+    m_store->makeReference(key, ids.value(at), choice);
     reload();
 }
 

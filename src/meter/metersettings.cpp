@@ -14,6 +14,8 @@ const QString DisplayTypeKey = QStringLiteral("displayType");
 const QString ContactKey = QStringLiteral("contact");
 const QString SettleKey = QStringLiteral("settleMs");
 const QString TimeLimitKey = QStringLiteral("timeLimitMs");
+const QString ModelKey = QStringLiteral("model");
+const QString SerialKey = QStringLiteral("serial");
 
 // ArgyllCMS numbers the connected instruments from 1; nobody connects dozens.
 const int HighestInstrument = 99;
@@ -64,6 +66,8 @@ MeterSettings MeterSettings::load(QSettings &settings)
     meter.contact = settings.value(ContactKey, false).toBool();
     meter.settleMs = storedInt(settings, SettleKey, meter.settleMs, &MeterSettings::isValidSettleMs);
     meter.timeLimitMs = storedInt(settings, TimeLimitKey, meter.timeLimitMs, &MeterSettings::isValidTimeLimitMs);
+    meter.model = settings.value(ModelKey).toString().trimmed();
+    meter.serial = settings.value(SerialKey).toString().trimmed();
     settings.endGroup();
     return meter;
 }
@@ -83,6 +87,8 @@ bool MeterSettings::save(QSettings &settings) const
     settings.setValue(ContactKey, contact);
     settings.setValue(SettleKey, settleMs);
     settings.setValue(TimeLimitKey, timeLimitMs);
+    settings.setValue(ModelKey, model.trimmed());
+    settings.setValue(SerialKey, serial.trimmed());
     settings.endGroup();
     settings.sync();
     return settings.status() == QSettings::NoError;

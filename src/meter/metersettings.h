@@ -17,6 +17,10 @@ struct MeterSettings
     int settleMs = 1000;
     // How long one reading may take before its process is stopped.
     int timeLimitMs = 20000;
+    // Which instrument it is, kept with every reading: a constancy test read with
+    // another meter than its reference differs by the meters' own difference.
+    QString model;
+    QString serial;
 
     bool isConfigured() const { return !program.isEmpty(); }
 

@@ -39,6 +39,8 @@ MeterSettings MeterSettingsPage::shownSettings() const
     settings.displayType = m_ui->displayTypeLineEdit->text().trimmed();
     settings.contact = m_ui->contactCheckBox->isChecked();
     settings.settleMs = m_ui->settleSpinBox->value();
+    settings.model = m_ui->modelLineEdit->text().trimmed();
+    settings.serial = m_ui->serialLineEdit->text().trimmed();
     return settings;
 }
 
@@ -49,6 +51,8 @@ void MeterSettingsPage::showSettings(const MeterSettings &settings)
     m_ui->displayTypeLineEdit->setText(settings.displayType);
     m_ui->contactCheckBox->setChecked(settings.contact);
     m_ui->settleSpinBox->setValue(settings.settleMs);
+    m_ui->modelLineEdit->setText(settings.model);
+    m_ui->serialLineEdit->setText(settings.serial);
 }
 
 bool MeterSettingsPage::save()

@@ -4,6 +4,16 @@
 
 #include <QPainter>
 
+namespace {
+
+// Bright and dashed, so the ring stands out from every grey of the patterns.
+const QColor OutlineColour(255, 200, 0);
+const int OutlineWidth = 4;
+// Kept clear of the field's edge, so the ring adds no light to what is read there.
+const int OutlineGap = 6;
+
+} // namespace
+
 CanvasWidget::CanvasWidget(QWidget *parent)
     : QWidget(parent), m_pattern(new NSTESTPatter::TestPattern(this, NSTESTPatter::TestPattern::kTestPatternEmpty))
 {
@@ -32,4 +42,26 @@ void CanvasWidget::paintEvent(QPaintEvent *)
     frame.setDevicePixelRatio(devicePixelRatioF());
     QPainter painter(this);
     painter.drawImage(QPointF(0, 0), frame);
+    drawOutlines(&painter);
+}
+
+void CanvasWidget::setOutlined(const QVector<QRect> &fields)
+{
+    m_outlined = fields;
+    update();
+}
+
+void CanvasWidget::drawOutlines(QPainter *painter) const
+{
+    if (m_outlined.isEmpty())
+        return;
+    painter->save();
+    painter->scale(1.0 / devicePixelRatioF(), 1.0 / devicePixelRatioF());
+    painter->setRenderHint(QPainter::Antialiasing, true);
+    painter->setBrush(Qt::NoBrush);
+    painter->setPen(QPen(OutlineColour, OutlineWidth, Qt::DashLine));
+    const int margin = OutlineGap + OutlineWidth / 2;
+    for (const QRect &field : m_outlined)
+        painter->drawEllipse(field.adjusted(-margin, -margin, margin, margin));
+    painter->restore();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QRect>
+#include <QVector>
 #include <QWidget>
 
 namespace NSTESTPatter {
@@ -21,10 +23,18 @@ public:
     NSTESTPatter::TestPattern *pattern() const { return m_pattern; }
     // The canvas's size in the pixels of its screen, which the pattern is drawn at.
     QSize deviceSize() const;
+    // Rings drawn round the pattern's measured fields that the operator is to
+    // place the meter on (in device pixels); empty for none. Only while the
+    // operator is asked: the meter never reads with a ring on the screen.
+    void setOutlined(const QVector<QRect> &fields);
+    QVector<QRect> outlined() const { return m_outlined; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void drawOutlines(QPainter *painter) const;
+
     NSTESTPatter::TestPattern *m_pattern;
+    QVector<QRect> m_outlined;
 };

@@ -78,14 +78,20 @@ struct CompositePatternPainter::StripedBand
 CompositePatternPainter::CompositePatternPainter(QPainter *painter, const QRect &rect, double cellWidth,
                                                  double cellHeight, int category,
                                                  const TestPatternHighlighter &highlighter)
-    : m_painter(painter), m_rect(rect), m_cw(cellWidth), m_ch(cellHeight), m_cwi(qRound(cellWidth)),
-      m_chi(qRound(cellHeight)), m_category(category), m_highlighter(highlighter)
+    : m_painter(painter), m_rect(rect), m_cw(qMin(cellWidth, cellHeight)), m_ch(m_cw), m_cwi(qRound(m_cw)),
+      m_chi(m_cwi), m_category(category), m_highlighter(highlighter)
 {
+    const int side = qRound(12 * m_cw) + 12;
+    m_grid = QRect(rect.left() + (rect.width() - side) / 2, rect.top() + (rect.height() - side) / 2, side, side);
 }
 
 void CompositePatternPainter::paint()
 {
     drawBorder();
+    // The layers below are placed from the grid's corner; the background grey
+    // TestPattern laid down stays round it.
+    m_painter->save();
+    m_painter->translate(m_grid.topLeft());
     if (m_category == 3)
         drawGrayLevelRing();
     drawGridLines();
@@ -94,6 +100,7 @@ void CompositePatternPainter::paint()
     drawHalvingBars();
     drawGradientRamps();
     drawQualityBoxes();
+    m_painter->restore();
     drawHighlightOutlines();
 }
 
@@ -164,8 +171,8 @@ void CompositePatternPainter::drawGridLines()
     const QColor colour = m_highlighter.element() == TestPatternHighlighter::GridLines ? kGreen : greyLevel(kGridGrey);
     m_painter->setPen(solidPen(colour, 2.0));
     m_painter->setBrush(Qt::NoBrush);
-    const int width = m_rect.width();
-    const int height = m_rect.height();
+    const int width = m_grid.width();
+    const int height = m_grid.height();
     for (int k = 0; k <= 12; ++k) {
         const int x = qRound(k * m_cw + 6);
         const int y = qRound(k * m_ch + 6);
@@ -420,6 +427,8 @@ QVector<QPolygon> CompositePatternPainter::highlightOutlines() const
         outlines << outline(gridX(1), gridY(3), gridX(2), gridY(9));
         outlines << outline(gridX(10), gridY(3), gridX(11), gridY(9));
     }
+    for (QPolygon &polygon : outlines)
+        polygon.translate(m_grid.topLeft());
     return outlines;
 }
 

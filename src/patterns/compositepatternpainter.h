@@ -11,8 +11,10 @@ namespace NSTESTPatter {
 
 class TestPatternHighlighter;
 
-// Paints the composite quality-control pattern, layer by layer, on the 12 x 12
-// grid that TestPattern computed for the current rectangle.
+// Paints the composite quality-control pattern, layer by layer, on a 12 x 12
+// grid of square cells centred in the rectangle: the pattern shows whether a
+// square stays square, so its cells take the smaller of the two cell sizes that
+// TestPattern computed, and only the border follows the rectangle's edges.
 class CompositePatternPainter
 {
 public:
@@ -47,6 +49,8 @@ private:
 
     QPainter *m_painter;
     QRect m_rect;
+    // The square grid with its 6-pixel margin; every element but the border is placed in it.
+    QRect m_grid;
     double m_cw;
     double m_ch;
     int m_cwi;

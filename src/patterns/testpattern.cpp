@@ -298,8 +298,15 @@ int TestPattern::measuredLevel() const
         return 15 * (m_type - kTestPatternTG18LN01);
     // Light and Dark alternate, Light first.
     if (isLuminanceField(m_type))
-        return (m_type - kTestPatternLuminanceLightTL) % 2 == 0 ? kLightGrey : 0;
+        return uniformityLevel((m_type - kTestPatternLuminanceLightTL) % 2 != 0);
     return -1;
+}
+
+// The dark fields are the pattern set's uniform-10 grey, about a tenth of the
+// driving range as a TG18-UNL10 field: black would measure the meter's noise.
+int TestPattern::uniformityLevel(bool dark)
+{
+    return dark ? kUniform10Grey : kLightGrey;
 }
 
 int TestPattern::measuredPosition() const

@@ -142,6 +142,9 @@ public:
     // pattern, and which of them it is: the TG18-LN number less one (0-17), or the
     // field's position (0-8 from top left, row by row; 9 for all). -1 for others.
     int measuredLevel() const;
+    // The driving level of the light or the dark uniformity fields: every text
+    // that names the level (dialog, report, export) asks here, where it is painted.
+    static int uniformityLevel(bool dark);
     int measuredPosition() const;
 
     // A TG18-LN pattern whose patch shows any driving level, as the

@@ -2,14 +2,16 @@
 
 #include "answernumber.h"
 #include "calibrationreportpage.h"
-#include "expressionevaluator.h"
-#include "localformats.h"
 #include "comparisontext.h"
+#include "expressionevaluator.h"
+#include "failuresummary.h"
 #include "judgement.h"
 #include "limitstable.h"
+#include "localformats.h"
 #include "luminanceresponse.h"
 #include "luminanceresponsepage.h"
 #include "readingmarks.h"
+#include "referenceremarks.h"
 #include "reportdocument.h"
 #include "reportstyle.h"
 #include "storedcount.h"
@@ -193,6 +195,9 @@ void ReportGenerator::generate(QPrinter *printer, QPainter *painter, QVariantMap
     const ExpressionEvaluator::Budget budget;
     rebuildGroups(session);
     linkAnswers();
+    // The report opens with what failed, as the operator saw it at the end of the test.
+    for (const FailureSummary::Line &line : FailureSummary::lines(m_groups, judgement))
+        y = drawRow(y + 4, line.what, line.detail, QString(), QString(), false, false, failedCountColour) + 4;
     y = drawSessionContext(y, testType, session.value(QStringLiteral("display")).toMap());
     const QString viewer = ViewerText::value(session);
     if (!viewer.isEmpty())
@@ -204,6 +209,10 @@ void ReportGenerator::generate(QPrinter *printer, QPainter *painter, QVariantMap
     const QList<ComparisonText::Line> comparison = ComparisonText::lines(session);
     if (!comparison.isEmpty())
         y = drawComparison(y, session.value(QStringLiteral("reference")).toMap(), comparison);
+    for (const ReferenceRemarks::Remark &remark : ReferenceRemarks::of(session))
+        y = drawRow(y + 4, translated(QStringLiteral("note")), remark.text, QString(), QString(), false, false,
+                    remark.warning ? failedCountColour : textMuted) +
+            4;
     if (const std::optional<LuminanceResponse> response = luminanceResponse(session))
         y = drawLuminanceResponse(*response, gsdfVerdict(session));
     if (testType == CalibrationReportPage::testType) {
@@ -796,10 +805,13 @@ qreal ReportGenerator::drawContent(qreal y, TestContent *content, bool validatab
     };
 
     QVariant value;
-    QString firstNote;
+    // A note is printed with its answer whatever the answer or verdict was; a date asked with a verdict before it.
+    QString firstNote = content->note();
     if (validatable) {
         value = mark(content->isValid());
-        firstNote = content->note();
+        const QDate date = QDate::fromString(content->resultText(), Qt::ISODate);
+        if (content->validatorType() == TestContent::kValidatorTypeDate && date.isValid())
+            firstNote = QStringList{LocalFormats::date(date), firstNote}.join(QLatin1Char('\n')).trimmed();
     } else {
         switch (content->type()) {
         case TestContent::kTestContentTypeText:

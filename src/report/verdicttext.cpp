@@ -1,6 +1,7 @@
 #include "verdicttext.h"
 
 #include "localformats.h"
+#include "testpattern.h"
 #include "translator.h"
 
 #include <QRegularExpression>
@@ -46,6 +47,9 @@ QString VerdictText::quantityName(const QString &quantity)
             .arg(quantityName(quantity.mid(int(qstrlen("constancy/")))));
     if (isReading(quantity))
         return translated(QStringLiteral("verdict_lnReading")).arg(quantity.mid(2));
+    if (quantity == QLatin1String("uniformityLow") || quantity == QLatin1String("uniformityHigh"))
+        return translated(QStringLiteral("measure_uniformityAtLevel"))
+            .arg(NSTESTPatter::TestPattern::uniformityLevel(quantity == QLatin1String("uniformityLow")));
     return translated(QStringLiteral("verdict_") + quantity);
 }
 

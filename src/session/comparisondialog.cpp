@@ -23,6 +23,7 @@ ComparisonDialog::ComparisonDialog(const QString &heading, const QList<Compariso
     m_ui->setupUi(this);
     setWindowTitle(translated("comparison_summary"));
     m_ui->headingLabel->setText(heading);
+    showRemarks({});
     QTableWidget *table = m_ui->comparisonTableWidget;
     QStringList headers;
     for (const char *key : {"comparison_quantity", "comparison_reference", "comparison_measured",
@@ -56,3 +57,17 @@ ComparisonDialog::ComparisonDialog(const QString &heading, const QList<Compariso
 }
 
 ComparisonDialog::~ComparisonDialog() = default;
+
+void ComparisonDialog::showRemarks(const QList<ReferenceRemarks::Remark> &remarks)
+{
+    QStringList texts;
+    bool warning = false;
+    for (const ReferenceRemarks::Remark &remark : remarks) {
+        texts << remark.text;
+        warning = warning || remark.warning;
+    }
+    m_ui->remarksLabel->setText(texts.join(QLatin1Char('\n')));
+    m_ui->remarksLabel->setStyleSheet(warning ? QStringLiteral("color: %1;").arg(ReportStyle::failedCountColour.name())
+                                              : QString());
+    m_ui->remarksLabel->setVisible(!texts.isEmpty());
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "comparisontext.h"
+#include "referenceremarks.h"
 
 #include <QDialog>
 
@@ -20,6 +21,9 @@ class ComparisonDialog : public QDialog
 public:
     ComparisonDialog(const QString &heading, const QList<ComparisonText::Line> &lines, QWidget *parent = nullptr);
     ~ComparisonDialog() override;
+
+    // Above the table; a warning in the colour of failure.
+    void showRemarks(const QList<ReferenceRemarks::Remark> &remarks);
 
 private:
     std::unique_ptr<Ui::ComparisonDialog> m_ui;

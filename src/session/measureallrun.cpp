@@ -4,6 +4,7 @@
 #include "meterassist.h"
 #include "meterfield.h"
 #include "meterpanel.h"
+#include "meterplace.h"
 #include "test.h"
 #include "testcontent.h"
 #include "testgroup.h"
@@ -58,6 +59,7 @@ MeasureAllRun::MeasureAllRun(TestInputDialog *dialog, MeterAssist *assist)
     m_settleTimer->setSingleShot(true);
     connect(m_settleTimer, &QTimer::timeout, this, &MeasureAllRun::readSettled);
     connect(assist, &MeterAssist::readingFinished, this, &MeasureAllRun::readingFinished);
+    connect(assist->panel(), &MeterPanel::placementConfirmed, this, &MeasureAllRun::placementConfirmed);
 }
 
 int MeasureAllRun::seriesLength(const Test *test)
@@ -87,6 +89,7 @@ void MeasureAllRun::start()
     m_total = seriesLength(m_dialog->test());
     m_stored = 0;
     m_retried = false;
+    m_lastPlace = MeterPlace::Unknown;
     m_lastValues.clear();
     m_clock.start();
     m_assist->panel()->clearTexts();
@@ -109,7 +112,32 @@ void MeasureAllRun::scheduleReading()
         m_assist->panel()->setMessage(translated("meter_paused"), false);
         return;
     }
+    const int place = MeterAssist::placeOf(m_dialog->test());
+    if (needsPlacement(place)) {
+        m_awaitingPlacement = true;
+        m_assist->askForPlacement(place);
+        return;
+    }
     m_settleTimer->start(m_assist->settings().settleMs);
+}
+
+// A series started on a TG18-LN level finds the meter on its patch already, as
+// the single readings before had it.
+bool MeasureAllRun::needsPlacement(int place) const
+{
+    if (place == m_lastPlace)
+        return false;
+    return !(place == MeterPlace::Tg18LnPatch && m_lastPlace == MeterPlace::Unknown);
+}
+
+void MeasureAllRun::placementConfirmed()
+{
+    if (!m_running || !m_awaitingPlacement)
+        return;
+    m_awaitingPlacement = false;
+    m_lastPlace = MeterAssist::placeOf(m_dialog->test());
+    m_assist->endPlacement();
+    scheduleReading();
 }
 
 void MeasureAllRun::readSettled()
@@ -210,6 +238,10 @@ void MeasureAllRun::stop()
 void MeasureAllRun::finish(const QString &message, bool problem)
 {
     m_settleTimer->stop();
+    if (m_awaitingPlacement) {
+        m_awaitingPlacement = false;
+        m_assist->endPlacement();
+    }
     if (m_awaitingReading) {
         m_awaitingReading = false;
         m_assist->cancelReading();

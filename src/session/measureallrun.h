@@ -12,6 +12,8 @@ class TestInputDialog;
 // "Measure all": from the shown step on, for every step of the series of
 // luminance readings (uniformity fields and TG18-LN levels), lets the pattern
 // settle, reads the meter into the field and moves on as the next button does.
+// Before a reading at another place than the last one it waits until the
+// operator says the meter is there; the TG18-LN levels share one place.
 // A failed reading is tried once more and then left to the operator with the
 // meter's message; pause, repeat and stop act at any point.
 class MeasureAllRun : public QObject
@@ -36,9 +38,11 @@ public Q_SLOTS:
     void repeat();
     void stop();
     void testShown();
+    void placementConfirmed();
 
 private:
     void scheduleReading();
+    bool needsPlacement(int place) const;
     void readSettled();
     void readingFinished(bool stored, const QString &value, const QString &message);
     void moveOn();
@@ -56,6 +60,9 @@ private:
     // The shown step's reading is stored, but a pause kept the series from moving on.
     bool m_storedHere = false;
     bool m_movingOn = false;
+    bool m_awaitingPlacement = false;
+    // Where the meter was placed for the last reading of this series.
+    int m_lastPlace = -1;
     int m_total = 0;
     int m_stored = 0;
 };

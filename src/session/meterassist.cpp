@@ -1,14 +1,19 @@
 #include "meterassist.h"
 
+#include "canvaswidget.h"
+#include "dialogplacement.h"
 #include "localformats.h"
 #include "measureallrun.h"
 #include "meterpanel.h"
+#include "meterplace.h"
 #include "meterreader.h"
 #include "modalprompt.h"
 #include "readingsource.h"
 #include "test.h"
 #include "testcontent.h"
+#include "testframe.h"
 #include "testinputdialog.h"
+#include "testpattern.h"
 #include "translator.h"
 
 #include <QDateTime>
@@ -38,7 +43,8 @@ MeterAssist::MeterAssist(TestInputDialog *dialog)
 
 MeterAssist::~MeterAssist()
 {
-    uncoverScreen();
+    // The dialog goes with its helper; only the cover on the frame is left to remove.
+    delete m_cover;
 }
 
 void MeterAssist::attach(const Test *test, TestContent *content, QWidget *input, QGridLayout *layout, int row)
@@ -116,8 +122,44 @@ void MeterAssist::cancelReading()
     m_reader->deleteLater();
     m_reader = nullptr;
     m_reading = {nullptr, nullptr, MeterField::None};
-    uncoverScreen();
+    restoreScreen();
     enableButtons(true);
+}
+
+int MeterAssist::placeOf(const Test *test)
+{
+    using NSTESTPatter::TestPattern;
+    const TestPattern pattern(nullptr, test ? TestPattern::typeFromString(test->patternString())
+                                            : TestPattern::kTestPatternUnknown);
+    if (pattern.type() >= TestPattern::kTestPatternTG18LN01 && pattern.type() <= TestPattern::kTestPatternTG18LN18)
+        return MeterPlace::Tg18LnPatch;
+    const int position = pattern.measuredPosition();
+    return MeterPlace::isField(position) ? position : MeterPlace::Unknown;
+}
+
+void MeterAssist::askForPlacement(int place)
+{
+    m_panel->askForPlacement(MeterPlace::request(place));
+    m_dialog->showMeterPanelOnly(true);
+    CanvasWidget *shown = canvas();
+    if (shown && MeterPlace::isField(place))
+        shown->setOutlined(shown->pattern()->judgedRegions(shown->deviceSize()));
+    if (auto *frame = qobject_cast<TestFrame *>(m_dialog->parentWidget()))
+        frame->moveInputDialogClear();
+}
+
+void MeterAssist::endPlacement()
+{
+    m_panel->endPlacement();
+    m_dialog->showMeterPanelOnly(false);
+    if (CanvasWidget *shown = canvas())
+        shown->setOutlined({});
+}
+
+CanvasWidget *MeterAssist::canvas() const
+{
+    QWidget *frame = m_dialog->parentWidget();
+    return frame ? frame->findChild<CanvasWidget *>(QStringLiteral("canvasWidget")) : nullptr;
 }
 
 void MeterAssist::measure(const Field &field)
@@ -127,6 +169,8 @@ void MeterAssist::measure(const Field &field)
     if (field.kind == MeterField::AmbientLuminance && !askForDarkScreen())
         return;
     m_reading = field;
+    m_readingPlace = placeOf(m_dialog->test());
+    clearScreenFor(field.kind);
     m_reader = new MeterReader(m_settings, this);
     connect(m_reader, &MeterReader::finished, this, &MeterAssist::readingDone);
     enableButtons(false);
@@ -141,7 +185,7 @@ void MeterAssist::readingDone(const MeterReply &reply)
     m_reader->deleteLater();
     m_reader = nullptr;
     m_reading = {nullptr, nullptr, MeterField::None};
-    uncoverScreen();
+    restoreScreen();
     enableButtons(true);
     if (!field.input) {
         emit readingFinished(false, QString(), translated("meter_notAccepted"));
@@ -155,7 +199,8 @@ void MeterAssist::readingDone(const MeterReply &reply)
     const QString value = ReadingSource::valueText(reply.value);
     field.input->setText(LocalFormats::reading(value));
     field.input->setStyleSheet(QString());
-    const QVariantMap source = ReadingSource::fromMeter(value, reply, m_settings, QDateTime::currentDateTime());
+    const QVariantMap source =
+        ReadingSource::fromMeter(value, reply, m_settings, QDateTime::currentDateTime(), m_readingPlace);
     field.content->setReadingSource(source);
     m_panel->setMessage(QString(), false);
     emit readingFinished(true, value, QString());
@@ -171,28 +216,49 @@ bool MeterAssist::askForDarkScreen()
                                {translated("cancel"), QMessageBox::RejectRole}});
     if (choice != 0 && choice != 1)
         return false;
-    // Black either way: a display that stays on adds as little light as it can.
-    coverScreen();
     return true;
 }
 
-void MeterAssist::coverScreen()
+void MeterAssist::clearScreenFor(MeterField::Kind kind)
 {
     QWidget *frame = m_dialog->parentWidget();
-    if (!frame || m_cover)
-        return;
-    m_cover = new QWidget(frame);
-    m_cover->setObjectName(QStringLiteral("meterBlackCover"));
-    m_cover->setStyleSheet(QStringLiteral("background-color: black;"));
-    m_cover->setAttribute(Qt::WA_StyledBackground);
-    m_cover->setGeometry(frame->rect());
-    m_cover->show();
-    m_cover->raise();
+    // Black either way: a display that stays on adds as little light as it can.
+    if (kind == MeterField::AmbientLuminance && frame && !m_cover) {
+        m_cover = new QWidget(frame);
+        m_cover->setObjectName(QStringLiteral("meterBlackCover"));
+        m_cover->setStyleSheet(QStringLiteral("background-color: black;"));
+        m_cover->setAttribute(Qt::WA_StyledBackground);
+        m_cover->setGeometry(frame->rect());
+        m_cover->show();
+        m_cover->raise();
+        // Painted before the meter is asked, not at the event loop's next turn.
+        m_cover->repaint();
+    }
+    const bool inTheWay = kind == MeterField::AmbientLuminance || dialogCoversMeasuredPlace();
+    if (inTheWay && m_dialog->isVisible()) {
+        m_dialogHidden = true;
+        m_dialog->hide();
+    }
 }
 
-void MeterAssist::uncoverScreen()
+void MeterAssist::restoreScreen()
 {
     delete m_cover;
+    if (m_dialogHidden) {
+        m_dialogHidden = false;
+        m_dialog->show();
+    }
+}
+
+bool MeterAssist::dialogCoversMeasuredPlace() const
+{
+    const CanvasWidget *shown = canvas();
+    if (!shown)
+        return false;
+    QVector<QRect> measured = shown->pattern()->judgedRegions(shown->size());
+    for (QRect &region : measured)
+        region.translate(shown->mapToGlobal(QPoint()));
+    return DialogPlacement::coveredArea(m_dialog->frameGeometry(), measured) > 0;
 }
 
 void MeterAssist::enableButtons(bool enabled)

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QPointer>
 
+class CanvasWidget;
 class MeasureAllRun;
 class MeterPanel;
 class MeterReader;
@@ -41,6 +42,12 @@ public:
     bool measureSeriesField();
     bool isReading() const;
     void cancelReading();
+    // Where the meter sits for the test's reading (see MeterPlace).
+    static int placeOf(const Test *test);
+    // Asks the operator to put the meter there, with the field outlined and the
+    // dialog shrunk to the request and moved off the field.
+    void askForPlacement(int place);
+    void endPlacement();
 
 Q_SIGNALS:
     // The meter is asked now; what the screen shows is what it reads.
@@ -60,8 +67,12 @@ private:
     void measure(const Field &field);
     void readingDone(const MeterReply &reply);
     bool askForDarkScreen();
-    void coverScreen();
-    void uncoverScreen();
+    // Nothing of the program is on the place being read: the black cover and no
+    // dialog for the ambient luminance, no dialog over a measured field.
+    void clearScreenFor(MeterField::Kind kind);
+    void restoreScreen();
+    bool dialogCoversMeasuredPlace() const;
+    CanvasWidget *canvas() const;
     void enableButtons(bool enabled);
 
     TestInputDialog *m_dialog;
@@ -73,4 +84,6 @@ private:
     MeterReader *m_reader = nullptr;
     Field m_reading{nullptr, nullptr, MeterField::None};
     QPointer<QWidget> m_cover;
+    int m_readingPlace = -1;
+    bool m_dialogHidden = false;
 };

@@ -11,7 +11,9 @@ MeterPanel::MeterPanel(QWidget *parent) : QWidget(parent), m_ui(new Ui::MeterPan
     connect(m_ui->pausePushButton, &QPushButton::toggled, this, &MeterPanel::pauseToggled);
     connect(m_ui->repeatPushButton, &QPushButton::clicked, this, &MeterPanel::repeatClicked);
     connect(m_ui->stopPushButton, &QPushButton::clicked, this, &MeterPanel::stopClicked);
+    connect(m_ui->placedPushButton, &QPushButton::clicked, this, &MeterPanel::placementConfirmed);
     showSeriesControls(false, false);
+    endPlacement();
 }
 
 MeterPanel::~MeterPanel() = default;
@@ -60,4 +62,22 @@ void MeterPanel::setPaused(bool paused)
 {
     const QSignalBlocker quiet(m_ui->pausePushButton);
     m_ui->pausePushButton->setChecked(paused);
+}
+
+void MeterPanel::askForPlacement(const QString &request)
+{
+    m_ui->placementLabel->setText(request);
+    m_ui->placementWidget->show();
+    // Space then reads at once, so a hand holding the meter needs no mouse.
+    m_ui->placedPushButton->setFocus(Qt::OtherFocusReason);
+}
+
+void MeterPanel::endPlacement()
+{
+    m_ui->placementWidget->hide();
+}
+
+bool MeterPanel::isAskingForPlacement() const
+{
+    return !m_ui->placementWidget->isHidden();
 }

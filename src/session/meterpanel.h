@@ -10,7 +10,7 @@ class MeterPanel;
 
 // The meter's strip in the questions dialog: "Measure all" and, while a series
 // runs, pause, repeat and stop, with the progress, the last values and the
-// meter's messages.
+// meter's messages; before a reading at another place, the request to move the meter there.
 class MeterPanel : public QWidget
 {
     Q_OBJECT
@@ -26,12 +26,17 @@ public:
     void clearTexts();
     bool isPaused() const;
     void setPaused(bool paused);
+    // Asks the operator to move the meter; the reading waits for the button or Space.
+    void askForPlacement(const QString &request);
+    void endPlacement();
+    bool isAskingForPlacement() const;
 
 Q_SIGNALS:
     void measureAllClicked();
     void pauseToggled(bool paused);
     void repeatClicked();
     void stopClicked();
+    void placementConfirmed();
 
 private:
     std::unique_ptr<Ui::MeterPanel> m_ui;

@@ -79,6 +79,24 @@ QString ModalPrompt::chooseItem(QWidget *parent, const QString &title, const QSt
     return dialog.textValue();
 }
 
+QString ModalPrompt::text(QWidget *parent, const QString &title, const QString &label, const QString &okText,
+                          const QString &cancelText)
+{
+    QInputDialog dialog(parent, Qt::WindowTitleHint | Qt::WindowSystemMenuHint);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(label);
+    for (QLabel *shown : dialog.findChildren<QLabel *>())
+        shown->setTextFormat(Qt::PlainText);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setOkButtonText(okText);
+    dialog.setCancelButtonText(cancelText);
+    if (exec(&dialog) != QDialog::Accepted)
+        return QString();
+    const QString typed = dialog.textValue().trimmed();
+    // Nothing typed and confirmed is an answer of its own, told apart from cancelling.
+    return typed.isNull() ? QStringLiteral("") : typed;
+}
+
 void ModalPrompt::preloadAnswer(const Answer &answer)
 {
     script().active = true;

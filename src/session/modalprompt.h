@@ -37,6 +37,10 @@ public:
     static QString chooseItem(QWidget *parent, const QString &title, const QString &label, const QStringList &items,
                               const QString &okText, const QString &cancelText);
 
+    // A line of text to type; returns it, or a null string when cancelled.
+    static QString text(QWidget *parent, const QString &title, const QString &label, const QString &okText,
+                        const QString &cancelText);
+
     // For tests: from the first preloaded answer on, dialogs no longer block.
     static void preloadAnswer(const Answer &answer);
     static int pendingAnswers();

@@ -1,5 +1,7 @@
 #include "stepcaption.h"
 
+#include "meterplace.h"
+
 #include "test.h"
 #include "testpattern.h"
 #include "testsubgroup.h"
@@ -10,7 +12,6 @@
 namespace {
 
 const int Tg18LnLevels = 18;
-const int LuminanceFields = 9;
 const QString Separator = QStringLiteral(" \u00b7 ");
 
 QString translated(const QString &key)
@@ -24,14 +25,6 @@ QString groupTitle(const Test *test)
     const QObject *group = subgroup ? subgroup->parent() : nullptr;
     const QString key = group ? group->property("title").toString() : QString();
     return key.isEmpty() ? QString() : translated(key);
-}
-
-QString positionName(int position)
-{
-    static const char *const keys[] = {"position_topLeft",    "position_topCentre", "position_topRight",
-                                       "position_middleLeft", "position_centre",    "position_middleRight",
-                                       "position_bottomLeft", "position_bottomCentre", "position_bottomRight"};
-    return position >= 0 && position < LuminanceFields ? translated(QLatin1String(keys[position])) : QString();
 }
 
 } // namespace
@@ -58,11 +51,11 @@ QString StepCaption::measurement(const NSTESTPatter::TestPattern &pattern)
         return QString();
     if (pattern.type() >= NSTESTPatter::TestPattern::kTestPatternTG18LN01)
         return translated(QStringLiteral("tg18LnStep")).arg(position + 1).arg(Tg18LnLevels).arg(level);
-    if (position >= LuminanceFields)
+    if (!MeterPlace::isField(position))
         return QString();
     return translated(QStringLiteral("luminanceFieldStep"))
         .arg(position + 1)
-        .arg(LuminanceFields)
-        .arg(positionName(position))
+        .arg(MeterPlace::Fields)
+        .arg(MeterPlace::positionName(position))
         .arg(level);
 }

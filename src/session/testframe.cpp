@@ -33,13 +33,10 @@ void TestFrame::forgetDialogPosition()
     m_placement.forget();
 }
 
-// Clear of what the current pattern asks the operator to judge or measure. Where
-// the whole dialog finds no clear spot, its rows scroll within the tallest one.
+// Where the whole dialog finds no clear spot, its rows scroll within the tallest one.
 void TestFrame::placeInputDialog()
 {
-    QVector<QRect> judged = m_ui->canvasWidget->pattern()->judgedRegions(m_screenRect.size());
-    for (QRect &region : judged)
-        region.translate(m_screenRect.topLeft());
+    const QVector<QRect> judged = judgedOnScreen();
     QRect placed = m_placement.place(m_inputDialog->size(), m_screenRect, judged);
     if (DialogPlacement::coveredArea(placed, judged) > 0) {
         const std::optional<int> height =
@@ -56,6 +53,19 @@ void TestFrame::placeInputDialog()
         placed = m_placement.place(m_inputDialog->size(), m_screenRect, judged);
     }
     m_inputDialog->setGeometry(placed);
+}
+
+void TestFrame::moveInputDialogClear()
+{
+    m_inputDialog->setGeometry(m_placement.place(m_inputDialog->size(), m_screenRect, judgedOnScreen()));
+}
+
+QVector<QRect> TestFrame::judgedOnScreen() const
+{
+    QVector<QRect> judged = m_ui->canvasWidget->pattern()->judgedRegions(m_screenRect.size());
+    for (QRect &region : judged)
+        region.translate(m_screenRect.topLeft());
+    return judged;
 }
 
 TestInputDialog *TestFrame::inputDialog() const

@@ -45,6 +45,10 @@ public:
     void showQuestionsOnly();
     // A new session starts with the dialog at its computed place again.
     void forgetDialogPosition();
+    // Clear of what the current pattern asks the operator to judge or measure.
+    void placeInputDialog();
+    // The same for a dialog shrunk to a few lines: moved as it is, neither scrolled nor collapsed.
+    void moveInputDialogClear();
 
 public Q_SLOTS:
     void setTest(Test *test);
@@ -64,8 +68,8 @@ protected:
 
 private:
     void createInputDialog();
-    void placeInputDialog();
     void showInputDialog();
+    QVector<QRect> judgedOnScreen() const;
 
     std::unique_ptr<Ui::TestFrame> m_ui;
     QPointer<TestInputDialog> m_inputDialog;

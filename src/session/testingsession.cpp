@@ -2,9 +2,11 @@
 
 #include "comparisondialog.h"
 #include "comparisontext.h"
+#include "failuresummary.h"
 #include "judgement.h"
 #include "limitstable.h"
 #include "modalprompt.h"
+#include "readingsource.h"
 #include "referencevalues.h"
 #include "savedsessionsmodel.h"
 #include "screenidentity.h"
@@ -320,8 +322,10 @@ void TestingSession::completeSession()
     qDebug() << "[TestingSession] Failed tests: " << failed;
     showComparison(details);
     if (failed > 0) {
+        const Judgement judgement = Judgement::fromMap(details.value(QStringLiteral("judgement")).toMap());
         ModalPrompt::question(this, QMessageBox::Warning, translated("attention"),
-                              translated("alertfailedtest").arg(failed), {{translated("ok"), QMessageBox::AcceptRole}});
+                              FailureSummary::text(FailureSummary::lines(*m_groups, judgement)),
+                              {{translated("ok"), QMessageBox::AcceptRole}});
     }
     if (m_store)
         m_store->addSession(groups, tester, uint(m_groups->size()), failed, m_screen, monitorInfo, details);
@@ -367,9 +371,23 @@ QVariantMap TestingSession::sessionDetails(uint *failed) const
         {QStringLiteral("judgement"), judgement.toMap()},
         {QStringLiteral("measured"), ReferenceValues::measured(answers, judgement.verdicts, LimitsTable::current())}};
     // Kept with the record, so that its report stays as it was when the display's reference changes.
-    if (!reference.isEmpty())
-        details.insert(QStringLiteral("reference"),
-                       ReferenceValues::record(reference, m_context.referenceDate, m_context.referenceSession));
+    if (!reference.isEmpty()) {
+        QVariantMap referenceRecord =
+            ReferenceValues::record(reference, m_context.referenceDate, m_context.referenceSession);
+        if (!m_context.referenceMeter.isEmpty())
+            referenceRecord.insert(QStringLiteral("meter"), m_context.referenceMeter);
+        if (!m_context.referenceChoice.isEmpty())
+            referenceRecord.insert(QStringLiteral("choice"), m_context.referenceChoice);
+        details.insert(QStringLiteral("reference"), referenceRecord);
+    }
+    // The meter that read this session's values, for the comparison of later tests with them.
+    for (const TestContent *content : allContents()) {
+        const QVariantMap meter = ReadingSource::meterOf(content->readingSource(), content->resultText());
+        if (!meter.isEmpty()) {
+            details.insert(QStringLiteral("meter"), meter);
+            break;
+        }
+    }
     if (!m_context.testType.isEmpty())
         details.insert(QStringLiteral("testtype"), m_context.testType);
     if (!m_viewer.isEmpty())
@@ -384,6 +402,7 @@ void TestingSession::showComparison(const QVariantMap &details)
     if (lines.isEmpty())
         return;
     ComparisonDialog dialog(ComparisonText::heading(details.value(QStringLiteral("reference")).toMap()), lines, this);
+    dialog.showRemarks(ReferenceRemarks::of(details));
     ModalPrompt::exec(&dialog);
 }
 

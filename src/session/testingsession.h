@@ -63,6 +63,9 @@ public:
         QString referenceSession;
         // Initialised, so that the contexts that list only the fields above stay complete.
         QString classifiedOn{};
+        // The meter the reference was read with, and who made it the reference, when and why.
+        QVariantMap referenceMeter{};
+        QVariantMap referenceChoice{};
     };
     void setContext(const Context &context) { m_context = context; }
     // The viewing software that shows the patterns of the next run, recorded with

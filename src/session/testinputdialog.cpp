@@ -13,13 +13,16 @@
 #include "translator.h"
 
 #include <QComboBox>
+#include <QDateEdit>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSpacerItem>
 #include <QTextDocument>
 #include <QTimer>
@@ -30,6 +33,8 @@ const int ClickWindowMs = 500;
 const int MaximumScrollAreaHeight = 800;
 const int TextAreaMaximumHeight = 100;
 const QString InvalidAnswerStyle = QStringLiteral("border: 1px solid red");
+// Set on a yes/no content once the operator chose, so that the choice is shown again.
+const char *const AnsweredProperty = "answeredInDialog";
 
 QString translated(const QString &key)
 {
@@ -73,6 +78,10 @@ TestInputDialog::TestInputDialog(QWidget *parent)
     connect(m_ui->minimizePushButton, &QPushButton::clicked, this, &TestInputDialog::minimizeClicked);
 
     TextLengthLimit::apply(m_ui->notePlainTextEdit);
+    const QScrollBar *rowsBar = m_ui->scrollArea->verticalScrollBar();
+    connect(rowsBar, &QScrollBar::valueChanged, this, &TestInputDialog::showWhetherMoreBelow);
+    connect(rowsBar, &QScrollBar::rangeChanged, this, &TestInputDialog::showWhetherMoreBelow);
+    m_ui->moreBelowLabel->hide();
     hideNote();
     toggleMinimize(false);
 }
@@ -99,18 +108,40 @@ bool TestInputDialog::isCollapsed() const
     return m_ui->containerWidget->isHidden();
 }
 
+void TestInputDialog::showMeterPanelOnly(bool only)
+{
+    if (only == m_meterPanelOnly)
+        return;
+    m_meterPanelOnly = only;
+    if (only) {
+        m_noteShownBeforePanelOnly = !m_ui->noteWidget->isHidden();
+        // A dialog collapsed to its title would hide the request along with the rest.
+        toggleMinimize(false);
+    }
+    for (QWidget *part : {m_ui->pageControlWidget, static_cast<QWidget *>(m_ui->scrollArea), m_ui->buttonsWidget})
+        part->setHidden(only);
+    m_ui->noteWidget->setHidden(only || !m_noteShownBeforePanelOnly);
+    for (QWidget *level : {m_ui->containerWidget, m_ui->mainContentWidget, static_cast<QWidget *>(this)})
+        level->layout()->activate();
+    adjustSize();
+}
+
 void TestInputDialog::setTest(Test *test)
 {
     clearInputs();
     m_test = test;
     const bool validatable = test && test->validatable();
     const QList<TestContent *> contents = test ? *test->content() : QList<TestContent *>();
-    toggleNote(validatable);
 
     for (TestContent *content : contents) {
         if (!content->joinIds().isEmpty())
             m_joinContent = content;
+        // The last answer the report prints takes the note, so that it is printed with it.
+        const bool answered = validatable || content->type() != TestContent::kTestContentTypeInfo;
+        if (answered && (!m_notedContent || !content->hideFromReport() || m_notedContent->hideFromReport()))
+            m_notedContent = content;
     }
+    toggleNote(m_notedContent != nullptr);
     int row = 0;
     for (TestContent *content : contents)
         addContentRows(content, row);
@@ -131,6 +162,7 @@ void TestInputDialog::clearInputs()
     hideNote();
     m_ui->notePlainTextEdit->clear();
     m_joinContent = nullptr;
+    m_notedContent = nullptr;
     m_firstFocusWidget = nullptr;
     m_joinedText.clear();
     uncheckVerdict();
@@ -171,7 +203,9 @@ void TestInputDialog::addContentRows(TestContent *content, int &row)
         caption->setText(translated(content->caption()));
         if (!m_firstFocusWidget)
             m_firstFocusWidget = caption;
-        m_inputs.insert(m_ui->notePlainTextEdit, content);
+        // A date asked along with the verdict, such as the meter's last calibration.
+        if (content->validatorType() == TestContent::kValidatorTypeDate)
+            addRow(createDateInput(content), row);
         return;
     }
     if (!content->caption().isEmpty())
@@ -197,6 +231,18 @@ void TestInputDialog::addRow(QWidget *widget, int &row)
     // Shown at once rather than at the layout's next turn, so the rows count when
     // the scroll area is fitted to them.
     widget->show();
+}
+
+QWidget *TestInputDialog::createDateInput(TestContent *content)
+{
+    auto *edit = new QDateEdit(m_ui->contentWidget);
+    edit->setObjectName(QStringLiteral("dateEdit"));
+    edit->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
+    edit->setCalendarPopup(true);
+    const QDate stored = QDate::fromString(content->resultText(), Qt::ISODate);
+    edit->setDate(stored.isValid() ? stored : QDate::currentDate());
+    m_inputs.insert(edit, content);
+    return edit;
 }
 
 QWidget *TestInputDialog::createInput(TestContent *content)
@@ -246,10 +292,14 @@ QWidget *TestInputDialog::createInput(TestContent *content)
         auto *layout = new QHBoxLayout(box);
         auto *yes = new QRadioButton(translated(QStringLiteral("yes")), box);
         auto *no = new QRadioButton(translated(QStringLiteral("no")), box);
+        yes->setObjectName(QStringLiteral("yesRadioButton"));
+        no->setObjectName(QStringLiteral("noRadioButton"));
         layout->addWidget(yes);
         layout->addWidget(no);
         layout->addStretch();
-        (content->resultBoolean() ? yes : no)->setChecked(true);
+        // Neither is chosen until the operator chooses: an answer nobody gave is not a "No".
+        if (content->property(AnsweredProperty).toBool())
+            (content->resultBoolean() ? yes : no)->setChecked(true);
         m_inputs.insert(yes, content);
         return box;
     }
@@ -277,17 +327,19 @@ bool TestInputDialog::storeAnswers()
     for (auto it = m_inputs.cbegin(); it != m_inputs.cend(); ++it) {
         QWidget *input = it.key();
         TestContent *content = it.value();
-        if (m_test->validatable()) {
-            content->setNote(m_ui->notePlainTextEdit->toPlainText());
-        } else if (isTextInput(input)) {
+        if (isTextInput(input)) {
             acceptable = storeText(input, content) && acceptable;
         } else if (auto *combo = qobject_cast<QComboBox *>(input)) {
             if (combo->currentIndex() >= 0)
                 content->setResultMultiselect(combo->currentData().toString());
         } else if (auto *yes = qobject_cast<QRadioButton *>(input)) {
-            content->setResultBoolean(yes->isChecked());
+            acceptable = storeChoice(yes, content) && acceptable;
+        } else if (const auto *date = qobject_cast<QDateEdit *>(input)) {
+            content->setResultText(date->date().toString(Qt::ISODate));
         }
     }
+    if (m_notedContent)
+        m_notedContent->setNote(m_ui->notePlainTextEdit->toPlainText());
     for (TestContent *content : qAsConst(*m_test->content())) {
         if (!content->join().isEmpty())
             content->setResultJoin(m_joinedText);
@@ -314,6 +366,29 @@ bool TestInputDialog::storeText(QWidget *input, TestContent *content)
     input->setStyleSheet(acceptable ? QString() : InvalidAnswerStyle);
     sayWhetherRequired(input, answered);
     return acceptable;
+}
+
+bool TestInputDialog::storeChoice(QRadioButton *yes, TestContent *content)
+{
+    const auto *no = yes->parentWidget()->findChild<QRadioButton *>(QStringLiteral("noRadioButton"));
+    const bool answered = yes->isChecked() || (no && no->isChecked());
+    if (answered) {
+        content->setResultBoolean(yes->isChecked());
+        content->setProperty(AnsweredProperty, true);
+    } else {
+        // Scrolled into view, so that an answer under the fold is not searched for.
+        m_ui->scrollArea->ensureWidgetVisible(yes->parentWidget());
+    }
+    yes->parentWidget()->setStyleSheet(answered ? QString() : InvalidAnswerStyle);
+    yes->parentWidget()->setToolTip(answered ? QString() : translated(QStringLiteral("answerRequired")));
+    return answered;
+}
+
+// The rows scroll on a low screen: a line under them says that answers wait below.
+void TestInputDialog::showWhetherMoreBelow()
+{
+    const QScrollBar *bar = m_ui->scrollArea->verticalScrollBar();
+    m_ui->moreBelowLabel->setVisible(!m_meterPanelOnly && bar->value() < bar->maximum());
 }
 
 // A red frame alone says nothing to an operator who does not know the convention.
@@ -356,8 +431,6 @@ void TestInputDialog::rejectClicked(bool)
 
 void TestInputDialog::giveVerdict(bool passed)
 {
-    // A failed verdict opens the note so that the operator can write why.
-    showNote(passed);
     if (m_test && !m_test->content()->isEmpty())
         m_test->content()->first()->setResultBoolean(passed);
     m_ui->nextPushButton->setEnabled(true);
@@ -380,26 +453,21 @@ void TestInputDialog::closeClicked()
 // back and forth does not store an empty note over it.
 void TestInputDialog::restoreNote()
 {
-    if (const TestContent *noted = m_inputs.value(m_ui->notePlainTextEdit))
-        m_ui->notePlainTextEdit->setPlainText(noted->note());
+    if (m_notedContent)
+        m_ui->notePlainTextEdit->setPlainText(m_notedContent->note());
 }
 
-void TestInputDialog::toggleNote(bool show, bool disabled)
+// Every answered step takes a note at any time, whatever its verdict.
+void TestInputDialog::toggleNote(bool show)
 {
     if (show)
-        showNote(disabled);
+        showNote();
     else
         hideNote();
 }
 
-void TestInputDialog::toggleNote(bool show)
+void TestInputDialog::showNote()
 {
-    toggleNote(show, true);
-}
-
-void TestInputDialog::showNote(bool disabled)
-{
-    m_ui->noteWidget->setDisabled(disabled);
     m_ui->noteWidget->show();
     adjustSize();
 }
@@ -446,6 +514,7 @@ void TestInputDialog::fitScrollArea()
     const int rowsWidth = m_ui->scrollArea->width();
     const int needed = rows->hasHeightForWidth() ? rows->heightForWidth(rowsWidth) : rows->sizeHint().height();
     m_ui->scrollArea->setFixedSize(rowsWidth, qMin(needed, rowsHeightLimit()));
+    showWhetherMoreBelow();
     // The layouts settle their minimum sizes only when the event loop turns; the
     // dialog must shrink to the new rows now.
     for (QWidget *level : {m_ui->containerWidget, m_ui->mainContentWidget, static_cast<QWidget *>(this)})
@@ -469,9 +538,8 @@ int TestInputDialog::rowsHeightLimit() const
 {
     if (m_availableHeight <= 0)
         return MaximumScrollAreaHeight;
-    // Room for the note, opened later by a failed verdict, is kept as well.
-    const int noteHeight = m_ui->noteWidget->isHidden() ? m_ui->noteWidget->minimumHeight() : 0;
-    const int besideRows = height() - m_ui->scrollArea->height() + noteHeight;
+    // Measured on what the layout asks for: the window's own height may not yet count the note just shown.
+    const int besideRows = qMax(height(), sizeHint().height()) - m_ui->scrollArea->height();
     return qBound(0, m_availableHeight - besideRows, MaximumScrollAreaHeight);
 }
 
@@ -512,9 +580,12 @@ QList<QWidget *> TestInputDialog::answerWidgets() const
 void TestInputDialog::keyPressEvent(QKeyEvent *event)
 {
     // Escape must not drop the operator out of the session; Return is the keyboard's next
-    // button and, like it, waits for the verdict of a test judged as a whole.
+    // button and, like it, waits for the verdict of a test judged as a whole. Space
+    // confirms that the meter is in place, wherever the focus went meanwhile.
     if (event->key() == Qt::Key_Return && m_ui->nextPushButton->isEnabled())
         nextClicked();
+    else if (event->key() == Qt::Key_Space && m_meterAssist->panel()->isAskingForPlacement())
+        emit m_meterAssist->panel()->placementConfirmed();
 }
 
 void TestInputDialog::mousePressEvent(QMouseEvent *event)

@@ -7,6 +7,7 @@
 
 class MeterAssist;
 class QLayout;
+class QRadioButton;
 class QTimer;
 class QWidget;
 class Test;
@@ -41,6 +42,9 @@ public:
     // How much the dialog can give up by scrolling its rows, keeping one line of them.
     int scrollableHeight() const;
     MeterAssist *meterAssist() const { return m_meterAssist; }
+    // While the operator moves the meter only the title and the meter's strip
+    // stay, so that the small dialog finds room away from the field.
+    void showMeterPanelOnly(bool only);
 
 public Q_SLOTS:
     void setTest(Test *test);
@@ -71,9 +75,8 @@ private Q_SLOTS:
     void closeClicked();
     void acceptClicked(bool checked);
     void rejectClicked(bool checked);
-    void toggleNote(bool show, bool disabled);
     void toggleNote(bool show);
-    void showNote(bool disabled);
+    void showNote();
     void hideNote();
     void toggleMinimize();
     void toggleMinimize(bool minimize);
@@ -85,12 +88,15 @@ private:
     void addContentRows(TestContent *content, int &row);
     void addRow(QWidget *widget, int &row);
     QWidget *createInput(TestContent *content);
+    QWidget *createDateInput(TestContent *content);
     bool storeAnswers();
     bool storeText(QWidget *input, TestContent *content);
     void giveVerdict(bool passed);
     void uncheckVerdict();
     void fitScrollArea();
     void sayWhetherRequired(QWidget *input, bool answered);
+    bool storeChoice(QRadioButton *yes, TestContent *content);
+    void showWhetherMoreBelow();
     QList<QWidget *> answerWidgets() const;
     void restoreNote();
     int rowsHeightLimit() const;
@@ -102,6 +108,8 @@ private:
     int m_pressX = 0;
     int m_pressY = 0;
     TestContent *m_joinContent = nullptr;
+    // The content the step's note is kept with, whatever the verdict.
+    TestContent *m_notedContent = nullptr;
     Test *m_test = nullptr;
     QMap<QWidget *, TestContent *> m_inputs;
     QWidget *m_firstFocusWidget = nullptr;
@@ -109,4 +117,6 @@ private:
     QTimer *m_clickTimer;
     int m_availableHeight = 0;
     MeterAssist *m_meterAssist;
+    bool m_meterPanelOnly = false;
+    bool m_noteShownBeforePanelOnly = false;
 };

@@ -380,9 +380,9 @@ bool ConfigurationManager::classifyDisplay(const QVariantMap &identity, const QS
     return reportWrite(m_database->classifyDisplay(identity, category, roomClass, QDate::currentDate()), DisplayWrite);
 }
 
-bool ConfigurationManager::makeReference(const QString &displayKey, qint64 sessionId)
+bool ConfigurationManager::makeReference(const QString &displayKey, qint64 sessionId, const QVariantMap &choice)
 {
-    return reportWrite(m_database->makeReference(displayKey, sessionId), DisplayWrite);
+    return reportWrite(m_database->makeReference(displayKey, sessionId, choice), DisplayWrite);
 }
 
 QVariantList ConfigurationManager::tasks() const

@@ -76,7 +76,7 @@ public:
 
     // See SessionDatabase.
     bool classifyDisplay(const QVariantMap &identity, const QString &category, const QString &roomClass);
-    bool makeReference(const QString &displayKey, qint64 sessionId);
+    bool makeReference(const QString &displayKey, qint64 sessionId, const QVariantMap &choice = {});
 
     QVariantList tasks() const;
     bool addTask(const QVariantMap &task);

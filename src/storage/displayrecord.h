@@ -29,6 +29,10 @@ struct DisplayRecord
     QVariantMap reference;
     QDate referenceDate;
     QString referenceSession;
+    // The meter the reference values were read with ({"model", "serial"}), and who
+    // made the session the reference by hand, when and why ({"by", "on", "reason"}).
+    QVariantMap referenceMeter;
+    QVariantMap referenceChoice;
     QDateTime firstTested;
     QDateTime lastTested;
     // "passed" or "failed", for the latest test; empty before the first.

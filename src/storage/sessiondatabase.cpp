@@ -138,6 +138,14 @@ QVariant dateOnly(const QVariant &date)
     return moment.isValid() ? QVariant(moment.date().toString(Qt::ISODate)) : QVariant();
 }
 
+// An empty map is stored as NULL, as rows written before the column had it.
+QVariant jsonOrNull(const QVariantMap &map)
+{
+    if (map.isEmpty())
+        return QVariant(QVariant::String);
+    return QString::fromUtf8(QJsonDocument::fromVariant(map).toJson(QJsonDocument::Compact));
+}
+
 DisplayRecord displayRecordOf(const QSqlQuery &query)
 {
     DisplayRecord display;
@@ -153,12 +161,14 @@ DisplayRecord displayRecordOf(const QSqlQuery &query)
     display.firstTested = QDateTime::fromString(query.value(9).toString(), Qt::ISODateWithMs).toLocalTime();
     display.lastTested = QDateTime::fromString(query.value(10).toString(), Qt::ISODateWithMs).toLocalTime();
     display.lastResult = query.value(11).toString();
+    display.referenceMeter = QJsonDocument::fromJson(query.value(12).toByteArray()).toVariant().toMap();
+    display.referenceChoice = QJsonDocument::fromJson(query.value(13).toByteArray()).toVariant().toMap();
     return display;
 }
 
 const QString DisplayColumns = QStringLiteral("maker, model, serial, category, room_class, classified_on, reference, "
                                               "reference_date, reference_session, first_tested, last_tested, "
-                                              "last_result");
+                                              "last_result, reference_meter, reference_choice");
 
 } // namespace
 
@@ -596,7 +606,7 @@ bool SessionDatabase::noteDisplayTested(const QVariantMap &record, const QString
 }
 
 bool SessionDatabase::storeReference(const QString &displayKey, const QVariantMap &record, const QString &uuid,
-                                     bool onlyIfNewer)
+                                     bool onlyIfNewer, const QVariantMap &choice)
 {
     const QVariantMap measured = record.value(QStringLiteral("measured")).toMap();
     const QVariant date = dateOnly(record.value(QStringLiteral("date")));
@@ -615,6 +625,21 @@ bool SessionDatabase::storeReference(const QString &displayKey, const QVariantMa
     query.bindValue(QStringLiteral(":onlyIfNewer"), onlyIfNewer);
     if (!query.exec())
         return failed(QStringLiteral("cannot store the reference values"), query.lastError().text());
+    query.finish();
+    // The sessions of an older database are noted while it is migrated, before
+    // the columns of the reference's meter and choice exist; they stay NULL.
+    QSqlQuery columns(connection());
+    if (!columns.exec(QStringLiteral("SELECT reference_meter, reference_choice FROM displays LIMIT 0")))
+        return true;
+    columns.finish();
+    query.prepare(QStringLiteral("UPDATE displays SET reference_meter = :meter, reference_choice = :choice "
+                                 "WHERE key = :key AND reference_session = :uuid"));
+    query.bindValue(QStringLiteral(":meter"), jsonOrNull(record.value(QStringLiteral("meter")).toMap()));
+    query.bindValue(QStringLiteral(":choice"), jsonOrNull(choice));
+    query.bindValue(QStringLiteral(":key"), displayKey);
+    query.bindValue(QStringLiteral(":uuid"), uuid);
+    if (!query.exec())
+        return failed(QStringLiteral("cannot store the reference's meter and choice"), query.lastError().text());
     return true;
 }
 
@@ -703,7 +728,7 @@ bool SessionDatabase::classifyDisplay(const QVariantMap &identity, const QString
     });
 }
 
-bool SessionDatabase::makeReference(const QString &displayKey, qint64 sessionId)
+bool SessionDatabase::makeReference(const QString &displayKey, qint64 sessionId, const QVariantMap &choice)
 {
     const QVariantMap record = sessionRecord(sessionId);
     if (record.isEmpty())
@@ -726,7 +751,7 @@ bool SessionDatabase::makeReference(const QString &displayKey, qint64 sessionId)
                           QStringLiteral("no such session"));
         const QString uuid = query.value(0).toString();
         query.finish();
-        return storeReference(displayKey, record, uuid, false);
+        return storeReference(displayKey, record, uuid, false, choice);
     });
 }
 

@@ -91,7 +91,8 @@ public:
                          const QDate &date);
     // Makes the measured values of a stored acceptance session of the
     // display its reference, whatever the reference was.
-    bool makeReference(const QString &displayKey, qint64 sessionId);
+    // The choice says who made it the reference, when and why ({"by", "on", "reason"}).
+    bool makeReference(const QString &displayKey, qint64 sessionId, const QVariantMap &choice = {});
 
     // The file a display's kept GSDF calibration installed, when, and by
     // which calibration session.
@@ -134,7 +135,8 @@ private:
     bool announce(const Change &change);
     bool noteDisplayTested(const QVariantMap &record, const QString &uuid);
     bool noteStoredDisplays();
-    bool storeReference(const QString &displayKey, const QVariantMap &record, const QString &uuid, bool onlyIfNewer);
+    bool storeReference(const QString &displayKey, const QVariantMap &record, const QString &uuid, bool onlyIfNewer,
+                        const QVariantMap &choice = {});
     bool failed(const QString &what, const QString &reason) const;
 
     QString m_path;

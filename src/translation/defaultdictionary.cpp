@@ -272,8 +272,6 @@ const Entry InterfaceTexts[] = {
     {"limits_siteFileBroken", "_[The site's limits file cannot be used; the built-in limits apply.]_"},
     {"verdict_maxLuminance", "_[L'max = Lmax + L_amb]_"},
     {"verdict_luminanceRatio", "_[r' = L'max / L'min]_"},
-    {"verdict_uniformityLow", "_[Luminance uniformity at driving level 26]_"},
-    {"verdict_uniformityHigh", "_[Luminance uniformity at driving level 204]_"},
     {"verdict_gsdfDeviation", "_[Largest deviation from the GSDF (L + L_amb)]_"},
     {"verdict_illuminance", "_[Ambient illuminance]_"},
     {"verdict_deviation", "_[Deviation of %1 from its reference value]_"},
@@ -390,6 +388,26 @@ const Entry InterfaceTexts[] = {
     {"calibration_notKeptReport", "_[Not kept: the display's calibration was unloaded.]_"},
     {"report_header_calibration", "_[GSDF calibration of a display device]_"},
     {"testType_calibration", "_[Calibration]_"},
+    // The measurement at the screen: placing the meter, notes and answers, the summary, the reference.
+    {"measure_fieldName", "_[field %1 (%2)]_"},
+    {"measure_placeOnField", "_[Place the meter on field %1 (%2)]_"},
+    {"measure_placeOnPatch", "_[Place the meter on the field in the middle of the screen]_"},
+    {"measure_placed", "_[Meter in place: read (Space)]_"},
+    {"measure_uniformityAtLevel", "_[Luminance uniformity at driving level %1]_"},
+    {"measure_moreBelow", "_[More answers below - scroll down]_"},
+    {"measure_meterModel", "_[Meter model]_"},
+    {"measure_meterSerial", "_[Serial number]_"},
+    {"measure_meterIdentity", "_[%1, serial number %2]_"},
+    {"measure_summaryRejected", "_[judged as failed]_"},
+    {"measure_summaryRequired", "_[%1; required: %2]_"},
+    {"measure_otherMeter", "_[The reference values were read with another meter (%1) than this test (%2): the "
+                           "deviations hold the difference between the two meters.]_"},
+    {"measure_referenceChosen", "_[Made the reference by %1 on %2.]_"},
+    {"measure_referenceChosenBecause",
+     "_[Made the reference by %1 on %2, although its acceptance test failed, because: %3]_"},
+    {"measure_referenceReason", "_[This acceptance test failed. Why should it become the reference?]_"},
+    {"measure_reasonRequired",
+     "_[A failed acceptance test becomes the reference only with a reason. The reference was not changed.]_"},
 };
 
 // Title and report heading of a group ("GG") or subgroup ("GG_SS"). A null

@@ -100,7 +100,8 @@ private slots:
         click("goTestPushButton");
         QCOMPARE(classified, QStringLiteral("MAKER MD27 (SN 12345678)"));
         QVERIFY(!runSession(QStringLiteral("60")).contains(QStringLiteral("test_05_02_00")));
-        QCOMPARE(warning, QStringLiteral("1 errors were encountered."));
+        QCOMPARE(warning, QStringLiteral(
+                              "1 errors were encountered.\n\u2022 Ambient illuminance: 60 lx, at most 50 lx: failed"));
         QCOMPARE(sessions()->index(0, 0).data().toString(), QStringLiteral("Dana Weber"));
         QCOMPARE(sessions()->index(0, SavedSessionsModel::StatusColumn).data(Qt::DecorationRole).value<QImage>(),
                  QImage(QStringLiteral(":/assets/xicon")));

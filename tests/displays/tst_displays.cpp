@@ -77,6 +77,17 @@ void chooseItemAt(int position, QStringList *offered)
     });
 }
 
+// Types the text into a text dialog and confirms it.
+void typeText(const QString &text)
+{
+    ModalAnswers::handle([=](QDialog *dialog) {
+        auto *input = qobject_cast<QInputDialog *>(dialog);
+        QVERIFY(input);
+        input->setTextValue(text);
+        input->accept();
+    });
+}
+
 } // namespace
 
 // The display of each session: what the store knows of it, what the operator
@@ -316,20 +327,37 @@ private slots:
         ModalAnswers::clickButton("OK");
         QTest::mouseClick(page.findChild<QPushButton *>("referencePushButton"), Qt::LeftButton);
 
-        // Display B: both acceptance tests are offered, the failed one too; choosing it makes it the reference.
+        // Display B: both acceptance tests are offered, the failed one too; it becomes the reference only
+        // with a reason, kept with who chose it and when.
         table->setCurrentIndex(table->model()->index(1, 0));
+        const auto referenceOfB = [&] {
+            return m_store->database()->display(DisplayRecord::key(identityOf(ScreenB))).value();
+        };
         QStringList offered;
+        QString refusal;
         chooseItemAt(0, &offered);
+        typeText("  ");
+        ModalAnswers::clickButton("OK", &refusal);
         QTest::mouseClick(page.findChild<QPushButton *>("referencePushButton"), Qt::LeftButton);
         QCOMPARE(offered.size(), 2);
         QVERIFY2(offered.value(0).endsWith(" - Dana - failed"), qPrintable(offered.join('|')));
-        const auto referenceOfB = [&] {
-            return m_store->database()->display(DisplayRecord::key(identityOf(ScreenB))).value().reference;
-        };
-        QCOMPARE(referenceOfB().value("maxLuminance").toDouble(), 380.0);
+        QCOMPARE(refusal, TR::Translator::instance()->translate("measure_reasonRequired"));
+        QCOMPARE(referenceOfB().reference.value("maxLuminance").toDouble(), 420.0);
+
+        chooseItemAt(0, &offered);
+        typeText("panel replaced, new acceptance test booked");
+        QTest::mouseClick(page.findChild<QPushButton *>("referencePushButton"), Qt::LeftButton);
+        QCOMPARE(referenceOfB().reference.value("maxLuminance").toDouble(), 380.0);
+        const QVariantMap choice = referenceOfB().referenceChoice;
+        QCOMPARE(choice.value("reason").toString(), QString("panel replaced, new acceptance test booked"));
+        QCOMPARE(choice.value("by").toString(), qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME")));
+        QVERIFY(QDateTime::fromString(choice.value("on").toString(), Qt::ISODate).isValid());
+
+        // A passed test asks for no reason.
         chooseItemAt(1, &offered);
         QTest::mouseClick(page.findChild<QPushButton *>("referencePushButton"), Qt::LeftButton);
-        QCOMPARE(referenceOfB().value("maxLuminance").toDouble(), 420.0);
+        QCOMPARE(referenceOfB().reference.value("maxLuminance").toDouble(), 420.0);
+        QVERIFY(!referenceOfB().referenceChoice.contains("reason"));
     }
 };
 

@@ -1,8 +1,10 @@
 #include "canvaswidget.h"
 #include "configurationmanager.h"
 #include "defaultdictionary.h"
+#include "dialogplacement.h"
 #include "measureallrun.h"
 #include "meterassist.h"
+#include "meterplace.h"
 #include "meterreader.h"
 #include "metersettings.h"
 #include "metersettingspage.h"
@@ -22,6 +24,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSettings>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -32,6 +36,20 @@ namespace {
 QString translated(const char *key)
 {
     return TR::Translator::instance()->translate(QLatin1String(key));
+}
+
+// Every pixel of the area, as the screen shows it now, has that colour.
+bool screenShows(const QRect &area, QRgb colour)
+{
+    const QImage shown =
+        QGuiApplication::primaryScreen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()).toImage();
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < shown.width(); ++x) {
+            if ((shown.pixel(x, y) & RGB_MASK) != (colour & RGB_MASK))
+                return false;
+        }
+    }
+    return !shown.isNull();
 }
 
 QString xyzLine(const QString &y)
@@ -137,9 +155,12 @@ private slots:
         MeterSettingsPage page;
         page.findChild<QLineEdit *>("programLineEdit")->setText(FAKE_SPOTREAD);
         page.findChild<QSpinBox *>("instrumentSpinBox")->setValue(3);
+        page.findChild<QLineEdit *>("modelLineEdit")->setText(" LS-150 ");
+        page.findChild<QLineEdit *>("serialLineEdit")->setText("4711");
         QVERIFY(page.save());
         const MeterSettings stored = MeterSettings::load();
         QCOMPARE(stored.program + QString::number(stored.instrument), QString(FAKE_SPOTREAD) + "3");
+        QCOMPARE(stored.model + "/" + stored.serial, QString("LS-150/4711"));
         QCOMPARE(page.findChild<QLabel *>("meterStatusLabel")->text(), translated("meter_saved"));
     }
 
@@ -282,13 +303,68 @@ private slots:
         QVERIFY(!ReadingSource::isMeterReading(changed->readingSource(), changed->resultText()));
     }
 
-    // The ambient luminance is read on a black screen, after the operator was asked to switch the display off.
+    // "Measure all" over the uniformity fields waits at each new field until the operator says the
+    // meter is there, the field outlined and the dialog off it; the record names the field.
+    void measureAllStopsAtEachField()
+    {
+        TestInputDialog *dialog = startAt("test_06_02_00", {"200", "20", "210", "21"});
+        auto *placed = dialog->findChild<QPushButton *>("placedPushButton");
+        auto *request = dialog->findChild<QLabel *>("placementLabel");
+        auto *canvas = m_session->frame()->findChild<CanvasWidget *>("canvasWidget");
+        QTest::mouseClick(dialog->findChild<QPushButton *>("measureAllPushButton"), Qt::LeftButton);
+        QVERIFY(placed->isVisible());
+        QCOMPARE(request->text(), translated("measure_placeOnField").arg(1).arg(translated("position_topLeft")));
+        QCOMPARE(canvas->outlined().size(), 1);
+        QVERIFY(!dialog->findChild<QScrollArea *>("scrollArea")->isVisible());
+        QCOMPARE(DialogPlacement::coveredArea(dialog->frameGeometry(), canvas->outlined()), 0);
+        QCoreApplication::processEvents();
+        QVERIFY(!dialog->meterAssist()->isReading());
+
+        // Dragged onto the field, the dialog leaves the screen while the meter reads there.
+        const QRect field = canvas->outlined().constFirst();
+        const QRect middle(field.center() - QPoint(field.width() / 4, field.height() / 4), field.size() / 2);
+        dialog->move(field.center() - QPoint(dialog->width() / 2, dialog->height() / 2));
+        QStringList seen;
+        connect(dialog->meterAssist(), &MeterAssist::readingStarted, this, [&] {
+            const bool windowOver = dialog->isVisible() && dialog->frameGeometry().intersects(field);
+            seen << (screenShows(middle, qRgb(204, 204, 204)) && !windowOver ? "light field" : "covered");
+        });
+        // Space reads here; the dark field at the same place follows without a stop.
+        QTest::keyClick(dialog, Qt::Key_Space);
+        QTRY_VERIFY_WITH_TIMEOUT(placed->isVisible(), 20000);
+        QCOMPARE(callArguments().size(), 2);
+        QCOMPARE(seen.value(0), QString("light field"));
+        QVERIFY(dialog->isVisible());
+        QVERIFY(canvas->outlined().size() == 1 && m_session->frame()->test()->id() != "test_06_02_01");
+        const int next = MeterAssist::placeOf(m_session->frame()->test());
+        QVERIFY(next > 0);
+        QCOMPARE(request->text(), translated("measure_placeOnField").arg(next + 1).arg(MeterPlace::positionName(next)));
+        for (const char *id : {"content05020000", "content05020100"}) {
+            const TestContent *content = m_session->contentById(id);
+            QCOMPARE(ReadingSource::field(content->readingSource()), 0);
+            const QString described = ReadingSource::describe(content->readingSource());
+            QVERIFY2(described.endsWith(MeterPlace::fieldName(0) + ", LS-150, serial number 4711"),
+                     qPrintable(described));
+        }
+        QCOMPARE(m_session->contentById("content05020100")->resultText(), QString("20.00"));
+
+        // The button reads as Space does, both fields there; a stop ends the request and takes the ring off.
+        QTest::mouseClick(placed, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(callArguments().size() == 4 && placed->isVisible(), 20000);
+        QTest::mouseClick(dialog->findChild<QPushButton *>("stopPushButton"), Qt::LeftButton);
+        QVERIFY(!placed->isVisible());
+        QVERIFY(canvas->outlined().isEmpty());
+        QVERIFY(dialog->findChild<QScrollArea *>("scrollArea")->isVisible());
+    }
+
+    // The ambient luminance is read on a black screen with no window of the program on it, after the
+    // operator was asked to switch the display off; the dialog comes back with the value.
     void ambientOnBlack()
     {
         TestInputDialog *dialog = startAt("test_06_06_00", {"0.42"});
         bool black = false;
         connect(dialog->meterAssist(), &MeterAssist::readingStarted, this,
-                [&] { black = m_session->frame()->findChild<QWidget *>("meterBlackCover") != nullptr; });
+                [&] { black = !dialog->isVisible() && screenShows(m_session->frame()->geometry(), qRgb(0, 0, 0)); });
         QString asked;
         ModalAnswers::clickButton(translated("meter_useBlack"), &asked);
         QTest::mouseClick(dialog->findChild<QPushButton *>("measurePushButton"), Qt::LeftButton);
@@ -296,6 +372,7 @@ private slots:
         QVERIFY(black);
         QCOMPARE(asked, translated("meter_ambientPrompt"));
         QVERIFY(!m_session->frame()->findChild<QWidget *>("meterBlackCover"));
+        QVERIFY(dialog->isVisible());
         QVERIFY(dialog->findChild<QPushButton *>("measureAllPushButton")->isHidden());
     }
 
@@ -324,6 +401,8 @@ private:
         file.setValue("METER/program", FAKE_SPOTREAD);
         file.setValue("METER/settleMs", settleMs);
         file.setValue("METER/timeLimitMs", timeLimitMs);
+        file.setValue("METER/model", "LS-150");
+        file.setValue("METER/serial", "4711");
         file.sync();
         m_model = std::make_unique<SavedSessionsModel>(ConfigurationManager::instance());
         m_session = std::make_unique<TestingSession>(nullptr, nullptr, m_model.get());

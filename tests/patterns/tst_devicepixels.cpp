@@ -38,6 +38,7 @@ void TestDevicePixels::canvasEqualsToolImage_data()
     QTest::newRow("TG18-LN patch") << "kTestPatternTG18LN07" << QSize(640, 360) << false;
     QTest::newRow("TG18-MP ramps") << "kTestPatternTG18MP" << QSize(800, 452) << false;
     QTest::newRow("luminance circles") << "kTestPatternLuminanceDarkAll" << QSize(640, 360) << false;
+    QTest::newRow("grid lines") << "kTestPatternAllLines" << QSize(683, 384) << true;
 }
 
 void TestDevicePixels::canvasEqualsToolImage()
@@ -68,8 +69,13 @@ void TestDevicePixels::canvasEqualsToolImage()
     QFETCH(bool, lettering);
     QVERIFY(lettering ? sameApartFromLettering(shown, drawn) : shown == drawn);
     // The finest line pairs of the top-left zone alternate from one device pixel to the next.
+    const int gridLeft = (deviceSize.width() - qMin(deviceSize.width(), deviceSize.height())) / 2;
     if (key.startsWith("kTestPatternSpatialResolution"))
-        comparePixels(shown, "7,7=255 8,7=0 9,7=255");
+        comparePixels(shown,
+                      QStringLiteral("%1,7=255 %2,7=0 %3,7=255").arg(gridLeft + 7).arg(gridLeft + 8).arg(gridLeft + 9));
+    // The grid's cells are square in device pixels too.
+    if (key == "kTestPatternAllLines")
+        QCOMPARE(squareGridFault(shown), QString());
 }
 
 QTEST_MAIN(TestDevicePixels)

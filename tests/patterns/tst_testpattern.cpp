@@ -25,6 +25,8 @@ private Q_SLOTS:
     void tinySizes();
     void tg18MpRepaintsAndScaledPainter();
     void canvasDrawsAtItsOwnSize();
+    void compositeCellsAreSquare_data();
+    void compositeCellsAreSquare();
 };
 
 // The catalogue names patterns by key text, so both the texts and their values are fixed. Keys
@@ -88,8 +90,8 @@ void addProbeRow(const char *name, const char *key, const QSize &size, const cha
 
 } // namespace
 
-// Pixels by value at the edges of each element: 990 x 767 has fractional cells
-// both ways (81.5 x 62.9), where truncating and rounding part.
+// Pixels by value: 990 x 767 has fractional square cells (62.9), where truncating
+// and rounding part, in a grid 111 pixels from the left edge.
 void TestTestPattern::probes_data()
 {
     QTest::addColumn<QString>("key");
@@ -98,37 +100,38 @@ void TestTestPattern::probes_data()
     addProbeRow(
         "composite 990x767", "kTestPatternDefault", QSize(990, 767),
         "0,0=255 495,1=255 495,2=129 988,383=255 987,383=129 1,383=255 2,383=129 495,765=255 495,764=129 989,766=255 "
-        "412,666=129 413,666=192 414,666=192 415,666=129 943,319=129 943,320=192 943,321=192 943,322=129 903,760=0 "
-        "903,761=192 903,762=129 903,763=129 983,698=192 984,698=192 985,698=129 986,698=129 256,513=12 260,516=12 "
-        "261,513=8 256,517=8 322,513=4 321,513=8 327,564=12 327,563=8 256,568=4 411,569=0 352,525=12 351,525=0 "
-        "392,555=12 393,555=0 352,524=0 352,556=0 656,569=255 597,525=242 596,525=255 637,555=242 638,555=255 "
-        "597,524=255 597,556=255 127,100=129 128,100=0 779,100=0 780,100=129 127,130=129 128,130=255 779,130=255 "
-        "780,130=129 291,108=255 616,108=255 291,114=255 291,115=129 291,123=255 291,115=129 250,6=255 249,8=129 "
-        "738,8=255 739,8=192 250,37=0 250,36=255 250,37=0 738,68=0 738,69=192 535,13=255 536,13=0 698,13=0 699,13=255 "
-        "536,12=0 536,11=255 536,58=0 536,59=255 698,60=255 536,61=0 535,30=255 536,30=0 536,30=0 537,30=255 536,29=0 "
-        "87,193=192 87,194=255 127,382=128 167,570=1 168,570=192 86,194=192 250,572=0 250,570=192 249,574=129 "
-        "413,572=129 413,634=129 414,634=129 250,634=0 250,636=192 576,572=255 576,570=192 575,574=129 739,572=255 "
-        "739,634=255 740,634=192 576,634=255 576,636=192 7,7=255 8,7=0 9,7=255 47,7=255 48,7=255 49,7=255 50,7=0 "
-        "87,7=0 88,7=129 89,7=131 167,7=131 7,37=255 7,38=255 7,39=0 7,40=255 88,38=129 88,39=131 167,67=129 6,7=192 "
-        "168,10=131 822,7=129 823,7=129 824,7=131 902,7=131 903,7=255 904,7=255 822,37=129 822,40=131 903,39=255 "
-        "982,67=0 7,699=255 8,699=255 87,699=255 88,699=129 167,699=129 7,729=255 7,730=255 7,731=255 415,322=255 "
-        "416,322=0 455,322=255 456,322=255 497,322=131");
+        "412,666=129 413,666=129 414,666=129 415,666=129 943,319=129 943,320=129 943,321=129 943,322=129 903,760=129 "
+        "903,761=129 903,762=129 903,763=129 983,698=129 984,698=129 985,698=129 986,698=129 256,513=129 260,516=129 "
+        "261,513=129 256,517=129 322,513=8 321,513=8 327,564=8 327,563=8 256,568=129 411,569=0 352,525=8 351,525=8 "
+        "392,555=12 393,555=12 352,524=8 352,556=8 656,569=248 597,525=242 596,525=242 637,555=248 638,555=248 "
+        "597,524=255 597,556=255 127,100=129 128,100=129 779,100=129 780,100=129 127,130=129 128,130=129 779,130=129 "
+        "780,130=129 291,108=0 616,108=0 291,114=0 291,115=129 291,123=255 291,115=129 250,6=192 249,8=129 738,8=129 "
+        "739,8=129 250,37=129 250,36=129 250,37=129 738,68=192 738,69=192 535,13=0 536,13=0 698,13=129 699,13=129 "
+        "536,12=0 536,11=255 536,58=255 536,59=255 698,60=129 536,61=255 535,30=255 536,30=255 536,30=255 537,30=255 "
+        "536,29=255 87,193=129 87,194=129 127,382=129 167,570=129 168,570=129 86,194=129 250,572=192 250,570=129 "
+        "249,574=129 413,572=0 413,634=0 414,634=0 250,634=192 250,636=129 576,572=255 576,570=255 575,574=255 "
+        "739,572=192 739,634=192 740,634=192 576,634=255 576,636=129 7,7=129 8,7=129 9,7=129 47,7=129 48,7=129 "
+        "49,7=129 50,7=129 87,7=129 88,7=129 89,7=129 167,7=0 7,37=129 7,38=129 7,39=129 7,40=129 88,38=129 88,39=129 "
+        "167,67=255 6,7=129 168,10=0 822,7=255 823,7=0 824,7=0 902,7=129 903,7=129 904,7=129 822,37=255 822,40=0 "
+        "903,39=129 982,67=129 7,699=129 8,699=129 87,699=129 88,699=129 167,699=255 7,729=129 7,730=129 7,731=129 "
+        "415,322=129 416,322=129 455,322=255 456,322=0 497,322=129");
     addProbeRow(
         "composite 1920x1080", "kTestPatternDefault", QSize(1920, 1080),
-        "493,723=12 502,728=12 503,723=8 493,729=8 622,723=4 621,723=8 632,796=12 632,795=8 493,801=4 483,807=0 "
-        "483,805=192 482,809=192 800,807=0 800,895=0 801,895=129 483,895=0 483,897=192 1755,1073=0 1755,1074=192 "
-        "1755,1075=129 1755,1076=129 7,7=255 8,7=0 86,7=255 87,7=255 88,7=0 89,7=0 7,51=255 7,52=0 86,52=255 86,53=0 "
-        "165,7=129 166,7=131 1597,7=129 1598,7=129 1599,7=131 1755,7=255 1757,7=0 7,986=255 7,987=0 7,1030=255 "
-        "8,1030=0 802,452=255 803,452=0 513,748=8 640,768=8 641,768=192 644,720=0");
+        "493,723=129 502,728=129 503,723=129 493,729=129 622,723=129 621,723=129 632,796=129 632,795=129 493,801=129 "
+        "483,807=192 483,805=129 482,809=129 800,807=0 800,895=0 801,895=0 483,895=192 483,897=129 1755,1073=129 "
+        "1755,1074=129 1755,1075=129 1755,1076=129 7,7=129 8,7=129 86,7=129 87,7=129 88,7=129 89,7=129 7,51=129 "
+        "7,52=129 86,52=129 86,53=129 165,7=129 166,7=129 1597,7=129 1598,7=129 1599,7=129 1755,7=129 1757,7=129 "
+        "7,986=129 7,987=129 7,1030=129 8,1030=129 802,452=129 803,452=129 513,748=129 640,768=129 641,768=129 "
+        "644,720=129");
     addProbeRow("emphasised border", "kTestPatternBorder", QSize(990, 767), "0,0=G 495,1=G 495,2=129 988,383=G");
     addProbeRow("emphasised lines", "kTestPatternAllLines", QSize(990, 767),
-                "412,666=129 413,666=G 414,666=G 415,666=129 943,319=129 943,320=G 943,321=G 943,322=129");
+                "115,398=129 116,398=G 117,398=G 118,398=129 871,398=G 872,398=G 873,398=129 400,4=129 400,5=G");
     addProbeRow("grid only: no ring", "kTestPatternGridOnlyCenter", QSize(990, 767),
                 "256,513=129 260,516=129 411,569=129 352,525=129");
     addProbeRow("grid only, all zones: ring", "kTestPatternGridOnlyAll", QSize(990, 767),
-                "256,513=12 260,516=12 411,569=0 352,525=12");
+                "256,513=129 260,516=129 411,569=0 352,525=8");
     addProbeRow("grid and resolution: flat zones", "kTestPatternGridAndSRCenter", QSize(990, 767),
-                "7,7=128 8,7=128 415,322=128 416,322=128");
+                "110,7=129 117,7=192 118,7=128 119,7=128 434,330=128");
     addProbeRow("TG18-MP 1920x1080", "kTestPatternTG18MP", QSize(1920, 1080),
                 "0,0=129 5,100=129 100,5=129 100,1074=129 6,6=0 124,1073=15 125,6=16 243,1073=31 125,22=49 129,22=49 "
                 "130,22=16 125,23=16 134,70=49 135,70=17 129,86=50 130,86=17 125,1062=63 958,6=128 1076,1073=143 "
@@ -141,13 +144,14 @@ void TestTestPattern::probes_data()
                 "499,22=128 494,23=128 503,70=115 504,70=129 498,86=115 499,86=130 494,742=127 921,6=240 981,761=255 "
                 "921,22=227 925,22=227 926,22=240 921,23=240 930,70=228 931,70=241 925,86=228 926,86=242 921,742=239");
     addProbeRow("LuminanceDarkMC 1920x1080", "kTestPatternLuminanceDarkMC", QSize(1920, 1080),
-                "960,540=0 784,540=0 780,540=0 1139,540=0 776,540=129 960,724=129 480,270=129 1440,810=129 0,0=129 "
+                "960,540=26 784,540=26 780,540=0 1139,540=0 776,540=129 960,724=129 480,270=129 1440,810=129 0,0=129 "
                 "1919,1079=129");
     addProbeRow("LuminanceLightAll 1920x1080", "kTestPatternLuminanceLightAll", QSize(1920, 1080),
                 "480,270=204 304,270=204 300,270=0 659,270=0 296,270=129 480,454=204 1440,810=204 1264,810=204 "
                 "1260,810=0 1619,810=0 1256,810=129 1440,994=129 960,540=204 0,0=129 1919,1079=129");
-    addProbeRow("LuminanceDarkBR 1366x768", "kTestPatternLuminanceDarkBR", QSize(1366, 768),
-                "1023,576=0 899,576=0 895,576=0 1150,576=0 891,576=129 1023,708=129 341,192=129 0,0=129 1365,767=129");
+    addProbeRow(
+        "LuminanceDarkBR 1366x768", "kTestPatternLuminanceDarkBR", QSize(1366, 768),
+        "1023,576=26 899,576=26 895,576=0 1150,576=0 891,576=129 1023,708=129 341,192=129 0,0=129 1365,767=129");
     addProbeRow("UN80", "kTestPatternUN80", QSize(990, 767), "0,0=204 495,383=204 989,766=204");
     addProbeRow("UN10", "kTestPatternUN10", QSize(990, 767), "0,0=26 495,383=26 989,766=26");
     addProbeRow("empty, no border", "kTestPatternEmpty", QSize(990, 767), "0,0=129 495,383=129 989,766=129 6,6=129");
@@ -174,19 +178,21 @@ void TestTestPattern::greenOutlines_data()
     QTest::addColumn<QRect>("box");
     // Pattern, green pixels at 990 x 767, and the rectangle round them.
     const QString table =
-        "Unknown 0 0,0,0,0; Default 0 0,0,0,0; GridOnlyTL 903 5,5,165,65; GridOnlyTR 903 820,5,165,65; GridOnlyBL 903 "
-        "5,697,165,65; GridOnlyBR 903 820,697,165,65; GridOnlyCenter 903 413,320,165,65; GridOnlyAll 4515 5,5,980,757; "
-        "GridAndSRTL 903 5,5,165,65; GridAndSRTR 903 820,5,165,65; GridAndSRBL 903 5,697,165,65; GridAndSRBR 903 "
-        "820,697,165,65; GridAndSRCenter 903 413,320,165,65; GridAndSRAll 4515 5,5,980,757; GrayLevelAllLevels 4717 "
-        "250,194,491,379; GrayLevel05 579 331,508,84,65; GrayLevel595 1154 331,508,328,65; GrayLevel10095 575 "
-        "576,508,83,65; GrayLevel100 0 0,0,0,0; GrayLevel0 0 0,0,0,0; GrayLevel0100 0 0,0,0,0; AllLines 35759 "
-        "5,5,980,757; Circle 0 0,0,0,0; SpatialResolutionTL 903 5,5,165,65; SpatialResolutionTR 903 820,5,165,65; "
-        "SpatialResolutionBL 903 5,697,165,65; SpatialResolutionBR 903 820,697,165,65; SpatialResolutionCenter 903 "
-        "413,320,165,65; SpatialResolutionAll 4515 5,5,980,757; SpatialResolutionHigh 2895 5,5,981,757; "
-        "SpatialResolutionLow 2895 87,5,817,757; QualityWhite 903 576,571,165,65; QualityGrey 903 413,571,165,65; "
-        "QualityBlack 903 250,571,165,65; QualityWhiteAndGrey 1677 413,571,328,65; QualityGreyAndBlack 1677 "
-        "250,571,328,65; QualityWhiteAndBlack 1806 250,571,491,65; QualityAll 2451 250,571,491,65; Gradients 3666 "
-        "87,194,817,379; BW 3435 87,5,735,128; LN801 0 0,0,0,0; LN818 0 0,0,0,0";
+        "Unknown 0 0,0,0,0; Default 0 0,0,0,0; GridOnlyTL 755 116,5,128,65; GridOnlyTR 755 745,5,128,65; GridOnlyBL "
+        "755 "
+        "116,697,128,65; GridOnlyBR 755 745,697,128,65; GridOnlyCenter 755 431,320,128,65; GridOnlyAll 3775 "
+        "116,5,757,757; GridAndSRTL 755 116,5,128,65; GridAndSRTR 755 745,5,128,65; GridAndSRBL 755 116,697,128,65; "
+        "GridAndSRBR 755 745,697,128,65; GridAndSRCenter 755 431,320,128,65; GridAndSRAll 3775 116,5,757,757; "
+        "GrayLevelAllLevels 4269 305,194,379,379; GrayLevel05 503 368,508,65,65; GrayLevel595 1006 368,508,253,65; "
+        "GrayLevel10095 503 556,508,65,65; GrayLevel100 0 0,0,0,0; GrayLevel0 0 0,0,0,0; GrayLevel0100 0 0,0,0,0; "
+        "AllLines 31299 116,5,757,757; Circle 0 0,0,0,0; SpatialResolutionTL 755 116,5,128,65; SpatialResolutionTR 755 "
+        "745,5,128,65; SpatialResolutionBL 755 116,697,128,65; SpatialResolutionBR 755 745,697,128,65; "
+        "SpatialResolutionCenter 755 431,320,128,65; SpatialResolutionAll 3775 116,5,757,757; SpatialResolutionHigh "
+        "2515 "
+        "116,5,757,757; SpatialResolutionLow 2515 179,5,631,757; QualityWhite 755 556,571,128,65; QualityGrey 751 "
+        "431,571,127,65; QualityBlack 755 305,571,128,65; QualityWhiteAndGrey 1377 431,571,253,65; QualityGreyAndBlack "
+        "1377 305,571,253,65; QualityWhiteAndBlack 1510 305,571,379,65; QualityAll 2003 305,571,379,65; Gradients 3518 "
+        "179,194,631,379; BW 2767 179,5,568,128; LN801 0 0,0,0,0; LN818 0 0,0,0,0";
     for (const QString &row : table.split("; ")) {
         const QStringList parts = row.split(QRegularExpression("[ ,]"));
         QTest::newRow(qPrintable(parts.at(0)))
@@ -302,6 +308,29 @@ void TestTestPattern::canvasDrawsAtItsOwnSize()
     // (612 - 12) / 3 = 200 and (312 - 12) / 3 = 100.
     QTest::ignoreMessage(QtDebugMsg, "[SETRECT] width: 612 - Height: 312");
     comparePixels(canvas.grab().toImage(), "200,100=255 399,199=255 400,199=153 199,100=153");
+}
+
+void TestTestPattern::compositeCellsAreSquare_data()
+{
+    QTest::addColumn<QSize>("size");
+    for (const QSize &size :
+         {QSize(1920, 1080), QSize(1366, 768), QSize(2560, 1440), QSize(1080, 1920), QSize(990, 767)})
+        QTest::newRow(qPrintable(QStringLiteral("%1x%2").arg(size.width()).arg(size.height()))) << size;
+}
+
+// A square stays square on every screen, and each element stands in the square grid as it does on a
+// square screen of the grid's size.
+void TestTestPattern::compositeCellsAreSquare()
+{
+    QFETCH(QSize, size);
+    QCOMPARE(squareGridFault(renderPattern("kTestPatternAllLines", size)), QString());
+    const int side = qMin(size.width(), size.height());
+    const QPoint corner((size.width() - side) / 2, (size.height() - side) / 2);
+    const QImage wide = renderPattern("kTestPatternDefault", size);
+    // The border follows the screen's edges, not the grid's.
+    const QImage grid = wide.copy(QRect(corner, QSize(side, side))).copy(2, 2, side - 4, side - 4);
+    const QImage square = renderPattern("kTestPatternDefault", QSize(side, side)).copy(2, 2, side - 4, side - 4);
+    QVERIFY(sameApartFromLettering(grid, square));
 }
 
 QTEST_MAIN(TestTestPattern)

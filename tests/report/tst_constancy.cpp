@@ -2,22 +2,30 @@
 #include "configurationmanager.h"
 #include "defaultdictionary.h"
 #include "localformats.h"
+#include "meterassist.h"
 #include "pdfprobe.h"
 #include "reportgenerator.h"
 #include "reportstyle.h"
 #include "savedsessionsmodel.h"
 #include "sessionexport.h"
+#include "stepcaption.h"
 #include "support/modalanswers.h"
 #include "support/sessiondriver.h"
+#include "testframe.h"
 #include "testingsession.h"
+#include "testinputdialog.h"
+#include "testpattern.h"
 #include "testsmanager.h"
 #include "translator.h"
+#include "verdicttext.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -236,8 +244,126 @@ private slots:
         QCOMPARE(exported.value("luminanceResponse").toObject().contains("problem"), !ambient.isEmpty());
     }
 
+    // The dark uniformity level is one value: the grey its fields are painted in is the level the
+    // dialog names and the report prints.
+    void darkUniformityLevelIsOneValue()
+    {
+        const NSTESTPatter::TestPattern pattern(nullptr, NSTESTPatter::TestPattern::kTestPatternLuminanceDarkMC);
+        const QImage painted = NSTESTPatter::TestPattern(nullptr, pattern.type()).toImage(QSize(1366, 768));
+        const QString level = QString::number(qGray(painted.pixel(683, 384)));
+        QCOMPARE(level, QString("26"));
+        QVERIFY2(StepCaption::measurement(pattern).endsWith("driving level " + level),
+                 qPrintable(StepCaption::measurement(pattern)));
+        const QVariantMap record = AnsweredSession::judgedRecord(AnsweredCatalogue::brightMonitor(), "acceptance",
+                                                                 {"dental", "RK3", {}}, LimitsTable::load());
+        const QString report = reportText(record);
+        // The quantity's name wraps beside its value.
+        for (const QString &named : {level, QString("204")}) {
+            const QRegularExpression row("Luminance uniformity at [^:]*: passed driving level " + named + " ");
+            QVERIFY2(report.contains(row), qPrintable(named));
+        }
+    }
+
+    // A constancy test read with another meter than its reference warns in the comparison dialog and on the
+    // report, which also prints who made the reference by hand, when and why.
+    void otherMeterWarns()
+    {
+        QTemporaryDir meterDir;
+        QFile table(meterDir.filePath("table"));
+        QVERIFY(table.open(QIODevice::WriteOnly) && table.write("0.64\n") > 0);
+        table.close();
+        qputenv("FAKE_SPOTREAD_TABLE", table.fileName().toUtf8());
+        QSettings file(ConfigurationManager::instance()->fileName(), QSettings::IniFormat);
+        for (auto [key, value] : {std::pair{"program", FAKE_SPOTREAD}, std::pair{"settleMs", "0"},
+                                  std::pair{"model", "LS-150"}, std::pair{"serial", "4711"}})
+            file.setValue(QString("METER/") + key, value);
+        file.sync();
+
+        TestingSession::Context context{"periodicConstancy",       "dental",     "RK3",
+                                        {{"maxLuminance", 402.0}}, "2026-03-14", "session-a"};
+        context.referenceMeter = {{"model", "LS-100"}, {"serial", "0815"}};
+        context.referenceChoice = {{"by", "dana"}, {"on", "2026-03-15T10:00:00"}, {"reason", "panel replaced"}};
+        start(context);
+        SessionDriver::runUntil(m_session.get(), monitor(0.8), "test_06_03_00");
+        TestInputDialog *dialog = m_session->frame()->inputDialog();
+        QTest::mouseClick(dialog->findChild<QPushButton *>("measurePushButton"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog->meterAssist()->isReading(), 20000);
+        QTest::keyClick(dialog, Qt::Key_Return);
+        // Typed from here on, as the driver answers: without a meter the steps have no measure buttons.
+        QSettings(ConfigurationManager::instance()->fileName(), QSettings::IniFormat).remove("METER");
+        QString remarks;
+        ModalAnswers::handle([&](QDialog *shown) {
+            remarks = shown->findChild<QLabel *>("remarksLabel")->text();
+            shown->accept();
+        });
+        const QVariantMap record = finish(monitor(0.8));
+        QCOMPARE(record.value("meter").toMap().value("serial").toString(), QString("4711"));
+
+        const QString warning = TR::Translator::instance()
+                                    ->translate("measure_otherMeter")
+                                    .arg("LS-100, serial number 0815", "LS-150, serial number 4711");
+        QVERIFY2(remarks.startsWith(warning + '\n'), qPrintable(remarks));
+        QVERIFY(remarks.endsWith("panel replaced"));
+        const QString report = reportText(record);
+        QVERIFY2(report.contains(warning), qPrintable(report));
+        QVERIFY(report.contains("panel replaced"));
+    }
+
+    // The end of a test lists exactly what failed, each verdict with its measured value and limit, before the
+    // test is stored; the report opens with the same list.
+    void summaryListsTheFailures()
+    {
+        QString shown;
+        ModalAnswers::clickButton(TR::Translator::instance()->translate("ok"), &shown);
+        const QVariantMap record = run({"acceptance", "dental", "RK3", {}, "2025-01-01", "older"}, monitor(0.1));
+        const int failed = record.value("nfailedtestcontents").toInt();
+        QVERIFY(failed > 0);
+        const QStringList lines = shown.split('\n');
+        QCOMPARE(lines.size(), failed + 1);
+        QCOMPARE(lines.first(), TR::Translator::instance()->translate("alertfailedtest").arg(failed));
+        const Judgement judgement = Judgement::fromMap(record.value("judgement").toMap());
+        const QString report = reportText(record);
+        const int judgementSection = report.indexOf(TR::Translator::instance()->translate("limits_title").toUpper());
+        int failedVerdicts = 0;
+        for (const Judgement::Verdict &verdict : judgement.verdicts) {
+            if (verdict.passed)
+                continue;
+            ++failedVerdicts;
+            const QString outcome = VerdictText::outcome(verdict, verdict.problemSubject);
+            QVERIFY2(lines.contains(QString("\u2022 %1: %2").arg(VerdictText::quantity(verdict), outcome)),
+                     qPrintable(shown));
+            QVERIFY2(report.indexOf(outcome) >= 0 && report.indexOf(outcome) < judgementSection, qPrintable(outcome));
+        }
+        QVERIFY(failedVerdicts > 0);
+    }
+
+    // A note is printed with its answer whatever the answer or verdict was, and a date asked with a verdict
+    // (the meter's last calibration) with that verdict.
+    void notesAndDatePrinted()
+    {
+        const QVariantMap typed{
+            {"type", "text"}, {"caption", "Reading"}, {"resulttext", "412"}, {"note", "read twice"}};
+        const QVariantMap dated{{"caption", "Calibrated?"},
+                                {"validatortype", "date"},
+                                {"resulttext", "2026-11-30"},
+                                {"resultboolean", true},
+                                {"note", "certificate 17"}};
+        const QVariantList tests{QVariantMap{{"id", "a"}, {"content", QVariantList{typed}}},
+                                 QVariantMap{{"id", "b"}, {"validatable", true}, {"content", QVariantList{dated}}}};
+        const QString report = reportText(AnsweredSession::oneGroupRecord(tests));
+        for (const QString &printed :
+             {QString("read twice"), LocalFormats::date({2026, 11, 30}), QString("certificate 17")})
+            QVERIFY2(report.contains(printed), qPrintable(printed));
+    }
+
 private:
     QVariantMap run(const TestingSession::Context &context, const Answers &answers)
+    {
+        start(context);
+        return finish(answers);
+    }
+
+    void start(const TestingSession::Context &context)
     {
         m_catalogue = std::make_unique<TestsManager>();
         m_session = std::make_unique<TestingSession>(nullptr, nullptr, m_model.get());
@@ -245,6 +371,10 @@ private:
         m_session->setGroups(m_catalogue->groups());
         m_session->setTestIndex(0);
         m_session->start(0);
+    }
+
+    QVariantMap finish(const Answers &answers)
+    {
         SessionDriver::runUntil(m_session.get(), answers);
         return m_store->sessionRecord(m_store->sessions().value(0).toMap());
     }

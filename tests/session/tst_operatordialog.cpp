@@ -7,10 +7,15 @@
 #include "testinputdialog.h"
 #include "translator.h"
 
+#include <QDateEdit>
 #include <QJsonDocument>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QtTest>
 
 using SessionDriver::inputsOf;
@@ -41,6 +46,10 @@ private Q_SLOTS:
     void noteKeptWhenTheStepIsShownAgain();
     void closeConfirmationDefaultsToNo();
     void rowsScrollWithinTheScreen();
+    void noteTakenWhateverTheVerdict_data();
+    void noteTakenWhateverTheVerdict();
+    void openChoiceHoldsTheStep();
+    void calibrationDateInTheLanguage();
     void readingsInTheLanguage_data();
     void readingsInTheLanguage();
 
@@ -138,6 +147,89 @@ void TestOperatorDialog::rowsScrollWithinTheScreen()
     const int tall = m_dialog->height();
     m_dialog->setAvailableHeight(300);
     QVERIFY2(m_dialog->height() <= 300 && tall > 300, qPrintable(QString::number(m_dialog->height())));
+}
+
+void TestOperatorDialog::noteTakenWhateverTheVerdict_data()
+{
+    QTest::addColumn<QByteArray>("step");
+    QTest::addColumn<QStringList>("clicks");
+    QTest::addColumn<int>("noted");
+    const QByteArray judged = R"({"validatable":true,"content":[{"type":"boolean"},{"type":"text"}]})";
+    QTest::newRow("after an acceptance") << judged << QStringList{"acceptPushButton"} << 1;
+    QTest::newRow("rejected, then accepted") << judged << QStringList{"rejectPushButton", "acceptPushButton"} << 1;
+    QTest::newRow("answered step, with the answer printed")
+        << QByteArray(R"({"content":[{"type":"text","resulttext":"a"},
+        {"type":"text","resulttext":"b"},{"type":"text","resulttext":"c","hidefromreport":true}]})")
+        << QStringList() << 1;
+}
+
+// The note can be written at any time and is kept with the answer the report prints, whatever the verdict.
+void TestOperatorDialog::noteTakenWhateverTheVerdict()
+{
+    QFETCH(QByteArray, step);
+    QFETCH(QStringList, clicks);
+    QFETCH(int, noted);
+    show(step);
+    auto *note = m_dialog->findChild<QPlainTextEdit *>("notePlainTextEdit");
+    QVERIFY(note->isVisible() && note->isEnabled());
+    for (const QString &button : clicks)
+        QTest::mouseClick(m_dialog->findChild<QPushButton *>(button), Qt::LeftButton);
+    QVERIFY(note->isEnabled());
+    QTest::keyClicks(note, "checked with the second meter");
+    QSignalSpy next(m_dialog.get(), &TestInputDialog::next);
+    QTest::keyClick(m_dialog.get(), Qt::Key_Return);
+    QCOMPARE(next.count(), 1);
+    QCOMPARE(m_test->content()->at(noted)->note(), QString("checked with the second meter"));
+}
+
+// A yes/no answer starts open and holds the step until it is given; a line says that answers wait below.
+void TestOperatorDialog::openChoiceHoldsTheStep()
+{
+    QByteArray rows;
+    for (int i = 0; i < 10; ++i)
+        rows += QByteArray(i ? "," : "") + R"({"type":"boolean","caption":"Is the screen clean?"})";
+    show(R"({"content":[)" + rows + "]}");
+    m_dialog->setAvailableHeight(300);
+    const QList<QRadioButton *> choices = m_dialog->findChildren<QRadioButton *>();
+    QCOMPARE(choices.size(), 20);
+    for (const QRadioButton *choice : choices)
+        QVERIFY(!choice->isChecked());
+    auto *moreBelow = m_dialog->findChild<QLabel *>("moreBelowLabel");
+    QTRY_VERIFY(moreBelow->isVisible());
+
+    QSignalSpy next(m_dialog.get(), &TestInputDialog::next);
+    for (QRadioButton *choice : choices.mid(0, 18)) {
+        if (choice->objectName() == "noRadioButton")
+            choice->click();
+    }
+    QTest::keyClick(m_dialog.get(), Qt::Key_Return);
+    QVERIFY(next.isEmpty());
+    // The open answer was scrolled into view, the last of the rows.
+    QScrollBar *bar = m_dialog->findChild<QScrollArea *>("scrollArea")->verticalScrollBar();
+    QCOMPARE(bar->value(), bar->maximum());
+    QVERIFY(!moreBelow->isVisible());
+    QCOMPARE(choices.at(18)->parentWidget()->toolTip(), translated("answerRequired"));
+    choices.at(18)->click();
+    QTest::keyClick(m_dialog.get(), Qt::Key_Return);
+    QCOMPARE(next.count(), 1);
+    QCOMPARE(m_test->content()->at(0)->resultBoolean(), false);
+    QCOMPARE(m_test->content()->at(9)->resultBoolean(), true);
+    // Shown again, the step shows the answers given.
+    m_dialog->setTest(m_test.get());
+    QVERIFY(m_dialog->findChildren<QRadioButton *>("noRadioButton").first()->isChecked());
+}
+
+// The date of the meter's last calibration is chosen in the language's format and stored as yyyy-MM-dd.
+void TestOperatorDialog::calibrationDateInTheLanguage()
+{
+    LanguageEnvironment::apply("de");
+    show(R"({"validatable":true,"content":[{"validatortype":"date","resulttext":"2026-02-01"}]})");
+    auto *date = m_dialog->findChild<QDateEdit *>("dateEdit");
+    QCOMPARE(date->text(), QLocale("de").toString(QDate(2026, 2, 1), QLocale::ShortFormat));
+    date->setDate(QDate(2026, 11, 30));
+    QTest::mouseClick(m_dialog->findChild<QPushButton *>("acceptPushButton"), Qt::LeftButton);
+    QTest::keyClick(m_dialog.get(), Qt::Key_Return);
+    QCOMPARE(m_test->content()->at(0)->resultText(), QString("2026-11-30"));
 }
 
 void TestOperatorDialog::readingsInTheLanguage_data()

@@ -160,9 +160,14 @@ private slots:
         QFETCH(int, failed);
         QFETCH(QVariantMap, measured);
         QFETCH(bool, setsReference);
-        add(session(DisplayA, type, failed, day(4), measured));
+        QVariantMap record = session(DisplayA, type, failed, day(4), measured);
+        const QVariantMap meter{{"model", "LS-150"}, {"serial", "4711"}};
+        record.insert("meter", meter);
+        add(record);
         const DisplayRecord stored = row(DisplayA);
         QCOMPARE(stored.reference, setsReference ? measured : QVariantMap());
+        // The meter that read the reference goes with it, for the comparison of later tests.
+        QCOMPARE(stored.referenceMeter, setsReference ? meter : QVariantMap());
         QCOMPARE(stored.referenceDate, setsReference ? QDate(2026, 3, 4) : QDate());
         QCOMPARE(stored.referenceSession.isEmpty(), !setsReference);
     }
