@@ -221,6 +221,8 @@ const Entry InterfaceTexts[] = {
     {"site_unreadable", "_[The site database cannot be read: %1]_"},
     {"site_waiting", "_[%1 sessions wait to be sent to the site database.]_"},
     {"site_sendFailed", "_[The last sending to the site database failed: %1]_"},
+    // Trust between stations and in the site's files.
+    {"trust_sentBy", "_[Sent by]_"},
     {"testType", "_[Test type]_"},
     {"testType_acceptance", "_[Acceptance test]_"},
     {"testType_dailyConstancy", "_[Daily constancy test]_"},
