@@ -1,5 +1,6 @@
 #include "meterreader.h"
 
+#include "meterprocess.h"
 #include "spotreadoutput.h"
 #include "translator.h"
 
@@ -57,7 +58,7 @@ void MeterReader::start(MeterQuantity quantity)
     }
     m_quantity = quantity;
     m_output.clear();
-    m_process = new QProcess(this);
+    m_process = new MeterProcess(this);
     m_process->setProcessChannelMode(QProcess::MergedChannels);
     connect(m_process, &QProcess::readyRead, this, &MeterReader::collectOutput);
     connect(m_process, qOverload<int, QProcess::ExitStatus>(&QProcess::finished), this,
@@ -125,12 +126,10 @@ void MeterReader::stopProcess()
 {
     if (!m_process)
         return;
-    QProcess *process = m_process;
+    MeterProcess *process = m_process;
     m_process = nullptr;
     process->disconnect(this);
-    if (process->state() != QProcess::NotRunning) {
-        process->kill();
-        process->waitForFinished(1000);
-    }
+    // A reading that ended normally may still have left helpers running.
+    process->endGroup();
     process->deleteLater();
 }

@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QStringList>
 
+class MeterProcess;
 class QTimer;
 
 // Takes one reading with ArgyllCMS's spotread: one process per reading, run
@@ -43,7 +44,7 @@ private:
 
     MeterSettings m_settings;
     MeterQuantity m_quantity = MeterQuantity::Luminance;
-    QProcess *m_process = nullptr;
+    MeterProcess *m_process = nullptr;
     QTimer *m_timer;
     QByteArray m_output;
 };

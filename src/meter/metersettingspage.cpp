@@ -28,27 +28,34 @@ MeterSettingsPage::~MeterSettingsPage() = default;
 
 void MeterSettingsPage::reload()
 {
-    showSettings(MeterSettings::load());
+    QStringList unreadable;
+    showSettings(MeterSettings::load(&unreadable));
+    if (!unreadable.isEmpty())
+        showStatus(translated("trust_meterUnreadable").arg(unreadable.join(QStringLiteral(", "))), true);
 }
 
+// Starts from what the file held, so a key the page has no field for is kept through a trial and a save.
 MeterSettings MeterSettingsPage::shownSettings() const
 {
-    MeterSettings settings;
+    MeterSettings settings = m_shown;
     settings.program = m_ui->programLineEdit->text().trimmed();
     settings.instrument = m_ui->instrumentSpinBox->value();
     settings.displayType = m_ui->displayTypeLineEdit->text().trimmed();
     settings.contact = m_ui->contactCheckBox->isChecked();
     settings.settleMs = m_ui->settleSpinBox->value();
+    settings.timeLimitMs = m_ui->timeLimitSpinBox->value();
     return settings;
 }
 
 void MeterSettingsPage::showSettings(const MeterSettings &settings)
 {
+    m_shown = settings;
     m_ui->programLineEdit->setText(settings.program);
     m_ui->instrumentSpinBox->setValue(settings.instrument);
     m_ui->displayTypeLineEdit->setText(settings.displayType);
     m_ui->contactCheckBox->setChecked(settings.contact);
     m_ui->settleSpinBox->setValue(settings.settleMs);
+    m_ui->timeLimitSpinBox->setValue(settings.timeLimitMs);
 }
 
 bool MeterSettingsPage::save()
