@@ -76,6 +76,27 @@ SiteSessionSummary summaryAt(const QSqlQuery &query)
     return summary;
 }
 
+// The schema file's statements one by one: the driver reports only the first
+// result of a text of many, so a later statement's error would pass unseen. A
+// statement ends with a semicolon at the end of a line outside a $$ body.
+QStringList schemaStatements(const QString &schema)
+{
+    QStringList statements;
+    QString statement;
+    bool inBody = false;
+    for (const QString &line : schema.split(QLatin1Char('\n'))) {
+        if (line.trimmed().startsWith(QLatin1String("--")) && statement.isEmpty())
+            continue;
+        statement += line + QLatin1Char('\n');
+        inBody ^= line.count(QLatin1String("$$")) % 2 == 1;
+        if (!inBody && line.trimmed().endsWith(QLatin1Char(';'))) {
+            statements << statement;
+            statement.clear();
+        }
+    }
+    return statements;
+}
+
 } // namespace
 
 SiteDatabase::SiteDatabase(const SiteUri &uri, const QString &connectionName)
@@ -172,12 +193,14 @@ bool SiteDatabase::ensureSchema()
     if (!transaction())
         return false;
     QSqlQuery create(database);
-    if (!create.exec(schema)) {
-        const QString reason = create.lastError().databaseText().trimmed();
-        rollback();
-        return fail(QStringLiteral("the site database %1 lacks Lumivex tables and its user \"%2\" may not "
-                                   "create them (%3); the database owner runs lumivex-site.sql once")
-                        .arg(m_uri.displayName(), m_uri.user(), reason));
+    for (const QString &statement : schemaStatements(schema)) {
+        if (!create.exec(statement)) {
+            const QString reason = create.lastError().databaseText().trimmed();
+            rollback();
+            return fail(QStringLiteral("the site database %1 lacks Lumivex tables and its user \"%2\" may not "
+                                       "create them (%3); the database owner runs lumivex-site.sql once")
+                            .arg(m_uri.displayName(), m_uri.user(), reason));
+        }
     }
     return commit();
 }
