@@ -264,13 +264,17 @@ private Q_SLOTS:
 
     void judgedSessions()
     {
+        // A checkout that its group may write would be refused as a site's folder: the file is read from a copy.
+        QTemporaryDir siteLimitsCopy;
+        QVERIFY(QFile::copy(LUMIVEX_TEST_DATA_DIR "/report/limits.json", siteLimitsCopy.filePath("limits.json")));
+        QVERIFY(QFile::setPermissions(siteLimitsCopy.filePath("limits.json"), QFile::ReadOwner | QFile::WriteOwner));
         QFETCH(QString, diagonal);
         QFETCH(QStringList, present);
         AnsweredCatalogue::Measurements monitor = AnsweredCatalogue::brightMonitor();
         monitor.screenDiagonal = diagonal;
         const QVariantMap record =
             AnsweredSession::judgedRecord(monitor, "periodicConstancy", {"projectionRadiography", "RK3", {}},
-                                          LimitsTable::load(LUMIVEX_TEST_DATA_DIR "/report/limits.json"));
+                                          LimitsTable::load(siteLimitsCopy.filePath("limits.json")));
         const QString text = PdfProbe::text(PdfProbe::words(write(record)));
         for (const QString &expected : qAsConst(present))
             QVERIFY2(text.contains(expected), qPrintable(text));
