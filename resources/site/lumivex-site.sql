@@ -58,6 +58,13 @@ CREATE TABLE IF NOT EXISTS lumivex_station_logins (
 );
 
 DO $$
+DECLARE
+    -- A row of a station its login is given in lumivex_station_logins ...
+    own_station constant text :=
+        'station IN (SELECT l.station FROM lumivex_station_logins AS l WHERE l.login = current_user)';
+    -- ... written under that login.
+    own_row constant text := 'sent_by = current_user AND ' || own_station;
+    target text;
 BEGIN
     IF NOT EXISTS (SELECT FROM pg_roles WHERE rolname = 'lumivex_station') THEN
         IF NOT (SELECT rolcreaterole OR rolsuper FROM pg_roles WHERE rolname = current_user) THEN
@@ -77,28 +84,22 @@ BEGIN
     GRANT SELECT, INSERT, UPDATE ON lumivex_sessions, lumivex_tasks TO lumivex_station;
     GRANT SELECT ON lumivex_station_logins TO lumivex_station;
 
-    -- Replaced on every run, so that a site set up by an older file gets today's rules.
-    DROP POLICY IF EXISTS lumivex_station_reads ON lumivex_sessions;
-    DROP POLICY IF EXISTS lumivex_station_adds ON lumivex_sessions;
-    DROP POLICY IF EXISTS lumivex_station_changes ON lumivex_sessions;
-    DROP POLICY IF EXISTS lumivex_station_reads ON lumivex_tasks;
-    DROP POLICY IF EXISTS lumivex_station_adds ON lumivex_tasks;
-    DROP POLICY IF EXISTS lumivex_station_changes ON lumivex_tasks;
-    DROP POLICY IF EXISTS lumivex_station_reads ON lumivex_station_logins;
-
     -- A login reads only its own entries: which station another login writes for is none of its business.
+    DROP POLICY IF EXISTS lumivex_station_reads ON lumivex_station_logins;
     CREATE POLICY lumivex_station_reads ON lumivex_station_logins FOR SELECT TO lumivex_station
         USING (login = current_user);
-    CREATE POLICY lumivex_station_reads ON lumivex_sessions FOR SELECT TO lumivex_station USING (true);
-    CREATE POLICY lumivex_station_adds ON lumivex_sessions FOR INSERT TO lumivex_station
-        WITH CHECK (sent_by = current_user AND station IN (SELECT l.station FROM lumivex_station_logins AS l WHERE l.login = current_user));
-    CREATE POLICY lumivex_station_changes ON lumivex_sessions FOR UPDATE TO lumivex_station
-        USING (station IN (SELECT l.station FROM lumivex_station_logins AS l WHERE l.login = current_user))
-        WITH CHECK (sent_by = current_user AND station IN (SELECT l.station FROM lumivex_station_logins AS l WHERE l.login = current_user));
-    CREATE POLICY lumivex_station_reads ON lumivex_tasks FOR SELECT TO lumivex_station USING (true);
-    CREATE POLICY lumivex_station_adds ON lumivex_tasks FOR INSERT TO lumivex_station
-        WITH CHECK (sent_by = current_user AND station IN (SELECT l.station FROM lumivex_station_logins AS l WHERE l.login = current_user));
-    CREATE POLICY lumivex_station_changes ON lumivex_tasks FOR UPDATE TO lumivex_station
-        USING (station IN (SELECT l.station FROM lumivex_station_logins AS l WHERE l.login = current_user))
-        WITH CHECK (sent_by = current_user AND station IN (SELECT l.station FROM lumivex_station_logins AS l WHERE l.login = current_user));
+
+    -- Sessions and tasks: every station reads all, and adds and changes only its own. The
+    -- rules are replaced on every run, so that a site set up by an older file gets today's.
+    FOREACH target IN ARRAY ARRAY['lumivex_sessions', 'lumivex_tasks'] LOOP
+        EXECUTE format('DROP POLICY IF EXISTS lumivex_station_reads ON %I', target);
+        EXECUTE format('DROP POLICY IF EXISTS lumivex_station_adds ON %I', target);
+        EXECUTE format('DROP POLICY IF EXISTS lumivex_station_changes ON %I', target);
+        EXECUTE format('CREATE POLICY lumivex_station_reads ON %I FOR SELECT TO lumivex_station USING (true)',
+                       target);
+        EXECUTE format('CREATE POLICY lumivex_station_adds ON %I FOR INSERT TO lumivex_station WITH CHECK (%s)',
+                       target, own_row);
+        EXECUTE format('CREATE POLICY lumivex_station_changes ON %I FOR UPDATE TO lumivex_station '
+                       'USING (%s) WITH CHECK (%s)', target, own_station, own_row);
+    END LOOP;
 END $$;
