@@ -70,8 +70,9 @@ bool DataFolder::report(Access access, const QString &path)
     translator->setModel(TR::defaultDictionary());
     translator->setLocale(translator->preferredLocale());
     const bool usable = access == Access::MadeOwnerOnly;
-    const char *key = usable ? "trust_folderMadeOwnerOnly"
-                             : access == Access::OpenToOthers ? "trust_folderOpenToOthers" : "dataFolderUnusable";
+    const char *key = usable                           ? "trust_folderMadeOwnerOnly"
+                      : access == Access::OpenToOthers ? "trust_folderOpenToOthers"
+                                                       : "dataFolderUnusable";
     const QString text = translator->translate(QLatin1String(key)).arg(QDir::toNativeSeparators(path));
     if (usable)
         qWarning().noquote() << text;

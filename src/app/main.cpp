@@ -25,8 +25,7 @@ int main(int argc, char *argv[])
     // The name of the user's data folder, whatever the program file is called.
     QCoreApplication::setApplicationName(QStringLiteral("lumivex"));
     const bool userData = DataFolder::isRequested(QCoreApplication::arguments());
-    const DataFolder::Access access =
-        userData ? DataFolder::enterUserDataFolder() : DataFolder::secureWorkingFolder();
+    const DataFolder::Access access = userData ? DataFolder::enterUserDataFolder() : DataFolder::secureWorkingFolder();
     if (!DataFolder::report(access, userData ? DataFolder::userDataPath() : QDir::currentPath()))
         return 2;
 

@@ -30,8 +30,7 @@ void noteUnreadable(const QSettings &settings, const QString &key, bool readable
         *unreadable << key + QLatin1Char('=') + settings.value(key).toString();
 }
 
-int storedInt(const QSettings &settings, const QString &key, int fallback, bool (*valid)(int),
-              QStringList *unreadable)
+int storedInt(const QSettings &settings, const QString &key, int fallback, bool (*valid)(int), QStringList *unreadable)
 {
     bool ok = false;
     const int value = settings.value(key).toInt(&ok);

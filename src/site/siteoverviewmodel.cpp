@@ -67,7 +67,7 @@ QVariant SiteOverviewModel::data(const QModelIndex &index, int role) const
             return ButtonCellDelegate::cellImage(QStringLiteral("reporticon"));
         if (index.column() == ResultColumn)
             return ButtonCellDelegate::cellImage(row.lastSession.failedCount == 0 ? QStringLiteral("checkicon")
-                                                                                 : QStringLiteral("xicon"));
+                                                                                  : QStringLiteral("xicon"));
         return QVariant();
     default:
         return QVariant();
@@ -122,9 +122,9 @@ QVariant SiteOverviewModel::sortData(const SiteDisplayRow &row, int column) cons
 
 QVariant SiteOverviewModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    static const char *const Keys[ColumnCount] = {
-        "site_station", "trust_sentBy", "site_maker",       "site_model",   "site_serial", "site_lastTest",
-        "site_testType", "site_result", "site_failedCount", "site_nextDue", "report"};
+    static const char *const Keys[ColumnCount] = {"site_station",     "trust_sentBy",  "site_maker",    "site_model",
+                                                  "site_serial",      "site_lastTest", "site_testType", "site_result",
+                                                  "site_failedCount", "site_nextDue",  "report"};
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= ColumnCount)
         return QVariant();
     return section == ReportColumn ? QString() : translated(Keys[section]);

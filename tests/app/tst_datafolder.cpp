@@ -87,10 +87,10 @@ private slots:
         QTest::addColumn<QByteArray>("said");
         QTest::newRow("own data folder") << QStringList{"-userdata"} << "data/lumivex" << false
                                          << QByteArray("has made it yours alone");
-        QTest::newRow("own working folder with the database") << QStringList() << "work" << false
-                                                              << QByteArray("has made it yours alone");
-        QTest::newRow("another user's data folder") << QStringList{"-userdata"} << "data/lumivex" << true
-                                                    << QByteArray("does not keep its data");
+        QTest::newRow("own working folder with the database")
+            << QStringList() << "work" << false << QByteArray("has made it yours alone");
+        QTest::newRow("another user's data folder")
+            << QStringList{"-userdata"} << "data/lumivex" << true << QByteArray("does not keep its data");
     }
 
     void folderOpenToOthers()

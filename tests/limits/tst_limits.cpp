@@ -187,7 +187,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("source");
         QTest::addColumn<bool>("broken");
         const QByteArray category = R"("maxLuminance":{"value":350,"source":"site physicist 2026"})";
-        QTest::newRow("override") << R"({"version":"s1","categories":[{"id":"projectionRadiography",)" + category + "}]}"
+        QTest::newRow("override") << R"({"version":"s1","categories":[{"id":"projectionRadiography",)" + category +
+                                         "}]}"
                                   << 350.0 << "site physicist 2026 (site)" << false;
         QTest::newRow("not JSON") << QByteArray("{\"version\":") << 200.0 << "" << true;
         QTest::newRow("limit without source")
@@ -241,47 +242,63 @@ private Q_SLOTS:
                                                    R"("luminanceRatio":%1,"gsdfTolerance":%1,"uniformity":%1)")
                                         .arg(limit(10));
 
-        QTest::newRow("stricter L'max taken") << inCategory("\"maxLuminance\":" + limit(category.maxLuminance.value + 50))
-                                              << "" << "DIN 6868-157:2014 (site)";
-        QTest::newRow("stricter tolerance taken") << inCategory("\"gsdfTolerance\":" + limit(1)) << "" << "";
-        QTest::newRow("looser illuminance refused") << inRoom("\"maxIlluminance\":" + looseRoom)
-                                                    << "maxIlluminance\" is less strict" << "";
+        QTest::newRow("stricter L'max taken")
+            << inCategory("\"maxLuminance\":" + limit(category.maxLuminance.value + 50)) << ""
+            << "DIN 6868-157:2014 (site)";
+        QTest::newRow("stricter tolerance taken") << inCategory("\"gsdfTolerance\":" + limit(1)) << ""
+                                                  << "";
+        QTest::newRow("looser illuminance refused")
+            << inRoom("\"maxIlluminance\":" + looseRoom) << "maxIlluminance\" is less strict"
+            << "";
         QTest::newRow("looser without a reason refused")
             << inRoom("\"maxIlluminance\":" + limit(room.maxIlluminance.value * 100, R"(,"lenient":true)"))
-            << "needs \"lenient\": true and a \"reason\"" << "";
+            << "needs \"lenient\": true and a \"reason\""
+            << "";
         QTest::newRow("looser with a reason taken and marked")
             << inRoom("\"maxIlluminance\":" + limit(room.maxIlluminance.value * 100, lenient)) << ""
             << "DIN 6868-157:2014 (site, more lenient: old lamps)";
         QTest::newRow("lower L'max refused") << inCategory("\"maxLuminance\":" + limit(category.maxLuminance.value - 1))
-                                             << "maxLuminance\" is less strict" << "";
-        QTest::newRow("not judged refused") << inCategory(R"("uniformity":{"value":null,"source":"x"})")
-                                            << "uniformity\" is less strict" << "";
+                                             << "maxLuminance\" is less strict"
+                                             << "";
+        QTest::newRow("not judged refused")
+            << inCategory(R"("uniformity":{"value":null,"source":"x"})") << "uniformity\" is less strict"
+            << "";
         QTest::newRow("new category refused")
             << QStringLiteral(R"({"version":"s2","categories":[{%1}]})").arg(newCategory)
-            << "\"viewing\" is new to the limits table" << "";
+            << "\"viewing\" is new to the limits table"
+            << "";
         QTest::newRow("new category with a reason taken")
             << QStringLiteral(R"({"version":"s2","categories":[{%1%2}]})").arg(newCategory, lenient) << ""
             << "DIN 6868-157:2014 (site, more lenient: old lamps)";
         QTest::newRow("wider constancy tolerance refused")
             << QStringLiteral(R"({"version":"s2","constancy":{"maxLuminance":%1}})").arg(limit(90))
-            << "constancy/maxLuminance\" is less strict" << "";
+            << "constancy/maxLuminance\" is less strict"
+            << "";
         QTest::newRow("new constancy quantity taken")
             << QStringLiteral(R"({"version":"s2","constancy":{"ln18":%1}})").arg(limit(20)) << ""
             << "DIN 6868-157:2014 (site)";
-        QTest::newRow("room classes as an object") << QStringLiteral(R"({"version":"s2","roomClasses":{"id":"RK1"}})")
-                                                   << "\"roomClasses\" must be a list" << "";
+        QTest::newRow("room classes as an object")
+            << QStringLiteral(R"({"version":"s2","roomClasses":{"id":"RK1"}})") << "\"roomClasses\" must be a list"
+            << "";
         QTest::newRow("unknown key") << QStringLiteral(R"({"version":"s2","categorie":[]})")
-                                     << "\"categorie\" is not a key" << "";
+                                     << "\"categorie\" is not a key"
+                                     << "";
         QTest::newRow("unknown key in a limit")
-            << inCategory(R"("maxLuminance":{"valeu":500,"source":"x"})") << "maxLuminance/valeu\" is not a key" << "";
-        QTest::newRow("text for a number") << inCategory(R"("maxLuminance":{"value":"500","source":"x"})")
-                                           << "must be a number" << "";
-        QTest::newRow("negative") << inCategory("\"gsdfTolerance\":" + limit(-5)) << "must not be negative" << "";
+            << inCategory(R"("maxLuminance":{"valeu":500,"source":"x"})") << "maxLuminance/valeu\" is not a key"
+            << "";
+        QTest::newRow("text for a number")
+            << inCategory(R"("maxLuminance":{"value":"500","source":"x"})") << "must be a number"
+            << "";
+        QTest::newRow("negative") << inCategory("\"gsdfTolerance\":" + limit(-5)) << "must not be negative"
+                                  << "";
         QTest::newRow("absurd even when lenient")
-            << inRoom("\"maxIlluminance\":" + limit(1e9, lenient)) << "beyond any plausible limit" << "";
+            << inRoom("\"maxIlluminance\":" + limit(1e9, lenient)) << "beyond any plausible limit"
+            << "";
         QTest::newRow("inputs") << QStringLiteral(R"({"version":"s2","inputs":{"illuminance":"content05060000"}})")
-                                << "\"inputs\" is not a key" << "";
-        QTest::newRow("a list") << QStringLiteral("[]") << "one JSON object" << "";
+                                << "\"inputs\" is not a key"
+                                << "";
+        QTest::newRow("a list") << QStringLiteral("[]") << "one JSON object"
+                                << "";
     }
 
     void siteLeniency()

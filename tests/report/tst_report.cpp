@@ -252,7 +252,8 @@ private Q_SLOTS:
                            "class RK3",
                            "402.4 cd/m2, at least 350.0 cd/m2: passed Source: site physicist 2026 (site)",
                            "Limits table 1 (DIN 6868-157:2014, initial values from public summaries); limits.json s1 "
-                           "(SHA-256 " + sha256(LUMIVEX_TEST_DATA_DIR "/report/limits.json") + ")"}
+                           "(SHA-256 " +
+                               sha256(LUMIVEX_TEST_DATA_DIR "/report/limits.json") + ")"}
             // The fixture's readings are 66.6 % off the GSDF.
             << 1;
         QTest::newRow("diagonal typed as text")

@@ -214,7 +214,8 @@ private slots:
         const QStringList oneStation =
             reportLines({"--database", m_server.uri(database), "--list", "--station", oddStation});
         QCOMPARE(oneStation.size(), 1);
-        QVERIFY2(oneStation.first().endsWith(oddTester + "\t0\t" + oddStation + "\tpostgres"), qPrintable(oneStation.first()));
+        QVERIFY2(oneStation.first().endsWith(oddTester + "\t0\t" + oddStation + "\tpostgres"),
+                 qPrintable(oneStation.first()));
     }
 
     // Sessions stored while the server is down wait in the store's outbox and
@@ -356,7 +357,8 @@ private slots:
         while (query.next())
             tasks << query.value(0).toString() + ' ' + query.value(1).toString() + ' ' + query.value(2).toString();
         QCOMPARE(tasks, QStringList({"CT room A station_a false", "CT room B station_b false"}));
-        const QStringList listed = reportLines({"--database", m_server.uri(database), "--list", "--station", "CT room A"});
+        const QStringList listed =
+            reportLines({"--database", m_server.uri(database), "--list", "--station", "CT room A"});
         QCOMPARE(listed.size(), 1);
         QVERIFY2(listed.first().endsWith("\tCT room A\tstation_a"), qPrintable(listed.first()));
     }
@@ -367,15 +369,16 @@ private slots:
     {
         dropStationRole();
         const QString database = QStringLiteral("owned_site");
-        QVERIFY(m_server.execute("postgres", {"CREATE ROLE site_owner LOGIN", "CREATE DATABASE owned_site OWNER site_owner"}));
+        QVERIFY(m_server.execute("postgres",
+                                 {"CREATE ROLE site_owner LOGIN", "CREATE DATABASE owned_site OWNER site_owner"}));
         SiteDatabase station(SiteUri::parse(m_server.uri(database, "site_owner")), QStringLiteral("site_owner"));
         QVERIFY(!station.open());
         QVERIFY2(station.lastError().contains("site_owner may not create roles"), qPrintable(station.lastError()));
 
         QProcess psql;
-        psql.start("psql", {"-X", "-v", "ON_ERROR_STOP=1", "--single-transaction", "-d",
-                            m_server.uri(database, "site_owner"), "-f",
-                            LUMIVEX_TEST_DATA_DIR "/../../resources/site/lumivex-site.sql"});
+        psql.start("psql",
+                   {"-X", "-v", "ON_ERROR_STOP=1", "--single-transaction", "-d", m_server.uri(database, "site_owner"),
+                    "-f", LUMIVEX_TEST_DATA_DIR "/../../resources/site/lumivex-site.sql"});
         QVERIFY(psql.waitForFinished(30000));
         QVERIFY(psql.exitCode() != 0);
         const QString error = QString::fromLocal8Bit(psql.readAllStandardError());
@@ -430,7 +433,8 @@ private slots:
         view->sortByColumn(SiteOverviewModel::LastTestColumn, Qt::AscendingOrder);
         const auto cell = [view](int column) { return view->model()->index(0, column).data(); };
         QCOMPARE(cell(SiteOverviewModel::SerialColumn).toString(), QStringLiteral("SN-1"));
-        QCOMPARE(cell(SiteOverviewModel::StationColumn).toString(), QStringLiteral("B station\\n\\u{1b}[2J\\u{202e}EKAF"));
+        QCOMPARE(cell(SiteOverviewModel::StationColumn).toString(),
+                 QStringLiteral("B station\\n\\u{1b}[2J\\u{202e}EKAF"));
         QCOMPARE(cell(SiteOverviewModel::SentByColumn).toString(), QStringLiteral("postgres"));
         QCOMPARE(cell(SiteOverviewModel::TestTypeColumn).toString(), QStringLiteral("Acceptance test"));
         QCOMPARE(cell(SiteOverviewModel::LastTestColumn).toString(), LocalFormats::dateTime(older));
