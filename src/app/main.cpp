@@ -2,6 +2,8 @@
 #include "lumivexapplication.h"
 #include "mainwindow.h"
 
+#include <QDir>
+
 #include <sys/stat.h>
 
 #include <memory>
@@ -22,10 +24,10 @@ int main(int argc, char *argv[])
 
     // The name of the user's data folder, whatever the program file is called.
     QCoreApplication::setApplicationName(QStringLiteral("lumivex"));
-    if (DataFolder::isRequested(QCoreApplication::arguments()) && !DataFolder::enterUserDataFolder()) {
-        DataFolder::reportUnusable();
+    const bool userData = DataFolder::isRequested(QCoreApplication::arguments());
+    const DataFolder::Access access = userData ? DataFolder::enterUserDataFolder() : DataFolder::secureWorkingFolder();
+    if (!DataFolder::report(access, userData ? DataFolder::userDataPath() : QDir::currentPath()))
         return 2;
-    }
 
     QGuiApplication::setQuitOnLastWindowClosed(false);
     // The window goes before the application object.

@@ -1,7 +1,10 @@
 #include "limitstable.h"
 
+#include "sitelimitsfile.h"
+
 #include <QDebug>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonValue>
@@ -103,23 +106,21 @@ LimitsTable LimitsTable::load(const QString &sitePath)
     LimitsTable table;
     QFile builtIn(builtInPath());
     QString problem;
-    if (!builtIn.open(QIODevice::ReadOnly) ||
-        !table.apply(QJsonDocument::fromJson(builtIn.readAll()).object(), &problem))
+    const QJsonObject builtInDocument =
+        builtIn.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(builtIn.readAll()).object() : QJsonObject();
+    if (!table.apply(builtInDocument, &problem))
         qWarning().noquote() << "[LimitsTable] The built-in table is broken:" << problem;
 
-    QFile site(sitePath);
-    if (!site.exists())
+    if (!QFileInfo::exists(sitePath))
         return table;
-    QJsonParseError parseError;
-    const QJsonDocument document =
-        site.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(site.readAll(), &parseError) : QJsonDocument();
-    if (!site.isOpen())
-        problem = readProblem(site.errorString());
-    else if (parseError.error != QJsonParseError::NoError || !document.isObject())
-        problem = readProblem(parseError.errorString());
-    else if (table.apply(document.object(), &problem))
+    const SiteLimitsFile site = SiteLimitsFile::read(sitePath, builtInDocument);
+    if (!site.isAccepted())
+        problem = site.problem();
+    else if (table.apply(site.document(), &problem))
         table.m_siteApplied = true;
-    if (!table.m_siteApplied)
+    if (table.m_siteApplied)
+        table.m_version += QStringLiteral(" (SHA-256 %1)").arg(site.sha256());
+    else
         table.m_siteProblem = QStringLiteral("%1: %2").arg(sitePath, problem);
     return table;
 }

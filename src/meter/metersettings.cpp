@@ -25,10 +25,18 @@ const int LongestSettleMs = 60000;
 const int ShortestTimeLimitMs = 100;
 const int LongestTimeLimitMs = 600000;
 
-int storedInt(const QSettings &settings, const QString &key, int fallback, bool (*valid)(int))
+// A stored value that is there but cannot be used is named, so the page can say which.
+void noteUnreadable(const QSettings &settings, const QString &key, bool readable, QStringList *unreadable)
+{
+    if (!readable && unreadable && settings.contains(key))
+        *unreadable << key + QLatin1Char('=') + settings.value(key).toString();
+}
+
+int storedInt(const QSettings &settings, const QString &key, int fallback, bool (*valid)(int), QStringList *unreadable)
 {
     bool ok = false;
     const int value = settings.value(key).toInt(&ok);
+    noteUnreadable(settings, key, ok && valid(value), unreadable);
     return ok && valid(value) ? value : fallback;
 }
 
@@ -55,27 +63,34 @@ bool MeterSettings::isValidInstrument(int number)
     return number >= 1 && number <= HighestInstrument;
 }
 
-MeterSettings MeterSettings::load(QSettings &settings)
+MeterSettings MeterSettings::load(QSettings &settings, QStringList *unreadable)
 {
     MeterSettings meter;
     settings.beginGroup(Group);
     meter.program = settings.value(ProgramKey).toString().trimmed();
-    meter.instrument = storedInt(settings, InstrumentKey, meter.instrument, &MeterSettings::isValidInstrument);
+    meter.instrument =
+        storedInt(settings, InstrumentKey, meter.instrument, &MeterSettings::isValidInstrument, unreadable);
     const QString displayType = settings.value(DisplayTypeKey).toString().trimmed();
+    noteUnreadable(settings, DisplayTypeKey, isValidDisplayType(displayType), unreadable);
     meter.displayType = isValidDisplayType(displayType) ? displayType : QString();
+    static const QStringList truthValues{QStringLiteral("true"), QStringLiteral("false"), QStringLiteral("1"),
+                                         QStringLiteral("0")};
+    noteUnreadable(settings, ContactKey,
+                   truthValues.contains(settings.value(ContactKey, false).toString().trimmed().toLower()), unreadable);
     meter.contact = settings.value(ContactKey, false).toBool();
-    meter.settleMs = storedInt(settings, SettleKey, meter.settleMs, &MeterSettings::isValidSettleMs);
-    meter.timeLimitMs = storedInt(settings, TimeLimitKey, meter.timeLimitMs, &MeterSettings::isValidTimeLimitMs);
+    meter.settleMs = storedInt(settings, SettleKey, meter.settleMs, &MeterSettings::isValidSettleMs, unreadable);
+    meter.timeLimitMs =
+        storedInt(settings, TimeLimitKey, meter.timeLimitMs, &MeterSettings::isValidTimeLimitMs, unreadable);
     meter.model = settings.value(ModelKey).toString().trimmed();
     meter.serial = settings.value(SerialKey).toString().trimmed();
     settings.endGroup();
     return meter;
 }
 
-MeterSettings MeterSettings::load()
+MeterSettings MeterSettings::load(QStringList *unreadable)
 {
     QSettings settings(ConfigurationManager::instance()->fileName(), QSettings::IniFormat);
-    return load(settings);
+    return load(settings, unreadable);
 }
 
 bool MeterSettings::save(QSettings &settings) const

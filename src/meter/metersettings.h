@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QSettings;
 
@@ -26,8 +27,9 @@ struct MeterSettings
 
     // Values out of range read as their defaults, so a damaged file never passes
     // an argument to the meter that its operator did not choose.
-    static MeterSettings load(QSettings &settings);
-    static MeterSettings load();
+    // Names each stored value that cannot be read ("timeLimitMs=abc") in unreadable.
+    static MeterSettings load(QSettings &settings, QStringList *unreadable = nullptr);
+    static MeterSettings load(QStringList *unreadable = nullptr);
     // False when the file could not be written.
     bool save(QSettings &settings) const;
     bool save() const;

@@ -28,12 +28,16 @@ MeterSettingsPage::~MeterSettingsPage() = default;
 
 void MeterSettingsPage::reload()
 {
-    showSettings(MeterSettings::load());
+    QStringList unreadable;
+    showSettings(MeterSettings::load(&unreadable));
+    if (!unreadable.isEmpty())
+        showStatus(translated("trust_meterUnreadable").arg(unreadable.join(QStringLiteral(", "))), true);
 }
 
+// Starts from what the file held, so a key the page has no field for is kept through a trial and a save.
 MeterSettings MeterSettingsPage::shownSettings() const
 {
-    MeterSettings settings;
+    MeterSettings settings = m_shown;
     settings.program = m_ui->programLineEdit->text().trimmed();
     settings.instrument = m_ui->instrumentSpinBox->value();
     settings.displayType = m_ui->displayTypeLineEdit->text().trimmed();
@@ -41,11 +45,13 @@ MeterSettings MeterSettingsPage::shownSettings() const
     settings.settleMs = m_ui->settleSpinBox->value();
     settings.model = m_ui->modelLineEdit->text().trimmed();
     settings.serial = m_ui->serialLineEdit->text().trimmed();
+    settings.timeLimitMs = m_ui->timeLimitSpinBox->value();
     return settings;
 }
 
 void MeterSettingsPage::showSettings(const MeterSettings &settings)
 {
+    m_shown = settings;
     m_ui->programLineEdit->setText(settings.program);
     m_ui->instrumentSpinBox->setValue(settings.instrument);
     m_ui->displayTypeLineEdit->setText(settings.displayType);
@@ -53,6 +59,7 @@ void MeterSettingsPage::showSettings(const MeterSettings &settings)
     m_ui->settleSpinBox->setValue(settings.settleMs);
     m_ui->modelLineEdit->setText(settings.model);
     m_ui->serialLineEdit->setText(settings.serial);
+    m_ui->timeLimitSpinBox->setValue(settings.timeLimitMs);
 }
 
 bool MeterSettingsPage::save()

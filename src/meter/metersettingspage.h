@@ -41,5 +41,7 @@ private:
     void showStatus(const QString &text, bool problem);
 
     std::unique_ptr<Ui::MeterSettingsPage> m_ui;
+    // The settings last shown, with the values of keys the page has no field for.
+    MeterSettings m_shown;
     MeterReader *m_reader = nullptr;
 };

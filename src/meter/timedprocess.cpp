@@ -1,5 +1,7 @@
 #include "timedprocess.h"
 
+#include "groupedprocess.h"
+
 #include <QTimer>
 
 namespace {
@@ -30,7 +32,7 @@ void TimedProcess::start(const QString &program, const QStringList &arguments, i
         return;
     m_output.clear();
     m_input = input;
-    m_process = new QProcess(this);
+    m_process = new GroupedProcess(this);
     m_process->setProcessChannelMode(QProcess::MergedChannels);
     connect(m_process, &QProcess::readyRead, this, &TimedProcess::collectOutput);
     connect(m_process, qOverload<int, QProcess::ExitStatus>(&QProcess::finished), this, &TimedProcess::processFinished);
@@ -91,12 +93,10 @@ void TimedProcess::stopProcess()
 {
     if (!m_process)
         return;
-    QProcess *process = m_process;
+    GroupedProcess *process = m_process;
     m_process = nullptr;
     process->disconnect(this);
-    if (process->state() != QProcess::NotRunning) {
-        process->kill();
-        process->waitForFinished(1000);
-    }
+    // A program that ended normally may still have left helpers running.
+    process->endGroup();
     process->deleteLater();
 }

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+class GroupedProcess;
 class QTimer;
 
 // Runs one external program of ArgyllCMS (spotread, dispwin) without waiting
@@ -57,7 +58,7 @@ private:
     void finish(Result result);
     void stopProcess();
 
-    QProcess *m_process = nullptr;
+    GroupedProcess *m_process = nullptr;
     QTimer *m_timer;
     QByteArray m_output;
     QByteArray m_input;

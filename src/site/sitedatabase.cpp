@@ -1,5 +1,6 @@
 #include "sitedatabase.h"
 
+#include "printabletext.h"
 #include "storedrecord.h"
 #include "taskscheduler.h"
 
@@ -12,6 +13,8 @@
 namespace {
 
 const QString SchemaFile = QStringLiteral(":/site/lumivex-site.sql");
+// PostgreSQL's SQLSTATE for a row its row-level security refuses, among other refused rights.
+const QString InsufficientPrivilege = QStringLiteral("42501");
 
 // The driver binds a null text as NULL; a missing name is stored as an empty one.
 QString text(const QString &value)
@@ -52,7 +55,7 @@ QString summaryColumns(const QString &prefix = QString())
 {
     return QStringLiteral("%1uuid::text, %1station, (extract(epoch FROM %1stored_at) * 1000)::bigint, %1tester, "
                           "%1display_maker, %1display_model, %1display_serial, %1test_type, %1test_count, "
-                          "%1failed_count")
+                          "%1failed_count, %1sent_by")
         .arg(prefix);
 }
 
@@ -69,7 +72,29 @@ SiteSessionSummary summaryAt(const QSqlQuery &query)
     summary.testType = query.value(7).toString();
     summary.testCount = query.value(8).toInt();
     summary.failedCount = query.value(9).toInt();
+    summary.sentBy = query.value(10).toString();
     return summary;
+}
+
+// The schema file's statements one by one: the driver reports only the first
+// result of a text of many, so a later statement's error would pass unseen. A
+// statement ends with a semicolon at the end of a line outside a $$ body.
+QStringList schemaStatements(const QString &schema)
+{
+    QStringList statements;
+    QString statement;
+    bool inBody = false;
+    for (const QString &line : schema.split(QLatin1Char('\n'))) {
+        if (line.trimmed().startsWith(QLatin1String("--")) && statement.isEmpty())
+            continue;
+        statement += line + QLatin1Char('\n');
+        inBody ^= line.count(QLatin1String("$$")) % 2 == 1;
+        if (!inBody && line.trimmed().endsWith(QLatin1Char(';'))) {
+            statements << statement;
+            statement.clear();
+        }
+    }
+    return statements;
 }
 
 } // namespace
@@ -149,8 +174,11 @@ bool SiteDatabase::ensureSchema()
 {
     QSqlDatabase database = QSqlDatabase::database(m_connectionName, false);
     QSqlQuery present(database);
+    // A site made before stations were tied to their logins lacks lumivex_station_logins;
+    // its owner's station brings it up to date, any other is told to ask the owner.
     present.prepare(QStringLiteral("SELECT to_regclass('lumivex_sessions') IS NOT NULL "
-                                   "AND to_regclass('lumivex_tasks') IS NOT NULL"));
+                                   "AND to_regclass('lumivex_tasks') IS NOT NULL "
+                                   "AND to_regclass('lumivex_station_logins') IS NOT NULL"));
     if (!execute(present) || !present.next())
         return false;
     if (present.value(0).toBool())
@@ -165,20 +193,38 @@ bool SiteDatabase::ensureSchema()
     if (!transaction())
         return false;
     QSqlQuery create(database);
-    if (!create.exec(schema)) {
-        const QString reason = create.lastError().databaseText().trimmed();
-        rollback();
-        return fail(QStringLiteral("the site database %1 has no Lumivex tables and its user \"%2\" may not "
-                                   "create them (%3); the database owner runs lumivex-site.sql once")
-                        .arg(m_uri.displayName(), m_uri.user(), reason));
+    for (const QString &statement : schemaStatements(schema)) {
+        if (!create.exec(statement)) {
+            const QString reason = create.lastError().databaseText().trimmed();
+            rollback();
+            return fail(QStringLiteral("the site database %1 lacks Lumivex tables and its user \"%2\" may not "
+                                       "create them (%3); the database owner runs lumivex-site.sql once")
+                            .arg(m_uri.displayName(), m_uri.user(), reason));
+        }
     }
     return commit();
 }
 
 bool SiteDatabase::execute(QSqlQuery &query)
 {
+    return query.exec() || refused(query);
+}
+
+bool SiteDatabase::executeFor(const QString &station, QSqlQuery &query)
+{
     if (query.exec())
         return true;
+    if (query.lastError().nativeErrorCode() != InsufficientPrivilege)
+        return refused(query);
+    return fail(QStringLiteral("the site database %1 refused to store for the station \"%2\": the login \"%3\" "
+                               "may not write for it (%4); the database owner adds the pair to "
+                               "lumivex_station_logins")
+                    .arg(m_uri.displayName(), PrintableText::escaped(station), m_uri.user(),
+                         query.lastError().databaseText().trimmed()));
+}
+
+bool SiteDatabase::refused(const QSqlQuery &query)
+{
     const QString reason = query.lastError().databaseText().trimmed();
     return fail(QStringLiteral("the site database %1 refused a statement: %2")
                     .arg(m_uri.displayName(), reason.isEmpty() ? query.lastError().text() : reason));
@@ -205,7 +251,7 @@ bool SiteDatabase::upsertSession(const QString &station, const QString &uuid, co
         "tester = EXCLUDED.tester, display_maker = EXCLUDED.display_maker, display_model = EXCLUDED.display_model, "
         "display_serial = EXCLUDED.display_serial, test_type = EXCLUDED.test_type, "
         "test_count = EXCLUDED.test_count, failed_count = EXCLUDED.failed_count, record = EXCLUDED.record, "
-        "received_at = now()"));
+        "sent_by = current_user, received_at = now()"));
     query.bindValue(QStringLiteral(":uuid"), uuid);
     query.bindValue(QStringLiteral(":station"), text(station));
     query.bindValue(QStringLiteral(":stored_at"), utcText(summary.storedAt));
@@ -217,7 +263,7 @@ bool SiteDatabase::upsertSession(const QString &station, const QString &uuid, co
     query.bindValue(QStringLiteral(":tests"), summary.testCount);
     query.bindValue(QStringLiteral(":failed"), summary.failedCount);
     query.bindValue(QStringLiteral(":record"), jsonText(record));
-    return execute(query);
+    return executeFor(station, query);
 }
 
 bool SiteDatabase::upsertTask(const QString &station, const QVariantMap &task)
@@ -227,23 +273,24 @@ bool SiteDatabase::upsertTask(const QString &station, const QVariantMap &task)
         "INSERT INTO lumivex_tasks (station, task_id, description, next_due, record) "
         "VALUES (:station, :id, :description, CAST(NULLIF(:next_due, '') AS timestamptz), CAST(:record AS jsonb)) "
         "ON CONFLICT (station, task_id) DO UPDATE SET description = EXCLUDED.description, "
-        "next_due = EXCLUDED.next_due, record = EXCLUDED.record, removed = false, received_at = now()"));
+        "next_due = EXCLUDED.next_due, record = EXCLUDED.record, removed = false, sent_by = current_user, "
+        "received_at = now()"));
     query.bindValue(QStringLiteral(":station"), text(station));
     query.bindValue(QStringLiteral(":id"), text(task.value(QStringLiteral("id")).toString()));
     query.bindValue(QStringLiteral(":description"), text(task.value(QStringLiteral("description")).toString()));
     query.bindValue(QStringLiteral(":next_due"), text(utcText(nextDue(task))));
     query.bindValue(QStringLiteral(":record"), jsonText(task));
-    return execute(query);
+    return executeFor(station, query);
 }
 
 bool SiteDatabase::markTaskRemoved(const QString &station, const QString &taskId)
 {
     QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
-    query.prepare(QStringLiteral("UPDATE lumivex_tasks SET removed = true, received_at = now() "
+    query.prepare(QStringLiteral("UPDATE lumivex_tasks SET removed = true, sent_by = current_user, received_at = now() "
                                  "WHERE station = :station AND task_id = :id"));
     query.bindValue(QStringLiteral(":station"), text(station));
     query.bindValue(QStringLiteral(":id"), text(taskId));
-    return execute(query);
+    return executeFor(station, query);
 }
 
 QVector<SiteDisplayRow> SiteDatabase::overview(bool *ok)
@@ -281,7 +328,7 @@ QVector<SiteDisplayRow> SiteDatabase::overview(bool *ok)
     QVector<SiteDisplayRow> rows;
     *ok = execute(query);
     while (*ok && query.next())
-        rows.append(SiteDisplayRow{summaryAt(query), momentOf(query.value(10))});
+        rows.append(SiteDisplayRow{summaryAt(query), momentOf(query.value(11))});
     return rows;
 }
 

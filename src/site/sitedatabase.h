@@ -53,6 +53,9 @@ public:
 private:
     bool ensureSchema();
     bool execute(QSqlQuery &query);
+    // Executes a statement that writes for a station, naming the pair a refusal of its login concerns.
+    bool executeFor(const QString &station, QSqlQuery &query);
+    bool refused(const QSqlQuery &query);
     bool fail(const QString &message);
 
     SiteUri m_uri;

@@ -1,9 +1,11 @@
 #include "siteoverviewmodel.h"
 
 #include "buttoncelldelegate.h"
+#include "localformats.h"
+#include "printabletext.h"
+#include "testtypename.h"
 #include "translator.h"
 
-#include <QLocale>
 #include <QSet>
 
 namespace {
@@ -15,7 +17,7 @@ QString translated(const char *key)
 
 QString shortDate(const QDateTime &moment)
 {
-    return moment.isValid() ? QLocale().toString(moment, QLocale::ShortFormat) : QString();
+    return moment.isValid() ? LocalFormats::dateTime(moment) : QString();
 }
 
 } // namespace
@@ -63,6 +65,9 @@ QVariant SiteOverviewModel::data(const QModelIndex &index, int role) const
     case Qt::DecorationRole:
         if (index.column() == ReportColumn)
             return ButtonCellDelegate::cellImage(QStringLiteral("reporticon"));
+        if (index.column() == ResultColumn)
+            return ButtonCellDelegate::cellImage(row.lastSession.failedCount == 0 ? QStringLiteral("checkicon")
+                                                                                  : QStringLiteral("xicon"));
         return QVariant();
     default:
         return QVariant();
@@ -73,18 +78,22 @@ QVariant SiteOverviewModel::displayData(const SiteDisplayRow &row, int column) c
 {
     const SiteSessionSummary &session = row.lastSession;
     switch (column) {
+    // Names come from every station of the site: shown as the tools print them, so
+    // that none can break a row or turn its text around.
     case StationColumn:
-        return session.station;
+        return PrintableText::escaped(session.station);
+    case SentByColumn:
+        return PrintableText::escaped(session.sentBy);
     case MakerColumn:
-        return session.displayMaker;
+        return PrintableText::escaped(session.displayMaker);
     case ModelColumn:
-        return session.displayModel;
+        return PrintableText::escaped(session.displayModel);
     case SerialColumn:
-        return session.displaySerial;
+        return PrintableText::escaped(session.displaySerial);
     case LastTestColumn:
         return shortDate(session.storedAt);
     case TestTypeColumn:
-        return session.testType;
+        return session.testType.isEmpty() ? translated("testType_unknownShort") : TestTypeName::of(session.testType);
     case ResultColumn:
         return translated(session.failedCount == 0 ? "site_passed" : "site_failed");
     case FailedCountColumn:
@@ -113,10 +122,9 @@ QVariant SiteOverviewModel::sortData(const SiteDisplayRow &row, int column) cons
 
 QVariant SiteOverviewModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    static const char *const Keys[ColumnCount] = {"site_station", "site_maker",  "site_model",
-                                                  "site_serial",  "site_lastTest", "site_testType",
-                                                  "site_result",  "site_failedCount", "site_nextDue",
-                                                  "report"};
+    static const char *const Keys[ColumnCount] = {"site_station",     "trust_sentBy",  "site_maker",    "site_model",
+                                                  "site_serial",      "site_lastTest", "site_testType", "site_result",
+                                                  "site_failedCount", "site_nextDue",  "report"};
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= ColumnCount)
         return QVariant();
     return section == ReportColumn ? QString() : translated(Keys[section]);

@@ -16,6 +16,7 @@ public:
     enum Column
     {
         StationColumn,
+        SentByColumn,
         MakerColumn,
         ModelColumn,
         SerialColumn,

@@ -18,6 +18,8 @@ struct SiteSessionSummary
     QString testType;
     int testCount = 0;
     int failedCount = 0;
+    // The site database login that sent the session; empty for one not read from the site.
+    QString sentBy;
 
     // The summary of a stored session record; the display comes from the
     // record's "display" map or, for sessions stored before there was one, from

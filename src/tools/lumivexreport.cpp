@@ -147,7 +147,8 @@ public:
             m_sessions.append(QVariantMap{{QStringLiteral("date"), summary.storedAt},
                                           {QStringLiteral("tester"), summary.tester},
                                           {QStringLiteral("nfailedtestcontents"), summary.failedCount},
-                                          {QStringLiteral("station"), summary.station}});
+                                          {QStringLiteral("station"), summary.station},
+                                          {QStringLiteral("sentBy"), summary.sentBy}});
         }
         if (m_sessions.isEmpty() && m_station.isEmpty())
             return fail(Failure, QStringLiteral("the site database %1 holds no sessions").arg(m_path));
@@ -241,9 +242,10 @@ void listSessions(const QVariantList &sessions)
             << session.value(QStringLiteral("date")).toDateTime().toString(QStringLiteral("dd/MM/yyyy - hh:mm")) << '\t'
             << PrintableText::escaped(session.value(QStringLiteral("tester")).toString()) << '\t'
             << session.value(QStringLiteral("nfailedtestcontents")).toLongLong();
-        // Sessions of the site database also name their station.
+        // Sessions of the site database also name their station and the login that sent them.
         if (session.contains(QStringLiteral("station")))
-            standardOutput() << '\t' << PrintableText::escaped(session.value(QStringLiteral("station")).toString());
+            standardOutput() << '\t' << PrintableText::escaped(session.value(QStringLiteral("station")).toString())
+                             << '\t' << PrintableText::escaped(session.value(QStringLiteral("sentBy")).toString());
         standardOutput() << '\n';
     }
     standardOutput().flush();
@@ -471,7 +473,7 @@ int main(int argc, char *argv[])
          QStringLiteral("file")},
         {QStringLiteral("station"),
          QStringLiteral("Only the sessions of this station of the site database; from a site database --list "
-                        "also prints each session's station."),
+                        "also prints each session's station and the login that sent it."),
          QStringLiteral("name")},
         {QStringLiteral("settings"),
          QStringLiteral("A settings file of an earlier version whose sessions were never moved into a database "

@@ -221,6 +221,14 @@ const Entry InterfaceTexts[] = {
     {"site_unreadable", "_[The site database cannot be read: %1]_"},
     {"site_waiting", "_[%1 sessions wait to be sent to the site database.]_"},
     {"site_sendFailed", "_[The last sending to the site database failed: %1]_"},
+    // Trust between stations and in the site's files.
+    {"trust_sentBy", "_[Sent by]_"},
+    {"trust_meterTimeLimit", "_[Time limit of a reading]_"},
+    {"trust_meterUnreadable",
+     "_[The settings file holds values that cannot be read; the page shows the defaults instead: %1]_"},
+    {"trust_folderMadeOwnerOnly", "_[Other users could write to the folder %1. Lumivex has made it yours alone.]_"},
+    {"trust_folderOpenToOthers", "_[Lumivex does not keep its data in the folder %1: other users may write to it, and "
+                                 "it is not yours to change.]_"},
     {"testType", "_[Test type]_"},
     {"testType_acceptance", "_[Acceptance test]_"},
     {"testType_dailyConstancy", "_[Daily constancy test]_"},

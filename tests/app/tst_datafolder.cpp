@@ -6,6 +6,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 // The real program started as the desktop entry starts it ("-userdata") and as
 // a terminal starts it: its files land in the user's data folder or in the
 // working folder, never in both.
@@ -14,6 +17,8 @@ class TestDataFolder : public QObject
     Q_OBJECT
 
     QTemporaryDir m_root;
+    // The user "nobody" of Debian, to own a folder that is not the tester's.
+    static constexpr uid_t NobodyId = 65534;
 
     QString path(const QString &name) const { return m_root.filePath(name); }
 
@@ -70,6 +75,50 @@ private slots:
         QCOMPARE(holdsFiles(path("work")), !inDataFolder);
         if (inDataFolder)
             QCOMPARE(dataFolder.permissions() & 0x0077, QFile::Permissions());
+    }
+
+    // A folder other users may write: the user's own is made owner-only and the
+    // program says so; another user's is refused before anything is opened in it.
+    void folderOpenToOthers_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<bool>("foreign");
+        QTest::addColumn<QByteArray>("said");
+        QTest::newRow("own data folder") << QStringList{"-userdata"} << "data/lumivex" << false
+                                         << QByteArray("has made it yours alone");
+        QTest::newRow("own working folder with the database")
+            << QStringList() << "work" << false << QByteArray("has made it yours alone");
+        QTest::newRow("another user's data folder")
+            << QStringList{"-userdata"} << "data/lumivex" << true << QByteArray("does not keep its data");
+    }
+
+    void folderOpenToOthers()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, folder);
+        QFETCH(bool, foreign);
+        QFETCH(QByteArray, said);
+        if (foreign && ::geteuid() != 0)
+            QSKIP("only root can give a folder to another user");
+        QVERIFY(QDir(m_root.path()).mkpath(folder));
+        QFile database(path("work/Lumivex.sqlite"));
+        QVERIFY(database.open(QIODevice::WriteOnly));
+        database.close();
+        const QByteArray folderPath = QFile::encodeName(path(folder));
+        QCOMPARE(::chmod(folderPath.constData(), 0777), 0);
+        if (foreign)
+            QCOMPARE(::chown(folderPath.constData(), NobodyId, NobodyId), 0);
+        QProcess *program = startProgram(arguments, path("data"));
+        QByteArray log;
+        QTRY_VERIFY_WITH_TIMEOUT((log += program->readAllStandardError()).contains(said), 60000);
+        program->kill();
+        program->waitForFinished(10000);
+        struct stat status = {};
+        QCOMPARE(::stat(folderPath.constData(), &status), 0);
+        QCOMPARE(int(status.st_mode & 0777), foreign ? 0777 : 0700);
+        if (foreign)
+            QVERIFY(!holdsFiles(path(folder)));
     }
 
     // A data folder that cannot be made: the program says so and keeps nothing

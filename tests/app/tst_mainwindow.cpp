@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "configurationmanager.h"
+#include "limitstable.h"
 #include "localformats.h"
 #include "pdfprobe.h"
 #include "savedsessionsmodel.h"
@@ -23,6 +24,7 @@
 #include <QSqlQuery>
 #include <QStackedWidget>
 #include <QTableView>
+#include <QTemporaryDir>
 
 const QString SettingsFile = QStringLiteral("Lumivex 2016.ini");
 // The answer to the offer of an acceptance test for a display without reference values.
@@ -300,6 +302,22 @@ private slots:
         }
         QSqlDatabase::removeDatabase(QStringLiteral("locker"));
         QCOMPARE(sessions()->index(0, 0).data().toString(), QStringLiteral("Ada - not saved"));
+    }
+
+    // A refused limits file is said at start, with its reason; the built-in table judges.
+    void refusedLimitsFileSaidAtStart()
+    {
+        QTemporaryDir folder;
+        QFile file(folder.filePath(QStringLiteral("limits.json")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(R"({"version":"s1","roomClasses":{"id":"RK1"}})");
+        file.close();
+        LimitsTable::setCurrent(LimitsTable::load(file.fileName()));
+        QString warning;
+        ModalAnswers::clickButton(QStringLiteral("OK"), &warning);
+        m_window->startApp();
+        LimitsTable::setCurrent(LimitsTable::load(QString()));
+        QVERIFY2(warning.contains(QStringLiteral("\"roomClasses\" must be a list")), qPrintable(warning));
     }
 
     // Last, as it leaves German chosen for the tests that follow in this process.

@@ -2,10 +2,14 @@
 #include "judgement.h"
 #include "limitstable.h"
 #include "referencevalues.h"
+#include "sitelimitsfile.h"
 
+#include <QCryptographicHash>
 #include <QJsonDocument>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -183,8 +187,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("source");
         QTest::addColumn<bool>("broken");
         const QByteArray category = R"("maxLuminance":{"value":350,"source":"site physicist 2026"})";
-        QTest::newRow("override") << R"({"version":"s1","categories":[{"id":"projectionRadiography",)" + category + "}]}"
-                                  << 350.0 << "site physicist 2026" << false;
+        QTest::newRow("override") << R"({"version":"s1","categories":[{"id":"projectionRadiography",)" + category +
+                                         "}]}"
+                                  << 350.0 << "site physicist 2026 (site)" << false;
         QTest::newRow("not JSON") << QByteArray("{\"version\":") << 200.0 << "" << true;
         QTest::newRow("limit without source")
             << QByteArray(R"({"version":"s1","categories":[{"id":"projectionRadiography","maxLuminance":{"value":350}}]})")
@@ -210,6 +215,152 @@ private Q_SLOTS:
         QCOMPARE(table.version().contains("limits.json s1"), !broken);
         if (!broken)
             QCOMPARE(table.category("projectionRadiography")->maxLuminance.source, source);
+    }
+
+    // A site file judged against the built-in table: the first category and room class, whatever their ids.
+    void siteLeniency_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("problem");
+        QTest::addColumn<QString>("source");
+
+        const LimitsTable builtIn = LimitsTable::load(QString());
+        const LimitsTable::Category &category = builtIn.categories().first();
+        const LimitsTable::RoomClass &room = builtIn.roomClasses().first();
+        const auto limit = [](double value, const QString &more = QString()) {
+            return QStringLiteral(R"({"value":%1,"source":"DIN 6868-157:2014"%2})").arg(value).arg(more);
+        };
+        const auto inCategory = [&](const QString &entries) {
+            return QStringLiteral(R"({"version":"s2","categories":[{"id":"%1",%2}]})").arg(category.id, entries);
+        };
+        const auto inRoom = [&](const QString &entries) {
+            return QStringLiteral(R"({"version":"s2","roomClasses":[{"id":"%1",%2}]})").arg(room.id, entries);
+        };
+        const QString lenient = QStringLiteral(R"(,"lenient":true,"reason":"old lamps")");
+        const QString looseRoom = limit(room.maxIlluminance.value * 100);
+        const QString newCategory = QStringLiteral(R"("id":"viewing","title":"Viewing","maxLuminance":%1,)"
+                                                   R"("luminanceRatio":%1,"gsdfTolerance":%1,"uniformity":%1)")
+                                        .arg(limit(10));
+
+        QTest::newRow("stricter L'max taken")
+            << inCategory("\"maxLuminance\":" + limit(category.maxLuminance.value + 50)) << ""
+            << "DIN 6868-157:2014 (site)";
+        QTest::newRow("stricter tolerance taken") << inCategory("\"gsdfTolerance\":" + limit(1)) << ""
+                                                  << "";
+        QTest::newRow("looser illuminance refused")
+            << inRoom("\"maxIlluminance\":" + looseRoom) << "maxIlluminance\" is less strict"
+            << "";
+        QTest::newRow("looser without a reason refused")
+            << inRoom("\"maxIlluminance\":" + limit(room.maxIlluminance.value * 100, R"(,"lenient":true)"))
+            << "needs \"lenient\": true and a \"reason\""
+            << "";
+        QTest::newRow("looser with a reason taken and marked")
+            << inRoom("\"maxIlluminance\":" + limit(room.maxIlluminance.value * 100, lenient)) << ""
+            << "DIN 6868-157:2014 (site, more lenient: old lamps)";
+        QTest::newRow("lower L'max refused") << inCategory("\"maxLuminance\":" + limit(category.maxLuminance.value - 1))
+                                             << "maxLuminance\" is less strict"
+                                             << "";
+        QTest::newRow("not judged refused")
+            << inCategory(R"("uniformity":{"value":null,"source":"x"})") << "uniformity\" is less strict"
+            << "";
+        QTest::newRow("new category refused")
+            << QStringLiteral(R"({"version":"s2","categories":[{%1}]})").arg(newCategory)
+            << "\"viewing\" is new to the limits table"
+            << "";
+        QTest::newRow("new category with a reason taken")
+            << QStringLiteral(R"({"version":"s2","categories":[{%1%2}]})").arg(newCategory, lenient) << ""
+            << "DIN 6868-157:2014 (site, more lenient: old lamps)";
+        QTest::newRow("wider constancy tolerance refused")
+            << QStringLiteral(R"({"version":"s2","constancy":{"maxLuminance":%1}})").arg(limit(90))
+            << "constancy/maxLuminance\" is less strict"
+            << "";
+        QTest::newRow("new constancy quantity taken")
+            << QStringLiteral(R"({"version":"s2","constancy":{"ln18":%1}})").arg(limit(20)) << ""
+            << "DIN 6868-157:2014 (site)";
+        QTest::newRow("room classes as an object")
+            << QStringLiteral(R"({"version":"s2","roomClasses":{"id":"RK1"}})") << "\"roomClasses\" must be a list"
+            << "";
+        QTest::newRow("unknown key") << QStringLiteral(R"({"version":"s2","categorie":[]})")
+                                     << "\"categorie\" is not a key"
+                                     << "";
+        QTest::newRow("unknown key in a limit")
+            << inCategory(R"("maxLuminance":{"valeu":500,"source":"x"})") << "maxLuminance/valeu\" is not a key"
+            << "";
+        QTest::newRow("text for a number")
+            << inCategory(R"("maxLuminance":{"value":"500","source":"x"})") << "must be a number"
+            << "";
+        QTest::newRow("negative") << inCategory("\"gsdfTolerance\":" + limit(-5)) << "must not be negative"
+                                  << "";
+        QTest::newRow("absurd even when lenient")
+            << inRoom("\"maxIlluminance\":" + limit(1e9, lenient)) << "beyond any plausible limit"
+            << "";
+        QTest::newRow("inputs") << QStringLiteral(R"({"version":"s2","inputs":{"illuminance":"content05060000"}})")
+                                << "\"inputs\" is not a key"
+                                << "";
+        QTest::newRow("a list") << QStringLiteral("[]") << "one JSON object"
+                                << "";
+    }
+
+    void siteLeniency()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, problem);
+        QFETCH(QString, source);
+        QTemporaryDir dir;
+        QFile site(dir.filePath("limits.json"));
+        QVERIFY(site.open(QIODevice::WriteOnly) && site.write(file.toUtf8()) > 0);
+        site.close();
+        const LimitsTable table = LimitsTable::load(site.fileName());
+        QVERIFY2(table.siteProblem().contains(problem), qPrintable(table.siteProblem()));
+        QCOMPARE(table.hasSiteFile(), problem.isEmpty());
+        const LimitsTable builtIn = LimitsTable::load(QString());
+        if (!problem.isEmpty()) {
+            QCOMPARE(table.version(), builtIn.version());
+            return;
+        }
+        const QString hash = QCryptographicHash::hash(file.toUtf8(), QCryptographicHash::Sha256).toHex();
+        QVERIFY2(table.version().endsWith("limits.json s2 (SHA-256 " + hash + ")"), qPrintable(table.version()));
+        QStringList sources;
+        for (const LimitsTable::Category &category : table.categories())
+            sources << category.maxLuminance.source;
+        for (const LimitsTable::RoomClass &room : table.roomClasses())
+            sources << room.maxIlluminance.source;
+        sources << table.constancyTolerance("ln18").source;
+        QVERIFY2(source.isEmpty() || sources.contains(source), qPrintable(sources.join('|')));
+    }
+
+    // Where the file lies and how large it is: refused before a byte of it is judged.
+    void siteFileRefused_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("fileMode");
+        QTest::addColumn<int>("folderMode");
+        QTest::addColumn<QString>("problem");
+        const QByteArray valid = R"({"version":"s3"})";
+        QTest::newRow("file writable by others") << valid << 0666 << 0700 << "others than its owner may write it";
+        QTest::newRow("folder writable by others") << valid << 0644 << 0777 << "may write its folder";
+        QTest::newRow("folder writable by its group") << valid << 0644 << 0770 << "may write its folder";
+        QTest::newRow("over 1 MB") << valid + QByteArray(SiteLimitsFile::MaxBytes, ' ') << 0600 << 0700
+                                   << "larger than 1048576 bytes";
+        QTest::newRow("owner only") << valid << 0644 << 0755 << "";
+    }
+
+    void siteFileRefused()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(int, fileMode);
+        QFETCH(int, folderMode);
+        QFETCH(QString, problem);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("limits.json");
+        QFile site(path);
+        QVERIFY(site.open(QIODevice::WriteOnly) && site.write(file) == file.size());
+        site.close();
+        QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode_t(fileMode)), 0);
+        QCOMPARE(::chmod(QFile::encodeName(dir.path()).constData(), mode_t(folderMode)), 0);
+        const LimitsTable table = LimitsTable::load(path);
+        QVERIFY2(table.siteProblem().contains(problem), qPrintable(table.siteProblem()));
+        QCOMPARE(table.hasSiteFile(), problem.isEmpty());
     }
 
     void plausibility_data()

@@ -164,6 +164,32 @@ private slots:
         QCOMPARE(page.findChild<QLabel *>("meterStatusLabel")->text(), translated("meter_saved"));
     }
 
+    // Every key of the group survives the page: shown, used by the trial reading, written back as it
+    // was; a value the page cannot read is named when it opens.
+    void settingsPageKeepsTheFile()
+    {
+        useTable({"hang"});
+        const QString fileName = ConfigurationManager::instance()->fileName();
+        {
+            QSettings file(fileName, QSettings::IniFormat);
+            file.setValue("METER/program", FAKE_SPOTREAD);
+            file.setValue("METER/timeLimitMs", 1500);
+            file.setValue("METER/settleMs", "soon");
+            file.setValue("METER/laterKey", "kept");
+        }
+        MeterSettingsPage page;
+        auto *status = page.findChild<QLabel *>("meterStatusLabel");
+        QVERIFY2(status->text().contains("settleMs=soon"), qPrintable(status->text()));
+        QCOMPARE(page.findChild<QSpinBox *>("timeLimitSpinBox")->value(), 1500);
+        page.tryReading();
+        QTRY_COMPARE_WITH_TIMEOUT(status->text(), translated("meter_timeOut").arg(1.5, 0, 'f', 1), 20000);
+        QVERIFY(page.save());
+        QSettings file(fileName, QSettings::IniFormat);
+        QCOMPARE(file.value("METER/timeLimitMs").toInt(), 1500);
+        QCOMPARE(file.value("METER/laterKey").toString(), QStringLiteral("kept"));
+        QCOMPARE(file.value("METER/settleMs").toInt(), MeterSettings().settleMs);
+    }
+
     void oneReading_data()
     {
         QTest::addColumn<QString>("program");
@@ -195,16 +221,40 @@ private slots:
         settings.instrument = 2;
         settings.displayType = "l";
         settings.timeLimitMs = 800;
-        MeterReader reader(settings);
-        QSignalSpy finished(&reader, &MeterReader::finished);
-        reader.start(ambient ? MeterQuantity::Illuminance : MeterQuantity::Luminance);
-        QVERIFY(finished.wait(5000));
-        const auto reply = finished.first().first().value<MeterReply>();
+        MeterReply reply;
+        QVERIFY(readOnce(settings, ambient ? MeterQuantity::Illuminance : MeterQuantity::Luminance, &reply));
         QCOMPARE(reply.ok, message.isEmpty());
         QVERIFY2(reply.message.contains(message), qPrintable(reply.message));
-        QVERIFY(!reader.isBusy());
         if (!arguments.isEmpty())
             QCOMPARE(callArguments(), QStringList{arguments});
+    }
+
+    // Helpers the meter program starts end with it, after a time-out and after a reading alike.
+    void meterProgramLeavesNothing_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("helpers, then hangs") << "forkhang" << false;
+        QTest::newRow("reads, leaving a helper") << "forkread:412" << true;
+    }
+
+    void meterProgramLeavesNothing()
+    {
+        QFETCH(QString, answer);
+        QFETCH(bool, ok);
+        useTable({answer});
+        MeterSettings settings;
+        settings.program = FAKE_SPOTREAD;
+        settings.timeLimitMs = 5000;
+        MeterReply reply;
+        QVERIFY(readOnce(settings, MeterQuantity::Luminance, &reply));
+        QCOMPARE(reply.ok, ok);
+        QFile pids(m_table + ".pids");
+        QVERIFY(pids.open(QIODevice::ReadOnly));
+        const QStringList started = QString(pids.readAll()).split(' ', Qt::SkipEmptyParts);
+        QCOMPARE(started.size(), answer == "forkhang" ? 3 : 2);
+        for (const QString &pid : started)
+            QTRY_VERIFY2_WITH_TIMEOUT(!isRunning(pid.trimmed()), qPrintable(pid), 20000);
     }
 
     // The whole TG18-LN series read by the meter: each reading with the right pattern on screen.
@@ -377,6 +427,28 @@ private slots:
     }
 
 private:
+    // One reading through a reader of these settings; false when no reply came or the reader stayed busy.
+    static bool readOnce(const MeterSettings &settings, MeterQuantity quantity, MeterReply *reply)
+    {
+        MeterReader reader(settings);
+        QSignalSpy finished(&reader, &MeterReader::finished);
+        reader.start(quantity);
+        if (!finished.wait(20000) || reader.isBusy())
+            return false;
+        *reply = finished.first().first().value<MeterReply>();
+        return true;
+    }
+
+    // A process that ended but was not yet reaped by its new parent is no longer running.
+    static bool isRunning(const QString &pid)
+    {
+        QFile stat("/proc/" + pid + "/stat");
+        if (!stat.open(QIODevice::ReadOnly))
+            return false;
+        const QByteArray line = stat.readAll();
+        return line.mid(line.lastIndexOf(')') + 2, 1) != "Z";
+    }
+
     void useTable(const QStringList &answers)
     {
         m_table = m_dir.filePath(QString("table%1").arg(++m_tables));

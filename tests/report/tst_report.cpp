@@ -9,6 +9,7 @@
 #include "testconfig.h"
 #include "translator.h"
 
+#include <QCryptographicHash>
 #include <QDirIterator>
 #include <QPainter>
 #include <QPrinter>
@@ -74,6 +75,14 @@ QByteArray contents(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString sha256(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly)
+               ? QString::fromLatin1(QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex())
+               : QString();
 }
 
 } // namespace
@@ -241,8 +250,10 @@ private Q_SLOTS:
             << QStringList{"Periodic constancy test for display devices",
                            "Display EIZO RX660 (SN 42) Application category Projection radiography (diagnosis) Room "
                            "class RK3",
-                           "402.4 cd/m2, at least 350.0 cd/m2: passed Source: site physicist 2026",
-                           "Limits table 1 (DIN 6868-157:2014, initial values from public summaries); limits.json s1"}
+                           "402.4 cd/m2, at least 350.0 cd/m2: passed Source: site physicist 2026 (site)",
+                           "Limits table 1 (DIN 6868-157:2014, initial values from public summaries); limits.json s1 "
+                           "(SHA-256 " +
+                               sha256(LUMIVEX_TEST_DATA_DIR "/report/limits.json") + ")"}
             // The fixture's readings are 66.6 % off the GSDF.
             << 1;
         QTest::newRow("diagonal typed as text")
@@ -254,13 +265,17 @@ private Q_SLOTS:
 
     void judgedSessions()
     {
+        // A checkout that its group may write would be refused as a site's folder: the file is read from a copy.
+        QTemporaryDir siteLimitsCopy;
+        QVERIFY(QFile::copy(LUMIVEX_TEST_DATA_DIR "/report/limits.json", siteLimitsCopy.filePath("limits.json")));
+        QVERIFY(QFile::setPermissions(siteLimitsCopy.filePath("limits.json"), QFile::ReadOwner | QFile::WriteOwner));
         QFETCH(QString, diagonal);
         QFETCH(QStringList, present);
         AnsweredCatalogue::Measurements monitor = AnsweredCatalogue::brightMonitor();
         monitor.screenDiagonal = diagonal;
         const QVariantMap record =
             AnsweredSession::judgedRecord(monitor, "periodicConstancy", {"projectionRadiography", "RK3", {}},
-                                          LimitsTable::load(LUMIVEX_TEST_DATA_DIR "/report/limits.json"));
+                                          LimitsTable::load(siteLimitsCopy.filePath("limits.json")));
         const QString text = PdfProbe::text(PdfProbe::words(write(record)));
         for (const QString &expected : qAsConst(present))
             QVERIFY2(text.contains(expected), qPrintable(text));

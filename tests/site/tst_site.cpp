@@ -1,4 +1,5 @@
 #include "configurationmanager.h"
+#include "localformats.h"
 #include "mainwindow.h"
 #include "pdfprobe.h"
 #include "sitedatabase.h"
@@ -213,7 +214,8 @@ private slots:
         const QStringList oneStation =
             reportLines({"--database", m_server.uri(database), "--list", "--station", oddStation});
         QCOMPARE(oneStation.size(), 1);
-        QVERIFY2(oneStation.first().endsWith(oddTester + "\t0\t" + oddStation), qPrintable(oneStation.first()));
+        QVERIFY2(oneStation.first().endsWith(oddTester + "\t0\t" + oddStation + "\tpostgres"),
+                 qPrintable(oneStation.first()));
     }
 
     // Sessions stored while the server is down wait in the store's outbox and
@@ -295,7 +297,8 @@ private slots:
         QCOMPARE(SiteOutbox::waitingSessions(station.database()), 2);
     }
 
-    void stationRoleMayNotDeleteOrChangeOthers()
+    // Station logins write only for the stations lumivex_station_logins gives them, in their own name.
+    void stationWritesOnlyForItself()
     {
         const QString database = newDatabase();
         QVERIFY(m_server.execute(
@@ -308,19 +311,82 @@ private slots:
         QVERIFY2(owner.open(), qPrintable(owner.lastError()));
         QVERIFY(m_server.execute("postgres", {"CREATE ROLE station_a LOGIN IN ROLE lumivex_station",
                                               "CREATE ROLE station_b LOGIN IN ROLE lumivex_station"}));
+        QVERIFY(m_server.execute(database, {"INSERT INTO lumivex_station_logins VALUES ('station_a', 'CT room A'), "
+                                            "('station_b', 'CT room B')"}));
         const QString uuid = newUuid();
-        const QVariantMap record = sessionRecord("Ann", QDateTime::currentDateTime(), "A");
-        SiteDatabase first(SiteUri::parse(m_server.uri(database, "station_a")), QStringLiteral("station_a"));
-        QVERIFY2(first.open(), qPrintable(first.lastError()));
-        QVERIFY2(first.upsertSession("A", uuid, record), qPrintable(first.lastError()));
-        QVERIFY2(first.upsertSession("A", uuid, record), qPrintable(first.lastError()));
-        SiteDatabase second(SiteUri::parse(m_server.uri(database, "station_b")), QStringLiteral("station_b"));
-        QVERIFY2(second.open(), qPrintable(second.lastError()));
-        QVERIFY(!second.upsertSession("B", uuid, sessionRecord("Mallory", QDateTime::currentDateTime(), "B")));
-        QSqlQuery query(QSqlDatabase::database("station_a"));
+        const QVariantMap failedRecord = sessionRecord("Ann", QDateTime::currentDateTime(), "A", 6);
+        SiteDatabase a(SiteUri::parse(m_server.uri(database, "station_a")), QStringLiteral("station_a"));
+        QVERIFY2(a.open(), qPrintable(a.lastError()));
+        QVERIFY2(a.upsertSession("CT room A", uuid, failedRecord), qPrintable(a.lastError()));
+        QVERIFY2(a.upsertSession("CT room A", uuid, failedRecord), qPrintable(a.lastError()));
+        const QVariantMap task{{"id", "t1"}, {"description", "Monthly"}, {"date", QDateTime::currentDateTime()}};
+        QVERIFY2(a.upsertTask("CT room A", task), qPrintable(a.lastError()));
+
+        SiteDatabase b(SiteUri::parse(m_server.uri(database, "station_b")), QStringLiteral("station_b"));
+        QVERIFY2(b.open(), qPrintable(b.lastError()));
+        const QVariantMap forged = sessionRecord("Mallory", QDateTime::currentDateTime().addDays(1), "A");
+        QVERIFY(!b.upsertSession("CT room A", newUuid(), forged));
+        QVERIFY2(b.lastError().contains("\"CT room A\"") && b.lastError().contains("lumivex_station_logins"),
+                 qPrintable(b.lastError()));
+        // The upsert of A's uuid under B's own station would turn A's row into B's.
+        QVERIFY(!b.upsertSession("CT room B", uuid, forged));
+        QVERIFY(!b.upsertTask("CT room A", {{"id", "t2"}}));
+        // The same task id at another station is another task.
+        QVERIFY2(b.upsertTask("CT room B", task), qPrintable(b.lastError()));
+        QVERIFY(b.markTaskRemoved("CT room A", "t1"));
+        QVERIFY2(b.upsertSession("CT room B", newUuid(), forged), qPrintable(b.lastError()));
+
+        QSqlQuery query(QSqlDatabase::database("station_b"));
+        QVERIFY(query.exec("UPDATE lumivex_sessions SET failed_count = 0 WHERE station = 'CT room A'"));
+        QCOMPARE(query.numRowsAffected(), 0);
+        QVERIFY(!query.exec("UPDATE lumivex_sessions SET station = 'CT room A' WHERE station = 'CT room B'"));
+        QVERIFY(!query.exec("UPDATE lumivex_sessions SET sent_by = 'station_a' WHERE station = 'CT room B'"));
+        QVERIFY(!query.exec("INSERT INTO lumivex_station_logins VALUES ('station_b', 'CT room A')"));
         QVERIFY(!query.exec("DELETE FROM lumivex_sessions"));
         QVERIFY(!query.exec("DROP TABLE lumivex_tasks"));
-        QCOMPARE(first.sessionRecord(uuid).value("tester").toString(), QStringLiteral("Ann"));
+
+        bool ok = false;
+        const QVector<SiteSessionSummary> ofA = owner.sessions("CT room A", &ok);
+        QVERIFY(ok);
+        QCOMPARE(ofA.size(), 1);
+        QCOMPARE(ofA.first().failedCount, 6);
+        QCOMPARE(ofA.first().sentBy, QStringLiteral("station_a"));
+        QCOMPARE(owner.sessionRecord(uuid).value("tester").toString(), QStringLiteral("Ann"));
+        QVERIFY(query.exec("SELECT station, sent_by, removed FROM lumivex_tasks WHERE task_id = 't1' ORDER BY 1"));
+        QStringList tasks;
+        while (query.next())
+            tasks << query.value(0).toString() + ' ' + query.value(1).toString() + ' ' + query.value(2).toString();
+        QCOMPARE(tasks, QStringList({"CT room A station_a false", "CT room B station_b false"}));
+        const QStringList listed =
+            reportLines({"--database", m_server.uri(database), "--list", "--station", "CT room A"});
+        QCOMPARE(listed.size(), 1);
+        QVERIFY2(listed.first().endsWith("\tCT room A\tstation_a"), qPrintable(listed.first()));
+    }
+
+    // An owner who may not create roles gets an error and no tables: neither the
+    // program nor psql leave tables that row-level security does not guard.
+    void schemaNeedsTheRightToCreateRoles()
+    {
+        dropStationRole();
+        const QString database = QStringLiteral("owned_site");
+        QVERIFY(m_server.execute("postgres",
+                                 {"CREATE ROLE site_owner LOGIN", "CREATE DATABASE owned_site OWNER site_owner"}));
+        SiteDatabase station(SiteUri::parse(m_server.uri(database, "site_owner")), QStringLiteral("site_owner"));
+        QVERIFY(!station.open());
+        QVERIFY2(station.lastError().contains("site_owner may not create roles"), qPrintable(station.lastError()));
+
+        QProcess psql;
+        psql.start("psql",
+                   {"-X", "-v", "ON_ERROR_STOP=1", "--single-transaction", "-d", m_server.uri(database, "site_owner"),
+                    "-f", LUMIVEX_TEST_DATA_DIR "/../../resources/site/lumivex-site.sql"});
+        QVERIFY(psql.waitForFinished(30000));
+        QVERIFY(psql.exitCode() != 0);
+        const QString error = QString::fromLocal8Bit(psql.readAllStandardError());
+        QVERIFY2(error.contains("ERROR:  role lumivex_station cannot be created: site_owner may not create roles"),
+                 qPrintable(error));
+        QVERIFY2(m_server.execute(database, {"DO $$ BEGIN IF to_regclass('lumivex_sessions') IS NOT NULL THEN "
+                                             "RAISE EXCEPTION 'tables left'; END IF; END $$"}),
+                 qPrintable(m_server.error()));
     }
 
     // The main window offers the site page only with a site database; the page
@@ -330,15 +396,19 @@ private slots:
         const QString database = newDatabase();
         const QDateTime older(QDate(2026, 1, 10), QTime(9, 0));
         const QString olderUuid = newUuid();
+        // A name that would split the row, clear the screen and show "FAKE" turned around.
+        const QString hostileStation = QStringLiteral("B station\n\x1b[2J\u202EEKAF");
         {
             StationDatabase station(m_folder.filePath("page.sqlite"));
-            QVERIFY(SiteOutbox::addSession(station.database(), olderUuid, sessionRecord("Ann", older, "SN-1")));
+            QVariantMap acceptance = sessionRecord("Ann", older, "SN-1");
+            acceptance.insert("testtype", "acceptance");
+            QVERIFY(SiteOutbox::addSession(station.database(), olderUuid, acceptance));
             QVERIFY(SiteOutbox::addSession(station.database(), newUuid(),
                                            sessionRecord("Ben", older.addDays(3), "SN-9", 1)));
             QVERIFY(
                 SiteOutbox::addSession(station.database(), newUuid(), sessionRecord("Cy", older.addDays(-5), "SN-9")));
         }
-        QVERIFY(send(database, "B station", "page.sqlite"));
+        QVERIFY(send(database, hostileStation, "page.sqlite"));
         {
             MainWindow plain;
             QVERIFY(!plain.findChild<QPushButton *>("sitePushButton"));
@@ -361,7 +431,14 @@ private slots:
         auto *view = page->findChild<QTableView *>("siteTableView");
         QCOMPARE(view->model()->rowCount(), 2);
         view->sortByColumn(SiteOverviewModel::LastTestColumn, Qt::AscendingOrder);
-        QCOMPARE(view->model()->index(0, SiteOverviewModel::SerialColumn).data().toString(), QStringLiteral("SN-1"));
+        const auto cell = [view](int column) { return view->model()->index(0, column).data(); };
+        QCOMPARE(cell(SiteOverviewModel::SerialColumn).toString(), QStringLiteral("SN-1"));
+        QCOMPARE(cell(SiteOverviewModel::StationColumn).toString(),
+                 QStringLiteral("B station\\n\\u{1b}[2J\\u{202e}EKAF"));
+        QCOMPARE(cell(SiteOverviewModel::SentByColumn).toString(), QStringLiteral("postgres"));
+        QCOMPARE(cell(SiteOverviewModel::TestTypeColumn).toString(), QStringLiteral("Acceptance test"));
+        QCOMPARE(cell(SiteOverviewModel::LastTestColumn).toString(), LocalFormats::dateTime(older));
+        QVERIFY(!view->model()->index(0, SiteOverviewModel::ResultColumn).data(Qt::DecorationRole).isNull());
         view->sortByColumn(SiteOverviewModel::LastTestColumn, Qt::DescendingOrder);
         QCOMPARE(view->model()->index(0, SiteOverviewModel::FailedCountColumn).data().toInt(), 1);
 
@@ -378,6 +455,16 @@ private slots:
     }
 
 private:
+    // Roles belong to the whole server: lumivex_station made by an earlier test is
+    // taken out of every database again.
+    void dropStationRole()
+    {
+        for (int number = 1; number <= m_databases; ++number)
+            m_server.execute(QStringLiteral("site%1").arg(number), {QStringLiteral("DROP OWNED BY lumivex_station")});
+        QVERIFY2(m_server.execute(QStringLiteral("postgres"), {QStringLiteral("DROP ROLE IF EXISTS lumivex_station")}),
+                 qPrintable(m_server.error()));
+    }
+
     // A database of its own for each test, on the one server of the run.
     QString newDatabase()
     {
