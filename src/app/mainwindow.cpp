@@ -12,6 +12,7 @@
 #include "metersettingspage.h"
 #include "modalprompt.h"
 #include "reportgenerator.h"
+#include "retentionpolicy.h"
 #include "savedsessionsitemdelegate.h"
 #include "savedsessionsmodel.h"
 #include "schedulerclock.h"
@@ -19,6 +20,7 @@
 #include "scheduleritemdelegate.h"
 #include "schedulermanager.h"
 #include "sessiondatabase.h"
+#include "sessionwithdrawal.h"
 #include "sitepage.h"
 #include "sitesender.h"
 #include "sitesettings.h"
@@ -39,6 +41,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
@@ -550,8 +553,9 @@ void MainWindow::savedSessionsButtonClicked(QModelIndex index, const QAbstractIt
             tell(QMessageBox::Warning, translated("sessionUnreadable"), m_store->database()->errorString());
         else
             openReportPreview(record);
-    } else if (index.column() == SavedSessionsModel::DeleteColumn && confirm("confirm_deleteSession")) {
-        m_savedSessions->removeSession(index.row());
+    } else if (index.column() == SavedSessionsModel::DeleteColumn) {
+        SessionWithdrawal(m_store, m_savedSessions, RetentionPolicy::standard())
+            .run(this, index.row(), QDate::currentDate());
         showPage(m_ui->listSavedSessionsPage);
     }
 }
@@ -630,7 +634,10 @@ void MainWindow::reportStoreStart()
         tell(QMessageBox::Critical, translated("storeUnavailable").arg(shownPath(m_store->databaseFileName())),
              start.unavailable);
     if (!start.damagedCopy.isEmpty())
-        tell(QMessageBox::Warning, translated("storeDamaged").arg(shownPath(start.damagedCopy)));
+        tell(QMessageBox::Warning, translated("storeDamaged").arg(shownPath(start.damagedCopy)),
+             translated("records_recovered")
+                 .arg(QLocale().toString(start.recoveredSessions), QLocale().toString(start.recoveredTasks),
+                      QLocale().toString(start.unrecoveredRows)));
     if (!start.importFailed.isEmpty())
         tell(QMessageBox::Warning, translated("importFailed").arg(shownPath(m_store->fileName())), start.importFailed);
     if (start.skippedRecords > 0)

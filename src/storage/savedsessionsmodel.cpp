@@ -9,6 +9,7 @@
 #include "translator.h"
 
 #include <QColor>
+#include <QFont>
 #include <QDateTime>
 #include <QImage>
 
@@ -26,8 +27,58 @@ SavedSessionsModel::SavedSessionsModel(QObject *parent) : SavedSessionsModel(Con
 }
 
 SavedSessionsModel::SavedSessionsModel(ConfigurationManager *store, QObject *parent)
-    : QAbstractListModel(parent), m_summaries(store->sessions()), m_store(store)
+    : QAbstractListModel(parent), m_store(store)
 {
+    reload();
+    connect(store, &ConfigurationManager::unsavedStored, this, &SavedSessionsModel::reload);
+}
+
+void SavedSessionsModel::reload()
+{
+    beginResetModel();
+    m_unsaved = m_store->unsavedSessions();
+    m_storedCount = m_store->sessionCount(m_showWithdrawn);
+    m_summaries = m_store->sessions(m_showWithdrawn, 0, PageSize);
+    endResetModel();
+}
+
+bool SavedSessionsModel::canFetchMore(const QModelIndex &parent) const
+{
+    return !parent.isValid() && m_summaries.size() < m_storedCount;
+}
+
+void SavedSessionsModel::fetchMore(const QModelIndex &parent)
+{
+    if (!canFetchMore(parent))
+        return;
+    const QVariantList page = m_store->sessions(m_showWithdrawn, m_summaries.size(), PageSize);
+    if (page.isEmpty()) {
+        // The store read fewer than it counted (a damaged page): the list ends here.
+        m_storedCount = m_summaries.size();
+        return;
+    }
+    const int first = rowCount();
+    beginInsertRows(QModelIndex(), first, first + page.size() - 1);
+    m_summaries.append(page);
+    endInsertRows();
+}
+
+void SavedSessionsModel::setShowWithdrawn(bool show)
+{
+    if (show == m_showWithdrawn)
+        return;
+    m_showWithdrawn = show;
+    reload();
+}
+
+bool SavedSessionsModel::showsWithdrawn() const
+{
+    return m_showWithdrawn;
+}
+
+bool SavedSessionsModel::isWithdrawn(int row) const
+{
+    return summaryAt(row).contains(QStringLiteral("withdrawal"));
 }
 
 int SavedSessionsModel::rowCount(const QModelIndex &parent) const
@@ -52,6 +103,11 @@ QVariant SavedSessionsModel::data(const QModelIndex &index, int role) const
 
     const QVariantMap record = summaryAt(index.row());
     const bool saved = isSaved(index.row());
+    const QVariantMap withdrawal = record.value(QStringLiteral("withdrawal")).toMap();
+    if (!withdrawal.isEmpty() && (role == Qt::FontRole || role == Qt::ToolTipRole))
+        return withdrawnData(withdrawal, role);
+    if (!withdrawal.isEmpty() && index.column() == DeleteColumn)
+        return {};
     switch (role) {
     case Qt::DisplayRole:
         if (!saved && index.column() == TesterColumn)
@@ -106,6 +162,20 @@ QVariant SavedSessionsModel::displayData(const QVariantMap &record, int column) 
     }
 }
 
+// Struck through, with who withdrew it, when and why.
+QVariant SavedSessionsModel::withdrawnData(const QVariantMap &withdrawal, int role) const
+{
+    if (role == Qt::FontRole) {
+        QFont font;
+        font.setStrikeOut(true);
+        return font;
+    }
+    return translated("records_withdrawnBy")
+        .arg(withdrawal.value(QStringLiteral("withdrawnBy")).toString(),
+             LocalFormats::dateTime(withdrawal.value(QStringLiteral("withdrawnAt")).toDateTime()),
+             withdrawal.value(QStringLiteral("reason")).toString());
+}
+
 QVariant SavedSessionsModel::decorationData(const QVariantMap &record, int column) const
 {
     switch (column) {
@@ -140,29 +210,45 @@ bool SavedSessionsModel::addSession(const QVariantMap &results, const QString &t
     const QVariantMap record =
         ConfigurationManager::newSessionRecord(results, tester, ntest, failedContents, monitorSelected, monitorInfo,
                                                details);
-    beginResetModel();
+    const int unsavedBefore = m_unsaved.size();
     const bool saved = m_store->addSessionRecord(record);
-    if (saved)
-        m_summaries = m_store->sessions();
-    else
-        m_unsaved.prepend(record);
-    endResetModel();
+    const QVariantList unsaved = m_store->unsavedSessions();
+    // Kept sessions that this save stored too move into the list: read it again.
+    if (unsaved.size() != unsavedBefore + (saved ? 0 : 1)) {
+        reload();
+        return saved;
+    }
+    // The new session is the newest: it goes on top of the stored ones.
+    const QVariantList newest = saved ? m_store->sessions(m_showWithdrawn, 0, 1) : QVariantList();
+    const int row = saved ? m_unsaved.size() : 0;
+    beginInsertRows(QModelIndex(), row, row);
+    if (saved) {
+        m_summaries.prepend(newest.value(0));
+        ++m_storedCount;
+    } else {
+        m_unsaved = unsaved;
+    }
+    endInsertRows();
     return saved;
 }
 
-bool SavedSessionsModel::removeSession(int row)
+bool SavedSessionsModel::withdrawSession(int row, const QString &by, const QString &reason)
 {
-    if (row < 0 || row >= rowCount())
+    if (!isSaved(row) || row >= rowCount() || isWithdrawn(row))
         return false;
-    beginResetModel();
-    bool removed = true;
-    if (row < m_unsaved.size())
-        m_unsaved.removeAt(row);
-    else
-        removed = m_store->removeSession(summaryAt(row));
-    m_summaries = m_store->sessions();
-    endResetModel();
-    return removed;
+    if (!m_store->withdrawSession(summaryAt(row), by, reason))
+        return false;
+    const int position = row - m_unsaved.size();
+    if (m_showWithdrawn) {
+        m_summaries.replace(position, m_store->sessions(true, position, 1).value(0));
+        emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
+        return true;
+    }
+    beginRemoveRows(QModelIndex(), row, row);
+    m_summaries.removeAt(position);
+    --m_storedCount;
+    endRemoveRows();
+    return true;
 }
 
 QVariantMap SavedSessionsModel::summaryAt(int row) const

@@ -93,6 +93,24 @@ const Entry InterfaceTexts[] = {
                      "_[Nothing was changed; the next start tries again.]_"},
     {"importSkipped", "_[%1 stored records could not be read and were skipped.]_\n"
                       "_[The settings file as it was is kept as %2.]_"},
+    // Records that cannot be lost or quietly changed.
+    {"records_recovered", "_[%1 sessions and %2 tasks that could still be read were recovered into a new file; "
+                          "%3 stored rows could not be read.]_"},
+    {"records_withdrawnBy", "_[Withdrawn by %1 on %2: %3]_"},
+    {"records_withdrawTitle", "_[Withdraw session]_"},
+    {"records_withdraw", "_[Withdraw]_"},
+    {"records_withdrawExplanation", "_[A stored session is never deleted. It is withdrawn: hidden from the list, kept "
+                                    "in the store, in exports and in the site database, with who withdrew it, when "
+                                    "and why.]_"},
+    {"records_withdrawnByLabel", "_[Withdrawn by]_"},
+    {"records_withdrawReasonLabel", "_[Reason]_"},
+    {"records_withinRetention", "_[The law asks that the record of this %1 is still kept.]_\n%2\n"
+                                "_[Withdraw it anyway? It stays stored and in the exports, marked withdrawn.]_"},
+    {"records_keptUntil", "_[It is kept until %1.]_"},
+    {"records_keptWhileInUse", "_[It is kept while the display is in use, and %1 years after its next acceptance "
+                               "test.]_"},
+    {"records_retentionUnknown", "_[The retention periods cannot be read, so every record is kept.]_"},
+    {"records_showWithdrawn", "_[Show withdrawn]_"},
     {"sessionUnreadable", "_[The stored session cannot be read.]_"},
     {"aboutRights", "_[Copyright Lumivex developers. All rights reserved.]_"},
     {"blackwhite", "_[Black And White]_"},
