@@ -24,6 +24,7 @@
 #include "sitepage.h"
 #include "sitesender.h"
 #include "sitesettings.h"
+#include "tablesizing.h"
 #include "screenidentity.h"
 #include "taskscheduler.h"
 #include "tasktarget.h"
@@ -33,6 +34,7 @@
 #include "testitemsmodel.h"
 #include "testsmanager.h"
 #include "translator.h"
+#include "unsavedexport.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -89,23 +91,6 @@ QString brandLogoStyleSheet(const QString &brand)
     return QString();
 }
 
-// Every column fits its contents but the first, which takes the rest. The
-// header forgets per-section modes when its model resets, so they are set again.
-void stretchFirstColumn(QTableView *view)
-{
-    QHeaderView *header = view->horizontalHeader();
-    header->setSectionResizeMode(QHeaderView::ResizeToContents);
-    if (header->count() > 0)
-        header->setSectionResizeMode(0, QHeaderView::Stretch);
-}
-
-void setUpTable(QTableView *view)
-{
-    stretchFirstColumn(view);
-    view->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    if (view->model())
-        QObject::connect(view->model(), &QAbstractItemModel::modelReset, view, [view] { stretchFirstColumn(view); });
-}
 
 bool trayAvailable()
 {
@@ -186,8 +171,9 @@ void MainWindow::createModels()
     createSchedulerDelegate();
     m_ui->schedulerTableView->setModel(m_scheduler);
     createTestingSession();
+    // Every column fits its contents but the first, which takes the rest.
     for (QTableView *view : {m_ui->testsTableView, m_ui->listSavedSessionsTableView, m_ui->schedulerTableView})
-        setUpTable(view);
+        TableSizing::fix(view, 0);
 }
 
 void MainWindow::createSelectionModel()
@@ -367,6 +353,7 @@ void MainWindow::connectSignals()
     connect(m_ui->checkNonePushButton, &QPushButton::clicked, this, &MainWindow::checkNone);
     connect(m_savedSessionsDelegate, &SavedSessionsItemDelegate::buttonClicked, this,
             &MainWindow::savedSessionsButtonClicked);
+    connect(m_ui->showWithdrawnCheckBox, &QCheckBox::toggled, m_savedSessions, &SavedSessionsModel::setShowWithdrawn);
     connect(m_store, &ConfigurationManager::writeFailed, this, &MainWindow::warnWriteFailed);
     connect(m_ui->languageComboBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &MainWindow::languageChanged);
@@ -874,6 +861,8 @@ void MainWindow::closeWasPressed()
 
 void MainWindow::quitApplication()
 {
+    if (!m_quitRequested)
+        UnsavedExport::offerOnExit(this, m_store);
     m_quitRequested = true;
     if (m_trayIcon)
         m_trayIcon->hide();

@@ -111,6 +111,13 @@ const Entry InterfaceTexts[] = {
                                "test.]_"},
     {"records_retentionUnknown", "_[The retention periods cannot be read, so every record is kept.]_"},
     {"records_showWithdrawn", "_[Show withdrawn]_"},
+    {"records_unsavedOnExit", "_[%1 testing sessions could not be saved.]_\n_[They are kept in the file %2 and stored "
+                              "as soon as a save succeeds, at the latest at the next start.]_\n"
+                              "_[Export them to another file as well?]_"},
+    {"records_export", "_[Export]_"},
+    {"records_closeWithoutExport", "_[Close without export]_"},
+    {"records_exported", "_[The unsaved sessions were exported to %1.]_"},
+    {"records_exportFailed", "_[The unsaved sessions could not be exported to %1.]_"},
     {"sessionUnreadable", "_[The stored session cannot be read.]_"},
     {"aboutRights", "_[Copyright Lumivex developers. All rights reserved.]_"},
     {"blackwhite", "_[Black And White]_"},
