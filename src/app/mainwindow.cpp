@@ -11,6 +11,7 @@
 #include "localformats.h"
 #include "metersettingspage.h"
 #include "modalprompt.h"
+#include "recordfingerprint.h"
 #include "reportgenerator.h"
 #include "retentionpolicy.h"
 #include "savedsessionsitemdelegate.h"
@@ -535,7 +536,10 @@ bool MainWindow::confirm(const char *key)
 void MainWindow::savedSessionsButtonClicked(QModelIndex index, const QAbstractItemModel *)
 {
     if (index.column() == SavedSessionsModel::ReportColumn) {
-        const QVariantMap record = m_savedSessions->recordAt(index.row());
+        QVariantMap record = m_savedSessions->recordAt(index.row());
+        // A stored session's report carries the fingerprint of its record.
+        if (!record.isEmpty() && m_savedSessions->isSaved(index.row()))
+            record.insert(RecordFingerprint::UuidKey, m_savedSessions->summaryAt(index.row()).value("uuid"));
         if (record.isEmpty())
             tell(QMessageBox::Warning, translated("sessionUnreadable"), m_store->database()->errorString());
         else

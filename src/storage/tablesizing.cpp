@@ -13,7 +13,7 @@ void TableSizing::measure(QTableView *view, int stretchColumn)
     QHeaderView *columns = view->horizontalHeader();
     QHeaderView *rows = view->verticalHeader();
     const int sampled = std::min(model->rowCount(), TableSizing::SampleRows);
-    const int rowHeight = sampled > 0 ? view->sizeHintForRow(0) : rows->defaultSectionSize();
+    const int rowHeight = sampled > 0 ? static_cast<const QAbstractItemView *>(view)->sizeHintForRow(0) : rows->defaultSectionSize();
     rows->setSectionResizeMode(QHeaderView::Fixed);
     rows->setMinimumSectionSize(1);
     rows->setDefaultSectionSize(std::max(rowHeight, rows->minimumSectionSize()));

@@ -115,6 +115,8 @@ const Entry InterfaceTexts[] = {
                               "as soon as a save succeeds, at the latest at the next start.]_\n"
                               "_[Export them to another file as well?]_"},
     {"records_export", "_[Export]_"},
+    {"records_fingerprintShort", "_[Fingerprint]_ %1"},
+    {"records_fingerprintWhole", "_[Fingerprint of the stored record (SHA-256):]_ %1"},
     {"records_closeWithoutExport", "_[Close without export]_"},
     {"records_exported", "_[The unsaved sessions were exported to %1.]_"},
     {"records_exportFailed", "_[The unsaved sessions could not be exported to %1.]_"},
