@@ -92,7 +92,8 @@ bool ReportFingerprint::readFrom(const QByteArray &pdf, QString *uuid, QString *
 {
     if (!pdf.startsWith("%PDF-"))
         return false;
-    const QRegularExpressionMatch match = titlePattern().match(QString::fromLatin1(pdf));
+    // With its length: the QByteArray overload would stop at the first zero byte of a stream.
+    const QRegularExpressionMatch match = titlePattern().match(QString::fromLatin1(pdf.constData(), pdf.size()));
     if (!match.hasMatch())
         return false;
     *uuid = match.captured(1);

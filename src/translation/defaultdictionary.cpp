@@ -80,7 +80,8 @@ const Entry InterfaceTexts[] = {
     {"chooseMonitor", "_[Choose a monitor]_"},
     {"notSaved", "_[not saved]_"},
     {"saveFailed",
-     "_[The testing session could not be saved to the file %1.]_\n_[It is kept only until the program ends.]_"},
+     "_[The testing session could not be saved to the file %1.]_\n"
+     "_[It is kept in a file of its own beside it and stored as soon as a save succeeds again.]_"},
     {"taskSaveFailed", "_[The task could not be saved to the file %1.]_\n_[Nothing stored before was lost.]_"},
     {"deleteFailed", "_[The deletion could not be saved to the file %1.]_\n_[Nothing was deleted.]_"},
     {"languageSaveFailed",
@@ -104,7 +105,7 @@ const Entry InterfaceTexts[] = {
                                     "and why.]_"},
     {"records_withdrawnByLabel", "_[Withdrawn by]_"},
     {"records_withdrawReasonLabel", "_[Reason]_"},
-    {"records_withinRetention", "_[The law asks that the record of this %1 is still kept.]_\n%2\n"
+    {"records_withinRetention", "_[The law asks that the record of this %1 is still kept.]_\n_[%2]_\n"
                                 "_[Withdraw it anyway? It stays stored and in the exports, marked withdrawn.]_"},
     {"records_keptUntil", "_[It is kept until %1.]_"},
     {"records_keptWhileInUse", "_[It is kept while the display is in use, and %1 years after its next acceptance "
@@ -115,8 +116,8 @@ const Entry InterfaceTexts[] = {
                               "as soon as a save succeeds, at the latest at the next start.]_\n"
                               "_[Export them to another file as well?]_"},
     {"records_export", "_[Export]_"},
-    {"records_fingerprintShort", "_[Fingerprint]_ %1"},
-    {"records_fingerprintWhole", "_[Fingerprint of the stored record (SHA-256):]_ %1"},
+    {"records_fingerprintShort", "_[Fingerprint %1]_"},
+    {"records_fingerprintWhole", "_[Fingerprint of the stored record (SHA-256): %1]_"},
     {"records_closeWithoutExport", "_[Close without export]_"},
     {"records_exported", "_[The unsaved sessions were exported to %1.]_"},
     {"records_exportFailed", "_[The unsaved sessions could not be exported to %1.]_"},
