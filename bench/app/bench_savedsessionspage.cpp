@@ -7,6 +7,7 @@
 #include "answeredsession.h"
 #include "configurationmanager.h"
 #include "mainwindow.h"
+#include "residentmemory.h"
 #include "savedsessionsmodel.h"
 #include "sessiondatabase.h"
 
@@ -36,18 +37,6 @@ qint64 monotonicNanoseconds()
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
     return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
-}
-
-double residentMegabytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
-        return 0;
-    for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    }
-    return 0;
 }
 
 template <typename Action> double milliseconds(Action action)
@@ -98,9 +87,8 @@ int runWindow(const QString &folder)
     auto *model = qobject_cast<SavedSessionsModel *>(view->model());
     window.findChild<QStackedWidget *>(QStringLiteral("stackedWidget"))->setCurrentWidget(view->parentWidget());
     QCoreApplication::processEvents();
-    const QVariantMap results = AnsweredSession::fullRecord(QDateTime::currentDateTime(), true)
-                                    .value(QStringLiteral("test_session"))
-                                    .toMap();
+    const QVariantMap results =
+        AnsweredSession::fullRecord(QDateTime::currentDateTime(), true).value(QStringLiteral("test_session")).toMap();
     // Storing a session and painting the list that shows it on top.
     const double store = milliseconds([&] {
         model->addSession(results, QStringLiteral("bench"), 4, 0, 1, QStringLiteral("Bench monitor"));

@@ -66,25 +66,24 @@ QString ReportFingerprint::documentTitle() const
 
 void ReportFingerprint::drawPageMark(QPainter *painter, const QRect &band) const
 {
-    if (!isKnown())
-        return;
-    painter->save();
-    painter->setFont(markFont());
-    painter->setPen(ReportStyle::textDark);
-    painter->drawText(band, Qt::AlignRight | Qt::AlignVCenter,
-                      translated(QStringLiteral("records_fingerprintShort")).arg(RecordFingerprint::shortForm(m_value)));
-    painter->restore();
+    drawText(painter, band, Qt::AlignRight | Qt::AlignVCenter,
+             translated(QStringLiteral("records_fingerprintShort")).arg(RecordFingerprint::shortForm(m_value)));
 }
 
 void ReportFingerprint::drawWhole(QPainter *painter, const QRect &line) const
+{
+    drawText(painter, line, Qt::AlignRight | Qt::AlignTop,
+             translated(QStringLiteral("records_fingerprintWhole")).arg(m_value));
+}
+
+void ReportFingerprint::drawText(QPainter *painter, const QRect &box, int flags, const QString &text) const
 {
     if (!isKnown())
         return;
     painter->save();
     painter->setFont(markFont());
     painter->setPen(ReportStyle::textDark);
-    painter->drawText(line, Qt::AlignRight | Qt::AlignTop,
-                      translated(QStringLiteral("records_fingerprintWhole")).arg(m_value));
+    painter->drawText(box, flags, text);
     painter->restore();
 }
 

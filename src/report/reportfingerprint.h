@@ -29,6 +29,8 @@ public:
     static bool readFrom(const QByteArray &pdf, QString *uuid, QString *fingerprint);
 
 private:
+    void drawText(QPainter *painter, const QRect &box, int flags, const QString &text) const;
+
     QString m_uuid;
     QString m_value;
 };

@@ -317,7 +317,19 @@ private slots:
         SiteDatabase second(SiteUri::parse(m_server.uri(database, "station_b")), QStringLiteral("station_b"));
         QVERIFY2(second.open(), qPrintable(second.lastError()));
         QVERIFY(!second.upsertSession("B", uuid, sessionRecord("Mallory", QDateTime::currentDateTime(), "B")));
+        // A session withdrawn at its station stays at the site, marked; only its own station marks it.
+        const QVariantMap withdrawal{
+            {"withdrawnBy", "Q. Officer"}, {"withdrawnAt", "2026-03-06T10:00:00.000Z"}, {"reason", "wrong display"}};
+        QVERIFY(!second.markSessionWithdrawn("B", uuid, withdrawal));
+        QVERIFY2(first.markSessionWithdrawn("A", uuid, withdrawal), qPrintable(first.lastError()));
         QSqlQuery query(QSqlDatabase::database("station_a"));
+        QVERIFY(query.exec("SELECT withdrawn_by, withdrawal_reason, withdrawn_at = '2026-03-06T10:00:00Z' "
+                           "FROM lumivex_sessions WHERE uuid = '" +
+                           uuid + "'") &&
+                query.next());
+        QCOMPARE(query.value(0).toString(), QStringLiteral("Q. Officer"));
+        QCOMPARE(query.value(1).toString(), QStringLiteral("wrong display"));
+        QVERIFY(query.value(2).toBool());
         QVERIFY(!query.exec("DELETE FROM lumivex_sessions"));
         QVERIFY(!query.exec("DROP TABLE lumivex_tasks"));
         QCOMPARE(first.sessionRecord(uuid).value("tester").toString(), QStringLiteral("Ann"));
