@@ -17,16 +17,16 @@
 #include "savedsessionsitemdelegate.h"
 #include "savedsessionsmodel.h"
 #include "schedulerclock.h"
-#include "screenfit.h"
 #include "scheduleritemdelegate.h"
 #include "schedulermanager.h"
+#include "screenfit.h"
+#include "screenidentity.h"
 #include "sessiondatabase.h"
 #include "sessionwithdrawal.h"
 #include "sitepage.h"
 #include "sitesender.h"
 #include "sitesettings.h"
 #include "tablesizing.h"
-#include "screenidentity.h"
 #include "taskscheduler.h"
 #include "tasktarget.h"
 #include "testcontextwidget.h"
@@ -91,7 +91,6 @@ QString brandLogoStyleSheet(const QString &brand)
         return QStringLiteral("image: url(:/assets/assets/logo_morvella.png);");
     return QString();
 }
-
 
 bool trayAvailable()
 {

@@ -32,8 +32,7 @@ public:
     // The last day the record of a test must be kept; an invalid date while it
     // must be kept with no end yet (no next acceptance test, no period).
     QDate keptUntil(const QString &testType, const QDate &tested, const QDate &nextAcceptance) const;
-    bool mustKeep(const QString &testType, const QDate &tested, const QDate &nextAcceptance,
-                  const QDate &today) const;
+    bool mustKeep(const QString &testType, const QDate &tested, const QDate &nextAcceptance, const QDate &today) const;
 
 private:
     QString m_version;

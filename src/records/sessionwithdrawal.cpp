@@ -35,9 +35,8 @@ bool SessionWithdrawal::run(QWidget *parent, int row, const QDate &today)
     if (!m_model->isSaved(row) || m_model->isWithdrawn(row))
         return false;
     const QVariantMap summary = m_model->summaryAt(row);
-    const QString session =
-        summary.value(QStringLiteral("tester")).toString() + QStringLiteral(" - ") +
-        LocalFormats::dateTime(summary.value(QStringLiteral("date")).toDateTime());
+    const QString session = summary.value(QStringLiteral("tester")).toString() + QStringLiteral(" - ") +
+                            LocalFormats::dateTime(summary.value(QStringLiteral("date")).toDateTime());
     WithdrawDialog dialog(session, parent);
     if (ModalPrompt::exec(&dialog) != QDialog::Accepted)
         return false;

@@ -5,8 +5,7 @@
 
 #include <QPushButton>
 
-WithdrawDialog::WithdrawDialog(const QString &session, QWidget *parent)
-    : QDialog(parent), m_ui(new Ui::WithdrawDialog)
+WithdrawDialog::WithdrawDialog(const QString &session, QWidget *parent) : QDialog(parent), m_ui(new Ui::WithdrawDialog)
 {
     m_ui->setupUi(this);
     TR::Translator *translator = TR::Translator::instance();

@@ -85,8 +85,8 @@ ConfigurationManager *ConfigurationManager::instance()
 
 ConfigurationManager::ConfigurationManager(const QString &fileName, QObject *parent)
     : QObject(parent), m_fileName(QFileInfo(fileName).absoluteFilePath()),
-      m_database(std::make_unique<SessionDatabase>(QFileInfo(m_fileName).absoluteDir().filePath(
-          SessionDatabase::defaultFileName()))),
+      m_database(std::make_unique<SessionDatabase>(
+          QFileInfo(m_fileName).absoluteDir().filePath(SessionDatabase::defaultFileName()))),
       m_unsaved(std::make_unique<UnsavedSessions>(UnsavedSessions::fileNameBeside(m_database->fileName())))
 {
     initialise();
@@ -231,15 +231,13 @@ bool ConfigurationManager::setLocaleSelected(const QString &code)
 
 QVariantList ConfigurationManager::sessions(bool withWithdrawn, int first, int count) const
 {
-    return m_database->sessionSummaries(withWithdrawn ? SessionDatabase::WithWithdrawn
-                                                      : SessionDatabase::WithoutWithdrawn,
-                                        first, count);
+    return m_database->sessionSummaries(
+        withWithdrawn ? SessionDatabase::WithWithdrawn : SessionDatabase::WithoutWithdrawn, first, count);
 }
 
 int ConfigurationManager::sessionCount(bool withWithdrawn) const
 {
-    return m_database->sessionCount(withWithdrawn ? SessionDatabase::WithWithdrawn
-                                                  : SessionDatabase::WithoutWithdrawn);
+    return m_database->sessionCount(withWithdrawn ? SessionDatabase::WithWithdrawn : SessionDatabase::WithoutWithdrawn);
 }
 
 QVariantMap ConfigurationManager::sessionRecord(const QVariantMap &summary) const

@@ -83,9 +83,8 @@ void recoverSessions(const QSqlDatabase &source, SessionDatabase &fresh, Databas
             false);
         if (record.isEmpty())
             continue;
-        QString uuid = pointQuery(source, QStringLiteral("SELECT uuid FROM sessions WHERE id = :id"), id)
-                           .value(0)
-                           .toString();
+        QString uuid =
+            pointQuery(source, QStringLiteral("SELECT uuid FROM sessions WHERE id = :id"), id).value(0).toString();
         if (uuid.isEmpty())
             uuid = QUuid::createUuidV5(RecoveryNamespace, StoredRecord::encode(record)).toString(QUuid::WithoutBraces);
         qint64 stored = 0;
@@ -98,7 +97,8 @@ void recoverSessions(const QSqlDatabase &source, SessionDatabase &fresh, Databas
 void recoverTasks(const QSqlDatabase &source, SessionDatabase &fresh, DatabaseRecovery::Counts *counts)
 {
     for (const qint64 rowId : readableRowIds(source, QStringLiteral("tasks"))) {
-        const QSqlQuery row = pointQuery(source, QStringLiteral("SELECT id, record FROM tasks WHERE rowid = :id"), rowId);
+        const QSqlQuery row =
+            pointQuery(source, QStringLiteral("SELECT id, record FROM tasks WHERE rowid = :id"), rowId);
         QVariantMap task = readRecord(row, 1, true);
         bool added = false;
         if (!task.isEmpty()) {

@@ -184,13 +184,14 @@ bool LegacyImport::store(Outcome *outcome, QByteArray *rest)
             result = legacy.read(take, &restBuffer);
             return result.holdsLists && result.readable && !storeFailed;
         })) {
-        *outcome = stop(*outcome, result.readable || storeFailed ? database.errorString()
-                                                                 : QStringLiteral("the settings file cannot be read to its end"));
+        *outcome = stop(*outcome, result.readable || storeFailed
+                                      ? database.errorString()
+                                      : QStringLiteral("the settings file cannot be read to its end"));
         return false;
     }
     if (!sessions.complete(result.sessions, database.count(QStringLiteral("sessions"))) ||
-        !tasks.complete(result.tasks, database.count(QStringLiteral("tasks"))) || !holdsSessions(database, sessions.hashes) ||
-        !holdsTasks(database, tasks.hashes)) {
+        !tasks.complete(result.tasks, database.count(QStringLiteral("tasks"))) ||
+        !holdsSessions(database, sessions.hashes) || !holdsTasks(database, tasks.hashes)) {
         *outcome = stop(*outcome, QStringLiteral("the database does not hold every record that was read"));
         return false;
     }

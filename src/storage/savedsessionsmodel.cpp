@@ -9,8 +9,8 @@
 #include "translator.h"
 
 #include <QColor>
-#include <QFont>
 #include <QDateTime>
+#include <QFont>
 #include <QImage>
 
 namespace {

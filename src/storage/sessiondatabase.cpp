@@ -76,18 +76,20 @@ QStringList migrationStatements(const QString &file)
 
 QVariantMap summaryOf(const QSqlQuery &query)
 {
-    QVariantMap summary{{QStringLiteral("id"), query.value(0).toLongLong()},
-            {QStringLiteral("uuid"), query.value(1).toString()},
-            {QStringLiteral("date"), query.isNull(2) ? QVariant() : QDateTime::fromMSecsSinceEpoch(query.value(2).toLongLong())},
-            {QStringLiteral("tester"), query.value(3).toString()},
-            {QStringLiteral("monitorselected"), query.value(4).toInt()},
-            {QStringLiteral("monitorinfo"), query.value(5).toString()},
-            {QStringLiteral("ntest"), query.value(6).toUInt()},
-            {QStringLiteral("nfailedtestcontents"), query.value(7).toLongLong()},
-            {QStringLiteral("testtype"), query.value(8).toString()},
-            {QStringLiteral("display"), QVariantMap{{QStringLiteral("maker"), query.value(9).toString()},
-                                                    {QStringLiteral("model"), query.value(10).toString()},
-                                                    {QStringLiteral("serial"), query.value(11).toString()}}}};
+    QVariantMap summary{
+        {QStringLiteral("id"), query.value(0).toLongLong()},
+        {QStringLiteral("uuid"), query.value(1).toString()},
+        {QStringLiteral("date"),
+         query.isNull(2) ? QVariant() : QDateTime::fromMSecsSinceEpoch(query.value(2).toLongLong())},
+        {QStringLiteral("tester"), query.value(3).toString()},
+        {QStringLiteral("monitorselected"), query.value(4).toInt()},
+        {QStringLiteral("monitorinfo"), query.value(5).toString()},
+        {QStringLiteral("ntest"), query.value(6).toUInt()},
+        {QStringLiteral("nfailedtestcontents"), query.value(7).toLongLong()},
+        {QStringLiteral("testtype"), query.value(8).toString()},
+        {QStringLiteral("display"), QVariantMap{{QStringLiteral("maker"), query.value(9).toString()},
+                                                {QStringLiteral("model"), query.value(10).toString()},
+                                                {QStringLiteral("serial"), query.value(11).toString()}}}};
     if (!query.isNull(13))
         summary.insert(QStringLiteral("withdrawal"),
                        QVariantMap{{QStringLiteral("withdrawnBy"), query.value(12).toString()},
@@ -334,8 +336,8 @@ bool SessionDatabase::isSound()
 bool SessionDatabase::preparesStatements()
 {
     QSqlQuery query(connection());
-    for (const QString &table : {QStringLiteral("sessions"), QStringLiteral("session_records"),
-                                 QStringLiteral("tasks"), QStringLiteral("displays")}) {
+    for (const QString &table : {QStringLiteral("sessions"), QStringLiteral("session_records"), QStringLiteral("tasks"),
+                                 QStringLiteral("displays")}) {
         if (!query.prepare(QStringLiteral("SELECT * FROM %1 LIMIT 1").arg(table))) {
             m_damageFound = true;
             return failed(QStringLiteral("cannot prepare the store's statements"), query.lastError().text());
@@ -528,18 +530,19 @@ QVariantList SessionDatabase::sessionSummaries(Withdrawn withdrawn, int first, i
     query.setForwardOnly(true);
     // The list's date is the stored moment in local time, taken from its
     // number: parsing ten thousand texts would cost the start a tenth of a second.
-    query.prepare(QStringLiteral("SELECT id, uuid, date_msecs, substr(tester, 1, :length), "
-                                 "monitor_selected, substr(monitor_info, 1, :length), test_count, failed_count, "
-                                 "substr(test_type, 1, :length), substr(display_maker, 1, :length), "
-                                 "substr(display_model, 1, :length), substr(display_serial, 1, :length), %1 "
-                                 "ORDER BY date_msecs DESC, id DESC LIMIT :count OFFSET :first")
-                      .arg(m_version >= withdrawalsVersion()
-                               ? QStringLiteral("withdrawals.withdrawn_by, withdrawals.withdrawn_at, withdrawals.reason "
-                                                "FROM sessions LEFT JOIN withdrawals ON "
-                                                "withdrawals.session_id = sessions.id "
-                                                "WHERE :all OR withdrawals.session_id IS NULL")
-                               // A database of an earlier version, read by a tool, withdrew nothing.
-                               : QStringLiteral("NULL, NULL, NULL FROM sessions WHERE :all OR 1")));
+    query.prepare(
+        QStringLiteral("SELECT id, uuid, date_msecs, substr(tester, 1, :length), "
+                       "monitor_selected, substr(monitor_info, 1, :length), test_count, failed_count, "
+                       "substr(test_type, 1, :length), substr(display_maker, 1, :length), "
+                       "substr(display_model, 1, :length), substr(display_serial, 1, :length), %1 "
+                       "ORDER BY date_msecs DESC, id DESC LIMIT :count OFFSET :first")
+            .arg(m_version >= withdrawalsVersion()
+                     ? QStringLiteral("withdrawals.withdrawn_by, withdrawals.withdrawn_at, withdrawals.reason "
+                                      "FROM sessions LEFT JOIN withdrawals ON "
+                                      "withdrawals.session_id = sessions.id "
+                                      "WHERE :all OR withdrawals.session_id IS NULL")
+                     // A database of an earlier version, read by a tool, withdrew nothing.
+                     : QStringLiteral("NULL, NULL, NULL FROM sessions WHERE :all OR 1")));
     query.bindValue(QStringLiteral(":length"), MaximumListTextLength);
     query.bindValue(QStringLiteral(":all"), withdrawn == WithWithdrawn);
     query.bindValue(QStringLiteral(":count"), count);
@@ -685,7 +688,8 @@ bool SessionDatabase::withdrawSession(qint64 id, const QString &by, const QStrin
         if (!query.exec())
             return failed(QStringLiteral("cannot withdraw session %1").arg(id), query.lastError().text());
         if (query.numRowsAffected() != 1)
-            return failed(QStringLiteral("cannot withdraw session %1").arg(id), QStringLiteral("it is withdrawn already"));
+            return failed(QStringLiteral("cannot withdraw session %1").arg(id),
+                          QStringLiteral("it is withdrawn already"));
         return announce({Change::SessionWithdrawn, uuid, withdrawal});
     });
 }

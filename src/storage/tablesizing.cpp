@@ -13,7 +13,8 @@ void TableSizing::measure(QTableView *view, int stretchColumn)
     QHeaderView *columns = view->horizontalHeader();
     QHeaderView *rows = view->verticalHeader();
     const int sampled = std::min(model->rowCount(), TableSizing::SampleRows);
-    const int rowHeight = sampled > 0 ? static_cast<const QAbstractItemView *>(view)->sizeHintForRow(0) : rows->defaultSectionSize();
+    const int rowHeight =
+        sampled > 0 ? static_cast<const QAbstractItemView *>(view)->sizeHintForRow(0) : rows->defaultSectionSize();
     rows->setSectionResizeMode(QHeaderView::Fixed);
     rows->setMinimumSectionSize(1);
     rows->setDefaultSectionSize(std::max(rowHeight, rows->minimumSectionSize()));
@@ -35,10 +36,10 @@ void TableSizing::fix(QTableView *view, int stretchColumn)
         QObject::connect(model, &QAbstractItemModel::modelReset, view,
                          [view, stretchColumn] { measure(view, stretchColumn); });
         // The first rows of an empty table set the sizes when they come.
-        QObject::connect(model, &QAbstractItemModel::rowsInserted, view, [view, stretchColumn](const QModelIndex &,
-                                                                                               int first, int) {
-            if (first == 0 && view->model()->rowCount() <= TableSizing::SampleRows)
-                measure(view, stretchColumn);
-        });
+        QObject::connect(model, &QAbstractItemModel::rowsInserted, view,
+                         [view, stretchColumn](const QModelIndex &, int first, int) {
+                             if (first == 0 && view->model()->rowCount() <= TableSizing::SampleRows)
+                                 measure(view, stretchColumn);
+                         });
     }
 }

@@ -3,9 +3,9 @@
 #include "storedrecord.h"
 
 #include <QDebug>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -80,8 +80,8 @@ bool UnsavedSessions::keep(const Entry &entry)
 
 bool UnsavedSessions::forget(const QString &uuid)
 {
-    const auto kept = std::remove_if(m_entries.begin(), m_entries.end(),
-                                     [&uuid](const Entry &entry) { return entry.uuid == uuid; });
+    const auto kept =
+        std::remove_if(m_entries.begin(), m_entries.end(), [&uuid](const Entry &entry) { return entry.uuid == uuid; });
     m_entries.erase(kept, m_entries.end());
     if (!m_entries.isEmpty())
         return write(m_path);

@@ -79,9 +79,8 @@ const Entry InterfaceTexts[] = {
     {"monitorTested", "_[Monitor Tested]_"},
     {"chooseMonitor", "_[Choose a monitor]_"},
     {"notSaved", "_[not saved]_"},
-    {"saveFailed",
-     "_[The testing session could not be saved to the file %1.]_\n"
-     "_[It is kept in a file of its own beside it and stored as soon as a save succeeds again.]_"},
+    {"saveFailed", "_[The testing session could not be saved to the file %1.]_\n"
+                   "_[It is kept in a file of its own beside it and stored as soon as a save succeeds again.]_"},
     {"taskSaveFailed", "_[The task could not be saved to the file %1.]_\n_[Nothing stored before was lost.]_"},
     {"deleteFailed", "_[The deletion could not be saved to the file %1.]_\n_[Nothing was deleted.]_"},
     {"languageSaveFailed",

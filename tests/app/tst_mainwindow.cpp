@@ -4,13 +4,13 @@
 #include "localformats.h"
 #include "pdfprobe.h"
 #include "savedsessionsmodel.h"
-#include "screenidentity.h"
-#include "testingsession.h"
 #include "scheduler/schedulertesting.h"
+#include "screenidentity.h"
 #include "support/itemviews.h"
 #include "support/modalanswers.h"
 #include "support/sessiondriver.h"
 #include "support/storefiles.h"
+#include "testingsession.h"
 #include "unsavedexport.h"
 
 #include <QAction>
@@ -51,8 +51,9 @@ class TestMainWindow : public QObject
 private slots:
     void initTestCase()
     {
-        for (const QString &file : {SettingsFile, QStringLiteral("Lumivex.sqlite"), QStringLiteral("Lumivex.sqlite-wal"),
-                                    QStringLiteral("Lumivex unsaved sessions.json")})
+        for (const QString &file :
+             {SettingsFile, QStringLiteral("Lumivex.sqlite"), QStringLiteral("Lumivex.sqlite-wal"),
+              QStringLiteral("Lumivex unsaved sessions.json")})
             QFile::remove(file);
     }
 

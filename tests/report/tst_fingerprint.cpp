@@ -9,8 +9,8 @@
 #include "testconfig.h"
 
 #include <QGuiApplication>
-#include <QPdfWriter>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QProcess>
 #include <QtTest>
 
@@ -88,7 +88,8 @@ private slots:
         const QStringList fonts = runUtility("pdffonts", {path("report.pdf")}).split('\n', Qt::SkipEmptyParts).mid(2);
         QVERIFY(!fonts.isEmpty());
         for (const QString &font : fonts)
-            QVERIFY2(font.contains(QRegularExpression("\\s+yes\\s+(yes|no)\\s+(yes|no)\\s+\\d+\\s+\\d+$")), qPrintable(font));
+            QVERIFY2(font.contains(QRegularExpression("\\s+yes\\s+(yes|no)\\s+(yes|no)\\s+\\d+\\s+\\d+$")),
+                     qPrintable(font));
         const QByteArray bytes = fileBytes(path("report.pdf"));
         // PDF/A-1 allows a soft mask only as "/SMask /None".
         QVERIFY(bytes.contains("/OutputIntents") && !bytes.contains("/Encrypt") && !bytes.contains("/Transparency"));
@@ -101,8 +102,10 @@ private slots:
         QTest::addColumn<QString>("change"); // a statement run on a copy of the database first
         QTest::addColumn<int>("exitCode");
         QTest::newRow("the report of the stored record") << "report.pdf" << QString() << 0;
-        QTest::newRow("the record changed after the report") << "report.pdf" << "tester" << 1;
-        QTest::newRow("the session is not in the database") << "report.pdf" << "other" << 1;
+        QTest::newRow("the record changed after the report") << "report.pdf"
+                                                             << "tester" << 1;
+        QTest::newRow("the session is not in the database") << "report.pdf"
+                                                            << "other" << 1;
         QTest::newRow("a PDF of another program") << "other.pdf" << QString() << 2;
         QTest::newRow("not a PDF") << "Lumivex 2016.ini" << QString() << 2;
         QTest::newRow("no such file") << "none.pdf" << QString() << 2;

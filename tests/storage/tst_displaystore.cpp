@@ -201,9 +201,8 @@ private slots:
         runOnDatabase(m_dir->filePath("Lumivex.sqlite"),
                       {"DROP TRIGGER sessions_are_kept", "DROP TRIGGER session_records_are_kept",
                        "DROP TABLE withdrawals", "DROP INDEX sessions_by_display",
-                       "ALTER TABLE sessions DROP COLUMN display_key",
-                       "DROP TABLE displays", "ALTER TABLE sessions DROP COLUMN test_type",
-                       "ALTER TABLE sessions DROP COLUMN display_maker",
+                       "ALTER TABLE sessions DROP COLUMN display_key", "DROP TABLE displays",
+                       "ALTER TABLE sessions DROP COLUMN test_type", "ALTER TABLE sessions DROP COLUMN display_maker",
                        "ALTER TABLE sessions DROP COLUMN display_model",
                        "ALTER TABLE sessions DROP COLUMN display_serial", "PRAGMA user_version = 2"});
         m_store = std::make_unique<SessionDatabase>(m_dir->filePath("Lumivex.sqlite"));

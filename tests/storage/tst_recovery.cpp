@@ -85,8 +85,8 @@ private slots:
             QVERIFY2(start.unavailable.isEmpty(), qPrintable(start.unavailable));
             QCOMPARE(fileBytes(start.damagedCopy), bytes);
             const QVariantList sessions = store.sessions();
-            qInfo().noquote() << damage << ": recovered" << start.recoveredSessions << "sessions," << start.recoveredTasks
-                              << "tasks, skipped" << start.unrecoveredRows << "rows";
+            qInfo().noquote() << damage << ": recovered" << start.recoveredSessions << "sessions,"
+                              << start.recoveredTasks << "tasks, skipped" << start.unrecoveredRows << "rows";
             QCOMPARE(sessions.size(), start.recoveredSessions);
             QCOMPARE(store.tasks().size(), start.recoveredTasks);
             QCOMPARE(start.recoveredSessions > 0, anyRecovered);

@@ -429,7 +429,8 @@ private slots:
         QVERIFY(model.withdrawSession(3, "Q", "entered twice"));
         QVERIFY(model.addSession({}, "new", 2, 1, 0, "Laptop panel"));
         QCOMPARE(model.rowCount(), 4);
-        QCOMPARE(fieldsOf(ConfigurationManager(path()).sessions(false), "tester"), QStringList({"new", "Ada", "Cy", "Bob"}));
+        QCOMPARE(fieldsOf(ConfigurationManager(path()).sessions(false), "tester"),
+                 QStringList({"new", "Ada", "Cy", "Bob"}));
         QCOMPARE(store.latestSessionResults(), QVariantMap());
     }
 
