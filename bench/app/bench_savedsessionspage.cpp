@@ -100,6 +100,9 @@ int runWindow(const QString &folder)
             view->scrollToBottom();
             QCoreApplication::processEvents();
         } while (model->canFetchMore(QModelIndex()));
+        // The last page came with the last step: the view moves onto it.
+        QCoreApplication::processEvents();
+        view->scrollToBottom();
         view->viewport()->repaint();
     });
     const bool complete = model->rowCount() > StoredSessions &&

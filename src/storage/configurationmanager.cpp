@@ -235,6 +235,12 @@ QVariantList ConfigurationManager::sessions(bool withWithdrawn, int first, int c
         withWithdrawn ? SessionDatabase::WithWithdrawn : SessionDatabase::WithoutWithdrawn, first, count);
 }
 
+QVector<SessionListRow> ConfigurationManager::sessionRows(bool withWithdrawn, int first, int count) const
+{
+    return m_database->sessionRows(withWithdrawn ? SessionDatabase::WithWithdrawn : SessionDatabase::WithoutWithdrawn,
+                                   first, count);
+}
+
 int ConfigurationManager::sessionCount(bool withWithdrawn) const
 {
     return m_database->sessionCount(withWithdrawn ? SessionDatabase::WithWithdrawn : SessionDatabase::WithoutWithdrawn);

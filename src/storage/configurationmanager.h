@@ -1,6 +1,9 @@
 #pragma once
 
+#include "sessionlistrow.h"
+
 #include <QObject>
+#include <QVector>
 #include <QString>
 #include <QVariant>
 
@@ -65,6 +68,8 @@ public:
     // database "id", but not the results: sessionRecord() reads those.
     // `count` -1: every session from `first` on.
     QVariantList sessions(bool withWithdrawn = true, int first = 0, int count = -1) const;
+    // The same as compact rows, for the list of years of sessions.
+    QVector<SessionListRow> sessionRows(bool withWithdrawn, int first, int count) const;
     int sessionCount(bool withWithdrawn) const;
     QVariantMap sessionRecord(const QVariantMap &summary) const;
     QVariantMap latestSessionResults() const;

@@ -38,28 +38,30 @@ void SavedSessionsModel::reload()
     beginResetModel();
     m_unsaved = m_store->unsavedSessions();
     m_storedCount = m_store->sessionCount(m_showWithdrawn);
-    m_summaries = m_store->sessions(m_showWithdrawn, 0, PageSize);
+    m_rows = m_store->sessionRows(m_showWithdrawn, 0, PageSize);
+    m_cachedRow = -1;
     endResetModel();
 }
 
 bool SavedSessionsModel::canFetchMore(const QModelIndex &parent) const
 {
-    return !parent.isValid() && m_summaries.size() < m_storedCount;
+    return !parent.isValid() && m_rows.size() < m_storedCount;
 }
 
 void SavedSessionsModel::fetchMore(const QModelIndex &parent)
 {
     if (!canFetchMore(parent))
         return;
-    const QVariantList page = m_store->sessions(m_showWithdrawn, m_summaries.size(), PageSize);
+    const QVector<SessionListRow> page = m_store->sessionRows(m_showWithdrawn, m_rows.size(), PageSize);
     if (page.isEmpty()) {
         // The store read fewer than it counted (a damaged page): the list ends here.
-        m_storedCount = m_summaries.size();
+        m_storedCount = m_rows.size();
         return;
     }
     const int first = rowCount();
     beginInsertRows(QModelIndex(), first, first + page.size() - 1);
-    m_summaries.append(page);
+    m_cachedRow = -1;
+    m_rows.append(page);
     endInsertRows();
 }
 
@@ -83,7 +85,7 @@ bool SavedSessionsModel::isWithdrawn(int row) const
 
 int SavedSessionsModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : m_unsaved.size() + m_summaries.size();
+    return parent.isValid() ? 0 : m_unsaved.size() + m_rows.size();
 }
 
 int SavedSessionsModel::columnCount(const QModelIndex &) const
@@ -219,11 +221,12 @@ bool SavedSessionsModel::addSession(const QVariantMap &results, const QString &t
         return saved;
     }
     // The new session is the newest: it goes on top of the stored ones.
-    const QVariantList newest = saved ? m_store->sessions(m_showWithdrawn, 0, 1) : QVariantList();
+    const QVector<SessionListRow> newest = saved ? m_store->sessionRows(m_showWithdrawn, 0, 1) : QVector<SessionListRow>();
     const int row = saved ? m_unsaved.size() : 0;
     beginInsertRows(QModelIndex(), row, row);
+    m_cachedRow = -1;
     if (saved) {
-        m_summaries.prepend(newest.value(0));
+        m_rows.prepend(newest.value(0));
         ++m_storedCount;
     } else {
         m_unsaved = unsaved;
@@ -240,12 +243,14 @@ bool SavedSessionsModel::withdrawSession(int row, const QString &by, const QStri
         return false;
     const int position = row - m_unsaved.size();
     if (m_showWithdrawn) {
-        m_summaries.replace(position, m_store->sessions(true, position, 1).value(0));
+        m_rows.replace(position, m_store->sessionRows(true, position, 1).value(0));
+        m_cachedRow = -1;
         emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
         return true;
     }
     beginRemoveRows(QModelIndex(), row, row);
-    m_summaries.removeAt(position);
+    m_cachedRow = -1;
+    m_rows.removeAt(position);
     --m_storedCount;
     endRemoveRows();
     return true;
@@ -255,7 +260,14 @@ QVariantMap SavedSessionsModel::summaryAt(int row) const
 {
     if (row < 0 || row >= rowCount())
         return {};
-    return row < m_unsaved.size() ? m_unsaved.at(row).toMap() : m_summaries.at(row - m_unsaved.size()).toMap();
+    if (row < m_unsaved.size())
+        return m_unsaved.at(row).toMap();
+    // A view asks for every column and role of a row in turn: its map is made once.
+    if (row != m_cachedRow) {
+        m_cachedSummary = m_rows.at(row - m_unsaved.size()).summary();
+        m_cachedRow = row;
+    }
+    return m_cachedSummary;
 }
 
 QVariantMap SavedSessionsModel::recordAt(int row) const

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QAbstractListModel>
+#include "sessionlistrow.h"
+
 #include <QVariant>
+#include <QVector>
 
 class ConfigurationManager;
 
@@ -34,7 +37,7 @@ public:
 
     // Rows read from the store at a time: a screenful many times over, a
     // small part of years of sessions.
-    static constexpr int PageSize = 256;
+    static constexpr int PageSize = 500;
 
     explicit SavedSessionsModel(QObject *parent = nullptr);
     explicit SavedSessionsModel(ConfigurationManager *store, QObject *parent = nullptr);
@@ -74,7 +77,9 @@ private:
 
     ConfigurationManager *m_store;
     // The stored sessions read so far, newest first.
-    QVariantList m_summaries;
+    QVector<SessionListRow> m_rows;
+    mutable int m_cachedRow = -1;
+    mutable QVariantMap m_cachedSummary;
     int m_storedCount = 0;
     bool m_showWithdrawn = false;
     // Whole records of sessions the store could not save, newest first.

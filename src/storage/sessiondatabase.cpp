@@ -74,29 +74,27 @@ QStringList migrationStatements(const QString &file)
     return statements;
 }
 
-QVariantMap summaryOf(const QSqlQuery &query)
+SessionListRow listRowOf(const QSqlQuery &query)
 {
-    QVariantMap summary{
-        {QStringLiteral("id"), query.value(0).toLongLong()},
-        {QStringLiteral("uuid"), query.value(1).toString()},
-        {QStringLiteral("date"),
-         query.isNull(2) ? QVariant() : QDateTime::fromMSecsSinceEpoch(query.value(2).toLongLong())},
-        {QStringLiteral("tester"), query.value(3).toString()},
-        {QStringLiteral("monitorselected"), query.value(4).toInt()},
-        {QStringLiteral("monitorinfo"), query.value(5).toString()},
-        {QStringLiteral("ntest"), query.value(6).toUInt()},
-        {QStringLiteral("nfailedtestcontents"), query.value(7).toLongLong()},
-        {QStringLiteral("testtype"), query.value(8).toString()},
-        {QStringLiteral("display"), QVariantMap{{QStringLiteral("maker"), query.value(9).toString()},
-                                                {QStringLiteral("model"), query.value(10).toString()},
-                                                {QStringLiteral("serial"), query.value(11).toString()}}}};
-    if (!query.isNull(13))
-        summary.insert(QStringLiteral("withdrawal"),
-                       QVariantMap{{QStringLiteral("withdrawnBy"), query.value(12).toString()},
-                                   {QStringLiteral("withdrawnAt"),
-                                    QDateTime::fromString(query.value(13).toString(), Qt::ISODateWithMs).toLocalTime()},
-                                   {QStringLiteral("reason"), query.value(14).toString()}});
-    return summary;
+    SessionListRow row;
+    row.id = query.value(0).toLongLong();
+    row.uuid = query.value(1).toString();
+    row.hasDate = !query.isNull(2);
+    row.dateMsecs = query.value(2).toLongLong();
+    row.tester = query.value(3).toString();
+    row.monitorSelected = query.value(4).toInt();
+    row.monitorInfo = query.value(5).toString();
+    row.testCount = query.value(6).toUInt();
+    row.failedCount = query.value(7).toLongLong();
+    row.testType = query.value(8).toString();
+    row.displayMaker = query.value(9).toString();
+    row.displayModel = query.value(10).toString();
+    row.displaySerial = query.value(11).toString();
+    row.withdrawn = !query.isNull(13);
+    row.withdrawnBy = query.value(12).toString();
+    row.withdrawnAt = query.value(13).toString();
+    row.withdrawalReason = query.value(14).toString();
+    return row;
 }
 
 const QString AcceptanceType = QStringLiteral("acceptance");
@@ -526,10 +524,18 @@ bool SessionDatabase::announce(const Change &change)
 
 QVariantList SessionDatabase::sessionSummaries(Withdrawn withdrawn, int first, int count) const
 {
+    QVariantList summaries;
+    for (const SessionListRow &row : sessionRows(withdrawn, first, count))
+        summaries.append(row.summary());
+    return summaries;
+}
+
+QVector<SessionListRow> SessionDatabase::sessionRows(Withdrawn withdrawn, int first, int count) const
+{
     QSqlQuery query(connection());
     query.setForwardOnly(true);
-    // The list's date is the stored moment in local time, taken from its
-    // number: parsing ten thousand texts would cost the start a tenth of a second.
+    // The list's date is the stored moment, taken from its number: parsing
+    // ten thousand texts would cost the start a tenth of a second.
     query.prepare(
         QStringLiteral("SELECT id, uuid, date_msecs, substr(tester, 1, :length), "
                        "monitor_selected, substr(monitor_info, 1, :length), test_count, failed_count, "
@@ -547,17 +553,17 @@ QVariantList SessionDatabase::sessionSummaries(Withdrawn withdrawn, int first, i
     query.bindValue(QStringLiteral(":all"), withdrawn == WithWithdrawn);
     query.bindValue(QStringLiteral(":count"), count);
     query.bindValue(QStringLiteral(":first"), first);
-    QVariantList summaries;
+    QVector<SessionListRow> rows;
     if (!query.exec()) {
         failed(QStringLiteral("cannot read the sessions"), query.lastError().text());
-        return summaries;
+        return rows;
     }
     while (query.next())
-        summaries.append(summaryOf(query));
+        rows.append(listRowOf(query));
     // A damaged page ends the list early: what came before it is still shown.
     if (query.lastError().isValid())
         failed(QStringLiteral("cannot read every session"), query.lastError().text());
-    return summaries;
+    return rows;
 }
 
 int SessionDatabase::sessionCount(Withdrawn withdrawn) const

@@ -2,9 +2,11 @@
 
 #include "databaserecovery.h"
 #include "displayrecord.h"
+#include "sessionlistrow.h"
 
 #include <QDateTime>
 #include <QList>
+#include <QVector>
 #include <QString>
 #include <QVariantMap>
 
@@ -79,6 +81,8 @@ public:
     // "serial", and for a withdrawn session "withdrawal" with "withdrawnBy",
     // "withdrawnAt" and "reason") but not the results. `count` -1: all from `first` on.
     QVariantList sessionSummaries(Withdrawn withdrawn = WithWithdrawn, int first = 0, int count = -1) const;
+    // The same as compact rows, for the list of years of sessions.
+    QVector<SessionListRow> sessionRows(Withdrawn withdrawn, int first, int count) const;
     int sessionCount(Withdrawn withdrawn) const;
     // The whole record; an empty map, with errorString(), when the row is
     // missing, too large or not readable.
