@@ -159,6 +159,8 @@ private slots:
             QCoreApplication::processEvents();
         }
         qInfo().noquote() << "import at" << free / 1024 << "KB:" << (told.isEmpty() ? "done" : "skipped: " + told);
+        // On the small disk with 200 KB free the import does not even start: too little room.
+        QVERIFY2(fileSizeLimit || free > 200 * 1024 || told.contains("bytes are free"), qPrintable(told));
         // A full disk is no damage: the database is not set aside.
         QCOMPARE(QDir(folder).entryList({"*.damaged-*"}).size(), 0);
         QCOMPARE(told.isEmpty(), fileBytes(settings) != before);
