@@ -9,6 +9,7 @@
 
 #include "answeredsession.h"
 #include "configurationmanager.h"
+#include "residentmemory.h"
 #include "savedsessionsmodel.h"
 #include "sessiondatabase.h"
 #include "testconfig.h"
@@ -65,18 +66,6 @@ QVariantMap answeredRecord(int daysBack)
     QVariantMap copy = record;
     copy.insert(QStringLiteral("date"), QDateTime::currentDateTime().addDays(-daysBack));
     return copy;
-}
-
-double residentMegabytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
-        return 0;
-    for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    }
-    return 0;
 }
 
 QString figure(double value, int decimals = 1)

@@ -33,6 +33,12 @@ CREATE TABLE IF NOT EXISTS lumivex_sessions (
     received_at timestamptz NOT NULL DEFAULT now()
 );
 
+-- A session withdrawn at its station stays here, marked with who withdrew it,
+-- when and why. (Added to sites made before withdrawals by running this file again.)
+ALTER TABLE lumivex_sessions ADD COLUMN IF NOT EXISTS withdrawn_by text;
+ALTER TABLE lumivex_sessions ADD COLUMN IF NOT EXISTS withdrawn_at timestamptz;
+ALTER TABLE lumivex_sessions ADD COLUMN IF NOT EXISTS withdrawal_reason text;
+
 -- The site page reads the newest session of each station and display.
 CREATE INDEX IF NOT EXISTS lumivex_sessions_by_display
     ON lumivex_sessions (station, display_maker, display_model, display_serial, stored_at DESC);

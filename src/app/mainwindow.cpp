@@ -14,18 +14,22 @@
 #include "metersettingspage.h"
 #include "modalprompt.h"
 #include "patternsourcewidget.h"
+#include "recordfingerprint.h"
 #include "reportgenerator.h"
+#include "retentionpolicy.h"
 #include "savedsessionsitemdelegate.h"
 #include "savedsessionsmodel.h"
 #include "schedulerclock.h"
-#include "screenfit.h"
 #include "scheduleritemdelegate.h"
 #include "schedulermanager.h"
+#include "screenfit.h"
+#include "screenidentity.h"
 #include "sessiondatabase.h"
+#include "sessionwithdrawal.h"
 #include "sitepage.h"
 #include "sitesender.h"
 #include "sitesettings.h"
-#include "screenidentity.h"
+#include "tablesizing.h"
 #include "taskscheduler.h"
 #include "tasktarget.h"
 #include "testcontextwidget.h"
@@ -34,6 +38,7 @@
 #include "testitemsmodel.h"
 #include "testsmanager.h"
 #include "translator.h"
+#include "unsavedexport.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -42,6 +47,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
@@ -87,24 +93,6 @@ QString brandLogoStyleSheet(const QString &brand)
     if (brand == QLatin1String("morvella"))
         return QStringLiteral("image: url(:/assets/assets/logo_morvella.png);");
     return QString();
-}
-
-// Every column fits its contents but the first, which takes the rest. The
-// header forgets per-section modes when its model resets, so they are set again.
-void stretchFirstColumn(QTableView *view)
-{
-    QHeaderView *header = view->horizontalHeader();
-    header->setSectionResizeMode(QHeaderView::ResizeToContents);
-    if (header->count() > 0)
-        header->setSectionResizeMode(0, QHeaderView::Stretch);
-}
-
-void setUpTable(QTableView *view)
-{
-    stretchFirstColumn(view);
-    view->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    if (view->model())
-        QObject::connect(view->model(), &QAbstractItemModel::modelReset, view, [view] { stretchFirstColumn(view); });
 }
 
 bool trayAvailable()
@@ -189,8 +177,9 @@ void MainWindow::createModels()
     createSchedulerDelegate();
     m_ui->schedulerTableView->setModel(m_scheduler);
     createTestingSession();
+    // Every column fits its contents but the first, which takes the rest.
     for (QTableView *view : {m_ui->testsTableView, m_ui->listSavedSessionsTableView, m_ui->schedulerTableView})
-        setUpTable(view);
+        TableSizing::fix(view, 0);
 }
 
 void MainWindow::createSelectionModel()
@@ -376,6 +365,7 @@ void MainWindow::connectSignals()
     connect(m_ui->checkNonePushButton, &QPushButton::clicked, this, &MainWindow::checkNone);
     connect(m_savedSessionsDelegate, &SavedSessionsItemDelegate::buttonClicked, this,
             &MainWindow::savedSessionsButtonClicked);
+    connect(m_ui->showWithdrawnCheckBox, &QCheckBox::toggled, m_savedSessions, &SavedSessionsModel::setShowWithdrawn);
     connect(m_store, &ConfigurationManager::writeFailed, this, &MainWindow::warnWriteFailed);
     connect(m_ui->languageComboBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &MainWindow::languageChanged);
@@ -574,13 +564,17 @@ bool MainWindow::confirm(const char *key)
 void MainWindow::savedSessionsButtonClicked(QModelIndex index, const QAbstractItemModel *)
 {
     if (index.column() == SavedSessionsModel::ReportColumn) {
-        const QVariantMap record = m_savedSessions->recordAt(index.row());
+        QVariantMap record = m_savedSessions->recordAt(index.row());
+        // A stored session's report carries the fingerprint of its record.
+        if (!record.isEmpty() && m_savedSessions->isSaved(index.row()))
+            record.insert(RecordFingerprint::UuidKey, m_savedSessions->summaryAt(index.row()).value("uuid"));
         if (record.isEmpty())
             tell(QMessageBox::Warning, translated("sessionUnreadable"), m_store->database()->errorString());
         else
             openReportPreview(record);
-    } else if (index.column() == SavedSessionsModel::DeleteColumn && confirm("confirm_deleteSession")) {
-        m_savedSessions->removeSession(index.row());
+    } else if (index.column() == SavedSessionsModel::DeleteColumn) {
+        SessionWithdrawal(m_store, m_savedSessions, RetentionPolicy::standard())
+            .run(this, index.row(), QDate::currentDate());
         showPage(m_ui->listSavedSessionsPage);
     }
 }
@@ -659,7 +653,10 @@ void MainWindow::reportStoreStart()
         tell(QMessageBox::Critical, translated("storeUnavailable").arg(shownPath(m_store->databaseFileName())),
              start.unavailable);
     if (!start.damagedCopy.isEmpty())
-        tell(QMessageBox::Warning, translated("storeDamaged").arg(shownPath(start.damagedCopy)));
+        tell(QMessageBox::Warning, translated("storeDamaged").arg(shownPath(start.damagedCopy)),
+             translated("records_recovered")
+                 .arg(QLocale().toString(start.recoveredSessions), QLocale().toString(start.recoveredTasks),
+                      QLocale().toString(start.unrecoveredRows)));
     if (!start.importFailed.isEmpty())
         tell(QMessageBox::Warning, translated("importFailed").arg(shownPath(m_store->fileName())), start.importFailed);
     if (start.skippedRecords > 0)
@@ -896,6 +893,8 @@ void MainWindow::closeWasPressed()
 
 void MainWindow::quitApplication()
 {
+    if (!m_quitRequested)
+        UnsavedExport::offerOnExit(this, m_store);
     m_quitRequested = true;
     if (m_trayIcon)
         m_trayIcon->hide();

@@ -8,6 +8,7 @@
 #include "localformats.h"
 #include "modalprompt.h"
 #include "sessiondatabase.h"
+#include "tablesizing.h"
 #include "translator.h"
 
 #include <QDateTime>
@@ -80,7 +81,7 @@ void DisplaysPage::reload()
             row << new QStandardItem(text);
         m_model->appendRow(row);
     }
-    m_ui->displaysTableView->resizeColumnsToContents();
+    TableSizing::measure(m_ui->displaysTableView, -1);
     if (chosen >= 0 && chosen < m_model->rowCount())
         m_ui->displaysTableView->selectRow(chosen);
     updateButtons();

@@ -151,6 +151,9 @@ void ReportGenerator::setUpPrinter(QPrinter *printer, const QVariantMap &session
     printer->setFullPage(false);
     printer->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
     printer->setOutputFileName(reportBaseName(session));
+    // PDF/A-1b: the archival form a hospital's archive expects.
+    printer->setPdfVersion(QPagedPaintDevice::PdfVersion_A1b);
+    printer->setDocName(ReportFingerprint(session).documentTitle());
     // A name without the ".pdf" suffix must not switch the printer to its native format.
     printer->setOutputFormat(QPrinter::PdfFormat);
 }
@@ -185,6 +188,7 @@ void ReportGenerator::generate(QPrinter *printer, QPainter *painter, QVariantMap
                                              : translated(QStringLiteral("limits_version")).arg(judgement.version);
     const QString testType = session.value(QStringLiteral("testtype")).toString();
     m_titleKey = QStringLiteral("report_header_") + (testType.isEmpty() ? QStringLiteral("unknown") : testType);
+    m_fingerprint = ReportFingerprint(session);
     drawFooter(1);
     const QString monitorLine = translated(QStringLiteral("monitor")) + QLatin1Char(' ') +
                                 QString::number(session.value(QStringLiteral("monitorselected")).toInt()) +
@@ -225,6 +229,8 @@ void ReportGenerator::generate(QPrinter *printer, QPainter *painter, QVariantMap
         y = drawRow(y + 4, translated(QStringLiteral("meter_title")), meterReadings, QString(), QString(), false, false,
                     textMuted);
     drawSignatureBlock(y);
+    m_fingerprint.drawWhole(m_painter, rectFromCorners(m_contentRect.left(), m_contentRect.bottom() + 30,
+                                                       m_contentRect.right(), m_contentRect.bottom() + 39));
 
     m_painter->end();
 }
@@ -272,6 +278,7 @@ void ReportGenerator::drawFooter(int pageNumber)
                                        m_contentRect.bottom() + 20);
     m_painter->drawText(band, Qt::AlignCenter, QString::number(pageNumber));
     m_painter->drawLine(band.topLeft(), band.topRight());
+    m_fingerprint.drawPageMark(m_painter, band);
     if (!m_footerNote.isEmpty()) {
         m_painter->setFont(pointFont(7));
         m_painter->drawText(band.translated(0, band.height()), Qt::AlignLeft | Qt::AlignTop, m_footerNote);

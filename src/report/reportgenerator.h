@@ -2,6 +2,7 @@
 
 #include "comparisontext.h"
 #include "luminanceresponse.h"
+#include "reportfingerprint.h"
 
 #include <QColor>
 #include <QDateTime>
@@ -123,4 +124,5 @@ private:
     QHash<QString, QImage> m_images;
     QString m_titleKey = QStringLiteral("report_header_unknown");
     QString m_footerNote;
+    ReportFingerprint m_fingerprint;
 };

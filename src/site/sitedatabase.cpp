@@ -174,11 +174,14 @@ bool SiteDatabase::ensureSchema()
 {
     QSqlDatabase database = QSqlDatabase::database(m_connectionName, false);
     QSqlQuery present(database);
-    // A site made before stations were tied to their logins lacks lumivex_station_logins;
-    // its owner's station brings it up to date, any other is told to ask the owner.
+    // A site made before stations were tied to their logins lacks lumivex_station_logins, and one
+    // made before withdrawals lacks their columns: its owner's station brings it up to date, any
+    // other is told to ask the owner.
     present.prepare(QStringLiteral("SELECT to_regclass('lumivex_sessions') IS NOT NULL "
                                    "AND to_regclass('lumivex_tasks') IS NOT NULL "
-                                   "AND to_regclass('lumivex_station_logins') IS NOT NULL"));
+                                   "AND to_regclass('lumivex_station_logins') IS NOT NULL AND EXISTS (SELECT FROM "
+                                   "information_schema.columns WHERE table_name = 'lumivex_sessions' "
+                                   "AND column_name = 'withdrawn_at')"));
     if (!execute(present) || !present.next())
         return false;
     if (present.value(0).toBool())
@@ -291,6 +294,24 @@ bool SiteDatabase::markTaskRemoved(const QString &station, const QString &taskId
     query.bindValue(QStringLiteral(":station"), text(station));
     query.bindValue(QStringLiteral(":id"), text(taskId));
     return executeFor(station, query);
+}
+
+bool SiteDatabase::markSessionWithdrawn(const QString &station, const QString &uuid, const QVariantMap &withdrawal)
+{
+    QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
+    query.prepare(QStringLiteral("UPDATE lumivex_sessions SET withdrawn_by = :by, "
+                                 "withdrawn_at = CAST(:at AS timestamptz), withdrawal_reason = :reason, "
+                                 "received_at = now() WHERE uuid = CAST(:uuid AS uuid) AND station = :station"));
+    query.bindValue(QStringLiteral(":by"), text(withdrawal.value(QStringLiteral("withdrawnBy")).toString()));
+    query.bindValue(QStringLiteral(":at"), text(withdrawal.value(QStringLiteral("withdrawnAt")).toString()));
+    query.bindValue(QStringLiteral(":reason"), text(withdrawal.value(QStringLiteral("reason")).toString()));
+    query.bindValue(QStringLiteral(":uuid"), uuid);
+    query.bindValue(QStringLiteral(":station"), text(station));
+    if (!execute(query))
+        return false;
+    // The session itself is sent first; until the site holds it, the withdrawal waits.
+    return query.numRowsAffected() == 1 ||
+           fail(QStringLiteral("the site database %1 does not hold session %2 yet").arg(m_uri.displayName(), uuid));
 }
 
 QVector<SiteDisplayRow> SiteDatabase::overview(bool *ok)

@@ -41,6 +41,9 @@ public:
     bool upsertTask(const QString &station, const QVariantMap &task);
     // A task deleted at its station stays in the site's record, marked removed.
     bool markTaskRemoved(const QString &station, const QString &taskId);
+    // A session withdrawn at its station stays in the site's record, marked
+    // with the withdrawal's "withdrawnBy", "withdrawnAt" and "reason".
+    bool markSessionWithdrawn(const QString &station, const QString &uuid, const QVariantMap &withdrawal);
 
     // The newest session of every station and display, with the next due date of
     // the station's tasks for that display or for any display.

@@ -26,8 +26,8 @@ bool SiteOutbox::recordChange(QSqlDatabase &database, const SessionDatabase::Cha
         return addTask(database, change.record);
     case SessionDatabase::Change::TaskRemoved:
         return addTaskRemoval(database, change.key);
-    case SessionDatabase::Change::SessionRemoved:
-        return true;
+    case SessionDatabase::Change::SessionWithdrawn:
+        return add(database, SessionWithdrawal, change.key, change.record);
     }
     return false;
 }
@@ -75,8 +75,8 @@ QVector<SiteOutbox::Entry> SiteOutbox::entries(QSqlDatabase database, qint64 aft
         entry.key = query.value(2).toString();
         bool readable = false;
         const QByteArray json = query.value(3).toByteArray();
-        entry.record = entry.kind == Session ? StoredRecord::decodeSession(json, &readable)
-                                             : StoredRecord::decodeTask(json, &readable);
+        entry.record = entry.kind == Task ? StoredRecord::decodeTask(json, &readable)
+                                          : StoredRecord::decodeSession(json, &readable);
         entries.append(entry);
     }
     return entries;

@@ -19,7 +19,9 @@ public:
     {
         Session,
         Task,
-        TaskRemoval
+        TaskRemoval,
+        // The record holds "withdrawnBy", "withdrawnAt" and "reason".
+        SessionWithdrawal
     };
 
     struct Entry
@@ -35,8 +37,8 @@ public:
     static bool createTable(QSqlDatabase database);
 
     // The store's change hook: queues what a change of the station's database
-    // means for the site, inside the change's own transaction. A deleted session
-    // stays in the site's record.
+    // means for the site, inside the change's own transaction. A withdrawn
+    // session stays in the site's record, marked withdrawn.
     static bool recordChange(QSqlDatabase &database, const SessionDatabase::Change &change);
 
     static bool addSession(QSqlDatabase database, const QString &uuid, const QVariantMap &record);

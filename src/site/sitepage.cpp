@@ -3,6 +3,7 @@
 #include "sitecelldelegate.h"
 #include "siteoverviewmodel.h"
 #include "sitesender.h"
+#include "tablesizing.h"
 #include "translator.h"
 #include "ui_sitepage.h"
 
@@ -10,8 +11,6 @@
 #include <QSortFilterProxyModel>
 
 namespace {
-
-const int ColumnFitRows = 100;
 
 QString translated(const char *key)
 {
@@ -35,11 +34,7 @@ SitePage::SitePage(SiteSender *sender, QWidget *parent)
     m_ui->siteTableView->setModel(m_sorted);
     m_ui->siteTableView->setItemDelegate(m_delegate);
     m_ui->siteTableView->sortByColumn(SiteOverviewModel::StationColumn, Qt::AscendingOrder);
-    QHeaderView *header = m_ui->siteTableView->horizontalHeader();
-    // Fitting the columns to every row of a large site would cost more than reading it.
-    header->setResizeContentsPrecision(ColumnFitRows);
-    header->setSectionResizeMode(QHeaderView::ResizeToContents);
-    header->setSectionResizeMode(SiteOverviewModel::StationColumn, QHeaderView::Stretch);
+    TableSizing::fix(m_ui->siteTableView, SiteOverviewModel::StationColumn);
 
     connect(m_ui->siteRefreshPushButton, &QPushButton::clicked, this, &SitePage::refresh);
     connect(m_delegate, &ButtonCellDelegate::buttonClicked, this,

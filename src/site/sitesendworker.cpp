@@ -122,6 +122,8 @@ bool SiteSendWorker::sendEntry(const SiteOutbox::Entry &entry)
         return m_site->upsertTask(m_settings.station, entry.record);
     case SiteOutbox::TaskRemoval:
         return m_site->markTaskRemoved(m_settings.station, entry.key);
+    case SiteOutbox::SessionWithdrawal:
+        return m_site->markSessionWithdrawn(m_settings.station, entry.key, entry.record);
     }
     return false;
 }

@@ -1,19 +1,18 @@
 #include "configurationmanager.h"
 
-#include "legacysettingsfile.h"
+#include "legacyimport.h"
 #include "sessiondatabase.h"
 #include "storedrecord.h"
 #include "storefiles.h"
 #include "testsmanager.h"
 #include "translator.h"
+#include "unsavedsessions.h"
 
 #include <QDateTime>
 #include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-#include <QSet>
 #include <QSettings>
 #include <QUuid>
 
@@ -30,12 +29,6 @@ const QString VersionKey = QStringLiteral("General/version");
 const QString LocaleKey = QStringLiteral("General/locale_selected");
 const QString ProgramVersion = QStringLiteral("7.8.1.0");
 const QString DamagedName = QStringLiteral("damaged");
-const QString ImportedName = QStringLiteral("before-database");
-// Imported sessions are named after their place and content in the settings
-// file, so an import that runs again (its settings file could not be
-// rewritten) finds them stored already instead of adding them twice.
-const QUuid ImportNamespace = QUuid(QStringLiteral("{6f1d64c2-3b1e-4c55-9a55-2b8f4d6f0e21}"));
-
 // QSettings replaces the file with a new one on every successful save and
 // reports a failed one only through a status that never clears, so a save
 // is judged by whether the file on disk is a different file afterwards.
@@ -82,30 +75,6 @@ bool containsNulByte(const QString &path)
     return false;
 }
 
-// The database keeps task ids unique; the settings file did not. A task whose
-// id is missing or taken by an earlier one gets an id from its place in the list.
-QVariantMap withUniqueId(QVariantMap task, int position, QSet<QString> *seen)
-{
-    QString id = task.value(QStringLiteral("id")).toString();
-    if (id.isEmpty() || seen->contains(id))
-        id = QStringLiteral("imported-%1").arg(position);
-    seen->insert(id);
-    task.insert(QStringLiteral("id"), id);
-    return task;
-}
-
-// The records of one list an import handed to the database: added, or found
-// stored by an earlier run of the same import.
-struct ImportCounts
-{
-    int before = 0;
-    int added = 0;
-    int present = 0;
-
-    void take(bool isNew) { ++(isNew ? added : present); }
-    bool complete(int read, int stored) const { return added + present == read && stored == before + added; }
-};
-
 } // namespace
 
 ConfigurationManager *ConfigurationManager::instance()
@@ -116,8 +85,9 @@ ConfigurationManager *ConfigurationManager::instance()
 
 ConfigurationManager::ConfigurationManager(const QString &fileName, QObject *parent)
     : QObject(parent), m_fileName(QFileInfo(fileName).absoluteFilePath()),
-      m_database(std::make_unique<SessionDatabase>(QFileInfo(m_fileName).absoluteDir().filePath(
-          SessionDatabase::defaultFileName())))
+      m_database(std::make_unique<SessionDatabase>(
+          QFileInfo(m_fileName).absoluteDir().filePath(SessionDatabase::defaultFileName()))),
+      m_unsaved(std::make_unique<UnsavedSessions>(UnsavedSessions::fileNameBeside(m_database->fileName())))
 {
     initialise();
 }
@@ -152,13 +122,27 @@ void ConfigurationManager::initialise()
     if (QFileInfo::exists(m_fileName))
         StoreFiles::restrictToOwner(m_fileName);
     openDatabase();
-    // QSettings reads the whole file at every start, so the sessions must
-    // have left it before it is opened.
-    if (m_startReport.unavailable.isEmpty())
-        importLegacyRecords();
-    else
+    if (!m_startReport.unavailable.isEmpty())
         qWarning().noquote() << "[ConfigurationManager] Sessions and tasks cannot be saved:"
                              << m_startReport.unavailable;
+    // QSettings reads the whole file at every start, so the sessions must
+    // have left it before it is opened.
+    const LegacyImport::Outcome imported = LegacyImport(m_fileName, m_database.get(), m_startReport.unavailable).run();
+    if (!m_unsaved->load())
+        qWarning().noquote() << "[ConfigurationManager]" << m_unsaved->errorString();
+    if (m_startReport.unavailable.isEmpty())
+        storeUnsaved();
+    m_startReport.importFailed = imported.failure;
+    m_startReport.importBackup = imported.backup;
+    m_startReport.skippedRecords = imported.skipped;
+    // A file that still holds the sessions is never given to QSettings: it
+    // writes on its own, at the next turn of the event loop and when it is
+    // destroyed, and would rewrite the lists it could parse, or cut the file
+    // on a full disk. Its language is used until the program ends.
+    if (imported.pending) {
+        m_heldLocale = imported.locale.isEmpty() ? TR::Translator::instance()->preferredLocale() : imported.locale;
+        return;
+    }
     m_settings = new QSettings(m_fileName, QSettings::IniFormat);
 
     // Writing converts the whole file back to text; a file that is already
@@ -177,7 +161,7 @@ void ConfigurationManager::initialise()
         m_settings->setValue(LocaleKey, TR::Translator::instance()->preferredLocale());
         changed = true;
     }
-    if (changed && m_startReport.importFailed.isEmpty())
+    if (changed)
         save();
 }
 
@@ -185,86 +169,17 @@ void ConfigurationManager::initialise()
 // so the operator sees the stored sessions; every write then says why it failed.
 void ConfigurationManager::openDatabase()
 {
-    if (m_database->open()) {
-        m_startReport.damagedCopy = m_database->damagedCopy();
-        return;
-    }
-    m_startReport.unavailable = m_database->errorString();
+    const bool opened = m_database->open();
     m_startReport.damagedCopy = m_database->damagedCopy();
+    const DatabaseRecovery::Counts recovered = m_database->recovered();
+    m_startReport.recoveredSessions = recovered.sessions;
+    m_startReport.recoveredTasks = recovered.tasks;
+    m_startReport.unrecoveredRows = recovered.skipped;
+    if (opened)
+        return;
+    m_startReport.unavailable = m_database->errorString();
     m_database = std::make_unique<SessionDatabase>(m_database->fileName(), SessionDatabase::ReadOnly);
     m_database->open();
-}
-
-// All records in one transaction; only when every one that could be read is
-// stored, and the old file is kept whole beside the new, does the settings
-// file lose its lists. A failure leaves both files as they were.
-void ConfigurationManager::importLegacyRecords()
-{
-    const LegacySettingsFile legacy(m_fileName);
-    const auto stopAtFirstRecord = [](LegacySettingsFile::List, int, const QVariantMap &) { return false; };
-    if (!legacy.read(stopAtFirstRecord).holdsLists)
-        return;
-    QSaveFile rewritten(m_fileName);
-    const bool rewriting = rewritten.open(QIODevice::WriteOnly);
-    const QString backup = StoreFiles::asideName(m_fileName, ImportedName);
-    SessionDatabase &database = *m_database;
-    ImportCounts sessions{database.count(QStringLiteral("sessions"))};
-    ImportCounts tasks{database.count(QStringLiteral("tasks"))};
-    QSet<QString> taskIds;
-    LegacySettingsFile::Result result;
-    bool storeFailed = false;
-    QString failure;
-
-    const auto store = [&](LegacySettingsFile::List list, int position, const QVariantMap &record) {
-        bool added = false;
-        if (list == LegacySettingsFile::Tasks) {
-            storeFailed = !database.insertTask(withUniqueId(record, position, &taskIds), &added);
-            tasks.take(added);
-        } else {
-            const QByteArray name = QByteArray::number(position) + ' ' + StoredRecord::encode(record);
-            qint64 id = 0;
-            storeFailed = !database.insertSession(
-                record, QUuid::createUuidV5(ImportNamespace, name).toString(QUuid::WithoutBraces), &id);
-            sessions.take(id != 0);
-        }
-        return !storeFailed;
-    };
-    const bool imported = database.transact([&] {
-        result = legacy.read(store, rewriting ? &rewritten : nullptr);
-        if (!result.holdsLists || storeFailed)
-            return false;
-        if (!result.readable)
-            failure = QStringLiteral("the settings file cannot be read to its end");
-        else if (!rewriting)
-            failure = QStringLiteral("the settings file cannot be rewritten: ") + rewritten.errorString();
-        else if (!sessions.complete(result.sessions, database.count(QStringLiteral("sessions"))) ||
-                 !tasks.complete(result.tasks, database.count(QStringLiteral("tasks"))))
-            failure = QStringLiteral("the database does not hold every record that was read");
-        else if (!StoreFiles::copyOwnerOnly(m_fileName, backup))
-            failure = QStringLiteral("the settings file cannot be copied to ") + backup;
-        return failure.isEmpty();
-    });
-    if (!imported) {
-        rewritten.cancelWriting();
-        if (result.holdsLists) {
-            m_startReport.importFailed = failure.isEmpty() ? database.errorString() : failure;
-            qWarning().noquote() << "[ConfigurationManager] The sessions and tasks of" << m_fileName
-                                 << "were not moved into the database, nothing was changed:"
-                                 << m_startReport.importFailed;
-        }
-        return;
-    }
-    if (!rewritten.commit())
-        qWarning().noquote() << "[ConfigurationManager] Moved the sessions and tasks into the database, but"
-                             << m_fileName << "could not be rewritten without them:" << rewritten.errorString();
-    StoreFiles::restrictToOwner(m_fileName);
-    m_startReport.importBackup = backup;
-    m_startReport.skippedRecords = result.damaged;
-    qInfo().noquote() << "[ConfigurationManager] Moved" << sessions.added << "sessions and" << tasks.added
-                      << "tasks into" << database.fileName() << "- the settings file as it was is kept as" << backup;
-    if (result.damaged > 0)
-        qWarning().noquote() << "[ConfigurationManager]" << result.damaged
-                             << "stored records could not be read and were skipped; they remain in" << backup;
 }
 
 // A damaged file is read as far as possible and the next save rewrites it
@@ -295,27 +210,40 @@ bool ConfigurationManager::reportWrite(bool written, Write what)
 
 QString ConfigurationManager::localeSelected() const
 {
-    return m_settings->value(LocaleKey).toString();
+    return m_settings ? m_settings->value(LocaleKey).toString() : m_heldLocale;
 }
 
 bool ConfigurationManager::setLocaleSelected(const QString &code)
 {
     TR::Translator *translator = TR::Translator::instance();
     translator->setLocale(code);
+    if (!m_settings) {
+        m_heldLocale = translator->currentLocale();
+        emit writeFailed(LanguageWrite, m_startReport.importFailed);
+        return false;
+    }
     m_settings->setValue(LocaleKey, translator->currentLocale());
-    // A settings file that still holds the sessions is not rewritten: they
-    // could not be moved into the database, and a rewrite would read them all.
-    const bool saved = m_startReport.importFailed.isEmpty() && save();
+    const bool saved = save();
     if (!saved)
-        emit writeFailed(LanguageWrite, m_startReport.importFailed.isEmpty()
-                                            ? QStringLiteral("the settings file cannot be written")
-                                            : m_startReport.importFailed);
+        emit writeFailed(LanguageWrite, QStringLiteral("the settings file cannot be written"));
     return saved;
 }
 
-QVariantList ConfigurationManager::sessions() const
+QVariantList ConfigurationManager::sessions(bool withWithdrawn, int first, int count) const
 {
-    return m_database->sessionSummaries();
+    return m_database->sessionSummaries(
+        withWithdrawn ? SessionDatabase::WithWithdrawn : SessionDatabase::WithoutWithdrawn, first, count);
+}
+
+QVector<SessionListRow> ConfigurationManager::sessionRows(bool withWithdrawn, int first, int count) const
+{
+    return m_database->sessionRows(withWithdrawn ? SessionDatabase::WithWithdrawn : SessionDatabase::WithoutWithdrawn,
+                                   first, count);
+}
+
+int ConfigurationManager::sessionCount(bool withWithdrawn) const
+{
+    return m_database->sessionCount(withWithdrawn ? SessionDatabase::WithWithdrawn : SessionDatabase::WithoutWithdrawn);
 }
 
 QVariantMap ConfigurationManager::sessionRecord(const QVariantMap &summary) const
@@ -366,12 +294,64 @@ bool ConfigurationManager::addSession(const QVariantMap &results, const QString 
 
 bool ConfigurationManager::addSessionRecord(const QVariantMap &record)
 {
-    return reportWrite(m_database->addSession(record), SessionWrite);
+    const UnsavedSessions::Entry entry{QUuid::createUuid().toString(QUuid::WithoutBraces), record};
+    if (m_database->addSession(record, nullptr, entry.uuid)) {
+        storeUnsaved();
+        return true;
+    }
+    const QString reason = m_startReport.unavailable.isEmpty() ? m_database->errorString() : m_startReport.unavailable;
+    if (!m_unsaved->keep(entry))
+        emit writeFailed(SessionWrite, reason + QLatin1Char('\n') + m_unsaved->errorString());
+    else
+        emit writeFailed(SessionWrite, reason);
+    return false;
 }
 
-bool ConfigurationManager::removeSession(const QVariantMap &summary)
+// Oldest first, each in a transaction of its own: one that still cannot be
+// stored keeps its place, the others go into the database.
+void ConfigurationManager::storeUnsaved()
 {
-    return reportWrite(m_database->removeSession(summary.value(QStringLiteral("id")).toLongLong()), SessionDeletion);
+    if (m_unsaved->isEmpty())
+        return;
+    const QList<UnsavedSessions::Entry> kept = m_unsaved->entries();
+    bool anyStored = false;
+    for (const UnsavedSessions::Entry &entry : kept) {
+        qint64 id = 0;
+        if (!m_database->transact([&] { return m_database->insertSession(entry.record, entry.uuid, &id); }))
+            continue;
+        m_unsaved->forget(entry.uuid);
+        anyStored = true;
+    }
+    if (anyStored) {
+        qInfo().noquote() << "[ConfigurationManager] Stored kept sessions;" << m_unsaved->entries().size()
+                          << "remain in" << m_unsaved->fileName();
+        emit unsavedStored();
+    }
+}
+
+QVariantList ConfigurationManager::unsavedSessions() const
+{
+    QVariantList records;
+    for (const UnsavedSessions::Entry &entry : m_unsaved->entries())
+        records.prepend(entry.record);
+    return records;
+}
+
+QString ConfigurationManager::unsavedFileName() const
+{
+    return m_unsaved->fileName();
+}
+
+bool ConfigurationManager::exportUnsaved(const QString &path) const
+{
+    return m_unsaved->exportTo(path);
+}
+
+bool ConfigurationManager::withdrawSession(const QVariantMap &summary, const QString &by, const QString &reason)
+{
+    return reportWrite(m_database->withdrawSession(summary.value(QStringLiteral("id")).toLongLong(), by, reason,
+                                                   QDateTime::currentDateTime()),
+                       SessionDeletion);
 }
 
 bool ConfigurationManager::classifyDisplay(const QVariantMap &identity, const QString &category,

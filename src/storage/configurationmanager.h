@@ -1,6 +1,9 @@
 #pragma once
 
+#include "sessionlistrow.h"
+
 #include <QObject>
+#include <QVector>
 #include <QString>
 #include <QVariant>
 
@@ -8,6 +11,7 @@
 
 class QSettings;
 class SessionDatabase;
+class UnsavedSessions;
 
 // The one reader and writer of the program's stored data: the chosen language
 // in the settings file, the testing sessions and scheduled tasks in the
@@ -35,6 +39,10 @@ public:
     {
         QString unavailable;  // why the database cannot be used at all
         QString damagedCopy;  // where a damaged database was copied
+        // What was read of it into the fresh database that took its place.
+        int recoveredSessions = 0;
+        int recoveredTasks = 0;
+        int unrecoveredRows = 0;
         QString importFailed; // why the sessions of the settings file were not imported
         QString importBackup; // the settings file as it was before an import
         int skippedRecords = 0;
@@ -58,7 +66,11 @@ public:
 
     // Newest first, each with the fields of the list and the session's
     // database "id", but not the results: sessionRecord() reads those.
-    QVariantList sessions() const;
+    // `count` -1: every session from `first` on.
+    QVariantList sessions(bool withWithdrawn = true, int first = 0, int count = -1) const;
+    // The same as compact rows, for the list of years of sessions.
+    QVector<SessionListRow> sessionRows(bool withWithdrawn, int first, int count) const;
+    int sessionCount(bool withWithdrawn) const;
     QVariantMap sessionRecord(const QVariantMap &summary) const;
     QVariantMap latestSessionResults() const;
     // The results of the newest session of the display with that key; empty
@@ -70,9 +82,17 @@ public:
     // The details (test type, display, judgement) are further keys of the record.
     bool addSession(const QVariantMap &results, const QString &tester, uint ntest, uint failedContents,
                     int monitorSelected, const QString &monitorInfo, const QVariantMap &details = {});
+    // A session the database cannot store is kept in the file of unsaved
+    // sessions and stored by the next save that succeeds, or the next start.
     bool addSessionRecord(const QVariantMap &record);
-    // Removes the session with the summary's "id".
-    bool removeSession(const QVariantMap &summary);
+    // Newest first.
+    QVariantList unsavedSessions() const;
+    QString unsavedFileName() const;
+    bool exportUnsaved(const QString &path) const;
+    // Withdraws the session with the summary's "id": it stays stored, in
+    // exports and in the site database, marked with who withdrew it, when
+    // and why; the list hides it. A reason is required.
+    bool withdrawSession(const QVariantMap &summary, const QString &by, const QString &reason);
 
     // See SessionDatabase.
     bool classifyDisplay(const QVariantMap &identity, const QString &category, const QString &roomClass);
@@ -88,18 +108,23 @@ public:
 
 signals:
     void writeFailed(ConfigurationManager::Write what, const QString &reason);
+    // Kept sessions were stored after all.
+    void unsavedStored();
 
 private:
     void initialise();
     void openDatabase();
-    void importLegacyRecords();
     bool isDamaged() const;
     void backUpDamagedFile();
     bool reportWrite(bool written, Write what);
+    void storeUnsaved();
     bool save();
 
     QString m_fileName;
     std::unique_ptr<SessionDatabase> m_database;
+    std::unique_ptr<UnsavedSessions> m_unsaved;
+    // None while the settings file still holds sessions that were not imported.
     QSettings *m_settings = nullptr;
+    QString m_heldLocale;
     StartReport m_startReport;
 };

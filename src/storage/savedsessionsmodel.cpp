@@ -10,6 +10,7 @@
 
 #include <QColor>
 #include <QDateTime>
+#include <QFont>
 #include <QImage>
 
 namespace {
@@ -26,13 +27,65 @@ SavedSessionsModel::SavedSessionsModel(QObject *parent) : SavedSessionsModel(Con
 }
 
 SavedSessionsModel::SavedSessionsModel(ConfigurationManager *store, QObject *parent)
-    : QAbstractListModel(parent), m_summaries(store->sessions()), m_store(store)
+    : QAbstractListModel(parent), m_store(store)
 {
+    reload();
+    connect(store, &ConfigurationManager::unsavedStored, this, &SavedSessionsModel::reload);
+}
+
+void SavedSessionsModel::reload()
+{
+    beginResetModel();
+    m_unsaved = m_store->unsavedSessions();
+    m_storedCount = m_store->sessionCount(m_showWithdrawn);
+    m_rows = m_store->sessionRows(m_showWithdrawn, 0, PageSize);
+    m_cachedRow = -1;
+    endResetModel();
+}
+
+bool SavedSessionsModel::canFetchMore(const QModelIndex &parent) const
+{
+    return !parent.isValid() && m_rows.size() < m_storedCount;
+}
+
+void SavedSessionsModel::fetchMore(const QModelIndex &parent)
+{
+    if (!canFetchMore(parent))
+        return;
+    const QVector<SessionListRow> page = m_store->sessionRows(m_showWithdrawn, m_rows.size(), PageSize);
+    if (page.isEmpty()) {
+        // The store read fewer than it counted (a damaged page): the list ends here.
+        m_storedCount = m_rows.size();
+        return;
+    }
+    const int first = rowCount();
+    beginInsertRows(QModelIndex(), first, first + page.size() - 1);
+    m_cachedRow = -1;
+    m_rows.append(page);
+    endInsertRows();
+}
+
+void SavedSessionsModel::setShowWithdrawn(bool show)
+{
+    if (show == m_showWithdrawn)
+        return;
+    m_showWithdrawn = show;
+    reload();
+}
+
+bool SavedSessionsModel::showsWithdrawn() const
+{
+    return m_showWithdrawn;
+}
+
+bool SavedSessionsModel::isWithdrawn(int row) const
+{
+    return summaryAt(row).contains(QStringLiteral("withdrawal"));
 }
 
 int SavedSessionsModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : m_unsaved.size() + m_summaries.size();
+    return parent.isValid() ? 0 : m_unsaved.size() + m_rows.size();
 }
 
 int SavedSessionsModel::columnCount(const QModelIndex &) const
@@ -52,6 +105,11 @@ QVariant SavedSessionsModel::data(const QModelIndex &index, int role) const
 
     const QVariantMap record = summaryAt(index.row());
     const bool saved = isSaved(index.row());
+    const QVariantMap withdrawal = record.value(QStringLiteral("withdrawal")).toMap();
+    if (!withdrawal.isEmpty() && (role == Qt::FontRole || role == Qt::ToolTipRole))
+        return withdrawnData(withdrawal, role);
+    if (!withdrawal.isEmpty() && index.column() == DeleteColumn)
+        return {};
     switch (role) {
     case Qt::DisplayRole:
         if (!saved && index.column() == TesterColumn)
@@ -106,6 +164,20 @@ QVariant SavedSessionsModel::displayData(const QVariantMap &record, int column) 
     }
 }
 
+// Struck through, with who withdrew it, when and why.
+QVariant SavedSessionsModel::withdrawnData(const QVariantMap &withdrawal, int role) const
+{
+    if (role == Qt::FontRole) {
+        QFont font;
+        font.setStrikeOut(true);
+        return font;
+    }
+    return translated("records_withdrawnBy")
+        .arg(withdrawal.value(QStringLiteral("withdrawnBy")).toString(),
+             LocalFormats::dateTime(withdrawal.value(QStringLiteral("withdrawnAt")).toDateTime()),
+             withdrawal.value(QStringLiteral("reason")).toString());
+}
+
 QVariant SavedSessionsModel::decorationData(const QVariantMap &record, int column) const
 {
     switch (column) {
@@ -140,36 +212,62 @@ bool SavedSessionsModel::addSession(const QVariantMap &results, const QString &t
     const QVariantMap record =
         ConfigurationManager::newSessionRecord(results, tester, ntest, failedContents, monitorSelected, monitorInfo,
                                                details);
-    beginResetModel();
+    const int unsavedBefore = m_unsaved.size();
     const bool saved = m_store->addSessionRecord(record);
-    if (saved)
-        m_summaries = m_store->sessions();
-    else
-        m_unsaved.prepend(record);
-    endResetModel();
+    const QVariantList unsaved = m_store->unsavedSessions();
+    // Kept sessions that this save stored too move into the list: read it again.
+    if (unsaved.size() != unsavedBefore + (saved ? 0 : 1)) {
+        reload();
+        return saved;
+    }
+    // The new session is the newest: it goes on top of the stored ones.
+    const QVector<SessionListRow> newest = saved ? m_store->sessionRows(m_showWithdrawn, 0, 1) : QVector<SessionListRow>();
+    const int row = saved ? m_unsaved.size() : 0;
+    beginInsertRows(QModelIndex(), row, row);
+    m_cachedRow = -1;
+    if (saved) {
+        m_rows.prepend(newest.value(0));
+        ++m_storedCount;
+    } else {
+        m_unsaved = unsaved;
+    }
+    endInsertRows();
     return saved;
 }
 
-bool SavedSessionsModel::removeSession(int row)
+bool SavedSessionsModel::withdrawSession(int row, const QString &by, const QString &reason)
 {
-    if (row < 0 || row >= rowCount())
+    if (!isSaved(row) || row >= rowCount() || isWithdrawn(row))
         return false;
-    beginResetModel();
-    bool removed = true;
-    if (row < m_unsaved.size())
-        m_unsaved.removeAt(row);
-    else
-        removed = m_store->removeSession(summaryAt(row));
-    m_summaries = m_store->sessions();
-    endResetModel();
-    return removed;
+    if (!m_store->withdrawSession(summaryAt(row), by, reason))
+        return false;
+    const int position = row - m_unsaved.size();
+    if (m_showWithdrawn) {
+        m_rows.replace(position, m_store->sessionRows(true, position, 1).value(0));
+        m_cachedRow = -1;
+        emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
+        return true;
+    }
+    beginRemoveRows(QModelIndex(), row, row);
+    m_cachedRow = -1;
+    m_rows.removeAt(position);
+    --m_storedCount;
+    endRemoveRows();
+    return true;
 }
 
 QVariantMap SavedSessionsModel::summaryAt(int row) const
 {
     if (row < 0 || row >= rowCount())
         return {};
-    return row < m_unsaved.size() ? m_unsaved.at(row).toMap() : m_summaries.at(row - m_unsaved.size()).toMap();
+    if (row < m_unsaved.size())
+        return m_unsaved.at(row).toMap();
+    // A view asks for every column and role of a row in turn: its map is made once.
+    if (row != m_cachedRow) {
+        m_cachedSummary = m_rows.at(row - m_unsaved.size()).summary();
+        m_cachedRow = row;
+    }
+    return m_cachedSummary;
 }
 
 QVariantMap SavedSessionsModel::recordAt(int row) const

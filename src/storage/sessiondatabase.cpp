@@ -23,6 +23,9 @@ const QString Driver = QStringLiteral("QSQLITE");
 const QString MigrationFolder = QStringLiteral(":/storage/migrations");
 const QString DamagedCopyName = QStringLiteral("damaged");
 const QByteArray SqliteHeader = QByteArrayLiteral("SQLite format 3\0");
+// SQLite's primary result codes for a damaged file.
+const int SqliteCorrupt = 11;
+const int SqliteNotADatabase = 26;
 // How long a write waits for another process that holds the database before
 // it fails and says so.
 const int BusyTimeoutMilliseconds = 2000;
@@ -45,6 +48,13 @@ bool isForeignFile(const QString &path)
     return file.read(SqliteHeader.size()) != SqliteHeader;
 }
 
+// SQLite's own word for a damaged file, whatever the extended code adds.
+bool isDamageCode(const QSqlError &error)
+{
+    const int code = error.nativeErrorCode().toInt() & 0xff;
+    return code == SqliteCorrupt || code == SqliteNotADatabase;
+}
+
 QStringList migrationStatements(const QString &file)
 {
     QFile migration(file);
@@ -64,20 +74,27 @@ QStringList migrationStatements(const QString &file)
     return statements;
 }
 
-QVariantMap summaryOf(const QSqlQuery &query)
+SessionListRow listRowOf(const QSqlQuery &query)
 {
-    return {{QStringLiteral("id"), query.value(0).toLongLong()},
-            {QStringLiteral("uuid"), query.value(1).toString()},
-            {QStringLiteral("date"), query.isNull(2) ? QVariant() : QDateTime::fromMSecsSinceEpoch(query.value(2).toLongLong())},
-            {QStringLiteral("tester"), query.value(3).toString()},
-            {QStringLiteral("monitorselected"), query.value(4).toInt()},
-            {QStringLiteral("monitorinfo"), query.value(5).toString()},
-            {QStringLiteral("ntest"), query.value(6).toUInt()},
-            {QStringLiteral("nfailedtestcontents"), query.value(7).toLongLong()},
-            {QStringLiteral("testtype"), query.value(8).toString()},
-            {QStringLiteral("display"), QVariantMap{{QStringLiteral("maker"), query.value(9).toString()},
-                                                    {QStringLiteral("model"), query.value(10).toString()},
-                                                    {QStringLiteral("serial"), query.value(11).toString()}}}};
+    SessionListRow row;
+    row.id = query.value(0).toLongLong();
+    row.uuid = query.value(1).toString();
+    row.hasDate = !query.isNull(2);
+    row.dateMsecs = query.value(2).toLongLong();
+    row.tester = query.value(3).toString();
+    row.monitorSelected = query.value(4).toInt();
+    row.monitorInfo = query.value(5).toString();
+    row.testCount = query.value(6).toUInt();
+    row.failedCount = query.value(7).toLongLong();
+    row.testType = query.value(8).toString();
+    row.displayMaker = query.value(9).toString();
+    row.displayModel = query.value(10).toString();
+    row.displaySerial = query.value(11).toString();
+    row.withdrawn = !query.isNull(13);
+    row.withdrawnBy = query.value(12).toString();
+    row.withdrawnAt = query.value(13).toString();
+    row.withdrawalReason = query.value(14).toString();
+    return row;
 }
 
 const QString AcceptanceType = QStringLiteral("acceptance");
@@ -85,6 +102,14 @@ const QString AcceptanceType = QStringLiteral("acceptance");
 const int DisplaysVersion = 3;
 // The version whose list columns, test type and display, are filled from the stored records.
 const int ListColumnsVersion = 4;
+// The version that brought withdrawals: the place of its file among the
+// migrations, which other branches of the schema may have numbered before it.
+int withdrawalsVersion()
+{
+    static const int version =
+        QDir(MigrationFolder).entryList(QDir::Files, QDir::Name).indexOf(QStringLiteral("0006-withdrawals.sql")) + 1;
+    return version;
+}
 
 // A null text would be bound as NULL, which the NOT NULL text columns refuse.
 QString boundText(const QString &text)
@@ -185,10 +210,7 @@ SessionDatabase::SessionDatabase(const QString &path, Access access)
 
 SessionDatabase::~SessionDatabase()
 {
-    if (QSqlDatabase::contains(m_connectionName)) {
-        connection().close();
-        QSqlDatabase::removeDatabase(m_connectionName);
-    }
+    closeConnection();
 }
 
 QString SessionDatabase::fileName() const
@@ -223,11 +245,21 @@ bool SessionDatabase::failed(const QString &what, const QString &reason) const
     return false;
 }
 
+DatabaseRecovery::Counts SessionDatabase::recovered() const
+{
+    return m_recovered;
+}
+
 bool SessionDatabase::open()
 {
     if (m_access == ReadOnly)
         return setUpConnection() && migrate();
-    return prepareFile() && setUpConnection() && setAsideIfDamaged() && migrate();
+    if (!prepareFile())
+        return false;
+    if (setUpConnection() && isSound() && migrate() && preparesStatements())
+        return true;
+    // A lock, a full disk or a read-only folder is no damage: the file stays.
+    return isDamaged() && recover();
 }
 
 bool SessionDatabase::prepareFile()
@@ -291,35 +323,111 @@ bool SessionDatabase::setUpConnection()
     return true;
 }
 
-// A damaged database is read as far as it goes, but first its file is copied
-// aside, once: a later start with the same damage finds the copy in place.
-bool SessionDatabase::setAsideIfDamaged()
+bool SessionDatabase::isSound()
 {
     QSqlQuery query(connection());
-    QStringList problems;
-    if (query.exec(QStringLiteral("PRAGMA integrity_check"))) {
-        while (query.next())
-            problems << query.value(0).toString();
-    } else {
-        problems << query.lastError().text();
+    if (!query.exec(QStringLiteral("PRAGMA integrity_check"))) {
+        m_damageFound = isDamageCode(query.lastError());
+        return failed(QStringLiteral("cannot check the database"), query.lastError().text());
     }
+    QStringList problems;
+    while (query.next())
+        problems << query.value(0).toString();
     query.finish();
     if (problems == QStringList{QStringLiteral("ok")})
         return true;
-    qWarning().noquote() << "[SessionDatabase] The integrity check failed:" << problems.mid(0, 5).join(QLatin1String("; "));
+    m_damageFound = true;
+    return failed(QStringLiteral("the integrity check failed"), problems.mid(0, 5).join(QLatin1String("; ")));
+}
+
+// Every table a save writes must take statements, or every later save would fail.
+bool SessionDatabase::preparesStatements()
+{
+    QSqlQuery query(connection());
+    for (const QString &table : {QStringLiteral("sessions"), QStringLiteral("session_records"), QStringLiteral("tasks"),
+                                 QStringLiteral("displays")}) {
+        if (!query.prepare(QStringLiteral("SELECT * FROM %1 LIMIT 1").arg(table))) {
+            m_damageFound = true;
+            return failed(QStringLiteral("cannot prepare the store's statements"), query.lastError().text());
+        }
+    }
+    return true;
+}
+
+// SQLite's own word for a damaged file (SQLITE_CORRUPT, SQLITE_NOTADB), from
+// the step that failed or from a check of its own.
+bool SessionDatabase::isDamaged()
+{
+    if (m_damageFound)
+        return true;
+    if (!connection().isOpen())
+        return false;
+    QSqlQuery query(connection());
+    if (!query.exec(QStringLiteral("PRAGMA quick_check"))) {
+        m_damageFound = isDamageCode(query.lastError());
+        return m_damageFound;
+    }
+    m_damageFound = !query.next() || query.value(0).toString() != QLatin1String("ok");
+    return m_damageFound;
+}
+
+void SessionDatabase::closeConnection()
+{
+    if (QSqlDatabase::contains(m_connectionName)) {
+        connection().close();
+        QSqlDatabase::removeDatabase(m_connectionName);
+    }
+}
+
+// The damaged file is copied aside once: a later start with the same damage
+// (a recovery that could not finish) finds the copy in place.
+bool SessionDatabase::keepDamagedCopy()
+{
     const QString previous = StoreFiles::newestAside(m_path, DamagedCopyName);
     if (!previous.isEmpty() && StoreFiles::sameContent(m_path, previous)) {
         m_damagedCopy = previous;
         return true;
     }
     m_damagedCopy = StoreFiles::asideName(m_path, DamagedCopyName);
-    if (!StoreFiles::copyOwnerOnly(m_path, m_damagedCopy)) {
+    const QString journal = m_path + QStringLiteral("-wal");
+    if (!StoreFiles::copyVerified(m_path, m_damagedCopy) ||
+        (QFileInfo::exists(journal) && !StoreFiles::copyVerified(journal, m_damagedCopy + QStringLiteral("-wal")))) {
+        QFile::remove(m_damagedCopy);
         m_damagedCopy.clear();
-        return failed(QStringLiteral("the database is damaged and cannot be copied aside"),
-                      problems.value(0));
+        return failed(QStringLiteral("the database is damaged and cannot be copied aside"), m_error);
     }
     qWarning().noquote() << "[SessionDatabase] Copied the damaged database to" << m_damagedCopy;
     return true;
+}
+
+// The fresh database is built beside the damaged one and takes its place
+// only when every record that could be read is committed in it.
+bool SessionDatabase::recover()
+{
+    closeConnection();
+    if (!keepDamagedCopy())
+        return false;
+    const QString freshPath = m_path + QStringLiteral(".recovering");
+    for (const QString &suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
+        QFile::remove(freshPath + suffix);
+    {
+        SessionDatabase fresh(freshPath);
+        if (!fresh.prepareFile() || !fresh.setUpConnection() || !fresh.migrate())
+            return failed(QStringLiteral("cannot create a fresh database"), fresh.errorString());
+        m_recovered = DatabaseRecovery::recover(m_path, fresh);
+        if (!m_recovered.stored)
+            return failed(QStringLiteral("cannot store the recovered records"), fresh.errorString());
+    }
+    // Closing the fresh database moved its journal into the file; a journal
+    // left behind would hold records the renamed file lacks.
+    if (QFileInfo::exists(freshPath + QStringLiteral("-wal")))
+        return failed(QStringLiteral("cannot finish the fresh database"), freshPath);
+    for (const QString &suffix : {QStringLiteral("-wal"), QStringLiteral("-shm")})
+        QFile::remove(m_path + suffix);
+    if (!QFile::remove(m_path) || !QFile::rename(freshPath, m_path))
+        return failed(QStringLiteral("cannot put the fresh database in place of the damaged one"), m_path);
+    m_damageFound = false;
+    return setUpConnection() && migrate();
 }
 
 bool SessionDatabase::migrate()
@@ -329,6 +437,7 @@ bool SessionDatabase::migrate()
     if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
         return failed(QStringLiteral("cannot read the database's version"), query.lastError().text());
     const int version = query.value(0).toInt();
+    m_version = version;
     query.finish();
     if (version > files.size())
         return failed(QStringLiteral("the database was written by a newer version of the program"),
@@ -352,6 +461,7 @@ bool SessionDatabase::migrate()
             // A number of this program's own, not a value from outside.
             if (!statement.exec(QStringLiteral("PRAGMA user_version = %1").arg(step + 1)))
                 return failed(QStringLiteral("cannot update the database's version"), statement.lastError().text());
+            m_version = step + 1;
             return true;
         });
         if (!migrated)
@@ -422,29 +532,62 @@ bool SessionDatabase::announce(const Change &change)
     return true;
 }
 
-QVariantList SessionDatabase::sessionSummaries() const
+QVariantList SessionDatabase::sessionSummaries(Withdrawn withdrawn, int first, int count) const
+{
+    QVariantList summaries;
+    for (const SessionListRow &row : sessionRows(withdrawn, first, count))
+        summaries.append(row.summary());
+    return summaries;
+}
+
+QVector<SessionListRow> SessionDatabase::sessionRows(Withdrawn withdrawn, int first, int count) const
 {
     QSqlQuery query(connection());
     query.setForwardOnly(true);
-    // The list's date is the stored moment in local time, taken from its
-    // number: parsing ten thousand texts would cost the start a tenth of a second.
-    query.prepare(QStringLiteral("SELECT id, uuid, date_msecs, substr(tester, 1, :length), "
-                                 "monitor_selected, substr(monitor_info, 1, :length), test_count, failed_count, "
-                                 "substr(test_type, 1, :length), substr(display_maker, 1, :length), "
-                                 "substr(display_model, 1, :length), substr(display_serial, 1, :length) "
-                                 "FROM sessions ORDER BY date_msecs DESC, id DESC"));
+    // The list's date is the stored moment, taken from its number: parsing
+    // ten thousand texts would cost the start a tenth of a second.
+    query.prepare(
+        QStringLiteral("SELECT id, uuid, date_msecs, substr(tester, 1, :length), "
+                       "monitor_selected, substr(monitor_info, 1, :length), test_count, failed_count, "
+                       "substr(test_type, 1, :length), substr(display_maker, 1, :length), "
+                       "substr(display_model, 1, :length), substr(display_serial, 1, :length), %1 "
+                       "ORDER BY date_msecs DESC, id DESC LIMIT :count OFFSET :first")
+            .arg(m_version >= withdrawalsVersion()
+                     ? QStringLiteral("withdrawals.withdrawn_by, withdrawals.withdrawn_at, withdrawals.reason "
+                                      "FROM sessions LEFT JOIN withdrawals ON "
+                                      "withdrawals.session_id = sessions.id "
+                                      "WHERE :all OR withdrawals.session_id IS NULL")
+                     // A database of an earlier version, read by a tool, withdrew nothing.
+                     : QStringLiteral("NULL, NULL, NULL FROM sessions WHERE :all OR 1")));
     query.bindValue(QStringLiteral(":length"), MaximumListTextLength);
-    QVariantList summaries;
+    query.bindValue(QStringLiteral(":all"), withdrawn == WithWithdrawn);
+    query.bindValue(QStringLiteral(":count"), count);
+    query.bindValue(QStringLiteral(":first"), first);
+    QVector<SessionListRow> rows;
     if (!query.exec()) {
         failed(QStringLiteral("cannot read the sessions"), query.lastError().text());
-        return summaries;
+        return rows;
     }
     while (query.next())
-        summaries.append(summaryOf(query));
+        rows.append(listRowOf(query));
     // A damaged page ends the list early: what came before it is still shown.
     if (query.lastError().isValid())
         failed(QStringLiteral("cannot read every session"), query.lastError().text());
-    return summaries;
+    return rows;
+}
+
+int SessionDatabase::sessionCount(Withdrawn withdrawn) const
+{
+    QSqlQuery query(connection());
+    const bool counted = query.exec(withdrawn == WithWithdrawn || m_version < withdrawalsVersion()
+                                        ? QStringLiteral("SELECT count(*) FROM sessions")
+                                        : QStringLiteral("SELECT (SELECT count(*) FROM sessions) - "
+                                                         "(SELECT count(*) FROM withdrawals)"));
+    if (!counted || !query.next()) {
+        failed(QStringLiteral("cannot count the sessions"), query.lastError().text());
+        return 0;
+    }
+    return query.value(0).toInt();
 }
 
 QVariantMap SessionDatabase::sessionRecord(qint64 id) const
@@ -483,6 +626,16 @@ qint64 SessionDatabase::newestSessionId() const
     return query.value(0).toLongLong();
 }
 
+qint64 SessionDatabase::sessionId(const QString &uuid) const
+{
+    QSqlQuery query(connection());
+    query.prepare(QStringLiteral("SELECT id FROM sessions WHERE uuid = :uuid"));
+    query.bindValue(QStringLiteral(":uuid"), uuid);
+    if (!query.exec() || !query.next())
+        return 0;
+    return query.value(0).toLongLong();
+}
+
 bool SessionDatabase::insertSession(const QVariantMap &record, const QString &uuid, qint64 *id)
 {
     const QVariant date = record.value(QStringLiteral("date"));
@@ -517,35 +670,65 @@ bool SessionDatabase::insertSession(const QVariantMap &record, const QString &uu
     return noteDisplayTested(record, uuid) && announce({Change::SessionAdded, uuid, record});
 }
 
-bool SessionDatabase::addSession(const QVariantMap &record, qint64 *id)
+bool SessionDatabase::addSession(const QVariantMap &record, qint64 *id, const QString &uuid)
 {
     qint64 stored = 0;
-    const QString uuid = QUuid::createUuid().toString(QUuid::WithoutBraces);
-    const bool added = transact([&] { return insertSession(record, uuid, &stored); });
+    const QString named = uuid.isEmpty() ? QUuid::createUuid().toString(QUuid::WithoutBraces) : uuid;
+    const bool added = transact([&] { return insertSession(record, named, &stored); });
     if (id)
         *id = added ? stored : 0;
     return added;
 }
 
-bool SessionDatabase::removeSession(qint64 id)
+bool SessionDatabase::withdrawSession(qint64 id, const QString &by, const QString &reason, const QDateTime &at)
 {
+    if (reason.trimmed().isEmpty())
+        return failed(QStringLiteral("cannot withdraw session %1").arg(id), QStringLiteral("no reason was given"));
+    const QVariantMap withdrawal{{QStringLiteral("withdrawnBy"), by},
+                                 {QStringLiteral("withdrawnAt"), at.toUTC().toString(Qt::ISODateWithMs)},
+                                 {QStringLiteral("reason"), reason.trimmed()}};
     return transact([&] {
         QSqlQuery query(connection());
-        query.prepare(QStringLiteral("DELETE FROM sessions WHERE id = :id RETURNING uuid"));
+        query.prepare(QStringLiteral("SELECT uuid FROM sessions WHERE id = :id"));
         query.bindValue(QStringLiteral(":id"), id);
-        if (!query.exec())
-            return failed(QStringLiteral("cannot delete session %1").arg(id), query.lastError().text());
-        if (!query.next())
-            return failed(QStringLiteral("cannot delete session %1").arg(id), QStringLiteral("no such session"));
+        if (!query.exec() || !query.next())
+            return failed(QStringLiteral("cannot withdraw session %1").arg(id), QStringLiteral("no such session"));
         const QString uuid = query.value(0).toString();
         query.finish();
-        return announce({Change::SessionRemoved, uuid, {}});
+        query.prepare(QStringLiteral("INSERT INTO withdrawals (session_id, withdrawn_by, withdrawn_at, reason) "
+                                     "VALUES (:id, :by, :at, :reason) ON CONFLICT (session_id) DO NOTHING"));
+        query.bindValue(QStringLiteral(":id"), id);
+        query.bindValue(QStringLiteral(":by"), boundText(by));
+        query.bindValue(QStringLiteral(":at"), withdrawal.value(QStringLiteral("withdrawnAt")));
+        query.bindValue(QStringLiteral(":reason"), withdrawal.value(QStringLiteral("reason")));
+        if (!query.exec())
+            return failed(QStringLiteral("cannot withdraw session %1").arg(id), query.lastError().text());
+        if (query.numRowsAffected() != 1)
+            return failed(QStringLiteral("cannot withdraw session %1").arg(id),
+                          QStringLiteral("it is withdrawn already"));
+        return announce({Change::SessionWithdrawn, uuid, withdrawal});
     });
 }
 
 qint64 SessionDatabase::newestSessionId(const QString &displayKey) const
 {
     return sessionIds(displayKey).value(0);
+}
+
+QDateTime SessionDatabase::nextSessionDate(const QString &displayKey, const QString &testType,
+                                           const QDateTime &after) const
+{
+    if (displayKey.isEmpty() || !after.isValid())
+        return {};
+    QSqlQuery query(connection());
+    query.prepare(QStringLiteral("SELECT min(date_msecs) FROM sessions WHERE display_key = :key AND "
+                                 "test_type = :type AND date_msecs > :after"));
+    query.bindValue(QStringLiteral(":key"), displayKey);
+    query.bindValue(QStringLiteral(":type"), testType);
+    query.bindValue(QStringLiteral(":after"), after.toMSecsSinceEpoch());
+    if (!query.exec() || !query.next() || query.isNull(0))
+        return {};
+    return QDateTime::fromMSecsSinceEpoch(query.value(0).toLongLong());
 }
 
 QList<qint64> SessionDatabase::sessionIds(const QString &displayKey) const

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "databaserecovery.h"
 #include "displayrecord.h"
+#include "sessionlistrow.h"
 
 #include <QDateTime>
 #include <QList>
+#include <QVector>
 #include <QString>
 #include <QVariantMap>
 
@@ -25,14 +28,16 @@ public:
         enum Kind
         {
             SessionAdded,
-            SessionRemoved,
+            SessionWithdrawn,
             TaskAdded,
             TaskChanged,
             TaskRemoved
         };
         Kind kind;
         QString key;        // the session's uuid or the task's id
-        QVariantMap record; // the record as stored after the change; empty after a removal
+        // The record as stored after the change; empty after a removal; for a
+        // withdrawal its "withdrawnBy", "withdrawnAt" and "reason".
+        QVariantMap record;
     };
     using ChangeHook = std::function<bool(QSqlDatabase &database, const Change &change)>;
 
@@ -51,32 +56,52 @@ public:
     SessionDatabase(const SessionDatabase &) = delete;
     SessionDatabase &operator=(const SessionDatabase &) = delete;
 
-    // Opens the file, creating or updating its tables. A file that is not a
-    // sound database is first copied aside (damagedCopy()). False, with
-    // errorString(), when the file cannot be used at all.
+    // Opens the file, creating or updating its tables. A file that fails to
+    // open, to pass its integrity check or to prepare the store's statements
+    // is copied aside (damagedCopy()), once for the same damage, and replaced
+    // by a fresh database holding every record that could still be read
+    // (recovered()). False, with errorString(), when the file cannot be used at all.
     bool open();
     bool isOpen() const;
     QString fileName() const;
     // Why the last open, read or write failed.
     QString errorString() const;
     QString damagedCopy() const;
+    // What was read of a damaged database into the fresh one that replaced it.
+    DatabaseRecovery::Counts recovered() const;
 
+    enum Withdrawn
+    {
+        WithWithdrawn,
+        WithoutWithdrawn
+    };
     // Newest first; each map has the list's fields ("id", "uuid", "tester",
     // "date", "ntest", "nfailedtestcontents", "monitorselected",
-    // "monitorinfo", "testtype", and "display" with "maker", "model" and
-    // "serial") but not the results.
-    QVariantList sessionSummaries() const;
+    // "monitorinfo", "testtype", "display" with "maker", "model" and
+    // "serial", and for a withdrawn session "withdrawal" with "withdrawnBy",
+    // "withdrawnAt" and "reason") but not the results. `count` -1: all from `first` on.
+    QVariantList sessionSummaries(Withdrawn withdrawn = WithWithdrawn, int first = 0, int count = -1) const;
+    // The same as compact rows, for the list of years of sessions.
+    QVector<SessionListRow> sessionRows(Withdrawn withdrawn, int first, int count) const;
+    int sessionCount(Withdrawn withdrawn) const;
     // The whole record; an empty map, with errorString(), when the row is
     // missing, too large or not readable.
     QVariantMap sessionRecord(qint64 id) const;
     qint64 newestSessionId() const;
+    // The id of the session with that uuid; 0 when there is none.
+    qint64 sessionId(const QString &uuid) const;
     // The newest session of the display with that key (DisplayRecord::key);
     // 0 when there is none.
     qint64 newestSessionId(const QString &displayKey) const;
+    // The moment of the display's first session of that test type after
+    // `after`; invalid when there is none.
+    QDateTime nextSessionDate(const QString &displayKey, const QString &testType, const QDateTime &after) const;
     // The ids of that display's sessions, newest first.
     QList<qint64> sessionIds(const QString &displayKey) const;
-    bool addSession(const QVariantMap &record, qint64 *id = nullptr);
-    bool removeSession(qint64 id);
+    // A new uuid is made when none is given.
+    bool addSession(const QVariantMap &record, qint64 *id = nullptr, const QString &uuid = QString());
+    // Marks a session withdrawn; it stays stored. A reason is required.
+    bool withdrawSession(qint64 id, const QString &by, const QString &reason, const QDateTime &at);
 
     // Every known display, by maker, model and serial number. A display
     // becomes known when it is classified or its first session is stored;
@@ -125,11 +150,17 @@ public:
     int count(const QString &table) const;
 
 private:
+    friend class DatabaseRecovery;
     QSqlDatabase connection() const;
     bool prepareFile();
     bool setUpConnection();
     bool openUnchanging(QSqlDatabase &database);
-    bool setAsideIfDamaged();
+    bool isSound();
+    bool preparesStatements();
+    bool isDamaged();
+    bool keepDamagedCopy();
+    bool recover();
+    void closeConnection();
     bool migrate();
     bool fillListColumns();
     bool announce(const Change &change);
@@ -144,5 +175,8 @@ private:
     QString m_connectionName;
     mutable QString m_error;
     QString m_damagedCopy;
+    bool m_damageFound = false;
+    int m_version = 0;
+    DatabaseRecovery::Counts m_recovered;
     QList<ChangeHook> m_hooks;
 };

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <unistd.h>
+
 namespace {
 
 const QString AsideTimeFormat = QStringLiteral("yyyyMMdd-HHmmss");
@@ -45,6 +47,19 @@ bool StoreFiles::copyOwnerOnly(const QString &source, const QString &target)
         return false;
     }
     return true;
+}
+
+bool StoreFiles::copyVerified(const QString &source, const QString &target)
+{
+    if (!copyOwnerOnly(source, target))
+        return false;
+    QFile copy(target);
+    const bool durable = copy.open(QIODevice::ReadWrite) && ::fsync(copy.handle()) == 0;
+    copy.close();
+    if (durable && sameContent(source, target))
+        return true;
+    QFile::remove(target);
+    return false;
 }
 
 QString StoreFiles::newestAside(const QString &path, const QString &what)

@@ -13,6 +13,8 @@ bool restrictToOwner(const QString &path);
 QString asideName(const QString &path, const QString &what);
 // Copies `source` to a new owner-only file `target`; false, and no target, on failure.
 bool copyOwnerOnly(const QString &source, const QString &target);
+// As copyOwnerOnly, and the copy is on disk and read back equal to the source before it counts.
+bool copyVerified(const QString &source, const QString &target);
 // The file of `what` beside `path` that was kept last, or an empty text.
 QString newestAside(const QString &path, const QString &what);
 bool sameContent(const QString &first, const QString &second);

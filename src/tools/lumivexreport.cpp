@@ -4,6 +4,8 @@
 #include "defaultdictionary.h"
 #include "legacysettingsfile.h"
 #include "printabletext.h"
+#include "recordfingerprint.h"
+#include "reportfingerprint.h"
 #include "reportgenerator.h"
 #include "sessiondatabase.h"
 #include "sessionexport.h"
@@ -35,7 +37,10 @@ enum ExitCode
 {
     Success = 0,
     Failure = 1,
-    BadArguments = 2
+    BadArguments = 2,
+    // --verify: the report does not match its stored record, or it is not a report.
+    NoMatch = 1,
+    NotAReport = 2
 };
 
 const QString DefaultSettingsFile = QStringLiteral("Lumivex 2016.ini");
@@ -105,10 +110,38 @@ public:
 
     Outcome readRecord(int index, QVariantMap *record) override
     {
-        *record = m_database.sessionRecord(m_sessions.at(index).toMap().value(QStringLiteral("id")).toLongLong());
+        const QVariantMap summary = m_sessions.at(index).toMap();
+        *record = m_database.sessionRecord(summary.value(QStringLiteral("id")).toLongLong());
         if (record->isEmpty())
             return fail(Failure, QStringLiteral("session %1 cannot be read: %2").arg(index).arg(m_database.errorString()));
+        // The report carries the fingerprint of the stored record.
+        record->insert(RecordFingerprint::UuidKey, summary.value(QStringLiteral("uuid")));
         return Outcome();
+    }
+
+    // Whether the stored record of the session with that uuid still has the fingerprint.
+    Outcome verify(const QString &uuid, const QString &fingerprint)
+    {
+        for (int index = 0; index < m_sessions.size(); ++index) {
+            if (m_sessions.at(index).toMap().value(QStringLiteral("uuid")).toString() != uuid)
+                continue;
+            QVariantMap record;
+            const Outcome read = readRecord(index, &record);
+            if (read.code != Success)
+                return fail(NoMatch, read.message);
+            if (RecordFingerprint::of(uuid, record) != fingerprint)
+                return fail(NoMatch, QStringLiteral("the stored record of session %1 (index %2) was changed after "
+                                                    "the report was written: its fingerprint is %3")
+                                         .arg(uuid)
+                                         .arg(index)
+                                         .arg(RecordFingerprint::of(uuid, record)));
+            standardOutput() << QStringLiteral("the report matches session %1 (index %2), fingerprint %3\n")
+                                    .arg(uuid)
+                                    .arg(index)
+                                    .arg(fingerprint);
+            return Outcome();
+        }
+        return fail(NoMatch, QStringLiteral("database \"%1\" holds no session %2").arg(m_path, uuid));
     }
 
 private:
@@ -363,6 +396,26 @@ std::unique_ptr<SessionSource> chooseSource(const QCommandLineParser &parser)
     return std::make_unique<DatabaseSource>(SessionDatabase::defaultFileName());
 }
 
+// Finds the session a report names in the station's database and compares
+// the report's fingerprint with that of the stored record now.
+Outcome verifyReport(const QCommandLineParser &parser)
+{
+    const QString reportPath = parser.value(QStringLiteral("verify"));
+    QFile report(reportPath);
+    if (!report.open(QIODevice::ReadOnly))
+        return fail(NotAReport, QStringLiteral("cannot read \"%1\": %2").arg(reportPath, report.errorString()));
+    QString uuid;
+    QString fingerprint;
+    if (!ReportFingerprint::readFrom(report.readAll(), &uuid, &fingerprint))
+        return fail(NotAReport, QStringLiteral("\"%1\" is not a Lumivex report of a stored session").arg(reportPath));
+    DatabaseSource source(parser.isSet(QStringLiteral("database")) ? parser.value(QStringLiteral("database"))
+                                                                   : SessionDatabase::defaultFileName());
+    const Outcome opened = source.open();
+    if (opened.code != Success)
+        return fail(NoMatch, opened.message);
+    return source.verify(uuid, fingerprint);
+}
+
 Outcome run(const QCommandLineParser &parser)
 {
     if (!parser.positionalArguments().isEmpty())
@@ -391,6 +444,8 @@ Outcome run(const QCommandLineParser &parser)
         return fail(BadArguments, QStringLiteral("--settings and --database cannot be combined"));
     if (parser.isSet(QStringLiteral("station")) && !SiteSource::isSiteUri(parser.value(QStringLiteral("database"))))
         return fail(BadArguments, QStringLiteral("--station needs a site database: --database postgresql://..."));
+    if (parser.isSet(QStringLiteral("verify")))
+        return verifyReport(parser);
     const std::unique_ptr<SessionSource> chosen = chooseSource(parser);
     SessionSource &source = *chosen;
     const Outcome checked = checkOutputs(source, parser.value(QStringLiteral("out")), exportPath);
@@ -492,6 +547,11 @@ int main(int argc, char *argv[])
          QStringLiteral("Write the session's data as JSON or CSV, chosen by the file's suffix, instead of the PDF "
                         "(with --out as well)."),
          QStringLiteral("file")},
+        {QStringLiteral("verify"),
+         QStringLiteral("Check that a report still belongs to its stored record: finds the session the report "
+                        "names in the database and compares the fingerprints. Exit codes: 0 match, 1 no match "
+                        "(changed or missing record), 2 not a report."),
+         QStringLiteral("report.pdf")},
         {QStringLiteral("verbose"), QStringLiteral("Also print the libraries' diagnostic lines.")},
     });
 

@@ -79,8 +79,8 @@ const Entry InterfaceTexts[] = {
     {"monitorTested", "_[Monitor Tested]_"},
     {"chooseMonitor", "_[Choose a monitor]_"},
     {"notSaved", "_[not saved]_"},
-    {"saveFailed",
-     "_[The testing session could not be saved to the file %1.]_\n_[It is kept only until the program ends.]_"},
+    {"saveFailed", "_[The testing session could not be saved to the file %1.]_\n"
+                   "_[It is kept in a file of its own beside it and stored as soon as a save succeeds again.]_"},
     {"taskSaveFailed", "_[The task could not be saved to the file %1.]_\n_[Nothing stored before was lost.]_"},
     {"deleteFailed", "_[The deletion could not be saved to the file %1.]_\n_[Nothing was deleted.]_"},
     {"languageSaveFailed",
@@ -93,6 +93,33 @@ const Entry InterfaceTexts[] = {
                      "_[Nothing was changed; the next start tries again.]_"},
     {"importSkipped", "_[%1 stored records could not be read and were skipped.]_\n"
                       "_[The settings file as it was is kept as %2.]_"},
+    // Records that cannot be lost or quietly changed.
+    {"records_recovered", "_[%1 sessions and %2 tasks that could still be read were recovered into a new file; "
+                          "%3 stored rows could not be read.]_"},
+    {"records_withdrawnBy", "_[Withdrawn by %1 on %2: %3]_"},
+    {"records_withdrawTitle", "_[Withdraw session]_"},
+    {"records_withdraw", "_[Withdraw]_"},
+    {"records_withdrawExplanation", "_[A stored session is never deleted. It is withdrawn: hidden from the list, kept "
+                                    "in the store, in exports and in the site database, with who withdrew it, when "
+                                    "and why.]_"},
+    {"records_withdrawnByLabel", "_[Withdrawn by]_"},
+    {"records_withdrawReasonLabel", "_[Reason]_"},
+    {"records_withinRetention", "_[The law asks that the record of this %1 is still kept.]_\n_[%2]_\n"
+                                "_[Withdraw it anyway? It stays stored and in the exports, marked withdrawn.]_"},
+    {"records_keptUntil", "_[It is kept until %1.]_"},
+    {"records_keptWhileInUse", "_[It is kept while the display is in use, and %1 years after its next acceptance "
+                               "test.]_"},
+    {"records_retentionUnknown", "_[The retention periods cannot be read, so every record is kept.]_"},
+    {"records_showWithdrawn", "_[Show withdrawn]_"},
+    {"records_unsavedOnExit", "_[%1 testing sessions could not be saved.]_\n_[They are kept in the file %2 and stored "
+                              "as soon as a save succeeds, at the latest at the next start.]_\n"
+                              "_[Export them to another file as well?]_"},
+    {"records_export", "_[Export]_"},
+    {"records_fingerprintShort", "_[Fingerprint %1]_"},
+    {"records_fingerprintWhole", "_[Fingerprint of the stored record (SHA-256): %1]_"},
+    {"records_closeWithoutExport", "_[Close without export]_"},
+    {"records_exported", "_[The unsaved sessions were exported to %1.]_"},
+    {"records_exportFailed", "_[The unsaved sessions could not be exported to %1.]_"},
     {"sessionUnreadable", "_[The stored session cannot be read.]_"},
     {"aboutRights", "_[Copyright Lumivex developers. All rights reserved.]_"},
     {"blackwhite", "_[Black And White]_"},

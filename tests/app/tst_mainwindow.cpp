@@ -5,18 +5,24 @@
 #include "localformats.h"
 #include "pdfprobe.h"
 #include "savedsessionsmodel.h"
-#include "screenidentity.h"
-#include "testingsession.h"
 #include "scheduler/schedulertesting.h"
+#include "screenidentity.h"
 #include "support/itemviews.h"
 #include "support/modalanswers.h"
 #include "support/sessiondriver.h"
+#include "support/storefiles.h"
+#include "testingsession.h"
+#include "unsavedexport.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -47,7 +53,9 @@ class TestMainWindow : public QObject
 private slots:
     void initTestCase()
     {
-        for (const QString &file : {SettingsFile, QStringLiteral("Lumivex.sqlite"), QStringLiteral("Lumivex.sqlite-wal")})
+        for (const QString &file :
+             {SettingsFile, QStringLiteral("Lumivex.sqlite"), QStringLiteral("Lumivex.sqlite-wal"),
+              QStringLiteral("Lumivex unsaved sessions.json")})
             QFile::remove(file);
     }
 
@@ -135,13 +143,42 @@ private slots:
         click("homePushButton");
         click("listSavedSessionPushButton");
 
-        ModalAnswers::clickButton(QStringLiteral("No"));
+        // "Delete" withdraws: who and why are asked, and a session the law
+        // still asks to keep is withdrawn only when asked twice, saying why.
+        const auto withdraw = [](const QString &reason) {
+            ModalAnswers::handle([reason](QDialog *dialog) {
+                dialog->findChild<QLineEdit *>("byLineEdit")->setText(QStringLiteral("Q. Officer"));
+                dialog->findChild<QPlainTextEdit *>("reasonPlainTextEdit")->setPlainText(reason);
+                auto *ok = dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok);
+                if (ok->isEnabled())
+                    ok->click();
+                else
+                    dialog->reject();
+            });
+        };
+        withdraw(QString());
         ItemViews::clickCell(table, 0, SavedSessionsModel::DeleteColumn);
         QCOMPARE(sessions()->rowCount(), 1);
+        QString why;
+        withdraw(QStringLiteral("wrong display"));
+        ModalAnswers::clickButton(QStringLiteral("No"), &why);
+        ItemViews::clickCell(table, 0, SavedSessionsModel::DeleteColumn);
+        QCOMPARE(sessions()->rowCount(), 1);
+        QVERIFY2(why.contains(QStringLiteral("Daily constancy test")) && why.contains(QStringLiteral("§ 117")) &&
+                     why.contains(LocalFormats::date(QDate::currentDate().addYears(10))),
+                 qPrintable(why));
+        withdraw(QStringLiteral("wrong display"));
         ModalAnswers::clickButton(QStringLiteral("Yes"));
         ItemViews::clickCell(table, 0, SavedSessionsModel::DeleteColumn);
         QCOMPARE(sessions()->rowCount(), 0);
-        QCOMPARE(ConfigurationManager(SettingsFile).sessions().size(), 0);
+        const QVariantList stored = ConfigurationManager(SettingsFile).sessions();
+        QCOMPARE(stored.size(), 1);
+        const QVariantMap withdrawal = stored.first().toMap().value("withdrawal").toMap();
+        QCOMPARE(withdrawal.value("withdrawnBy").toString(), QStringLiteral("Q. Officer"));
+        QCOMPARE(withdrawal.value("reason").toString(), QStringLiteral("wrong display"));
+        child<QCheckBox>("showWithdrawnCheckBox")->click();
+        QCOMPARE(sessions()->rowCount(), 1);
+        QVERIFY(sessions()->index(0, 0).data(Qt::FontRole).value<QFont>().strikeOut());
     }
 
     // A task of the required groups and group 4, created today while the clock
@@ -286,6 +323,7 @@ private slots:
 
     // Another process holds the database: the session stays on the list,
     // marked, and the operator is told at once what was not saved and where.
+    // At the end the operator may export it; the next save that succeeds stores it.
     void failedSaveWarnsAtOnce()
     {
         const QString database = ConfigurationManager::instance()->databaseFileName();
@@ -298,10 +336,27 @@ private slots:
             sessions()->addSession({}, QStringLiteral("Ada"), 1, 0, 0, QStringLiteral("Panel"));
             QVERIFY2(warning.contains(database) && warning.contains(QStringLiteral("database is locked")),
                      qPrintable(warning));
-            QVERIFY2(warning.contains(QStringLiteral("kept only until the program ends")), qPrintable(warning));
+            QVERIFY2(warning.contains(QStringLiteral("stored as soon as a save succeeds")), qPrintable(warning));
+            const QString exported = QDir::current().absoluteFilePath(QStringLiteral("exported.json"));
+            QString offer;
+            ModalAnswers::clickButton(QStringLiteral("Export"), &offer);
+            ModalAnswers::handle([&](QDialog *dialog) {
+                static_cast<QFileDialog *>(dialog)->selectFile(exported);
+                dialog->done(QDialog::Accepted);
+            });
+            ModalAnswers::clickButton(QStringLiteral("OK"));
+            UnsavedExport::offerOnExit(m_window.get(), ConfigurationManager::instance());
+            QVERIFY2(offer.startsWith(QStringLiteral("1 testing sessions could not be saved.")), qPrintable(offer));
+            QVERIFY(QString::fromUtf8(fileBytes(exported)).contains(QStringLiteral("\"Ada\"")));
         }
         QSqlDatabase::removeDatabase(QStringLiteral("locker"));
         QCOMPARE(sessions()->index(0, 0).data().toString(), QStringLiteral("Ada - not saved"));
+        const int rows = sessions()->rowCount();
+        QVERIFY(sessions()->addSession({}, QStringLiteral("Bea"), 1, 0, 0, QStringLiteral("Panel")));
+        QCOMPARE(sessions()->rowCount(), rows + 1);
+        QCOMPARE(sessions()->index(0, 0).data().toString(), QStringLiteral("Bea"));
+        QCOMPARE(sessions()->index(1, 0).data().toString(), QStringLiteral("Ada"));
+        QVERIFY(ConfigurationManager::instance()->unsavedSessions().isEmpty());
     }
 
     // A refused limits file is said at start, with its reason; the built-in table judges.

@@ -342,6 +342,19 @@ private slots:
         QVERIFY(!query.exec("UPDATE lumivex_sessions SET station = 'CT room A' WHERE station = 'CT room B'"));
         QVERIFY(!query.exec("UPDATE lumivex_sessions SET sent_by = 'station_a' WHERE station = 'CT room B'"));
         QVERIFY(!query.exec("INSERT INTO lumivex_station_logins VALUES ('station_b', 'CT room A')"));
+        // A session withdrawn at its station stays at the site, marked; only its own station marks it.
+        const QVariantMap withdrawal{
+            {"withdrawnBy", "Q. Officer"}, {"withdrawnAt", "2026-03-06T10:00:00.000Z"}, {"reason", "wrong display"}};
+        QVERIFY(!b.markSessionWithdrawn("CT room B", uuid, withdrawal));
+        QVERIFY2(a.markSessionWithdrawn("CT room A", uuid, withdrawal), qPrintable(a.lastError()));
+        QSqlQuery atSite(QSqlDatabase::database("station_a"));
+        QVERIFY(atSite.exec("SELECT withdrawn_by, withdrawal_reason, withdrawn_at = '2026-03-06T10:00:00Z' "
+                           "FROM lumivex_sessions WHERE uuid = '" +
+                           uuid + "'") &&
+                atSite.next());
+        QCOMPARE(atSite.value(0).toString(), QStringLiteral("Q. Officer"));
+        QCOMPARE(atSite.value(1).toString(), QStringLiteral("wrong display"));
+        QVERIFY(atSite.value(2).toBool());
         QVERIFY(!query.exec("DELETE FROM lumivex_sessions"));
         QVERIFY(!query.exec("DROP TABLE lumivex_tasks"));
 

@@ -204,9 +204,10 @@ private slots:
         add(session({}, QString(), 0, day(2)));
         m_store.reset();
         runOnDatabase(m_dir->filePath("Lumivex.sqlite"),
-                      {"DROP INDEX sessions_by_display", "ALTER TABLE sessions DROP COLUMN display_key",
-                       "DROP TABLE displays", "ALTER TABLE sessions DROP COLUMN test_type",
-                       "ALTER TABLE sessions DROP COLUMN display_maker",
+                      {"DROP TRIGGER sessions_are_kept", "DROP TRIGGER session_records_are_kept",
+                       "DROP TABLE withdrawals", "DROP INDEX sessions_by_display",
+                       "ALTER TABLE sessions DROP COLUMN display_key", "DROP TABLE displays",
+                       "ALTER TABLE sessions DROP COLUMN test_type", "ALTER TABLE sessions DROP COLUMN display_maker",
                        "ALTER TABLE sessions DROP COLUMN display_model",
                        "ALTER TABLE sessions DROP COLUMN display_serial", "PRAGMA user_version = 2"});
         m_store = std::make_unique<SessionDatabase>(m_dir->filePath("Lumivex.sqlite"));

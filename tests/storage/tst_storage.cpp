@@ -5,6 +5,7 @@
 #include "sessiondatabase.h"
 #include "support/shippedlanguages.h"
 #include "support/sqlitefile.h"
+#include "support/storefiles.h"
 #include "translator.h"
 
 #include <QApplication>
@@ -24,18 +25,6 @@ static bool isPrivate(const QString &path)
     const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther;
     return (QFile::permissions(path) & (others | QFile::ReadOwner | QFile::WriteOwner)) ==
            (QFile::ReadOwner | QFile::WriteOwner);
-}
-
-static QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-static void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
 }
 
 static QVariantMap sessionRecord(const QString &tester, int hour, uint failed = 0)
@@ -216,6 +205,7 @@ private slots:
         seed(folder + '/' + SettingsFileName);
         QSqlDatabase locker = QSqlDatabase::addDatabase("QSQLITE", "locker");
         QStringList testers;
+        QStringList kept;
         int tasks = 0;
         if (fault == "read-only") {
             QVERIFY(QFile::rename(folder, path("seeded")));
@@ -239,7 +229,7 @@ private slots:
             QSignalSpy failures(&store, &ConfigurationManager::writeFailed);
             const QVariantMap large{{"1", QString(1 << 20, 'n')}};
             const bool added = model.addSession(large, "D", 4, 0, 1, "Test monitor");
-            const bool removed = store.removeSession(store.sessions().value(1).toMap());
+            const bool removed = store.withdrawSession(store.sessions().value(1).toMap(), "Q", "entered twice");
             const bool taskAdded = store.addTask(task("t3", "Monthly"));
             const bool languageSaved = store.setLocaleSelected("de");
             QVERIFY(fault != "read-only" || !languageSaved);
@@ -247,8 +237,11 @@ private slots:
             QCOMPARE(model.recordAt(0).value("test_session").toMap(), large);
             QCOMPARE(failures.count(), int(!added) + int(!removed) + int(!taskAdded) + int(!languageSaved));
             QVERIFY(fault == "full" || (!removed && !taskAdded));
-            testers = fieldsOf(store.sessions(), "tester");
+            testers = fieldsOf(store.sessions(false), "tester");
             tasks = store.tasks().size();
+            // A session that could not be saved waits beside the database where it could be written there.
+            if (!added && QFileInfo::exists(store.unsavedFileName()))
+                kept = QStringList{"D"};
             QCOMPARE(testers, removed ? QStringList({"C", "A"}) : QStringList({"C", "B", "A"}));
             QCOMPARE(tasks, taskAdded ? 3 : 2);
         }
@@ -262,7 +255,7 @@ private slots:
         }
         ConfigurationManager store(folder + '/' + SettingsFileName);
         QVERIFY(store.startReport().unavailable.isEmpty());
-        QCOMPARE(fieldsOf(store.sessions(), "tester"), testers);
+        QCOMPARE(fieldsOf(store.sessions(false), "tester"), kept + testers);
         QCOMPARE(store.tasks().size(), tasks);
         QVERIFY(store.addSessionRecord(sessionRecord("E", 13)));
         QCOMPARE(runOnDatabase(store.databaseFileName(), {"PRAGMA integrity_check"}), QStringList{"ok"});
@@ -297,11 +290,9 @@ private slots:
 
     void damage_data()
     {
-        QTest::addColumn<QString>("statement"); // run on the seeded database, or written over it when not SQL
+        QTest::addColumn<QString>("statement"); // run on the seeded database
         QTest::addColumn<QStringList>("testers");
         QTest::addColumn<QString>("unreadable"); // the session whose record cannot be read, and why
-        QTest::newRow("not a database") << "GIF89a, not SQLite" << QStringList() << QString();
-        QTest::newRow("page overwritten") << "page" << QStringList() << QString();
         QTest::newRow("record damaged") << "UPDATE session_records SET record = x'00000003789c' WHERE session_id = 2"
                                         << QStringList{"C", "B", "A"} << "B: its record is damaged";
         QTest::newRow("record length of 2 GB")
@@ -314,34 +305,18 @@ private slots:
                                         << QStringList{"C", QString(1000, 'x'), "A"} << QString();
     }
 
-    // A damaged file is copied aside once and the program goes on with what
-    // it can read; a damaged record is refused alone, without a large read.
+    // A damaged record is refused alone, without a large read. (A damaged
+    // file: see tst_recovery.)
     void damage()
     {
         QFETCH(QString, statement);
         QFETCH(QString, unreadable);
         seed(path());
-        if (statement == "page") {
-            QFile file(database());
-            QVERIFY(file.open(QIODevice::ReadWrite) && file.seek(4096) && file.write(QByteArray(8, '\xff')));
-        } else if (!statement.startsWith("UPDATE")) {
-            writeBytes(database(), statement.toLatin1());
-        } else {
-            runOnDatabase(database(), {statement});
-        }
-        const QByteArray damaged = fileBytes(database());
-        QString copy;
+        runOnDatabase(database(), {statement});
         for (int start = 0; start < 2; ++start) {
             ConfigurationManager store(path());
             QVERIFY(store.startReport().unavailable.isEmpty());
-            if (!statement.startsWith("UPDATE")) {
-                if (start == 1)
-                    continue;
-                copy = store.startReport().damagedCopy;
-                QCOMPARE(fileBytes(copy), damaged);
-                QVERIFY(isPrivate(copy));
-                continue;
-            }
+            QVERIFY(store.startReport().damagedCopy.isEmpty());
             const QVariantList sessions = store.sessions();
             QTEST(fieldsOf(sessions, "tester"), "testers");
             for (const QVariant &session : sessions) {
@@ -352,7 +327,6 @@ private slots:
                              qPrintable(store.database()->errorString()));
             }
         }
-        QCOMPARE(QDir(m_dir->path()).entryList({"*.damaged-*"}).size(), int(!copy.isEmpty()));
     }
 
     // A helper process adds sessions and is killed at random moments, 50
@@ -448,11 +422,15 @@ private slots:
         }
         QCOMPARE(clicked.count(), 1);
 
-        // A row outside the table removes nothing.
-        QVERIFY(!model.removeSession(4));
-        QVERIFY(model.removeSession(3));
+        // A row outside the table withdraws nothing, nor does a withdrawal without a reason.
+        QVERIFY(!model.withdrawSession(4, "Q", "entered twice"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("cannot withdraw session .*: no reason was given"));
+        QVERIFY(!model.withdrawSession(3, "Q", " "));
+        QVERIFY(model.withdrawSession(3, "Q", "entered twice"));
         QVERIFY(model.addSession({}, "new", 2, 1, 0, "Laptop panel"));
-        QCOMPARE(fieldsOf(ConfigurationManager(path()).sessions(), "tester"), QStringList({"new", "Ada", "Cy", "Bob"}));
+        QCOMPARE(model.rowCount(), 4);
+        QCOMPARE(fieldsOf(ConfigurationManager(path()).sessions(false), "tester"),
+                 QStringList({"new", "Ada", "Cy", "Bob"}));
         QCOMPARE(store.latestSessionResults(), QVariantMap());
     }
 
