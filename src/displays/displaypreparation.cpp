@@ -6,6 +6,7 @@
 #include "modalprompt.h"
 #include "sessiondatabase.h"
 #include "translator.h"
+#include "workstationpeers.h"
 
 namespace {
 
@@ -99,6 +100,7 @@ std::optional<DisplayPreparation::Outcome> DisplayPreparation::prepare(const Scr
     outcome.context.reference = display.reference;
     outcome.context.referenceDate = display.referenceDate.toString(Qt::ISODate);
     outcome.context.referenceSession = display.referenceSession;
+    outcome.context.workstation = WorkstationPeers::of(*database, display);
     outcome.prefill = m_store->latestSessionResults(key);
     return outcome;
 }

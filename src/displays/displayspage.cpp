@@ -10,6 +10,8 @@
 #include "translator.h"
 
 #include <QHeaderView>
+
+#include <optional>
 #include <QStandardItemModel>
 
 namespace {
@@ -56,7 +58,7 @@ void DisplaysPage::reload()
     m_model->setHorizontalHeaderLabels({translated("display_identity"), translated("applicationCategory"),
                                         translated("roomClass"), translated("displays_classifiedOn"),
                                         translated("displays_referenceDate"), translated("displays_lastTest"),
-                                        translated("displays_result")});
+                                        translated("displays_result"), translated("plan_workstation")});
     for (const DisplayRecord &display : qAsConst(m_displays)) {
         const QStringList texts{
             display.description(),
@@ -65,7 +67,8 @@ void DisplaysPage::reload()
             LocalFormats::date(display.classifiedOn),
             display.hasReference() ? LocalFormats::date(display.referenceDate) : translated("displays_noReference"),
             LocalFormats::dateTime(display.lastTested),
-            resultText(display.lastResult)};
+            resultText(display.lastResult),
+            display.workstation.isEmpty() ? translated("plan_thisStation") : display.workstation};
         QList<QStandardItem *> row;
         for (const QString &text : texts)
             row << new QStandardItem(text);
@@ -94,13 +97,22 @@ const DisplayRecord *DisplaysPage::chosenDisplay() const
 
 void DisplaysPage::classifyChosen()
 {
-    const DisplayRecord *display = chosenDisplay();
+    // A copy: the store's writes may reload the page's list.
+    const std::optional<DisplayRecord> display =
+        chosenDisplay() ? std::optional<DisplayRecord>(*chosenDisplay()) : std::nullopt;
     if (!display)
         return;
     DisplayDialog dialog(display->description(), display->category, display->roomClass, this);
+    QStringList workstations;
+    for (const DisplayRecord &known : qAsConst(m_displays))
+        workstations << known.workstation;
+    workstations.removeDuplicates();
+    dialog.offerWorkstations(display->workstation, workstations);
     if (ModalPrompt::exec(&dialog) != QDialog::Accepted)
         return;
     m_store->classifyDisplay(display->identity(), dialog.category(), dialog.roomClass());
+    if (dialog.workstation() != display->workstation)
+        m_store->setWorkstation(display->key(), dialog.workstation());
     reload();
 }
 

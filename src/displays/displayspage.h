@@ -32,6 +32,7 @@ public:
         ReferenceColumn,
         LastTestColumn,
         ResultColumn,
+        WorkstationColumn,
         ColumnCount
     };
 

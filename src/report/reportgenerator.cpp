@@ -892,7 +892,8 @@ qreal ReportGenerator::drawSessionContext(qreal y, const QString &testType, cons
                                         serial.isEmpty() ? QString() : QStringLiteral("(SN %1)").arg(serial)}
                                 .join(QLatin1Char(' '))
                                 .simplified());
-    const QString categoryId = display.value(QStringLiteral("category")).toString();
+    const QString categoryId = LimitsTable::currentCategoryId(display.value(QStringLiteral("category")).toString(),
+                                                              display.value(QStringLiteral("roomClass")).toString());
     const LimitsTable::Category *category = LimitsTable::current().category(categoryId);
     const QString categoryTitle = category ? translated(category->title) : QString();
     row("applicationCategory", categoryTitle.isEmpty() ? (category ? category->title : categoryId) : categoryTitle);

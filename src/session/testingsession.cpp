@@ -2,6 +2,7 @@
 
 #include "comparisondialog.h"
 #include "comparisontext.h"
+#include "displayrecord.h"
 #include "judgement.h"
 #include "limitstable.h"
 #include "modalprompt.h"
@@ -349,8 +350,17 @@ QVariantMap TestingSession::sessionDetails(uint *failed) const
     // An acceptance test measures the values a reference is made of; only a constancy test compares.
     const QVariantMap reference =
         m_context.testType == QLatin1String("acceptance") ? QVariantMap() : m_context.reference;
-    const Judgement judgement =
-        Judgement::judge(answers, {m_context.category, m_context.roomClass, reference}, LimitsTable::current());
+    Judgement judgement = Judgement::judge(
+        answers, {m_context.category, m_context.roomClass, reference,
+                  // A screen lost during the run has no matrix, which fails.
+                  identity.devicePixels.isValid() ? identity.devicePixels : QSize(0, 0)}, LimitsTable::current());
+    const QDate today = QDate::currentDate();
+    if (const auto deviation = WorkstationDeviation::judge(
+            m_context.workstation + QList<WorkstationDeviation::Member>{WorkstationDeviation::tested(
+                                        DisplayRecord::fromIdentity(display).description(), m_context.category,
+                                        judgement, today)},
+            today, LimitsTable::current()))
+        judgement.verdicts << *deviation;
     *failed += uint(judgement.failedCount());
     QVariantMap details{
         {QStringLiteral("display"), display},

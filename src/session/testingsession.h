@@ -6,6 +6,8 @@
 #include <QVariantMap>
 #include <QWidget>
 
+#include "workstationdeviation.h"
+
 #include <memory>
 
 class SavedSessionsModel;
@@ -63,6 +65,8 @@ public:
         QString referenceSession;
         // Initialised, so that the contexts that list only the fields above stay complete.
         QString classifiedOn{};
+        // The other displays of the display's workstation, each with its newest L'max.
+        QList<WorkstationDeviation::Member> workstation{};
     };
     void setContext(const Context &context) { m_context = context; }
     // The further record keys ("testtype", "display", ...) of the session

@@ -377,6 +377,11 @@ bool ConfigurationManager::classifyDisplay(const QVariantMap &identity, const QS
     return reportWrite(m_database->classifyDisplay(identity, category, roomClass, QDate::currentDate()), DisplayWrite);
 }
 
+bool ConfigurationManager::setWorkstation(const QString &displayKey, const QString &workstation)
+{
+    return reportWrite(m_database->setWorkstation(displayKey, workstation), DisplayWrite);
+}
+
 bool ConfigurationManager::makeReference(const QString &displayKey, qint64 sessionId)
 {
     return reportWrite(m_database->makeReference(displayKey, sessionId), DisplayWrite);

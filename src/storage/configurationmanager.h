@@ -77,6 +77,7 @@ public:
     // See SessionDatabase.
     bool classifyDisplay(const QVariantMap &identity, const QString &category, const QString &roomClass);
     bool makeReference(const QString &displayKey, qint64 sessionId);
+    bool setWorkstation(const QString &displayKey, const QString &workstation);
 
     QVariantList tasks() const;
     bool addTask(const QVariantMap &task);

@@ -91,6 +91,8 @@ public:
     // Makes the measured values of a stored acceptance session of the
     // display its reference, whatever the reference was.
     bool makeReference(const QString &displayKey, qint64 sessionId);
+    // Puts a known display into the workstation of that name; empty: this station's own.
+    bool setWorkstation(const QString &displayKey, const QString &workstation);
 
     // In the order they were added.
     QVariantList tasks() const;

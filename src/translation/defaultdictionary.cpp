@@ -234,10 +234,6 @@ const Entry InterfaceTexts[] = {
     {"applicationCategory", "_[Application category]_"},
     {"roomClass", "_[Room class]_"},
     {"roomClass_upTo", "_[%1 (up to %2 lx)]_"},
-    {"category_mammography", "_[Mammography (diagnosis)]_"},
-    {"category_projectionRadiography", "_[Projection radiography (diagnosis)]_"},
-    {"category_fluoroscopyCtMr", "_[Fluoroscopy, CT, MR, stereotaxy (diagnosis)]_"},
-    {"category_dental", "_[Dental (diagnosis)]_"},
     {"homePage_displays", "_[Displays]_"},
     {"displays_title", "_[Every display tested at this workstation]_"},
     {"displays_classify", "_[Category and room class ...]_"},
@@ -325,6 +321,25 @@ const Entry InterfaceTexts[] = {
     {"task_displayNotConnected",
      "_[The display of this task, %1, is not connected.]_\n_[Choose another screen to test, or cancel.]_"},
     {"testType_unknownShort", "_[Unknown]_"},
+    // The test plan: the categories of DIN 6868-157, the workstation, test types and their schedule.
+    {"category_mammography", "_[I Mammography]_"},
+    {"category_mammographyStereotaxy", "_[II Mammographic stereotaxy]_"},
+    {"category_projectionRadiography", "_[III Projection radiography (chest, skeleton, abdomen)]_"},
+    {"category_fluoroscopy", "_[IV Fluoroscopy]_"},
+    {"category_ct", "_[V Computed tomography]_"},
+    {"category_dentalRk5", "_[VI Dental diagnosis (room class RK5)]_"},
+    {"category_dentalRk6", "_[VII Dental, treatment room (RK6)]_"},
+    {"category_viewing", "_[VIII Viewing]_"},
+    {"plan_categoryScope",
+     "_[Displays for magnetic resonance imaging are outside the scope of DIN 6868-157; the room class offers only "
+     "the categories that belong to it.]_"},
+    {"plan_workstation", "_[Workstation]_"},
+    {"plan_thisStation", "_[This station]_"},
+    {"verdict_pixelMatrix", "_[Pixel matrix of the screen]_"},
+    {"verdict_workstationDeviation", "_[Deviation of L'max between the displays of the workstation]_"},
+    {"verdict_notComputable_noScreen", "_[Not computable: the screen under test is no longer connected]_"},
+    {"verdict_notComputable_noRecentMaxLuminance",
+     "_[Not judged: the display %1 of this workstation has no L'max from a test of the last months]_"},
 };
 
 // Title and report heading of a group ("GG") or subgroup ("GG_SS"). A null
