@@ -239,10 +239,11 @@ private Q_SLOTS:
         QTest::newRow("site file overrides L'max")
             << "27"
             << QStringList{"Periodic constancy test for display devices",
-                           "Display EIZO RX660 (SN 42) Application category Projection radiography (diagnosis) Room "
-                           "class RK3",
+                           "Display EIZO RX660 (SN 42) Application category III Projection radiography (chest, "
+                           "skeleton, abdomen) Room class RK3",
                            "402.4 cd/m2, at least 350.0 cd/m2: passed Source: site physicist 2026",
-                           "Limits table 1 (DIN 6868-157:2014, initial values from public summaries); limits.json s1"}
+                           "Limits table 2 (DIN 6868-157:2014, values from public summaries; check against the "
+                           "edition in force, 2022-01); limits.json s1"}
             // The fixture's readings are 66.6 % off the GSDF.
             << 1;
         QTest::newRow("diagonal typed as text")

@@ -416,8 +416,9 @@ private:
 
     void begin(QList<TestGroup *> *groups)
     {
-        // A dental display in a room up to 500 lx: the first run passes every limit.
-        m_session->setContext({"periodicConstancy", "dental", "RK3", {}, {}, {}});
+        // A dental display of 2560 x 1440 pixels in a room up to 500 lx: the first run passes every limit.
+        m_session->setContext({"periodicConstancy", "dentalRk5", "RK3", {}, {}, {}});
+        m_session->setScreenIdentity(std::make_unique<FixedIdentity>(QStringList{"", "", ""}));
         m_session->setGroups(groups);
         m_session->applyStoredResults(m_store->latestSessionResults());
         m_session->setTestIndex(0);
