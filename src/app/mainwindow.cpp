@@ -2,6 +2,7 @@
 #include "ui_mainwindow.h"
 
 #include "addtaskdialog.h"
+#include "carriedoveranswers.h"
 #include "configurationmanager.h"
 #include "defaultdictionary.h"
 #include "displaypreparation.h"
@@ -134,6 +135,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), m_ui(new Ui::Main
     m_ui->listTestPageLayout->insertWidget(0, m_testContext);
     connect(m_testContext, &TestContextWidget::testTypeChosen, this, &MainWindow::tickGroups);
     addDisplaysPage();
+    addDailyTestButton();
     setUpTray();
     selectStoredLanguage();
 
@@ -389,6 +391,19 @@ void MainWindow::addMeterPage()
     });
 }
 
+// The test of every working day starts from the home page in one click.
+void MainWindow::addDailyTestButton()
+{
+    auto *button = new QPushButton(m_ui->homePage);
+    button->setObjectName(QStringLiteral("dailyTestPushButton"));
+    setTranslatedText(button, "plan_dailyTest");
+    m_ui->homePageLayout->insertWidget(m_ui->homePageLayout->indexOf(m_ui->statusLabel), button, 0, Qt::AlignHCenter);
+    connect(button, &QPushButton::clicked, this, [this] {
+        m_testContext->setTestType(QStringLiteral("dailyConstancy"));
+        goTestClicked();
+    });
+}
+
 void MainWindow::addDisplaysPage()
 {
     m_displaysPage = new DisplaysPage(m_store, m_ui->stackedWidget);
@@ -501,8 +516,14 @@ void MainWindow::startOnScreen(int screen, const QString &taskId)
     // The first test of a display without reference values may have become its acceptance test.
     if (prepared->context.testType != chosenType)
         m_testContext->setTestType(prepared->context.testType);
+    TestingSession::Context context = prepared->context;
+    if (const TestsManager::TestType *type = m_catalogue->testType(context.testType)) {
+        context.onlySubgroups = type->onlySubgroups;
+        context.confirmedGroups =
+            CarriedOverAnswers::confirm(this, type->carriedOver, prepared->prefill, prepared->prefillDate);
+    }
     m_currentTaskId = taskId;
-    startSession(prepared->context, prepared->prefill);
+    startSession(context, prepared->prefill);
 }
 
 void MainWindow::updateTaskDate(bool bSucceeded)

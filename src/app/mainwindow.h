@@ -103,6 +103,7 @@ private:
 
     void addMeterPage();
     void addDisplaysPage();
+    void addDailyTestButton();
     void showPage(QWidget *page);
     void handleArguments(const QStringList &arguments);
     void quitApplication();

@@ -102,5 +102,6 @@ std::optional<DisplayPreparation::Outcome> DisplayPreparation::prepare(const Scr
     outcome.context.referenceSession = display.referenceSession;
     outcome.context.workstation = WorkstationPeers::of(*database, display);
     outcome.prefill = m_store->latestSessionResults(key);
+    outcome.prefillDate = outcome.prefill.isEmpty() ? QDateTime() : display.lastTested;
     return outcome;
 }

@@ -8,6 +8,7 @@
 
 #include "workstationdeviation.h"
 
+#include <functional>
 #include <memory>
 
 class SavedSessionsModel;
@@ -67,6 +68,10 @@ public:
         QString classifiedOn{};
         // The other displays of the display's workstation, each with its newest L'max.
         QList<WorkstationDeviation::Member> workstation{};
+        // Groups whose carried-over answers the operator confirmed: the session's own, not stepped through.
+        QList<unsigned> confirmedGroups{};
+        // Groups of which the run takes only the listed subgroups; the others are neither asked nor stored.
+        QMap<unsigned, QList<unsigned>> onlySubgroups{};
     };
     void setContext(const Context &context) { m_context = context; }
     // The further record keys ("testtype", "display", ...) of the session
@@ -91,6 +96,11 @@ private:
     QList<Test *> steps() const;
     QList<TestContent *> allContents() const;
     bool isHidden(const Test *test) const;
+    bool isLeftOut(unsigned group, unsigned subgroup) const;
+    bool isConfirmed(const Test *test) const;
+    bool isLeftOut(const Test *test) const;
+    bool placeOf(const Test *test, const std::function<bool(unsigned, unsigned)> &holds) const;
+    void skipConfirmedSteps();
     void recordAnswers(const Test *test);
     void mergeOwnValues(const Test *test);
     void computeJoins(const Test *test);

@@ -338,6 +338,13 @@ const Entry InterfaceTexts[] = {
     {"verdict_pixelMatrix", "_[Pixel matrix of the screen]_"},
     {"verdict_workstationDeviation", "_[Deviation of L'max between the displays of the workstation]_"},
     {"verdict_notComputable_noScreen", "_[Not computable: the screen under test is no longer connected]_"},
+    {"plan_dailyTest", "_[Daily constancy test]_"},
+    {"plan_carriedOverTitle", "_[Operator, institution and device]_"},
+    {"plan_unchangedSince",
+     "_[The operator, institution and device answers are taken from the display's test of %1.]_\n_[Unchanged since "
+     "%1?]_"},
+    {"plan_unchanged", "_[Unchanged]_"},
+    {"plan_answerAnew", "_[Answer them anew]_"},
     {"verdict_notComputable_noRecentMaxLuminance",
      "_[Not judged: the display %1 of this workstation has no L'max from a test of the last months]_"},
 };
