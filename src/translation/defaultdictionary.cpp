@@ -345,6 +345,11 @@ const Entry InterfaceTexts[] = {
      "%1?]_"},
     {"plan_unchanged", "_[Unchanged]_"},
     {"plan_answerAnew", "_[Answer them anew]_"},
+    {"plan_unit_days", "_[Days]_"},
+    {"plan_unit_workingDays", "_[working days]_"},
+    {"plan_unit_weeks", "_[weeks]_"},
+    {"plan_unit_months", "_[months]_"},
+    {"plan_unit_years", "_[years]_"},
     {"verdict_notComputable_noRecentMaxLuminance",
      "_[Not judged: the display %1 of this workstation has no L'max from a test of the last months]_"},
 };

@@ -157,6 +157,56 @@ private slots:
         QVERIFY(!timer->isActive());
     }
 
+    // Due days count from the start: a monthly task started on 31 January falls on each month's last day and
+    // comes back to the 31st, however late a run was; working days skip the weekend.
+    void intervals_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("unit");
+        QTest::addColumn<QDateTime>("start");
+        QTest::addColumn<QDateTime>("lastRun");
+        QTest::addColumn<QDateTime>("next");
+        const QDateTime january31 = at(2026, 1, 31, 9);
+        const int months = TaskInterval::Months;
+        QTest::newRow("monthly from 31 January: February's last day")
+            << 1 << months << january31 << at(2026, 1, 31, 10) << at(2026, 2, 28, 9);
+        QTest::newRow("then March's 31st") << 1 << months << january31 << at(2026, 2, 28, 9) << at(2026, 3, 31, 9);
+        QTest::newRow("then April's 30th") << 1 << months << january31 << at(2026, 3, 31, 9) << at(2026, 4, 30, 9);
+        QTest::newRow("a late run keeps the month's end") << 1 << months << january31 << at(2026, 2, 5, 9)
+                                                           << at(2026, 2, 28, 9);
+        QTest::newRow("a leap year's February") << 1 << months << at(2028, 1, 31, 9) << at(2028, 1, 31, 9)
+                                                << at(2028, 2, 29, 9);
+        QTest::newRow("six months from 31 August") << 6 << months << at(2026, 8, 31, 9) << at(2026, 8, 31, 9)
+                                                   << at(2027, 2, 28, 9);
+        QTest::newRow("yearly from 29 February") << 1 << int(TaskInterval::Years) << at(2024, 2, 29, 9)
+                                                 << at(2024, 2, 29, 9) << at(2025, 2, 28, 9);
+        QTest::newRow("working day after a Friday") << 1 << int(TaskInterval::WorkingDays) << at(2026, 1, 30, 8)
+                                                    << at(2026, 1, 30, 8) << at(2026, 2, 2, 8);
+        QTest::newRow("working day run on a Sunday") << 1 << int(TaskInterval::WorkingDays) << at(2026, 1, 5, 8)
+                                                     << at(2026, 2, 1, 8) << at(2026, 2, 2, 8);
+        QTest::newRow("two weeks") << 2 << int(TaskInterval::Weeks) << january31 << at(2026, 2, 3, 9)
+                                   << at(2026, 2, 14, 9);
+    }
+
+    void intervals()
+    {
+        QFETCH(int, count);
+        QFETCH(int, unit);
+        QFETCH(QDateTime, start);
+        QFETCH(QDateTime, lastRun);
+        QFETCH(QDateTime, next);
+        QVariantMap record = task("t", start, 0, lastRun);
+        record.insert(TaskInterval(count, TaskInterval::Unit(unit)).toRecord());
+        const TaskScheduler scheduled(record);
+        QCOMPARE(scheduled.nextExecution(lastRun.date()), next);
+        QCOMPARE(scheduled.state(next.addSecs(-3600 * 24)), TaskScheduler::kTaskStateUpcoming);
+        QCOMPARE(scheduled.state(next), TaskScheduler::kTaskStatePending);
+        // Stored and read back, the task names its unit in the task list.
+        m_scheduler->manager.addTask(record);
+        QTRY_COMPARE(m_scheduler->manager.rowCount(), 1);
+        QCOMPARE(m_scheduler->manager.taskAt(0)->interval().unit(), TaskInterval::Unit(unit));
+    }
+
     void newTask_data()
     {
         QTest::addColumn<QString>("typedDate");
@@ -206,6 +256,8 @@ private slots:
                               {"date", expectedDate},
                               {"description", "Weekly constancy"},
                               {"frequency", expectedDays * kDay},
+                              {"interval", expectedDays},
+                              {"intervalUnit", "days"},
                               {"scheduledtestslist", QVariantList{0u, 1u, 2u, 3u, 4u, 5u, 6u, 7u}},
                               {"display", QVariantMap()},
                               {"testtype", "acceptance"}}));
@@ -333,6 +385,8 @@ private slots:
         QCOMPARE(ModalPrompt::pendingAnswers(), 0);
         stored.insert("description", "Edited");
         stored.insert("scheduledtestslist", QVariantList{0u, 1u, 2u, 3u, 4u, 5u});
+        // A task stored before units keeps its days, now with their unit.
+        stored.insert({{"interval", 199}, {"intervalUnit", "days"}});
         QCOMPARE(m_scheduler->store.tasks().constFirst(), stored);
         // The table reloads when the dialog closes: every cell as the operator reads it.
         QTRY_COMPARE(m_scheduler->manager.index(0, 0).data().toString(), "Edited");
