@@ -7,6 +7,7 @@
 #include "defaultdictionary.h"
 #include "displaypreparation.h"
 #include "displayrecord.h"
+#include "displaytasks.h"
 #include "displayspage.h"
 #include "limitstable.h"
 #include "localformats.h"
@@ -136,6 +137,12 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), m_ui(new Ui::Main
     connect(m_testContext, &TestContextWidget::testTypeChosen, this, &MainWindow::tickGroups);
     addDisplaysPage();
     addDailyTestButton();
+    connect(m_store, &ConfigurationManager::displayClassified, this,
+            [this](const QVariantMap &display, const QString &category) {
+                for (const QVariant &task : DisplayTasks::missing(m_store->tasks(), display, category, *m_catalogue,
+                                                                  LimitsTable::current(), m_scheduler->clock()->now()))
+                    m_scheduler->addTask(task.toMap());
+            });
     setUpTray();
     selectStoredLanguage();
 

@@ -374,7 +374,10 @@ bool ConfigurationManager::removeSession(const QVariantMap &summary)
 bool ConfigurationManager::classifyDisplay(const QVariantMap &identity, const QString &category,
                                            const QString &roomClass)
 {
-    return reportWrite(m_database->classifyDisplay(identity, category, roomClass, QDate::currentDate()), DisplayWrite);
+    if (!reportWrite(m_database->classifyDisplay(identity, category, roomClass, QDate::currentDate()), DisplayWrite))
+        return false;
+    emit displayClassified(identity, category);
+    return true;
 }
 
 bool ConfigurationManager::setWorkstation(const QString &displayKey, const QString &workstation)

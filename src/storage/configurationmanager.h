@@ -89,6 +89,8 @@ public:
 
 signals:
     void writeFailed(ConfigurationManager::Write what, const QString &reason);
+    // A display's category and room class were stored.
+    void displayClassified(const QVariantMap &identity, const QString &category);
 
 private:
     void initialise();

@@ -144,6 +144,16 @@ private slots:
         ItemViews::clickCell(table, 0, SavedSessionsModel::DeleteColumn);
         QCOMPARE(sessions()->rowCount(), 0);
         QCOMPARE(ConfigurationManager(SettingsFile).sessions().size(), 0);
+
+        // Classifying the display made its daily and periodic tasks.
+        QStringList made;
+        QStringList ids;
+        for (const QVariant &task : ConfigurationManager::instance()->tasks()) {
+            made << task.toMap().value("testtype").toString() + " " + task.toMap().value("intervalUnit").toString();
+            ids << task.toMap().value("id").toString();
+        }
+        QCOMPARE(made, (QStringList{"dailyConstancy workingDays", "periodicConstancy months"}));
+        SchedulerManager::instance()->removeTasks(ids);
     }
 
     // A task of the required groups and group 4, created today while the clock

@@ -1,5 +1,7 @@
 #include "addtaskdialog.h"
 #include "configurationmanager.h"
+#include "displaytasks.h"
+#include "limitstable.h"
 #include "schedulerclock.h"
 #include "scheduleritemdelegate.h"
 #include "schedulermanager.h"
@@ -8,6 +10,7 @@
 #include "support/modalanswers.h"
 #include "support/shippedlanguages.h"
 #include "taskscheduler.h"
+#include "testsmanager.h"
 #include "translator.h"
 
 #include <QtTest>
@@ -205,6 +208,54 @@ private slots:
         m_scheduler->manager.addTask(record);
         QTRY_COMPARE(m_scheduler->manager.rowCount(), 1);
         QCOMPARE(m_scheduler->manager.taskAt(0)->interval().unit(), TaskInterval::Unit(unit));
+    }
+
+    // A classified display gets its daily and periodic tasks, at the interval of its category, unless it has them.
+    void displayTasks_data()
+    {
+        QTest::addColumn<QString>("category");
+        QTest::addColumn<QStringList>("existing");
+        QTest::addColumn<QStringList>("made"); // "type count unit start"
+        const QString today = "2026-01-31";
+        QTest::newRow("mammography") << "mammography" << QStringList()
+                                     << QStringList{"dailyConstancy 1 workingDays " + today,
+                                                    "periodicConstancy 6 months 2026-07-31"};
+        QTest::newRow("dental, every twelve months") << "dentalRk6" << QStringList()
+                                                     << QStringList{"dailyConstancy 1 workingDays " + today,
+                                                                    "periodicConstancy 12 months 2027-01-31"};
+        QTest::newRow("a daily task kept as the operator set it") << "ct" << QStringList{"dailyConstancy"}
+                                                                  << QStringList{"periodicConstancy 6 months 2026-07-31"};
+        QTest::newRow("both there") << "ct" << QStringList{"dailyConstancy", "periodicConstancy"} << QStringList();
+        QTest::newRow("category not in the table") << "gone" << QStringList() << QStringList();
+    }
+
+    void displayTasks()
+    {
+        QFETCH(QString, category);
+        QFETCH(QStringList, existing);
+        QFETCH(QStringList, made);
+        QVariantList stored;
+        for (const QString &type : existing) {
+            QVariantMap record = task(type, at(2026, 1, 1), 7 * kDay);
+            record.insert({{"display", kDisplayA}, {"testtype", type}});
+            stored << record;
+        }
+        // Another display's tasks are not this display's.
+        QVariantMap other = task("other", at(2026, 1, 1), kDay);
+        other.insert({{"display", kDisplayB}, {"testtype", "periodicConstancy"}});
+        stored << other;
+        const TestsManager catalogue;
+        QStringList shown;
+        for (const QVariant &record :
+             DisplayTasks::missing(stored, kDisplayA, category, catalogue, LimitsTable::load(), at(2026, 1, 31, 12))) {
+            const QVariantMap made = record.toMap();
+            QCOMPARE(made.value("display").toMap(), kDisplayA);
+            QCOMPARE(made.value("scheduledtestslist").toList(), catalogue.testTypeGroups(made.value("testtype").toString()));
+            shown << QStringLiteral("%1 %2 %3 %4")
+                         .arg(made.value("testtype").toString(), made.value("interval").toString(),
+                              made.value("intervalUnit").toString(), made.value("date").toDate().toString(Qt::ISODate));
+        }
+        QCOMPARE(shown, made);
     }
 
     void newTask_data()
