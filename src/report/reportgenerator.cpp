@@ -17,6 +17,7 @@
 #include "testgroup.h"
 #include "testsubgroup.h"
 #include "translator.h"
+#include "judgedluminancerows.h"
 #include "verdicttext.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -179,6 +180,7 @@ void ReportGenerator::generate(QPrinter *printer, QPainter *painter, QVariantMap
     // Sessions judged by the limits table name its version on every page.
     m_footerNote = judgementRecord.isEmpty() ? QString()
                                              : translated(QStringLiteral("limits_version")).arg(judgement.version);
+    m_judgedValues = judgementRecord.isEmpty() ? QVariantMap() : session.value(QStringLiteral("measured")).toMap();
     const QString testType = session.value(QStringLiteral("testtype")).toString();
     m_titleKey = QStringLiteral("report_header_") + (testType.isEmpty() ? QStringLiteral("unknown") : testType);
     drawFooter(1);
@@ -787,6 +789,7 @@ qreal ReportGenerator::drawContent(qreal y, TestContent *content, bool validatab
 
     QVariant value;
     QString firstNote;
+    const std::optional<QString> judged = JudgedLuminanceRows::text(content, m_judgedValues);
     if (validatable) {
         value = mark(content->isValid());
         firstNote = content->note();
@@ -794,7 +797,7 @@ qreal ReportGenerator::drawContent(qreal y, TestContent *content, bool validatab
         switch (content->type()) {
         case TestContent::kTestContentTypeText:
         case TestContent::kTestContentTypeTextarea:
-            value = shownResult(content) + ReadingMarks::markFor(content);
+            value = judged.value_or(shownResult(content) + ReadingMarks::markFor(content));
             break;
         case TestContent::kTestContentTypeMultiselect:
             value = multiselectText(content);
@@ -811,8 +814,8 @@ qreal ReportGenerator::drawContent(qreal y, TestContent *content, bool validatab
 
     if (!content->join().isEmpty()) {
         const double joined = content->computeJoin();
-        const QString valueText =
-            std::isfinite(joined) ? LocalFormats::number(joined, ComputedDecimals) : notComputableText(content);
+        const QString valueText = judged.value_or(
+            std::isfinite(joined) ? LocalFormats::number(joined, ComputedDecimals) : notComputableText(content));
         y = drawRow(y - 5, translated(content->joinText()), valueText, QString(),
                     translated(content->joinDescription()), false, true, textMuted);
     }

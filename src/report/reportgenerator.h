@@ -123,4 +123,6 @@ private:
     QHash<QString, QImage> m_images;
     QString m_titleKey = QStringLiteral("report_header_unknown");
     QString m_footerNote;
+    // The measured values of a judged session, which its luminance rows print.
+    QVariantMap m_judgedValues;
 };

@@ -1,6 +1,7 @@
 #include "answeredsession.h"
 #include "configurationmanager.h"
 #include "defaultdictionary.h"
+#include "localformats.h"
 #include "luminanceresponse.h"
 #include "pdfprobe.h"
 #include "reportdocument.h"
@@ -266,6 +267,15 @@ private Q_SLOTS:
         for (const QString &expected : qAsConst(present))
             QVERIFY2(text.contains(expected), qPrintable(text));
         QVERIFY2(!text.contains(NotFinite), qPrintable(text));
+        // The luminance rows print L'max, L'min and r' as they were judged, L_amb added.
+        const QVariantMap measured = record.value("measured").toMap();
+        if (measured.contains("luminanceRatio")) {
+            const QString ratio = LocalFormats::number(measured.value("luminanceRatio").toDouble(), 1);
+            QVERIFY2(text.contains("Maximum luminance ratio " + ratio), qPrintable(text));
+            QVERIFY2(text.contains("r' = L'max / L'min " + ratio + ", at least"), qPrintable(text));
+            QVERIFY2(text.contains("Max Luminance " + LocalFormats::number(measured.value("maxLuminance").toDouble(), 1)),
+                     qPrintable(text));
+        }
         QTEST(record.value("nfailedtestcontents").toInt(), "failures");
         for (const SessionExport::Format format : {SessionExport::Json, SessionExport::Csv}) {
             const QString exported = SessionExport::write(record, format);
