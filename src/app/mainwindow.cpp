@@ -8,6 +8,7 @@
 #include "displaypreparation.h"
 #include "displayrecord.h"
 #include "displaytasks.h"
+#include "overduetasks.h"
 #include "displayspage.h"
 #include "limitstable.h"
 #include "localformats.h"
@@ -398,9 +399,16 @@ void MainWindow::addMeterPage()
     });
 }
 
-// The test of every working day starts from the home page in one click.
+// The test of every working day starts from the home page in one click; below, the tasks that are overdue.
 void MainWindow::addDailyTestButton()
 {
+    m_overdueLabel = new QLabel(m_ui->homePage);
+    m_overdueLabel->setObjectName(QStringLiteral("overdueLabel"));
+    m_overdueLabel->setAlignment(Qt::AlignCenter);
+    m_overdueLabel->setWordWrap(true);
+    m_overdueLabel->setTextFormat(Qt::PlainText);
+    m_overdueLabel->hide();
+    m_ui->homePageLayout->insertWidget(m_ui->homePageLayout->indexOf(m_ui->statusLabel) + 1, m_overdueLabel);
     auto *button = new QPushButton(m_ui->homePage);
     button->setObjectName(QStringLiteral("dailyTestPushButton"));
     setTranslatedText(button, "plan_dailyTest");
@@ -766,6 +774,27 @@ void MainWindow::performTasks(QStringList ids, QStringList nextIds)
     if (execute)
         showPage(m_ui->schedulerPage);
     m_ui->statusLabel->setText(statusText(m_queuedIds, m_queuedNextIds));
+    showOverdue();
+}
+
+// On the home page, the displays page and, once a day, in the tray.
+void MainWindow::showOverdue()
+{
+    const QDateTime now = m_scheduler->clock()->now();
+    const QList<OverdueTasks::Entry> overdue = OverdueTasks::of(m_scheduler->allTasks(), now);
+    const QString lines = OverdueTasks::lines(overdue);
+    m_overdueLabel->setText(translated("plan_overdueTasks") + QLatin1Char('\n') + lines);
+    m_overdueLabel->setVisible(!overdue.isEmpty());
+    QMap<QString, QString> byDisplay;
+    const QMap<QString, int> days = OverdueTasks::byDisplay(overdue);
+    for (auto display = days.cbegin(); display != days.cend(); ++display)
+        byDisplay.insert(display.key(), OverdueTasks::daysText(display.value()));
+    m_displaysPage->setOverdue(byDisplay);
+    const QDate today = now.toLocalTime().date();
+    if (!overdue.isEmpty() && m_trayIcon && m_trayIcon->isVisible() && OverdueTasks::tellAgain(m_overdueTold, today)) {
+        m_trayIcon->showMessage(translated("plan_overdueTasks"), lines);
+        m_overdueTold = today;
+    }
 }
 
 void MainWindow::performPendingTasks()

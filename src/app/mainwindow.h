@@ -9,7 +9,10 @@
 #include <QModelIndex>
 #include <QPointer>
 #include <QStringList>
+#include <QDate>
 #include <QSystemTrayIcon>
+
+class QLabel;
 #include <QVariantMap>
 
 class QAbstractItemModel;
@@ -104,6 +107,7 @@ private:
     void addMeterPage();
     void addDisplaysPage();
     void addDailyTestButton();
+    void showOverdue();
     void showPage(QWidget *page);
     void handleArguments(const QStringList &arguments);
     void quitApplication();
@@ -153,6 +157,9 @@ private:
     SchedulerItemDelegate *m_schedulerDelegate = nullptr;
     SchedulerManager *m_scheduler = nullptr;
     QMessageBox *m_taskPrompt = nullptr;
+    QLabel *m_overdueLabel = nullptr;
+    // The day the tray last told of overdue tasks: it tells once a day.
+    QDate m_overdueTold;
     QString m_currentTaskId;
     // The queue's latest pending and upcoming tasks, kept while the prompt is
     // open so that a newer queue signal wins over the one that opened it.

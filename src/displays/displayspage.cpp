@@ -58,7 +58,8 @@ void DisplaysPage::reload()
     m_model->setHorizontalHeaderLabels({translated("display_identity"), translated("applicationCategory"),
                                         translated("roomClass"), translated("displays_classifiedOn"),
                                         translated("displays_referenceDate"), translated("displays_lastTest"),
-                                        translated("displays_result"), translated("plan_workstation")});
+                                        translated("displays_result"), translated("plan_workstation"),
+                                        translated("plan_overdue")});
     for (const DisplayRecord &display : qAsConst(m_displays)) {
         const QStringList texts{
             display.description(),
@@ -68,7 +69,8 @@ void DisplaysPage::reload()
             display.hasReference() ? LocalFormats::date(display.referenceDate) : translated("displays_noReference"),
             LocalFormats::dateTime(display.lastTested),
             resultText(display.lastResult),
-            display.workstation.isEmpty() ? translated("plan_thisStation") : display.workstation};
+            display.workstation.isEmpty() ? translated("plan_thisStation") : display.workstation,
+            m_overdue.value(display.key())};
         QList<QStandardItem *> row;
         for (const QString &text : texts)
             row << new QStandardItem(text);
@@ -80,6 +82,14 @@ void DisplaysPage::reload()
     updateButtons();
     connect(m_ui->displaysTableView->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &DisplaysPage::updateButtons, Qt::UniqueConnection);
+}
+
+void DisplaysPage::setOverdue(const QMap<QString, QString> &overdue)
+{
+    if (overdue == m_overdue)
+        return;
+    m_overdue = overdue;
+    reload();
 }
 
 void DisplaysPage::updateButtons()

@@ -3,6 +3,7 @@
 #include "displayrecord.h"
 
 #include <QList>
+#include <QMap>
 #include <QWidget>
 
 #include <memory>
@@ -33,6 +34,7 @@ public:
         LastTestColumn,
         ResultColumn,
         WorkstationColumn,
+        OverdueColumn,
         ColumnCount
     };
 
@@ -47,6 +49,8 @@ public Q_SLOTS:
     // Both act on the chosen row.
     void classifyChosen();
     void chooseReference();
+    // How long each display's tasks are overdue, by display key, as the operator reads it.
+    void setOverdue(const QMap<QString, QString> &overdue);
 
 private:
     const DisplayRecord *chosenDisplay() const;
@@ -56,4 +60,5 @@ private:
     ConfigurationManager *m_store;
     QStandardItemModel *m_model;
     QList<DisplayRecord> m_displays;
+    QMap<QString, QString> m_overdue;
 };

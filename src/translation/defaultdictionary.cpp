@@ -350,6 +350,9 @@ const Entry InterfaceTexts[] = {
     {"plan_unit_weeks", "_[weeks]_"},
     {"plan_unit_months", "_[months]_"},
     {"plan_unit_years", "_[years]_"},
+    {"plan_overdue", "_[Overdue]_"},
+    {"plan_overdueTasks", "_[Overdue tasks:]_"},
+    {"plan_daysOverdue", "_[%1 days overdue]_"},
     {"verdict_notComputable_noRecentMaxLuminance",
      "_[Not judged: the display %1 of this workstation has no L'max from a test of the last months]_"},
 };

@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "configurationmanager.h"
+#include "displayspage.h"
 #include "localformats.h"
 #include "pdfprobe.h"
 #include "savedsessionsmodel.h"
@@ -373,6 +374,34 @@ private slots:
             group->setResults(record.value("test_session").toMap().value(QString::number(group->number())).toMap());
         QCOMPARE(institution(reread)->resultText(), QStringLiteral("Clinic A"));
         QCOMPARE(content(reread, "content00000000")->resultText(), QStringLiteral("Dana Weber"));
+    }
+
+    // A task of the display three days past its day: the home page and the displays page say so.
+    void overdueTaskShown()
+    {
+        SchedulerManager *scheduler = SchedulerManager::instance();
+        m_clock.moment = QDateTime::currentDateTime();
+        scheduler->setClock(&m_clock);
+        const QVariantMap md27{{"maker", "MAKER"}, {"model", "MD27"}, {"serial", "12345678"}};
+        QVERIFY(ConfigurationManager::instance()->classifyDisplay(md27, "ct", "RK3"));
+        QVariantMap late = task("late", m_clock.moment.addDays(-3));
+        late.insert("display", md27);
+        late.insert("description", "Daily check");
+        ModalAnswers::clickButton(QStringLiteral("Ignore"));
+        scheduler->addTask(late);
+        QTRY_VERIFY(child<QLabel>("overdueLabel")->isVisibleTo(m_window.get()));
+        QCOMPARE(child<QLabel>("overdueLabel")->text(), QStringLiteral("Overdue tasks:\nDaily check: 3 days overdue"));
+        click("displaysPushButton");
+        const QAbstractItemModel *displays = child<QTableView>("displaysTableView")->model();
+        QStringList overdue;
+        for (int row = 0; row < displays->rowCount(); ++row)
+            overdue << displays->index(row, DisplaysPage::OverdueColumn).data().toString();
+        QVERIFY2(overdue.contains("3 days overdue"), qPrintable(overdue.join('|')));
+        QStringList ids;
+        for (const TaskScheduler *task : scheduler->allTasks())
+            ids << task->id();
+        scheduler->removeTasks(ids);
+        QTRY_VERIFY(!child<QLabel>("overdueLabel")->isVisibleTo(m_window.get()));
     }
 
     // Last, as it leaves German chosen for the tests that follow in this process.

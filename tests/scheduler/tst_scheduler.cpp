@@ -1,7 +1,9 @@
 #include "addtaskdialog.h"
 #include "configurationmanager.h"
+#include "displayrecord.h"
 #include "displaytasks.h"
 #include "limitstable.h"
+#include "overduetasks.h"
 #include "schedulerclock.h"
 #include "scheduleritemdelegate.h"
 #include "schedulermanager.h"
@@ -256,6 +258,28 @@ private slots:
                               made.value("intervalUnit").toString(), made.value("date").toDate().toString(Qt::ISODate));
         }
         QCOMPARE(shown, made);
+    }
+
+    // A due task whose day has passed is overdue by the days since that day; one due today is not yet.
+    void overdue()
+    {
+        QVariantMap monthly = task("monthly", at(2026, 1, 31, 9), 0, at(2026, 1, 31, 9));
+        monthly.insert(TaskInterval(1, TaskInterval::Months).toRecord());
+        QVariantMap forDisplay = task("never-run", at(2026, 2, 27, 9));
+        forDisplay.insert("display", kDisplayA);
+        QVariantMap again = task("again", at(2026, 2, 20, 9));
+        again.insert("display", kDisplayA);
+        for (const QVariantMap &record : {monthly, forDisplay, again, task("today", at(2026, 3, 2, 8)),
+                                          task("upcoming", at(2026, 3, 5, 8))})
+            m_scheduler->manager.addTask(record);
+        QTRY_COMPARE(m_scheduler->manager.rowCount(), 5);
+        const QList<OverdueTasks::Entry> entries =
+            OverdueTasks::of(m_scheduler->manager.allTasks(), at(2026, 3, 2, 12));
+        QCOMPARE(OverdueTasks::lines(entries), QStringLiteral("Task monthly: 2 days overdue\nTask never-run: 3 days overdue\n"
+                                                              "Task again: 10 days overdue"));
+        QCOMPARE(OverdueTasks::byDisplay(entries), (QMap<QString, int>{{DisplayRecord::key(kDisplayA), 10}}));
+        QVERIFY(OverdueTasks::tellAgain(QDate(2026, 3, 1), QDate(2026, 3, 2)));
+        QVERIFY(!OverdueTasks::tellAgain(QDate(2026, 3, 2), QDate(2026, 3, 2)));
     }
 
     void newTask_data()
