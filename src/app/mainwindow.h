@@ -3,13 +3,13 @@
 #include "configurationmanager.h"
 #include "testingsession.h"
 
+#include <QDate>
 #include <QDateTime>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QModelIndex>
 #include <QPointer>
 #include <QStringList>
-#include <QDate>
 #include <QSystemTrayIcon>
 
 class QLabel;

@@ -22,10 +22,11 @@ QList<unsigned> CarriedOverAnswers::confirm(QWidget *parent, const QList<unsigne
                                       [&latest](unsigned group) { return latest.contains(QString::number(group)); });
     if (carriedOver.isEmpty() || !allThere || !latestDate.isValid())
         return {};
-    const int answer = ModalPrompt::question(
-        parent, QMessageBox::Question, translated("plan_carriedOverTitle"),
-        translated("plan_unchangedSince").arg(LocalFormats::date(latestDate.date())),
-        {{translated("plan_unchanged"), QMessageBox::AcceptRole}, {translated("plan_answerAnew"), QMessageBox::RejectRole}},
-        0);
+    const int answer =
+        ModalPrompt::question(parent, QMessageBox::Question, translated("plan_carriedOverTitle"),
+                              translated("plan_unchangedSince").arg(LocalFormats::date(latestDate.date())),
+                              {{translated("plan_unchanged"), QMessageBox::AcceptRole},
+                               {translated("plan_answerAnew"), QMessageBox::RejectRole}},
+                              0);
     return answer == 0 ? carriedOver : QList<unsigned>();
 }

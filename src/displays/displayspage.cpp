@@ -11,8 +11,8 @@
 
 #include <QHeaderView>
 
-#include <optional>
 #include <QStandardItemModel>
+#include <optional>
 
 namespace {
 
@@ -55,22 +55,23 @@ void DisplaysPage::reload()
     const int chosen = m_ui->displaysTableView->currentIndex().row();
     m_displays = m_store->database()->displays();
     m_model->clear();
-    m_model->setHorizontalHeaderLabels({translated("display_identity"), translated("applicationCategory"),
-                                        translated("roomClass"), translated("displays_classifiedOn"),
-                                        translated("displays_referenceDate"), translated("displays_lastTest"),
-                                        translated("displays_result"), translated("plan_workstation"),
-                                        translated("plan_overdue")});
+    m_model->setHorizontalHeaderLabels(
+        {translated("display_identity"), translated("applicationCategory"), translated("roomClass"),
+         translated("displays_classifiedOn"), translated("displays_referenceDate"), translated("displays_lastTest"),
+         translated("displays_result"), translated("plan_workstation"), translated("plan_overdue")});
     for (const DisplayRecord &display : qAsConst(m_displays)) {
-        const QStringList texts{
-            display.description(),
-            display.category.isEmpty() ? translated("displays_notChosen") : ClassChoices::categoryTitle(display.category),
-            display.roomClass.isEmpty() ? translated("displays_notChosen") : ClassChoices::roomClassTitle(display.roomClass),
-            LocalFormats::date(display.classifiedOn),
-            display.hasReference() ? LocalFormats::date(display.referenceDate) : translated("displays_noReference"),
-            LocalFormats::dateTime(display.lastTested),
-            resultText(display.lastResult),
-            display.workstation.isEmpty() ? translated("plan_thisStation") : display.workstation,
-            m_overdue.value(display.key())};
+        const QStringList texts{display.description(),
+                                display.category.isEmpty() ? translated("displays_notChosen")
+                                                           : ClassChoices::categoryTitle(display.category),
+                                display.roomClass.isEmpty() ? translated("displays_notChosen")
+                                                            : ClassChoices::roomClassTitle(display.roomClass),
+                                LocalFormats::date(display.classifiedOn),
+                                display.hasReference() ? LocalFormats::date(display.referenceDate)
+                                                       : translated("displays_noReference"),
+                                LocalFormats::dateTime(display.lastTested),
+                                resultText(display.lastResult),
+                                display.workstation.isEmpty() ? translated("plan_thisStation") : display.workstation,
+                                m_overdue.value(display.key())};
         QList<QStandardItem *> row;
         for (const QString &text : texts)
             row << new QStandardItem(text);

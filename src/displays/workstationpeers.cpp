@@ -13,7 +13,8 @@ QList<WorkstationDeviation::Member> WorkstationPeers::of(const SessionDatabase &
         WorkstationDeviation::Member member{other.description(), other.category, false, 0.0, {}};
         for (const qint64 id : database.sessionIds(other.key())) {
             const QVariantMap record = database.sessionRecord(id);
-            const QVariant maxLuminance = record.value(QStringLiteral("measured")).toMap().value(QStringLiteral("maxLuminance"));
+            const QVariant maxLuminance =
+                record.value(QStringLiteral("measured")).toMap().value(QStringLiteral("maxLuminance"));
             if (ReferenceValues::number(maxLuminance, &member.maxLuminance)) {
                 member.hasMaxLuminance = true;
                 member.measuredOn = record.value(QStringLiteral("date")).toDateTime().toLocalTime().date();

@@ -222,8 +222,8 @@ private:
             add(notComputable(quantity, {false, 0.0, QStringLiteral("noScreen"), {}}));
             return;
         }
-        Judgement::Verdict verdict =
-            compared(quantity, 0.0, Judgement::Verdict::AtLeast, nullptr, QStringLiteral("noCategory"), m_context.category);
+        Judgement::Verdict verdict = compared(quantity, 0.0, Judgement::Verdict::AtLeast, nullptr,
+                                              QStringLiteral("noCategory"), m_context.category);
         verdict.measuredMatrix = screen;
         if (m_category) {
             const LimitsTable::Matrix &limit = m_category->pixelMatrix;
@@ -233,10 +233,9 @@ private:
             verdict.hasLimit = limit.judged;
             verdict.comparison = limit.judged ? Judgement::Verdict::AtLeast : Judgement::Verdict::NotJudged;
             verdict.limitMatrix = limit.judged ? QSize(limit.width, limit.height) : QSize();
-            verdict.passed = !limit.judged || (std::max(screen.width(), screen.height()) >=
-                                                   std::max(limit.width, limit.height) &&
-                                               std::min(screen.width(), screen.height()) >=
-                                                   std::min(limit.width, limit.height));
+            verdict.passed =
+                !limit.judged || (std::max(screen.width(), screen.height()) >= std::max(limit.width, limit.height) &&
+                                  std::min(screen.width(), screen.height()) >= std::min(limit.width, limit.height));
         }
         add(verdict);
     }

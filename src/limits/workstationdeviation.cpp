@@ -50,8 +50,8 @@ std::optional<Judgement::Verdict> WorkstationDeviation::judge(const QList<Member
     Judgement::Verdict verdict;
     verdict.quantity = Quantity;
     verdict.computable = true;
-    verdict.measured = 200 * (largest->maxLuminance - smallest->maxLuminance) /
-                       (largest->maxLuminance + smallest->maxLuminance);
+    verdict.measured =
+        200 * (largest->maxLuminance - smallest->maxLuminance) / (largest->maxLuminance + smallest->maxLuminance);
     if (!strictest) {
         verdict.comparison = Judgement::Verdict::NotJudged;
         verdict.source = table.category(members.constFirst().category)->workstationDeviation.source;

@@ -1,11 +1,12 @@
 #include "reportgenerator.h"
 
 #include "answernumber.h"
-#include "expressionevaluator.h"
-#include "localformats.h"
 #include "comparisontext.h"
+#include "expressionevaluator.h"
+#include "judgedluminancerows.h"
 #include "judgement.h"
 #include "limitstable.h"
+#include "localformats.h"
 #include "luminanceresponse.h"
 #include "luminanceresponsepage.h"
 #include "readingmarks.h"
@@ -17,7 +18,6 @@
 #include "testgroup.h"
 #include "testsubgroup.h"
 #include "translator.h"
-#include "judgedluminancerows.h"
 #include "verdicttext.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -814,8 +814,8 @@ qreal ReportGenerator::drawContent(qreal y, TestContent *content, bool validatab
 
     if (!content->join().isEmpty()) {
         const double joined = content->computeJoin();
-        const QString valueText = judged.value_or(
-            std::isfinite(joined) ? LocalFormats::number(joined, ComputedDecimals) : notComputableText(content));
+        const QString valueText = judged.value_or(std::isfinite(joined) ? LocalFormats::number(joined, ComputedDecimals)
+                                                                        : notComputableText(content));
         y = drawRow(y - 5, translated(content->joinText()), valueText, QString(),
                     translated(content->joinDescription()), false, true, textMuted);
     }

@@ -82,8 +82,8 @@ QString VerdictText::outcome(const Judgement::Verdict &verdict, const QString &s
                    .arg(subjectCaption.isEmpty() ? verdict.problemSubject : subjectCaption) +
                QStringLiteral(": ") + verdictWord;
     }
-    const QString measured = verdict.measuredMatrix.isValid() ? matrix(verdict.measuredMatrix)
-                                                              : value(verdict.quantity, verdict.measured);
+    const QString measured =
+        verdict.measuredMatrix.isValid() ? matrix(verdict.measuredMatrix) : value(verdict.quantity, verdict.measured);
     if (verdict.comparison == Judgement::Verdict::NotJudged)
         return measured + QStringLiteral(", ") + translated(QStringLiteral("verdict_notJudged"));
     if (!verdict.hasLimit) {
@@ -92,8 +92,8 @@ QString VerdictText::outcome(const Judgement::Verdict &verdict, const QString &s
                QStringLiteral(": ") + verdictWord;
     }
     static const char *const comparisons[] = {"verdict_atLeast", "verdict_atMost", "verdict_within", ""};
-    const QString limit = translated(QLatin1String(comparisons[verdict.comparison]))
-                              .arg(verdict.limitMatrix.isValid() ? matrix(verdict.limitMatrix)
-                                                                 : value(verdict.quantity, verdict.limit));
+    const QString limit =
+        translated(QLatin1String(comparisons[verdict.comparison]))
+            .arg(verdict.limitMatrix.isValid() ? matrix(verdict.limitMatrix) : value(verdict.quantity, verdict.limit));
     return measured + QStringLiteral(", ") + limit + QStringLiteral(": ") + verdictWord;
 }

@@ -154,10 +154,9 @@ void AddTaskDialog::okClicked()
         m_ui->descriptionLineEdit->setStyleSheet(QStringLiteral("border:1px solid red;"));
         return;
     }
-    QVariantMap task =
-        TaskInterval(m_ui->frequencySpinBox->value(),
-                     TaskInterval::Unit(m_ui->intervalUnitComboBox->currentData().toInt()))
-            .toRecord();
+    QVariantMap task = TaskInterval(m_ui->frequencySpinBox->value(),
+                                    TaskInterval::Unit(m_ui->intervalUnitComboBox->currentData().toInt()))
+                           .toRecord();
     task.insert({
         {QStringLiteral("id"), m_editing ? m_taskId : newTaskId()},
         {QStringLiteral("date"), m_ui->scheduledDateEdit->dateTime()},

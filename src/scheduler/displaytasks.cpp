@@ -37,7 +37,8 @@ QVariantList DisplayTasks::missing(const QVariantList &stored, const QVariantMap
         QVariantMap task = interval.toRecord();
         task.insert({{QStringLiteral("id"), QUuid::createUuid().toString(QUuid::WithoutBraces)},
                      {QStringLiteral("description"),
-                      QStringLiteral("%1 - %2").arg(TestTypeName::of(type), DisplayRecord::fromIdentity(display).description())},
+                      QStringLiteral("%1 - %2").arg(TestTypeName::of(type),
+                                                    DisplayRecord::fromIdentity(display).description())},
                      {QStringLiteral("date"), start},
                      {QStringLiteral("scheduledtestslist"), catalogue.testTypeGroups(type)},
                      {QStringLiteral("display"), display},

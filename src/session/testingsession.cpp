@@ -409,15 +409,16 @@ QVariantMap TestingSession::sessionDetails(uint *failed) const
     // An acceptance test measures the values a reference is made of; only a constancy test compares.
     const QVariantMap reference =
         m_context.testType == QLatin1String("acceptance") ? QVariantMap() : m_context.reference;
-    Judgement judgement = Judgement::judge(
-        answers, {m_context.category, m_context.roomClass, reference,
-                  // A screen lost during the run has no matrix, which fails.
-                  identity.devicePixels.isValid() ? identity.devicePixels : QSize(0, 0)}, LimitsTable::current());
+    Judgement judgement = Judgement::judge(answers,
+                                           {m_context.category, m_context.roomClass, reference,
+                                            // A screen lost during the run has no matrix, which fails.
+                                            identity.devicePixels.isValid() ? identity.devicePixels : QSize(0, 0)},
+                                           LimitsTable::current());
     const QDate today = QDate::currentDate();
     if (const auto deviation = WorkstationDeviation::judge(
-            m_context.workstation + QList<WorkstationDeviation::Member>{WorkstationDeviation::tested(
-                                        DisplayRecord::fromIdentity(display).description(), m_context.category,
-                                        judgement, today)},
+            m_context.workstation +
+                QList<WorkstationDeviation::Member>{WorkstationDeviation::tested(
+                    DisplayRecord::fromIdentity(display).description(), m_context.category, judgement, today)},
             today, LimitsTable::current()))
         judgement.verdicts << *deviation;
     *failed += uint(judgement.failedCount());

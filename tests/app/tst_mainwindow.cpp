@@ -5,17 +5,17 @@
 #include "localformats.h"
 #include "pdfprobe.h"
 #include "savedsessionsmodel.h"
+#include "scheduler/schedulertesting.h"
 #include "screenidentity.h"
+#include "support/itemviews.h"
+#include "support/modalanswers.h"
+#include "support/sessiondriver.h"
 #include "test.h"
 #include "testcontent.h"
 #include "testgroup.h"
 #include "testingsession.h"
 #include "testsmanager.h"
 #include "testsubgroup.h"
-#include "scheduler/schedulertesting.h"
-#include "support/itemviews.h"
-#include "support/modalanswers.h"
-#include "support/sessiondriver.h"
 
 #include <QAction>
 #include <QComboBox>

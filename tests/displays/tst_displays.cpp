@@ -250,8 +250,8 @@ private slots:
     {
         QTest::addColumn<QString>("roomClass");
         QTest::addColumn<QStringList>("offered");
-        const QStringList diagnosis{"mammography", "mammographyStereotaxy", "projectionRadiography",
-                                    "fluoroscopy", "ct", "viewing"};
+        const QStringList diagnosis{
+            "mammography", "mammographyStereotaxy", "projectionRadiography", "fluoroscopy", "ct", "viewing"};
         for (const char *roomClass : {"RK1", "RK2", "RK3"})
             QTest::newRow(roomClass) << roomClass << diagnosis;
         QTest::newRow("RK4") << "RK4" << QStringList{"viewing"};
@@ -288,16 +288,24 @@ private slots:
         QTest::addColumn<QString>("dialogAnswer"); // "" cancels, "-" not asked
         QTest::addColumn<QString>("offerAnswer");  // "-" not asked
         QTest::addColumn<QString>("startedType");  // "" not started
-        QTest::newRow("known, classified, with reference") << "ct" << true << "periodicConstancy" << "-" << "-"
+        QTest::newRow("known, classified, with reference") << "ct" << true << "periodicConstancy"
+                                                           << "-"
+                                                           << "-"
                                                            << "periodicConstancy";
         QTest::newRow("not classified: asked") << "" << true << "dailyConstancy" << "mammography" << "-"
                                                << "dailyConstancy";
         QTest::newRow("class dialog cancelled") << "" << true << "dailyConstancy" << "" << "-" << "";
-        QTest::newRow("no reference: offered, taken") << "ct" << false << "periodicConstancy" << "-"
-                                                      << "Acceptance test" << "acceptance";
-        QTest::newRow("no reference: offered, declined") << "ct" << false << "dailyConstancy" << "-"
-                                                         << "Keep the chosen type" << "dailyConstancy";
-        QTest::newRow("no reference, acceptance chosen") << "ct" << false << "acceptance" << "-" << "-"
+        QTest::newRow("no reference: offered, taken") << "ct" << false << "periodicConstancy"
+                                                      << "-"
+                                                      << "Acceptance test"
+                                                      << "acceptance";
+        QTest::newRow("no reference: offered, declined") << "ct" << false << "dailyConstancy"
+                                                         << "-"
+                                                         << "Keep the chosen type"
+                                                         << "dailyConstancy";
+        QTest::newRow("no reference, acceptance chosen") << "ct" << false << "acceptance"
+                                                         << "-"
+                                                         << "-"
                                                          << "acceptance";
     }
     void askedBeforeStart()

@@ -1,7 +1,7 @@
 #include "gsdf.h"
 #include "judgement.h"
-#include "luminanceresponse.h"
 #include "limitstable.h"
+#include "luminanceresponse.h"
 #include "referencevalues.h"
 #include "workstationdeviation.h"
 
@@ -155,7 +155,8 @@ private Q_SLOTS:
             "gsdfDeviation");
         row("GSDF 10 % off within +/-15 %", "fluoroscopy", "RK3", with(readings(1, 300, 0.5, 1.1), even), "");
         row("dental GSDF not judged", "dentalRk5", "RK3", with(readings(1, 300, 0.5, 1.5), even), "");
-        row("uniformity 25.0 % passes", "dentalRk5", "RK3", with(good, {{"content05050002", "225"}, {"content05050003", "175"}}), "");
+        row("uniformity 25.0 % passes", "dentalRk5", "RK3",
+            with(good, {{"content05050002", "225"}, {"content05050003", "175"}}), "");
         row("uniformity 25.1 % fails 25 %", "mammography", "RK3",
             with(good, {{"content05050000", "225.3"}, {"content05050001", "175"}}), "uniformityLow");
         row("illuminance at RK2's 100 lx", "dentalRk5", "RK2", with(good, {{"content03030002", "100"}}), "");
@@ -167,7 +168,8 @@ private Q_SLOTS:
         row("constancy reference no number", "mammography", "RK1", good, "constancy/maxLuminance:notANumber",
             {{"maxLuminance", "abc"}});
         row("constancy L'max not computable", "dentalRk5", "RK1", with(good, {{"content05030400", ""}}),
-            "maxLuminance:unanswered,luminanceRatio:unanswered,gsdfDeviation:unanswered,constancy/maxLuminance:unanswered",
+            "maxLuminance:unanswered,luminanceRatio:unanswered,gsdfDeviation:unanswered,constancy/"
+            "maxLuminance:unanswered",
             {{"maxLuminance", 300.0}});
         row("constancy of what the session does not measure", "dentalRk5", "RK1", even, "", {{"maxLuminance", 300.0}});
         row("category unknown", "none", "RK1", good,
@@ -208,8 +210,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("expected");
         const QSize fullHd(1920, 1080);
         for (const CategoryRow &row : EightCategories) {
-            const auto add = [&row](const char *what, const Answers &answers, const QSize &screen,
-                                    const char *quantity, const QString &expected) {
+            const auto add = [&row](const char *what, const Answers &answers, const QSize &screen, const char *quantity,
+                                    const QString &expected) {
                 QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(QLatin1String(row.id), QLatin1String(what))))
                     << row.id << answers << screen << quantity << expected;
             };
@@ -217,7 +219,8 @@ private Q_SLOTS:
                 return limit > 0 ? QString::fromLatin1(verdict) : QStringLiteral("notJudged");
             };
             const double lmax = row.maxLuminance > 0 ? row.maxLuminance : 200;
-            add("L'max just inside", luminances(lmax + 0.1, 1), fullHd, "maxLuminance", judged(row.maxLuminance, "passed"));
+            add("L'max just inside", luminances(lmax + 0.1, 1), fullHd, "maxLuminance",
+                judged(row.maxLuminance, "passed"));
             add("L'max at the limit", luminances(lmax, 1), fullHd, "maxLuminance", judged(row.maxLuminance, "passed"));
             add("L'max just outside", luminances(lmax - 0.1, 1), fullHd, "maxLuminance",
                 judged(row.maxLuminance, "failed"));
@@ -232,8 +235,7 @@ private Q_SLOTS:
             // Exactly at the limit is a computed value no typed reading reaches: the rows stay a tenth either side.
             const double gsdf = row.gsdfTolerance > 0 ? row.gsdfTolerance : 10;
             add("GSDF just inside", gsdfOff(gsdf - 0.1), fullHd, "gsdfDeviation", judged(row.gsdfTolerance, "passed"));
-            add("GSDF just outside", gsdfOff(gsdf + 0.1), fullHd, "gsdfDeviation",
-                judged(row.gsdfTolerance, "failed"));
+            add("GSDF just outside", gsdfOff(gsdf + 0.1), fullHd, "gsdfDeviation", judged(row.gsdfTolerance, "failed"));
             // 200 (a - b) / (a + b) with a + b = 200 is a - b.
             const double uniformity = row.uniformity > 0 ? row.uniformity : 25;
             const auto fields = [](double high, double low) {
@@ -241,8 +243,8 @@ private Q_SLOTS:
             };
             add("uniformity just inside", fields(100 + uniformity / 2 - 0.1, 100 - uniformity / 2), fullHd,
                 "uniformityHigh", judged(row.uniformity, "passed"));
-            add("uniformity at the limit", fields(100 + uniformity / 2, 100 - uniformity / 2), fullHd,
-                "uniformityHigh", judged(row.uniformity, "passed"));
+            add("uniformity at the limit", fields(100 + uniformity / 2, 100 - uniformity / 2), fullHd, "uniformityHigh",
+                judged(row.uniformity, "passed"));
             add("uniformity just outside", fields(100 + uniformity / 2 + 0.1, 100 - uniformity / 2), fullHd,
                 "uniformityHigh", judged(row.uniformity, "failed"));
             const QSize matrix = row.matrix.isValid() ? row.matrix : QSize(1024, 768);
@@ -285,7 +287,8 @@ private Q_SLOTS:
             const LimitsTable::Category *category = table.category(row.id);
             QVERIFY2(category, row.id);
             QCOMPARE(category->workstationDeviation.judged, row.workstationDeviation > 0);
-            QCOMPARE(category->workstationDeviation.value, row.workstationDeviation > 0 ? row.workstationDeviation : 0.0);
+            QCOMPARE(category->workstationDeviation.value,
+                     row.workstationDeviation > 0 ? row.workstationDeviation : 0.0);
             QCOMPARE(category->periodicMonths.value, row.periodicMonths);
             QVERIFY(category->periodicMonths.source.contains("check against the edition in force"));
         }
@@ -314,12 +317,18 @@ private Q_SLOTS:
             add("at the limit", limit, passed);
             add("just outside", limit + 0.1, failed);
         }
-        QTest::newRow("strictest of two categories") << "ct" << "mammography" << 106.0 << 94.0 << 0 << "failed";
-        QTest::newRow("viewing beside CT judged at CT's") << "viewing" << "ct" << 110.0 << 90.0 << 0 << "passed";
-        QTest::newRow("six months old still counts") << "ct" << "ct" << 150.0 << 50.0 << 6 << "failed";
-        QTest::newRow("older than six months: not judged") << "ct" << "ct" << 150.0 << 50.0 << 7 << "notJudged";
-        QTest::newRow("no L'max: not judged") << "ct" << "ct" << 150.0 << 0.0 << 0 << "notJudged";
-        QTest::newRow("unknown category fails") << "ct" << "gone" << 100.0 << 100.0 << 0 << "failed";
+        QTest::newRow("strictest of two categories") << "ct"
+                                                     << "mammography" << 106.0 << 94.0 << 0 << "failed";
+        QTest::newRow("viewing beside CT judged at CT's") << "viewing"
+                                                          << "ct" << 110.0 << 90.0 << 0 << "passed";
+        QTest::newRow("six months old still counts") << "ct"
+                                                     << "ct" << 150.0 << 50.0 << 6 << "failed";
+        QTest::newRow("older than six months: not judged") << "ct"
+                                                           << "ct" << 150.0 << 50.0 << 7 << "notJudged";
+        QTest::newRow("no L'max: not judged") << "ct"
+                                              << "ct" << 150.0 << 0.0 << 0 << "notJudged";
+        QTest::newRow("unknown category fails") << "ct"
+                                                << "gone" << 100.0 << 100.0 << 0 << "failed";
     }
 
     void workstationDeviation()
@@ -332,8 +341,7 @@ private Q_SLOTS:
         QFETCH(QString, expected);
         const QDate today(2026, 8, 31);
         const QList<WorkstationDeviation::Member> members{
-            {"A", first, true, brighter, today},
-            {"B", second, darker > 0, darker, today.addMonths(-monthsOld)}};
+            {"A", first, true, brighter, today}, {"B", second, darker > 0, darker, today.addMonths(-monthsOld)}};
         const LimitsTable table = LimitsTable::load();
         const std::optional<Judgement::Verdict> verdict = WorkstationDeviation::judge(members, today, table);
         QVERIFY(verdict);
@@ -395,7 +403,8 @@ private Q_SLOTS:
                                   << 350.0 << "site physicist 2026" << false;
         QTest::newRow("not JSON") << QByteArray("{\"version\":") << 250.0 << "" << true;
         QTest::newRow("limit without source")
-            << QByteArray(R"({"version":"s1","categories":[{"id":"projectionRadiography","maxLuminance":{"value":350}}]})")
+            << QByteArray(
+                   R"({"version":"s1","categories":[{"id":"projectionRadiography","maxLuminance":{"value":350}}]})")
             << 250.0 << "" << true;
         QTest::newRow("new category lacking limits")
             << R"({"version":"s1","categories":[{"id":"ownCategory",)" + category + "}]}" << 250.0 << "" << true;

@@ -174,8 +174,8 @@ private slots:
         answerComparison(&heading, &shown);
         if (failures > 0)
             ModalAnswers::clickButton(TR::Translator::instance()->translate("ok"));
-        const QVariantMap record =
-            run({"periodicConstancy", "dentalRk5", "RK3", {{"maxLuminance", reference}}, "2026-03-14", "a"}, monitor(1));
+        const QVariantMap record = run(
+            {"periodicConstancy", "dentalRk5", "RK3", {{"maxLuminance", reference}}, "2026-03-14", "a"}, monitor(1));
         QCOMPARE(record.value("nfailedtestcontents").toInt(), failures);
         // A failed row is shown in the colour of failure, marked "!" here.
         QCOMPARE(shown, QStringList{QString("%1L'max = Lmax + L_amb | %2 | 402.0 cd/m2 | %3 | %4")
@@ -209,8 +209,8 @@ private slots:
                                      << "" << QStringList{"GSDF +/-15.0 % (category)", "tolerance of +/-15.0 %: failed"}
                                      << QStringList{"GSDF +/-10 %"};
         QTest::newRow("dentalRk5") << "dentalRk5"
-                                << "" << QStringList{"Largest deviation: 66.6 % not judged for this category"}
-                                << QStringList{"(category)", "GSDF +/-10 %", "tolerance of"};
+                                   << "" << QStringList{"Largest deviation: 66.6 % not judged for this category"}
+                                   << QStringList{"(category)", "GSDF +/-10 %", "tolerance of"};
         QTest::newRow("stored before the limits table")
             << ""
             << "" << QStringList{"GSDF +/-10 %", "GSDF +/-20 %", "Outside +/-20 %"} << QStringList{"(category)"};

@@ -273,8 +273,9 @@ private Q_SLOTS:
             const QString ratio = LocalFormats::number(measured.value("luminanceRatio").toDouble(), 1);
             QVERIFY2(text.contains("Maximum luminance ratio " + ratio), qPrintable(text));
             QVERIFY2(text.contains("r' = L'max / L'min " + ratio + ", at least"), qPrintable(text));
-            QVERIFY2(text.contains("Max Luminance " + LocalFormats::number(measured.value("maxLuminance").toDouble(), 1)),
-                     qPrintable(text));
+            QVERIFY2(
+                text.contains("Max Luminance " + LocalFormats::number(measured.value("maxLuminance").toDouble(), 1)),
+                qPrintable(text));
         }
         QTEST(record.value("nfailedtestcontents").toInt(), "failures");
         for (const SessionExport::Format format : {SessionExport::Json, SessionExport::Csv}) {

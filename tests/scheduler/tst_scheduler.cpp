@@ -177,18 +177,18 @@ private slots:
             << 1 << months << january31 << at(2026, 1, 31, 10) << at(2026, 2, 28, 9);
         QTest::newRow("then March's 31st") << 1 << months << january31 << at(2026, 2, 28, 9) << at(2026, 3, 31, 9);
         QTest::newRow("then April's 30th") << 1 << months << january31 << at(2026, 3, 31, 9) << at(2026, 4, 30, 9);
-        QTest::newRow("a late run keeps the month's end") << 1 << months << january31 << at(2026, 2, 5, 9)
-                                                           << at(2026, 2, 28, 9);
-        QTest::newRow("a leap year's February") << 1 << months << at(2028, 1, 31, 9) << at(2028, 1, 31, 9)
-                                                << at(2028, 2, 29, 9);
-        QTest::newRow("six months from 31 August") << 6 << months << at(2026, 8, 31, 9) << at(2026, 8, 31, 9)
-                                                   << at(2027, 2, 28, 9);
-        QTest::newRow("yearly from 29 February") << 1 << int(TaskInterval::Years) << at(2024, 2, 29, 9)
-                                                 << at(2024, 2, 29, 9) << at(2025, 2, 28, 9);
-        QTest::newRow("working day after a Friday") << 1 << int(TaskInterval::WorkingDays) << at(2026, 1, 30, 8)
-                                                    << at(2026, 1, 30, 8) << at(2026, 2, 2, 8);
-        QTest::newRow("working day run on a Sunday") << 1 << int(TaskInterval::WorkingDays) << at(2026, 1, 5, 8)
-                                                     << at(2026, 2, 1, 8) << at(2026, 2, 2, 8);
+        QTest::newRow("a late run keeps the month's end")
+            << 1 << months << january31 << at(2026, 2, 5, 9) << at(2026, 2, 28, 9);
+        QTest::newRow("a leap year's February")
+            << 1 << months << at(2028, 1, 31, 9) << at(2028, 1, 31, 9) << at(2028, 2, 29, 9);
+        QTest::newRow("six months from 31 August")
+            << 6 << months << at(2026, 8, 31, 9) << at(2026, 8, 31, 9) << at(2027, 2, 28, 9);
+        QTest::newRow("yearly from 29 February")
+            << 1 << int(TaskInterval::Years) << at(2024, 2, 29, 9) << at(2024, 2, 29, 9) << at(2025, 2, 28, 9);
+        QTest::newRow("working day after a Friday")
+            << 1 << int(TaskInterval::WorkingDays) << at(2026, 1, 30, 8) << at(2026, 1, 30, 8) << at(2026, 2, 2, 8);
+        QTest::newRow("working day run on a Sunday")
+            << 1 << int(TaskInterval::WorkingDays) << at(2026, 1, 5, 8) << at(2026, 2, 1, 8) << at(2026, 2, 2, 8);
         QTest::newRow("two weeks") << 2 << int(TaskInterval::Weeks) << january31 << at(2026, 2, 3, 9)
                                    << at(2026, 2, 14, 9);
     }
@@ -222,11 +222,11 @@ private slots:
         QTest::newRow("mammography") << "mammography" << QStringList()
                                      << QStringList{"dailyConstancy 1 workingDays " + today,
                                                     "periodicConstancy 6 months 2026-07-31"};
-        QTest::newRow("dental, every twelve months") << "dentalRk6" << QStringList()
-                                                     << QStringList{"dailyConstancy 1 workingDays " + today,
-                                                                    "periodicConstancy 12 months 2027-01-31"};
-        QTest::newRow("a daily task kept as the operator set it") << "ct" << QStringList{"dailyConstancy"}
-                                                                  << QStringList{"periodicConstancy 6 months 2026-07-31"};
+        QTest::newRow("dental, every twelve months")
+            << "dentalRk6" << QStringList()
+            << QStringList{"dailyConstancy 1 workingDays " + today, "periodicConstancy 12 months 2027-01-31"};
+        QTest::newRow("a daily task kept as the operator set it")
+            << "ct" << QStringList{"dailyConstancy"} << QStringList{"periodicConstancy 6 months 2026-07-31"};
         QTest::newRow("both there") << "ct" << QStringList{"dailyConstancy", "periodicConstancy"} << QStringList();
         QTest::newRow("category not in the table") << "gone" << QStringList() << QStringList();
     }
@@ -252,7 +252,8 @@ private slots:
              DisplayTasks::missing(stored, kDisplayA, category, catalogue, LimitsTable::load(), at(2026, 1, 31, 12))) {
             const QVariantMap made = record.toMap();
             QCOMPARE(made.value("display").toMap(), kDisplayA);
-            QCOMPARE(made.value("scheduledtestslist").toList(), catalogue.testTypeGroups(made.value("testtype").toString()));
+            QCOMPARE(made.value("scheduledtestslist").toList(),
+                     catalogue.testTypeGroups(made.value("testtype").toString()));
             shown << QStringLiteral("%1 %2 %3 %4")
                          .arg(made.value("testtype").toString(), made.value("interval").toString(),
                               made.value("intervalUnit").toString(), made.value("date").toDate().toString(Qt::ISODate));
@@ -269,14 +270,15 @@ private slots:
         forDisplay.insert("display", kDisplayA);
         QVariantMap again = task("again", at(2026, 2, 20, 9));
         again.insert("display", kDisplayA);
-        for (const QVariantMap &record : {monthly, forDisplay, again, task("today", at(2026, 3, 2, 8)),
-                                          task("upcoming", at(2026, 3, 5, 8))})
+        for (const QVariantMap &record :
+             {monthly, forDisplay, again, task("today", at(2026, 3, 2, 8)), task("upcoming", at(2026, 3, 5, 8))})
             m_scheduler->manager.addTask(record);
         QTRY_COMPARE(m_scheduler->manager.rowCount(), 5);
         const QList<OverdueTasks::Entry> entries =
             OverdueTasks::of(m_scheduler->manager.allTasks(), at(2026, 3, 2, 12));
-        QCOMPARE(OverdueTasks::lines(entries), QStringLiteral("Task monthly: 2 days overdue\nTask never-run: 3 days overdue\n"
-                                                              "Task again: 10 days overdue"));
+        QCOMPARE(OverdueTasks::lines(entries),
+                 QStringLiteral("Task monthly: 2 days overdue\nTask never-run: 3 days overdue\n"
+                                "Task again: 10 days overdue"));
         QCOMPARE(OverdueTasks::byDisplay(entries), (QMap<QString, int>{{DisplayRecord::key(kDisplayA), 10}}));
         QVERIFY(OverdueTasks::tellAgain(QDate(2026, 3, 1), QDate(2026, 3, 2)));
         QVERIFY(!OverdueTasks::tellAgain(QDate(2026, 3, 2), QDate(2026, 3, 2)));

@@ -261,9 +261,9 @@ private slots:
         const QStringList levels{"0.8", "10",  "20",  "30",  "40",  "50",  "60",  "70",  "80",
                                  "90",  "100", "120", "140", "160", "200", "250", "300", "400"};
         const QStringList shown =
-            runUntil(m_session.get(), readings("27", {"250", "240", "245", "230", "260", "235", "240", "238", "242"},
-                                               {"0,5", "0.52", "0.48", "0.5", "0.55", "0.5", "0.5", "0.45", "0.5"},
-                                               levels, "2"));
+            runUntil(m_session.get(),
+                     readings("27", {"250", "240", "245", "230", "260", "235", "240", "238", "242"},
+                              {"0,5", "0.52", "0.48", "0.5", "0.55", "0.5", "0.5", "0.45", "0.5"}, levels, "2"));
         const QStringList group5 = shown.filter(QRegularExpression("^test_05_"));
         QCOMPARE(group5, QStringList{"test_05_04_00"});
         const QVariantMap record = m_store->sessionRecord(m_store->sessions().value(0).toMap());

@@ -123,10 +123,18 @@ private slots:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("roomClass");
         QTest::addColumn<QString>("read");
-        QTest::newRow("fluoroscopy, CT, MR") << "fluoroscopyCtMr" << "RK3" << "fluoroscopy";
-        QTest::newRow("dental in RK5") << "dental" << "RK5" << "dentalRk5";
-        QTest::newRow("dental in RK6") << "dental" << "RK6" << "dentalRk6";
-        QTest::newRow("today's id") << "ct" << "RK2" << "ct";
+        QTest::newRow("fluoroscopy, CT, MR") << "fluoroscopyCtMr"
+                                             << "RK3"
+                                             << "fluoroscopy";
+        QTest::newRow("dental in RK5") << "dental"
+                                       << "RK5"
+                                       << "dentalRk5";
+        QTest::newRow("dental in RK6") << "dental"
+                                       << "RK6"
+                                       << "dentalRk6";
+        QTest::newRow("today's id") << "ct"
+                                    << "RK2"
+                                    << "ct";
     }
 
     void oldCategories()
@@ -137,11 +145,10 @@ private slots:
         QVariantMap display = DisplayA;
         display.insert({{"category", stored}, {"roomClass", roomClass}});
         QVariantMap record = session(display, "periodicConstancy", 1, day(6));
-        const QVariantMap judgement{{"version", "1"},
-                                    {"verdicts", QVariantList{QVariantMap{{"quantity", "maxLuminance"},
-                                                                          {"measured", 160.0},
-                                                                          {"limit", 150.0},
-                                                                          {"passed", false}}}}};
+        const QVariantMap judgement{
+            {"version", "1"},
+            {"verdicts", QVariantList{QVariantMap{
+                             {"quantity", "maxLuminance"}, {"measured", 160.0}, {"limit", 150.0}, {"passed", false}}}}};
         record.insert("judgement", judgement);
         add(record);
         QCOMPARE(row(DisplayA).category, read);
