@@ -276,6 +276,9 @@ private Q_SLOTS:
             QVERIFY2(
                 text.contains("Max Luminance " + LocalFormats::number(measured.value("maxLuminance").toDouble(), 1)),
                 qPrintable(text));
+            const double minimum = measured.value("minLuminance").toDouble();
+            QVERIFY2(text.contains("Min Luminance " + LocalFormats::number(minimum, minimum < 10 ? 3 : 1)),
+                     qPrintable(text));
         }
         QTEST(record.value("nfailedtestcontents").toInt(), "failures");
         for (const SessionExport::Format format : {SessionExport::Json, SessionExport::Csv}) {
