@@ -3,18 +3,21 @@
 
 #include "addtaskdialog.h"
 #include "calibrationlauncher.h"
+#include "carriedoveranswers.h"
 #include "configurationmanager.h"
 #include "defaultdictionary.h"
 #include "dicomexportdialog.h"
 #include "displaypreparation.h"
 #include "displayrecord.h"
 #include "displayspage.h"
+#include "displaytasks.h"
 #include "limitstable.h"
 #include "localformats.h"
 #include "metersettingspage.h"
 #include "modalprompt.h"
 #include "patternsourcewidget.h"
 #include "recordfingerprint.h"
+#include "overduetasks.h"
 #include "reportgenerator.h"
 #include "retentionpolicy.h"
 #include "savedsessionsitemdelegate.h"
@@ -127,6 +130,13 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), m_ui(new Ui::Main
     m_patternSource = new PatternSourceWidget(m_ui->listTestPage);
     m_ui->listTestPageLayout->insertWidget(1, m_patternSource);
     addDisplaysPage();
+    addDailyTestButton();
+    connect(m_store, &ConfigurationManager::displayClassified, this,
+            [this](const QVariantMap &display, const QString &category) {
+                for (const QVariant &task : DisplayTasks::missing(m_store->tasks(), display, category, *m_catalogue,
+                                                                  LimitsTable::current(), m_scheduler->clock()->now()))
+                    m_scheduler->addTask(task.toMap());
+            });
     setUpTray();
     selectStoredLanguage();
 
@@ -404,6 +414,26 @@ void MainWindow::addDicomExport()
     });
 }
 
+// The test of every working day starts from the home page in one click; below, the tasks that are overdue.
+void MainWindow::addDailyTestButton()
+{
+    m_overdueLabel = new QLabel(m_ui->homePage);
+    m_overdueLabel->setObjectName(QStringLiteral("overdueLabel"));
+    m_overdueLabel->setAlignment(Qt::AlignCenter);
+    m_overdueLabel->setWordWrap(true);
+    m_overdueLabel->setTextFormat(Qt::PlainText);
+    m_overdueLabel->hide();
+    m_ui->homePageLayout->insertWidget(m_ui->homePageLayout->indexOf(m_ui->statusLabel) + 1, m_overdueLabel);
+    auto *button = new QPushButton(m_ui->homePage);
+    button->setObjectName(QStringLiteral("dailyTestPushButton"));
+    setTranslatedText(button, "plan_dailyTest");
+    m_ui->homePageLayout->insertWidget(m_ui->homePageLayout->indexOf(m_ui->statusLabel), button, 0, Qt::AlignHCenter);
+    connect(button, &QPushButton::clicked, this, [this] {
+        m_testContext->setTestType(QStringLiteral("dailyConstancy"));
+        goTestClicked();
+    });
+}
+
 void MainWindow::addDisplaysPage()
 {
     m_displaysPage = new DisplaysPage(m_store, m_ui->stackedWidget);
@@ -520,8 +550,14 @@ void MainWindow::startOnScreen(int screen, const QString &taskId)
     // The first test of a display without reference values may have become its acceptance test.
     if (prepared->context.testType != chosenType)
         m_testContext->setTestType(prepared->context.testType);
+    TestingSession::Context context = prepared->context;
+    if (const TestsManager::TestType *type = m_catalogue->testType(context.testType)) {
+        context.onlySubgroups = type->onlySubgroups;
+        context.confirmedGroups =
+            CarriedOverAnswers::confirm(this, type->carriedOver, prepared->prefill, prepared->prefillDate);
+    }
     m_currentTaskId = taskId;
-    startSession(prepared->context, prepared->prefill);
+    startSession(context, prepared->prefill);
 }
 
 void MainWindow::updateTaskDate(bool bSucceeded)
@@ -764,6 +800,27 @@ void MainWindow::performTasks(QStringList ids, QStringList nextIds)
     if (execute)
         showPage(m_ui->schedulerPage);
     m_ui->statusLabel->setText(statusText(m_queuedIds, m_queuedNextIds));
+    showOverdue();
+}
+
+// On the home page, the displays page and, once a day, in the tray.
+void MainWindow::showOverdue()
+{
+    const QDateTime now = m_scheduler->clock()->now();
+    const QList<OverdueTasks::Entry> overdue = OverdueTasks::of(m_scheduler->allTasks(), now);
+    const QString lines = OverdueTasks::lines(overdue);
+    m_overdueLabel->setText(translated("plan_overdueTasks") + QLatin1Char('\n') + lines);
+    m_overdueLabel->setVisible(!overdue.isEmpty());
+    QMap<QString, QString> byDisplay;
+    const QMap<QString, int> days = OverdueTasks::byDisplay(overdue);
+    for (auto display = days.cbegin(); display != days.cend(); ++display)
+        byDisplay.insert(display.key(), OverdueTasks::daysText(display.value()));
+    m_displaysPage->setOverdue(byDisplay);
+    const QDate today = now.toLocalTime().date();
+    if (!overdue.isEmpty() && m_trayIcon && m_trayIcon->isVisible() && OverdueTasks::tellAgain(m_overdueTold, today)) {
+        m_trayIcon->showMessage(translated("plan_overdueTasks"), lines);
+        m_overdueTold = today;
+    }
 }
 
 void MainWindow::performPendingTasks()

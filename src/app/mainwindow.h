@@ -3,6 +3,7 @@
 #include "configurationmanager.h"
 #include "testingsession.h"
 
+#include <QDate>
 #include <QDateTime>
 #include <QMainWindow>
 #include <QMessageBox>
@@ -10,6 +11,8 @@
 #include <QPointer>
 #include <QStringList>
 #include <QSystemTrayIcon>
+
+class QLabel;
 #include <QVariantMap>
 
 class QAbstractItemModel;
@@ -105,6 +108,8 @@ private:
     void addMeterPage();
     void addDicomExport();
     void addDisplaysPage();
+    void addDailyTestButton();
+    void showOverdue();
     void showPage(QWidget *page);
     void handleArguments(const QStringList &arguments);
     void quitApplication();
@@ -155,6 +160,9 @@ private:
     SchedulerItemDelegate *m_schedulerDelegate = nullptr;
     SchedulerManager *m_scheduler = nullptr;
     QMessageBox *m_taskPrompt = nullptr;
+    QLabel *m_overdueLabel = nullptr;
+    // The day the tray last told of overdue tasks: it tells once a day.
+    QDate m_overdueTold;
     QString m_currentTaskId;
     // The queue's latest pending and upcoming tasks, kept while the prompt is
     // open so that a newer queue signal wins over the one that opened it.

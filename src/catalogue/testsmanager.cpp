@@ -73,6 +73,15 @@ void TestsManager::load(const QString &catalogueText)
                           {}};
         for (const QVariant &number : type.value(QStringLiteral("groups")).toList())
             testType.groups << number.toUInt();
+        for (const QVariant &number : type.value(QStringLiteral("carriedOver")).toList())
+            testType.carriedOver << number.toUInt();
+        const QVariantMap onlySubgroups = type.value(QStringLiteral("onlySubgroups")).toMap();
+        for (auto group = onlySubgroups.cbegin(); group != onlySubgroups.cend(); ++group) {
+            // An empty list leaves out the whole group, even a required one.
+            QList<unsigned> &numbers = testType.onlySubgroups[group.key().toUInt()];
+            for (const QVariant &number : group.value().toList())
+                numbers << number.toUInt();
+        }
         if (!testType.id.isEmpty())
             m_testTypes << testType;
     }
@@ -86,6 +95,15 @@ void TestsManager::load(const QString &catalogueText)
         m_groupsByNumber.insert(number, new TestGroup(it.value().toMap(), number, this));
     }
     *m_groups = m_groupsByNumber.values();
+}
+
+const TestsManager::TestType *TestsManager::testType(const QString &id) const
+{
+    for (const TestType &type : m_testTypes) {
+        if (type.id == id)
+            return &type;
+    }
+    return nullptr;
 }
 
 QVariantList TestsManager::testTypeGroups(const QString &id) const

@@ -31,9 +31,15 @@ public:
         QString id;
         QString title; // translation key
         QList<unsigned> groups;
+        // Groups whose answers come from the display's latest session, confirmed once instead of stepped through.
+        QList<unsigned> carriedOver{};
+        // Groups of which the type runs only the listed subgroups.
+        QMap<unsigned, QList<unsigned>> onlySubgroups{};
     };
 
     const QList<TestType> &testTypes() const { return m_testTypes; }
+    // The type with that id; null for one the catalogue does not know.
+    const TestType *testType(const QString &id) const;
     // The numbers of the groups the type with that id ticks; none for a type the catalogue does not know.
     QVariantList testTypeGroups(const QString &id) const;
 

@@ -41,11 +41,14 @@ void refill(QComboBox *combo, const QList<QPair<QString, QString>> &items)
     combo->setCurrentIndex(qMax(0, combo->findData(current)));
 }
 
-void fillCategories(QComboBox *combo)
+void fillCategories(QComboBox *combo, const QString &roomClass)
 {
     QList<QPair<QString, QString>> items;
-    for (const LimitsTable::Category &category : LimitsTable::current().categories())
-        items.append({category.id, translatedOrAsIs(category.title)});
+    const LimitsTable &table = LimitsTable::current();
+    for (const LimitsTable::Category &category : table.categories()) {
+        if (table.belongTogether(roomClass, category.id))
+            items.append({category.id, translatedOrAsIs(category.title)});
+    }
     refill(combo, items);
 }
 

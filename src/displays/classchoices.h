@@ -19,7 +19,9 @@ QString roomClassTitle(const QString &id);
 
 // Replaces the items, keeping the chosen one where it is still offered.
 void refill(QComboBox *combo, const QList<QPair<QString, QString>> &items);
-void fillCategories(QComboBox *combo);
+// The categories that belong to the room class: a room class takes only those
+// the limits table pairs with it.
+void fillCategories(QComboBox *combo, const QString &roomClass);
 void fillRoomClasses(QComboBox *combo);
 // Chooses the item with that id; the first when none has it.
 void choose(QComboBox *combo, const QString &id);

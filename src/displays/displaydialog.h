@@ -23,7 +23,12 @@ public:
 
     QString category() const;
     QString roomClass() const;
+    // Offers the workstation too: the named ones known, and this station's own (empty).
+    void offerWorkstations(const QString &workstation, const QStringList &known);
+    QString workstation() const;
 
 private:
+    void offerCategories();
+
     std::unique_ptr<Ui::DisplayDialog> m_ui;
 };

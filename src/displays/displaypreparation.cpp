@@ -6,6 +6,7 @@
 #include "modalprompt.h"
 #include "sessiondatabase.h"
 #include "translator.h"
+#include "workstationpeers.h"
 
 namespace {
 
@@ -101,6 +102,8 @@ std::optional<DisplayPreparation::Outcome> DisplayPreparation::prepare(const Scr
     outcome.context.referenceSession = display.referenceSession;
     outcome.context.referenceMeter = display.referenceMeter;
     outcome.context.referenceChoice = display.referenceChoice;
+    outcome.context.workstation = WorkstationPeers::of(*database, display);
     outcome.prefill = m_store->latestSessionResults(key);
+    outcome.prefillDate = outcome.prefill.isEmpty() ? QDateTime() : display.lastTested;
     return outcome;
 }

@@ -3,6 +3,7 @@
 #include "screenidentity.h"
 #include "testingsession.h"
 
+#include <QDateTime>
 #include <QVariantMap>
 
 #include <optional>
@@ -26,6 +27,8 @@ public:
         // The groups of the display's newest session; empty for a display the
         // store does not know.
         QVariantMap prefill;
+        // When that newest session was stored; invalid when there is none.
+        QDateTime prefillDate;
     };
 
     DisplayPreparation(ConfigurationManager *store, QWidget *parent);

@@ -13,7 +13,9 @@
 
 #include <QDateTime>
 #include <QHeaderView>
+
 #include <QStandardItemModel>
+#include <optional>
 
 namespace {
 
@@ -63,19 +65,23 @@ void DisplaysPage::reload()
     const int chosen = m_ui->displaysTableView->currentIndex().row();
     m_displays = m_store->database()->displays();
     m_model->clear();
-    m_model->setHorizontalHeaderLabels({translated("display_identity"), translated("applicationCategory"),
-                                        translated("roomClass"), translated("displays_classifiedOn"),
-                                        translated("displays_referenceDate"), translated("displays_lastTest"),
-                                        translated("displays_result")});
+    m_model->setHorizontalHeaderLabels(
+        {translated("display_identity"), translated("applicationCategory"), translated("roomClass"),
+         translated("displays_classifiedOn"), translated("displays_referenceDate"), translated("displays_lastTest"),
+         translated("displays_result"), translated("plan_workstation"), translated("plan_overdue")});
     for (const DisplayRecord &display : qAsConst(m_displays)) {
-        const QStringList texts{
-            display.description(),
-            display.category.isEmpty() ? translated("displays_notChosen") : ClassChoices::categoryTitle(display.category),
-            display.roomClass.isEmpty() ? translated("displays_notChosen") : ClassChoices::roomClassTitle(display.roomClass),
-            LocalFormats::date(display.classifiedOn),
-            display.hasReference() ? LocalFormats::date(display.referenceDate) : translated("displays_noReference"),
-            LocalFormats::dateTime(display.lastTested),
-            resultText(display.lastResult)};
+        const QStringList texts{display.description(),
+                                display.category.isEmpty() ? translated("displays_notChosen")
+                                                           : ClassChoices::categoryTitle(display.category),
+                                display.roomClass.isEmpty() ? translated("displays_notChosen")
+                                                            : ClassChoices::roomClassTitle(display.roomClass),
+                                LocalFormats::date(display.classifiedOn),
+                                display.hasReference() ? LocalFormats::date(display.referenceDate)
+                                                       : translated("displays_noReference"),
+                                LocalFormats::dateTime(display.lastTested),
+                                resultText(display.lastResult),
+                                display.workstation.isEmpty() ? translated("plan_thisStation") : display.workstation,
+                                m_overdue.value(display.key())};
         QList<QStandardItem *> row;
         for (const QString &text : texts)
             row << new QStandardItem(text);
@@ -87,6 +93,14 @@ void DisplaysPage::reload()
     updateButtons();
     connect(m_ui->displaysTableView->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &DisplaysPage::updateButtons, Qt::UniqueConnection);
+}
+
+void DisplaysPage::setOverdue(const QMap<QString, QString> &overdue)
+{
+    if (overdue == m_overdue)
+        return;
+    m_overdue = overdue;
+    reload();
 }
 
 void DisplaysPage::updateButtons()
@@ -106,13 +120,22 @@ const DisplayRecord *DisplaysPage::chosenDisplay() const
 
 void DisplaysPage::classifyChosen()
 {
-    const DisplayRecord *display = chosenDisplay();
+    // A copy: the store's writes may reload the page's list.
+    const std::optional<DisplayRecord> display =
+        chosenDisplay() ? std::optional<DisplayRecord>(*chosenDisplay()) : std::nullopt;
     if (!display)
         return;
     DisplayDialog dialog(display->description(), display->category, display->roomClass, this);
+    QStringList workstations;
+    for (const DisplayRecord &known : qAsConst(m_displays))
+        workstations << known.workstation;
+    workstations.removeDuplicates();
+    dialog.offerWorkstations(display->workstation, workstations);
     if (ModalPrompt::exec(&dialog) != QDialog::Accepted)
         return;
     m_store->classifyDisplay(display->identity(), dialog.category(), dialog.roomClass());
+    if (dialog.workstation() != display->workstation)
+        m_store->setWorkstation(display->key(), dialog.workstation());
     reload();
 }
 

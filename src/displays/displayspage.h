@@ -3,6 +3,7 @@
 #include "displayrecord.h"
 
 #include <QList>
+#include <QMap>
 #include <QWidget>
 
 #include <memory>
@@ -32,6 +33,8 @@ public:
         ReferenceColumn,
         LastTestColumn,
         ResultColumn,
+        WorkstationColumn,
+        OverdueColumn,
         ColumnCount
     };
 
@@ -47,6 +50,8 @@ public Q_SLOTS:
     void classifyChosen();
     void chooseReference();
     void calibrateChosen();
+    // How long each display's tasks are overdue, by display key, as the operator reads it.
+    void setOverdue(const QMap<QString, QString> &overdue);
 
 private:
     const DisplayRecord *chosenDisplay() const;
@@ -56,4 +61,5 @@ private:
     ConfigurationManager *m_store;
     QStandardItemModel *m_model;
     QList<DisplayRecord> m_displays;
+    QMap<QString, QString> m_overdue;
 };

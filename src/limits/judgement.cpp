@@ -86,6 +86,19 @@ Judgement::Verdict compared(const QString &quantity, double measured, Judgement:
 
 const char *const Comparisons[] = {"atLeast", "atMost", "within", "notJudged"};
 
+QVariantMap sizeMap(const QSize &size)
+{
+    return {{QStringLiteral("width"), size.width()}, {QStringLiteral("height"), size.height()}};
+}
+
+QSize sizeOf(const QVariant &value)
+{
+    const QVariantMap map = value.toMap();
+    if (!map.contains(QStringLiteral("width")) || !map.contains(QStringLiteral("height")))
+        return {};
+    return {map.value(QStringLiteral("width")).toInt(), map.value(QStringLiteral("height")).toInt()};
+}
+
 class Judge
 {
 public:
@@ -108,6 +121,8 @@ public:
                                           QStringLiteral("noRoomClass"), m_context.roomClass)
                                : notComputable(QStringLiteral("illuminance"), illuminance));
         }
+        if (m_context.screenPixels.isValid())
+            judgeMatrix();
         judgeConstancy();
         return m_verdicts;
     }
@@ -198,6 +213,33 @@ private:
         add(withCategory(quantity, uniformity, Judgement::Verdict::AtMost, &LimitsTable::Category::uniformity));
     }
 
+    // Either way round: a portrait screen of 1200 x 1600 has the matrix of 1600 x 1200.
+    void judgeMatrix()
+    {
+        const QSize screen = m_context.screenPixels;
+        const QString quantity = QStringLiteral("pixelMatrix");
+        if (screen.isEmpty()) {
+            add(notComputable(quantity, {false, 0.0, QStringLiteral("noScreen"), {}}));
+            return;
+        }
+        Judgement::Verdict verdict = compared(quantity, 0.0, Judgement::Verdict::AtLeast, nullptr,
+                                              QStringLiteral("noCategory"), m_context.category);
+        verdict.measuredMatrix = screen;
+        if (m_category) {
+            const LimitsTable::Matrix &limit = m_category->pixelMatrix;
+            verdict.problem.clear();
+            verdict.problemSubject.clear();
+            verdict.source = limit.source;
+            verdict.hasLimit = limit.judged;
+            verdict.comparison = limit.judged ? Judgement::Verdict::AtLeast : Judgement::Verdict::NotJudged;
+            verdict.limitMatrix = limit.judged ? QSize(limit.width, limit.height) : QSize();
+            verdict.passed =
+                !limit.judged || (std::max(screen.width(), screen.height()) >= std::max(limit.width, limit.height) &&
+                                  std::min(screen.width(), screen.height()) >= std::min(limit.width, limit.height));
+        }
+        add(verdict);
+    }
+
     // Each quantity the table gives a tolerance and the reference a value; a
     // quantity the session measures but cannot compute fails with the reason.
     void judgeConstancy()
@@ -269,6 +311,10 @@ QVariantMap Judgement::Verdict::toMap() const
         map.insert(QStringLiteral("problem"), problem);
         map.insert(QStringLiteral("problemSubject"), problemSubject);
     }
+    if (measuredMatrix.isValid())
+        map.insert(QStringLiteral("measuredMatrix"), sizeMap(measuredMatrix));
+    if (limitMatrix.isValid())
+        map.insert(QStringLiteral("limitMatrix"), sizeMap(limitMatrix));
     return map;
 }
 
@@ -289,6 +335,8 @@ Judgement::Verdict Judgement::Verdict::fromMap(const QVariantMap &map)
     verdict.problem = map.value(QStringLiteral("problem")).toString();
     verdict.problemSubject = map.value(QStringLiteral("problemSubject")).toString();
     verdict.passed = map.value(QStringLiteral("passed")).toBool();
+    verdict.measuredMatrix = sizeOf(map.value(QStringLiteral("measuredMatrix")));
+    verdict.limitMatrix = sizeOf(map.value(QStringLiteral("limitMatrix")));
     return verdict;
 }
 

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QMap>
+#include <QSize>
 #include <QString>
 #include <QVariantMap>
 
@@ -40,6 +41,9 @@ public:
         QString problem;
         QString problemSubject;
         bool passed = false;
+        // The pixel matrix holds its sizes here; `measured` and `limit` stay 0.
+        QSize measuredMatrix;
+        QSize limitMatrix;
 
         QVariantMap toMap() const;
         static Verdict fromMap(const QVariantMap &map);
@@ -50,6 +54,10 @@ public:
         QString category;
         QString roomClass;
         QVariantMap reference; // quantity -> reference value, for constancy tests
+        // The size in device pixels of the screen under test; invalid where the
+        // judgement has no screen (its matrix is not judged then), empty where
+        // the screen was lost (the matrix fails).
+        QSize screenPixels = QSize();
     };
 
     // The answers are the session's contents by id (only those of the session),

@@ -54,6 +54,52 @@ bool readLimits(const QJsonObject &object, const QString &id, const QList<QPair<
     return true;
 }
 
+// A matrix is an object {"width", "height"} of whole positive numbers (or null: not judged) and a source text.
+bool readMatrix(const QJsonObject &entry, const QString &id, bool isNew, LimitsTable::Matrix *matrix, QString *problem)
+{
+    const QString name = QStringLiteral("pixelMatrix");
+    if (!entry.contains(name)) {
+        if (isNew)
+            *problem = readProblem(QStringLiteral("\"%1\" lacks \"%2\"").arg(id, name));
+        return !isNew;
+    }
+    const QJsonObject object = entry.value(name).toObject();
+    const QJsonValue value = object.value(QStringLiteral("value"));
+    const QString source = object.value(QStringLiteral("source")).toString().trimmed();
+    const int width = value.toObject().value(QStringLiteral("width")).toInt(0);
+    const int height = value.toObject().value(QStringLiteral("height")).toInt(0);
+    if (source.isEmpty() || !(value.isNull() || (width > 0 && height > 0))) {
+        *problem = readProblem(QStringLiteral("\"%1/%2\" needs {\"width\", \"height\"} (or null) as \"value\" "
+                                              "and a \"source\" text")
+                                   .arg(id, name));
+        return false;
+    }
+    *matrix = {!value.isNull(), width, height, source};
+    return true;
+}
+
+// The categories a room class takes: a list of ids and a source text.
+bool readPairs(const QJsonObject &entry, const QString &id, bool isNew, LimitsTable::RoomClass *roomClass,
+               QString *problem)
+{
+    const QString name = QStringLiteral("categories");
+    if (!entry.contains(name)) {
+        if (isNew)
+            *problem = readProblem(QStringLiteral("\"%1\" lacks \"%2\"").arg(id, name));
+        return !isNew;
+    }
+    const QJsonObject object = entry.value(name).toObject();
+    const QString source = object.value(QStringLiteral("source")).toString().trimmed();
+    if (source.isEmpty() || !object.value(QStringLiteral("value")).isArray()) {
+        *problem = readProblem(
+            QStringLiteral("\"%1/%2\" needs a list of ids as \"value\" and a \"source\" text").arg(id, name));
+        return false;
+    }
+    roomClass->categories = object.value(QStringLiteral("value")).toVariant().toStringList();
+    roomClass->categoriesSource = source;
+    return true;
+}
+
 template <typename Entry>
 Entry *entryWithId(QList<Entry> &entries, const QString &id)
 {
@@ -154,6 +200,21 @@ LimitsTable::Limit LimitsTable::constancyTolerance(const QString &quantity) cons
     return {};
 }
 
+bool LimitsTable::belongTogether(const QString &roomClass, const QString &category) const
+{
+    const RoomClass *room = this->roomClass(roomClass);
+    return room && room->categories.contains(category);
+}
+
+QString LimitsTable::currentCategoryId(const QString &stored, const QString &roomClass)
+{
+    if (stored == QLatin1String("fluoroscopyCtMr"))
+        return QStringLiteral("fluoroscopy");
+    if (stored == QLatin1String("dental"))
+        return roomClass == QLatin1String("RK6") ? QStringLiteral("dentalRk6") : QStringLiteral("dentalRk5");
+    return stored;
+}
+
 QStringList LimitsTable::constancyQuantities() const
 {
     QStringList quantities;
@@ -204,14 +265,19 @@ bool LimitsTable::apply(const QJsonObject &document, QString *problem)
             return false;
         Category *category = entryWithId(changed.m_categories, id);
         const bool isNew = !category;
-        Category added{id, entry.toObject().value(QStringLiteral("title")).toString(id), {}, {}, {}, {}};
+        Category added;
+        added.id = id;
+        added.title = entry.toObject().value(QStringLiteral("title")).toString(id);
         Category *target = isNew ? &added : category;
         if (!readLimits(entry.toObject(), id,
                         {{QStringLiteral("maxLuminance"), &target->maxLuminance},
                          {QStringLiteral("luminanceRatio"), &target->luminanceRatio},
                          {QStringLiteral("gsdfTolerance"), &target->gsdfTolerance},
-                         {QStringLiteral("uniformity"), &target->uniformity}},
-                        isNew, problem))
+                         {QStringLiteral("uniformity"), &target->uniformity},
+                         {QStringLiteral("workstationDeviation"), &target->workstationDeviation},
+                         {QStringLiteral("periodicMonths"), &target->periodicMonths}},
+                        isNew, problem) ||
+            !readMatrix(entry.toObject(), id, isNew, &target->pixelMatrix, problem))
             return false;
         if (isNew)
             changed.m_categories.append(added);
@@ -222,10 +288,11 @@ bool LimitsTable::apply(const QJsonObject &document, QString *problem)
         if (id.isEmpty())
             return false;
         RoomClass *roomClass = entryWithId(changed.m_roomClasses, id);
-        RoomClass added{id, {}};
-        if (!readLimits(entry.toObject(), id, {{QStringLiteral("maxIlluminance"), roomClass ? &roomClass->maxIlluminance
-                                                                                           : &added.maxIlluminance}},
-                        !roomClass, problem))
+        RoomClass added{id, {}, {}, {}};
+        RoomClass *target = roomClass ? roomClass : &added;
+        if (!readLimits(entry.toObject(), id, {{QStringLiteral("maxIlluminance"), &target->maxIlluminance}}, !roomClass,
+                        problem) ||
+            !readPairs(entry.toObject(), id, !roomClass, target, problem))
             return false;
         if (!roomClass)
             changed.m_roomClasses.append(added);
@@ -243,6 +310,13 @@ bool LimitsTable::apply(const QJsonObject &document, QString *problem)
         else
             changed.m_constancy.append({it.key(), tolerance});
     }
+
+    const QJsonObject intervals = document.value(QStringLiteral("intervals")).toObject();
+    if (!readLimits(intervals, QStringLiteral("intervals"),
+                    {{QStringLiteral("dailyWorkingDays"), &changed.m_dailyWorkingDays},
+                     {QStringLiteral("workstationReadingMonths"), &changed.m_workstationReadingMonths}},
+                    m_version.isEmpty(), problem))
+        return false;
 
     for (const QJsonValue &entry : document.value(QStringLiteral("plausibility")).toArray()) {
         const QJsonObject object = entry.toObject();

@@ -20,6 +20,14 @@ public:
         QString source;
     };
 
+    struct Matrix
+    {
+        bool judged = false;
+        int width = 0;
+        int height = 0;
+        QString source;
+    };
+
     struct Category
     {
         QString id;
@@ -28,12 +36,19 @@ public:
         Limit luminanceRatio; // r' = L'max / L'min at least
         Limit gsdfTolerance;  // largest GSDF deviation at most, per cent
         Limit uniformity;     // luminance uniformity at most, per cent
+        Matrix pixelMatrix;   // the screen's pixels at least, either way round
+        // 200 (a - b) / (a + b) of the largest and smallest L'max of the displays of one workstation at most, per cent
+        Limit workstationDeviation;
+        Limit periodicMonths; // the interval of the periodic constancy test
     };
 
     struct RoomClass
     {
         QString id;
         Limit maxIlluminance; // lx
+        // The categories whose displays may stand in a room of this class.
+        QStringList categories;
+        QString categoriesSource;
     };
 
     // What a typed reading of the listed contents may be.
@@ -91,6 +106,15 @@ public:
     const RoomClass *roomClass(const QString &id) const;
     // The tolerance in per cent of a quantity's deviation from its reference value.
     Limit constancyTolerance(const QString &quantity) const;
+    // Whether a display of the category may stand in a room of the class.
+    bool belongTogether(const QString &roomClass, const QString &category) const;
+    // The id by which this table knows the category a record stored before it
+    // names: "fluoroscopyCtMr" and "dental" were split; any other id stays.
+    static QString currentCategoryId(const QString &stored, const QString &roomClass);
+    // The daily constancy test's interval in working days, and how old an L'max
+    // may be to count in the deviation between the displays of a workstation.
+    Limit dailyWorkingDays() const { return m_dailyWorkingDays; }
+    Limit workstationReadingMonths() const { return m_workstationReadingMonths; }
     QStringList constancyQuantities() const;
     const Plausibility *plausibility(const QString &contentId) const;
 
@@ -107,4 +131,6 @@ private:
     QList<RoomClass> m_roomClasses;
     QList<QPair<QString, Limit>> m_constancy;
     QList<Plausibility> m_plausibility;
+    Limit m_dailyWorkingDays;
+    Limit m_workstationReadingMonths;
 };

@@ -5,6 +5,7 @@
 #include "comparisontext.h"
 #include "expressionevaluator.h"
 #include "failuresummary.h"
+#include "judgedluminancerows.h"
 #include "judgement.h"
 #include "limitstable.h"
 #include "localformats.h"
@@ -186,6 +187,7 @@ void ReportGenerator::generate(QPrinter *printer, QPainter *painter, QVariantMap
     // Sessions judged by the limits table name its version on every page.
     m_footerNote = judgementRecord.isEmpty() ? QString()
                                              : translated(QStringLiteral("limits_version")).arg(judgement.version);
+    m_judgedValues = judgementRecord.isEmpty() ? QVariantMap() : session.value(QStringLiteral("measured")).toMap();
     const QString testType = session.value(QStringLiteral("testtype")).toString();
     m_titleKey = QStringLiteral("report_header_") + (testType.isEmpty() ? QStringLiteral("unknown") : testType);
     m_fingerprint = ReportFingerprint(session);
@@ -814,6 +816,7 @@ qreal ReportGenerator::drawContent(qreal y, TestContent *content, bool validatab
     QVariant value;
     // A note is printed with its answer whatever the answer or verdict was; a date asked with a verdict before it.
     QString firstNote = content->note();
+    const std::optional<QString> judged = JudgedLuminanceRows::text(content, m_judgedValues);
     if (validatable) {
         value = mark(content->isValid());
         const QDate date = QDate::fromString(content->resultText(), Qt::ISODate);
@@ -823,7 +826,7 @@ qreal ReportGenerator::drawContent(qreal y, TestContent *content, bool validatab
         switch (content->type()) {
         case TestContent::kTestContentTypeText:
         case TestContent::kTestContentTypeTextarea:
-            value = shownResult(content) + ReadingMarks::markFor(content);
+            value = judged.value_or(shownResult(content) + ReadingMarks::markFor(content));
             break;
         case TestContent::kTestContentTypeMultiselect:
             value = multiselectText(content);
@@ -840,8 +843,8 @@ qreal ReportGenerator::drawContent(qreal y, TestContent *content, bool validatab
 
     if (!content->join().isEmpty()) {
         const double joined = content->computeJoin();
-        const QString valueText =
-            std::isfinite(joined) ? LocalFormats::number(joined, ComputedDecimals) : notComputableText(content);
+        const QString valueText = judged.value_or(std::isfinite(joined) ? LocalFormats::number(joined, ComputedDecimals)
+                                                                        : notComputableText(content));
         y = drawRow(y - 5, translated(content->joinText()), valueText, QString(),
                     translated(content->joinDescription()), false, true, textMuted);
     }
@@ -921,7 +924,8 @@ qreal ReportGenerator::drawSessionContext(qreal y, const QString &testType, cons
                                         serial.isEmpty() ? QString() : QStringLiteral("(SN %1)").arg(serial)}
                                 .join(QLatin1Char(' '))
                                 .simplified());
-    const QString categoryId = display.value(QStringLiteral("category")).toString();
+    const QString categoryId = LimitsTable::currentCategoryId(display.value(QStringLiteral("category")).toString(),
+                                                              display.value(QStringLiteral("roomClass")).toString());
     const LimitsTable::Category *category = LimitsTable::current().category(categoryId);
     const QString categoryTitle = category ? translated(category->title) : QString();
     row("applicationCategory", categoryTitle.isEmpty() ? (category ? category->title : categoryId) : categoryTitle);

@@ -125,4 +125,6 @@ private:
     QString m_titleKey = QStringLiteral("report_header_unknown");
     QString m_footerNote;
     ReportFingerprint m_fingerprint;
+    // The measured values of a judged session, which its luminance rows print.
+    QVariantMap m_judgedValues;
 };

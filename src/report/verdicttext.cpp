@@ -33,6 +33,12 @@ bool isLuminance(const QString &quantity)
            quantity == QLatin1String("ambientLuminance") || isReading(quantity);
 }
 
+// "2048 x 1536 px", in the order the screen or the table gives them.
+QString matrix(const QSize &size)
+{
+    return QStringLiteral("%1 x %2 px").arg(size.width()).arg(size.height());
+}
+
 } // namespace
 
 QString VerdictText::quantity(const Judgement::Verdict &verdict)
@@ -72,12 +78,16 @@ QString VerdictText::outcome(const Judgement::Verdict &verdict, const QString &s
 {
     const QString verdictWord = translated(verdict.passed ? QStringLiteral("verdict_passed")
                                                           : QStringLiteral("verdict_failed"));
+    // A workstation whose displays are not all measured recently enough is not judged yet; that is no failure.
+    if (!verdict.computable && verdict.comparison == Judgement::Verdict::NotJudged)
+        return translated(QStringLiteral("verdict_notComputable_") + verdict.problem).arg(verdict.problemSubject);
     if (!verdict.computable) {
         return translated(QStringLiteral("verdict_notComputable_") + verdict.problem)
                    .arg(subjectCaption.isEmpty() ? verdict.problemSubject : subjectCaption) +
                QStringLiteral(": ") + verdictWord;
     }
-    const QString measured = value(verdict.quantity, verdict.measured);
+    const QString measured =
+        verdict.measuredMatrix.isValid() ? matrix(verdict.measuredMatrix) : value(verdict.quantity, verdict.measured);
     if (verdict.comparison == Judgement::Verdict::NotJudged)
         return measured + QStringLiteral(", ") + translated(QStringLiteral("verdict_notJudged"));
     if (!verdict.hasLimit) {
@@ -86,7 +96,8 @@ QString VerdictText::outcome(const Judgement::Verdict &verdict, const QString &s
                QStringLiteral(": ") + verdictWord;
     }
     static const char *const comparisons[] = {"verdict_atLeast", "verdict_atMost", "verdict_within", ""};
-    const QString limit = translated(QLatin1String(comparisons[verdict.comparison]))
-                              .arg(value(verdict.quantity, verdict.limit));
+    const QString limit =
+        translated(QLatin1String(comparisons[verdict.comparison]))
+            .arg(verdict.limitMatrix.isValid() ? matrix(verdict.limitMatrix) : value(verdict.quantity, verdict.limit));
     return measured + QStringLiteral(", ") + limit + QStringLiteral(": ") + verdictWord;
 }

@@ -46,6 +46,7 @@ AddTaskDialog::AddTaskDialog(QWidget *parent, ConfigurationManager *store, const
     m_ui->scheduledDateEdit->setDate(m_clock->now().date());
     fillDisplays();
     fillTestTypes();
+    fillIntervalUnits();
     applyTestType();
     connect(m_ui->testTypeComboBox, qOverload<int>(&QComboBox::currentIndexChanged), this,
             &AddTaskDialog::applyTestType);
@@ -84,6 +85,21 @@ void AddTaskDialog::fillTestTypes()
     for (const TestsManager::TestType &type : m_catalogue->testTypes())
         m_ui->testTypeComboBox->addItem(TaskTarget::testTypeText(type.id), type.id);
     m_ui->testTypeComboBox->addItem(TaskTarget::testTypeText(QString()), QString());
+}
+
+// Days first, as every task stored before units recurs in days; the count's own label then says nothing more.
+void AddTaskDialog::fillIntervalUnits()
+{
+    m_ui->daysLabel->hide();
+    for (const TaskInterval::Unit unit : {TaskInterval::Days, TaskInterval::WorkingDays, TaskInterval::Weeks,
+                                          TaskInterval::Months, TaskInterval::Years})
+        m_ui->intervalUnitComboBox->addItem(TaskTarget::intervalUnitText(unit), int(unit));
+}
+
+void AddTaskDialog::setInterval(const TaskInterval &interval)
+{
+    m_ui->frequencySpinBox->setValue(interval.count());
+    m_ui->intervalUnitComboBox->setCurrentIndex(m_ui->intervalUnitComboBox->findData(int(interval.unit())));
 }
 
 // A display the store no longer knows is kept as the task names it.
@@ -138,16 +154,17 @@ void AddTaskDialog::okClicked()
         m_ui->descriptionLineEdit->setStyleSheet(QStringLiteral("border:1px solid red;"));
         return;
     }
-    QVariantMap task{
+    QVariantMap task = TaskInterval(m_ui->frequencySpinBox->value(),
+                                    TaskInterval::Unit(m_ui->intervalUnitComboBox->currentData().toInt()))
+                           .toRecord();
+    task.insert({
         {QStringLiteral("id"), m_editing ? m_taskId : newTaskId()},
         {QStringLiteral("date"), m_ui->scheduledDateEdit->dateTime()},
         {QStringLiteral("description"), description},
-        {QStringLiteral("frequency"),
-         quint64(m_ui->frequencySpinBox->value()) * quint64(TaskScheduler::kMillisecondsPerDay)},
         {QStringLiteral("scheduledtestslist"), checkedGroupNumbers()},
         {QStringLiteral("display"), m_ui->displayComboBox->currentData().toMap()},
         {QStringLiteral("testtype"), m_ui->testTypeComboBox->currentData().toString()},
-    };
+    });
     if (m_editing) {
         task.insert(QStringLiteral("lastperformed"), m_taskLastPerformed);
         m_store->updateTask(task);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "taskinterval.h"
+
 #include <QDateTime>
 #include <QDialog>
 #include <QVariantList>
@@ -37,6 +39,8 @@ public:
     void setTask(const QString &id, int days, const QString &description, const QDateTime &date,
                  const QDateTime &lastPerformed, const QVariantList &groups, const QVariantMap &display = {},
                  const QString &testType = QString());
+    // The repetition in its unit; a task stored before units recurs in days.
+    void setInterval(const TaskInterval &interval);
 
 signals:
     void addTask(const QVariantMap &map);
@@ -49,6 +53,7 @@ private:
     QVariantList checkedGroupNumbers() const;
     void fillDisplays();
     void fillTestTypes();
+    void fillIntervalUnits();
     void selectDisplay(const QVariantMap &display);
     void selectTestType(const QString &testType);
     void applyTestType();

@@ -173,6 +173,7 @@ void SchedulerManager::editTasks(const QStringList &ids)
         dialog.setTask(task->id(), int(qMin<qint64>(task->frequencyDays(), std::numeric_limits<int>::max())),
                        task->description(), task->date(), task->lastPerformed(), task->scheduledTests(),
                        task->display(), task->testType());
+        dialog.setInterval(task->interval());
         ModalPrompt::exec(&dialog);
     }
     restartQueue();
@@ -283,7 +284,7 @@ QVariant SchedulerManager::displayData(const TaskScheduler *task, int column) co
     case kColumnDate:
         return LocalFormats::date(task->date().toLocalTime().date());
     case kColumnFrequency:
-        return task->frequencyDays() == 0 ? QVariant(QStringLiteral("-")) : QVariant(task->frequencyDays());
+        return TaskTarget::intervalText(task->interval());
     case kColumnLastRun:
         return LocalFormats::dateTime(task->lastPerformed().toLocalTime());
     case kColumnDelete:

@@ -77,6 +77,7 @@ TaskScheduler::TaskScheduler(const QVariantMap &record, QObject *parent) : QObje
     setScheduledTests(groupNumbersFromVariant(record.value(kScheduledTestsKey)));
     m_display = record.value(kDisplayKey).toMap();
     m_testType = record.value(kTestTypeKey).toString();
+    m_interval = TaskInterval::fromRecord(record, frequencyDays());
 }
 
 bool TaskScheduler::isRunBy(const QVariantMap &session) const
@@ -118,7 +119,7 @@ TaskScheduler::tTaskState TaskScheduler::state(const QDateTime &now) const
     const bool ranBefore = m_lastPerformed.isValid() && !lastRunInFuture(now);
     // An interval shorter than a day shows as "-" in the task list and would make
     // the task due again the moment it ran, so it counts as a single run.
-    if (frequencyDays() == 0) {
+    if (!m_interval.repeats()) {
         const bool ranSinceStart = ranBefore && localDay(m_lastPerformed) >= localDay(m_date);
         return ranSinceStart ? kTaskStateFinished : kTaskStatePending;
     }
@@ -183,6 +184,12 @@ QDateTime TaskScheduler::runAfterLastPerformed() const
 {
     // Days are counted on the local calendar, so the run keeps its local hour across a daylight-saving change.
     const QDateTime lastRun = m_lastPerformed.toLocalTime();
+    // Other units count their due days from the start day, so a month's end stays the month's end.
+    if (m_interval.unit() != TaskInterval::Days) {
+        const QDateTime start = m_date.toLocalTime();
+        const QDate next = m_interval.nextAfter(start.date(), lastRun.date());
+        return next.isValid() ? QDateTime(next, start.time()) : QDateTime();
+    }
     const QDate nextDay = lastRun.date().addDays(frequencyDays());
     if (!nextDay.isValid() || nextDay > kLastReachableDay) {
         return {};

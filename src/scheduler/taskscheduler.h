@@ -1,5 +1,7 @@
 #pragma once
 
+#include "taskinterval.h"
+
 #include <QDateTime>
 #include <QObject>
 #include <QVariantList>
@@ -41,6 +43,7 @@ public:
     qint64 frequencyDays() const { return m_frequency / kMillisecondsPerDay; }
     QDateTime lastPerformed() const { return m_lastPerformed; }
     QVariantList scheduledTests() const { return m_scheduledTests; }
+    TaskInterval interval() const { return m_interval; }
     // The display ("maker", "model", "serial") and test type the task is for;
     // empty for any display or any type, as for every task stored before tasks
     // named them.
@@ -88,4 +91,5 @@ private:
     QVariantList m_scheduledTests;
     QVariantMap m_display;
     QString m_testType;
+    TaskInterval m_interval;
 };

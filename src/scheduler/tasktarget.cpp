@@ -17,3 +17,17 @@ QString TaskTarget::testTypeText(const QString &testType)
         return TR::Translator::instance()->translate(QStringLiteral("task_anyTestType"));
     return TestTypeName::of(testType);
 }
+
+QString TaskTarget::intervalUnitText(TaskInterval::Unit unit)
+{
+    return TR::Translator::instance()->translate(QStringLiteral("plan_unit_") + TaskInterval::unitId(unit));
+}
+
+QVariant TaskTarget::intervalText(const TaskInterval &interval)
+{
+    if (!interval.repeats())
+        return QStringLiteral("-");
+    if (interval.unit() == TaskInterval::Days)
+        return interval.count();
+    return QStringLiteral("%1 %2").arg(interval.count()).arg(intervalUnitText(interval.unit()));
+}

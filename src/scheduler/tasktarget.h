@@ -1,6 +1,9 @@
 #pragma once
 
+#include "taskinterval.h"
+
 #include <QString>
+#include <QVariant>
 #include <QVariantMap>
 
 // How the task list and the task dialog name what a task is for: its display
@@ -10,4 +13,7 @@ class TaskTarget
 public:
     static QString displayText(const QVariantMap &display);
     static QString testTypeText(const QString &testType);
+    static QString intervalUnitText(TaskInterval::Unit unit);
+    // "6 months"; the days of a task stored before units as a number alone, "-" for a single run.
+    static QVariant intervalText(const TaskInterval &interval);
 };

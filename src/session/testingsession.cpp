@@ -3,6 +3,7 @@
 #include "comparisondialog.h"
 #include "comparisontext.h"
 #include "failuresummary.h"
+#include "displayrecord.h"
 #include "judgement.h"
 #include "limitstable.h"
 #include "modalprompt.h"
@@ -153,6 +154,7 @@ void TestingSession::start(int monitorSelected)
     m_screen = presentScreen(monitorSelected);
     m_frame->forgetDialogPosition();
     prefillScreenIdentity();
+    skipConfirmedSteps();
     showCurrentTest();
 }
 
@@ -197,8 +199,54 @@ void TestingSession::prefillScreenIdentity()
     presetEmptyAnswer(deviceContent(SerialNumberPosition), identity.serialNumber);
 }
 
+bool TestingSession::isLeftOut(unsigned group, unsigned subgroup) const
+{
+    return m_context.onlySubgroups.contains(group) && !m_context.onlySubgroups.value(group).contains(subgroup);
+}
+
+// Confirmed answers and the subgroups a test type leaves out are not stepped through.
+bool TestingSession::isConfirmed(const Test *test) const
+{
+    return placeOf(test, [this](unsigned group, unsigned subgroup) {
+        return m_context.confirmedGroups.contains(group) || isLeftOut(group, subgroup);
+    });
+}
+
+bool TestingSession::isLeftOut(const Test *test) const
+{
+    return placeOf(test, [this](unsigned group, unsigned subgroup) { return isLeftOut(group, subgroup); });
+}
+
+bool TestingSession::placeOf(const Test *test, const std::function<bool(unsigned, unsigned)> &holds) const
+{
+    for (const TestGroup *group : m_groups ? *m_groups : QList<TestGroup *>()) {
+        for (auto subgroup = group->subgroups()->cbegin(); subgroup != group->subgroups()->cend(); ++subgroup) {
+            if (subgroup.value()->tests()->contains(const_cast<Test *>(test)))
+                return holds(group->number(), subgroup.key());
+        }
+    }
+    return false;
+}
+
+// A run whose first steps hold confirmed answers starts at the first step still to be asked.
+void TestingSession::skipConfirmedSteps()
+{
+    int index = m_currentIndex;
+    while (const Test *candidate = m_currentTest ? testAt(index) : nullptr) {
+        if (!isConfirmed(candidate))
+            break;
+        recordAnswers(candidate);
+        mergeOwnValues(candidate);
+        ++index;
+    }
+    if (index != m_currentIndex && testAt(index))
+        setTestIndex(index);
+}
+
 bool TestingSession::isHidden(const Test *test) const
 {
+    if (isConfirmed(test))
+        return true;
     // A test without contents has no condition to hide it.
     if (test->content()->isEmpty())
         return false;
@@ -314,8 +362,19 @@ void TestingSession::completeSession()
     QVariantMap groups;
     uint failed = 0;
     for (const TestGroup *group : qAsConst(*m_groups)) {
-        groups.insert(QString::number(group->number()), group->toVariantMap());
-        failed += group->failedContentsCount();
+        QVariantMap stored = group->toVariantMap();
+        QVariantMap subgroups = stored.value(QStringLiteral("subgroups")).toMap();
+        for (auto subgroup = group->subgroups()->cbegin(); subgroup != group->subgroups()->cend(); ++subgroup) {
+            if (isLeftOut(group->number(), subgroup.key()))
+                subgroups.remove(QString::number(subgroup.key()));
+            else
+                failed += subgroup.value()->failedContentsCount();
+        }
+        // A group the test type leaves out whole is no part of the record.
+        if (subgroups.isEmpty() && !group->subgroups()->isEmpty())
+            continue;
+        stored.insert(QStringLiteral("subgroups"), subgroups);
+        groups.insert(QString::number(group->number()), stored);
     }
     const QVariantMap details = sessionDetails(&failed);
     m_completedDetails = details;
@@ -357,14 +416,25 @@ QVariantMap TestingSession::sessionDetails(uint *failed) const
         display.insert(QStringLiteral("classifiedOn"), m_context.classifiedOn);
     TestContent::ValueMap answers;
     for (const TestContent *content : allContents()) {
-        if (!content->id().isEmpty())
+        // What the test type leaves out is not measured, so not judged.
+        if (!content->id().isEmpty() && !isLeftOut(qobject_cast<const Test *>(content->parent())))
             answers.insert(content->id(), expressionValue(content));
     }
     // An acceptance test measures the values a reference is made of; only a constancy test compares.
     const QVariantMap reference =
         m_context.testType == QLatin1String("acceptance") ? QVariantMap() : m_context.reference;
-    const Judgement judgement =
-        Judgement::judge(answers, {m_context.category, m_context.roomClass, reference}, LimitsTable::current());
+    Judgement judgement = Judgement::judge(answers,
+                                           {m_context.category, m_context.roomClass, reference,
+                                            // A screen lost during the run has no matrix, which fails.
+                                            identity.devicePixels.isValid() ? identity.devicePixels : QSize(0, 0)},
+                                           LimitsTable::current());
+    const QDate today = QDate::currentDate();
+    if (const auto deviation = WorkstationDeviation::judge(
+            m_context.workstation +
+                QList<WorkstationDeviation::Member>{WorkstationDeviation::tested(
+                    DisplayRecord::fromIdentity(display).description(), m_context.category, judgement, today)},
+            today, LimitsTable::current()))
+        judgement.verdicts << *deviation;
     *failed += uint(judgement.failedCount());
     QVariantMap details{
         {QStringLiteral("display"), display},
@@ -424,6 +494,12 @@ void TestingSession::prefill(const QVariantMap &groups)
         if (content->type() == TestContent::kTestContentTypeBoolean ||
             content->type() == TestContent::kTestContentTypeMultiselect)
             content->resetResults();
+    }
+    // Answers confirmed as unchanged are taken whole, the operator's name and the checks of the installation too.
+    for (TestGroup *group : m_groups ? *m_groups : QList<TestGroup *>()) {
+        const QString key = QString::number(group->number());
+        if (m_context.confirmedGroups.contains(group->number()) && groups.contains(key))
+            group->setResults(groups.value(key).toMap());
     }
 }
 

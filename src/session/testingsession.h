@@ -6,6 +6,9 @@
 #include <QVariantMap>
 #include <QWidget>
 
+#include "workstationdeviation.h"
+
+#include <functional>
 #include <memory>
 
 class SavedSessionsModel;
@@ -66,6 +69,12 @@ public:
         // The meter the reference was read with, and who made it the reference, when and why.
         QVariantMap referenceMeter{};
         QVariantMap referenceChoice{};
+        // The other displays of the display's workstation, each with its newest L'max.
+        QList<WorkstationDeviation::Member> workstation{};
+        // Groups whose carried-over answers the operator confirmed: the session's own, not stepped through.
+        QList<unsigned> confirmedGroups{};
+        // Groups of which the run takes only the listed subgroups; the others are neither asked nor stored.
+        QMap<unsigned, QList<unsigned>> onlySubgroups{};
     };
     void setContext(const Context &context) { m_context = context; }
     // The viewing software that shows the patterns of the next run, recorded with
@@ -94,6 +103,11 @@ private:
     QList<Test *> steps() const;
     QList<TestContent *> allContents() const;
     bool isHidden(const Test *test) const;
+    bool isLeftOut(unsigned group, unsigned subgroup) const;
+    bool isConfirmed(const Test *test) const;
+    bool isLeftOut(const Test *test) const;
+    bool placeOf(const Test *test, const std::function<bool(unsigned, unsigned)> &holds) const;
+    void skipConfirmedSteps();
     void recordAnswers(const Test *test);
     void mergeOwnValues(const Test *test);
     void computeJoins(const Test *test);

@@ -357,7 +357,15 @@ bool ConfigurationManager::withdrawSession(const QVariantMap &summary, const QSt
 bool ConfigurationManager::classifyDisplay(const QVariantMap &identity, const QString &category,
                                            const QString &roomClass)
 {
-    return reportWrite(m_database->classifyDisplay(identity, category, roomClass, QDate::currentDate()), DisplayWrite);
+    if (!reportWrite(m_database->classifyDisplay(identity, category, roomClass, QDate::currentDate()), DisplayWrite))
+        return false;
+    emit displayClassified(identity, category);
+    return true;
+}
+
+bool ConfigurationManager::setWorkstation(const QString &displayKey, const QString &workstation)
+{
+    return reportWrite(m_database->setWorkstation(displayKey, workstation), DisplayWrite);
 }
 
 bool ConfigurationManager::makeReference(const QString &displayKey, qint64 sessionId, const QVariantMap &choice)

@@ -97,6 +97,7 @@ public:
     // See SessionDatabase.
     bool classifyDisplay(const QVariantMap &identity, const QString &category, const QString &roomClass);
     bool makeReference(const QString &displayKey, qint64 sessionId, const QVariantMap &choice = {});
+    bool setWorkstation(const QString &displayKey, const QString &workstation);
 
     QVariantList tasks() const;
     bool addTask(const QVariantMap &task);
@@ -110,6 +111,8 @@ signals:
     void writeFailed(ConfigurationManager::Write what, const QString &reason);
     // Kept sessions were stored after all.
     void unsavedStored();
+    // A display's category and room class were stored.
+    void displayClassified(const QVariantMap &identity, const QString &category);
 
 private:
     void initialise();

@@ -37,6 +37,8 @@ struct DisplayRecord
     QDateTime lastTested;
     // "passed" or "failed", for the latest test; empty before the first.
     QString lastResult;
+    // The workstation the display belongs to; empty for this station's own.
+    QString workstation;
 
     // A display known by the identity of a record's "display" map alone, trimmed.
     static DisplayRecord fromIdentity(const QVariantMap &display);

@@ -1,5 +1,7 @@
 #include "sessiondatabase.h"
 
+#include "limitstable.h"
+
 #include "storedrecord.h"
 #include "storefiles.h"
 
@@ -177,8 +179,9 @@ DisplayRecord displayRecordOf(const QSqlQuery &query)
     display.maker = query.value(0).toString();
     display.model = query.value(1).toString();
     display.serial = query.value(2).toString();
-    display.category = query.value(3).toString();
     display.roomClass = query.value(4).toString();
+    // A display classified before the categories were split reads as its category of today.
+    display.category = LimitsTable::currentCategoryId(query.value(3).toString(), display.roomClass);
     display.classifiedOn = QDate::fromString(query.value(5).toString(), Qt::ISODate);
     display.reference = QJsonDocument::fromJson(query.value(6).toByteArray()).toVariant().toMap();
     display.referenceDate = QDate::fromString(query.value(7).toString(), Qt::ISODate);
@@ -188,12 +191,13 @@ DisplayRecord displayRecordOf(const QSqlQuery &query)
     display.lastResult = query.value(11).toString();
     display.referenceMeter = QJsonDocument::fromJson(query.value(12).toByteArray()).toVariant().toMap();
     display.referenceChoice = QJsonDocument::fromJson(query.value(13).toByteArray()).toVariant().toMap();
+    display.workstation = query.value(14).toString();
     return display;
 }
 
 const QString DisplayColumns = QStringLiteral("maker, model, serial, category, room_class, classified_on, reference, "
                                               "reference_date, reference_session, first_tested, last_tested, "
-                                              "last_result, reference_meter, reference_choice");
+                                              "last_result, reference_meter, reference_choice, workstation");
 
 } // namespace
 
@@ -907,6 +911,19 @@ bool SessionDatabase::classifyDisplay(const QVariantMap &identity, const QString
         query.bindValue(QStringLiteral(":date"), date.toString(Qt::ISODate));
         if (!query.exec())
             return failed(QStringLiteral("cannot classify the display"), query.lastError().text());
+        return true;
+    });
+}
+
+bool SessionDatabase::setWorkstation(const QString &displayKey, const QString &workstation)
+{
+    return transact([&] {
+        QSqlQuery query(connection());
+        query.prepare(QStringLiteral("UPDATE displays SET workstation = :workstation WHERE key = :key"));
+        query.bindValue(QStringLiteral(":key"), displayKey);
+        query.bindValue(QStringLiteral(":workstation"), boundText(workstation.trimmed()));
+        if (!query.exec() || query.numRowsAffected() != 1)
+            return failed(QStringLiteral("cannot group the display"), query.lastError().text());
         return true;
     });
 }

@@ -118,6 +118,8 @@ public:
     // display its reference, whatever the reference was.
     // The choice says who made it the reference, when and why ({"by", "on", "reason"}).
     bool makeReference(const QString &displayKey, qint64 sessionId, const QVariantMap &choice = {});
+    // Puts a known display into the workstation of that name; empty: this station's own.
+    bool setWorkstation(const QString &displayKey, const QString &workstation);
 
     // The file a display's kept GSDF calibration installed, when, and by
     // which calibration session.

@@ -254,8 +254,9 @@ private Q_SLOTS:
         QCOMPARE(ExpressionEvaluator::evaluate(loopWhilePositive, {{"a", "0"}}).outcome, ExpressionEvaluator::TimedOut);
     }
 
-    // Acceptance runs every group, periodic constancy all but the visual acceptance tests,
-    // daily constancy the required groups and the visual tests.
+    // Acceptance runs every group; periodic constancy of the visual acceptance tests only the uniform field's;
+    // daily constancy the visual tests with the operator, institution and device answers carried over, and no
+    // reading of the environment group.
     void testTypesTickTheirGroups()
     {
         const TestsManager catalogue;
@@ -264,10 +265,23 @@ private Q_SLOTS:
             QStringList groups;
             for (unsigned number : type.groups)
                 groups << QString::number(number);
-            types << type.id + ':' + groups.join(',');
+            QStringList carried;
+            for (unsigned number : type.carriedOver)
+                carried << QString::number(number);
+            QStringList only;
+            for (auto group = type.onlySubgroups.cbegin(); group != type.onlySubgroups.cend(); ++group) {
+                QStringList subgroups;
+                for (unsigned number : group.value())
+                    subgroups << QString::number(number);
+                only << QString::number(group.key()) + '[' + subgroups.join(',') + ']';
+            }
+            types << type.id + ':' + groups.join(',') + " carried " + carried.join(',') + " only " + only.join(',');
         }
-        QCOMPARE(types, QStringList({"acceptance:0,1,2,3,4,5,6,7", "dailyConstancy:0,1,2,3,4",
-                                     "periodicConstancy:0,1,2,3,4,6,7"}));
+        QCOMPARE(types, QStringList({"acceptance:0,1,2,3,4,5,6,7 carried  only ",
+                                     "dailyConstancy:0,1,2,4 carried 0,1,2 only 3[]",
+                                     "periodicConstancy:0,1,2,3,4,5,6,7 carried  only 5[4]"}));
+        QCOMPARE(catalogue.testType("dailyConstancy")->id, QStringLiteral("dailyConstancy"));
+        QVERIFY(!catalogue.testType("weekly"));
     }
 
     // The operator's answer to the UN10 pixel errors of type A and to the darkest TG18-LN level.

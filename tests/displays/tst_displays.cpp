@@ -3,6 +3,7 @@
 #include "displaydialog.h"
 #include "displaypreparation.h"
 #include "displayspage.h"
+#include "limitstable.h"
 #include "localformats.h"
 #include "savedsessionsmodel.h"
 #include "screenidentity.h"
@@ -57,7 +58,8 @@ void answerDisplayDialog(const QString &category, const QString &roomClass, QStr
             dialog->reject();
             return;
         }
-        for (auto [name, id] : {std::pair{"categoryComboBox", category}, std::pair{"roomClassComboBox", roomClass}}) {
+        // The room class first: it decides which categories are offered.
+        for (auto [name, id] : {std::pair{"roomClassComboBox", roomClass}, std::pair{"categoryComboBox", category}}) {
             auto *combo = dialog->findChild<QComboBox *>(name);
             combo->setCurrentIndex(combo->findData(id));
         }
@@ -169,7 +171,7 @@ private slots:
     void prefillFromOwnDisplayOnly()
     {
         for (const auto &screen : {ScreenA, ScreenB})
-            QVERIFY(m_store->classifyDisplay(identityOf(screen), "dental", "RK3"));
+            QVERIFY(m_store->classifyDisplay(identityOf(screen), "ct", "RK3"));
         storeSession(ScreenA, "Clinic A");
         storeSession(ScreenB, "Clinic B");
         TestingSession session(nullptr, m_catalogue->groups(), nullptr);
@@ -178,7 +180,7 @@ private slots:
                                                std::pair{ScreenB, QString("Clinic B")},
                                                std::pair{ScreenA, QString("Clinic A")}, std::pair{unknown, QString()}}) {
             if (screen.serialNumber == "9")
-                answerDisplayDialog("dental", "RK3");
+                answerDisplayDialog("ct", "RK3");
             ModalAnswers::clickButton("Keep the chosen type");
             const auto outcome = prepare(screen);
             QVERIFY(outcome);
@@ -194,7 +196,7 @@ private slots:
     void anonymousScreen()
     {
         for (const auto &screen : {ScreenA, ScreenB})
-            QVERIFY(m_store->classifyDisplay(identityOf(screen), "dental", "RK3"));
+            QVERIFY(m_store->classifyDisplay(identityOf(screen), "ct", "RK3"));
         storeSession(ScreenB, "Clinic B", "acceptance", 0, {{"maxLuminance", 420.0}});
         QStringList offered;
         chooseItemAt(1, &offered);
@@ -223,13 +225,70 @@ private slots:
         QVERIFY(!prepare(Anonymous));
 
         // A screen that tells maker and model but no serial number: only the displays of its model are offered.
-        QVERIFY(m_store->classifyDisplay({{"maker", "OTHER"}, {"model", "X1"}, {"serial", "9"}}, "dental", "RK3"));
+        QVERIFY(m_store->classifyDisplay({{"maker", "OTHER"}, {"model", "X1"}, {"serial", "9"}}, "ct", "RK3"));
         chooseItemAt(0, &offered);
         ModalAnswers::clickButton("Keep the chosen type");
         outcome = prepare({"MAKER", "MD27", "", {4200, 2800}, {}});
         QCOMPARE(offered, (QStringList{"MAKER MD27 (SN A-1)", "MAKER MD27 (SN B-2)", "Another display"}));
         QVERIFY(outcome);
-        QCOMPARE(outcome->context.category, QStringLiteral("dental"));
+        QCOMPARE(outcome->context.category, QStringLiteral("ct"));
+    }
+
+    // The other displays of the station are the workstation, each with its newest L'max, until one is grouped apart.
+    void workstationPeers()
+    {
+        storeSession(ScreenB, "Clinic B", "acceptance", 0, {{"maxLuminance", 420.0}});
+        storeSession(ScreenB, "Clinic B", "dailyConstancy", 0);
+        QVERIFY(m_store->classifyDisplay(identityOf(ScreenA), "ct", "RK3"));
+        ModalAnswers::clickButton("Keep the chosen type");
+        auto outcome = prepare(ScreenA);
+        QVERIFY(outcome);
+        QCOMPARE(outcome->context.workstation.size(), 1);
+        QCOMPARE(outcome->context.workstation.constFirst().display, QStringLiteral("MAKER MD27 (SN B-2)"));
+        QVERIFY(outcome->context.workstation.constFirst().hasMaxLuminance);
+        QCOMPARE(outcome->context.workstation.constFirst().maxLuminance, 420.0);
+        QCOMPARE(outcome->context.workstation.constFirst().measuredOn, QDate::currentDate());
+
+        QVERIFY(m_store->setWorkstation(DisplayRecord::key(identityOf(ScreenB)), "Reading room 2"));
+        ModalAnswers::clickButton("Keep the chosen type");
+        outcome = prepare(ScreenA);
+        QVERIFY(outcome);
+        QVERIFY(outcome->context.workstation.isEmpty());
+    }
+
+    // A room class offers only the categories that belong to it; the dialog names MR as out of scope.
+    void roomClassPairs_data()
+    {
+        QTest::addColumn<QString>("roomClass");
+        QTest::addColumn<QStringList>("offered");
+        const QStringList diagnosis{
+            "mammography", "mammographyStereotaxy", "projectionRadiography", "fluoroscopy", "ct", "viewing"};
+        for (const char *roomClass : {"RK1", "RK2", "RK3"})
+            QTest::newRow(roomClass) << roomClass << diagnosis;
+        QTest::newRow("RK4") << "RK4" << QStringList{"viewing"};
+        QTest::newRow("RK5") << "RK5" << QStringList{"dentalRk5"};
+        QTest::newRow("RK6") << "RK6" << QStringList{"dentalRk6"};
+    }
+
+    void roomClassPairs()
+    {
+        QFETCH(QString, roomClass);
+        QFETCH(QStringList, offered);
+        // A display stored with a pair that does not belong together is offered the first that does.
+        DisplayDialog dialog("MAKER MD27", "dentalRk6", "RK1");
+        auto *roomClasses = dialog.findChild<QComboBox *>("roomClassComboBox");
+        auto *categories = dialog.findChild<QComboBox *>("categoryComboBox");
+        QCOMPARE(dialog.category(), QStringLiteral("mammography"));
+        roomClasses->setCurrentIndex(roomClasses->findData(roomClass));
+        QStringList shown;
+        for (int i = 0; i < categories->count(); ++i)
+            shown << categories->itemData(i).toString();
+        QCOMPARE(shown, offered);
+        QCOMPARE(dialog.category(), offered.constFirst());
+        QVERIFY(dialog.findChild<QLabel *>("scopeLabel")->text().contains("magnetic resonance"));
+        QVERIFY(dialog.findChild<QComboBox *>("workstationComboBox")->isHidden());
+        for (const LimitsTable::Category &category : LimitsTable::current().categories())
+            QCOMPARE(LimitsTable::current().belongTogether(roomClass, category.id), offered.contains(category.id));
     }
 
     void askedBeforeStart_data()
@@ -240,16 +299,24 @@ private slots:
         QTest::addColumn<QString>("dialogAnswer"); // "" cancels, "-" not asked
         QTest::addColumn<QString>("offerAnswer");  // "-" not asked
         QTest::addColumn<QString>("startedType");  // "" not started
-        QTest::newRow("known, classified, with reference") << "dental" << true << "periodicConstancy" << "-" << "-"
+        QTest::newRow("known, classified, with reference") << "ct" << true << "periodicConstancy"
+                                                           << "-"
+                                                           << "-"
                                                            << "periodicConstancy";
         QTest::newRow("not classified: asked") << "" << true << "dailyConstancy" << "mammography" << "-"
                                                << "dailyConstancy";
         QTest::newRow("class dialog cancelled") << "" << true << "dailyConstancy" << "" << "-" << "";
-        QTest::newRow("no reference: offered, taken") << "dental" << false << "periodicConstancy" << "-"
-                                                      << "Acceptance test" << "acceptance";
-        QTest::newRow("no reference: offered, declined") << "dental" << false << "dailyConstancy" << "-"
-                                                         << "Keep the chosen type" << "dailyConstancy";
-        QTest::newRow("no reference, acceptance chosen") << "dental" << false << "acceptance" << "-" << "-"
+        QTest::newRow("no reference: offered, taken") << "ct" << false << "periodicConstancy"
+                                                      << "-"
+                                                      << "Acceptance test"
+                                                      << "acceptance";
+        QTest::newRow("no reference: offered, declined") << "ct" << false << "dailyConstancy"
+                                                         << "-"
+                                                         << "Keep the chosen type"
+                                                         << "dailyConstancy";
+        QTest::newRow("no reference, acceptance chosen") << "ct" << false << "acceptance"
+                                                         << "-"
+                                                         << "-"
                                                          << "acceptance";
     }
     void askedBeforeStart()
@@ -266,7 +333,7 @@ private slots:
             storeSession(ScreenA, "Clinic A", "acceptance", 0, {{"maxLuminance", 420.0}});
         QString shown;
         if (dialogAnswer != "-")
-            answerDisplayDialog(dialogAnswer, "RK4", &shown);
+            answerDisplayDialog(dialogAnswer, "RK2", &shown);
         if (offerAnswer != "-")
             ModalAnswers::clickButton(offerAnswer);
         const auto outcome = prepare(ScreenA, type);
@@ -306,9 +373,12 @@ private slots:
 
         table->setCurrentIndex(table->model()->index(0, 0));
         QStringList categories, roomClasses;
+        QString workstation;
         ModalAnswers::handle([&](QDialog *dialog) {
-            for (auto [name, ids, chosen] : {std::tuple{"categoryComboBox", &categories, "projectionRadiography"},
-                                             std::tuple{"roomClassComboBox", &roomClasses, "RK5"}}) {
+            workstation = dialog->findChild<QComboBox *>("workstationComboBox")->currentText();
+            dialog->findChild<QComboBox *>("workstationComboBox")->setEditText("Reading room 2");
+            for (auto [name, ids, chosen] : {std::tuple{"roomClassComboBox", &roomClasses, "RK5"},
+                                             std::tuple{"categoryComboBox", &categories, "dentalRk5"}}) {
                 auto *combo = dialog->findChild<QComboBox *>(name);
                 for (int i = 0; i < combo->count(); ++i)
                     *ids << combo->itemData(i).toString();
@@ -317,9 +387,12 @@ private slots:
             dialog->accept();
         });
         QTest::mouseClick(page.findChild<QPushButton *>("classifyPushButton"), Qt::LeftButton);
-        QCOMPARE(categories, (QStringList{"mammography", "projectionRadiography", "fluoroscopyCtMr", "dental"}));
+        QCOMPARE(categories, QStringList{"dentalRk5"});
         QCOMPARE(roomClasses, (QStringList{"RK1", "RK2", "RK3", "RK4", "RK5", "RK6"}));
-        QCOMPARE(cell(0, DisplaysPage::CategoryColumn), QStringLiteral("Projection radiography (diagnosis)"));
+        QCOMPARE(workstation, QStringLiteral("This station"));
+        QCOMPARE(cell(0, DisplaysPage::CategoryColumn), QStringLiteral("VI Dental diagnosis (room class RK5)"));
+        QCOMPARE(cell(0, DisplaysPage::WorkstationColumn), QStringLiteral("Reading room 2"));
+        QCOMPARE(cell(1, DisplaysPage::WorkstationColumn), QStringLiteral("This station"));
         QCOMPARE(cell(0, DisplaysPage::RoomClassColumn), QStringLiteral("RK5 (up to 100 lx)"));
         QCOMPARE(cell(0, DisplaysPage::ClassifiedColumn), LocalFormats::date(QDate::currentDate()));
 

@@ -1,8 +1,10 @@
 #include "gsdf.h"
 #include "judgement.h"
 #include "limitstable.h"
+#include "luminanceresponse.h"
 #include "referencevalues.h"
 #include "sitelimitsfile.h"
+#include "workstationdeviation.h"
 
 #include <QCryptographicHash>
 #include <QJsonDocument>
@@ -54,6 +56,69 @@ QString notJudged(const Judgement &judgement)
     return names.join(QLatin1Char(','));
 }
 
+// The table of the eight categories as the issue states it; 0 where a quantity is not judged.
+struct CategoryRow
+{
+    const char *id;
+    double maxLuminance;
+    double luminanceRatio;
+    double gsdfTolerance;
+    double uniformity;
+    QSize matrix;
+    double workstationDeviation;
+    double periodicMonths;
+};
+
+const CategoryRow EightCategories[] = {
+    {"mammography", 250, 250, 10, 25, {2048, 2048}, 10, 6},
+    {"mammographyStereotaxy", 200, 100, 15, 25, {1024, 1024}, 20, 6},
+    {"projectionRadiography", 250, 250, 10, 25, {1600, 1200}, 20, 6},
+    {"fluoroscopy", 150, 100, 15, 25, {1024, 1024}, 20, 6},
+    {"ct", 150, 100, 15, 25, {1024, 1024}, 20, 6},
+    {"dentalRk5", 200, 100, 0, 30, {1024, 768}, 30, 12},
+    {"dentalRk6", 300, 100, 0, 30, {1024, 768}, 30, 12},
+    {"viewing", 0, 0, 20, 0, {}, 0, 6},
+};
+
+// Readings whose largest deviation from the GSDF is the given per cent, found by halving the steepness's range.
+Answers gsdfOff(double percent)
+{
+    double gentle = 1;
+    double steep = 2;
+    for (int step = 0; step < 60; ++step) {
+        const double middle = (gentle + steep) / 2;
+        const Answers answers = readings(1, 300, 0.5, middle);
+        QStringList values;
+        for (int i = 0; i < 18; ++i)
+            values << answers.value(QStringLiteral("content0503%1").arg(i, 2, 10, QLatin1Char('0')) + "00");
+        (LuminanceResponse::analyse(values, 0.5).largestDeviation * 100 < percent ? gentle : steep) = middle;
+    }
+    return readings(1, 300, 0.5, gentle);
+}
+
+// Typed as an operator types them: three decimals at most, the C locale's point.
+QString typed(double value)
+{
+    return QString::number(value, 'f', 3);
+}
+
+// GSDF readings from 10 to 100 cd/m2 with L_amb 0.5, whose ends are then typed so that L'max and L'min are
+// exact and stay the brightest and the darkest.
+Answers luminances(double maxLuminance, double minLuminance)
+{
+    Answers answers = readings(10, 100, 0.5);
+    answers.insert("content05031700", typed(maxLuminance - 0.5));
+    answers.insert("content05030000", typed(minLuminance - 0.5));
+    return answers;
+}
+
+QString outcome(const Judgement::Verdict &verdict)
+{
+    if (verdict.comparison == Judgement::Verdict::NotJudged)
+        return QStringLiteral("notJudged");
+    return verdict.passed ? QStringLiteral("passed") : QStringLiteral("failed");
+}
+
 } // namespace
 
 class TestLimits : public QObject
@@ -89,33 +154,35 @@ private Q_SLOTS:
         Answers withoutAmbient = with(readings(0.99, 250.01, 0.5), even);
         withoutAmbient.remove("content05060000");
         row("without L_amb the same readings fail", "mammography", "RK1", withoutAmbient, "maxLuminance,gsdfDeviation");
-        row("r' just below 250", "projectionRadiography", "RK2", with(readings(1, 249, 0.2), even), "luminanceRatio");
-        row("GSDF 20 % off fails +/-15 %", "fluoroscopyCtMr", "RK3", with(readings(1, 300, 0.5, 1.2), even),
+        row("r' just below 250", "projectionRadiography", "RK2", with(readings(1.2, 299, 0.2), even), "luminanceRatio");
+        row("GSDF 20 % off fails +/-15 %", "fluoroscopy", "RK3", with(readings(1, 300, 0.5, 1.2), even),
             "gsdfDeviation");
-        row("GSDF 10 % off within +/-15 %", "fluoroscopyCtMr", "RK3", with(readings(1, 300, 0.5, 1.1), even), "");
-        row("dental GSDF not judged", "dental", "RK3", with(readings(1, 300, 0.5, 1.5), even), "");
-        row("uniformity 25.0 % passes", "dental", "RK3", with(good, {{"content05050002", "225"}, {"content05050003", "175"}}), "");
+        row("GSDF 10 % off within +/-15 %", "fluoroscopy", "RK3", with(readings(1, 300, 0.5, 1.1), even), "");
+        row("dental GSDF not judged", "dentalRk5", "RK3", with(readings(1, 300, 0.5, 1.5), even), "");
+        row("uniformity 25.0 % passes", "dentalRk5", "RK3",
+            with(good, {{"content05050002", "225"}, {"content05050003", "175"}}), "");
         row("uniformity 25.1 % fails 25 %", "mammography", "RK3",
             with(good, {{"content05050000", "225.3"}, {"content05050001", "175"}}), "uniformityLow");
-        row("illuminance at RK2's 100 lx", "dental", "RK2", with(good, {{"content03030002", "100"}}), "");
-        row("illuminance above RK2", "dental", "RK2", with(good, {{"content03030002", "101"}}), "illuminance");
+        row("illuminance at RK2's 100 lx", "dentalRk5", "RK2", with(good, {{"content03030002", "100"}}), "");
+        row("illuminance above RK2", "dentalRk5", "RK2", with(good, {{"content03030002", "101"}}), "illuminance");
         row("constancy 29 % below", "mammography", "RK1", good, "", {{"maxLuminance", 300.0 / 0.71}});
         row("constancy 31 % below", "mammography", "RK1", good, "constancy/maxLuminance", {{"maxLuminance", 300.0 / 0.69}});
         row("constancy reference below 0", "mammography", "RK1", good, "constancy/maxLuminance:notPositive",
             {{"maxLuminance", -300.0}});
         row("constancy reference no number", "mammography", "RK1", good, "constancy/maxLuminance:notANumber",
             {{"maxLuminance", "abc"}});
-        row("constancy L'max not computable", "dental", "RK1", with(good, {{"content05030400", ""}}),
-            "maxLuminance:unanswered,luminanceRatio:unanswered,gsdfDeviation:unanswered,constancy/maxLuminance:unanswered",
+        row("constancy L'max not computable", "dentalRk5", "RK1", with(good, {{"content05030400", ""}}),
+            "maxLuminance:unanswered,luminanceRatio:unanswered,gsdfDeviation:unanswered,constancy/"
+            "maxLuminance:unanswered",
             {{"maxLuminance", 300.0}});
-        row("constancy of what the session does not measure", "dental", "RK1", even, "", {{"maxLuminance", 300.0}});
+        row("constancy of what the session does not measure", "dentalRk5", "RK1", even, "", {{"maxLuminance", 300.0}});
         row("category unknown", "none", "RK1", good,
             "maxLuminance:noCategory,luminanceRatio:noCategory,gsdfDeviation:noCategory,uniformityLow:noCategory,"
             "uniformityHigh:noCategory");
-        row("diagonal text leaves uniformity uncomputed", "dental", "RK9",
+        row("diagonal text leaves uniformity uncomputed", "dentalRk5", "RK9",
             with(good, {{"content05050000", "24 Zoll"}, {"content03030002", ""}}),
             "uniformityLow:notANumber,illuminance:unanswered");
-        row("a reading missing", "dental", "RK1", with(good, {{"content05030400", ""}}),
+        row("a reading missing", "dentalRk5", "RK1", with(good, {{"content05030400", ""}}),
             "maxLuminance:unanswered,luminanceRatio:unanswered,gsdfDeviation:unanswered");
     }
 
@@ -128,13 +195,162 @@ private Q_SLOTS:
         QFETCH(QString, failures);
         const Judgement judgement = Judgement::judge(answers, {category, roomClass, reference}, LimitsTable::load());
         QCOMPARE(failed(judgement), failures);
-        // Only the dental category leaves a computed GSDF deviation unjudged.
+        // Only the dental categories leave a computed GSDF deviation unjudged.
         const bool gsdfComputed = answers.contains("content05031700") && !failures.contains("gsdfDeviation");
-        QCOMPARE(notJudged(judgement), category == "dental" && gsdfComputed ? "gsdfDeviation" : "");
+        QCOMPARE(notJudged(judgement), category == "dentalRk5" && gsdfComputed ? "gsdfDeviation" : "");
         QCOMPARE(judgement.failedCount(), failures.isEmpty() ? 0 : failures.count(',') + 1);
         // What the record keeps reads back the same, with no value for what was not computed.
         QCOMPARE(failed(Judgement::fromMap(judgement.toMap())), failures);
         QVERIFY(!QJsonDocument::fromVariant(judgement.toMap()).toJson().contains("null"));
+    }
+
+    // Each limit of the eight categories met just inside, exactly and just outside.
+    void eightCategories_data()
+    {
+        QTest::addColumn<QString>("category");
+        QTest::addColumn<Answers>("answers");
+        QTest::addColumn<QSize>("screen");
+        QTest::addColumn<QString>("quantity");
+        QTest::addColumn<QString>("expected");
+        const QSize fullHd(1920, 1080);
+        for (const CategoryRow &row : EightCategories) {
+            const auto add = [&row](const char *what, const Answers &answers, const QSize &screen, const char *quantity,
+                                    const QString &expected) {
+                QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(QLatin1String(row.id), QLatin1String(what))))
+                    << row.id << answers << screen << quantity << expected;
+            };
+            const auto judged = [](double limit, const char *verdict) {
+                return limit > 0 ? QString::fromLatin1(verdict) : QStringLiteral("notJudged");
+            };
+            const double lmax = row.maxLuminance > 0 ? row.maxLuminance : 200;
+            add("L'max just inside", luminances(lmax + 0.1, 1), fullHd, "maxLuminance",
+                judged(row.maxLuminance, "passed"));
+            add("L'max at the limit", luminances(lmax, 1), fullHd, "maxLuminance", judged(row.maxLuminance, "passed"));
+            add("L'max just outside", luminances(lmax - 0.1, 1), fullHd, "maxLuminance",
+                judged(row.maxLuminance, "failed"));
+            // L'max 500 over L'min 2 is r' 250 exactly; over 5, r' 100.
+            const double ratio = row.luminanceRatio > 0 ? row.luminanceRatio : 100;
+            add("r' just inside", luminances(500, 500 / ratio - 0.01), fullHd, "luminanceRatio",
+                judged(row.luminanceRatio, "passed"));
+            add("r' at the limit", luminances(500, 500 / ratio), fullHd, "luminanceRatio",
+                judged(row.luminanceRatio, "passed"));
+            add("r' just outside", luminances(500, 500 / ratio + 0.01), fullHd, "luminanceRatio",
+                judged(row.luminanceRatio, "failed"));
+            // Exactly at the limit is a computed value no typed reading reaches: the rows stay a tenth either side.
+            const double gsdf = row.gsdfTolerance > 0 ? row.gsdfTolerance : 10;
+            add("GSDF just inside", gsdfOff(gsdf - 0.1), fullHd, "gsdfDeviation", judged(row.gsdfTolerance, "passed"));
+            add("GSDF just outside", gsdfOff(gsdf + 0.1), fullHd, "gsdfDeviation", judged(row.gsdfTolerance, "failed"));
+            // 200 (a - b) / (a + b) with a + b = 200 is a - b.
+            const double uniformity = row.uniformity > 0 ? row.uniformity : 25;
+            const auto fields = [](double high, double low) {
+                return Answers{{"content05050002", typed(high)}, {"content05050003", typed(low)}};
+            };
+            add("uniformity just inside", fields(100 + uniformity / 2 - 0.1, 100 - uniformity / 2), fullHd,
+                "uniformityHigh", judged(row.uniformity, "passed"));
+            add("uniformity at the limit", fields(100 + uniformity / 2, 100 - uniformity / 2), fullHd, "uniformityHigh",
+                judged(row.uniformity, "passed"));
+            add("uniformity just outside", fields(100 + uniformity / 2 + 0.1, 100 - uniformity / 2), fullHd,
+                "uniformityHigh", judged(row.uniformity, "failed"));
+            const QSize matrix = row.matrix.isValid() ? row.matrix : QSize(1024, 768);
+            const QString matrixFailed = row.matrix.isValid() ? "failed" : "notJudged";
+            const QString matrixPassed = row.matrix.isValid() ? "passed" : "notJudged";
+            add("matrix just inside", {}, matrix + QSize(1, 1), "pixelMatrix", matrixPassed);
+            add("matrix at the limit", {}, matrix, "pixelMatrix", matrixPassed);
+            add("matrix turned upright", {}, matrix.transposed(), "pixelMatrix", matrixPassed);
+            add("matrix a column short", {}, matrix - QSize(1, 0), "pixelMatrix", matrixFailed);
+            add("matrix a row short", {}, matrix - QSize(0, 1), "pixelMatrix", matrixFailed);
+        }
+    }
+
+    void eightCategories()
+    {
+        QFETCH(QString, category);
+        QFETCH(Answers, answers);
+        QFETCH(QSize, screen);
+        QFETCH(QString, quantity);
+        QFETCH(QString, expected);
+        const LimitsTable table = LimitsTable::load();
+        const Judgement judgement = Judgement::judge(answers, {category, "RK1", {}, screen}, table);
+        const auto verdict =
+            std::find_if(judgement.verdicts.cbegin(), judgement.verdicts.cend(),
+                         [&quantity](const Judgement::Verdict &verdict) { return verdict.quantity == quantity; });
+        QVERIFY(verdict != judgement.verdicts.cend());
+        QCOMPARE(outcome(*verdict), expected);
+        // Every figure prints its source, which names the 2014 table and asks for the edition in force.
+        QVERIFY(verdict->source.contains("DIN 6868-157:2014"));
+        QVERIFY(verdict->source.contains("check against the edition in force"));
+        QCOMPARE(outcome(Judgement::Verdict::fromMap(verdict->toMap())), expected);
+    }
+
+    // The intervals and deviation limits of the table, the figures no reading judges.
+    void eightCategoriesFigures()
+    {
+        const LimitsTable table = LimitsTable::load();
+        QCOMPARE(table.categories().size(), int(std::size(EightCategories)));
+        for (const CategoryRow &row : EightCategories) {
+            const LimitsTable::Category *category = table.category(row.id);
+            QVERIFY2(category, row.id);
+            QCOMPARE(category->workstationDeviation.judged, row.workstationDeviation > 0);
+            QCOMPARE(category->workstationDeviation.value,
+                     row.workstationDeviation > 0 ? row.workstationDeviation : 0.0);
+            QCOMPARE(category->periodicMonths.value, row.periodicMonths);
+            QVERIFY(category->periodicMonths.source.contains("check against the edition in force"));
+        }
+        QCOMPARE(table.dailyWorkingDays().value, 1.0);
+        QCOMPARE(table.workstationReadingMonths().value, 6.0);
+    }
+
+    // Two displays of one workstation: at, just inside and just outside the strictest of their limits.
+    void workstationDeviation_data()
+    {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("second");
+        QTest::addColumn<double>("brighter");
+        QTest::addColumn<double>("darker");
+        QTest::addColumn<int>("monthsOld");
+        QTest::addColumn<QString>("expected");
+        for (const CategoryRow &row : EightCategories) {
+            const double limit = row.workstationDeviation > 0 ? row.workstationDeviation : 20;
+            const QString passed = row.workstationDeviation > 0 ? "passed" : "notJudged";
+            const QString failed = row.workstationDeviation > 0 ? "failed" : "notJudged";
+            const auto add = [&](const char *what, double difference, const QString &expected) {
+                QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(QLatin1String(row.id), QLatin1String(what))))
+                    << row.id << row.id << 100 + difference / 2 << 100 - difference / 2 << 0 << expected;
+            };
+            add("just inside", limit - 0.1, passed);
+            add("at the limit", limit, passed);
+            add("just outside", limit + 0.1, failed);
+        }
+        QTest::newRow("strictest of two categories") << "ct"
+                                                     << "mammography" << 106.0 << 94.0 << 0 << "failed";
+        QTest::newRow("viewing beside CT judged at CT's") << "viewing"
+                                                          << "ct" << 110.0 << 90.0 << 0 << "passed";
+        QTest::newRow("six months old still counts") << "ct"
+                                                     << "ct" << 150.0 << 50.0 << 6 << "failed";
+        QTest::newRow("older than six months: not judged") << "ct"
+                                                           << "ct" << 150.0 << 50.0 << 7 << "notJudged";
+        QTest::newRow("no L'max: not judged") << "ct"
+                                              << "ct" << 150.0 << 0.0 << 0 << "notJudged";
+        QTest::newRow("unknown category fails") << "ct"
+                                                << "gone" << 100.0 << 100.0 << 0 << "failed";
+    }
+
+    void workstationDeviation()
+    {
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        QFETCH(double, brighter);
+        QFETCH(double, darker);
+        QFETCH(int, monthsOld);
+        QFETCH(QString, expected);
+        const QDate today(2026, 8, 31);
+        const QList<WorkstationDeviation::Member> members{
+            {"A", first, true, brighter, today}, {"B", second, darker > 0, darker, today.addMonths(-monthsOld)}};
+        const LimitsTable table = LimitsTable::load();
+        const std::optional<Judgement::Verdict> verdict = WorkstationDeviation::judge(members, today, table);
+        QVERIFY(verdict);
+        QCOMPARE(outcome(*verdict), expected);
+        QVERIFY(!WorkstationDeviation::judge(members.mid(0, 1), today, table));
     }
 
     // What a record keeps as its measured values: L'max, L'min, r', L_amb, both uniformities, the
@@ -187,16 +403,23 @@ private Q_SLOTS:
         QTest::addColumn<QString>("source");
         QTest::addColumn<bool>("broken");
         const QByteArray category = R"("maxLuminance":{"value":350,"source":"site physicist 2026"})";
-        QTest::newRow("override") << R"({"version":"s1","categories":[{"id":"projectionRadiography",)" + category +
-                                         "}]}"
+        QTest::newRow("override") << R"({"version":"s1","categories":[{"id":"projectionRadiography",)" + category + "}]}"
                                   << 350.0 << "site physicist 2026 (site)" << false;
-        QTest::newRow("not JSON") << QByteArray("{\"version\":") << 200.0 << "" << true;
+        QTest::newRow("not JSON") << QByteArray("{\"version\":") << 250.0 << "" << true;
         QTest::newRow("limit without source")
-            << QByteArray(R"({"version":"s1","categories":[{"id":"projectionRadiography","maxLuminance":{"value":350}}]})")
-            << 200.0 << "" << true;
+            << QByteArray(
+                   R"({"version":"s1","categories":[{"id":"projectionRadiography","maxLuminance":{"value":350}}]})")
+            << 250.0 << "" << true;
         QTest::newRow("new category lacking limits")
-            << R"({"version":"s1","categories":[{"id":"viewing",)" + category + "}]}" << 200.0 << "" << true;
-        QTest::newRow("no version") << QByteArray(R"({"categories":[]})") << 200.0 << "" << true;
+            << R"({"version":"s1","categories":[{"id":"ownCategory",)" + category + "}]}" << 250.0 << "" << true;
+        QTest::newRow("no version") << QByteArray(R"({"categories":[]})") << 250.0 << "" << true;
+        QTest::newRow("matrix without height")
+            << QByteArray(R"({"version":"s1","categories":[{"id":"ct","pixelMatrix":{"value":{"width":1024},)"
+                          R"("source":"site"}}]})")
+            << 250.0 << "" << true;
+        QTest::newRow("new room class lacking its categories")
+            << QByteArray(R"({"version":"s1","roomClasses":[{"id":"RK7","maxIlluminance":{"value":20,"source":"s"}}]})")
+            << 250.0 << "" << true;
     }
 
     void siteFile()

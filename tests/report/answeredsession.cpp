@@ -1,6 +1,7 @@
 #include "answeredsession.h"
 
 #include "answeredcatalogue.h"
+#include "referencevalues.h"
 #include "testconfig.h"
 #include "testcontent.h"
 #include "testgroup.h"
@@ -61,6 +62,8 @@ QVariantMap judgedRecord(const AnsweredCatalogue::Measurements &monitor, const Q
     judged.insert("display", QVariantMap{{"maker", "EIZO"}, {"model", "RX660"}, {"serial", "42"},
                                          {"category", context.category}, {"roomClass", context.roomClass}});
     judged.insert("judgement", judgement.toMap());
+    // As a session keeps them.
+    judged.insert("measured", ReferenceValues::measured(answers, judgement.verdicts, limits));
     return judged;
 }
 

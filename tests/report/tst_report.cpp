@@ -1,6 +1,7 @@
 #include "answeredsession.h"
 #include "configurationmanager.h"
 #include "defaultdictionary.h"
+#include "localformats.h"
 #include "luminanceresponse.h"
 #include "pdfprobe.h"
 #include "reportdocument.h"
@@ -248,11 +249,11 @@ private Q_SLOTS:
         QTest::newRow("site file overrides L'max")
             << "27"
             << QStringList{"Periodic constancy test for display devices",
-                           "Display EIZO RX660 (SN 42) Application category Projection radiography (diagnosis) Room "
-                           "class RK3",
+                           "Display EIZO RX660 (SN 42) Application category III Projection radiography (chest, "
+                           "skeleton, abdomen) Room class RK3",
                            "402.4 cd/m2, at least 350.0 cd/m2: passed Source: site physicist 2026 (site)",
-                           "Limits table 1 (DIN 6868-157:2014, initial values from public summaries); limits.json s1 "
-                           "(SHA-256 " +
+                           "Limits table 2 (DIN 6868-157:2014, values from public summaries; check against the "
+                           "edition in force, 2022-01); limits.json s1 (SHA-256 " +
                                sha256(LUMIVEX_TEST_DATA_DIR "/report/limits.json") + ")"}
             // The fixture's readings are 66.6 % off the GSDF.
             << 1;
@@ -280,6 +281,19 @@ private Q_SLOTS:
         for (const QString &expected : qAsConst(present))
             QVERIFY2(text.contains(expected), qPrintable(text));
         QVERIFY2(!text.contains(NotFinite), qPrintable(text));
+        // The luminance rows print L'max, L'min and r' as they were judged, L_amb added.
+        const QVariantMap measured = record.value("measured").toMap();
+        if (measured.contains("luminanceRatio")) {
+            const QString ratio = LocalFormats::number(measured.value("luminanceRatio").toDouble(), 1);
+            QVERIFY2(text.contains("Maximum luminance ratio " + ratio), qPrintable(text));
+            QVERIFY2(text.contains("r' = L'max / L'min " + ratio + ", at least"), qPrintable(text));
+            QVERIFY2(
+                text.contains("Max Luminance " + LocalFormats::number(measured.value("maxLuminance").toDouble(), 1)),
+                qPrintable(text));
+            const double minimum = measured.value("minLuminance").toDouble();
+            QVERIFY2(text.contains("Min Luminance " + LocalFormats::number(minimum, minimum < 10 ? 3 : 1)),
+                     qPrintable(text));
+        }
         QTEST(record.value("nfailedtestcontents").toInt(), "failures");
         for (const SessionExport::Format format : {SessionExport::Json, SessionExport::Csv}) {
             const QString exported = SessionExport::write(record, format);

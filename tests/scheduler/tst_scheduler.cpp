@@ -1,5 +1,9 @@
 #include "addtaskdialog.h"
 #include "configurationmanager.h"
+#include "displayrecord.h"
+#include "displaytasks.h"
+#include "limitstable.h"
+#include "overduetasks.h"
 #include "schedulerclock.h"
 #include "scheduleritemdelegate.h"
 #include "schedulermanager.h"
@@ -8,6 +12,7 @@
 #include "support/modalanswers.h"
 #include "support/shippedlanguages.h"
 #include "taskscheduler.h"
+#include "testsmanager.h"
 #include "translator.h"
 
 #include <QtTest>
@@ -157,6 +162,128 @@ private slots:
         QVERIFY(!timer->isActive());
     }
 
+    // Due days count from the start: a monthly task started on 31 January falls on each month's last day and
+    // comes back to the 31st, however late a run was; working days skip the weekend.
+    void intervals_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("unit");
+        QTest::addColumn<QDateTime>("start");
+        QTest::addColumn<QDateTime>("lastRun");
+        QTest::addColumn<QDateTime>("next");
+        const QDateTime january31 = at(2026, 1, 31, 9);
+        const int months = TaskInterval::Months;
+        QTest::newRow("monthly from 31 January: February's last day")
+            << 1 << months << january31 << at(2026, 1, 31, 10) << at(2026, 2, 28, 9);
+        QTest::newRow("then March's 31st") << 1 << months << january31 << at(2026, 2, 28, 9) << at(2026, 3, 31, 9);
+        QTest::newRow("then April's 30th") << 1 << months << january31 << at(2026, 3, 31, 9) << at(2026, 4, 30, 9);
+        QTest::newRow("a late run keeps the month's end")
+            << 1 << months << january31 << at(2026, 2, 5, 9) << at(2026, 2, 28, 9);
+        QTest::newRow("a leap year's February")
+            << 1 << months << at(2028, 1, 31, 9) << at(2028, 1, 31, 9) << at(2028, 2, 29, 9);
+        QTest::newRow("six months from 31 August")
+            << 6 << months << at(2026, 8, 31, 9) << at(2026, 8, 31, 9) << at(2027, 2, 28, 9);
+        QTest::newRow("yearly from 29 February")
+            << 1 << int(TaskInterval::Years) << at(2024, 2, 29, 9) << at(2024, 2, 29, 9) << at(2025, 2, 28, 9);
+        QTest::newRow("working day after a Friday")
+            << 1 << int(TaskInterval::WorkingDays) << at(2026, 1, 30, 8) << at(2026, 1, 30, 8) << at(2026, 2, 2, 8);
+        QTest::newRow("working day run on a Sunday")
+            << 1 << int(TaskInterval::WorkingDays) << at(2026, 1, 5, 8) << at(2026, 2, 1, 8) << at(2026, 2, 2, 8);
+        QTest::newRow("two weeks") << 2 << int(TaskInterval::Weeks) << january31 << at(2026, 2, 3, 9)
+                                   << at(2026, 2, 14, 9);
+    }
+
+    void intervals()
+    {
+        QFETCH(int, count);
+        QFETCH(int, unit);
+        QFETCH(QDateTime, start);
+        QFETCH(QDateTime, lastRun);
+        QFETCH(QDateTime, next);
+        QVariantMap record = task("t", start, 0, lastRun);
+        record.insert(TaskInterval(count, TaskInterval::Unit(unit)).toRecord());
+        const TaskScheduler scheduled(record);
+        QCOMPARE(scheduled.nextExecution(lastRun.date()), next);
+        QCOMPARE(scheduled.state(next.addSecs(-3600 * 24)), TaskScheduler::kTaskStateUpcoming);
+        QCOMPARE(scheduled.state(next), TaskScheduler::kTaskStatePending);
+        // Stored and read back, the task names its unit in the task list.
+        m_scheduler->manager.addTask(record);
+        QTRY_COMPARE(m_scheduler->manager.rowCount(), 1);
+        QCOMPARE(m_scheduler->manager.taskAt(0)->interval().unit(), TaskInterval::Unit(unit));
+    }
+
+    // A classified display gets its daily and periodic tasks, at the interval of its category, unless it has them.
+    void displayTasks_data()
+    {
+        QTest::addColumn<QString>("category");
+        QTest::addColumn<QStringList>("existing");
+        QTest::addColumn<QStringList>("made"); // "type count unit start"
+        const QString today = "2026-01-31";
+        QTest::newRow("mammography") << "mammography" << QStringList()
+                                     << QStringList{"dailyConstancy 1 workingDays " + today,
+                                                    "periodicConstancy 6 months 2026-07-31"};
+        QTest::newRow("dental, every twelve months")
+            << "dentalRk6" << QStringList()
+            << QStringList{"dailyConstancy 1 workingDays " + today, "periodicConstancy 12 months 2027-01-31"};
+        QTest::newRow("a daily task kept as the operator set it")
+            << "ct" << QStringList{"dailyConstancy"} << QStringList{"periodicConstancy 6 months 2026-07-31"};
+        QTest::newRow("both there") << "ct" << QStringList{"dailyConstancy", "periodicConstancy"} << QStringList();
+        QTest::newRow("category not in the table") << "gone" << QStringList() << QStringList();
+    }
+
+    void displayTasks()
+    {
+        QFETCH(QString, category);
+        QFETCH(QStringList, existing);
+        QFETCH(QStringList, made);
+        QVariantList stored;
+        for (const QString &type : existing) {
+            QVariantMap record = task(type, at(2026, 1, 1), 7 * kDay);
+            record.insert({{"display", kDisplayA}, {"testtype", type}});
+            stored << record;
+        }
+        // Another display's tasks are not this display's.
+        QVariantMap other = task("other", at(2026, 1, 1), kDay);
+        other.insert({{"display", kDisplayB}, {"testtype", "periodicConstancy"}});
+        stored << other;
+        const TestsManager catalogue;
+        QStringList shown;
+        for (const QVariant &record :
+             DisplayTasks::missing(stored, kDisplayA, category, catalogue, LimitsTable::load(), at(2026, 1, 31, 12))) {
+            const QVariantMap made = record.toMap();
+            QCOMPARE(made.value("display").toMap(), kDisplayA);
+            QCOMPARE(made.value("scheduledtestslist").toList(),
+                     catalogue.testTypeGroups(made.value("testtype").toString()));
+            shown << QStringLiteral("%1 %2 %3 %4")
+                         .arg(made.value("testtype").toString(), made.value("interval").toString(),
+                              made.value("intervalUnit").toString(), made.value("date").toDate().toString(Qt::ISODate));
+        }
+        QCOMPARE(shown, made);
+    }
+
+    // A due task whose day has passed is overdue by the days since that day; one due today is not yet.
+    void overdue()
+    {
+        QVariantMap monthly = task("monthly", at(2026, 1, 31, 9), 0, at(2026, 1, 31, 9));
+        monthly.insert(TaskInterval(1, TaskInterval::Months).toRecord());
+        QVariantMap forDisplay = task("never-run", at(2026, 2, 27, 9));
+        forDisplay.insert("display", kDisplayA);
+        QVariantMap again = task("again", at(2026, 2, 20, 9));
+        again.insert("display", kDisplayA);
+        for (const QVariantMap &record :
+             {monthly, forDisplay, again, task("today", at(2026, 3, 2, 8)), task("upcoming", at(2026, 3, 5, 8))})
+            m_scheduler->manager.addTask(record);
+        QTRY_COMPARE(m_scheduler->manager.rowCount(), 5);
+        const QList<OverdueTasks::Entry> entries =
+            OverdueTasks::of(m_scheduler->manager.allTasks(), at(2026, 3, 2, 12));
+        QCOMPARE(OverdueTasks::lines(entries),
+                 QStringLiteral("Task monthly: 2 days overdue\nTask never-run: 3 days overdue\n"
+                                "Task again: 10 days overdue"));
+        QCOMPARE(OverdueTasks::byDisplay(entries), (QMap<QString, int>{{DisplayRecord::key(kDisplayA), 10}}));
+        QVERIFY(OverdueTasks::tellAgain(QDate(2026, 3, 1), QDate(2026, 3, 2)));
+        QVERIFY(!OverdueTasks::tellAgain(QDate(2026, 3, 2), QDate(2026, 3, 2)));
+    }
+
     void newTask_data()
     {
         QTest::addColumn<QString>("typedDate");
@@ -206,6 +333,8 @@ private slots:
                               {"date", expectedDate},
                               {"description", "Weekly constancy"},
                               {"frequency", expectedDays * kDay},
+                              {"interval", expectedDays},
+                              {"intervalUnit", "days"},
                               {"scheduledtestslist", QVariantList{0u, 1u, 2u, 3u, 4u, 5u, 6u, 7u}},
                               {"display", QVariantMap()},
                               {"testtype", "acceptance"}}));
@@ -333,6 +462,8 @@ private slots:
         QCOMPARE(ModalPrompt::pendingAnswers(), 0);
         stored.insert("description", "Edited");
         stored.insert("scheduledtestslist", QVariantList{0u, 1u, 2u, 3u, 4u, 5u});
+        // A task stored before units keeps its days, now with their unit.
+        stored.insert({{"interval", 199}, {"intervalUnit", "days"}});
         QCOMPARE(m_scheduler->store.tasks().constFirst(), stored);
         // The table reloads when the dialog closes: every cell as the operator reads it.
         QTRY_COMPARE(m_scheduler->manager.index(0, 0).data().toString(), "Edited");

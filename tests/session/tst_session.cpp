@@ -246,6 +246,32 @@ private slots:
         QCOMPARE(m_dialog->pos(), QPoint(100, 100) + moveBy);
     }
 
+    // The periodic test asks the uniform field's checks of the visual acceptance group, and none of its others,
+    // which the record then does not hold either.
+    void periodicAsksTheUniformFieldOnly()
+    {
+        const TestsManager::TestType *periodic = m_catalogue->testType("periodicConstancy");
+        QVERIFY(periodic);
+        TestingSession::Context context{"periodicConstancy", "dentalRk5", "RK3", {}, {}, {}};
+        context.onlySubgroups = periodic->onlySubgroups;
+        m_session->setContext(context);
+        m_session->setScreenIdentity(std::make_unique<FixedIdentity>(QStringList{"", "", ""}));
+        m_session->setGroups(m_catalogue->groups());
+        m_session->setTestIndex(0);
+        m_session->start(0);
+        const QStringList levels{"0.8", "10",  "20",  "30",  "40",  "50",  "60",  "70",  "80",
+                                 "90",  "100", "120", "140", "160", "200", "250", "300", "400"};
+        const QStringList shown =
+            runUntil(m_session.get(),
+                     readings("27", {"250", "240", "245", "230", "260", "235", "240", "238", "242"},
+                              {"0,5", "0.52", "0.48", "0.5", "0.55", "0.5", "0.5", "0.45", "0.5"}, levels, "2"));
+        const QStringList group5 = shown.filter(QRegularExpression("^test_05_"));
+        QCOMPARE(group5, QStringList{"test_05_04_00"});
+        const QVariantMap record = m_store->sessionRecord(m_store->sessions().value(0).toMap());
+        QCOMPARE(record.value("test_session").toMap().value("5").toMap().value("subgroups").toMap().keys(),
+                 QStringList{"4"});
+    }
+
     void wholeSessionTwice()
     {
         QSignalSpy succeeded(m_session.get(), &TestingSession::sessionSucceeded);
@@ -420,8 +446,9 @@ private:
 
     void begin(QList<TestGroup *> *groups)
     {
-        // A dental display in a room up to 500 lx: the first run passes every limit.
-        m_session->setContext({"periodicConstancy", "dental", "RK3", {}, {}, {}});
+        // A dental display of 2560 x 1440 pixels in a room up to 500 lx: the first run passes every limit.
+        m_session->setContext({"periodicConstancy", "dentalRk5", "RK3", {}, {}, {}});
+        m_session->setScreenIdentity(std::make_unique<FixedIdentity>(QStringList{"", "", ""}));
         m_session->setGroups(groups);
         m_session->applyStoredResults(m_store->latestSessionResults());
         m_session->setTestIndex(0);

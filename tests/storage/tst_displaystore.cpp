@@ -117,6 +117,46 @@ private slots:
         QCOMPARE(displays.at(1).description(), QStringLiteral("MAKER MD27 (SN B-2)"));
     }
 
+    // Categories stored before the split read as today's by their room class; what the records keep stays.
+    void oldCategories_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("roomClass");
+        QTest::addColumn<QString>("read");
+        QTest::newRow("fluoroscopy, CT, MR") << "fluoroscopyCtMr"
+                                             << "RK3"
+                                             << "fluoroscopy";
+        QTest::newRow("dental in RK5") << "dental"
+                                       << "RK5"
+                                       << "dentalRk5";
+        QTest::newRow("dental in RK6") << "dental"
+                                       << "RK6"
+                                       << "dentalRk6";
+        QTest::newRow("today's id") << "ct"
+                                    << "RK2"
+                                    << "ct";
+    }
+
+    void oldCategories()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, roomClass);
+        QFETCH(QString, read);
+        QVariantMap display = DisplayA;
+        display.insert({{"category", stored}, {"roomClass", roomClass}});
+        QVariantMap record = session(display, "periodicConstancy", 1, day(6));
+        const QVariantMap judgement{
+            {"version", "1"},
+            {"verdicts", QVariantList{QVariantMap{
+                             {"quantity", "maxLuminance"}, {"measured", 160.0}, {"limit", 150.0}, {"passed", false}}}}};
+        record.insert("judgement", judgement);
+        add(record);
+        QCOMPARE(row(DisplayA).category, read);
+        const QVariantMap kept = m_store->sessionRecord(m_store->newestSessionId(DisplayRecord::key(DisplayA)));
+        QCOMPARE(kept.value("display").toMap().value("category").toString(), stored);
+        QCOMPARE(kept.value("judgement").toMap(), judgement);
+    }
+
     // A category chosen for the display stays; a session's own only fills a
     // display that has none. Choosing the same again keeps the date of the change.
     void classification()
@@ -135,7 +175,8 @@ private slots:
         QVariantMap other = DisplayB;
         other.insert({{"category", "dental"}, {"roomClass", "RK4"}});
         add(session(other, "dailyConstancy", 0, day(8)));
-        QCOMPARE(row(DisplayB).category, QStringLiteral("dental"));
+        // Stored as before the dental category was split, read as today's.
+        QCOMPARE(row(DisplayB).category, QStringLiteral("dentalRk5"));
         QCOMPARE(row(DisplayB).classifiedOn, QDate(2026, 3, 8));
         QVERIFY(row(DisplayB).isClassified());
         QVERIFY(!m_store->classifyDisplay(display("", "", ""), "dental", "RK1", QDate(2026, 3, 8)));
