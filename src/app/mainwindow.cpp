@@ -48,6 +48,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
@@ -394,11 +395,27 @@ void MainWindow::addMeterPage()
     auto *button = new QPushButton(m_translator->translate(QStringLiteral("homePage_meter")), m_ui->homePage);
     button->setObjectName(QStringLiteral("meterPushButton"));
     button->setProperty("defaultText", QStringLiteral("homePage_meter"));
-    m_ui->homePageLayout->insertWidget(m_ui->homePageLayout->indexOf(m_ui->statusLabel), button, 0, Qt::AlignHCenter);
+    addHomeButton(button);
     connect(button, &QPushButton::clicked, this, [this, page] {
         page->reload();
         showPage(page);
     });
+}
+
+// The home page's smaller buttons stand two by two, so that the page still fits a
+// small screen at scale factor 2 as more of them come.
+void MainWindow::addHomeButton(QPushButton *button)
+{
+    if (!m_homeButtonsGrid) {
+        auto *row = new QHBoxLayout;
+        m_homeButtonsGrid = new QGridLayout;
+        row->addStretch();
+        row->addLayout(m_homeButtonsGrid);
+        row->addStretch();
+        m_ui->homePageLayout->insertLayout(m_ui->homePageLayout->indexOf(m_ui->statusLabel), row);
+    }
+    const int placed = m_homeButtonsGrid->count();
+    m_homeButtonsGrid->addWidget(button, placed / 2, placed % 2);
 }
 
 // The test set for the screen under test, to be shown by the viewing software.
@@ -407,7 +424,7 @@ void MainWindow::addDicomExport()
     auto *button = new QPushButton(m_ui->homePage);
     button->setObjectName(QStringLiteral("dicomExportPushButton"));
     setTranslatedText(button, "dicom_export");
-    m_ui->homePageLayout->insertWidget(m_ui->homePageLayout->indexOf(m_ui->statusLabel), button, 0, Qt::AlignHCenter);
+    addHomeButton(button);
     connect(button, &QPushButton::clicked, this, [this] {
         DicomExportDialog dialog(screenItems(), m_selectedMonitor, this);
         ModalPrompt::exec(&dialog);
@@ -427,7 +444,7 @@ void MainWindow::addDailyTestButton()
     auto *button = new QPushButton(m_ui->homePage);
     button->setObjectName(QStringLiteral("dailyTestPushButton"));
     setTranslatedText(button, "plan_dailyTest");
-    m_ui->homePageLayout->insertWidget(m_ui->homePageLayout->indexOf(m_ui->statusLabel), button, 0, Qt::AlignHCenter);
+    addHomeButton(button);
     connect(button, &QPushButton::clicked, this, [this] {
         m_testContext->setTestType(QStringLiteral("dailyConstancy"));
         goTestClicked();
@@ -441,7 +458,7 @@ void MainWindow::addDisplaysPage()
     auto *button = new QPushButton(m_ui->homePage);
     button->setObjectName(QStringLiteral("displaysPushButton"));
     setTranslatedText(button, "homePage_displays");
-    m_ui->homePageLayout->insertWidget(m_ui->homePageLayout->indexOf(m_ui->statusLabel), button, 0, Qt::AlignHCenter);
+    addHomeButton(button);
     connect(button, &QPushButton::clicked, this, [this] {
         m_displaysPage->reload();
         showPage(m_displaysPage);

@@ -12,7 +12,9 @@
 #include <QStringList>
 #include <QSystemTrayIcon>
 
+class QGridLayout;
 class QLabel;
+class QPushButton;
 #include <QVariantMap>
 
 class QAbstractItemModel;
@@ -106,6 +108,7 @@ private:
     void showSiteStatus();
 
     void addMeterPage();
+    void addHomeButton(QPushButton *button);
     void addDicomExport();
     void addDisplaysPage();
     void addDailyTestButton();
@@ -161,6 +164,7 @@ private:
     SchedulerManager *m_scheduler = nullptr;
     QMessageBox *m_taskPrompt = nullptr;
     QLabel *m_overdueLabel = nullptr;
+    QGridLayout *m_homeButtonsGrid = nullptr;
     // The day the tray last told of overdue tasks: it tells once a day.
     QDate m_overdueTold;
     QString m_currentTaskId;

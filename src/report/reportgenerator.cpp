@@ -282,8 +282,10 @@ void ReportGenerator::drawFooter(int pageNumber)
     m_painter->drawLine(band.topLeft(), band.topRight());
     m_fingerprint.drawPageMark(m_painter, band);
     if (!m_footerNote.isEmpty()) {
+        // The table's version, its site file and that file's hash take more than one line of the page.
         m_painter->setFont(pointFont(7));
-        m_painter->drawText(band.translated(0, band.height()), Qt::AlignLeft | Qt::AlignTop, m_footerNote);
+        const QRect noteBand(band.left(), band.bottom() + 1, band.width(), 2 * m_painter->fontMetrics().lineSpacing());
+        m_painter->drawText(noteBand, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, m_footerNote);
     }
     m_painter->restore();
 }

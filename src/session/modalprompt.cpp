@@ -3,6 +3,7 @@
 #include "screenfit.h"
 
 #include <QAbstractButton>
+#include <QDebug>
 #include <QDialog>
 #include <QInputDialog>
 #include <QLabel>
@@ -38,6 +39,10 @@ int ModalPrompt::exec(QDialog *dialog)
     dialog->show();
     if (s.answers.isEmpty()) {
         ++s.unanswered;
+        // Names the dialog a scripted run did not expect, so that its test says which one.
+        const QLabel *label = dialog->findChild<QLabel *>();
+        qWarning().noquote() << "[ModalPrompt] Unanswered dialog:" << dialog->objectName() << dialog->windowTitle()
+                             << (label ? label->text() : QString());
         dialog->reject();
     } else {
         s.answers.dequeue()(dialog);

@@ -742,7 +742,11 @@ QList<qint64> SessionDatabase::sessionIds(const QString &displayKey) const
         return ids;
     QSqlQuery query(connection());
     query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT id FROM sessions WHERE display_key = :key ORDER BY date_msecs DESC, id DESC"));
+    // A withdrawn session is no longer the display's: it prefills nothing and is no reference or L'max.
+    query.prepare(QStringLiteral("SELECT id FROM sessions WHERE display_key = :key %1 ORDER BY date_msecs DESC, id DESC")
+                      .arg(m_version >= withdrawalsVersion()
+                               ? QStringLiteral("AND id NOT IN (SELECT session_id FROM withdrawals)")
+                               : QString()));
     query.bindValue(QStringLiteral(":key"), displayKey);
     if (!query.exec()) {
         failed(QStringLiteral("cannot read the display's sessions"), query.lastError().text());

@@ -41,7 +41,7 @@ void TestViewerSession::asksWithoutPaintingAndRecordsTheViewer()
     }
     QCOMPARE(groups.size(), 2);
     ModalAnswers::clickButton(TR::Translator::instance()->translate("ok"));
-    session.setContext({"periodicConstancy", "dental", "RK3", {}, {}, {}});
+    session.setContext({"periodicConstancy", "dentalRk5", "RK3", {}, {}, {}});
     session.setViewer(" Synapse 7 ");
     session.setGroups(&groups);
     session.setTestIndex(0);

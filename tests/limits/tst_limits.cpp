@@ -461,8 +461,10 @@ private Q_SLOTS:
         };
         const QString lenient = QStringLiteral(R"(,"lenient":true,"reason":"old lamps")");
         const QString looseRoom = limit(room.maxIlluminance.value * 100);
-        const QString newCategory = QStringLiteral(R"("id":"viewing","title":"Viewing","maxLuminance":%1,)"
-                                                   R"("luminanceRatio":%1,"gsdfTolerance":%1,"uniformity":%1)")
+        const QString newCategory = QStringLiteral(R"("id":"ophthalmology","title":"Ophthalmology","maxLuminance":%1,)"
+                                                   R"("luminanceRatio":%1,"gsdfTolerance":%1,"uniformity":%1,)"
+                                                   R"("pixelMatrix":{"value":{"width":1024,"height":1024},"source":"s"},)"
+                                                   R"("workstationDeviation":%1,"periodicMonths":%1)")
                                         .arg(limit(10));
 
         QTest::newRow("stricter L'max taken")
@@ -488,7 +490,7 @@ private Q_SLOTS:
             << "";
         QTest::newRow("new category refused")
             << QStringLiteral(R"({"version":"s2","categories":[{%1}]})").arg(newCategory)
-            << "\"viewing\" is new to the limits table"
+            << "\"ophthalmology\" is new to the limits table"
             << "";
         QTest::newRow("new category with a reason taken")
             << QStringLiteral(R"({"version":"s2","categories":[{%1%2}]})").arg(newCategory, lenient) << ""

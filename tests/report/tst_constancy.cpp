@@ -263,7 +263,7 @@ private slots:
         QVERIFY2(StepCaption::measurement(pattern).endsWith("driving level " + level),
                  qPrintable(StepCaption::measurement(pattern)));
         const QVariantMap record = AnsweredSession::judgedRecord(AnsweredCatalogue::brightMonitor(), "acceptance",
-                                                                 {"dental", "RK3", {}}, LimitsTable::load());
+                                                                 {"dentalRk5", "RK3", {}}, LimitsTable::load());
         const QString report = reportText(record);
         // The quantity's name wraps beside its value.
         for (const QString &named : {level, QString("204")}) {
@@ -287,7 +287,7 @@ private slots:
             file.setValue(QString("METER/") + key, value);
         file.sync();
 
-        TestingSession::Context context{"periodicConstancy",       "dental",     "RK3",
+        TestingSession::Context context{"periodicConstancy",       "dentalRk5",  "RK3",
                                         {{"maxLuminance", 402.0}}, "2026-03-14", "session-a"};
         context.referenceMeter = {{"model", "LS-100"}, {"serial", "0815"}};
         context.referenceChoice = {{"by", "dana"}, {"on", "2026-03-15T10:00:00"}, {"reason", "panel replaced"}};
@@ -323,7 +323,7 @@ private slots:
     {
         QString shown;
         ModalAnswers::clickButton(TR::Translator::instance()->translate("ok"), &shown);
-        const QVariantMap record = run({"acceptance", "dental", "RK3", {}, "2025-01-01", "older"}, monitor(0.1));
+        const QVariantMap record = run({"acceptance", "dentalRk5", "RK3", {}, "2025-01-01", "older"}, monitor(0.1));
         const int failed = record.value("nfailedtestcontents").toInt();
         QVERIFY(failed > 0);
         const QStringList lines = shown.split('\n');
