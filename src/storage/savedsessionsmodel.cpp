@@ -13,6 +13,8 @@
 #include <QFont>
 #include <QImage>
 
+#include <algorithm>
+
 namespace {
 
 QString translated(const char *key)
@@ -52,7 +54,10 @@ void SavedSessionsModel::fetchMore(const QModelIndex &parent)
 {
     if (!canFetchMore(parent))
         return;
-    const QVector<SessionListRow> page = m_store->sessionRows(m_showWithdrawn, m_rows.size(), PageSize);
+    // Each page is as long as the list read so far: one who scrolls on through
+    // years of sessions pays a few reads and repaints, not one per page of 500.
+    const int pageSize = std::max<int>(PageSize, m_rows.size());
+    const QVector<SessionListRow> page = m_store->sessionRows(m_showWithdrawn, m_rows.size(), pageSize);
     if (page.isEmpty()) {
         // The store read fewer than it counted (a damaged page): the list ends here.
         m_storedCount = m_rows.size();

@@ -35,8 +35,8 @@ public:
         ColumnCount
     };
 
-    // Rows read from the store at a time: a screenful many times over, a
-    // small part of years of sessions.
+    // Rows read from the store first: a screenful many times over, a small
+    // part of years of sessions. Later pages grow with the list.
     static constexpr int PageSize = 500;
 
     explicit SavedSessionsModel(QObject *parent = nullptr);

@@ -150,29 +150,18 @@ private slots:
 
         // "Delete" withdraws: who and why are asked, and a session the law
         // still asks to keep is withdrawn only when asked twice, saying why.
-        const auto withdraw = [](const QString &reason) {
-            ModalAnswers::handle([reason](QDialog *dialog) {
-                dialog->findChild<QLineEdit *>("byLineEdit")->setText(QStringLiteral("Q. Officer"));
-                dialog->findChild<QPlainTextEdit *>("reasonPlainTextEdit")->setPlainText(reason);
-                auto *ok = dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok);
-                if (ok->isEnabled())
-                    ok->click();
-                else
-                    dialog->reject();
-            });
-        };
-        withdraw(QString());
+        answerWithdrawal(QString());
         ItemViews::clickCell(table, 0, SavedSessionsModel::DeleteColumn);
         QCOMPARE(sessions()->rowCount(), 1);
         QString why;
-        withdraw(QStringLiteral("wrong display"));
+        answerWithdrawal(QStringLiteral("wrong display"));
         ModalAnswers::clickButton(QStringLiteral("No"), &why);
         ItemViews::clickCell(table, 0, SavedSessionsModel::DeleteColumn);
         QCOMPARE(sessions()->rowCount(), 1);
         QVERIFY2(why.contains(QStringLiteral("Daily constancy test")) && why.contains(QStringLiteral("§ 117")) &&
                      why.contains(LocalFormats::date(QDate::currentDate().addYears(10))),
                  qPrintable(why));
-        withdraw(QStringLiteral("wrong display"));
+        answerWithdrawal(QStringLiteral("wrong display"));
         ModalAnswers::clickButton(QStringLiteral("Yes"));
         ItemViews::clickCell(table, 0, SavedSessionsModel::DeleteColumn);
         QCOMPARE(sessions()->rowCount(), 0);
@@ -194,6 +183,30 @@ private slots:
         }
         QCOMPARE(made, (QStringList{"dailyConstancy workingDays", "periodicConstancy months"}));
         SchedulerManager::instance()->removeTasks(ids);
+    }
+
+    // The record of an acceptance test is kept while its display is in use:
+    // before the display's next acceptance test, withdrawing it asks twice and says why.
+    void acceptanceSessionWithdrawnOnlyWhenAskedTwice()
+    {
+        QVERIFY(sessions()->addSession({}, QStringLiteral("Acceptor"), 1, 0, 0, QStringLiteral("Panel"),
+                                       {{QStringLiteral("testtype"), QStringLiteral("acceptance")}}));
+        click("listSavedSessionPushButton");
+        auto *table = child<QTableView>("listSavedSessionsTableView");
+        const int rows = sessions()->rowCount();
+        QString why;
+        answerWithdrawal(QStringLiteral("entered twice"));
+        ModalAnswers::clickButton(QStringLiteral("No"), &why);
+        ItemViews::clickCell(table, 0, SavedSessionsModel::DeleteColumn);
+        QCOMPARE(sessions()->rowCount(), rows);
+        QVERIFY2(why.contains(QStringLiteral("Acceptance test")) &&
+                     why.contains(QStringLiteral("2 years after its next acceptance test")) &&
+                     why.contains(QStringLiteral("§ 117")),
+                 qPrintable(why));
+        answerWithdrawal(QStringLiteral("entered twice"));
+        ModalAnswers::clickButton(QStringLiteral("Yes"));
+        ItemViews::clickCell(table, 0, SavedSessionsModel::DeleteColumn);
+        QCOMPARE(sessions()->rowCount(), rows - 1);
     }
 
     // A task of the required groups and group 4, created today while the clock
@@ -515,6 +528,19 @@ private:
     void click(const char *button) { QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton); }
     QString currentPage() { return child<QStackedWidget>("stackedWidget")->currentWidget()->objectName(); }
     SavedSessionsModel *sessions() { return m_window->findChild<SavedSessionsModel *>(); }
+    // Answers the question who withdraws a session and why; a blank reason cancels it.
+    static void answerWithdrawal(const QString &reason)
+    {
+        ModalAnswers::handle([reason](QDialog *dialog) {
+            dialog->findChild<QLineEdit *>("byLineEdit")->setText(QStringLiteral("Q. Officer"));
+            dialog->findChild<QPlainTextEdit *>("reasonPlainTextEdit")->setPlainText(reason);
+            auto *ok = dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok);
+            if (ok->isEnabled())
+                ok->click();
+            else
+                dialog->reject();
+        });
+    }
     // Answered with the operator's name, the illuminance and zeros.
     QStringList runSession(const QString &illuminance = QStringLiteral("40"))
     {

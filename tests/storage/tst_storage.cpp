@@ -439,6 +439,34 @@ private slots:
     // (never acceptance) and shows its monitor as before; a type this version
     // does not know shows as stored. The database of the version before the
     // list had these columns gets them filled from its records.
+    // The list reads its rows a page at a time as the view scrolls on, each
+    // page as long as the list read so far, newest first, none twice, none left out.
+    void sessionsTablePages()
+    {
+        ConfigurationManager store(path());
+        const QDateTime newest(QDate(2024, 3, 5), QTime(12, 0));
+        const int stored = 1700;
+        QVERIFY(store.database()->transact([&] {
+            for (int serial = 0; serial < stored; ++serial) {
+                QVariantMap record = sessionRecord(QString::number(serial), 0);
+                record.insert("date", newest.addSecs(-60 * serial));
+                qint64 id = 0;
+                if (!store.database()->insertSession(record, QUuid::createUuid().toString(QUuid::WithoutBraces), &id))
+                    return false;
+            }
+            return true;
+        }));
+        SavedSessionsModel model(&store);
+        QList<int> read{model.rowCount()};
+        while (model.canFetchMore({})) {
+            model.fetchMore({});
+            read << model.rowCount();
+        }
+        QCOMPARE(read, (QList<int>{SavedSessionsModel::PageSize, 2 * SavedSessionsModel::PageSize, stored}));
+        for (int row = 0; row < stored; ++row)
+            QCOMPARE(model.index(row, SavedSessionsModel::TesterColumn).data().toString(), QString::number(row));
+    }
+
     void listNamesTypeAndDisplay()
     {
         QVariantMap periodic = sessionRecord("Ada", 10), unnamed = sessionRecord("Bob", 9),
