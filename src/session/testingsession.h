@@ -94,6 +94,7 @@ private:
     QList<Test *> steps() const;
     QList<TestContent *> allContents() const;
     bool isHidden(const Test *test) const;
+    int shownStepsBefore(int index) const;
     void recordAnswers(const Test *test);
     void mergeOwnValues(const Test *test);
     void computeJoins(const Test *test);

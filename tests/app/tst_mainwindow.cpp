@@ -4,12 +4,13 @@
 #include "localformats.h"
 #include "pdfprobe.h"
 #include "savedsessionsmodel.h"
-#include "screenidentity.h"
-#include "testingsession.h"
 #include "scheduler/schedulertesting.h"
+#include "screenfit.h"
+#include "screenidentity.h"
 #include "support/itemviews.h"
 #include "support/modalanswers.h"
 #include "support/sessiondriver.h"
+#include "testingsession.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -107,12 +108,27 @@ private slots:
                  QImage(QStringLiteral(":/assets/xicon")));
 
         const QString pdf = QDir::current().absoluteFilePath(QStringLiteral("preview.pdf"));
+        QString defaultFile;
+        QSize previewSize;
+        QPrintPreviewWidget::ZoomMode zoom = QPrintPreviewWidget::CustomZoom;
         ModalAnswers::handle([&](QDialog *dialog) {
+            defaultFile = static_cast<QPrintPreviewDialog *>(dialog)->printer()->outputFileName();
+            previewSize = dialog->size();
+            zoom = dialog->findChild<QPrintPreviewWidget *>()->zoomMode();
             static_cast<QPrintPreviewDialog *>(dialog)->printer()->setOutputFileName(pdf);
             dialog->findChild<QPrintPreviewWidget *>()->print();
         });
         auto *table = child<QTableView>("listSavedSessionsTableView");
+        QVERIFY(table->isColumnHidden(SavedSessionsModel::TestCountColumn));
         ItemViews::clickCell(table, 0, SavedSessionsModel::ReportColumn);
+        // The preview fills the screen's available area, pages fit to its width; the report goes to the data folder.
+        QCOMPARE(previewSize, ScreenFit::availableGeometry(m_window.get()).size() - ScreenFit::frameAllowance());
+        QCOMPARE(zoom, QPrintPreviewWidget::FitToWidth);
+        const QDateTime started = sessions()->recordAt(0).value("date").toDateTime();
+        QCOMPARE(defaultFile, QFileInfo(ConfigurationManager::instance()->databaseFileName())
+                                  .absoluteDir()
+                                  .filePath("reports/" + started.toString("yyyyMMdd-HHmm") + ".pdf"));
+        QVERIFY(QFileInfo(defaultFile).dir().exists());
         const QString text = PdfProbe::text(PdfProbe::words(pdf));
         QVERIFY2(text.contains(QStringLiteral("Operator Dana Weber")), qPrintable(text));
         QVERIFY2(text.contains(QStringLiteral("Were found 1 errors")), qPrintable(text));
