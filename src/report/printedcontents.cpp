@@ -2,24 +2,16 @@
 
 #include "test.h"
 #include "testcontent.h"
-#include "testgroup.h"
-#include "testsubgroup.h"
 
-PrintedContents::PrintedContents(const QList<TestGroup *> &groups, bool luminanceTableShown)
+PrintedContents::PrintedContents(const QList<TestContent *> &contents, bool luminanceTableShown)
     : m_luminanceTableShown(luminanceTableShown)
 {
-    for (const TestGroup *group : groups) {
-        for (const TestSubgroup *subgroup : qAsConst(*group->subgroups())) {
-            for (const Test *test : qAsConst(*subgroup->tests())) {
-                for (const TestContent *content : qAsConst(*test->content())) {
-                    // Only a computed value that is printed itself shows the answers it reads.
-                    if (content->hideFromReport())
-                        continue;
-                    const QStringList read = content->joinIds();
-                    m_readByComputedValues.unite(QSet<QString>(read.begin(), read.end()));
-                }
-            }
-        }
+    for (const TestContent *content : contents) {
+        // Only a computed value that is printed itself shows the answers it reads.
+        if (content->hideFromReport())
+            continue;
+        const QStringList read = content->joinIds();
+        m_readByComputedValues.unite(QSet<QString>(read.begin(), read.end()));
     }
 }
 

@@ -6,7 +6,6 @@
 
 class Test;
 class TestContent;
-class TestGroup;
 
 // Which answers the report prints as rows of their own. A content marked hidden from the report is left out only
 // where it holds no answer or its answer is printed in another form: read by a value the session computed from it,
@@ -16,7 +15,7 @@ class PrintedContents
 {
 public:
     PrintedContents() = default;
-    PrintedContents(const QList<TestGroup *> &groups, bool luminanceTableShown);
+    PrintedContents(const QList<TestContent *> &contents, bool luminanceTableShown);
 
     bool printed(const Test *test, const TestContent *content) const;
 

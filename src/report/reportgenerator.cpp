@@ -201,7 +201,7 @@ void ReportGenerator::generate(QPrinter *printer, QPainter *painter, QVariantMap
     const ExpressionEvaluator::Budget budget;
     rebuildGroups(session);
     linkAnswers();
-    m_printedContents = PrintedContents(m_groups, !luminanceReadings(m_groups).isEmpty());
+    m_printedContents = PrintedContents(allContents(), !luminanceReadings(m_groups).isEmpty());
     m_sectionVerdicts = SectionVerdicts(judgement, LimitsTable::current().inputs());
     // The report opens with what failed, as the operator saw it at the end of the test.
     for (const FailureSummary::Line &line : FailureSummary::lines(m_groups, judgement))
