@@ -345,23 +345,30 @@ private Q_SLOTS:
         QVERIFY(answers > 10);
     }
 
-    // A section's icon is the failed one when a verdict on a quantity its rows measure failed, even though every
-    // row of it passed: the uniformities of section 6.2, from fields far apart.
+    // A section's icon follows the verdicts on the quantities its rows measure, also where every row passed: the
+    // uniformities of section 6.2 computed under it without a heading of their own fail, the ambient illuminance of
+    // section 3.1 passes. Only these verdicts are kept, so no other one decides an icon.
     void sectionIconFollowsVerdicts()
     {
         AnsweredCatalogue::Measurements monitor = AnsweredCatalogue::brightMonitor();
         monitor.lightFields[0] = 120;
         monitor.darkFields[0] = 3;
-        const QVariantMap record = AnsweredSession::judgedRecord(
-            monitor, "acceptance", {"projectionRadiography", "RK3", {}}, LimitsTable::current());
-        const Judgement judgement = Judgement::fromMap(record.value("judgement").toMap());
-        QVERIFY(std::count_if(judgement.verdicts.begin(), judgement.verdicts.end(), [](const Judgement::Verdict &v) {
-                    return v.quantity.startsWith("uniformity") && !v.passed;
-                }) == 2);
+        QVariantMap record = AnsweredSession::judgedRecord(monitor, "acceptance", {"projectionRadiography", "RK3", {}},
+                                                           LimitsTable::current());
+        QVariantMap judgement = record.value("judgement").toMap();
+        QVariantList kept;
+        for (const QVariant &verdict : judgement.value("verdicts").toList()) {
+            const QString quantity = verdict.toMap().value("quantity").toString();
+            const bool passed = verdict.toMap().value("passed").toBool();
+            if ((quantity.startsWith("uniformity") && !passed) || (quantity == "illuminance" && passed))
+                kept << verdict;
+        }
+        QCOMPARE(kept.size(), 3);
+        judgement.insert("verdicts", kept);
+        record.insert("judgement", judgement);
         const QString pdf = write(record);
         const QList<Word> words = PdfProbe::words(pdf);
-        for (const auto &[section, colour] :
-             {std::make_pair("6.1", passedGreen), std::make_pair("6.2", failedOrange)}) {
+        for (const auto &[section, colour] : {std::make_pair("3.1", passedGreen), std::make_pair("6.2", failedOrange)}) {
             const Word number = first(words, section);
             QVERIFY2(showsOnly(PdfProbe::render(pdf, number.page),
                                QRect(contentLeft + 10, qRound(number.box.top()) - 6, 16, 18), colour),
