@@ -56,6 +56,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
@@ -185,6 +186,8 @@ void MainWindow::createModels()
     m_savedSessionsDelegate = new SavedSessionsItemDelegate(this);
     m_ui->listSavedSessionsTableView->setModel(m_savedSessions);
     m_ui->listSavedSessionsTableView->setItemDelegate(m_savedSessionsDelegate);
+    // The stored count of test groups would read as a number of the test, which no test has.
+    m_ui->listSavedSessionsTableView->setColumnHidden(SavedSessionsModel::TestCountColumn, true);
     createSchedulerDelegate();
     m_ui->schedulerTableView->setModel(m_scheduler);
     createTestingSession();
@@ -661,7 +664,13 @@ void MainWindow::openReportPreview(const QVariantMap &record)
     m_reportSession = record;
     QPrinter printer(QPrinter::HighResolution);
     ReportGenerator::setUpPrinter(&printer, record);
+    const QString reports = QFileInfo(m_store->databaseFileName()).absoluteDir().filePath(QStringLiteral("reports"));
+    QDir().mkpath(reports);
+    printer.setOutputFileName(ReportGenerator::reportPath(reports, record));
     QPrintPreviewDialog preview(&printer, this, Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    // A report is read page by page: the whole screen, each page as wide as the window.
+    ScreenFit::fit(&preview, ScreenFit::availableGeometry(this).size());
+    preview.findChild<QPrintPreviewWidget *>()->setZoomMode(QPrintPreviewWidget::FitToWidth);
     const QString date = LocalFormats::dateTime(record.value(QStringLiteral("date")).toDateTime());
     preview.setWindowTitle(translated("report") + QStringLiteral(" - ") + date);
     connect(&preview, &QPrintPreviewDialog::paintRequested, this, &MainWindow::printPreview);

@@ -25,6 +25,7 @@
 #include "viewertext.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QDir>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QImageReader>
@@ -164,6 +165,11 @@ QString ReportGenerator::reportBaseName(const QVariantMap &session)
     return session.value(QStringLiteral("date")).toDateTime().toString(QStringLiteral("yyyyMMdd-HHmm"));
 }
 
+QString ReportGenerator::reportPath(const QString &folder, const QVariantMap &session)
+{
+    return QDir(folder).filePath(reportBaseName(session) + QStringLiteral(".pdf"));
+}
+
 void ReportGenerator::generate(QPrinter *printer, QPainter *painter, QVariantMap session)
 {
     m_printer = printer;
@@ -201,6 +207,8 @@ void ReportGenerator::generate(QPrinter *printer, QPainter *painter, QVariantMap
     const ExpressionEvaluator::Budget budget;
     rebuildGroups(session);
     linkAnswers();
+    m_printedContents = PrintedContents(allContents(), !luminanceReadings(m_groups).isEmpty());
+    m_sectionVerdicts = SectionVerdicts(judgement, LimitsTable::current().inputs());
     // The report opens with what failed, as the operator saw it at the end of the test.
     for (const FailureSummary::Line &line : FailureSummary::lines(m_groups, judgement))
         y = drawRow(y + 4, line.what, line.detail, QString(), QString(), false, false, failedCountColour) + 4;
@@ -727,12 +735,15 @@ qreal ReportGenerator::drawGroup(qreal y, TestGroup *group, bool numberIsZero)
     }
 
     int counter = 0;
-    for (TestSubgroup *subgroup : qAsConst(*group->subgroups())) {
+    const QList<TestSubgroup *> subgroups = group->subgroups()->values();
+    for (int i = 0; i < subgroups.size(); ++i) {
+        TestSubgroup *subgroup = subgroups.at(i);
         if (subgroup->hideTitle()) {
-            y = drawSubgroup(y, subgroup, counter, true);
+            y = drawSubgroup(y, subgroup, counter, true, false);
         } else {
             ++counter;
-            y = drawSubgroup(y, subgroup, counter, numberIsZero);
+            y = drawSubgroup(y, subgroup, counter, numberIsZero,
+                             !numberIsZero && m_sectionVerdicts.failed(subgroups, i));
         }
     }
 
@@ -746,7 +757,8 @@ qreal ReportGenerator::drawGroup(qreal y, TestGroup *group, bool numberIsZero)
     return y;
 }
 
-qreal ReportGenerator::drawSubgroup(qreal y, TestSubgroup *subgroup, int runningNumber, bool hiddenTitle)
+qreal ReportGenerator::drawSubgroup(qreal y, TestSubgroup *subgroup, int runningNumber, bool hiddenTitle,
+                                    bool sectionFailed)
 {
     if (!subgroup)
         return y;
@@ -766,8 +778,8 @@ qreal ReportGenerator::drawSubgroup(qreal y, TestSubgroup *subgroup, int running
             y = m_contentRect.top();
         const int left = m_contentRect.left();
         const int headingTop = top(y);
-        const QString icon = subgroup->failedContentsCount() == 0 ? QStringLiteral(":/assets/passedicon")
-                                                                  : QStringLiteral(":/assets/failedicon");
+        const QString icon =
+            sectionFailed ? QStringLiteral(":/assets/failedicon") : QStringLiteral(":/assets/passedicon");
         m_painter->drawImage(QRect(left + 10, headingTop + 5, 16, 16), image(icon));
         m_painter->drawText(rectFromCorners(left + 30, headingTop + 6, left + 54, headingTop + 20),
                             Qt::AlignRight | Qt::AlignBottom | Qt::TextWordWrap,
@@ -799,7 +811,7 @@ qreal ReportGenerator::drawTest(qreal y, Test *test)
 {
     m_painter->save();
     for (TestContent *content : qAsConst(*test->content())) {
-        if (!content->hideFromReport())
+        if (m_printedContents.printed(test, content))
             y = drawContent(y + 4, content, test->validatable()) + 4;
     }
     m_painter->restore();

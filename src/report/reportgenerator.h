@@ -2,7 +2,9 @@
 
 #include "comparisontext.h"
 #include "luminanceresponse.h"
+#include "printedcontents.h"
 #include "reportfingerprint.h"
+#include "sectionverdicts.h"
 
 #include <QColor>
 #include <QDateTime>
@@ -44,6 +46,8 @@ public:
     static void setUpPrinter(QPrinter *printer, const QVariantMap &session);
     // The session's date as "yyyyMMdd-HHmm", the name a report is saved under.
     static QString reportBaseName(const QVariantMap &session);
+    // The file a report is printed to unless the operator chooses another: "<base name>.pdf" in the folder.
+    static QString reportPath(const QString &folder, const QVariantMap &session);
 
     void generate(QPrinter *printer, QPainter *painter, QVariantMap session);
     // Sets up a printer and draws the session's report into the PDF file at the
@@ -83,7 +87,7 @@ private:
     void rebuildGroups(const QVariantMap &session);
     void linkAnswers();
     qreal drawGroup(qreal y, TestGroup *group, bool numberIsZero);
-    qreal drawSubgroup(qreal y, TestSubgroup *subgroup, int runningNumber, bool hiddenTitle);
+    qreal drawSubgroup(qreal y, TestSubgroup *subgroup, int runningNumber, bool hiddenTitle, bool sectionFailed);
     qreal drawTest(qreal y, Test *test);
     qreal drawContent(qreal y, TestContent *content, bool validatable);
     qreal drawSignatureBlock(qreal y);
@@ -121,6 +125,8 @@ private:
     QRect m_contentRect;
     int m_pageNumber = 1;
     QList<TestGroup *> m_groups;
+    PrintedContents m_printedContents;
+    SectionVerdicts m_sectionVerdicts;
     QHash<QString, QImage> m_images;
     QString m_titleKey = QStringLiteral("report_header_unknown");
     QString m_footerNote;

@@ -23,6 +23,8 @@
 #include <QScreen>
 #include <QSet>
 
+#include <algorithm>
+
 namespace {
 
 const QString OperatorContentId = QStringLiteral("content00000000");
@@ -121,7 +123,15 @@ TestContent *TestingSession::contentById(const QString &id) const
 
 int TestingSession::totalSteps()
 {
-    return steps().size();
+    return shownStepsBefore(steps().size());
+}
+
+// Steps hidden by the answers so far are not counted, so the progress goes up by one from shown step to shown step.
+int TestingSession::shownStepsBefore(int index) const
+{
+    const QList<Test *> all = steps();
+    return int(std::count_if(all.cbegin(), all.cbegin() + qBound(0, index, all.size()),
+                             [this](const Test *test) { return !isHidden(test); }));
 }
 
 void TestingSession::setGroups(QList<TestGroup *> *groups)
@@ -144,7 +154,8 @@ Test *TestingSession::setTestIndex(int index)
     m_currentTest = test;
     m_currentIndex = index;
     m_frame->setBackHidden(index == 0);
-    m_frame->setCurrentStep(uint(index));
+    m_frame->setTotalSteps(uint(totalSteps()));
+    m_frame->setCurrentStep(uint(shownStepsBefore(index)));
     m_frame->setTitleText(test->displayTitle());
     return test;
 }

@@ -108,6 +108,7 @@ private:
     bool isLeftOut(const Test *test) const;
     bool placeOf(const Test *test, const std::function<bool(unsigned, unsigned)> &holds) const;
     void skipConfirmedSteps();
+    int shownStepsBefore(int index) const;
     void recordAnswers(const Test *test);
     void mergeOwnValues(const Test *test);
     void computeJoins(const Test *test);

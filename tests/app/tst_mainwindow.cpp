@@ -7,6 +7,7 @@
 #include "pdfprobe.h"
 #include "savedsessionsmodel.h"
 #include "scheduler/schedulertesting.h"
+#include "screenfit.h"
 #include "screenidentity.h"
 #include "support/itemviews.h"
 #include "support/modalanswers.h"
@@ -123,12 +124,27 @@ private slots:
                  QImage(QStringLiteral(":/assets/checkicon")));
 
         const QString pdf = QDir::current().absoluteFilePath(QStringLiteral("preview.pdf"));
+        QString defaultFile;
+        QSize previewSize;
+        QPrintPreviewWidget::ZoomMode zoom = QPrintPreviewWidget::CustomZoom;
         ModalAnswers::handle([&](QDialog *dialog) {
+            defaultFile = static_cast<QPrintPreviewDialog *>(dialog)->printer()->outputFileName();
+            previewSize = dialog->size();
+            zoom = dialog->findChild<QPrintPreviewWidget *>()->zoomMode();
             static_cast<QPrintPreviewDialog *>(dialog)->printer()->setOutputFileName(pdf);
             dialog->findChild<QPrintPreviewWidget *>()->print();
         });
         auto *table = child<QTableView>("listSavedSessionsTableView");
+        QVERIFY(table->isColumnHidden(SavedSessionsModel::TestCountColumn));
         ItemViews::clickCell(table, 0, SavedSessionsModel::ReportColumn);
+        // The preview fills the screen's available area, pages fit to its width; the report goes to the data folder.
+        QCOMPARE(previewSize, ScreenFit::availableGeometry(m_window.get()).size() - ScreenFit::frameAllowance());
+        QCOMPARE(zoom, QPrintPreviewWidget::FitToWidth);
+        const QDateTime started = sessions()->recordAt(0).value("date").toDateTime();
+        QCOMPARE(defaultFile, QFileInfo(ConfigurationManager::instance()->databaseFileName())
+                                  .absoluteDir()
+                                  .filePath("reports/" + started.toString("yyyyMMdd-HHmm") + ".pdf"));
+        QVERIFY(QFileInfo(defaultFile).dir().exists());
         const QString text = PdfProbe::text(PdfProbe::words(pdf));
         QVERIFY2(text.contains(QStringLiteral("Operator Dana Weber")), qPrintable(text));
         QVERIFY2(!text.contains(QStringLiteral("Ambient illuminance")), qPrintable(text));

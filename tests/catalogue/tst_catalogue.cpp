@@ -284,6 +284,20 @@ private Q_SLOTS:
         QVERIFY(!catalogue.testType("weekly"));
     }
 
+    // Every content of the shipped catalogue is named in its records and exports by an id of its own.
+    void everyContentHasItsId()
+    {
+        const TestsManager catalogue;
+        const QRegularExpression pattern("^content[0-9]{8}$");
+        QSet<QString> ids;
+        const QList<TestContent *> contents = AnsweredCatalogue::contents(*catalogue.groups());
+        for (const TestContent *content : contents) {
+            QVERIFY2(pattern.match(content->id()).hasMatch(), qPrintable(content->caption()));
+            ids.insert(content->id());
+        }
+        QCOMPARE(ids.size(), contents.size());
+    }
+
     // The operator's answer to the UN10 pixel errors of type A and to the darkest TG18-LN level.
     void answersOfTheOperator_data()
     {

@@ -7,7 +7,12 @@
 #include "reportdocument.h"
 #include "reportgenerator.h"
 #include "sessionexport.h"
+#include "test.h"
 #include "testconfig.h"
+#include "testcontent.h"
+#include "testgroup.h"
+#include "testsmanager.h"
+#include "testsubgroup.h"
 #include "translator.h"
 
 #include <QCryptographicHash>
@@ -84,6 +89,31 @@ QString sha256(const QString &path)
     return file.open(QIODevice::ReadOnly)
                ? QString::fromLatin1(QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex())
                : QString();
+}
+
+// The label column of the report's rows, all whitespace removed: a label wrapped over lines reads as one.
+QString labelColumn(const QList<Word> &words)
+{
+    QList<Word> labels;
+    std::copy_if(words.begin(), words.end(), std::back_inserter(labels),
+                 [](const Word &word) { return word.box.right() <= contentLeft + 141; });
+    return PdfProbe::text(labels).remove(QRegularExpression("\\s"));
+}
+
+// The row a content is printed as: its own label, or for an answer read by a computed value, that value's label.
+QString rowLabel(const TestContent *content, const QList<TestContent *> &all)
+{
+    const auto label = [](const TestContent *row) {
+        QString text = TR::Translator::instance()->translate(row->report());
+        if (text.isEmpty())
+            text = TR::Translator::instance()->translate(row->caption());
+        return text.remove(QRegularExpression("\\s"));
+    };
+    for (const TestContent *reader : all) {
+        if (!reader->hideFromReport() && reader->joinIds().contains(content->id()))
+            return label(reader);
+    }
+    return label(content);
 }
 
 } // namespace
@@ -299,6 +329,79 @@ private Q_SLOTS:
             const QString exported = SessionExport::write(record, format);
             QVERIFY(!exported.contains(NotFinite));
             QVERIFY(exported.contains("periodicConstancy") && exported.contains("projectionRadiography"));
+        }
+    }
+
+    void everyAnswerPrinted_data()
+    {
+        QTest::addColumn<QString>("testType");
+        const TestsManager catalogue;
+        for (const TestsManager::TestType &type : catalogue.testTypes())
+            QTest::newRow(qPrintable(type.id)) << type.id;
+    }
+
+    // Every answer of a session of each test type has its row in the report, also one the record marks hidden.
+    void everyAnswerPrinted()
+    {
+        QFETCH(QString, testType);
+        QVariantMap record = AnsweredSession::judgedRecord(
+            AnsweredCatalogue::brightMonitor(), testType, {"projectionRadiography", "RK3", {}}, LimitsTable::current());
+        QVariantMap testSession;
+        for (const QVariant &number : TestsManager().testTypeGroups(testType))
+            testSession.insert(number.toString(), record.value("test_session").toMap().value(number.toString()));
+        record.insert("test_session", testSession);
+        const QString printed = labelColumn(PdfProbe::words(write(record)));
+
+        QList<TestContent *> contents;
+        for (auto it = testSession.cbegin(); it != testSession.cend(); ++it) {
+            const TestGroup *group = new TestGroup(it.value().toMap(), it.key().toUInt(), this);
+            for (const TestSubgroup *subgroup : qAsConst(*group->subgroups())) {
+                for (const Test *test : qAsConst(*subgroup->tests()))
+                    contents += *test->content();
+            }
+        }
+        int answers = 0;
+        for (const TestContent *content : qAsConst(contents)) {
+            const bool answered = content->type() == TestContent::kTestContentTypeBoolean ||
+                                  content->type() == TestContent::kTestContentTypeMultiselect ||
+                                  !content->resultText().isEmpty();
+            if (!answered || !content->join().isEmpty())
+                continue;
+            ++answers;
+            const QString label = rowLabel(content, contents);
+            QVERIFY2(!label.isEmpty() && printed.contains(label), qPrintable(content->caption() + ": " + label));
+        }
+        QVERIFY(answers > 10);
+    }
+
+    // A section's icon follows the verdicts on the quantities its rows measure, also where every row passed: the
+    // uniformities of section 6.2 computed under it without a heading of their own fail, the ambient illuminance of
+    // section 3.1 passes. Only these verdicts are kept, so no other one decides an icon.
+    void sectionIconFollowsVerdicts()
+    {
+        AnsweredCatalogue::Measurements monitor = AnsweredCatalogue::brightMonitor();
+        monitor.lightFields[0] = 120;
+        monitor.darkFields[0] = 3;
+        QVariantMap record = AnsweredSession::judgedRecord(monitor, "acceptance", {"projectionRadiography", "RK3", {}},
+                                                           LimitsTable::current());
+        QVariantMap judgement = record.value("judgement").toMap();
+        QVariantList kept;
+        for (const QVariant &verdict : judgement.value("verdicts").toList()) {
+            const QString quantity = verdict.toMap().value("quantity").toString();
+            const bool passed = verdict.toMap().value("passed").toBool();
+            if ((quantity.startsWith("uniformity") && !passed) || (quantity == "illuminance" && passed))
+                kept << verdict;
+        }
+        QCOMPARE(kept.size(), 3);
+        judgement.insert("verdicts", kept);
+        record.insert("judgement", judgement);
+        const QString pdf = write(record);
+        const QList<Word> words = PdfProbe::words(pdf);
+        for (const auto &[section, colour] : {std::make_pair("3.1", passedGreen), std::make_pair("6.2", failedOrange)}) {
+            const Word number = first(words, section);
+            QVERIFY2(showsOnly(PdfProbe::render(pdf, number.page),
+                               QRect(contentLeft + 10, qRound(number.box.top()) - 6, 16, 18), colour),
+                     section);
         }
     }
 

@@ -276,6 +276,7 @@ private slots:
     {
         QSignalSpy succeeded(m_session.get(), &TestingSession::sessionSucceeded);
         ModalAnswers::clickButton(translated("ok"));
+        QSignalSpy steps(m_session->frame(), &TestFrame::currentStepChanged);
         begin(m_catalogue->groups());
         const QStringList levels{"0.8", "10",  "20",  "30",  "40",  "50",  "60",  "70",  "80",
                                  "90",  "100", "120", "140", "160", "200", "250", "300", "400"};
@@ -286,6 +287,11 @@ private slots:
                      .size(),
                  66);
         QCOMPARE(ModalPrompt::pendingAnswers(), 1);
+        // The progress counts the shown steps only: one up from each to the next, the last one "66 of 66".
+        for (int i = 0; i < steps.size(); ++i)
+            QCOMPARE(steps.at(i).value(0).toUInt(), uint(i));
+        QCOMPARE(steps.size(), 66);
+        QCOMPARE(m_session->frame()->totalSteps(), 66u);
 
         // Below 23 inches the TC, ML, MR and BC positions are skipped, forward and back.
         const QStringList dimLevels{"1",  "2",  "3",  "4",  "5",  "6",  "7",  "8",  "9",
