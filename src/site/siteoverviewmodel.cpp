@@ -21,6 +21,16 @@ QString shortDate(const QDateTime &moment)
     return moment.isValid() ? LocalFormats::dateTime(moment) : QString();
 }
 
+// One line, as every row is as high as the first: "Description: 3 days overdue; ...".
+QString overdueText(const SiteDisplayRow &row)
+{
+    QList<OverdueTasks::Entry> shown = row.overdue;
+    // Descriptions come from every station too, so none may break the row either.
+    for (OverdueTasks::Entry &entry : shown)
+        entry.description = PrintableText::escaped(entry.description);
+    return OverdueTasks::lines(shown).replace(QLatin1Char('\n'), QStringLiteral("; "));
+}
+
 int mostDaysOverdue(const SiteDisplayRow &row)
 {
     int days = 0;
@@ -110,7 +120,7 @@ QVariant SiteOverviewModel::displayData(const SiteDisplayRow &row, int column) c
     case NextDueColumn:
         return shortDate(row.nextDue);
     case OverdueColumn:
-        return OverdueTasks::lines(row.overdue);
+        return overdueText(row);
     default:
         return QVariant();
     }
