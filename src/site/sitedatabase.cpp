@@ -353,7 +353,8 @@ QVector<SiteDisplayRow> SiteDatabase::overview(bool *ok)
     *ok = execute(query);
     while (*ok && query.next())
         rows.append(SiteDisplayRow{summaryAt(query), momentOf(query.value(11)), {}});
-    const QMultiHash<QString, OverdueTasks::Entry> overdue = *ok ? overdueTasks(ok) : QMultiHash<QString, OverdueTasks::Entry>();
+    const QMultiHash<QString, OverdueTasks::Entry> overdue =
+        *ok ? overdueTasks(ok) : QMultiHash<QString, OverdueTasks::Entry>();
     for (SiteDisplayRow &row : rows) {
         const SiteSessionSummary &session = row.lastSession;
         const QString displayKey = DisplayRecord::key({{QStringLiteral("maker"), session.displayMaker},

@@ -8,10 +8,10 @@
 #include "sitepage.h"
 #include "sitesender.h"
 #include "siteuri.h"
-#include "taskinterval.h"
 #include "support/itemviews.h"
 #include "support/modalanswers.h"
 #include "support/postgresserver.h"
+#include "taskinterval.h"
 #include "testconfig.h"
 
 #include <QPrintPreviewDialog>
@@ -63,9 +63,7 @@ QVariantMap weeklyTask(const QString &id, const QString &description, int startD
                        const QString &serial = QString())
 {
     QVariantMap task = TaskInterval(1, TaskInterval::Weeks).toRecord();
-    task.insert({{"id", id},
-                 {"description", description},
-                 {"date", localNoon(startDays)}});
+    task.insert({{"id", id}, {"description", description}, {"date", localNoon(startDays)}});
     if (lastRunDays != 0)
         task.insert("lastperformed", localNoon(lastRunDays));
     if (!serial.isEmpty())
