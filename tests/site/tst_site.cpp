@@ -1,4 +1,5 @@
 #include "configurationmanager.h"
+#include "defaultdictionary.h"
 #include "localformats.h"
 #include "mainwindow.h"
 #include "pdfprobe.h"
@@ -13,6 +14,7 @@
 #include "support/postgresserver.h"
 #include "taskinterval.h"
 #include "testconfig.h"
+#include "translator.h"
 
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -127,6 +129,7 @@ private slots:
     {
         QVERIFY2(m_server.start(), qPrintable(m_server.error()));
         QFile::remove("Lumivex 2016.ini");
+        TR::Translator::instance()->setModel(TR::defaultDictionary());
     }
 
     void uri_data()
