@@ -1,5 +1,6 @@
 #include "sitedatabase.h"
 
+#include "displayrecord.h"
 #include "printabletext.h"
 #include "storedrecord.h"
 #include "taskscheduler.h"
@@ -9,6 +10,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
+
+#include <algorithm>
 
 namespace {
 
@@ -349,8 +352,49 @@ QVector<SiteDisplayRow> SiteDatabase::overview(bool *ok)
     QVector<SiteDisplayRow> rows;
     *ok = execute(query);
     while (*ok && query.next())
-        rows.append(SiteDisplayRow{summaryAt(query), momentOf(query.value(11))});
+        rows.append(SiteDisplayRow{summaryAt(query), momentOf(query.value(11)), {}});
+    const QMultiHash<QString, OverdueTasks::Entry> overdue =
+        *ok ? overdueTasks(ok) : QMultiHash<QString, OverdueTasks::Entry>();
+    for (SiteDisplayRow &row : rows) {
+        const SiteSessionSummary &session = row.lastSession;
+        const QString displayKey = DisplayRecord::key({{QStringLiteral("maker"), session.displayMaker},
+                                                       {QStringLiteral("model"), session.displayModel},
+                                                       {QStringLiteral("serial"), session.displaySerial}});
+        for (const OverdueTasks::Entry &entry : overdue.values(session.station)) {
+            const QString taskKey = DisplayRecord::key(entry.display);
+            if (taskKey.isEmpty() || taskKey == displayKey)
+                row.overdue.append(entry);
+        }
+        // The longest overdue first: it is the one to see to first.
+        std::stable_sort(row.overdue.begin(), row.overdue.end(),
+                         [](const OverdueTasks::Entry &a, const OverdueTasks::Entry &b) { return a.days > b.days; });
+    }
     return rows;
+}
+
+QMultiHash<QString, OverdueTasks::Entry> SiteDatabase::overdueTasks(bool *ok)
+{
+    QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT station, task_id, record::text FROM lumivex_tasks WHERE NOT removed"));
+    QMultiHash<QString, OverdueTasks::Entry> overdue;
+    *ok = execute(query);
+    // Counted here rather than stored at sending: a task sent weeks ago is overdue by today's count.
+    const QDateTime now = QDateTime::currentDateTime();
+    while (*ok && query.next()) {
+        bool readable = false;
+        TaskScheduler task(StoredRecord::decodeTask(query.value(2).toString().toUtf8(), &readable));
+        // A task that cannot be read could be one overdue: the page says so rather than leave it out.
+        if (!readable) {
+            *ok = fail(QStringLiteral("task %1 of the station \"%2\" in the site database is not a readable record")
+                           .arg(PrintableText::escaped(query.value(1).toString()),
+                                PrintableText::escaped(query.value(0).toString())));
+            break;
+        }
+        for (const OverdueTasks::Entry &entry : OverdueTasks::of({&task}, now))
+            overdue.insert(query.value(0).toString(), entry);
+    }
+    return overdue;
 }
 
 QVector<SiteSessionSummary> SiteDatabase::sessions(const QString &station, bool *ok)

@@ -5,6 +5,7 @@
 #include "siteuri.h"
 
 #include <QDateTime>
+#include <QMultiHash>
 #include <QString>
 #include <QVariantMap>
 #include <QVector>
@@ -46,7 +47,7 @@ public:
     bool markSessionWithdrawn(const QString &station, const QString &uuid, const QVariantMap &withdrawal);
 
     // The newest session of every station and display, with the next due date of
-    // the station's tasks for that display or for any display.
+    // the station's tasks for that display or for any display, and those of them overdue today.
     QVector<SiteDisplayRow> overview(bool *ok);
     // Every session, newest first, of one station or (empty station) of all.
     QVector<SiteSessionSummary> sessions(const QString &station, bool *ok);
@@ -54,6 +55,8 @@ public:
     QVariantMap sessionRecord(const QString &uuid);
 
 private:
+    // The overdue tasks of every station, by station, counted today from the records the stations sent.
+    QMultiHash<QString, OverdueTasks::Entry> overdueTasks(bool *ok);
     bool ensureSchema();
     bool execute(QSqlQuery &query);
     // Executes a statement that writes for a station, naming the pair a refusal of its login concerns.

@@ -2,6 +2,7 @@
 
 #include "buttoncelldelegate.h"
 #include "localformats.h"
+#include "overduetasks.h"
 #include "printabletext.h"
 #include "testtypename.h"
 #include "translator.h"
@@ -18,6 +19,24 @@ QString translated(const char *key)
 QString shortDate(const QDateTime &moment)
 {
     return moment.isValid() ? LocalFormats::dateTime(moment) : QString();
+}
+
+// One line, as every row is as high as the first: "Description: 3 days overdue; ...".
+QString overdueText(const SiteDisplayRow &row)
+{
+    QList<OverdueTasks::Entry> shown = row.overdue;
+    // Descriptions come from every station too, so none may break the row either.
+    for (OverdueTasks::Entry &entry : shown)
+        entry.description = PrintableText::escaped(entry.description);
+    return OverdueTasks::lines(shown).replace(QLatin1Char('\n'), QStringLiteral("; "));
+}
+
+int mostDaysOverdue(const SiteDisplayRow &row)
+{
+    int days = 0;
+    for (const OverdueTasks::Entry &entry : row.overdue)
+        days = qMax(days, entry.days);
+    return days;
 }
 
 } // namespace
@@ -100,6 +119,8 @@ QVariant SiteOverviewModel::displayData(const SiteDisplayRow &row, int column) c
         return session.failedCount;
     case NextDueColumn:
         return shortDate(row.nextDue);
+    case OverdueColumn:
+        return overdueText(row);
     default:
         return QVariant();
     }
@@ -112,6 +133,8 @@ QVariant SiteOverviewModel::sortData(const SiteDisplayRow &row, int column) cons
         return row.lastSession.storedAt;
     case NextDueColumn:
         return row.nextDue;
+    case OverdueColumn:
+        return mostDaysOverdue(row);
     case ResultColumn:
     case FailedCountColumn:
         return row.lastSession.failedCount;
@@ -124,7 +147,7 @@ QVariant SiteOverviewModel::headerData(int section, Qt::Orientation orientation,
 {
     static const char *const Keys[ColumnCount] = {"site_station",     "trust_sentBy",  "site_maker",    "site_model",
                                                   "site_serial",      "site_lastTest", "site_testType", "site_result",
-                                                  "site_failedCount", "site_nextDue",  "report"};
+                                                  "site_failedCount", "site_nextDue",  "plan_overdue",  "report"};
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= ColumnCount)
         return QVariant();
     return section == ReportColumn ? QString() : translated(Keys[section]);

@@ -6,7 +6,7 @@
 #include <QVector>
 
 // The site page's table: one row per station and display with its newest
-// session and when its next task falls due, and a "report" cell. The sort role
+// session, when its next task falls due, its overdue tasks, and a "report" cell. The sort role
 // gives dates and counts as values, so the page sorts them as such.
 class SiteOverviewModel : public QAbstractTableModel
 {
@@ -25,6 +25,7 @@ public:
         ResultColumn,
         FailedCountColumn,
         NextDueColumn,
+        OverdueColumn,
         ReportColumn,
         ColumnCount
     };

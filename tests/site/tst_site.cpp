@@ -1,4 +1,5 @@
 #include "configurationmanager.h"
+#include "defaultdictionary.h"
 #include "localformats.h"
 #include "mainwindow.h"
 #include "pdfprobe.h"
@@ -11,7 +12,9 @@
 #include "support/itemviews.h"
 #include "support/modalanswers.h"
 #include "support/postgresserver.h"
+#include "taskinterval.h"
 #include "testconfig.h"
+#include "translator.h"
 
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -48,6 +51,26 @@ QVariantMap sessionRecord(const QString &tester, const QDateTime &date, const QS
             {"monitorselected", 0},
             {"monitorinfo", " (MAKER - MD27)"},
             {"test_session", QVariantMap{{"2", group}}}};
+}
+
+// Noon of the day `days` from today, so that no change of the clocks moves it to another day.
+QDateTime localNoon(int days)
+{
+    return QDateTime(QDate::currentDate().addDays(days), QTime(12, 0));
+}
+
+// A task repeating every week from `startDays`, last run `lastRunDays` from today (never for 0), for the display
+// MAKER MD27 of `serial` or, without one, for any display.
+QVariantMap weeklyTask(const QString &id, const QString &description, int startDays, int lastRunDays,
+                       const QString &serial = QString())
+{
+    QVariantMap task = TaskInterval(1, TaskInterval::Weeks).toRecord();
+    task.insert({{"id", id}, {"description", description}, {"date", localNoon(startDays)}});
+    if (lastRunDays != 0)
+        task.insert("lastperformed", localNoon(lastRunDays));
+    if (!serial.isEmpty())
+        task.insert("display", QVariantMap{{"maker", "MAKER"}, {"model", "MD27"}, {"serial", serial}});
+    return task;
 }
 
 QString newUuid()
@@ -106,6 +129,7 @@ private slots:
     {
         QVERIFY2(m_server.start(), qPrintable(m_server.error()));
         QFile::remove("Lumivex 2016.ini");
+        TR::Translator::instance()->setModel(TR::defaultDictionary());
     }
 
     void uri_data()
@@ -167,6 +191,13 @@ private slots:
             // Sent twice: queued twice at the first station.
             QVERIFY(SiteOutbox::addSession(first.database(), uuid, record));
             QVERIFY(SiteOutbox::addSession(first.database(), uuid, record));
+            // Weekly tasks counted from today: for SN-1, last run ten days ago, so due three days ago; for any
+            // display, one run five days ago and not due yet, and one started ten days ago that never ran; and
+            // one of another display. A description that would split the row is shown as the tools print it.
+            QVERIFY(SiteOutbox::addTask(first.database(), weeklyTask("w1", "Weekly\nof SN-1", -17, -10, "SN-1")));
+            QVERIFY(SiteOutbox::addTask(first.database(), weeklyTask("w2", "Weekly", -5, -5)));
+            QVERIFY(SiteOutbox::addTask(first.database(), weeklyTask("w3", "Never run", -10, 0)));
+            QVERIFY(SiteOutbox::addTask(first.database(), weeklyTask("w4", "Weekly of SN-9", -5, 0, "SN-9")));
             QVERIFY(SiteOutbox::addSession(second.database(), newUuid(),
                                            sessionRecord("Ann", stored.addDays(1), "SN-2", 2)));
             QVERIFY(SiteOutbox::addTask(
@@ -201,7 +232,11 @@ private slots:
         QCOMPARE(odd.station, oddStation);
         QCOMPARE(odd.tester, oddTester);
         QCOMPARE(odd.storedAt, stored);
-        QVERIFY(!bySerial.value("SN-1").nextDue.isValid());
+        QCOMPARE(bySerial.value("SN-1").nextDue, localNoon(-10));
+        SiteOverviewModel model;
+        model.setRows({bySerial.value("SN-1")});
+        QCOMPARE(model.index(0, SiteOverviewModel::OverdueColumn).data().toString(),
+                 QStringLiteral("Never run: 10 days overdue; Weekly\\nof SN-1: 3 days overdue"));
         QCOMPARE(bySerial.value("SN-2").lastSession.failedCount, 2);
         QCOMPARE(bySerial.value("SN-2").nextDue, stored.addDays(30));
         QCOMPARE(bySerial.value("SN-3").nextDue, stored.addDays(10));
