@@ -73,3 +73,15 @@ QString LocalFormats::number(double value, int decimals)
 {
     return QLocale().toString(value, 'f', decimals);
 }
+
+QString LocalFormats::count(qint64 value)
+{
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale.toString(value);
+}
+
+QString LocalFormats::seconds(double value, int decimals)
+{
+    return number(value, decimals) + QStringLiteral(" s");
+}

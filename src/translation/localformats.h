@@ -22,4 +22,8 @@ public:
     static QString storedReading(const QString &typed);
     // A computed value with a fixed number of decimals.
     static QString number(double value, int decimals);
+    // Something counted (pixels, sessions, levels): never with decimals.
+    static QString count(qint64 value);
+    // A span of time in seconds, with its unit ("20,0 s").
+    static QString seconds(double value, int decimals = 1);
 };
