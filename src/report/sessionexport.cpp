@@ -42,6 +42,19 @@ QJsonObject displayObject(const QVariantMap &session)
     return object;
 }
 
+// Who withdrew the session, when (UTC) and why; empty for a session that was
+// not withdrawn, whose export stays as it always was.
+QJsonObject withdrawalObject(const QVariantMap &session)
+{
+    const QVariantMap withdrawal = session.value(QStringLiteral("withdrawal")).toMap();
+    if (withdrawal.isEmpty())
+        return {};
+    return {{QStringLiteral("withdrawnBy"), withdrawal.value(QStringLiteral("withdrawnBy")).toString()},
+            {QStringLiteral("withdrawnAt"),
+             withdrawal.value(QStringLiteral("withdrawnAt")).toDateTime().toUTC().toString(Qt::ISODate)},
+            {QStringLiteral("reason"), withdrawal.value(QStringLiteral("reason")).toString()}};
+}
+
 QJsonArray verdictRows(const QVariantMap &session)
 {
     QJsonArray rows;
@@ -237,6 +250,9 @@ QByteArray json(const QVariantMap &session, const QList<TestGroup *> &groups,
                                     {QStringLiteral("session"), reference.value(QStringLiteral("session")).toString()}});
         document.insert(QStringLiteral("comparison"), comparisonRows(ComparisonText::lines(session)));
     }
+    const QJsonObject withdrawal = withdrawalObject(session);
+    if (!withdrawal.isEmpty())
+        document.insert(QStringLiteral("withdrawal"), withdrawal);
     return QJsonDocument(document).toJson();
 }
 
@@ -288,6 +304,14 @@ QByteArray csv(const QVariantMap &session, const QList<TestGroup *> &groups)
     const QList<ComparisonText::Line> comparison = ComparisonText::lines(session);
     if (!comparison.isEmpty())
         lines[0] += QStringLiteral(",reference,deviation");
+    // A withdrawn session's rows end with who withdrew it, when and why.
+    const QJsonObject withdrawal = withdrawalObject(session);
+    QStringList withdrawalFields;
+    if (!withdrawal.isEmpty()) {
+        lines[0] += QStringLiteral(",withdrawnBy,withdrawnAt,withdrawalReason");
+        for (const QString &key : {QStringLiteral("withdrawnBy"), QStringLiteral("withdrawnAt"), QStringLiteral("reason")})
+            withdrawalFields << csvField(withdrawal.value(key));
+    }
     const auto addLine = [&](const QJsonObject &row, const QStringList &extra) {
         QStringList fields;
         for (const QString &column : columns)
@@ -295,7 +319,7 @@ QByteArray csv(const QVariantMap &session, const QList<TestGroup *> &groups)
         fields << csvField(testType(session));
         for (const QString &key : displayKeys)
             fields << csvField(display.value(key));
-        lines << (fields + extra).join(QLatin1Char(','));
+        lines << (fields + extra + withdrawalFields).join(QLatin1Char(','));
     };
     for (const QJsonValue &row : contentRows(groups))
         addLine(row.toObject(), comparison.isEmpty() ? QStringList() : QStringList{QString(), QString()});

@@ -54,11 +54,13 @@ QDateTime nextDue(const QVariantMap &task)
 }
 
 // The summary columns of lumivex_sessions, each under the given prefix ("newest." or none).
+const int SummaryColumnCount = 14;
 QString summaryColumns(const QString &prefix = QString())
 {
     return QStringLiteral("%1uuid::text, %1station, (extract(epoch FROM %1stored_at) * 1000)::bigint, %1tester, "
                           "%1display_maker, %1display_model, %1display_serial, %1test_type, %1test_count, "
-                          "%1failed_count, %1sent_by")
+                          "%1failed_count, %1sent_by, %1withdrawn_by, "
+                          "(extract(epoch FROM %1withdrawn_at) * 1000)::bigint, %1withdrawal_reason")
         .arg(prefix);
 }
 
@@ -76,6 +78,9 @@ SiteSessionSummary summaryAt(const QSqlQuery &query)
     summary.testCount = query.value(8).toInt();
     summary.failedCount = query.value(9).toInt();
     summary.sentBy = query.value(10).toString();
+    summary.withdrawnBy = query.value(11).toString();
+    summary.withdrawnAt = momentOf(query.value(12));
+    summary.withdrawalReason = query.value(13).toString();
     return summary;
 }
 
@@ -352,7 +357,7 @@ QVector<SiteDisplayRow> SiteDatabase::overview(bool *ok)
     QVector<SiteDisplayRow> rows;
     *ok = execute(query);
     while (*ok && query.next())
-        rows.append(SiteDisplayRow{summaryAt(query), momentOf(query.value(11)), {}});
+        rows.append(SiteDisplayRow{summaryAt(query), momentOf(query.value(SummaryColumnCount)), {}});
     const QMultiHash<QString, OverdueTasks::Entry> overdue =
         *ok ? overdueTasks(ok) : QMultiHash<QString, OverdueTasks::Entry>();
     for (SiteDisplayRow &row : rows) {

@@ -6,6 +6,7 @@
 #include "printabletext.h"
 #include "testtypename.h"
 #include "translator.h"
+#include "withdrawalmark.h"
 
 #include <QSet>
 
@@ -76,6 +77,9 @@ QVariant SiteOverviewModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.row() >= m_rows.size())
         return QVariant();
     const SiteDisplayRow &row = m_rows.at(index.row());
+    const QVariantMap withdrawal = row.lastSession.withdrawal();
+    if (!withdrawal.isEmpty() && (role == Qt::FontRole || role == Qt::ToolTipRole))
+        return WithdrawalMark::data(withdrawal, role);
     switch (role) {
     case Qt::DisplayRole:
         return displayData(row, index.column());

@@ -6,7 +6,8 @@
 #include <QVector>
 
 // The site page's table: one row per station and display with its newest
-// session, when its next task falls due, its overdue tasks, and a "report" cell. The sort role
+// session (struck through when it was withdrawn, who, when and why in its tooltip),
+// when its next task falls due, its overdue tasks, and a "report" cell. The sort role
 // gives dates and counts as values, so the page sorts them as such.
 class SiteOverviewModel : public QAbstractTableModel
 {

@@ -54,3 +54,12 @@ SiteSessionSummary SiteSessionSummary::fromRecord(const QVariantMap &record)
     }
     return summary;
 }
+
+QVariantMap SiteSessionSummary::withdrawal() const
+{
+    if (!withdrawnAt.isValid())
+        return {};
+    return {{QStringLiteral("withdrawnBy"), withdrawnBy},
+            {QStringLiteral("withdrawnAt"), withdrawnAt},
+            {QStringLiteral("reason"), withdrawalReason}};
+}

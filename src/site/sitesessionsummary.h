@@ -20,6 +20,14 @@ struct SiteSessionSummary
     int failedCount = 0;
     // The site database login that sent the session; empty for one not read from the site.
     QString sentBy;
+    // A session withdrawn at its station: who withdrew it, when and why.
+    QString withdrawnBy;
+    QDateTime withdrawnAt;
+    QString withdrawalReason;
+
+    // "withdrawnBy", "withdrawnAt" and "reason" as the station's list gives
+    // them; empty for a session that was not withdrawn.
+    QVariantMap withdrawal() const;
 
     // The summary of a stored session record; the display comes from the
     // record's "display" map or, for sessions stored before there was one, from

@@ -229,16 +229,17 @@ bool ConfigurationManager::setLocaleSelected(const QString &code)
     return saved;
 }
 
-QVariantList ConfigurationManager::sessions(bool withWithdrawn, int first, int count) const
+QVariantList ConfigurationManager::sessions(bool withWithdrawn) const
 {
-    return m_database->sessionSummaries(
-        withWithdrawn ? SessionDatabase::WithWithdrawn : SessionDatabase::WithoutWithdrawn, first, count);
+    return m_database->sessionSummaries(withWithdrawn ? SessionDatabase::WithWithdrawn
+                                                      : SessionDatabase::WithoutWithdrawn);
 }
 
-QVector<SessionListRow> ConfigurationManager::sessionRows(bool withWithdrawn, int first, int count) const
+QVector<SessionListRow> ConfigurationManager::sessionRows(bool withWithdrawn, const SessionListRow *after,
+                                                          int count) const
 {
     return m_database->sessionRows(withWithdrawn ? SessionDatabase::WithWithdrawn : SessionDatabase::WithoutWithdrawn,
-                                   first, count);
+                                   after, count);
 }
 
 int ConfigurationManager::sessionCount(bool withWithdrawn) const

@@ -66,10 +66,10 @@ public:
 
     // Newest first, each with the fields of the list and the session's
     // database "id", but not the results: sessionRecord() reads those.
-    // `count` -1: every session from `first` on.
-    QVariantList sessions(bool withWithdrawn = true, int first = 0, int count = -1) const;
-    // The same as compact rows, for the list of years of sessions.
-    QVector<SessionListRow> sessionRows(bool withWithdrawn, int first, int count) const;
+    QVariantList sessions(bool withWithdrawn = true) const;
+    // The same as compact rows, for the list of years of sessions: `count`
+    // rows that follow the row `after`, or from the newest on without one.
+    QVector<SessionListRow> sessionRows(bool withWithdrawn, const SessionListRow *after, int count) const;
     int sessionCount(bool withWithdrawn) const;
     QVariantMap sessionRecord(const QVariantMap &summary) const;
     QVariantMap latestSessionResults() const;

@@ -7,10 +7,10 @@
 #include "storedcount.h"
 #include "testtypename.h"
 #include "translator.h"
+#include "withdrawalmark.h"
 
 #include <QColor>
 #include <QDateTime>
-#include <QFont>
 #include <QImage>
 
 #include <algorithm>
@@ -40,7 +40,7 @@ void SavedSessionsModel::reload()
     beginResetModel();
     m_unsaved = m_store->unsavedSessions();
     m_storedCount = m_store->sessionCount(m_showWithdrawn);
-    m_rows = m_store->sessionRows(m_showWithdrawn, 0, PageSize);
+    m_rows = m_store->sessionRows(m_showWithdrawn, nullptr, PageSize);
     m_cachedRow = -1;
     endResetModel();
 }
@@ -54,10 +54,11 @@ void SavedSessionsModel::fetchMore(const QModelIndex &parent)
 {
     if (!canFetchMore(parent))
         return;
-    // Each page is as long as the list read so far: one who scrolls on through
-    // years of sessions pays a few reads and repaints, not one per page of 500.
-    const int pageSize = std::max<int>(PageSize, m_rows.size());
-    const QVector<SessionListRow> page = m_store->sessionRows(m_showWithdrawn, m_rows.size(), pageSize);
+    // Each page is twice as long as the list read so far: one who scrolls on
+    // through years of sessions pays a few reads and repaints, not one per page
+    // of 500 (ten thousand sessions take four).
+    const int pageSize = std::max<int>(PageSize, 2 * m_rows.size());
+    const QVector<SessionListRow> page = m_store->sessionRows(m_showWithdrawn, m_rows.isEmpty() ? nullptr : &m_rows.constLast(), pageSize);
     if (page.isEmpty()) {
         // The store read fewer than it counted (a damaged page): the list ends here.
         m_storedCount = m_rows.size();
@@ -112,7 +113,7 @@ QVariant SavedSessionsModel::data(const QModelIndex &index, int role) const
     const bool saved = isSaved(index.row());
     const QVariantMap withdrawal = record.value(QStringLiteral("withdrawal")).toMap();
     if (!withdrawal.isEmpty() && (role == Qt::FontRole || role == Qt::ToolTipRole))
-        return withdrawnData(withdrawal, role);
+        return WithdrawalMark::data(withdrawal, role);
     if (!withdrawal.isEmpty() && index.column() == DeleteColumn)
         return {};
     switch (role) {
@@ -169,20 +170,6 @@ QVariant SavedSessionsModel::displayData(const QVariantMap &record, int column) 
     }
 }
 
-// Struck through, with who withdrew it, when and why.
-QVariant SavedSessionsModel::withdrawnData(const QVariantMap &withdrawal, int role) const
-{
-    if (role == Qt::FontRole) {
-        QFont font;
-        font.setStrikeOut(true);
-        return font;
-    }
-    return translated("records_withdrawnBy")
-        .arg(withdrawal.value(QStringLiteral("withdrawnBy")).toString(),
-             LocalFormats::dateTime(withdrawal.value(QStringLiteral("withdrawnAt")).toDateTime()),
-             withdrawal.value(QStringLiteral("reason")).toString());
-}
-
 QVariant SavedSessionsModel::decorationData(const QVariantMap &record, int column) const
 {
     switch (column) {
@@ -226,7 +213,7 @@ bool SavedSessionsModel::addSession(const QVariantMap &results, const QString &t
         return saved;
     }
     // The new session is the newest: it goes on top of the stored ones.
-    const QVector<SessionListRow> newest = saved ? m_store->sessionRows(m_showWithdrawn, 0, 1) : QVector<SessionListRow>();
+    const QVector<SessionListRow> newest = saved ? m_store->sessionRows(m_showWithdrawn, nullptr, 1) : QVector<SessionListRow>();
     const int row = saved ? m_unsaved.size() : 0;
     beginInsertRows(QModelIndex(), row, row);
     m_cachedRow = -1;
@@ -248,7 +235,9 @@ bool SavedSessionsModel::withdrawSession(int row, const QString &by, const QStri
         return false;
     const int position = row - m_unsaved.size();
     if (m_showWithdrawn) {
-        m_rows.replace(position, m_store->sessionRows(true, position, 1).value(0));
+        // The row read again is the one that follows the row before it.
+        const SessionListRow *before = position > 0 ? &m_rows.at(position - 1) : nullptr;
+        m_rows.replace(position, m_store->sessionRows(true, before, 1).value(0));
         m_cachedRow = -1;
         emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
         return true;

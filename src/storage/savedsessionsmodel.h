@@ -36,7 +36,7 @@ public:
     };
 
     // Rows read from the store first: a screenful many times over, a small
-    // part of years of sessions. Later pages grow with the list.
+    // part of years of sessions. Later pages grow with the list (see fetchMore).
     static constexpr int PageSize = 500;
 
     explicit SavedSessionsModel(QObject *parent = nullptr);
@@ -73,7 +73,6 @@ public slots:
 private:
     QVariant displayData(const QVariantMap &record, int column) const;
     QVariant decorationData(const QVariantMap &record, int column) const;
-    QVariant withdrawnData(const QVariantMap &withdrawal, int role) const;
 
     ConfigurationManager *m_store;
     // The stored sessions read so far, newest first.

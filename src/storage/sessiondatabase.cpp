@@ -19,6 +19,8 @@
 #include <QUrl>
 #include <QUuid>
 
+#include <limits>
+
 namespace {
 
 const QString Driver = QStringLiteral("QSQLITE");
@@ -536,15 +538,40 @@ bool SessionDatabase::announce(const Change &change)
     return true;
 }
 
-QVariantList SessionDatabase::sessionSummaries(Withdrawn withdrawn, int first, int count) const
+QVariantList SessionDatabase::sessionSummaries(Withdrawn withdrawn) const
 {
     QVariantList summaries;
-    for (const SessionListRow &row : sessionRows(withdrawn, first, count))
+    for (const SessionListRow &row : sessionRows(withdrawn, nullptr, -1))
         summaries.append(row.summary());
     return summaries;
 }
 
-QVector<SessionListRow> SessionDatabase::sessionRows(Withdrawn withdrawn, int first, int count) const
+QVector<SessionListRow> SessionDatabase::sessionRows(Withdrawn withdrawn, const SessionListRow *after, int count) const
+{
+    // Each page goes on from the last row read, found along the list's index:
+    // an offset would step over every row before it again, page after page.
+    // SQLite orders sessions without a date last; they are read apart, so
+    // that both parts are found along the index.
+    QVector<SessionListRow> rows;
+    if (!after || after->hasDate) {
+        const bool read =
+            after ? readListRows(withdrawn, QStringLiteral("(date_msecs, id) < (:date, :id)"),
+                                 {{QStringLiteral(":date"), after->dateMsecs}, {QStringLiteral(":id"), after->id}},
+                                 count, &rows)
+                  : readListRows(withdrawn, QStringLiteral("date_msecs IS NOT NULL"), {}, count, &rows);
+        if (!read)
+            return rows;
+    }
+    if (count >= 0 && rows.size() >= count)
+        return rows;
+    const qint64 beforeId = after && !after->hasDate ? after->id : std::numeric_limits<qint64>::max();
+    readListRows(withdrawn, QStringLiteral("date_msecs IS NULL AND id < :id"), {{QStringLiteral(":id"), beforeId}},
+                 count < 0 ? -1 : count - rows.size(), &rows);
+    return rows;
+}
+
+bool SessionDatabase::readListRows(Withdrawn withdrawn, const QString &condition, const QVariantMap &bound, int count,
+                                   QVector<SessionListRow> *rows) const
 {
     QSqlQuery query(connection());
     query.setForwardOnly(true);
@@ -554,30 +581,29 @@ QVector<SessionListRow> SessionDatabase::sessionRows(Withdrawn withdrawn, int fi
         QStringLiteral("SELECT id, uuid, date_msecs, substr(tester, 1, :length), "
                        "monitor_selected, substr(monitor_info, 1, :length), test_count, failed_count, "
                        "substr(test_type, 1, :length), substr(display_maker, 1, :length), "
-                       "substr(display_model, 1, :length), substr(display_serial, 1, :length), %1 "
-                       "ORDER BY date_msecs DESC, id DESC LIMIT :count OFFSET :first")
+                       "substr(display_model, 1, :length), substr(display_serial, 1, :length), %1 AND %2 "
+                       "ORDER BY date_msecs DESC, id DESC LIMIT :count")
             .arg(m_version >= withdrawalsVersion()
                      ? QStringLiteral("withdrawals.withdrawn_by, withdrawals.withdrawn_at, withdrawals.reason "
                                       "FROM sessions LEFT JOIN withdrawals ON "
                                       "withdrawals.session_id = sessions.id "
-                                      "WHERE :all OR withdrawals.session_id IS NULL")
+                                      "WHERE (:all OR withdrawals.session_id IS NULL)")
                      // A database of an earlier version, read by a tool, withdrew nothing.
-                     : QStringLiteral("NULL, NULL, NULL FROM sessions WHERE :all OR 1")));
+                     : QStringLiteral("NULL, NULL, NULL FROM sessions WHERE (:all OR 1)"),
+                 condition));
     query.bindValue(QStringLiteral(":length"), MaximumListTextLength);
     query.bindValue(QStringLiteral(":all"), withdrawn == WithWithdrawn);
     query.bindValue(QStringLiteral(":count"), count);
-    query.bindValue(QStringLiteral(":first"), first);
-    QVector<SessionListRow> rows;
-    if (!query.exec()) {
-        failed(QStringLiteral("cannot read the sessions"), query.lastError().text());
-        return rows;
-    }
+    for (auto value = bound.cbegin(); value != bound.cend(); ++value)
+        query.bindValue(value.key(), value.value());
+    if (!query.exec())
+        return failed(QStringLiteral("cannot read the sessions"), query.lastError().text());
     while (query.next())
-        rows.append(listRowOf(query));
+        rows->append(listRowOf(query));
     // A damaged page ends the list early: what came before it is still shown.
     if (query.lastError().isValid())
-        failed(QStringLiteral("cannot read every session"), query.lastError().text());
-    return rows;
+        return failed(QStringLiteral("cannot read every session"), query.lastError().text());
+    return true;
 }
 
 int SessionDatabase::sessionCount(Withdrawn withdrawn) const

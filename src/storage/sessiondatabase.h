@@ -79,10 +79,12 @@ public:
     // "date", "ntest", "nfailedtestcontents", "monitorselected",
     // "monitorinfo", "testtype", "display" with "maker", "model" and
     // "serial", and for a withdrawn session "withdrawal" with "withdrawnBy",
-    // "withdrawnAt" and "reason") but not the results. `count` -1: all from `first` on.
-    QVariantList sessionSummaries(Withdrawn withdrawn = WithWithdrawn, int first = 0, int count = -1) const;
-    // The same as compact rows, for the list of years of sessions.
-    QVector<SessionListRow> sessionRows(Withdrawn withdrawn, int first, int count) const;
+    // "withdrawnAt" and "reason") but not the results.
+    QVariantList sessionSummaries(Withdrawn withdrawn = WithWithdrawn) const;
+    // The same as compact rows, for the list of years of sessions: `count`
+    // rows (-1: all) that follow the row `after` in the list, or from the
+    // newest on without one. Sessions without a date come last.
+    QVector<SessionListRow> sessionRows(Withdrawn withdrawn, const SessionListRow *after, int count) const;
     int sessionCount(Withdrawn withdrawn) const;
     // The whole record; an empty map, with errorString(), when the row is
     // missing, too large or not readable.
@@ -171,6 +173,9 @@ private:
     bool storeReference(const QString &displayKey, const QVariantMap &record, const QString &uuid, bool onlyIfNewer,
                         const QVariantMap &choice = {});
     bool failed(const QString &what, const QString &reason) const;
+    // The list's rows that meet `condition`, newest first; false when they cannot be read.
+    bool readListRows(Withdrawn withdrawn, const QString &condition, const QVariantMap &bound, int count,
+                      QVector<SessionListRow> *rows) const;
 
     QString m_path;
     Access m_access;

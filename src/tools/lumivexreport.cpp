@@ -181,7 +181,8 @@ public:
                                           {QStringLiteral("tester"), summary.tester},
                                           {QStringLiteral("nfailedtestcontents"), summary.failedCount},
                                           {QStringLiteral("station"), summary.station},
-                                          {QStringLiteral("sentBy"), summary.sentBy}});
+                                          {QStringLiteral("sentBy"), summary.sentBy},
+                                          {QStringLiteral("withdrawal"), summary.withdrawal()}});
         }
         if (m_sessions.isEmpty() && m_station.isEmpty())
             return fail(Failure, QStringLiteral("the site database %1 holds no sessions").arg(m_path));
@@ -279,6 +280,13 @@ void listSessions(const QVariantList &sessions)
         if (session.contains(QStringLiteral("station")))
             standardOutput() << '\t' << PrintableText::escaped(session.value(QStringLiteral("station")).toString())
                              << '\t' << PrintableText::escaped(session.value(QStringLiteral("sentBy")).toString());
+        // A withdrawn session ends its line with who withdrew it, when (UTC) and why.
+        const QVariantMap withdrawal = session.value(QStringLiteral("withdrawal")).toMap();
+        if (!withdrawal.isEmpty())
+            standardOutput() << "\twithdrawn\t"
+                             << PrintableText::escaped(withdrawal.value(QStringLiteral("withdrawnBy")).toString()) << '\t'
+                             << withdrawal.value(QStringLiteral("withdrawnAt")).toDateTime().toUTC().toString(Qt::ISODate)
+                             << '\t' << PrintableText::escaped(withdrawal.value(QStringLiteral("reason")).toString());
         standardOutput() << '\n';
     }
     standardOutput().flush();
@@ -473,9 +481,14 @@ Outcome run(const QCommandLineParser &parser)
         return read;
     useBuiltInLanguage();
     if (!exportPath.isEmpty()) {
-        const Outcome exported = writeExport(session, exportPath, exportFormat);
-        if (exported.code != Success)
-            return exported;
+        // The export marks a withdrawn session; the report and its fingerprint read the stored record alone.
+        QVariantMap exported = session;
+        const QVariant withdrawal = sessions.at(index).toMap().value(QStringLiteral("withdrawal"));
+        if (!withdrawal.toMap().isEmpty())
+            exported.insert(QStringLiteral("withdrawal"), withdrawal);
+        const Outcome written = writeExport(exported, exportPath, exportFormat);
+        if (written.code != Success)
+            return written;
         standardOutput() << QDir::toNativeSeparators(exportPath) << '\n';
         if (!parser.isSet(QStringLiteral("out")))
             return Outcome();
@@ -535,7 +548,8 @@ int main(int argc, char *argv[])
                         "(default \"Lumivex 2016.ini\" when there is no database)."),
          QStringLiteral("file")},
         {QStringLiteral("list"), QStringLiteral("List the stored sessions, newest first: index, date, tester, "
-                                                "failed contents; control characters in names are escaped "
+                                                "failed contents; a withdrawn session adds \"withdrawn\", who, when "
+                                                "and why; control characters in names are escaped "
                                                 "(\\n, \\t, \\u{1b}, a backslash as \\\\).")},
         {QStringLiteral("session"),
          QStringLiteral("The session to report, by its index in the list (default 0, "
