@@ -405,10 +405,28 @@ private slots:
         while (query.next())
             tasks << query.value(0).toString() + ' ' + query.value(1).toString() + ' ' + query.value(2).toString();
         QCOMPARE(tasks, QStringList({"CT room A station_a false", "CT room B station_b false"}));
+        // Listed and shown as withdrawn: who, when and why.
         const QStringList listed =
             reportLines({"--database", m_server.uri(database), "--list", "--station", "CT room A"});
         QCOMPARE(listed.size(), 1);
-        QVERIFY2(listed.first().endsWith("\tCT room A\tstation_a"), qPrintable(listed.first()));
+        QVERIFY2(listed.first().endsWith(
+                     "\tCT room A\tstation_a\twithdrawn\tQ. Officer\t2026-03-06T10:00:00Z\twrong display"),
+                 qPrintable(listed.first()));
+        SiteOverviewModel model;
+        model.setRows(owner.overview(&ok));
+        QVERIFY(ok);
+        QStringList marks;
+        for (int row = 0; row < model.rowCount(); ++row)
+            marks << model.index(row, 0).data(Qt::ToolTipRole).toString() + '|' +
+                         QString::number(model.index(row, 0).data(Qt::FontRole).value<QFont>().strikeOut());
+        QCOMPARE(marks, QStringList({TR::Translator::instance()
+                                             ->translate("records_withdrawnBy")
+                                             .arg("Q. Officer",
+                                                  LocalFormats::dateTime(
+                                                      QDateTime(QDate(2026, 3, 6), QTime(10, 0), Qt::UTC).toLocalTime()),
+                                                  "wrong display") +
+                                         "|1",
+                                     "|0"}));
     }
 
     // An owner who may not create roles gets an error and no tables: neither the

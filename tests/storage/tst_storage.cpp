@@ -6,6 +6,7 @@
 #include "support/shippedlanguages.h"
 #include "support/sqlitefile.h"
 #include "support/storefiles.h"
+#include "testconfig.h"
 #include "translator.h"
 
 #include <QApplication>
@@ -81,6 +82,16 @@ class TestStorage : public QObject
 
     QString path(const QString &name = SettingsFileName) const { return m_dir->filePath(name); }
     QString database() const { return path(SessionDatabase::defaultFileName()); }
+
+    // lumivex-report on the test's database: what it printed, or the file it wrote.
+    QByteArray tool(const QStringList &arguments, const QString &written = QString()) const
+    {
+        QProcess report;
+        report.start(QStringLiteral(LUMIVEX_BIN_DIR "/lumivex-report"), QStringList{"--database", database()} + arguments);
+        if (!report.waitForFinished(60000) || report.exitCode() != 0)
+            qWarning() << report.readAllStandardError();
+        return written.isEmpty() ? report.readAllStandardOutput() : fileBytes(path(written));
+    }
 
     // A file system of its own under the test folder, which only root may mount.
     bool mount(const QString &folder, const char *type, const char *options, unsigned long flags = 0)
@@ -432,6 +443,24 @@ private slots:
         QCOMPARE(fieldsOf(ConfigurationManager(path()).sessions(false), "tester"),
                  QStringList({"new", "Ada", "Cy", "Bob"}));
         QCOMPARE(store.latestSessionResults(), QVariantMap());
+
+        // The tool lists and exports the withdrawn session marked, who, when and why; the others as before.
+        const QStringList listed = QString::fromUtf8(tool({"--list"})).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(listed.size(), 5);
+        QVERIFY2(QRegularExpression("^4\t\t-\t0\twithdrawn\tQ\t\\d{4}-\\d\\d-\\d\\dT[0-9:]{8}Z\tentered twice$")
+                     .match(listed.at(4))
+                     .hasMatch(),
+                 qPrintable(listed.at(4)));
+        QVERIFY(!listed.mid(0, 4).join('\n').contains("withdrawn"));
+        const QJsonObject exported = QJsonDocument::fromJson(tool({"--session", "4", "--export", path("w.json")}, "w.json"))
+                                         .object()
+                                         .value("withdrawal")
+                                         .toObject();
+        QCOMPARE(exported.value("withdrawnBy").toString() + exported.value("reason").toString(), QStringLiteral("Qentered twice"));
+        QVERIFY(!tool({"--session", "1", "--export", path("a.json")}, "a.json").contains("withdrawal"));
+        const QList<QByteArray> csv = tool({"--session", "4", "--export", path("w.csv")}, "w.csv").split('\n');
+        QVERIFY(csv.first().endsWith(",withdrawnBy,withdrawnAt,withdrawalReason\r"));
+        QVERIFY(!tool({"--session", "1", "--export", path("a.csv")}, "a.csv").contains("withdrawnBy"));
     }
 
     // The list names each session's test type and display, in the chosen
@@ -440,7 +469,7 @@ private slots:
     // does not know shows as stored. The database of the version before the
     // list had these columns gets them filled from its records.
     // The list reads its rows a page at a time as the view scrolls on, each
-    // page as long as the list read so far, newest first, none twice, none left out.
+    // page twice as long as the list read so far, newest first, none twice, none left out.
     void sessionsTablePages()
     {
         ConfigurationManager store(path());
@@ -462,7 +491,7 @@ private slots:
             model.fetchMore({});
             read << model.rowCount();
         }
-        QCOMPARE(read, (QList<int>{SavedSessionsModel::PageSize, 2 * SavedSessionsModel::PageSize, stored}));
+        QCOMPARE(read, (QList<int>{SavedSessionsModel::PageSize, 3 * SavedSessionsModel::PageSize, stored}));
         for (int row = 0; row < stored; ++row)
             QCOMPARE(model.index(row, SavedSessionsModel::TesterColumn).data().toString(), QString::number(row));
     }
