@@ -309,7 +309,8 @@ QByteArray csv(const QVariantMap &session, const QList<TestGroup *> &groups)
     QStringList withdrawalFields;
     if (!withdrawal.isEmpty()) {
         lines[0] += QStringLiteral(",withdrawnBy,withdrawnAt,withdrawalReason");
-        for (const QString &key : {QStringLiteral("withdrawnBy"), QStringLiteral("withdrawnAt"), QStringLiteral("reason")})
+        for (const QString &key :
+             {QStringLiteral("withdrawnBy"), QStringLiteral("withdrawnAt"), QStringLiteral("reason")})
             withdrawalFields << csvField(withdrawal.value(key));
     }
     const auto addLine = [&](const QJsonObject &row, const QStringList &extra) {

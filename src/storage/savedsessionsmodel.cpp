@@ -58,7 +58,8 @@ void SavedSessionsModel::fetchMore(const QModelIndex &parent)
     // through years of sessions pays a few reads and repaints, not one per page
     // of 500 (ten thousand sessions take four).
     const int pageSize = std::max<int>(PageSize, 2 * m_rows.size());
-    const QVector<SessionListRow> page = m_store->sessionRows(m_showWithdrawn, m_rows.isEmpty() ? nullptr : &m_rows.constLast(), pageSize);
+    const QVector<SessionListRow> page =
+        m_store->sessionRows(m_showWithdrawn, m_rows.isEmpty() ? nullptr : &m_rows.constLast(), pageSize);
     if (page.isEmpty()) {
         // The store read fewer than it counted (a damaged page): the list ends here.
         m_storedCount = m_rows.size();
@@ -213,7 +214,8 @@ bool SavedSessionsModel::addSession(const QVariantMap &results, const QString &t
         return saved;
     }
     // The new session is the newest: it goes on top of the stored ones.
-    const QVector<SessionListRow> newest = saved ? m_store->sessionRows(m_showWithdrawn, nullptr, 1) : QVector<SessionListRow>();
+    const QVector<SessionListRow> newest =
+        saved ? m_store->sessionRows(m_showWithdrawn, nullptr, 1) : QVector<SessionListRow>();
     const int row = saved ? m_unsaved.size() : 0;
     beginInsertRows(QModelIndex(), row, row);
     m_cachedRow = -1;

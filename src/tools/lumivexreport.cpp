@@ -283,10 +283,10 @@ void listSessions(const QVariantList &sessions)
         // A withdrawn session ends its line with who withdrew it, when (UTC) and why.
         const QVariantMap withdrawal = session.value(QStringLiteral("withdrawal")).toMap();
         if (!withdrawal.isEmpty())
-            standardOutput() << "\twithdrawn\t"
-                             << PrintableText::escaped(withdrawal.value(QStringLiteral("withdrawnBy")).toString()) << '\t'
-                             << withdrawal.value(QStringLiteral("withdrawnAt")).toDateTime().toUTC().toString(Qt::ISODate)
-                             << '\t' << PrintableText::escaped(withdrawal.value(QStringLiteral("reason")).toString());
+            standardOutput()
+                << "\twithdrawn\t" << PrintableText::escaped(withdrawal.value(QStringLiteral("withdrawnBy")).toString())
+                << '\t' << withdrawal.value(QStringLiteral("withdrawnAt")).toDateTime().toUTC().toString(Qt::ISODate)
+                << '\t' << PrintableText::escaped(withdrawal.value(QStringLiteral("reason")).toString());
         standardOutput() << '\n';
     }
     standardOutput().flush();

@@ -419,14 +419,15 @@ private slots:
         for (int row = 0; row < model.rowCount(); ++row)
             marks << model.index(row, 0).data(Qt::ToolTipRole).toString() + '|' +
                          QString::number(model.index(row, 0).data(Qt::FontRole).value<QFont>().strikeOut());
-        QCOMPARE(marks, QStringList({TR::Translator::instance()
-                                             ->translate("records_withdrawnBy")
-                                             .arg("Q. Officer",
-                                                  LocalFormats::dateTime(
-                                                      QDateTime(QDate(2026, 3, 6), QTime(10, 0), Qt::UTC).toLocalTime()),
-                                                  "wrong display") +
-                                         "|1",
-                                     "|0"}));
+        QCOMPARE(marks,
+                 QStringList({TR::Translator::instance()
+                                      ->translate("records_withdrawnBy")
+                                      .arg("Q. Officer",
+                                           LocalFormats::dateTime(
+                                               QDateTime(QDate(2026, 3, 6), QTime(10, 0), Qt::UTC).toLocalTime()),
+                                           "wrong display") +
+                                  "|1",
+                              "|0"}));
     }
 
     // An owner who may not create roles gets an error and no tables: neither the

@@ -87,7 +87,8 @@ class TestStorage : public QObject
     QByteArray tool(const QStringList &arguments, const QString &written = QString()) const
     {
         QProcess report;
-        report.start(QStringLiteral(LUMIVEX_BIN_DIR "/lumivex-report"), QStringList{"--database", database()} + arguments);
+        report.start(QStringLiteral(LUMIVEX_BIN_DIR "/lumivex-report"),
+                     QStringList{"--database", database()} + arguments);
         if (!report.waitForFinished(60000) || report.exitCode() != 0)
             qWarning() << report.readAllStandardError();
         return written.isEmpty() ? report.readAllStandardOutput() : fileBytes(path(written));
@@ -452,11 +453,13 @@ private slots:
                      .hasMatch(),
                  qPrintable(listed.at(4)));
         QVERIFY(!listed.mid(0, 4).join('\n').contains("withdrawn"));
-        const QJsonObject exported = QJsonDocument::fromJson(tool({"--session", "4", "--export", path("w.json")}, "w.json"))
-                                         .object()
-                                         .value("withdrawal")
-                                         .toObject();
-        QCOMPARE(exported.value("withdrawnBy").toString() + exported.value("reason").toString(), QStringLiteral("Qentered twice"));
+        const QJsonObject exported =
+            QJsonDocument::fromJson(tool({"--session", "4", "--export", path("w.json")}, "w.json"))
+                .object()
+                .value("withdrawal")
+                .toObject();
+        QCOMPARE(exported.value("withdrawnBy").toString() + exported.value("reason").toString(),
+                 QStringLiteral("Qentered twice"));
         QVERIFY(!tool({"--session", "1", "--export", path("a.json")}, "a.json").contains("withdrawal"));
         const QList<QByteArray> csv = tool({"--session", "4", "--export", path("w.csv")}, "w.csv").split('\n');
         QVERIFY(csv.first().endsWith(",withdrawnBy,withdrawnAt,withdrawalReason\r"));
