@@ -354,7 +354,7 @@ private slots:
             // Not a wait for anything: it scatters the kill over the next saves.
             QThread::usleep(QRandomGenerator::global()->bounded(20000));
             child.kill();
-            QVERIFY(child.waitForFinished());
+            QVERIFY(child.waitForFinished(20000));
             while (child.canReadLine())
                 confirmed.insert(child.readLine().mid(6).trimmed().toLongLong());
         }
