@@ -473,6 +473,28 @@ const Entry InterfaceTexts[] = {
     {"plan_daysOverdue", "_[%1 days overdue]_"},
     {"verdict_notComputable_noRecentMaxLuminance",
      "_[Not judged: the display %1 of this workstation has no L'max from a test of the last months]_"},
+    // The report (report3): the built-in limits' sources, each the English text the limits table stores.
+    {"limitsource_categoryTable", "_[DIN 6868-157:2014, table of application categories as a display maker's public "
+                                  "summary gives it; check against the edition in force (2022-01)]_"},
+    {"limitsource_categoryTableNotJudged",
+     "_[DIN 6868-157:2014, table of application categories as a display maker's public summary gives it; check against "
+     "the edition in force (2022-01): not judged for this category]_"},
+    {"limitsource_testIntervals",
+     "_[DIN 6868-157:2014 as the public circulars of the German radiation-protection authorities on test intervals "
+     "give it; check against the edition in force (2022-01)]_"},
+    {"limitsource_plausibleRange", "_[plausible range of the quantity, not a limit of the standard]_"},
+    {"limitsource_roomClasses", "_[DIN 6868-157:2014, room classes as the public summaries of test bodies give them; "
+                                "check against the edition in force (2022-01)]_"},
+    {"limitsource_publicSummary", "_[DIN 6868-157:2014, from a public summary; check against the edition in force]_"},
+    {"limitsource_siteSetting", "_[site setting]_"},
+    {"limitsource_referenceAge",
+     "_[the periodic constancy interval: an L'max older than the last periodic test no longer stands for the display "
+     "(DIN 6868-157:2014 as the public circulars of the German radiation-protection authorities on test intervals give "
+     "it; check against the edition in force (2022-01))]_"},
+    {"limitsource_gsdfConformance", "_[site setting: the public summary of DIN 6868-157:2014 asks for GSDF conformance "
+                                    "without a figure; check against the edition in force (2022-01)]_"},
+    {"limitsource_tableDescription",
+     "_[DIN 6868-157:2014, values from public summaries; check against the edition in force, 2022-01]_"},
 };
 
 // Title and report heading of a group ("GG") or subgroup ("GG_SS"). A null
