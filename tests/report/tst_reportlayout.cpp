@@ -1,8 +1,14 @@
 #include "answeredsession.h"
+#include "limitstable.h"
 #include "localformats.h"
 #include "pdfprobe.h"
 #include "reportgenerator.h"
 #include "support/shippedlanguages.h"
+#include "test.h"
+#include "testcontent.h"
+#include "testgroup.h"
+#include "testsmanager.h"
+#include "testsubgroup.h"
 #include "translator.h"
 
 #include <QPaintEngine>
@@ -61,6 +67,18 @@ public:
     mutable ClipWatchingEngine engine;
 };
 
+QString translated(const QString &key)
+{
+    return TR::Translator::instance()->translate(key);
+}
+
+// A yes/no question always holds its answer; a text or a choice once something was typed or chosen.
+bool answered(const TestContent *content)
+{
+    return content->type() == TestContent::kTestContentTypeBoolean ||
+           content->type() == TestContent::kTestContentTypeMultiselect || !content->resultText().isEmpty();
+}
+
 } // namespace
 
 // The report in every shipped language: every text fits its box, dates and
@@ -115,6 +133,75 @@ private Q_SLOTS:
             QVERIFY2(text.contains(expected), qPrintable(expected + " not in:\n" + text));
     }
 
+    void everyAnswerAndNotePrinted_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("testType");
+        const TestsManager catalogue;
+        for (const char *language : {"en", "de", "it"}) {
+            for (const TestsManager::TestType &type : catalogue.testTypes())
+                QTest::newRow(qPrintable(QStringLiteral("%1, %2").arg(language, type.id))) << language << type.id;
+        }
+    }
+
+    // Every answer of a session of each test type has its row: its label, a typed value as the language writes it
+    // and the operator's note. Every other answer carries a note, so hidden answers are printed both for their note
+    // and, without one, in the row of the value computed from them.
+    void everyAnswerAndNotePrinted()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, testType);
+        TR::Translator::instance()->setLocale(language);
+        QVariantMap record = AnsweredSession::judgedRecord(
+            AnsweredCatalogue::brightMonitor(), testType, {"projectionRadiography", "RK3", {}}, LimitsTable::current());
+        QVariantMap testSession;
+        QList<std::pair<const Test *, TestContent *>> answers;
+        QList<const TestContent *> readers;
+        for (const QVariant &number : TestsManager().testTypeGroups(testType)) {
+            auto *group = new TestGroup(record.value("test_session").toMap().value(number.toString()).toMap(),
+                                        number.toUInt(), &m_groups);
+            for (const TestSubgroup *subgroup : qAsConst(*group->subgroups())) {
+                for (const Test *test : qAsConst(*subgroup->tests())) {
+                    for (TestContent *content : qAsConst(*test->content())) {
+                        if (!content->join().isEmpty() && !content->hideFromReport())
+                            readers << content;
+                        if (answered(content) && content->join().isEmpty() && answers.size() % 2 == 0)
+                            content->setNote(QStringLiteral("Note%1").arg(answers.size()));
+                        if (answered(content) && content->join().isEmpty())
+                            answers.append({test, content});
+                    }
+                }
+            }
+            testSession.insert(number.toString(), group->toVariantMap());
+        }
+        record.insert("test_session", testSession);
+        const QString path = m_dir.filePath(QStringLiteral("%1-%2.pdf").arg(language, testType));
+        QVERIFY(ReportGenerator().writePdf(record, path));
+        const QList<PdfProbe::Word> words = PdfProbe::words(path);
+        QList<PdfProbe::Word> labelWords;
+        std::copy_if(words.begin(), words.end(), std::back_inserter(labelWords),
+                     [](const PdfProbe::Word &word) { return word.box.right() <= 161; });
+        const QRegularExpression space("\\s");
+        const QString labels = PdfProbe::text(labelWords).remove(space), text = PdfProbe::text(words).remove(space);
+        const auto label = [](const TestContent *row) {
+            const QString text = translated(row->report());
+            return QString(text.isEmpty() ? translated(row->caption()) : text).remove(QRegularExpression("\\s"));
+        };
+        for (const auto &[test, content] : qAsConst(answers)) {
+            QString row = label(content);
+            const bool ownRow = !content->hideFromReport() || !content->note().isEmpty();
+            for (const TestContent *reader : qAsConst(readers)) {
+                if (!ownRow && reader->joinIds().contains(content->id()))
+                    row = label(reader);
+            }
+            QVERIFY2(labels.contains(row) && text.contains(content->note()), qPrintable(content->id() + ": " + row));
+            if (ownRow && !test->validatable() && content->type() == TestContent::kTestContentTypeText)
+                QVERIFY2(text.contains(LocalFormats::reading(content->resultText()).remove(space)),
+                         qPrintable(content->id() + ": " + content->resultText()));
+        }
+        QVERIFY(answers.size() > 10);
+    }
+
     // Group 2's heading is pushed down a row at a time past the foot of the first
     // page: wherever the break falls, the heading shares its page with its first
     // subgroup's heading.
@@ -154,6 +241,7 @@ private Q_SLOTS:
 
 private:
     QTemporaryDir m_dir;
+    QObject m_groups;
 };
 
 QTEST_MAIN(TestReportLayout)
