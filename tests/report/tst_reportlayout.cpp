@@ -133,6 +133,55 @@ private Q_SLOTS:
             QVERIFY2(text.contains(expected), qPrintable(expected + " not in:\n" + text));
     }
 
+    void limitSourcesInTheLanguage_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::newRow("de") << "de";
+        QTest::newRow("it") << "it";
+    }
+
+    // The built-in limits' sources, stored in English with each verdict, and the table's description in the footer
+    // are printed in the report's language; a site's own source is printed as the site wrote it.
+    void limitSourcesInTheLanguage()
+    {
+        QFETCH(QString, language);
+        const QStringList english{
+            "DIN 6868-157:2014, table of application categories as a display maker's public summary gives it; check "
+            "against the edition in force (2022-01)",
+            "DIN 6868-157:2014 as the public circulars of the German radiation-protection authorities on test "
+            "intervals give it; check against the edition in force (2022-01)",
+            "plausible range of the quantity, not a limit of the standard",
+            "DIN 6868-157:2014, room classes as the public summaries of test bodies give them; check against the "
+            "edition in force (2022-01)",
+            "DIN 6868-157:2014, from a public summary; check against the edition in force",
+            "site setting",
+            "site setting: the public summary of DIN 6868-157:2014 asks for GSDF conformance without a figure; check "
+            "against the edition in force (2022-01)",
+            "DIN 6868-157:2014, values from public summaries; check against the edition in force, 2022-01"};
+        const QString siteSource = "Hausregel 7 <b>&</b> Anhang";
+        TR::Translator::instance()->setLocale(language);
+        QVariantMap record = AnsweredSession::judgedRecord(
+            AnsweredCatalogue::brightMonitor(), "acceptance", {"projectionRadiography", "RK3", {}}, LimitsTable::current());
+        QVariantMap judgement = record.value("judgement").toMap();
+        // One verdict for each source, copies of the first where the session has fewer.
+        QVariantList verdicts = judgement.value("verdicts").toList();
+        for (int i = 0; i <= english.size(); ++i) {
+            QVariantMap verdict = verdicts.value(i, verdicts.constFirst()).toMap();
+            verdict.insert("source", english.value(i, siteSource));
+            verdicts.insert(i, verdict);
+        }
+        judgement.insert("verdicts", verdicts);
+        judgement.insert("version", "2 (" + english.constLast() + ")");
+        record.insert("judgement", judgement);
+        const QString path = m_dir.filePath("sources-" + language + ".pdf");
+        QVERIFY(ReportGenerator().writePdf(record, path));
+        const QRegularExpression space("\\s");
+        const QString text = PdfProbe::text(PdfProbe::words(path)).remove(space);
+        for (const QString &source : english)
+            QVERIFY2(!text.contains(QString(source).remove(space)), qPrintable(source));
+        QVERIFY2(text.contains(QString(siteSource).remove(space)), qPrintable(text));
+    }
+
     void everyAnswerAndNotePrinted_data()
     {
         QTest::addColumn<QString>("language");
