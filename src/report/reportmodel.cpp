@@ -22,6 +22,9 @@
 #include "verdicttext.h"
 #include "viewertext.h"
 
+#include <QRegularExpression>
+
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -64,14 +67,37 @@ QString multiselectText(const TestContent *content)
     return QString();
 }
 
-// A reading as typed, in the language's notation; a value the session computed
-// (a content with a join) with a fixed number of decimals.
-QString shownResult(const TestContent *content)
+// A value the session computed only by adding whole answers counts something (faulty pixels of a kind): it is
+// printed as a count, never with decimals.
+bool isCount(const TestContent *content, const LinkedSession &linked)
+{
+    static const QRegularExpression sumOfAnswers(
+        QStringLiteral("^\\(function\\s*\\(\\)\\s*\\{\\s*return\\s*\\(\\s*#\\w+#(\\s*\\+\\s*#\\w+#)*\\s*\\);?\\s*\\}\\)$"));
+    if (!sumOfAnswers.match(content->join().trimmed()).hasMatch())
+        return false;
+    const QStringList read = content->joinIds();
+    return std::all_of(read.begin(), read.end(), [&linked](const QString &id) {
+        const TestContent *answer = linked.contentWithId(id);
+        static const QRegularExpression whole(QStringLiteral("^\\s*\\+?\\d+\\s*$"));
+        return answer && whole.match(answer->resultText()).hasMatch();
+    });
+}
+
+// A value the session computed (a content with a join): a count without decimals, any other with a fixed number.
+QString computedText(const TestContent *content, double value, const LinkedSession &linked)
+{
+    if (isCount(content, linked))
+        return LocalFormats::count(qRound64(value));
+    return LocalFormats::number(value, ComputedDecimals);
+}
+
+// A reading as typed, in the language's notation; a computed value as computedText() writes it.
+QString shownResult(const TestContent *content, const LinkedSession &linked)
 {
     bool isNumber = false;
     const double computed = content->resultText().toDouble(&isNumber);
     if (!content->join().isEmpty() && isNumber && std::isfinite(computed))
-        return LocalFormats::number(computed, ComputedDecimals);
+        return computedText(content, computed, linked);
     return LocalFormats::reading(content->shownResultText());
 }
 
@@ -230,7 +256,7 @@ QList<ReportModel::Row> ReportModel::contentRows(const Test *test, TestContent *
         switch (content->type()) {
         case TestContent::kTestContentTypeText:
         case TestContent::kTestContentTypeTextarea:
-            answer.text = judged.value_or(shownResult(content) + ReadingMarks::markFor(content));
+            answer.text = judged.value_or(shownResult(content, linked) + ReadingMarks::markFor(content));
             break;
         case TestContent::kTestContentTypeMultiselect:
             answer.text = multiselectText(content);
@@ -250,7 +276,7 @@ QList<ReportModel::Row> ReportModel::contentRows(const Test *test, TestContent *
     answer.spaceBelow = 0;
     const double joined = content->computeJoin();
     Row computed = row(translated(content->joinText()),
-                       judged.value_or(std::isfinite(joined) ? LocalFormats::number(joined, ComputedDecimals)
+                       judged.value_or(std::isfinite(joined) ? computedText(content, joined, linked)
                                                              : notComputableText(content, linked)),
                        -5, 4);
     computed.mutedLabel = true;
