@@ -173,11 +173,11 @@ qreal ReportPainter::drawRow(qreal y, const ReportModel::Row &model)
 
     m_painter->setPen(textDark);
     ReportDocument labelDocument;
-    const QSize labelSize =
-        layOutHtml(labelDocument,
-                   htmlBlock(model.label, font, QStringLiteral("right"), model.mutedLabel ? textMuted : textDark),
-                   labelColumnWidth, QPoint())
-            .size();
+    const QSize labelSize = layOutHtml(labelDocument,
+                                       htmlBlock(labelText(model.label), font, QStringLiteral("right"),
+                                                 model.mutedLabel ? textMuted : textDark),
+                                       labelColumnWidth, QPoint())
+                                .size();
     const RowGeometry row = rowGeometry(top(y), labelSize, valueText, firstNote, secondNote);
     QRect labelRect = row.label;
     ensureOnPage(labelRect);
@@ -352,9 +352,14 @@ qreal ReportPainter::drawBlock(qreal y, const ReportModel::Block &block)
     m_painter->save();
     m_painter->setFont(pointFont(12));
     m_painter->setPen(textDark);
-    QRect headingRect(m_contentRect.left() + 10, top(y) + 8, m_contentRect.width() - 10, 16);
+    // A heading naming a session's uuid is longer than a line: it wraps rather than runs off the page.
+    const QString heading = block.heading.toUpper();
+    const QTextOption option = wrappingOption(Qt::AlignLeft | Qt::AlignBottom, heading);
+    const int width = m_contentRect.width() - 10;
+    const int height = qCeil(m_painter->boundingRect(QRectF(0, 0, width, 0), heading, option).height());
+    QRect headingRect(m_contentRect.left() + 10, top(y) + 8, width, qMax(16, height));
     ensureOnPage(headingRect);
-    m_painter->drawText(headingRect, Qt::AlignLeft | Qt::AlignBottom, block.heading.toUpper());
+    m_painter->drawText(headingRect, heading, option);
     y = drawRows(headingRect.bottom(), block.rows);
     m_painter->restore();
     return y;
@@ -515,8 +520,8 @@ qreal ReportPainter::fitRow(qreal y, const QString &label, const QString &valueT
     m_painter->setFont(font);
 
     ReportDocument document;
-    QRect labelRect = layOutHtml(document, htmlBlock(label, font, QStringLiteral("right"), textDark), labelColumnWidth,
-                                 QPoint(m_contentRect.left(), top(y)));
+    QRect labelRect = layOutHtml(document, htmlBlock(labelText(label), font, QStringLiteral("right"), textDark),
+                                 labelColumnWidth, QPoint(m_contentRect.left(), top(y)));
     if (ensureOnPage(labelRect))
         return m_contentRect.top();
 
@@ -558,6 +563,11 @@ QRect ReportPainter::noteBlock(ReportDocument &document, const QRect &rect, cons
     if (block.right() > m_contentRect.right())
         block.moveRight(m_contentRect.right());
     return block;
+}
+
+QString ReportPainter::labelText(const QString &label) const
+{
+    return ReportDocument::withBreakPoints(label, QFontMetrics(pointFont(10), m_printer), labelColumnWidth);
 }
 
 QString ReportPainter::htmlBlock(const QString &text, const QFont &font, const QString &alignment, const QColor &colour)

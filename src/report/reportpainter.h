@@ -41,6 +41,8 @@ private:
     qreal fitRow(qreal y, const QString &label, const QString &valueText, const QString &firstNote,
                  const QString &secondNote);
     qreal drawNote(qreal y, const QRect &rect, const QString &text);
+    // A label with the break points its long words need in the label column.
+    QString labelText(const QString &label) const;
     static QString htmlBlock(const QString &text, const QFont &font, const QString &alignment, const QColor &colour);
     qreal drawHeader();
     qreal drawGroup(qreal y, const ReportModel::Group &group);

@@ -256,7 +256,7 @@ private Q_SLOTS:
             << QStringList{"Periodic constancy test for display devices",
                            "Display EIZO RX660 (SN 42) Application category III Projection radiography (chest, "
                            "skeleton, abdomen) Room class RK3",
-                           "402.4 cd/m2, at least 350.0 cd/m2: passed Source: site physicist 2026 (site)",
+                           "402.4 cd/m², at least 350.0 cd/m²: passed Source: site physicist 2026 (site)",
                            "Limits table 2 (DIN 6868-157:2014, values from public summaries; check against the "
                            "edition in force, 2022-01); limits.json s1 (SHA-256 " +
                                sha256(LUMIVEX_TEST_DATA_DIR "/report/limits.json") + ")"}
