@@ -567,7 +567,9 @@ QRect ReportPainter::noteBlock(ReportDocument &document, const QRect &rect, cons
 
 QString ReportPainter::labelText(const QString &label) const
 {
-    return ReportDocument::withBreakPoints(label, QFontMetrics(pointFont(10), m_printer), labelColumnWidth);
+    // The text of a block lies within the document's inner margin on each side.
+    const int textWidth = labelColumnWidth - 2 * qCeil(ReportDocument().documentMargin());
+    return ReportDocument::withBreakPoints(label, QFontMetrics(pointFont(10), m_printer), textWidth);
 }
 
 QString ReportPainter::htmlBlock(const QString &text, const QFont &font, const QString &alignment, const QColor &colour)

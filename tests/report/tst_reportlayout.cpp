@@ -99,17 +99,18 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("present"); // in the report of the bright monitor
         QTest::addColumn<QStringList>("absent");  // in no report of that language
         const auto rows = [](const char *language, const QStringList &present, const QStringList &absent) {
-            QTest::newRow(qPrintable(QStringLiteral("%1, passed").arg(language))) << language << false << present
-                                                                                  << absent;
-            QTest::newRow(qPrintable(QStringLiteral("%1, failed").arg(language))) << language << true << QStringList()
-                                                                                  << absent;
+            QTest::newRow(qPrintable(QStringLiteral("%1, passed").arg(language)))
+                << language << false << present << absent;
+            QTest::newRow(qPrintable(QStringLiteral("%1, failed").arg(language)))
+                << language << true << QStringList() << absent;
         };
         // Each kind of value: the letterhead's date, readings with the decimals they were typed with (0.52, 272.5),
         // a computed value with two (the luminance ratio 402 / 0.52), the luminance response's table with two, a
-        // count of faulty pixels with none (see languages()), and the luminance unit.
+        // count of faulty pixels with none (see languages()), and the luminance unit. A long German word of the
+        // failed session's limits breaks where its parts join.
         rows("en", {"14/03/26 - 09.30", "0.52", "272.5", "773.08", "(cd/m²)"}, {"cd/m2", "0,52"});
         rows("de", {"14.03.26 09:30", "Leuchtdichte 0,52", "272,5", "773,08", "TG18-LN18 255 402,00", "(cd/m²)"},
-             {"cd/m2", "0.52", "272.5", "773.08"});
+             {"cd/m2", "0.52", "272.5", "773.08", "Umgebungsbeleuchtungsstär"});
         rows("it", {"14/03/26 09:30", "0,52", "272,5", "773,08", "(cd/m²)"}, {"cd/m2", "0.52", "272.5", "773.08"});
     }
 
@@ -122,7 +123,15 @@ private Q_SLOTS:
         QFETCH(QStringList, absent);
         TR::Translator::instance()->setLocale(language);
         QCOMPARE(TR::Translator::instance()->currentLocale(), language);
-        const QVariantMap record = AnsweredSession::fullRecord(AnsweredSession::sessionDate, dim);
+        // The failed session is a judged constancy test compared with the values of a session named by its uuid.
+        QVariantMap record = AnsweredSession::fullRecord(AnsweredSession::sessionDate);
+        if (dim) {
+            record = AnsweredSession::judgedRecord(AnsweredCatalogue::dimMonitor(), "periodicConstancy",
+                                                   {"projectionRadiography", "RK3", {}}, LimitsTable::current());
+            record.insert("reference", QVariantMap{{"values", record.value("measured")},
+                                                   {"date", "2026-03-01"},
+                                                   {"session", "B367928C-5D1E-4F7A-9C2B-8E6D4A1F0B3C-1"}});
+        }
         ClipWatchingPrinter printer;
         ReportGenerator::setUpPrinter(&printer, record);
         QPainter painter;
