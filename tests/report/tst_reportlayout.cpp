@@ -152,6 +152,125 @@ private Q_SLOTS:
             QVERIFY2(!text.contains(unexpected), qPrintable(unexpected));
     }
 
+    void limitSourcesInTheLanguage_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::newRow("de") << "de";
+        QTest::newRow("it") << "it";
+    }
+
+    // The built-in limits' sources, stored in English with each verdict, and the table's description in the footer
+    // are printed in the report's language; a site's own source is printed as the site wrote it.
+    void limitSourcesInTheLanguage()
+    {
+        QFETCH(QString, language);
+        const QStringList english{
+            "DIN 6868-157:2014, table of application categories as a display maker's public summary gives it; check "
+            "against the edition in force (2022-01)",
+            "DIN 6868-157:2014 as the public circulars of the German radiation-protection authorities on test "
+            "intervals give it; check against the edition in force (2022-01)",
+            "plausible range of the quantity, not a limit of the standard",
+            "DIN 6868-157:2014, room classes as the public summaries of test bodies give them; check against the "
+            "edition in force (2022-01)",
+            "DIN 6868-157:2014, from a public summary; check against the edition in force",
+            "site setting",
+            "site setting: the public summary of DIN 6868-157:2014 asks for GSDF conformance without a figure; check "
+            "against the edition in force (2022-01)",
+            "DIN 6868-157:2014, values from public summaries; check against the edition in force, 2022-01"};
+        const QString siteSource = "Hausregel 7 <b>&</b> Anhang";
+        TR::Translator::instance()->setLocale(language);
+        QVariantMap record =
+            AnsweredSession::judgedRecord(AnsweredCatalogue::brightMonitor(), "acceptance",
+                                          {"projectionRadiography", "RK3", {}}, LimitsTable::current());
+        QVariantMap judgement = record.value("judgement").toMap();
+        // One verdict for each source, copies of the first where the session has fewer.
+        QVariantList verdicts = judgement.value("verdicts").toList();
+        for (int i = 0; i <= english.size(); ++i) {
+            QVariantMap verdict = verdicts.value(i, verdicts.constFirst()).toMap();
+            verdict.insert("source", english.value(i, siteSource));
+            verdicts.insert(i, verdict);
+        }
+        judgement.insert("verdicts", verdicts);
+        judgement.insert("version", "2 (" + english.constLast() + ")");
+        record.insert("judgement", judgement);
+        const QString path = m_dir.filePath("sources-" + language + ".pdf");
+        QVERIFY(ReportGenerator().writePdf(record, path));
+        const QRegularExpression space("\\s");
+        const QString text = PdfProbe::text(PdfProbe::words(path)).remove(space);
+        for (const QString &source : english)
+            QVERIFY2(!text.contains(QString(source).remove(space)), qPrintable(source));
+        QVERIFY2(text.contains(QString(siteSource).remove(space)), qPrintable(text));
+    }
+
+    void everyAnswerAndNotePrinted_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("testType");
+        const TestsManager catalogue;
+        for (const char *language : {"en", "de", "it"}) {
+            for (const TestsManager::TestType &type : catalogue.testTypes())
+                QTest::newRow(qPrintable(QStringLiteral("%1, %2").arg(language, type.id))) << language << type.id;
+        }
+    }
+
+    // Every answer of a session of each test type has its row: its label, a typed value as the language writes it
+    // and the operator's note. Every other answer carries a note, so hidden answers are printed both for their note
+    // and, without one, in the row of the value computed from them.
+    void everyAnswerAndNotePrinted()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, testType);
+        TR::Translator::instance()->setLocale(language);
+        QVariantMap record = AnsweredSession::judgedRecord(
+            AnsweredCatalogue::brightMonitor(), testType, {"projectionRadiography", "RK3", {}}, LimitsTable::current());
+        QVariantMap testSession;
+        QList<std::pair<const Test *, TestContent *>> answers;
+        QList<const TestContent *> readers;
+        for (const QVariant &number : TestsManager().testTypeGroups(testType)) {
+            auto *group = new TestGroup(record.value("test_session").toMap().value(number.toString()).toMap(),
+                                        number.toUInt(), &m_groups);
+            for (const TestSubgroup *subgroup : qAsConst(*group->subgroups())) {
+                for (const Test *test : qAsConst(*subgroup->tests())) {
+                    for (TestContent *content : qAsConst(*test->content())) {
+                        if (!content->join().isEmpty() && !content->hideFromReport())
+                            readers << content;
+                        if (answered(content) && content->join().isEmpty() && answers.size() % 2 == 0)
+                            content->setNote(QStringLiteral("Note%1").arg(answers.size()));
+                        if (answered(content) && content->join().isEmpty())
+                            answers.append({test, content});
+                    }
+                }
+            }
+            testSession.insert(number.toString(), group->toVariantMap());
+        }
+        record.insert("test_session", testSession);
+        const QString path = m_dir.filePath(QStringLiteral("%1-%2.pdf").arg(language, testType));
+        QVERIFY(ReportGenerator().writePdf(record, path));
+        const QList<PdfProbe::Word> words = PdfProbe::words(path);
+        QList<PdfProbe::Word> labelWords;
+        std::copy_if(words.begin(), words.end(), std::back_inserter(labelWords),
+                     [](const PdfProbe::Word &word) { return word.box.right() <= 161; });
+        const QRegularExpression space("\\s");
+        const QString labels = PdfProbe::text(labelWords).remove(space), text = PdfProbe::text(words).remove(space);
+        const auto label = [](const TestContent *row) {
+            const QString text = translated(row->report());
+            return QString(text.isEmpty() ? translated(row->caption()) : text).remove(QRegularExpression("\\s"));
+        };
+        for (const auto &[test, content] : qAsConst(answers)) {
+            QString row = label(content);
+            const bool ownRow = !content->hideFromReport() || !content->note().isEmpty();
+            for (const TestContent *reader : qAsConst(readers)) {
+                if (!ownRow && reader->joinIds().contains(content->id()))
+                    row = label(reader);
+            }
+            QVERIFY2(labels.contains(row) && text.contains(content->note()), qPrintable(content->id() + ": " + row));
+            if (ownRow && !test->validatable() && content->type() == TestContent::kTestContentTypeText)
+                QVERIFY2(text.contains(LocalFormats::reading(content->resultText()).remove(space)),
+                         qPrintable(content->id() + ": " + content->resultText()));
+        }
+        QVERIFY(answers.size() > 10);
+    }
+
     // Group 2's heading is pushed down a row at a time past the foot of the first
     // page: wherever the break falls, the heading shares its page with its first
     // subgroup's heading.
