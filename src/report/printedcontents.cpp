@@ -37,7 +37,8 @@ bool answered(const TestContent *content)
 
 bool PrintedContents::printed(const Test *test, const TestContent *content) const
 {
-    if (!content->hideFromReport())
+    // An operator's note is printed whatever the answer or verdict, so a content that holds one keeps its row.
+    if (!content->hideFromReport() || !content->note().trimmed().isEmpty())
         return true;
     if (!answered(content))
         return false;

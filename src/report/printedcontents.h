@@ -9,8 +9,8 @@ class TestContent;
 
 // Which answers the report prints as rows of their own. A content marked hidden from the report is left out only
 // where it holds no answer or its answer is printed in another form: read by a value the session computed from it,
-// or a TG18-LN reading listed in the luminance response's table. Any other answer is printed, so no answer of a
-// record is missing from its report, whatever the record's flags say.
+// or a TG18-LN reading listed in the luminance response's table, and unless the operator wrote a note on it. Any
+// other answer is printed, so no answer or note of a record is missing from its report, whatever its flags say.
 class PrintedContents
 {
 public:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFontMetrics>
 #include <QTextDocument>
 #include <QTextOption>
 
@@ -23,6 +24,10 @@ public:
     static constexpr int longestWordKeptWhole = 10000;
     static QTextOption::WrapMode wrapModeFor(const QString &text);
     void setWrapModeFor(const QString &text);
+    // A word wider than the box gets soft hyphens where a compound joins its parts
+    // ("Umgebungs-beleuchtungs-stärke"), so it breaks there with a hyphen rather than
+    // anywhere; only a word without such a joint still breaks anywhere.
+    static QString withBreakPoints(const QString &text, const QFontMetrics &metrics, int width);
 
 protected:
     QVariant loadResource(int type, const QUrl &name) override;

@@ -4,7 +4,7 @@
 #include "judgement.h"
 #include "luminanceresponse.h"
 #include "luminanceresponsepage.h"
-#include "reportgenerator.h"
+#include "linkedsession.h"
 #include "test.h"
 #include "testcontent.h"
 #include "testgroup.h"
@@ -239,7 +239,7 @@ QByteArray json(const QVariantMap &session, const QList<TestGroup *> &groups,
         {QStringLiteral("contents"), contentRows(groups)}};
     if (response)
         document.insert(QStringLiteral("luminanceResponse"),
-                        responseObject(*response, ReportGenerator::gsdfVerdict(session)));
+                        responseObject(*response, LinkedSession::gsdfVerdict(session)));
     if (session.contains(QStringLiteral("measured")))
         document.insert(QStringLiteral("measured"), numberObject(session.value(QStringLiteral("measured")).toMap()));
     const QVariantMap reference = session.value(QStringLiteral("reference")).toMap();
@@ -354,7 +354,7 @@ bool SessionExport::formatOf(const QString &fileName, Format *format)
 
 QByteArray SessionExport::write(const QVariantMap &session, Format format)
 {
-    ReportGenerator generator;
-    const QList<TestGroup *> &groups = generator.linkedGroups(session);
-    return format == Json ? json(session, groups, generator.luminanceResponse(session)) : csv(session, groups);
+    const LinkedSession linked(session);
+    return format == Json ? json(session, linked.groups(), linked.luminanceResponse())
+                          : csv(session, linked.groups());
 }

@@ -64,7 +64,7 @@ QString VerdictText::value(const QString &quantity, double value)
     const QString base = baseQuantity(quantity);
     // Dark readings and the ambient luminance need their thousandths.
     if (isLuminance(base))
-        return LocalFormats::number(value, std::abs(value) < 10 ? 3 : 1) + QStringLiteral(" cd/m2");
+        return LocalFormats::number(value, std::abs(value) < 10 ? 3 : 1) + QStringLiteral(" cd/m²");
     if (base == QLatin1String("luminanceRatio"))
         return LocalFormats::number(value, 1);
     if (base == QLatin1String("illuminance"))

@@ -143,8 +143,8 @@ const Entry InterfaceTexts[] = {
     {"luminanceResponse_primaryBand", "_[GSDF +/-10 %]_"},
     {"luminanceResponse_secondaryBand", "_[GSDF +/-20 %]_"},
     {"luminanceResponse_pattern", "_[Pattern]_"},
-    {"luminanceResponse_measured", "_[Measured (cd/m2)]_"},
-    {"luminanceResponse_target", "_[GSDF target (cd/m2)]_"},
+    {"luminanceResponse_measured", "_[Measured (cd/m²)]_"},
+    {"luminanceResponse_target", "_[GSDF target (cd/m²)]_"},
     {"luminanceResponse_deviation", "_[Deviation]_"},
     {"luminanceResponse_largest", "_[Largest deviation: %1 %]_"},
     {"luminanceResponse_withinPrimary", "_[Within +/-10 % (primary displays)]_"},
@@ -152,9 +152,9 @@ const Entry InterfaceTexts[] = {
     {"luminanceResponse_outside", "_[Outside +/-20 %]_"},
     {"luminanceResponse_wrongCount", "_[The luminance response needs 18 readings; %1 were given.]_"},
     {"luminanceResponse_notANumber", "_[The reading of TG18-LN%1 is not a number.]_"},
-    {"luminanceResponse_notPositive", "_[The reading of TG18-LN%1 is not above 0 cd/m2.]_"},
+    {"luminanceResponse_notPositive", "_[The reading of TG18-LN%1 is not above 0 cd/m².]_"},
     {"luminanceResponse_outsideGsdf",
-     "_[The reading of TG18-LN%1 lies outside the GSDF range of 0.05 to 3993.4 cd/m2.]_"},
+     "_[The reading of TG18-LN%1 lies outside the GSDF range of 0.05 to 3993.4 cd/m².]_"},
     {"luminanceResponse_notIncreasing", "_[The reading of TG18-LN%1 is not brighter than the one before.]_"},
     {"luminanceResponse_ambientNotANumber",
      "_[The ambient luminance L_amb is not a number, so L + L_amb cannot be computed.]_"},
@@ -413,8 +413,8 @@ const Entry InterfaceTexts[] = {
     {"calibration_after", "_[Luminance response with the calibration loaded (TG18-LN)]_"},
     {"calibration_measured", "_[measured L']_"},
     {"calibration_target", "_[GSDF target]_"},
-    {"calibration_luminanceAxis", "_[L' (cd/m2, logarithmic)]_"},
-    {"calibration_ambient", "_[Ambient luminance L_amb: %1 cd/m2]_"},
+    {"calibration_luminanceAxis", "_[L' (cd/m², logarithmic)]_"},
+    {"calibration_ambient", "_[Ambient luminance L_amb: %1 cd/m²]_"},
     {"calibration_keptReport", "_[Kept: installed with dispwin -I and stored with the display.]_"},
     {"calibration_notKeptReport", "_[Not kept: the display's calibration was unloaded.]_"},
     {"report_header_calibration", "_[GSDF calibration of a display device]_"},
@@ -473,6 +473,28 @@ const Entry InterfaceTexts[] = {
     {"plan_daysOverdue", "_[%1 days overdue]_"},
     {"verdict_notComputable_noRecentMaxLuminance",
      "_[Not judged: the display %1 of this workstation has no L'max from a test of the last months]_"},
+    // The report (report3): the built-in limits' sources, each the English text the limits table stores.
+    {"limitsource_categoryTable", "_[DIN 6868-157:2014, table of application categories as a display maker's public "
+                                  "summary gives it; check against the edition in force (2022-01)]_"},
+    {"limitsource_categoryTableNotJudged",
+     "_[DIN 6868-157:2014, table of application categories as a display maker's public summary gives it; check against "
+     "the edition in force (2022-01): not judged for this category]_"},
+    {"limitsource_testIntervals",
+     "_[DIN 6868-157:2014 as the public circulars of the German radiation-protection authorities on test intervals "
+     "give it; check against the edition in force (2022-01)]_"},
+    {"limitsource_plausibleRange", "_[plausible range of the quantity, not a limit of the standard]_"},
+    {"limitsource_roomClasses", "_[DIN 6868-157:2014, room classes as the public summaries of test bodies give them; "
+                                "check against the edition in force (2022-01)]_"},
+    {"limitsource_publicSummary", "_[DIN 6868-157:2014, from a public summary; check against the edition in force]_"},
+    {"limitsource_siteSetting", "_[site setting]_"},
+    {"limitsource_referenceAge",
+     "_[the periodic constancy interval: an L'max older than the last periodic test no longer stands for the display "
+     "(DIN 6868-157:2014 as the public circulars of the German radiation-protection authorities on test intervals give "
+     "it; check against the edition in force (2022-01))]_"},
+    {"limitsource_gsdfConformance", "_[site setting: the public summary of DIN 6868-157:2014 asks for GSDF conformance "
+                                    "without a figure; check against the edition in force (2022-01)]_"},
+    {"limitsource_tableDescription",
+     "_[DIN 6868-157:2014, values from public summaries; check against the edition in force, 2022-01]_"},
 };
 
 // Title and report heading of a group ("GG") or subgroup ("GG_SS"). A null
@@ -544,11 +566,11 @@ const char *const PixelTypeC =
     "subpixel, a flashing subpixel)?]_";
 const char *const PixelTypeD =
     "_[Type D: are there any cluster of two or more abnormal subpixels within a block of 5 x 5 pixels?]_";
-const char *const CandelaPerSquareMetre = "_[cd/m2]_";
+const char *const CandelaPerSquareMetre = "_[cd/m²]_";
 
 // Every luminance level test measures one value and shows no text of its own
 // in the report.
-const ContentText LuminanceReading = {"00", "_[Luminance (cd/m2)]_", EmptyUnit, EmptyUnit, EmptyUnit};
+const ContentText LuminanceReading = {"00", "_[Luminance (cd/m²)]_", EmptyUnit, EmptyUnit, EmptyUnit};
 
 const std::vector<TestText> &testTexts()
 {
@@ -698,7 +720,8 @@ QStringList luminanceLevelTests()
 class DictionaryBuilder
 {
 public:
-    void add(const QString &key, const char *text) { m_dictionary.insert(key, QString::fromLatin1(text)); }
+    // The source file is UTF-8: units such as "cd/m²" are written as they are printed.
+    void add(const QString &key, const char *text) { m_dictionary.insert(key, QString::fromUtf8(text)); }
 
     void addHeading(const QString &kind, const Heading &heading)
     {

@@ -38,7 +38,7 @@ namespace {
 const QStringList AcceptanceLevels{"0.8", "10",  "20",  "30",  "40",  "50",  "60",  "70",  "80",
                                    "90",  "100", "120", "140", "160", "200", "250", "300", "400"};
 
-// A 27-inch dental display with an ambient luminance of 2 cd/m2 whose TG18-LN readings are the acceptance
+// A 27-inch dental display with an ambient luminance of 2 cd/m² whose TG18-LN readings are the acceptance
 // test's times the factor; every limit of the dental category in a room up to 500 lx passes.
 Answers monitor(double factor)
 {
@@ -108,14 +108,14 @@ private slots:
         // 402 / 2.8 (0.8495 of it), the darkest reading 0.64 against 0.8: quantity, reference, measured,
         // deviation and the verdict where the limits table gives a tolerance.
         const QList<QStringList> rows{
-            {"L'max = Lmax + L_amb", "402.0 cd/m2", "322.0 cd/m2", "-19.9 %", "within +/-30.0 %: passed"},
-            {"L'min = Lmin + L_amb", "2.800 cd/m2", "2.640 cd/m2", "-5.7 %", ""},
+            {"L'max = Lmax + L_amb", "402.0 cd/m²", "322.0 cd/m²", "-19.9 %", "within +/-30.0 %: passed"},
+            {"L'min = Lmin + L_amb", "2.800 cd/m²", "2.640 cd/m²", "-5.7 %", ""},
             {"r' = L'max / L'min", "143.6", "122.0", "-15.0 %", "within +/-30.0 %: passed"},
-            {"Ambient luminance L_amb", "2.000 cd/m2", "2.000 cd/m2", "0.0 %", ""},
+            {"Ambient luminance L_amb", "2.000 cd/m²", "2.000 cd/m²", "0.0 %", ""},
             {"Luminance uniformity at driving level 26", "20.0 %", "20.0 %", "0.0 %", ""},
             {"Ambient illuminance", "120 lx", "120 lx", "0.0 %", ""},
-            {"TG18-LN01 reading", "0.800 cd/m2", "0.640 cd/m2", "-20.0 %", ""},
-            {"TG18-LN18 reading", "400.0 cd/m2", "320.0 cd/m2", "-20.0 %", ""}};
+            {"TG18-LN01 reading", "0.800 cd/m²", "0.640 cd/m²", "-20.0 %", ""},
+            {"TG18-LN18 reading", "400.0 cd/m²", "320.0 cd/m²", "-20.0 %", ""}};
         QCOMPARE(heading, "Comparison with the reference values of " + LocalFormats::date({2026, 3, 14}) +
                               " (session session-a)");
         QCOMPARE(shown.size(), 7 + 18);
@@ -159,15 +159,15 @@ private slots:
         QTest::addColumn<QStringList>("cells");
         QTest::addColumn<int>("failures");
         QTest::newRow("29 % below") << QVariant(402 / 0.71)
-                                    << QStringList{"566.2 cd/m2", "-29.0 %", "within +/-30.0 %: passed"} << 0;
+                                    << QStringList{"566.2 cd/m²", "-29.0 %", "within +/-30.0 %: passed"} << 0;
         QTest::newRow("31 % below") << QVariant(402 / 0.69)
-                                    << QStringList{"582.6 cd/m2", "-31.0 %", "within +/-30.0 %: failed"} << 1;
+                                    << QStringList{"582.6 cd/m²", "-31.0 %", "within +/-30.0 %: failed"} << 1;
         const QString notANumber = "not computable: the reference value is not a number";
         QTest::newRow("reference not a number")
             << QVariant("abc") << QStringList{"no number", notANumber, "failed"} << 1;
         QTest::newRow("reference nan") << QVariant("nan") << QStringList{"no number", notANumber, "failed"} << 1;
         QTest::newRow("reference 0") << QVariant(0)
-                                     << QStringList{"0.000 cd/m2", "not computable: the reference value is not above 0",
+                                     << QStringList{"0.000 cd/m²", "not computable: the reference value is not above 0",
                                                     "failed"}
                                      << 1;
     }
@@ -186,10 +186,10 @@ private slots:
             {"periodicConstancy", "dentalRk5", "RK3", {{"maxLuminance", reference}}, "2026-03-14", "a"}, monitor(1));
         QCOMPARE(record.value("nfailedtestcontents").toInt(), failures);
         // A failed row is shown in the colour of failure, marked "!" here.
-        QCOMPARE(shown, QStringList{QString("%1L'max = Lmax + L_amb | %2 | 402.0 cd/m2 | %3 | %4")
+        QCOMPARE(shown, QStringList{QString("%1L'max = Lmax + L_amb | %2 | 402.0 cd/m² | %3 | %4")
                                         .arg(failures > 0 ? "! " : "", cells[0], cells[1], cells[2])});
         const QString report = reportText(record);
-        const QString row = QString("L'max = Lmax + L_amb reference %1, measured 402.0 cd/m2, deviation %2; %3")
+        const QString row = QString("L'max = Lmax + L_amb reference %1, measured 402.0 cd/m², deviation %2; %3")
                                 .arg(cells[0], cells[1], cells[2]);
         QVERIFY2(report.contains(row), qPrintable(report));
         QVERIFY(!report.contains(NotFinite));
