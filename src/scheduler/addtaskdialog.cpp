@@ -3,6 +3,7 @@
 
 #include "configurationmanager.h"
 #include "displayrecord.h"
+#include "localformats.h"
 #include "schedulerclock.h"
 #include "sessiondatabase.h"
 #include "taskscheduler.h"
@@ -43,6 +44,7 @@ AddTaskDialog::AddTaskDialog(QWidget *parent, ConfigurationManager *store, const
     connect(m_ui->okPushButton, &QPushButton::clicked, this, &AddTaskDialog::okClicked);
     connect(m_ui->cancelPushButton, &QPushButton::clicked, this, &AddTaskDialog::reject);
     TR::Translator::instance()->translateObject(this, true);
+    m_ui->scheduledDateEdit->setDisplayFormat(LocalFormats::datePattern());
     m_ui->scheduledDateEdit->setDate(m_clock->now().date());
     fillDisplays();
     fillTestTypes();

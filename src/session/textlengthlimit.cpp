@@ -1,5 +1,6 @@
 #include "textlengthlimit.h"
 
+#include "localformats.h"
 #include "translator.h"
 
 #include <QLineEdit>
@@ -33,7 +34,7 @@ void TextLengthLimit::apply(QWidget *input)
 
 QString TextLengthLimit::message()
 {
-    return TR::Translator::instance()->translate(QStringLiteral("textLimit")).arg(QLocale().toString(maximumLength));
+    return TR::Translator::instance()->translate(QStringLiteral("textLimit")).arg(LocalFormats::count(maximumLength));
 }
 
 void TextLengthLimit::tell(QWidget *input)

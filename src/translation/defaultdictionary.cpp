@@ -188,7 +188,7 @@ const Entry InterfaceTexts[] = {
     {"meter_implausible", "_[The meter's value is negative or impossibly large and was not stored: %1]_"},
     {"meter_exitCode", "_[The meter program ended with code %1 without a reading.]_"},
     {"meter_notStarted", "_[The meter program %1 could not be started: %2]_"},
-    {"meter_timeOut", "_[The meter did not answer within %1 s; the reading was stopped.]_"},
+    {"meter_timeOut", "_[The meter did not answer within %1; the reading was stopped.]_"},
     {"meter_notSetUp", "_[No meter is set up.]_"},
     {"meter_sourceDescription", "_[meter, instrument %1, %2]_"},
     {"meter_title", "_[Luminance meter]_"},
@@ -206,7 +206,7 @@ const Entry InterfaceTexts[] = {
     {"meter_notSaved", "_[The meter settings could not be written to the settings file.]_"},
     {"meter_saved", "_[The meter settings are saved.]_"},
     {"meter_reading", "_[Reading...]_"},
-    {"meter_trialResult", "_[The meter read %1 cd/m2.]_"},
+    {"meter_trialResult", "_[The meter read %1 cd/m².]_"},
     {"meter_measure", "_[Measure]_"},
     {"meter_measureAll", "_[Measure all]_"},
     {"meter_pause", "_[Pause]_"},
@@ -398,11 +398,11 @@ const Entry InterfaceTexts[] = {
     {"calibration_unusedLevels", "_[Driving levels %1 to %2 are not used: the display gives no more light there.]_"},
     {"calibration_wrongCount", "_[The response holds %1 readings, not one for each driving level.]_"},
     {"calibration_notANumber", "_[Reading %1 of the response is no number.]_"},
-    {"calibration_outsideGsdf", "_[Reading %1 of the response, with the ambient luminance, lies outside the GSDF's range of 0.05 to 3993.4 cd/m2.]_"},
+    {"calibration_outsideGsdf", "_[Reading %1 of the response, with the ambient luminance, lies outside the GSDF's range of 0.05 to 3993.4 cd/m².]_"},
     {"calibration_noRise", "_[The display gets no brighter from its lowest to its highest driving level.]_"},
     {"calibration_ambientNotANumber", "_[The ambient luminance is no number.]_"},
     {"calibration_notStarted", "_[The calibration program %1 could not be started: %2]_"},
-    {"calibration_timeOut", "_[The calibration program gave no answer within %1 s and was stopped.]_"},
+    {"calibration_timeOut", "_[The calibration program gave no answer within %1 and was stopped.]_"},
     {"calibration_exitCode", "_[The calibration program ended with code %1.]_"},
     {"calibration_recorded", "_[The calibration is recorded.]_"},
     {"calibration_notRecorded", "_[The calibration could not be recorded: %1]_"},
@@ -413,8 +413,8 @@ const Entry InterfaceTexts[] = {
     {"calibration_after", "_[Luminance response with the calibration loaded (TG18-LN)]_"},
     {"calibration_measured", "_[measured L']_"},
     {"calibration_target", "_[GSDF target]_"},
-    {"calibration_luminanceAxis", "_[L' (cd/m2, logarithmic)]_"},
-    {"calibration_ambient", "_[Ambient luminance L_amb: %1 cd/m2]_"},
+    {"calibration_luminanceAxis", "_[L' (cd/m², logarithmic)]_"},
+    {"calibration_ambient", "_[Ambient luminance L_amb: %1 cd/m²]_"},
     {"calibration_keptReport", "_[Kept: installed with dispwin -I and stored with the display.]_"},
     {"calibration_notKeptReport", "_[Not kept: the display's calibration was unloaded.]_"},
     {"report_header_calibration", "_[GSDF calibration of a display device]_"},
@@ -473,6 +473,11 @@ const Entry InterfaceTexts[] = {
     {"plan_daysOverdue", "_[%1 days overdue]_"},
     {"verdict_notComputable_noRecentMaxLuminance",
      "_[Not judged: the display %1 of this workstation has no L'max from a test of the last months]_"},
+    // Screens: intervals with their unit, the calibration's settings.
+    {"screens_oneDay", "_[1 day]_"},
+    {"screens_days", "_[%1 days]_"},
+    {"screens_calibrationProgram", "_[Calibration program (dispwin)]_"},
+    {"screens_calibrationLevels", "_[Driving levels measured]_"},
 };
 
 // Title and report heading of a group ("GG") or subgroup ("GG_SS"). A null
@@ -698,7 +703,7 @@ QStringList luminanceLevelTests()
 class DictionaryBuilder
 {
 public:
-    void add(const QString &key, const char *text) { m_dictionary.insert(key, QString::fromLatin1(text)); }
+    void add(const QString &key, const char *text) { m_dictionary.insert(key, QString::fromUtf8(text)); }
 
     void addHeading(const QString &kind, const Heading &heading)
     {
