@@ -3,6 +3,7 @@
 
 #include "addtaskdialog.h"
 #include "calibrationlauncher.h"
+#include "calibrationsettingsfields.h"
 #include "carriedoveranswers.h"
 #include "configurationmanager.h"
 #include "defaultdictionary.h"
@@ -394,6 +395,7 @@ void MainWindow::addMeterPage()
 {
     auto *page = new MeterSettingsPage(m_ui->stackedWidget);
     page->setObjectName(QStringLiteral("meterPage"));
+    new CalibrationSettingsFields(page, m_store);
     m_ui->stackedWidget->addWidget(page);
     auto *button = new QPushButton(m_translator->translate(QStringLiteral("homePage_meter")), m_ui->homePage);
     button->setObjectName(QStringLiteral("meterPushButton"));

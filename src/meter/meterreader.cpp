@@ -63,7 +63,7 @@ void MeterReader::processFinished(const TimedProcess::Result &result)
         return;
     case TimedProcess::Result::TimedOut:
         emit finished(MeterReply::failure(
-            translated("meter_timeOut").arg(LocalFormats::seconds(m_settings.timeLimitMs / 1000.0))));
+            translated("meter_timeOut").arg(LocalFormats::number(m_settings.timeLimitMs / 1000.0, 1))));
         return;
     case TimedProcess::Result::Exited:
     case TimedProcess::Result::Crashed:
