@@ -5,6 +5,7 @@
 #include "displayrecord.h"
 #include "localformats.h"
 #include "schedulerclock.h"
+#include "screenfit.h"
 #include "sessiondatabase.h"
 #include "taskscheduler.h"
 #include "tasktarget.h"
@@ -52,6 +53,9 @@ AddTaskDialog::AddTaskDialog(QWidget *parent, ConfigurationManager *store, const
     applyTestType();
     connect(m_ui->testTypeComboBox, qOverload<int>(&QComboBox::currentIndexChanged), this,
             &AddTaskDialog::applyTestType);
+    // On a small or high-density screen the list of tests scrolls instead of
+    // pushing the buttons off the screen.
+    ScreenFit::fit(this, size());
 }
 
 AddTaskDialog::~AddTaskDialog() = default;

@@ -2,16 +2,26 @@
 
 #include <QEvent>
 #include <QHeaderView>
+#include <QStyleOptionHeader>
 #include <QTableView>
 
 #include <algorithm>
 
 namespace {
 
-// The narrowest a wrapped column becomes: a short word and its margins.
-int narrowestWrapped(const QTableView *view)
+// The narrowest a wrapped column becomes: its header's longest word, which a
+// header cannot break, with the section's margins.
+int narrowestWrapped(const QHeaderView *columns, int column)
 {
-    return view->fontMetrics().averageCharWidth() * 8;
+    const QString title = columns->model()->headerData(column, Qt::Horizontal).toString();
+    QString longestWord;
+    for (const QString &word : title.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        longestWord = word.size() > longestWord.size() ? word : longestWord;
+    QStyleOptionHeader option;
+    option.initFrom(columns);
+    option.section = column;
+    option.text = longestWord;
+    return columns->style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), columns).width();
 }
 
 // Columns that together are wider than the view give up width from the widest
@@ -23,29 +33,33 @@ void fitIntoView(QTableView *view, QVector<int> widths)
     int total = 0;
     for (int column = 0; column < widths.size(); ++column)
         total += view->isColumnHidden(column) ? 0 : widths.at(column);
-    if (total <= available || available <= 0)
+    // A table not shown yet has no width of its own to fit.
+    if (total <= available || !view->isVisible())
         return;
-    QVector<int> sorted;
-    for (int column = 0; column < widths.size(); ++column) {
-        if (!view->isColumnHidden(column))
-            sorted << widths.at(column);
-    }
-    std::sort(sorted.begin(), sorted.end());
-    // The common width: the columns narrower than it keep theirs, the rest share what is left.
-    int cap = narrowestWrapped(view);
-    int kept = 0;
-    for (int index = 0; index < sorted.size(); ++index) {
-        const int share = (available - kept) / int(sorted.size() - index);
-        if (sorted.at(index) > share) {
-            cap = std::max(cap, share);
-            break;
-        }
-        kept += sorted.at(index);
-    }
     QHeaderView *columns = view->horizontalHeader();
+    QVector<int> floors(widths.size(), 0);
     for (int column = 0; column < widths.size(); ++column)
-        columns->resizeSection(column, std::min(widths.at(column), cap));
+        floors[column] =
+            view->isColumnHidden(column) ? 0 : std::min(widths.at(column), narrowestWrapped(columns, column));
+    // The largest common width at which the columns, none below its floor, fit the view.
+    const auto widthAt = [&](int cap, int column) {
+        return std::min(widths.at(column), std::max(cap, floors.at(column)));
+    };
+    const auto totalAt = [&](int cap) {
+        int sum = 0;
+        for (int column = 0; column < widths.size(); ++column)
+            sum += view->isColumnHidden(column) ? 0 : widthAt(cap, column);
+        return sum;
+    };
+    int cap = 0;
+    for (int step = *std::max_element(widths.cbegin(), widths.cend()); step > 0; step /= 2) {
+        while (totalAt(cap + step) <= available)
+            cap += step;
+    }
+    for (int column = 0; column < widths.size(); ++column)
+        columns->resizeSection(column, widthAt(cap, column));
     view->setWordWrap(true);
+    columns->setDefaultAlignment(Qt::Alignment(columns->defaultAlignment() | Qt::TextWordWrap));
     // Every row as high as the highest of the sample, now that text wraps.
     int height = 0;
     for (int row = 0; row < std::min(view->model()->rowCount(), TableSizing::SampleRows); ++row)
@@ -57,7 +71,12 @@ void fitIntoView(QTableView *view, QVector<int> widths)
 class ResizeWatcher : public QObject
 {
 public:
-    ResizeWatcher(QTableView *view, int stretchColumn) : QObject(view), m_view(view), m_stretchColumn(stretchColumn) {}
+    static inline const QString Name = QStringLiteral("tableSizingResizeWatcher");
+
+    ResizeWatcher(QTableView *view, int stretchColumn) : QObject(view), m_view(view), m_stretchColumn(stretchColumn)
+    {
+        setObjectName(Name);
+    }
 
     bool eventFilter(QObject *watched, QEvent *event) override
     {
@@ -99,6 +118,9 @@ void TableSizing::measure(QTableView *view, int stretchColumn)
         widths << width;
     }
     fitIntoView(view, widths);
+    // A window that opens or changes size gives the table another width to fit.
+    if (!view->findChild<QObject *>(ResizeWatcher::Name, Qt::FindDirectChildrenOnly))
+        view->viewport()->installEventFilter(new ResizeWatcher(view, stretchColumn));
     if (stretchColumn >= 0 && stretchColumn < model->columnCount())
         columns->setSectionResizeMode(stretchColumn, QHeaderView::Stretch);
 }
@@ -106,8 +128,6 @@ void TableSizing::measure(QTableView *view, int stretchColumn)
 void TableSizing::fix(QTableView *view, int stretchColumn)
 {
     measure(view, stretchColumn);
-    // A window that opens or changes size gives its tables another width to fit.
-    view->viewport()->installEventFilter(new ResizeWatcher(view, stretchColumn));
     if (QAbstractItemModel *model = view->model()) {
         QObject::connect(model, &QAbstractItemModel::modelReset, view,
                          [view, stretchColumn] { measure(view, stretchColumn); });
