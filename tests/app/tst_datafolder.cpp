@@ -115,7 +115,7 @@ private slots:
         QByteArray log;
         QTRY_VERIFY_WITH_TIMEOUT((log += program->readAllStandardError()).contains(said), 60000);
         program->kill();
-        program->waitForFinished(10000);
+        program->waitForFinished(60000);
         struct stat status = {};
         QCOMPARE(::stat(folderPath.constData(), &status), 0);
         QCOMPARE(int(status.st_mode & 0777), foreign ? 0777 : 0700);
@@ -158,7 +158,7 @@ private slots:
         QByteArray log;
         QTRY_VERIFY_WITH_TIMEOUT((log += program->readAllStandardError()).contains("cannot keep its data"), 60000);
         program->kill();
-        program->waitForFinished(10000);
+        program->waitForFinished(60000);
         QVERIFY(!holdsFiles(path("work")));
     }
 };

@@ -1,8 +1,8 @@
 #include "mainwindow.h"
 
 #include "configurationmanager.h"
-#include "limitstable.h"
 #include "displayspage.h"
+#include "limitstable.h"
 #include "localformats.h"
 #include "pdfprobe.h"
 #include "savedsessionsmodel.h"
@@ -240,7 +240,7 @@ private slots:
             QTest::mouseClick(dialog->findChild<QPushButton *>("okPushButton"), Qt::LeftButton);
         });
         click("addTaskPushButton");
-        QTRY_COMPARE(scheduler->rowCount(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(scheduler->rowCount(), 1, 20000);
         const QString id = scheduler->taskAt(0)->id();
         click("homePushButton");
 
@@ -252,7 +252,7 @@ private slots:
         });
         m_clock.moment = QDateTime::currentDateTime().addDays(1);
         scheduler->processQueue();
-        QTRY_COMPARE(currentPage(), QStringLiteral("schedulerPage"));
+        QTRY_COMPARE_WITH_TIMEOUT(currentPage(), QStringLiteral("schedulerPage"), 20000);
         QCOMPARE(prompt, QStringLiteral("There are tasks to be performed. What do you want to do?\n\nWeekly\n"));
 
         // After a cancelled choice a passing run of the same groups is not the task's.
@@ -273,7 +273,7 @@ private slots:
         ModalAnswers::clickButton(AnswerAnew);
         ItemViews::clickCell(child<QTableView>("schedulerTableView"), 0, SchedulerManager::kColumnStart);
         runSession();
-        QTRY_COMPARE(scheduler->taskById(id)->lastPerformed(), m_clock.moment);
+        QTRY_COMPARE_WITH_TIMEOUT(scheduler->taskById(id)->lastPerformed(), m_clock.moment, 20000);
         scheduler->removeTasks({id});
     }
 
@@ -294,7 +294,7 @@ private slots:
             record.insert("testtype", "dailyConstancy");
             scheduler->addTask(record);
         }
-        QTRY_COMPARE(scheduler->rowCount(), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(scheduler->rowCount(), 2, 20000);
         click("schedulerPushButton");
         auto *tasks = child<QTableView>("schedulerTableView");
         const auto lastRun = [scheduler](const char *id) { return scheduler->taskById(id)->lastPerformed(); };
@@ -323,7 +323,7 @@ private slots:
         ModalAnswers::clickButton(AnswerAnew);
         ItemViews::clickCell(tasks, 1, SchedulerManager::kColumnStart);
         runSession();
-        QTRY_COMPARE(lastRun("forA"), m_clock.moment);
+        QTRY_COMPARE_WITH_TIMEOUT(lastRun("forA"), m_clock.moment, 20000);
         QVERIFY(!lastRun("forB").isValid());
 
         // A later test of the operator's own, of the same display and type, is not the task's run.
@@ -359,12 +359,14 @@ private slots:
         QString prompt;
         ModalAnswers::clickButton(QStringLiteral("Ignore"), &prompt);
         scheduler->addTask(ahead);
-        QTRY_VERIFY(prompt.contains(markup));
+        QTRY_VERIFY_WITH_TIMEOUT(prompt.contains(markup), 20000);
         auto *status = child<QLabel>("statusLabel");
-        QTRY_COMPARE(status->text(), "There are pending tasks: \n- " + markup +
-                                         "\nThe last run lies in the future (was the clock set ahead?), so this task "
-                                         "is due now:\n- " +
-                                         markup);
+        QTRY_COMPARE_WITH_TIMEOUT(status->text(),
+                                  "There are pending tasks: \n- " + markup +
+                                      "\nThe last run lies in the future (was the clock set ahead?), so this task "
+                                      "is due now:\n- " +
+                                      markup,
+                                  20000);
         for (const QLabel *label : m_window->centralWidget()->findChildren<QLabel *>())
             QVERIFY2(label->textFormat() == Qt::PlainText, qPrintable(label->objectName()));
         scheduler->removeTasks({"ahead"});
@@ -491,7 +493,7 @@ private slots:
         late.insert("description", "Daily check");
         ModalAnswers::clickButton(QStringLiteral("Ignore"));
         scheduler->addTask(late);
-        QTRY_VERIFY(child<QLabel>("overdueLabel")->isVisibleTo(m_window.get()));
+        QTRY_VERIFY_WITH_TIMEOUT(child<QLabel>("overdueLabel")->isVisibleTo(m_window.get()), 20000);
         QCOMPARE(child<QLabel>("overdueLabel")->text(), QStringLiteral("Overdue tasks:\nDaily check: 3 days overdue"));
         click("displaysPushButton");
         const QAbstractItemModel *displays = child<QTableView>("displaysTableView")->model();
@@ -503,7 +505,7 @@ private slots:
         for (const TaskScheduler *task : scheduler->allTasks())
             ids << task->id();
         scheduler->removeTasks(ids);
-        QTRY_VERIFY(!child<QLabel>("overdueLabel")->isVisibleTo(m_window.get()));
+        QTRY_VERIFY_WITH_TIMEOUT(!child<QLabel>("overdueLabel")->isVisibleTo(m_window.get()), 20000);
     }
 
     // Last, as it leaves German chosen for the tests that follow in this process.
@@ -521,10 +523,6 @@ private slots:
         m_window->languageChanged(chooser->currentIndex());
         QCOMPARE(child<QPushButton>("newTestPushButton")->text(), QStringLiteral("unchanged"));
     }
-
-    // The daily test of a display tested before, from the home page: the operator, institution and device
-    // answers of its latest session confirmed once and stored as the session's, then the composite pattern's
-    // checks alone, in at most 15 clicks.
 
 private:
     template <typename T> T *child(const char *name) { return m_window->findChild<T *>(QLatin1String(name)); }
