@@ -9,19 +9,44 @@
 
 namespace {
 
+// A header section's size for the text as the style draws it, with its margins.
+QSize headerSize(const QHeaderView *columns, int column, const QString &text)
+{
+    QStyleOptionHeader option;
+    option.initFrom(columns);
+    option.section = column;
+    option.text = text;
+    return columns->style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), columns);
+}
+
+QString headerTitle(const QHeaderView *columns, int column)
+{
+    return columns->model()->headerData(column, Qt::Horizontal).toString();
+}
+
 // The narrowest a wrapped column becomes: its header's longest word, which a
 // header cannot break, with the section's margins.
 int narrowestWrapped(const QHeaderView *columns, int column)
 {
-    const QString title = columns->model()->headerData(column, Qt::Horizontal).toString();
     QString longestWord;
-    for (const QString &word : title.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+    for (const QString &word : headerTitle(columns, column).split(QLatin1Char(' '), Qt::SkipEmptyParts))
         longestWord = word.size() > longestWord.size() ? word : longestWord;
-    QStyleOptionHeader option;
-    option.initFrom(columns);
-    option.section = column;
-    option.text = longestWord;
-    return columns->style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), columns).width();
+    return headerSize(columns, column, longestWord).width();
+}
+
+// The header's title broken into lines between words, as many words a line
+// as its section's width holds.
+QString wrappedTitle(const QHeaderView *columns, int column)
+{
+    QStringList lines;
+    for (const QString &word : headerTitle(columns, column).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const QString longer = lines.isEmpty() ? word : lines.constLast() + QLatin1Char(' ') + word;
+        if (!lines.isEmpty() && headerSize(columns, column, longer).width() <= columns->sectionSize(column))
+            lines.last() = longer;
+        else
+            lines << word;
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 // Columns that together are wider than the view give up width from the widest
@@ -60,6 +85,11 @@ void fitIntoView(QTableView *view, QVector<int> widths)
         columns->resizeSection(column, widthAt(cap, column));
     view->setWordWrap(true);
     columns->setDefaultAlignment(Qt::Alignment(columns->defaultAlignment() | Qt::TextWordWrap));
+    // The header grows to the lines of its longest wrapped title.
+    int headerHeight = 0;
+    for (int column = 0; column < widths.size(); ++column)
+        headerHeight = std::max(headerHeight, headerSize(columns, column, wrappedTitle(columns, column)).height());
+    columns->setMinimumHeight(headerHeight);
     // Every row as high as the highest of the sample, now that text wraps.
     int height = 0;
     for (int row = 0; row < std::min(view->model()->rowCount(), TableSizing::SampleRows); ++row)

@@ -1,18 +1,22 @@
 #include "mainwindow.h"
 
+#include "calibrationsettings.h"
 #include "configurationmanager.h"
 #include "displayspage.h"
 #include "limitstable.h"
 #include "localformats.h"
+#include "metersettingspage.h"
 #include "pdfprobe.h"
 #include "savedsessionsmodel.h"
 #include "scheduler/schedulertesting.h"
+#include "schedulermanager.h"
 #include "screenfit.h"
 #include "screenidentity.h"
 #include "support/itemviews.h"
 #include "support/modalanswers.h"
 #include "support/sessiondriver.h"
 #include "support/storefiles.h"
+#include "taskinterval.h"
 #include "test.h"
 #include "testcontent.h"
 #include "testgroup.h"
@@ -24,6 +28,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -33,6 +38,8 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QSettings>
+#include <QSpinBox>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QStackedWidget>
@@ -509,6 +516,41 @@ private slots:
     }
 
     // Last, as it leaves German chosen for the tests that follow in this process.
+    // In German the screens write values as German does: the task's start date, its interval with a unit. The
+    // calibration's settings are saved with the meter's.
+    void germanNotationsAndCalibrationSettings()
+    {
+        auto *chooser = child<QComboBox>("languageComboBox");
+        chooser->setCurrentIndex(chooser->findData(QStringLiteral("de")));
+        QString shownDate;
+        ModalAnswers::handle([&](QDialog *dialog) {
+            shownDate = dialog->findChild<QDateEdit *>("scheduledDateEdit")->text();
+            dialog->findChild<QLineEdit *>("descriptionLineEdit")->setText(QStringLiteral("Halbjährlich"));
+            auto *type = dialog->findChild<QComboBox *>("testTypeComboBox");
+            type->setCurrentIndex(type->findData(QStringLiteral("periodicConstancy")));
+            auto *unit = dialog->findChild<QComboBox *>("intervalUnitComboBox");
+            unit->setCurrentIndex(unit->findData(int(TaskInterval::Days)));
+            dialog->findChild<QSpinBox *>("frequencySpinBox")->setValue(182);
+            QTest::mouseClick(dialog->findChild<QPushButton *>("okPushButton"), Qt::LeftButton);
+        });
+        click("schedulerPushButton");
+        click("addTaskPushButton");
+        QCOMPARE(shownDate, QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")));
+        const QAbstractItemModel *tasks = child<QTableView>("schedulerTableView")->model();
+        QTRY_VERIFY_WITH_TIMEOUT(!tasks->match(tasks->index(0, 0), Qt::DisplayRole, "Halbjährlich").isEmpty(), 20000);
+        const int row = tasks->match(tasks->index(0, 0), Qt::DisplayRole, "Halbjährlich").first().row();
+        QCOMPARE(tasks->index(row, SchedulerManager::kColumnFrequency).data().toString(), QStringLiteral("182 Tage"));
+        for (const auto &[program, levels] : {std::pair{"/usr/bin/dispwin", 17}, std::pair{"", 33}}) {
+            child<QLineEdit>("calibrationProgramLineEdit")->setText(program);
+            child<QSpinBox>("calibrationLevelsSpinBox")->setValue(levels);
+            QVERIFY(m_window->findChild<MeterSettingsPage *>()->save());
+            QSettings settings(ConfigurationManager::instance()->fileName(), QSettings::IniFormat);
+            const CalibrationSettings saved = CalibrationSettings::load(settings);
+            QCOMPARE(saved.program + ' ' + QString::number(saved.levels), program + (' ' + QString::number(levels)));
+        }
+        chooser->setCurrentIndex(chooser->findData(QStringLiteral("en")));
+    }
+
     void languageChooser()
     {
         auto *chooser = child<QComboBox>("languageComboBox");

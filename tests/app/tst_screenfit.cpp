@@ -19,6 +19,7 @@
 
 #include <QAbstractScrollArea>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPaintEngine>
@@ -127,7 +128,9 @@ QStringList cutTexts(QWidget *window)
         if (!widget->isVisible() || widget->size().isEmpty() || scrollsOwnText(widget))
             continue;
         ClipWatchingImage picture(widget->size());
-        picture.engine.widthsOnly = qobject_cast<const QAbstractScrollArea *>(widget->parentWidget());
+        const QWidget *view = widget->parentWidget();
+        picture.engine.widthsOnly =
+            qobject_cast<const QAbstractItemView *>(view) && !qobject_cast<const QHeaderView *>(view);
         widget->render(&picture, QPoint(), QRegion(), QWidget::RenderFlags());
         for (const QString &text : qAsConst(picture.engine.cut))
             found << widget->metaObject()->className() + QLatin1Char(' ') + widget->objectName() + QLatin1Char(' ') +
