@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QHeaderView>
+#include <QRegularExpression>
 #include <QStyleOptionHeader>
 #include <QTableView>
 
@@ -24,14 +25,30 @@ QString headerTitle(const QHeaderView *columns, int column)
     return columns->model()->headerData(column, Qt::Horizontal).toString();
 }
 
-// The narrowest a wrapped column becomes: its header's longest word, which a
-// header cannot break, with the section's margins.
-int narrowestWrapped(const QHeaderView *columns, int column)
+QString longestWord(const QString &text)
 {
-    QString longestWord;
-    for (const QString &word : headerTitle(columns, column).split(QLatin1Char(' '), Qt::SkipEmptyParts))
-        longestWord = word.size() > longestWord.size() ? word : longestWord;
-    return headerSize(columns, column, longestWord).width();
+    QString longest;
+    for (const QString &word : text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts))
+        longest = word.size() > longest.size() ? word : longest;
+    return longest;
+}
+
+// The narrowest a wrapped column becomes: the longest word of its header or
+// of its sampled cells, with their margins, since neither breaks inside a word.
+int narrowestWrapped(const QTableView *view, int column)
+{
+    const QHeaderView *columns = view->horizontalHeader();
+    int widest = headerSize(columns, column, longestWord(headerTitle(columns, column))).width();
+    // The delegate's size of the whole text, less the rest of the text beside its longest word.
+    for (int row = 0; row < std::min(view->model()->rowCount(), TableSizing::SampleRows); ++row) {
+        const QModelIndex index = view->model()->index(row, column);
+        const QString text = index.data().toString();
+        const QFontMetrics metrics(view->font());
+        const int whole = static_cast<const QAbstractItemView *>(view)->sizeHintForIndex(index).width();
+        widest =
+            std::max(widest, whole - metrics.horizontalAdvance(text) + metrics.horizontalAdvance(longestWord(text)));
+    }
+    return widest;
 }
 
 // The header's title broken into lines between words, as many words a line
@@ -64,8 +81,7 @@ void fitIntoView(QTableView *view, QVector<int> widths)
     QHeaderView *columns = view->horizontalHeader();
     QVector<int> floors(widths.size(), 0);
     for (int column = 0; column < widths.size(); ++column)
-        floors[column] =
-            view->isColumnHidden(column) ? 0 : std::min(widths.at(column), narrowestWrapped(columns, column));
+        floors[column] = view->isColumnHidden(column) ? 0 : std::min(widths.at(column), narrowestWrapped(view, column));
     // The largest common width at which the columns, none below its floor, fit the view.
     const auto widthAt = [&](int cap, int column) {
         return std::min(widths.at(column), std::max(cap, floors.at(column)));
@@ -110,7 +126,9 @@ public:
 
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::Resize && m_view->viewport()->width() != m_measuredWidth) {
+        // Shown, the table has its style's fonts, which a table measured while hidden lacked.
+        const bool resized = event->type() == QEvent::Resize && m_view->viewport()->width() != m_measuredWidth;
+        if (resized || event->type() == QEvent::Show) {
             m_measuredWidth = m_view->viewport()->width();
             TableSizing::measure(m_view, m_stretchColumn);
         }
