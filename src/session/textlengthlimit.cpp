@@ -1,6 +1,5 @@
 #include "textlengthlimit.h"
 
-#include "localformats.h"
 #include "translator.h"
 
 #include <QLineEdit>
@@ -34,7 +33,7 @@ void TextLengthLimit::apply(QWidget *input)
 
 QString TextLengthLimit::message()
 {
-    return TR::Translator::instance()->translate(QStringLiteral("textLimit")).arg(LocalFormats::count(maximumLength));
+    return TR::Translator::instance()->translate(QStringLiteral("textLimit")).arg(QLocale().toString(maximumLength));
 }
 
 void TextLengthLimit::tell(QWidget *input)
