@@ -3,6 +3,7 @@
 
 #include "addtaskdialog.h"
 #include "calibrationlauncher.h"
+#include "calibrationsettingsfields.h"
 #include "carriedoveranswers.h"
 #include "configurationmanager.h"
 #include "defaultdictionary.h"
@@ -358,7 +359,7 @@ void MainWindow::showSiteStatus()
         return;
     QStringList lines;
     if (m_siteSender->waitingSessions() > 0)
-        lines << translated("site_waiting").arg(m_siteSender->waitingSessions());
+        lines << translated("site_waiting").arg(LocalFormats::count(m_siteSender->waitingSessions()));
     if (!m_siteSender->lastFailure().isEmpty())
         lines << translated("site_sendFailed").arg(m_siteSender->lastFailure());
     label->setText(lines.join(QLatin1Char('\n')));
@@ -394,6 +395,7 @@ void MainWindow::addMeterPage()
 {
     auto *page = new MeterSettingsPage(m_ui->stackedWidget);
     page->setObjectName(QStringLiteral("meterPage"));
+    new CalibrationSettingsFields(page, m_store);
     m_ui->stackedWidget->addWidget(page);
     auto *button = new QPushButton(m_translator->translate(QStringLiteral("homePage_meter")), m_ui->homePage);
     button->setObjectName(QStringLiteral("meterPushButton"));
@@ -717,13 +719,13 @@ void MainWindow::reportStoreStart()
     if (!start.damagedCopy.isEmpty())
         tell(QMessageBox::Warning, translated("storeDamaged").arg(shownPath(start.damagedCopy)),
              translated("records_recovered")
-                 .arg(QLocale().toString(start.recoveredSessions), QLocale().toString(start.recoveredTasks),
-                      QLocale().toString(start.unrecoveredRows)));
+                 .arg(LocalFormats::count(start.recoveredSessions), LocalFormats::count(start.recoveredTasks),
+                      LocalFormats::count(start.unrecoveredRows)));
     if (!start.importFailed.isEmpty())
         tell(QMessageBox::Warning, translated("importFailed").arg(shownPath(m_store->fileName())), start.importFailed);
     if (start.skippedRecords > 0)
         tell(QMessageBox::Warning,
-             translated("importSkipped").arg(start.skippedRecords).arg(shownPath(start.importBackup)));
+             translated("importSkipped").arg(LocalFormats::count(start.skippedRecords)).arg(shownPath(start.importBackup)));
 }
 
 void MainWindow::languageChanged(int index)

@@ -5,6 +5,7 @@
 #include "dispwin.h"
 #include "judgement.h"
 #include "limitstable.h"
+#include "localformats.h"
 #include "luminanceresponse.h"
 #include "meterreader.h"
 #include "modalprompt.h"
@@ -252,8 +253,7 @@ void CalibrationRun::judge()
     m_passed = !m_verdict.isEmpty() && verdict.computable && verdict.hasLimit && verdict.passed;
     if (verdict.computable && verdict.hasLimit) {
         m_message = translated(m_passed ? "calibration_verified" : "calibration_notVerified")
-                        .arg(verdict.measured, 0, 'f', 1)
-                        .arg(verdict.limit, 0, 'f', 1);
+                        .arg(LocalFormats::number(verdict.measured, 1), LocalFormats::number(verdict.limit, 1));
     } else {
         m_message = translated("calibration_notJudged")
                         .arg(verdict.problem.isEmpty() ? translated("calibration_noVerdict") : verdict.problem);

@@ -10,10 +10,6 @@ const QString Group = QStringLiteral("CALIBRATION");
 const QString ProgramKey = QStringLiteral("program");
 const QString LevelsKey = QStringLiteral("levels");
 
-// Fewer than five levels cannot show the bend of a display's response; more
-// than one per driving level measures nothing new.
-const int FewestLevels = 5;
-const int MostLevels = 256;
 const int LevelSpan = 256;
 const int HighestLevel = 255;
 
@@ -33,7 +29,7 @@ QVector<int> CalibrationSettings::drivingLevels() const
 
 bool CalibrationSettings::isValidLevels(int levels)
 {
-    return levels >= FewestLevels && levels <= MostLevels;
+    return levels >= fewestLevels && levels <= mostLevels;
 }
 
 CalibrationSettings CalibrationSettings::load(QSettings &settings)

@@ -11,6 +11,10 @@ class QSettings;
 struct CalibrationSettings
 {
     static constexpr int defaultLevels = 33;
+    // Fewer than five levels cannot show the bend of a display's response; more
+    // than one per driving level measures nothing new.
+    static constexpr int fewestLevels = 5;
+    static constexpr int mostLevels = 256;
 
     QString program;
     // How many driving levels the display's response is measured at.

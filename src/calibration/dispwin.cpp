@@ -1,5 +1,6 @@
 #include "dispwin.h"
 
+#include "localformats.h"
 #include "translator.h"
 
 namespace {
@@ -50,7 +51,7 @@ void Dispwin::processFinished(const TimedProcess::Result &result)
         emit finished(false, translated("calibration_notStarted").arg(m_program, result.errorString));
         return;
     case TimedProcess::Result::TimedOut:
-        emit finished(false, translated("calibration_timeOut").arg(m_timeLimitMs / 1000.0, 0, 'f', 1));
+        emit finished(false, translated("calibration_timeOut").arg(LocalFormats::number(m_timeLimitMs / 1000.0, 1)));
         return;
     case TimedProcess::Result::Exited:
     case TimedProcess::Result::Crashed:

@@ -37,6 +37,10 @@ DicomExportDialog::DicomExportDialog(const QStringList &screenItems, int current
             QStringLiteral("%1 (%2 x %3)").arg(screenItems.at(index)).arg(size.width()).arg(size.height()), size);
     }
     m_ui->screenComboBox->setCurrentIndex(qMax(0, current));
+    // The style's size for the chooser leaves the last letters of a long
+    // screen name a few pixels short of room.
+    m_ui->screenComboBox->setMinimumWidth(m_ui->screenComboBox->sizeHint().width() +
+                                          m_ui->screenComboBox->fontMetrics().averageCharWidth());
     m_ui->bitsComboBox->addItem(QStringLiteral("8"), 8);
     m_ui->bitsComboBox->addItem(QStringLiteral("12"), 12);
     m_ui->folderLineEdit->setText(QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))

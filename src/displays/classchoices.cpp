@@ -1,6 +1,7 @@
 #include "classchoices.h"
 
 #include "limitstable.h"
+#include "localformats.h"
 #include "translator.h"
 
 #include <QComboBox>
@@ -26,7 +27,7 @@ QString roomClassTitle(const QString &id)
         if (roomClass.id == id && roomClass.maxIlluminance.judged)
             return TR::Translator::instance()
                 ->translate(QStringLiteral("roomClass_upTo"))
-                .arg(roomClass.id, QLocale::c().toString(roomClass.maxIlluminance.value));
+                .arg(roomClass.id, LocalFormats::reading(QLocale::c().toString(roomClass.maxIlluminance.value)));
     }
     return id;
 }

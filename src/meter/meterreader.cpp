@@ -1,5 +1,6 @@
 #include "meterreader.h"
 
+#include "localformats.h"
 #include "spotreadoutput.h"
 #include "translator.h"
 
@@ -61,7 +62,8 @@ void MeterReader::processFinished(const TimedProcess::Result &result)
         emit finished(MeterReply::failure(translated("meter_notStarted").arg(m_settings.program, result.errorString)));
         return;
     case TimedProcess::Result::TimedOut:
-        emit finished(MeterReply::failure(translated("meter_timeOut").arg(m_settings.timeLimitMs / 1000.0, 0, 'f', 1)));
+        emit finished(MeterReply::failure(
+            translated("meter_timeOut").arg(LocalFormats::number(m_settings.timeLimitMs / 1000.0, 1))));
         return;
     case TimedProcess::Result::Exited:
     case TimedProcess::Result::Crashed:

@@ -6,6 +6,8 @@
 #include "readingsource.h"
 #include "translator.h"
 
+#include <QLabel>
+
 namespace {
 
 QString translated(const char *key)
@@ -30,6 +32,8 @@ void MeterSettingsPage::reload()
 {
     QStringList unreadable;
     showSettings(MeterSettings::load(&unreadable));
+    for (const auto &reloadGroup : qAsConst(m_groupReloads))
+        reloadGroup();
     if (!unreadable.isEmpty())
         showStatus(translated("trust_meterUnreadable").arg(unreadable.join(QStringLiteral(", "))), true);
 }
@@ -62,6 +66,23 @@ void MeterSettingsPage::showSettings(const MeterSettings &settings)
     m_ui->timeLimitSpinBox->setValue(settings.timeLimitMs);
 }
 
+void MeterSettingsPage::addGroup(const QList<QPair<QString, QWidget *>> &fields, const std::function<bool()> &save,
+                                 const std::function<void()> &reload)
+{
+    for (const auto &field : fields) {
+        const int row = m_ui->fieldsLayout->rowCount();
+        auto *label = new QLabel(TR::Translator::instance()->translate(field.first), this);
+        label->setProperty("defaultText", field.first);
+        label->setTextFormat(Qt::PlainText);
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        label->setBuddy(field.second);
+        m_ui->fieldsLayout->addWidget(label, row, 0);
+        m_ui->fieldsLayout->addWidget(field.second, row, 1);
+    }
+    m_groupSaves << save;
+    m_groupReloads << reload;
+}
+
 bool MeterSettingsPage::save()
 {
     const MeterSettings settings = shownSettings();
@@ -69,7 +90,10 @@ bool MeterSettingsPage::save()
         showStatus(translated("meter_badDisplayType"), true);
         return false;
     }
-    if (!settings.save()) {
+    bool written = settings.save();
+    for (const auto &saveGroup : qAsConst(m_groupSaves))
+        written = saveGroup() && written;
+    if (!written) {
         showStatus(translated("meter_notSaved"), true);
         return false;
     }

@@ -2,8 +2,11 @@
 
 #include "metersettings.h"
 
+#include <QList>
+#include <QPair>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class MeterReader;
@@ -26,6 +29,10 @@ public:
 
     MeterSettings shownSettings() const;
     void showSettings(const MeterSettings &settings);
+    // The fields of another group of settings, shown below the meter's (each with
+    // the key of its label), saved and reloaded with them.
+    void addGroup(const QList<QPair<QString, QWidget *>> &fields, const std::function<bool()> &save,
+                  const std::function<void()> &reload);
 
 public Q_SLOTS:
     // Shows what the settings file holds now.
@@ -44,4 +51,6 @@ private:
     // The settings last shown, with the values of keys the page has no field for.
     MeterSettings m_shown;
     MeterReader *m_reader = nullptr;
+    QList<std::function<bool()>> m_groupSaves;
+    QList<std::function<void()>> m_groupReloads;
 };

@@ -63,7 +63,7 @@ bool SessionWithdrawal::confirmWithinRetention(QWidget *parent, int row, const Q
     } else {
         const QDate until = m_policy.keptUntil(testType, tested.date(), nextAcceptance);
         why = (until.isValid() ? translated("records_keptUntil").arg(LocalFormats::date(until))
-                               : translated("records_keptWhileInUse").arg(QLocale().toString(period->years))) +
+                               : translated("records_keptWhileInUse").arg(LocalFormats::count(period->years))) +
               QLatin1Char('\n') + period->source;
     }
     const QString kind = testType.isEmpty() ? translated("testType_unknownShort") : TestTypeName::of(testType);

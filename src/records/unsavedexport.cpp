@@ -1,6 +1,7 @@
 #include "unsavedexport.h"
 
 #include "configurationmanager.h"
+#include "localformats.h"
 #include "modalprompt.h"
 #include "translator.h"
 
@@ -31,7 +32,7 @@ void UnsavedExport::offerOnExit(QWidget *parent, ConfigurationManager *store)
     const QList<ModalPrompt::Button> buttons = {{translated("records_closeWithoutExport"), QMessageBox::RejectRole},
                                                 {translated("records_export"), QMessageBox::AcceptRole}};
     if (ModalPrompt::question(parent, QMessageBox::Warning, translated("attention"),
-                              translated("records_unsavedOnExit").arg(QLocale().toString(unsaved), kept), buttons,
+                              translated("records_unsavedOnExit").arg(LocalFormats::count(unsaved), kept), buttons,
                               1) != 1)
         return;
     QFileDialog dialog(parent, translated("records_export"));

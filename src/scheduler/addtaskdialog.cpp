@@ -3,7 +3,9 @@
 
 #include "configurationmanager.h"
 #include "displayrecord.h"
+#include "localformats.h"
 #include "schedulerclock.h"
+#include "screenfit.h"
 #include "sessiondatabase.h"
 #include "taskscheduler.h"
 #include "tasktarget.h"
@@ -43,6 +45,7 @@ AddTaskDialog::AddTaskDialog(QWidget *parent, ConfigurationManager *store, const
     connect(m_ui->okPushButton, &QPushButton::clicked, this, &AddTaskDialog::okClicked);
     connect(m_ui->cancelPushButton, &QPushButton::clicked, this, &AddTaskDialog::reject);
     TR::Translator::instance()->translateObject(this, true);
+    m_ui->scheduledDateEdit->setDisplayFormat(LocalFormats::datePattern());
     m_ui->scheduledDateEdit->setDate(m_clock->now().date());
     fillDisplays();
     fillTestTypes();
@@ -50,6 +53,9 @@ AddTaskDialog::AddTaskDialog(QWidget *parent, ConfigurationManager *store, const
     applyTestType();
     connect(m_ui->testTypeComboBox, qOverload<int>(&QComboBox::currentIndexChanged), this,
             &AddTaskDialog::applyTestType);
+    // On a small or high-density screen the list of tests scrolls instead of
+    // pushing the buttons off the screen.
+    ScreenFit::fit(this, size());
 }
 
 AddTaskDialog::~AddTaskDialog() = default;

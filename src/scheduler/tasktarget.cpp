@@ -1,6 +1,7 @@
 #include "tasktarget.h"
 
 #include "displayrecord.h"
+#include "localformats.h"
 #include "testtypename.h"
 #include "translator.h"
 
@@ -28,6 +29,6 @@ QVariant TaskTarget::intervalText(const TaskInterval &interval)
     if (!interval.repeats())
         return QStringLiteral("-");
     if (interval.unit() == TaskInterval::Days)
-        return interval.count();
-    return QStringLiteral("%1 %2").arg(interval.count()).arg(intervalUnitText(interval.unit()));
+        return LocalFormats::days(interval.count());
+    return QStringLiteral("%1 %2").arg(LocalFormats::count(interval.count()), intervalUnitText(interval.unit()));
 }

@@ -39,6 +39,12 @@ MeterAssist::MeterAssist(TestInputDialog *dialog)
     connect(m_panel, &MeterPanel::pauseToggled, m_run, &MeasureAllRun::setPaused);
     connect(m_panel, &MeterPanel::repeatClicked, m_run, &MeasureAllRun::repeat);
     connect(m_panel, &MeterPanel::stopClicked, m_run, &MeasureAllRun::stop);
+    // A wrapped message is taller than the line the dialog had room for.
+    connect(m_panel, &MeterPanel::textsChanged, m_dialog, [this] {
+        if (m_dialog->layout())
+            m_dialog->layout()->activate();
+        m_dialog->adjustSize();
+    });
 }
 
 MeterAssist::~MeterAssist()

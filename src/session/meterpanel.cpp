@@ -3,6 +3,31 @@
 
 #include "translator.h"
 
+namespace {
+
+// A word longer than this, such as a meter's output without spaces, may break
+// anywhere; shorter words break only between them.
+const int LongestUnbrokenWord = 24;
+
+// Gives a long word a break opportunity (a zero-width space) after each
+// letter, since a label breaks lines only where the text allows it.
+QString breakable(const QString &text)
+{
+    QString result;
+    int wordLength = 0;
+    for (int index = 0; index < text.size(); ++index) {
+        const QChar letter = text.at(index);
+        wordLength = letter.isSpace() ? 0 : wordLength + 1;
+        result += letter;
+        const bool inLongWord = wordLength > 0 && wordLength % LongestUnbrokenWord == 0;
+        if (inLongWord && index + 1 < text.size() && !text.at(index + 1).isSpace())
+            result += QChar(0x200B);
+    }
+    return result;
+}
+
+} // namespace
+
 MeterPanel::MeterPanel(QWidget *parent) : QWidget(parent), m_ui(new Ui::MeterPanel)
 {
     m_ui->setupUi(this);
@@ -29,21 +54,24 @@ void MeterPanel::showSeriesControls(bool canStart, bool running)
 
 void MeterPanel::setProgress(const QString &text)
 {
-    m_ui->meterProgressLabel->setText(text);
+    m_ui->meterProgressLabel->setText(breakable(text));
     m_ui->meterProgressLabel->setVisible(!text.isEmpty());
+    emit textsChanged();
 }
 
 void MeterPanel::setValues(const QString &text)
 {
-    m_ui->meterValuesLabel->setText(text);
+    m_ui->meterValuesLabel->setText(breakable(text));
     m_ui->meterValuesLabel->setVisible(!text.isEmpty());
+    emit textsChanged();
 }
 
 void MeterPanel::setMessage(const QString &text, bool problem)
 {
-    m_ui->meterMessageLabel->setText(text);
+    m_ui->meterMessageLabel->setText(breakable(text));
     m_ui->meterMessageLabel->setStyleSheet(problem ? QStringLiteral("color: #b00000;") : QString());
     m_ui->meterMessageLabel->setVisible(!text.isEmpty());
+    emit textsChanged();
 }
 
 void MeterPanel::clearTexts()
@@ -66,7 +94,7 @@ void MeterPanel::setPaused(bool paused)
 
 void MeterPanel::askForPlacement(const QString &request)
 {
-    m_ui->placementLabel->setText(request);
+    m_ui->placementLabel->setText(breakable(request));
     m_ui->placementWidget->show();
     // Space then reads at once, so a hand holding the meter needs no mouse.
     m_ui->placedPushButton->setFocus(Qt::OtherFocusReason);

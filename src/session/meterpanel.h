@@ -37,6 +37,8 @@ Q_SIGNALS:
     void repeatClicked();
     void stopClicked();
     void placementConfirmed();
+    // A text came, changed or went: the dialog finds room for it.
+    void textsChanged();
 
 private:
     std::unique_ptr<Ui::MeterPanel> m_ui;

@@ -1,5 +1,6 @@
 #include "stepcaption.h"
 
+#include "localformats.h"
 #include "meterplace.h"
 
 #include "test.h"
@@ -36,7 +37,7 @@ QString StepCaption::progress(uint step, uint totalSteps, const Test *test)
     QStringList parts;
     if (totalSteps > 0)
         parts << translated(QStringLiteral("stepCounter")).arg(step + 1).arg(totalSteps);
-    parts << QLocale().toString(percent) + QStringLiteral("\u00a0%");
+    parts << LocalFormats::count(percent) + QStringLiteral("\u00a0%");
     const QString group = groupTitle(test);
     if (!group.isEmpty())
         parts << group;

@@ -1,5 +1,6 @@
 #include "sitepage.h"
 
+#include "localformats.h"
 #include "sitecelldelegate.h"
 #include "siteoverviewmodel.h"
 #include "sitesender.h"
@@ -70,7 +71,7 @@ void SitePage::showOverview(const QVector<SiteDisplayRow> &rows, const QString &
         return;
     }
     m_model->setRows(rows);
-    m_ui->siteSummaryLabel->setText(translated("site_summary").arg(m_model->stationCount()).arg(rows.size()));
+    m_ui->siteSummaryLabel->setText(translated("site_summary").arg(LocalFormats::count(m_model->stationCount()), LocalFormats::count(rows.size())));
 }
 
 void SitePage::cellClicked(const QModelIndex &index)

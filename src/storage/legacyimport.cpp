@@ -7,6 +7,7 @@
 
 #include <QBuffer>
 #include <QCryptographicHash>
+#include <QDir>
 #include <QDebug>
 #include <QFileInfo>
 #include <QHash>
@@ -134,6 +135,17 @@ LegacyImport::Outcome LegacyImport::run()
         qWarning().noquote() << "[LegacyImport]" << outcome.skipped
                              << "stored records could not be read and were skipped; they remain in" << backup;
     return outcome;
+}
+
+QStringList LegacyImport::backupsOf(const QString &settingsFile)
+{
+    const QFileInfo settings(settingsFile);
+    // The time in each name sorts them from the oldest.
+    QStringList backups = settings.absoluteDir().entryList(
+        {settings.fileName() + QLatin1Char('.') + ImportedName + QStringLiteral("-*")}, QDir::Files, QDir::Name);
+    for (QString &backup : backups)
+        backup = settings.absoluteDir().filePath(backup);
+    return backups;
 }
 
 bool LegacyImport::enoughSpace(Outcome *outcome) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class SessionDatabase;
 
@@ -35,6 +36,8 @@ public:
     // of the old file, its records in the database and the database's journal,
     // and room for the pages SQLite touches besides.
     static qint64 requiredBytes(qint64 settingsFileBytes);
+    // The copies of the settings file as it was before each completed import, oldest first.
+    static QStringList backupsOf(const QString &settingsFile);
 
 private:
     bool enoughSpace(Outcome *outcome) const;

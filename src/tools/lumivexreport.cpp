@@ -2,6 +2,7 @@
 // the stored sessions, from a settings file, without a display.
 
 #include "defaultdictionary.h"
+#include "legacyimport.h"
 #include "legacysettingsfile.h"
 #include "printabletext.h"
 #include "recordfingerprint.h"
@@ -234,7 +235,8 @@ public:
         m_locale = result.locale;
         sortNewestFirst();
         if (m_sessions.isEmpty())
-            return fail(Failure, QStringLiteral("settings file \"%1\" holds no stored sessions").arg(m_path));
+            return fail(Failure, QStringLiteral("settings file \"%1\" holds no stored sessions").arg(m_path) +
+                                     movedTo(info));
         return Outcome();
     }
 
@@ -254,6 +256,23 @@ public:
     }
 
 private:
+    // A settings file the program has already imported keeps no sessions: the
+    // database beside it holds them, and the copy of the file as it was.
+    static QString movedTo(const QFileInfo &settings)
+    {
+        const QString database = settings.absoluteDir().filePath(SessionDatabase::defaultFileName());
+        const QStringList backups = LegacyImport::backupsOf(settings.filePath());
+        if (!QFileInfo::exists(database) && backups.isEmpty())
+            return QString();
+        QString text = QStringLiteral("; the program keeps its sessions in the database \"%1\" (list them with "
+                                      "--database \"%1\")")
+                           .arg(database);
+        if (!backups.isEmpty())
+            text += QStringLiteral("; the settings file as it was before they were moved there is kept as \"%1\"")
+                        .arg(backups.constLast());
+        return text;
+    }
+
     // As the program listed them: newest first, sessions without a date last,
     // sessions of the same moment in stored order.
     void sortNewestFirst()

@@ -206,7 +206,7 @@ const Entry InterfaceTexts[] = {
     {"meter_notSaved", "_[The meter settings could not be written to the settings file.]_"},
     {"meter_saved", "_[The meter settings are saved.]_"},
     {"meter_reading", "_[Reading...]_"},
-    {"meter_trialResult", "_[The meter read %1 cd/m2.]_"},
+    {"meter_trialResult", "_[The meter read %1 cd/m².]_"},
     {"meter_measure", "_[Measure]_"},
     {"meter_measureAll", "_[Measure all]_"},
     {"meter_pause", "_[Pause]_"},
@@ -398,7 +398,7 @@ const Entry InterfaceTexts[] = {
     {"calibration_unusedLevels", "_[Driving levels %1 to %2 are not used: the display gives no more light there.]_"},
     {"calibration_wrongCount", "_[The response holds %1 readings, not one for each driving level.]_"},
     {"calibration_notANumber", "_[Reading %1 of the response is no number.]_"},
-    {"calibration_outsideGsdf", "_[Reading %1 of the response, with the ambient luminance, lies outside the GSDF's range of 0.05 to 3993.4 cd/m2.]_"},
+    {"calibration_outsideGsdf", "_[Reading %1 of the response, with the ambient luminance, lies outside the GSDF's range of 0.05 to 3993.4 cd/m².]_"},
     {"calibration_noRise", "_[The display gets no brighter from its lowest to its highest driving level.]_"},
     {"calibration_ambientNotANumber", "_[The ambient luminance is no number.]_"},
     {"calibration_notStarted", "_[The calibration program %1 could not be started: %2]_"},
@@ -495,6 +495,11 @@ const Entry InterfaceTexts[] = {
                                     "without a figure; check against the edition in force (2022-01)]_"},
     {"limitsource_tableDescription",
      "_[DIN 6868-157:2014, values from public summaries; check against the edition in force, 2022-01]_"},
+    // Screens: intervals with their unit, the calibration's settings.
+    {"screens_oneDay", "_[1 day]_"},
+    {"screens_days", "_[%1 days]_"},
+    {"screens_calibrationProgram", "_[Calibration program (dispwin)]_"},
+    {"screens_calibrationLevels", "_[Driving levels measured]_"},
 };
 
 // Title and report heading of a group ("GG") or subgroup ("GG_SS"). A null

@@ -1,5 +1,7 @@
 #include "localformats.h"
 
+#include "translator.h"
+
 #include <QLocale>
 #include <QRegularExpression>
 
@@ -84,4 +86,17 @@ QString LocalFormats::count(qint64 value)
 QString LocalFormats::seconds(double value, int decimals)
 {
     return number(value, decimals) + QStringLiteral(" s");
+}
+
+QString LocalFormats::datePattern()
+{
+    return dateFormat();
+}
+
+QString LocalFormats::days(qint64 count)
+{
+    const TR::Translator *translator = TR::Translator::instance();
+    if (count == 1)
+        return translator->translate(QStringLiteral("screens_oneDay"));
+    return translator->translate(QStringLiteral("screens_days")).arg(LocalFormats::count(count));
 }

@@ -26,4 +26,10 @@ public:
     static QString count(qint64 value);
     // A span of time in seconds, with its unit ("20,0 s").
     static QString seconds(double value, int decimals = 1);
+
+    // For the screens' date fields: the pattern date() writes, so a chosen date
+    // reads as every other date of the language.
+    static QString datePattern();
+    // A whole number of days ("182 Tage"), as task intervals are shown.
+    static QString days(qint64 count);
 };

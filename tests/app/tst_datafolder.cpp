@@ -1,8 +1,10 @@
 #include "testconfig.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -113,12 +115,37 @@ private slots:
         QByteArray log;
         QTRY_VERIFY_WITH_TIMEOUT((log += program->readAllStandardError()).contains(said), 60000);
         program->kill();
-        program->waitForFinished(10000);
+        program->waitForFinished(60000);
         struct stat status = {};
         QCOMPARE(::stat(folderPath.constData(), &status), 0);
         QCOMPARE(int(status.st_mode & 0777), foreign ? 0777 : 0700);
         if (foreign)
             QVERIFY(!holdsFiles(path(folder)));
+    }
+
+    // The settings file of an earlier version, once the program has moved its
+    // sessions into the database: the report tool names the database and the
+    // copy of the old file instead of only finding no sessions.
+    void importedSettingsFileNamesTheDatabase()
+    {
+        {
+            QSettings old(path("work/Lumivex 2016.ini"), QSettings::IniFormat);
+            old.setValue("TEST_SESSIONS/list", QVariantList{QVariantMap{{"tester", "Dana Weber"},
+                                                                        {"date", QDateTime::currentDateTime()},
+                                                                        {"monitorinfo", "MedView"}}});
+        }
+        QProcess *program = startProgram({"-close"}, path("data"));
+        QVERIFY(program->waitForFinished(60000));
+        QProcess tool;
+        tool.setWorkingDirectory(path("work"));
+        tool.start(QStringLiteral(LUMIVEX_BIN_DIR "/lumivex-report"), {"--settings", "Lumivex 2016.ini", "--list"});
+        QVERIFY(tool.waitForFinished(60000));
+        const QString said = QString::fromUtf8(tool.readAllStandardError());
+        QVERIFY2(tool.exitCode() == 1 &&
+                     said.contains("holds no stored sessions; the program keeps its sessions in the database \"" +
+                                   path("work/Lumivex.sqlite") + "\"") &&
+                     said.contains("is kept as \"" + path("work/Lumivex 2016.ini.before-database-")),
+                 qPrintable(said));
     }
 
     // A data folder that cannot be made: the program says so and keeps nothing
@@ -131,7 +158,7 @@ private slots:
         QByteArray log;
         QTRY_VERIFY_WITH_TIMEOUT((log += program->readAllStandardError()).contains("cannot keep its data"), 60000);
         program->kill();
-        program->waitForFinished(10000);
+        program->waitForFinished(60000);
         QVERIFY(!holdsFiles(path("work")));
     }
 };

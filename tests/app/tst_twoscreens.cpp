@@ -66,7 +66,7 @@ private slots:
                                        "Display: 1 - MAKER MD24 (SN B-2), 1366 x 768"}));
         QCOMPARE(classified, QStringLiteral("MAKER MD24 (SN B-2)"));
         QCOMPARE(session->screen(), 1);
-        QTRY_COMPARE(session->frame()->geometry(), QGuiApplication::screens().at(1)->geometry());
+        QTRY_COMPARE_WITH_TIMEOUT(session->frame()->geometry(), QGuiApplication::screens().at(1)->geometry(), 20000);
         QCOMPARE(ModalPrompt::pendingAnswers(), 0);
         QCOMPARE(ModalPrompt::unansweredDialogs(), 0);
     }

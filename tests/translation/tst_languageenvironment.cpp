@@ -30,12 +30,18 @@ void TestLanguageEnvironment::qtTextsAndFormats_data()
     QTest::addColumn<QString>("cancel");
     QTest::addColumn<QString>("print");
     QTest::addColumn<QString>("december");
-    QTest::addColumn<QString>("dateTime");
-    QTest::addColumn<QString>("number");
+    // One notation per kind of value: date, date and time, reading and computed value, count, seconds, days.
+    QTest::addColumn<QStringList>("notations");
     // German, Italian, then English again: each change replaces the one before.
-    QTest::newRow("German") << "de" << "Abbrechen" << "Drucken" << "Dezember" << "07.12.2026 00:52" << "0,52";
-    QTest::newRow("Italian") << "it" << "Annulla" << "Stampa" << "dicembre" << "07/12/2026 00:52" << "0,52";
-    QTest::newRow("English") << "en" << "Cancel" << "Print" << "December" << "07/12/2026 - 00:52" << "0.52";
+    QTest::newRow("German") << "de" << "Abbrechen" << "Drucken" << "Dezember"
+                            << QStringList{"07.12.2026", "07.12.2026 00:52", "0,52", "1234", "20,0 s", "182 Tage",
+                                           "1 Tag"};
+    QTest::newRow("Italian") << "it" << "Annulla" << "Stampa" << "dicembre"
+                             << QStringList{"07/12/2026", "07/12/2026 00:52", "0,52", "1234", "20,0 s", "182 giorni",
+                                            "1 giorno"};
+    QTest::newRow("English") << "en" << "Cancel" << "Print" << "December"
+                             << QStringList{"07/12/2026", "07/12/2026 - 00:52", "0.52", "1234", "20.0 s", "182 days",
+                                            "1 day"};
 }
 
 void TestLanguageEnvironment::qtTextsAndFormats()
@@ -55,9 +61,18 @@ void TestLanguageEnvironment::qtTextsAndFormats()
     QCalendarWidget calendar;
     QTEST(calendar.locale().standaloneMonthName(12), "december");
 
-    QTEST(LocalFormats::dateTime(QDateTime(QDate(2026, 12, 7), QTime(0, 52))), "dateTime");
-    QTEST(LocalFormats::number(0.52, 2), "number");
-    QTEST(LocalFormats::reading(QStringLiteral("0.52")), "number");
+    const QDate date(2026, 12, 7);
+    const QStringList notations{LocalFormats::date(date),
+                                LocalFormats::dateTime(QDateTime(date, QTime(0, 52))),
+                                LocalFormats::number(0.52, 2),
+                                LocalFormats::count(1234),
+                                LocalFormats::seconds(20),
+                                LocalFormats::days(182),
+                                LocalFormats::days(1)};
+    QTEST(notations, "notations");
+    QCOMPARE(LocalFormats::reading(QStringLiteral("0.52")), notations.at(2));
+    // The task's start date is chosen in a field that writes it as every other date.
+    QCOMPARE(date.toString(LocalFormats::datePattern()), notations.at(0));
     QCOMPARE(LocalFormats::storedReading(LocalFormats::reading(QStringLiteral("-1.500"))), QStringLiteral("-1.500"));
 }
 
