@@ -252,8 +252,8 @@ private:
 
     static bool isLooser(double value, double known, Direction direction)
     {
-        return (direction == Direction::AtLeast && value < known) || (direction == Direction::AtMost && value > known) ||
-               (direction == Direction::Either && value != known);
+        return (direction == Direction::AtLeast && value < known) ||
+               (direction == Direction::AtMost && value > known) || (direction == Direction::Either && value != known);
     }
 
     static bool isDeclaredLenient(const QJsonObject &entry)

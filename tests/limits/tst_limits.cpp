@@ -140,7 +140,9 @@ private Q_SLOTS:
                 answers.insert(it.key(), it.value());
             return answers;
         };
-        const Answers even{{"content05050000", "0.55"}, {"content05050001", "0.5"}, {"content05050002", "300"},
+        const Answers even{{"content05050000", "0.55"},
+                           {"content05050001", "0.5"},
+                           {"content05050002", "300"},
                            {"content05050003", "250"}};
         const Answers good = with(readings(1, 300, 0.5), even);
         row("mammography within every limit", "mammography", "RK1", good, "");
@@ -154,7 +156,8 @@ private Q_SLOTS:
         row("illuminance at RK2's 100 lx", "dentalRk5", "RK2", with(good, {{"content03030002", "100"}}), "");
         row("illuminance above RK2", "dentalRk5", "RK2", with(good, {{"content03030002", "101"}}), "illuminance");
         row("constancy 29 % below", "mammography", "RK1", good, "", {{"maxLuminance", 300.0 / 0.71}});
-        row("constancy 31 % below", "mammography", "RK1", good, "constancy/maxLuminance", {{"maxLuminance", 300.0 / 0.69}});
+        row("constancy 31 % below", "mammography", "RK1", good, "constancy/maxLuminance",
+            {{"maxLuminance", 300.0 / 0.69}});
         row("constancy reference below 0", "mammography", "RK1", good, "constancy/maxLuminance:notPositive",
             {{"maxLuminance", -300.0}});
         row("constancy reference no number", "mammography", "RK1", good, "constancy/maxLuminance:notANumber",
@@ -346,8 +349,11 @@ private Q_SLOTS:
     void measuredValues()
     {
         Answers answers = readings(1, 300, 0.5);
-        answers.insert({{"content05050000", "0.55"}, {"content05050001", "0.5"}, {"content05050002", "300"},
-                        {"content05050003", "250"}, {"content03030002", "40"}});
+        answers.insert({{"content05050000", "0.55"},
+                        {"content05050001", "0.5"},
+                        {"content05050002", "300"},
+                        {"content05050003", "250"},
+                        {"content03030002", "40"}});
         const LimitsTable table = LimitsTable::load();
         const Judgement judgement = Judgement::judge(answers, {"mammography", "RK1", {}}, table);
         const QVariantMap measured = ReferenceValues::measured(answers, judgement.verdicts, table);
@@ -379,8 +385,11 @@ private Q_SLOTS:
                                      {{"maxLuminance", 300.0}, {"ln01", 0.5}, {"illuminance", 40.0}});
         QStringList shown;
         for (const ReferenceValues::Row &row : rows)
-            shown << QStringLiteral("%1 %2 %3 %4").arg(row.quantity).arg(row.hasReference).arg(row.hasMeasured).arg(
-                         row.hasDeviation ? QString::number(row.deviation) : QStringLiteral("-"));
+            shown << QStringLiteral("%1 %2 %3 %4")
+                         .arg(row.quantity)
+                         .arg(row.hasReference)
+                         .arg(row.hasMeasured)
+                         .arg(row.hasDeviation ? QString::number(row.deviation) : QStringLiteral("-"));
         QCOMPARE(shown, QStringList({"maxLuminance 1 1 -25", "illuminance 1 1 -", "ln01 0 1 -"}));
     }
 
@@ -411,11 +420,12 @@ private Q_SLOTS:
             return QStringLiteral(R"({"version":"s2","roomClasses":[{"id":"%1",%2}]})").arg(room.id, entries);
         };
         const QString lenient = QStringLiteral(R"(,"lenient":true,"reason":"old lamps")");
-        const QString newCategory = QStringLiteral(R"("id":"ophthalmology","title":"Ophthalmology","maxLuminance":%1,)"
-                                                   R"("luminanceRatio":%1,"gsdfTolerance":%1,"uniformity":%1,)"
-                                                   R"("pixelMatrix":{"value":{"width":1024,"height":1024},"source":"s"},)"
-                                                   R"("workstationDeviation":%1,"periodicMonths":%1)")
-                                        .arg(limit(10));
+        const QString newCategory =
+            QStringLiteral(R"("id":"ophthalmology","title":"Ophthalmology","maxLuminance":%1,)"
+                           R"("luminanceRatio":%1,"gsdfTolerance":%1,"uniformity":%1,)"
+                           R"("pixelMatrix":{"value":{"width":1024,"height":1024},"source":"s"},)"
+                           R"("workstationDeviation":%1,"periodicMonths":%1)")
+                .arg(limit(10));
         const QString stricter = "DIN 6868-157:2014 (site)";
         const QString marked = "DIN 6868-157:2014 (site, more lenient: old lamps)";
         const QString lessStrict = "\" is less strict";
@@ -444,8 +454,9 @@ private Q_SLOTS:
         row("longer interval refused", inCategory("\"periodicMonths\":" + limit(category.periodicMonths.value + 1)),
             "periodicMonths" + lessStrict);
         const auto matrixOf = [&](double width, double height) {
-            return inCategory(
-                QStringLiteral(R"("pixelMatrix":{"value":{"width":%1,"height":%2},"source":"s"})").arg(width).arg(height));
+            return inCategory(QStringLiteral(R"("pixelMatrix":{"value":{"width":%1,"height":%2},"source":"s"})")
+                                  .arg(width)
+                                  .arg(height));
         };
         row("larger matrix taken", matrixOf(matrix + 1, category.pixelMatrix.height + 1), "");
         row("narrower matrix refused", matrixOf(matrix - 1, category.pixelMatrix.height), "pixelMatrix" + lessStrict);
@@ -473,11 +484,12 @@ private Q_SLOTS:
         row("not JSON", "{\"version\":", "limits: ");
         row("limit without source", inCategory(R"("maxLuminance":{"value":350})"), "and a \"source\" text");
         row("new category lacking limits",
-            R"({"version":"s2","categories":[{"id":"own","lenient":true,"reason":"r","maxLuminance":)" + limit(1) + "}]}",
+            R"({"version":"s2","categories":[{"id":"own","lenient":true,"reason":"r","maxLuminance":)" + limit(1) +
+                "}]}",
             "\"own\" lacks");
         row("no version", R"({"categories":[]})", "needs a \"version\" text");
-        row("matrix without height",
-            inCategory(R"("pixelMatrix":{"value":{"width":4096},"source":"site"})"), "needs {\"width\", \"height\"}");
+        row("matrix without height", inCategory(R"("pixelMatrix":{"value":{"width":4096},"source":"site"})"),
+            "needs {\"width\", \"height\"}");
         row("new room class lacking its categories",
             R"({"version":"s2","roomClasses":[{"id":"RK7","lenient":true,"reason":"r","maxIlluminance":)" + limit(20) +
                 "}]}",

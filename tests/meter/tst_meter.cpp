@@ -89,8 +89,8 @@ private slots:
         QTest::addColumn<QString>("message");
         const QString noReading = translated("meter_garbage").section("%1", 0, 0);
         QTest::newRow("luminance is the second XYZ number") << xyzLine("412.5") << false << 412.5 << "";
-        QTest::newRow("prompt lines before the result") << "Place instrument\n\n" + xyzLine("0.52") << false << 0.52
-                                                        << "";
+        QTest::newRow("prompt lines before the result")
+            << "Place instrument\n\n" + xyzLine("0.52") << false << 0.52 << "";
         QTest::newRow("ambient XYZ line in lux") << xyzLine("250") << true << 250.0 << "";
         QTest::newRow("ambient Y-only line") << " Result is Y: 180.5, L*: 51.2" << true << 180.5 << "";
         QTest::newRow("Y-only line is no luminance") << " Result is Y: 180.5, L*: 51.2" << false << 0.0 << noReading;
@@ -115,8 +115,8 @@ private slots:
         QFETCH(bool, ambient);
         QFETCH(double, value);
         QFETCH(QString, message);
-        const MeterReply reply = SpotreadOutput::parse(output.toUtf8(), ambient ? MeterQuantity::Illuminance
-                                                                                : MeterQuantity::Luminance);
+        const MeterReply reply =
+            SpotreadOutput::parse(output.toUtf8(), ambient ? MeterQuantity::Illuminance : MeterQuantity::Luminance);
         QCOMPARE(reply.ok, message.isEmpty());
         QCOMPARE(reply.value, value);
         QVERIFY2(message.isEmpty() ? reply.message.isEmpty() : reply.message.startsWith(message),
@@ -129,9 +129,18 @@ private slots:
         QTest::addColumn<QString>("displayType");
         QTest::addColumn<QString>("settleMs");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("as stored") << "2" << "l" << "1500" << "2 l 1500";
-        QTest::newRow("damaged values read as defaults") << "x" << "-x; rm" << "-5" << "1  1000";
-        QTest::newRow("out of range") << "0" << "ab" << "600000" << "1  1000";
+        QTest::newRow("as stored") << "2"
+                                   << "l"
+                                   << "1500"
+                                   << "2 l 1500";
+        QTest::newRow("damaged values read as defaults") << "x"
+                                                         << "-x; rm"
+                                                         << "-5"
+                                                         << "1  1000";
+        QTest::newRow("out of range") << "0"
+                                      << "ab"
+                                      << "600000"
+                                      << "1  1000";
     }
 
     void settingsFromFile()
@@ -188,18 +197,23 @@ private slots:
         QTest::addColumn<bool>("ambient");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("arguments");
-        QTest::newRow("reading") << FAKE_SPOTREAD << "412.5" << false << "" << "-e -x -O -N -c 2 -y l";
-        QTest::newRow("ambient mode") << FAKE_SPOTREAD << "y:180" << true << "" << "-a -x -O -N -c 2";
-        QTest::newRow("failure and its exit code") << FAKE_SPOTREAD << "fail" << false << "Spot read failed" << "";
-        QTest::newRow("exit code without a word") << FAKE_SPOTREAD << "exit:3"
-                                                  << false << translated("meter_exitCode").arg(3) << "";
+        QTest::newRow("reading") << FAKE_SPOTREAD << "412.5" << false << ""
+                                 << "-e -x -O -N -c 2 -y l";
+        QTest::newRow("ambient mode") << FAKE_SPOTREAD << "y:180" << true << ""
+                                      << "-a -x -O -N -c 2";
+        QTest::newRow("failure and its exit code") << FAKE_SPOTREAD << "fail" << false << "Spot read failed"
+                                                   << "";
+        QTest::newRow("exit code without a word")
+            << FAKE_SPOTREAD << "exit:3" << false << translated("meter_exitCode").arg(3) << "";
         QTest::newRow("hangs") << FAKE_SPOTREAD << "hang" << false << translated("meter_timeOut").arg("0.8") << "";
-        QTest::newRow("missing program") << "/nonexistent/spotread" << "412" << false
-                                         << translated("meter_notStarted").section("%1", 0, 0) << "";
-        QTest::newRow("no meter set up") << "" << "412" << false << translated("meter_notSetUp") << "";
-        QTest::newRow("helpers, then hangs") << FAKE_SPOTREAD << "forkhang" << false
-                                             << translated("meter_timeOut").section("%1", 0, 0) << "";
-        QTest::newRow("reads, leaving a helper") << FAKE_SPOTREAD << "forkread:412" << false << "" << "";
+        QTest::newRow("missing program") << "/nonexistent/spotread"
+                                         << "412" << false << translated("meter_notStarted").section("%1", 0, 0) << "";
+        QTest::newRow("no meter set up") << ""
+                                         << "412" << false << translated("meter_notSetUp") << "";
+        QTest::newRow("helpers, then hangs")
+            << FAKE_SPOTREAD << "forkhang" << false << translated("meter_timeOut").section("%1", 0, 0) << "";
+        QTest::newRow("reads, leaving a helper") << FAKE_SPOTREAD << "forkread:412" << false << ""
+                                                 << "";
     }
 
     void oneReading()
@@ -246,7 +260,8 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         QTest::mouseClick(dialog->findChild<QPushButton *>("measureAllPushButton"), Qt::LeftButton);
-        QCOMPARE(dialog->findChild<QLabel *>("meterProgressLabel")->text(), translated("meter_progress").arg(1).arg(18));
+        QCOMPARE(dialog->findChild<QLabel *>("meterProgressLabel")->text(),
+                 translated("meter_progress").arg(1).arg(18));
         QTRY_VERIFY_WITH_TIMEOUT(!dialog->meterAssist()->run()->isRunning(), 60000);
         // Every pattern had its settling time before it was read.
         QVERIFY(clock.elapsed() >= 18 * 40);
@@ -254,7 +269,8 @@ private slots:
         QStringList expectedPatterns;
         for (int level = 1; level <= 18; ++level) {
             expectedPatterns << QString("kTestPatternTG18LN%1").arg(level, 2, 10, QChar('0'));
-            const TestContent *content = m_session->contentById(QString("content0503%1").arg(level - 1, 2, 10, QChar('0')) + "00");
+            const TestContent *content =
+                m_session->contentById(QString("content0503%1").arg(level - 1, 2, 10, QChar('0')) + "00");
             QCOMPARE(content->resultText(), ReadingSource::valueText(level * 20.5));
             QVERIFY(ReadingSource::isMeterReading(content->readingSource(), content->resultText()));
             QCOMPARE(content->toVariantMap().value("readingsource").toMap().value("instrument").toInt(), 1);
@@ -419,8 +435,7 @@ private:
     QStringList callArguments() const
     {
         QFile file(m_table + ".args");
-        return file.open(QIODevice::ReadOnly) ? QString(file.readAll()).split('\n', Qt::SkipEmptyParts)
-                                              : QStringList();
+        return file.open(QIODevice::ReadOnly) ? QString(file.readAll()).split('\n', Qt::SkipEmptyParts) : QStringList();
     }
 
     TestInputDialog *startAt(const QString &testId, const QStringList &answers, int timeLimitMs = 20000,
