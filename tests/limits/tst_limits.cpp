@@ -490,6 +490,8 @@ private Q_SLOTS:
         row("no version", R"({"categories":[]})", "needs a \"version\" text");
         row("matrix without height", inCategory(R"("pixelMatrix":{"value":{"width":4096},"source":"site"})"),
             "needs {\"width\", \"height\"}");
+        row("categories not a list", inRoom(R"("categories":{"value":"ct","source":"site"})"),
+            "categories/value\" must be a list");
         row("new room class lacking its categories",
             R"({"version":"s2","roomClasses":[{"id":"RK7","lenient":true,"reason":"r","maxIlluminance":)" + limit(20) +
                 "}]}",
@@ -531,6 +533,44 @@ private Q_SLOTS:
             sources << room.maxIlluminance.source;
         sources << table.constancyTolerance("ln18").source;
         QVERIFY2(source.isEmpty() || sources.contains(source), qPrintable(sources.join('|')));
+    }
+
+    // Which categories a room class takes, built in and from a site file's new room class.
+    void pairs_data()
+    {
+        QTest::addColumn<QString>("roomClass");
+        QTest::addColumn<QString>("category");
+        QTest::addColumn<bool>("together");
+        QTest::newRow("mammography in RK1") << "RK1"
+                                            << "mammography" << true;
+        QTest::newRow("mammography not in RK4") << "RK4"
+                                                << "mammography" << false;
+        QTest::newRow("viewing in RK4") << "RK4"
+                                        << "viewing" << true;
+        QTest::newRow("CT not in RK5") << "RK5"
+                                       << "ct" << false;
+        QTest::newRow("unknown room class") << "RK9"
+                                            << "ct" << false;
+        QTest::newRow("the site's RK7 takes CT") << "RK7"
+                                                 << "ct" << true;
+        QTest::newRow("the site's RK7 takes nothing else") << "RK7"
+                                                           << "viewing" << false;
+    }
+
+    void pairs()
+    {
+        QFETCH(QString, roomClass);
+        QFETCH(QString, category);
+        QTemporaryDir dir;
+        QFile site(dir.filePath("limits.json"));
+        QVERIFY(site.open(QIODevice::WriteOnly));
+        site.write(R"({"version":"s4","roomClasses":[{"id":"RK7","lenient":true,"reason":"r",)"
+                   R"("maxIlluminance":{"value":20,"source":"s"},"categories":{"value":["ct"],"source":"site"}}]})");
+        site.close();
+        const LimitsTable table = LimitsTable::load(site.fileName());
+        QVERIFY2(table.hasSiteFile(), qPrintable(table.siteProblem()));
+        QCOMPARE(table.roomClass("RK7")->categoriesSource, QStringLiteral("site (site, more lenient: r)"));
+        QTEST(table.belongTogether(roomClass, category), "together");
     }
 
     void plausibility_data()
