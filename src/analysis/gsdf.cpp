@@ -26,7 +26,7 @@ double Gsdf::luminance(double index)
 
 double Gsdf::index(double luminance)
 {
-    if (!(luminance >= minimumLuminance && luminance <= maximumLuminance))
+    if (!covers(luminance))
         return -1.0;
     const double x = std::log10(luminance);
     double result = 0.0;

@@ -12,6 +12,8 @@ public:
     static constexpr double minimumLuminance = 0.04995;
     static constexpr double maximumLuminance = 3993.45;
 
+    // Whether the GSDF reaches the luminance: a reading outside cannot be judged against it.
+    static bool covers(double luminance) { return luminance >= minimumLuminance && luminance <= maximumLuminance; }
     // Luminance in cd/m2 at a JND index of 1 to 1023; -1 outside that range.
     static double luminance(double index);
     // JND index of a luminance of 0.05 to 3993.4 cd/m2; -1 outside that range.

@@ -38,7 +38,7 @@ LuminanceResponse LuminanceResponse::analyse(const QStringList &readings, double
         if (reading <= 0.0)
             return rejected(NotPositive, i);
         const double luminance = reading + ambientLuminance;
-        if (luminance < Gsdf::minimumLuminance || luminance > Gsdf::maximumLuminance)
+        if (!Gsdf::covers(luminance))
             return rejected(OutsideGsdf, i);
         if (i > 0 && luminance <= response.luminances.constLast())
             return rejected(NotIncreasing, i);

@@ -1,5 +1,7 @@
 #include "calibrationsettings.h"
 
+#include "storedsetting.h"
+
 #include <QSettings>
 
 #include <cmath>
@@ -37,9 +39,7 @@ CalibrationSettings CalibrationSettings::load(QSettings &settings)
     CalibrationSettings calibration;
     settings.beginGroup(Group);
     calibration.program = settings.value(ProgramKey).toString().trimmed();
-    bool ok = false;
-    const int levels = settings.value(LevelsKey).toInt(&ok);
-    calibration.levels = ok && isValidLevels(levels) ? levels : defaultLevels;
+    calibration.levels = StoredSetting::integer(settings, LevelsKey, defaultLevels, &isValidLevels);
     settings.endGroup();
     return calibration;
 }

@@ -51,7 +51,7 @@ GsdfLookupTable GsdfLookupTable::compute(const QVector<int> &levels, const QVect
         if (!std::isfinite(readings.at(i)))
             return rejected(NotANumber, i);
         const double luminance = readings.at(i) + ambientLuminance;
-        if (luminance < Gsdf::minimumLuminance || luminance > Gsdf::maximumLuminance)
+        if (!Gsdf::covers(luminance))
             return rejected(OutsideGsdf, i);
         table.response << (i == 0 ? luminance : std::max(luminance, table.response.constLast()));
     }

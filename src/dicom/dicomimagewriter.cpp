@@ -166,7 +166,12 @@ QString conditionText(const OFCondition &condition)
 
 } // namespace
 
-DicomImageWriter::DicomImageWriter(const Series &series) : m_series(series), m_maximum((1 << series.bitsStored) - 1) {}
+// A depth that cannot be written has no largest value: write() refuses it, and
+// shifting by it (a negative or a word's width) would be undefined.
+DicomImageWriter::DicomImageWriter(const Series &series)
+    : m_series(series), m_maximum(isSupportedDepth(series.bitsStored) ? (1 << series.bitsStored) - 1 : 0)
+{
+}
 
 bool DicomImageWriter::isSupportedDepth(int bitsStored)
 {

@@ -41,7 +41,13 @@ Direction directionOf(const QString &container, const QString &limit)
                                                       {QStringLiteral("luminanceRatio"), Direction::AtLeast},
                                                       {QStringLiteral("gsdfTolerance"), Direction::AtMost},
                                                       {QStringLiteral("uniformity"), Direction::AtMost},
-                                                      {QStringLiteral("maxIlluminance"), Direction::AtMost}};
+                                                      {QStringLiteral("maxIlluminance"), Direction::AtMost},
+                                                      // the largest difference between the displays of a workstation
+                                                      {QStringLiteral("workstationDeviation"), Direction::AtMost},
+                                                      // the fewest pixels, width and height alike
+                                                      {QStringLiteral("pixelMatrix"), Direction::AtLeast},
+                                                      // the longest time between two periodic tests
+                                                      {QStringLiteral("periodicMonths"), Direction::AtMost}};
     return directions.value(limit, Direction::Either);
 }
 
@@ -226,23 +232,28 @@ private:
                         .arg(pathOf(path, name)));
     }
 
-    // Each number of a limit is compared with the built-in one; a built-in limit
+    // Each number of a limit is compared with the built-in one, also the numbers
+    // of a value made of several (a matrix's width and height); a built-in limit
     // that does not judge (null) cannot be loosened, a site's null loosens any.
     static bool isMoreLenient(const QJsonObject &limit, const QJsonObject &builtIn, Direction direction)
     {
         for (auto it = limit.constBegin(); it != limit.constEnd(); ++it) {
             const QJsonValue known = builtIn.value(it.key());
-            if (!known.isDouble())
+            if (!known.isDouble() && !known.isObject())
                 continue;
             if (it.value().isNull())
                 return true;
-            const double value = it.value().toDouble();
-            if ((direction == Direction::AtLeast && value < known.toDouble()) ||
-                (direction == Direction::AtMost && value > known.toDouble()) ||
-                (direction == Direction::Either && value != known.toDouble()))
+            if (known.isObject() ? isMoreLenient(it.value().toObject(), known.toObject(), direction)
+                                 : isLooser(it.value().toDouble(), known.toDouble(), direction))
                 return true;
         }
         return false;
+    }
+
+    static bool isLooser(double value, double known, Direction direction)
+    {
+        return (direction == Direction::AtLeast && value < known) ||
+               (direction == Direction::AtMost && value > known) || (direction == Direction::Either && value != known);
     }
 
     static bool isDeclaredLenient(const QJsonObject &entry)

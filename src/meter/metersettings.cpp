@@ -1,6 +1,7 @@
 #include "metersettings.h"
 
 #include "configurationmanager.h"
+#include "storedsetting.h"
 
 #include <QRegularExpression>
 #include <QSettings>
@@ -24,21 +25,6 @@ const int LongestSettleMs = 60000;
 // Below a tenth of a second no instrument answers; beyond ten minutes the operator has long given up.
 const int ShortestTimeLimitMs = 100;
 const int LongestTimeLimitMs = 600000;
-
-// A stored value that is there but cannot be used is named, so the page can say which.
-void noteUnreadable(const QSettings &settings, const QString &key, bool readable, QStringList *unreadable)
-{
-    if (!readable && unreadable && settings.contains(key))
-        *unreadable << key + QLatin1Char('=') + settings.value(key).toString();
-}
-
-int storedInt(const QSettings &settings, const QString &key, int fallback, bool (*valid)(int), QStringList *unreadable)
-{
-    bool ok = false;
-    const int value = settings.value(key).toInt(&ok);
-    noteUnreadable(settings, key, ok && valid(value), unreadable);
-    return ok && valid(value) ? value : fallback;
-}
 
 } // namespace
 
@@ -68,19 +54,21 @@ MeterSettings MeterSettings::load(QSettings &settings, QStringList *unreadable)
     MeterSettings meter;
     settings.beginGroup(Group);
     meter.program = settings.value(ProgramKey).toString().trimmed();
-    meter.instrument =
-        storedInt(settings, InstrumentKey, meter.instrument, &MeterSettings::isValidInstrument, unreadable);
+    meter.instrument = StoredSetting::integer(settings, InstrumentKey, meter.instrument,
+                                              &MeterSettings::isValidInstrument, unreadable);
     const QString displayType = settings.value(DisplayTypeKey).toString().trimmed();
-    noteUnreadable(settings, DisplayTypeKey, isValidDisplayType(displayType), unreadable);
+    StoredSetting::noteUnreadable(settings, DisplayTypeKey, isValidDisplayType(displayType), unreadable);
     meter.displayType = isValidDisplayType(displayType) ? displayType : QString();
     static const QStringList truthValues{QStringLiteral("true"), QStringLiteral("false"), QStringLiteral("1"),
                                          QStringLiteral("0")};
-    noteUnreadable(settings, ContactKey,
-                   truthValues.contains(settings.value(ContactKey, false).toString().trimmed().toLower()), unreadable);
+    StoredSetting::noteUnreadable(
+        settings, ContactKey, truthValues.contains(settings.value(ContactKey, false).toString().trimmed().toLower()),
+        unreadable);
     meter.contact = settings.value(ContactKey, false).toBool();
-    meter.settleMs = storedInt(settings, SettleKey, meter.settleMs, &MeterSettings::isValidSettleMs, unreadable);
-    meter.timeLimitMs =
-        storedInt(settings, TimeLimitKey, meter.timeLimitMs, &MeterSettings::isValidTimeLimitMs, unreadable);
+    meter.settleMs =
+        StoredSetting::integer(settings, SettleKey, meter.settleMs, &MeterSettings::isValidSettleMs, unreadable);
+    meter.timeLimitMs = StoredSetting::integer(settings, TimeLimitKey, meter.timeLimitMs,
+                                               &MeterSettings::isValidTimeLimitMs, unreadable);
     meter.model = settings.value(ModelKey).toString().trimmed();
     meter.serial = settings.value(SerialKey).toString().trimmed();
     settings.endGroup();

@@ -260,22 +260,19 @@ private Q_SLOTS:
     void testTypesTickTheirGroups()
     {
         const TestsManager catalogue;
+        const auto joined = [](const auto &numbers) {
+            QStringList texts;
+            for (unsigned number : numbers)
+                texts << QString::number(number);
+            return texts.join(',');
+        };
         QStringList types;
         for (const TestsManager::TestType &type : catalogue.testTypes()) {
-            QStringList groups;
-            for (unsigned number : type.groups)
-                groups << QString::number(number);
-            QStringList carried;
-            for (unsigned number : type.carriedOver)
-                carried << QString::number(number);
             QStringList only;
-            for (auto group = type.onlySubgroups.cbegin(); group != type.onlySubgroups.cend(); ++group) {
-                QStringList subgroups;
-                for (unsigned number : group.value())
-                    subgroups << QString::number(number);
-                only << QString::number(group.key()) + '[' + subgroups.join(',') + ']';
-            }
-            types << type.id + ':' + groups.join(',') + " carried " + carried.join(',') + " only " + only.join(',');
+            for (auto group = type.onlySubgroups.cbegin(); group != type.onlySubgroups.cend(); ++group)
+                only << QString::number(group.key()) + '[' + joined(group.value()) + ']';
+            types << type.id + ':' + joined(type.groups) + " carried " + joined(type.carriedOver) + " only " +
+                         only.join(',');
         }
         QCOMPARE(types, QStringList({"acceptance:0,1,2,3,4,5,6,7 carried  only ",
                                      "dailyConstancy:0,1,2,4 carried 0,1,2 only 3[]",
