@@ -10,6 +10,7 @@
 #include "schedulertesting.h"
 #include "support/itemviews.h"
 #include "support/modalanswers.h"
+#include "support/patience.h"
 #include "support/shippedlanguages.h"
 #include "taskscheduler.h"
 #include "testsmanager.h"
@@ -120,11 +121,11 @@ private slots:
 
         SchedulerManager &manager = m_scheduler->manager;
         QSignalSpy spy(&manager, &SchedulerManager::executeTasks);
-        QTRY_COMPARE(spy.count(), 1); // the first run after start-up, on no tasks at all
+        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, Patience); // the first run after start-up, on no tasks at all
         spy.clear();
         for (const QVariant &record : qAsConst(records))
             manager.addTask(record.toMap());
-        QTRY_COMPARE(spy.count(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, Patience);
         QCOMPARE(spy.takeFirst(), (QVariantList{ids, nextIds}));
         // The queue waits for a moment still ahead, or not at all.
         QVERIFY(!manager.queueTimer()->isActive() || manager.nextQueueRun() > m_scheduler->moment);
@@ -134,7 +135,7 @@ private slots:
             manager.index(cell / SchedulerManager::kColumnCount, cell % SchedulerManager::kColumnCount).data();
 
         manager.performNotPerformedTasks();
-        QTRY_COMPARE(spy.count(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, Patience);
         QCOMPARE(spy.first().first().toStringList(), QStringList());
     }
 
@@ -208,7 +209,7 @@ private slots:
         QCOMPARE(scheduled.state(next), TaskScheduler::kTaskStatePending);
         // Stored and read back, the task names its unit in the task list.
         m_scheduler->manager.addTask(record);
-        QTRY_COMPARE(m_scheduler->manager.rowCount(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(m_scheduler->manager.rowCount(), 1, Patience);
         QCOMPARE(m_scheduler->manager.taskAt(0)->interval().unit(), TaskInterval::Unit(unit));
     }
 
@@ -273,7 +274,7 @@ private slots:
         for (const QVariantMap &record :
              {monthly, forDisplay, again, task("today", at(2026, 3, 2, 8)), task("upcoming", at(2026, 3, 5, 8))})
             m_scheduler->manager.addTask(record);
-        QTRY_COMPARE(m_scheduler->manager.rowCount(), 5);
+        QTRY_COMPARE_WITH_TIMEOUT(m_scheduler->manager.rowCount(), 5, Patience);
         const QList<OverdueTasks::Entry> entries =
             OverdueTasks::of(m_scheduler->manager.allTasks(), at(2026, 3, 2, 12));
         QCOMPARE(OverdueTasks::lines(entries),
@@ -376,7 +377,7 @@ private slots:
             connect(&dialog, &AddTaskDialog::addTask, &m_scheduler->manager, &SchedulerManager::addTask);
             ModalPrompt::exec(&dialog);
         }
-        QTRY_COMPARE(m_scheduler->manager.rowCount(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(m_scheduler->manager.rowCount(), 1, Patience);
         QVariantMap stored = m_scheduler->store.tasks().constFirst().toMap();
         QCOMPARE(stored.value("display"), QVariant(kDisplayB));
         QCOMPARE(stored.value("testtype"), "dailyConstancy");
@@ -466,7 +467,7 @@ private slots:
         stored.insert({{"interval", 199}, {"intervalUnit", "days"}});
         QCOMPARE(m_scheduler->store.tasks().constFirst(), stored);
         // The table reloads when the dialog closes: every cell as the operator reads it.
-        QTRY_COMPARE(m_scheduler->manager.index(0, 0).data().toString(), "Edited");
+        QTRY_COMPARE_WITH_TIMEOUT(m_scheduler->manager.index(0, 0).data().toString(), "Edited", Patience);
         const TR::Translator *tr = TR::Translator::instance();
         const QString buttons = tr->translate("delete") + "|" + tr->translate("edit") + "|" + tr->translate("start");
         QStringList cells;

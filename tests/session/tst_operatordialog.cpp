@@ -1,6 +1,7 @@
 #include "defaultdictionary.h"
 #include "languageenvironment.h"
 #include "support/modalanswers.h"
+#include "support/patience.h"
 #include "support/sessiondriver.h"
 #include "test.h"
 #include "testcontent.h"
@@ -67,7 +68,7 @@ void TestOperatorDialog::show(const QByteArray &json)
     m_dialog = std::make_unique<TestInputDialog>();
     m_dialog->setTest(m_test.get());
     m_dialog->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_dialog.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(m_dialog.get(), Patience));
 }
 
 void TestOperatorDialog::cleanup()
@@ -84,7 +85,7 @@ void TestOperatorDialog::returnMovesToTheNextAnswer()
     show(TwoReadings);
     QSignalSpy next(m_dialog.get(), &TestInputDialog::next);
     m_dialog->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_dialog.get()));
+    QVERIFY(QTest::qWaitForWindowActive(m_dialog.get(), Patience));
     line(0)->setFocus();
     QTest::keyClicks(line(0), "12.5");
     QTest::keyClick(line(0), Qt::Key_Return);
@@ -195,7 +196,7 @@ void TestOperatorDialog::openChoiceHoldsTheStep()
     for (const QRadioButton *choice : choices)
         QVERIFY(!choice->isChecked());
     auto *moreBelow = m_dialog->findChild<QLabel *>("moreBelowLabel");
-    QTRY_VERIFY(moreBelow->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(moreBelow->isVisible(), Patience);
 
     QSignalSpy next(m_dialog.get(), &TestInputDialog::next);
     for (QRadioButton *choice : choices.mid(0, 18)) {

@@ -3,6 +3,7 @@
 #include "savedsessionsmodel.h"
 #include "screenidentity.h"
 #include "support/modalanswers.h"
+#include "support/patience.h"
 #include "support/sessiondriver.h"
 #include "test.h"
 #include "testcontent.h"
@@ -217,7 +218,7 @@ private slots:
         QGuiApplication::clipboard()->setText(QString(TextLengthLimit::maximumLength - 2, 'a') + "bcd");
         input->setFocus();
         QTest::keyClick(input, Qt::Key_V, Qt::ControlModifier);
-        QTRY_COMPARE(QToolTip::text(), "At most 10,000 characters; the rest was not taken.");
+        QTRY_COMPARE_WITH_TIMEOUT(QToolTip::text(), "At most 10,000 characters; the rest was not taken.", Patience);
         QTest::mouseClick(button("nextPushButton"), Qt::LeftButton);
         const QString kept = field.isEmpty() ? content(0)->resultText() : content(0)->note();
         QCOMPARE(kept, QString(TextLengthLimit::maximumLength - 2, 'a') + "bc");
@@ -426,7 +427,7 @@ private slots:
         frame->setScreenRect({1920, 0, 1920, 1080});
         frame->showFullScreen();
         TestInputDialog *dialog = frame->inputDialog();
-        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+        QVERIFY(QTest::qWaitForWindowExposed(dialog, Patience));
         QCOMPARE(dialog->geometry().topLeft(), QPoint(2630, 50)); // centred: 1920 + 960 - 250
         QString shown;
         ModalAnswers::clickButton(answer, &shown);
@@ -444,7 +445,7 @@ private:
         m_dialog = std::make_unique<TestInputDialog>();
         m_dialog->setTest(m_test.get());
         m_dialog->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_dialog.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(m_dialog.get(), Patience));
     }
     QWidget *field() const { return inputsOf(m_dialog.get()).value(0); }
     QPushButton *button(const char *name) const { return m_dialog->findChild<QPushButton *>(name); }
