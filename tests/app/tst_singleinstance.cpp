@@ -125,17 +125,6 @@ private slots:
         QVERIFY(closeFirst());
     }
 
-    // A runtime "folder" that is a plain file gives the channel no place.
-    void unusableChannelExitsWithTwo()
-    {
-        m_runtimeDir = m_workDir.filePath(QStringLiteral("not-a-folder"));
-        QVERIFY(QFile(m_runtimeDir).open(QIODevice::WriteOnly));
-        startFirst({});
-        QVERIFY(m_first->waitForFinished(Patience));
-        QCOMPARE(m_first->exitCode(), 2);
-        QTRY_VERIFY_WITH_TIMEOUT(firstLog().contains("[LumivexApplication] The single-instance channel is refused: "), Patience);
-    }
-
     void foreignChannelIsRefused_data()
     {
         QTest::addColumn<QString>("taken"); // what another user did first
@@ -150,9 +139,11 @@ private slots:
                                                              << "segment of";
         QTest::newRow("semaphore made first, usable by all") << "semaphore"
                                                              << "semaphore of";
+        QTest::newRow("runtime folder that is a plain file") << "file" << QString();
     }
 
-    // Whatever another user made first is refused, said on one line, and never obeyed.
+    // Whatever another user made first is refused, said on one line, and never obeyed; a runtime "folder"
+    // that is a plain file gives the channel no place.
     void foreignChannelIsRefused()
     {
         QFETCH(QString, taken);
@@ -161,7 +152,9 @@ private slots:
         QVERIFY(QDir().mkdir(folder));
         m_runtimeDir = folder;
         key_t foreignKey = -1;
-        if (taken == "folder") {
+        if (taken == "file") {
+            QVERIFY(QDir().rmdir(folder) && QFile(folder).open(QIODevice::WriteOnly));
+        } else if (taken == "folder") {
             QVERIFY(::chown(QFile::encodeName(folder).constData(), 65534, 65534) == 0);
         } else if (taken == "open folder") {
             QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0777) == 0);
