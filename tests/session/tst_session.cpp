@@ -92,7 +92,11 @@ class TestSession : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { TR::Translator::instance()->setModel(TR::defaultDictionary()); }
+    void initTestCase()
+    {
+        TR::Translator::instance()->setModel(TR::defaultDictionary());
+        LanguageEnvironment::apply(QStringLiteral("en")); // as the program starts, and as each test leaves it
+    }
 
     void init()
     {
@@ -205,7 +209,7 @@ private slots:
         QGuiApplication::clipboard()->setText(QString(TextLengthLimit::maximumLength - 2, 'a') + "bcd");
         input->setFocus();
         QTest::keyClick(input, Qt::Key_V, Qt::ControlModifier);
-        QTRY_COMPARE_WITH_TIMEOUT(QToolTip::text(), "At most 10,000 characters; the rest was not taken.", Patience);
+        QTRY_COMPARE_WITH_TIMEOUT(QToolTip::text(), "At most 10000 characters; the rest was not taken.", Patience);
         QTest::mouseClick(button("nextPushButton"), Qt::LeftButton);
         const QString kept = field.isEmpty() ? content(0)->resultText() : content(0)->note();
         QCOMPARE(kept, QString(TextLengthLimit::maximumLength - 2, 'a') + "bc");
@@ -410,7 +414,7 @@ private slots:
         QTest::addColumn<QStringList>("clicks");
         QTest::addColumn<QString>("notes"); // of each content, joined by "|"
         const QString noted = "checked";
-        QTest::newRow("rejected") << Judged << QStringList{"rejectPushButton"} << noted + "|";
+        QTest::newRow("rejected") << Judged << QStringList{"rejectPushButton"} << "|" + noted;
         QTest::newRow("after an acceptance") << Judged << QStringList{"acceptPushButton"} << "|" + noted;
         QTest::newRow("rejected, then accepted")
             << Judged << QStringList{"rejectPushButton", "acceptPushButton"} << "|" + noted;
