@@ -190,6 +190,8 @@ private slots:
             << 1 << int(TaskInterval::WorkingDays) << at(2026, 1, 30, 8) << at(2026, 1, 30, 8) << at(2026, 2, 2, 8);
         QTest::newRow("working day run on a Sunday")
             << 1 << int(TaskInterval::WorkingDays) << at(2026, 1, 5, 8) << at(2026, 2, 1, 8) << at(2026, 2, 2, 8);
+        QTest::newRow("two working days from a Thursday")
+            << 2 << int(TaskInterval::WorkingDays) << at(2026, 1, 29, 8) << at(2026, 1, 29, 8) << at(2026, 2, 2, 8);
         QTest::newRow("two weeks") << 2 << int(TaskInterval::Weeks) << january31 << at(2026, 2, 3, 9)
                                    << at(2026, 2, 14, 9);
     }
