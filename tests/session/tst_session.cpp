@@ -151,6 +151,8 @@ private slots:
         row("0 for a luminance", number + R"(,"id":"content05020000")", "0", "", "", false, "ok");
         row("-1 for L'max", maxLuminance, "-1", "", "", false, "ok");
         row("0,532 for L'min", number + R"(,"id":"content05030000")", "0,532", "", "0.532", true);
+        // The catalogue's placeholder 0 of a luminance field is no reading: the field starts empty.
+        row("placeholder 0 of a luminance", number + R"(,"id":"content05020000","resulttext":"0")", "", "", "", false);
     }
 
     void answerChecked()
@@ -178,13 +180,6 @@ private slots:
         // The question names the range the reading left.
         if (answer.startsWith("reading_"))
             QVERIFY2(shown.contains("10 ") && shown.contains("10000"), qPrintable(shown));
-    }
-
-    // The catalogue's placeholder 0 of a luminance field is no reading: the field starts empty.
-    void placeholderZeroShownEmpty()
-    {
-        show(R"({"content":[{"type":"text","validatortype":"number","id":"content05020000","resulttext":"0"}]})");
-        QCOMPARE(qobject_cast<QLineEdit *>(field())->text(), QString());
     }
 
     void longTextsAreCut_data()
@@ -215,27 +210,22 @@ private slots:
         QCOMPARE(kept, QString(TextLengthLimit::maximumLength - 2, 'a') + "bc");
     }
 
-    void titleBarMouse_data()
-    {
-        QTest::addColumn<QPoint>("moveBy");
-        QTest::newRow("short click collapses") << QPoint();
-        QTest::newRow("drag moves") << QPoint(40, 25);
-    }
-
+    // A short click on the title bar collapses the dialog; a drag moves it.
     void titleBarMouse()
     {
-        QFETCH(QPoint, moveBy);
-        show(R"({"content":[{"type":"text"}]})");
-        m_dialog->move(100, 100);
-        QWidget *title = m_dialog->findChild<QWidget *>("titleWidget");
-        QTest::mousePress(title, Qt::LeftButton, {}, QPoint(10, 10));
-        const QPoint to = title->mapToGlobal(QPoint(10, 10)) + moveBy;
-        QMouseEvent move(QEvent::MouseMove, title->mapFromGlobal(to), to, Qt::NoButton, Qt::LeftButton, {});
-        if (!moveBy.isNull())
-            QApplication::sendEvent(title, &move);
-        QTest::mouseRelease(title, Qt::LeftButton, {}, QPoint(10, 10));
-        QCOMPARE(m_dialog->isCollapsed(), moveBy.isNull());
-        QCOMPARE(m_dialog->pos(), QPoint(100, 100) + moveBy);
+        for (const QPoint &moveBy : {QPoint(), QPoint(40, 25)}) {
+            show(R"({"content":[{"type":"text"}]})");
+            m_dialog->move(100, 100);
+            QWidget *title = m_dialog->findChild<QWidget *>("titleWidget");
+            QTest::mousePress(title, Qt::LeftButton, {}, QPoint(10, 10));
+            const QPoint to = title->mapToGlobal(QPoint(10, 10)) + moveBy;
+            QMouseEvent move(QEvent::MouseMove, title->mapFromGlobal(to), to, Qt::NoButton, Qt::LeftButton, {});
+            if (!moveBy.isNull())
+                QApplication::sendEvent(title, &move);
+            QTest::mouseRelease(title, Qt::LeftButton, {}, QPoint(10, 10));
+            QCOMPARE(m_dialog->isCollapsed(), moveBy.isNull());
+            QCOMPARE(m_dialog->pos(), QPoint(100, 100) + moveBy);
+        }
     }
 
     // The periodic test asks the uniform field's checks of the visual acceptance group, and none of its others,
@@ -394,20 +384,6 @@ private slots:
         QCOMPARE(line(0)->placeholderText(), QString());
     }
 
-    // Going back to a failed step and on again keeps the note written the first time.
-    void noteKeptWhenTheStepIsShownAgain()
-    {
-        show(Judged);
-        QTest::mouseClick(button("rejectPushButton"), Qt::LeftButton);
-        QTest::keyClicks(note(), "smear at the left edge");
-        QTest::keyClick(m_dialog.get(), Qt::Key_Return);
-        m_dialog->setTest(m_test.get());
-        QCOMPARE(note()->toPlainText(), QString("smear at the left edge"));
-        QTest::mouseClick(button("rejectPushButton"), Qt::LeftButton);
-        QTest::keyClick(m_dialog.get(), Qt::Key_Return);
-        QCOMPARE(content(1)->note(), QString("smear at the left edge"));
-    }
-
     void noteTakenWhateverTheVerdict_data()
     {
         QTest::addColumn<QByteArray>("step");
@@ -425,7 +401,7 @@ private slots:
     }
 
     // The note can be written at any time, before a verdict too, and is kept with the answer the report prints,
-    // whatever the verdict. A step judged as a whole waits for its verdict.
+    // whatever the verdict, also when the step is shown again. A step judged as a whole waits for its verdict.
     void noteTakenWhateverTheVerdict()
     {
         QFETCH(QByteArray, step);
@@ -450,6 +426,9 @@ private slots:
         QTEST(notes.join('|'), "notes");
         if (!clicks.isEmpty())
             QCOMPARE(content(0)->resultBoolean(), clicks.constLast() == "acceptPushButton");
+        // Shown again, as when the operator goes back to it, the step keeps its note.
+        m_dialog->setTest(m_test.get());
+        QCOMPARE(note()->toPlainText(), QString("checked"));
     }
 
     // A yes/no answer starts open and holds the step until it is given; a line says that answers wait below. On a
@@ -592,24 +571,17 @@ private slots:
         QVERIFY(judgedSteps > 30);
     }
 
-    void frameProgress_data()
-    {
-        QTest::addColumn<uint>("total");
-        QTest::addColumn<uint>("step");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("truncated, not rounded") << 8u << 3u << QStringLiteral("Step 4 of 8 \u00b7 37\u00a0%");
-        QTest::newRow("no total") << 0u << 3u << QStringLiteral("0\u00a0%");
-    }
-
+    // The step counts from 1, its share is truncated, not rounded, and without a total it is 0 %.
     void frameProgress()
     {
-        QFETCH(uint, total);
-        QFETCH(uint, step);
-        QFETCH(QString, text);
         TestFrame *frame = m_session->frame();
-        frame->setTotalSteps(total);
-        frame->setCurrentStep(step);
-        QCOMPARE(frame->inputDialog()->findChild<QLabel *>("progressLabel")->text(), text);
+        const QLabel *progress = frame->inputDialog()->findChild<QLabel *>("progressLabel");
+        frame->setTotalSteps(8);
+        frame->setCurrentStep(3);
+        QCOMPARE(progress->text(), QStringLiteral("Step 4 of 8 \u00b7 37\u00a0%"));
+        frame->setTotalSteps(0);
+        frame->setCurrentStep(3);
+        QCOMPARE(progress->text(), QStringLiteral("0\u00a0%"));
     }
 
     void frameCloseConfirmation_data()
