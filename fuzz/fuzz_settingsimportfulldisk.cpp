@@ -32,6 +32,15 @@ QByteArray fileBytes(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// A record as bytes, so that records compare and sort.
+QByteArray bytesOf(const QVariantMap &record)
+{
+    QByteArray bytes;
+    QDataStream stream(&bytes, QIODevice::WriteOnly);
+    stream << record;
+    return bytes;
+}
+
 // A settings file alone in a folder emptied for it.
 QString freshSettingsFile(const QString &folderName, const QByteArray &bytes)
 {
@@ -51,11 +60,8 @@ QString freshSettingsFile(const QString &folderName, const QByteArray &bytes)
 QList<QByteArray> sessionsOf(const ConfigurationManager &store)
 {
     QList<QByteArray> sessions;
-    for (const QVariant &summary : store.sessions()) {
-        QByteArray bytes;
-        QDataStream(&bytes, QIODevice::WriteOnly) << store.sessionRecord(summary.toMap());
-        sessions << bytes;
-    }
+    for (const QVariant &summary : store.sessions())
+        sessions << bytesOf(store.sessionRecord(summary.toMap()));
     std::sort(sessions.begin(), sessions.end());
     return sessions;
 }
@@ -68,11 +74,8 @@ QList<QByteArray> storedBeside(const QString &path)
                              SessionDatabase::ReadOnly);
     if (!database.open())
         return sessions;
-    for (const QVariant &summary : database.sessionSummaries()) {
-        QByteArray bytes;
-        QDataStream(&bytes, QIODevice::WriteOnly) << database.sessionRecord(summary.toMap().value("id").toLongLong());
-        sessions << bytes;
-    }
+    for (const QVariant &summary : database.sessionSummaries())
+        sessions << bytesOf(database.sessionRecord(summary.toMap().value("id").toLongLong()));
     return sessions;
 }
 
