@@ -175,7 +175,8 @@ private slots:
         if (foreignKey != -1)
             QProcess::execute("ipcrm", {taken == "segment" ? "-M" : "-S", QString::number(foreignKey)});
         QCOMPARE(m_first->exitCode(), 2);
-        QTRY_VERIFY_WITH_TIMEOUT(firstLog().contains("[LumivexApplication] The single-instance channel is refused: "), Patience);
+        QTRY_VERIFY_WITH_TIMEOUT(firstLog().contains("[LumivexApplication] The single-instance channel is refused: "),
+                                 Patience);
         QVERIFY2(firstLog().contains(reason.toUtf8()), firstLog().constData());
     }
 
@@ -193,9 +194,8 @@ private:
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), onScreen ? QStringLiteral("xcb") : QStringLiteral("offscreen"));
         process->setProcessEnvironment(env);
         process->setWorkingDirectory(m_workDir.path());
-        connect(process.get(), &QProcess::readyReadStandardError, this, [p = process.get()] {
-            p->setProperty("log", logOf(p) + p->readAllStandardError());
-        });
+        connect(process.get(), &QProcess::readyReadStandardError, this,
+                [p = process.get()] { p->setProperty("log", logOf(p) + p->readAllStandardError()); });
         process->start(QStringLiteral(LUMIVEX_BIN_DIR "/lumivex"), arguments);
         return process;
     }
@@ -218,7 +218,8 @@ private:
     // than a sender waits: the message goes once the owner has said it started.
     bool closeFirst()
     {
-        return QTest::qWaitFor([this] { return firstLog().contains(StartedLine); }, Patience) && runSecond({QStringLiteral("-CLOSE")}) == 0 && m_first->waitForFinished(Patience) &&
+        return QTest::qWaitFor([this] { return firstLog().contains(StartedLine); }, Patience) &&
+               runSecond({QStringLiteral("-CLOSE")}) == 0 && m_first->waitForFinished(Patience) &&
                m_first->exitStatus() == QProcess::NormalExit && m_first->exitCode() == 0;
     }
 

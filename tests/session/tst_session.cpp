@@ -458,9 +458,12 @@ private slots:
     {
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("storedShownAs");
-        QTest::newRow("German") << "de" << "35,25";
-        QTest::newRow("Italian") << "it" << "35,25";
-        QTest::newRow("English") << "en" << "35.25";
+        QTest::newRow("German") << "de"
+                                << "35,25";
+        QTest::newRow("Italian") << "it"
+                                 << "35,25";
+        QTest::newRow("English") << "en"
+                                 << "35.25";
     }
 
     // A reading is shown as the language writes it, with the decimals typed, and stored in the C locale; Return in

@@ -85,8 +85,8 @@ private:
     {
         if (isRoot() && QProcess::execute("chown", {"postgres:postgres", m_folder.path()}) != 0)
             return fail("cannot give the folder to the user postgres");
-        if (!run("initdb", {"-D", dataFolder(), "-U", "postgres", "-A", "trust", "-E", "UTF8", "--locale=C",
-                            "--no-sync"}))
+        if (!run("initdb",
+                 {"-D", dataFolder(), "-U", "postgres", "-A", "trust", "-E", "UTF8", "--locale=C", "--no-sync"}))
             return false;
         // The file initdb wrote keeps its owner when root rewrites it.
         QFile access(dataFolder() + "/pg_hba.conf");
