@@ -349,7 +349,8 @@ private slots:
         type(&dialog, "frequencySpinBox", QString::number(typedDays));
         QTest::mouseClick(dialog.findChild<QPushButton *>("okPushButton"), Qt::LeftButton);
         QVERIFY(!dialog.isVisible());
-        const QVariantList groups = forDisplayB ? QVariantList{0u, 1u, 2u, 3u} : QVariantList{0u, 1u, 2u, 3u, 4u, 5u, 6u, 7u};
+        const QVariantList groups =
+            forDisplayB ? QVariantList{0u, 1u, 2u, 3u} : QVariantList{0u, 1u, 2u, 3u, 4u, 5u, 6u, 7u};
         QCOMPARE(m_scheduler->store.tasks().value(3).toMap(),
                  (QVariantMap{{"id", idOf(draws.generate())},
                               {"date", expectedDate},
