@@ -1,8 +1,13 @@
+#include "canvaswidget.h"
 #include "configurationmanager.h"
 #include "defaultdictionary.h"
+#include "dialogplacement.h"
+#include "languageenvironment.h"
 #include "savedsessionsmodel.h"
 #include "screenidentity.h"
+#include "support/cataloguesteps.h"
 #include "support/modalanswers.h"
+#include "support/patience.h"
 #include "support/sessiondriver.h"
 #include "test.h"
 #include "testcontent.h"
@@ -10,18 +15,22 @@
 #include "testgroup.h"
 #include "testingsession.h"
 #include "testinputdialog.h"
+#include "testpattern.h"
 #include "testsmanager.h"
 #include "textlengthlimit.h"
 #include "translator.h"
 
 #include <QClipboard>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QJsonDocument>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QToolTip>
 #include <QtTest>
@@ -59,15 +68,35 @@ const char *const kHiddenFirstAndEmptySteps = R"json({"groups":{"0":{"subgroups"
         {"id":"last","content":[{"type":"info"},
             {"id":"content09000000","type":"text","join":"(function(){return Math.sqrt(-1);})"}]}]}}}}})json";
 
+const QByteArray TwoReadings = R"({"content":[{"type":"text","validatortype":"number"},
+                                              {"type":"text","validatortype":"number","resulttext":"35.25"}]})";
+
+const QByteArray Judged = R"({"validatable":true,"content":[{"type":"boolean","resultboolean":true},{"type":"text"}]})";
+
+// Readings of a 27 inch dental display that pass every limit.
+Answers passingReadings()
+{
+    const QStringList levels{"0.8", "10",  "20",  "30",  "40",  "50",  "60",  "70",  "80",
+                             "90",  "100", "120", "140", "160", "200", "250", "300", "400"};
+    return readings("27", {"250", "240", "245", "230", "260", "235", "240", "238", "242"},
+                    {"0,5", "0.52", "0.48", "0.5", "0.55", "0.5", "0.5", "0.45", "0.5"}, levels, "2");
+}
+
 } // namespace
 
-// The operator's dialog, the test frame and the session that walks through the catalogue with them.
+// The operator's dialog, the test frame and the session that walks through the catalogue with them:
+// keys, notes, required answers, the close confirmation, readings in the chosen language, and the
+// dialog standing clear of what the operator judges or measures.
 class TestSession : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { TR::Translator::instance()->setModel(TR::defaultDictionary()); }
+    void initTestCase()
+    {
+        TR::Translator::instance()->setModel(TR::defaultDictionary());
+        LanguageEnvironment::apply(QStringLiteral("en")); // as the program starts, and as each test leaves it
+    }
 
     void init()
     {
@@ -82,27 +111,13 @@ private slots:
     {
         m_dialog.reset();
         m_session.reset();
+        LanguageEnvironment::apply(QStringLiteral("en"));
         QCOMPARE(ModalPrompt::unansweredDialogs(), 0);
         ModalPrompt::reset();
     }
 
-    void verdictAndNote()
-    {
-        show(R"({"validatable":true,"content":[{"type":"boolean","resultboolean":true},{"type":"text"}]})");
-        QWidget *note = m_dialog->findChild<QWidget *>("noteWidget");
-        QSignalSpy next(m_dialog.get(), &TestInputDialog::next);
-        QTest::keyClick(m_dialog.get(), Qt::Key_Return);
-        QTest::keyClick(m_dialog.get(), Qt::Key_Escape);
-        // The note takes text at any time, before a verdict too.
-        QVERIFY(next.isEmpty() && m_dialog->isVisible() && note->isVisible() && note->isEnabled());
-        QTest::mouseClick(button("rejectPushButton"), Qt::LeftButton);
-        QTest::keyClicks(m_dialog->findChild<QPlainTextEdit *>("notePlainTextEdit"), "smear");
-        QTest::keyClick(m_dialog.get(), Qt::Key_Return);
-        QCOMPARE(next.count(), 1);
-        QCOMPARE(QString::number(content(0)->resultBoolean()) + content(0)->note() + "|" + content(1)->note(),
-                 QString("0|smear"));
-    }
-
+    // A reading outside its plausible range is kept only when the operator says
+    // so; an impossible one is refused; a comma is a decimal comma.
     void answerChecked_data()
     {
         QTest::addColumn<QByteArray>("json");
@@ -110,12 +125,14 @@ private slots:
         QTest::addColumn<QString>("pasted");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<bool>("passes");
+        QTest::addColumn<QString>("answer"); // to the reading's prompt; none expected when empty
         const auto row = [](const char *name, const QByteArray &field, const char *typed, const char *pasted,
-                            const char *stored, bool passes) {
+                            const char *stored, bool passes, const char *answer = "") {
             QTest::newRow(name) << R"({"content":[{)" + field + "}]}" << QString(typed) << QString(pasted)
-                                << QString(stored) << passes;
+                                << QString(stored) << passes << QString(answer);
         };
         const QByteArray number = R"("type":"text","validatortype":"number")";
+        const QByteArray maxLuminance = number + R"(,"id":"content05031700")";
         row("required empty text", R"("type":"text")", "", "", "", false);
         row("read-only empty", R"("type":"text","readonly":true)", "", "", "", true);
         row("optional empty", R"("type":"textarea","required":false)", "", "", "", true);
@@ -128,6 +145,14 @@ private slots:
         row("script pasted", number, "", "(function(){})", "", false);
         row("stored comma answer", number + R"(,"resulttext":"2,5")", "", "", "2.5", true);
         row("stored script answer", number + ",\"resulttext\":\"x()\"", "", "", "x()", false);
+        row("1.000 for L'max, corrected", maxLuminance, "1.000", "", "", false, "reading_correct");
+        row("1.000 for L'max, kept", maxLuminance, "1.000", "", "1.000", true, "reading_keep");
+        row("1.234,5 for L'max", maxLuminance, "1.234,5", "", "", false, "reading_correct");
+        row("0 for a luminance", number + R"(,"id":"content05020000")", "0", "", "", false, "ok");
+        row("-1 for L'max", maxLuminance, "-1", "", "", false, "ok");
+        row("0,532 for L'min", number + R"(,"id":"content05030000")", "0,532", "", "0.532", true);
+        // The catalogue's placeholder 0 of a luminance field is no reading: the field starts empty.
+        row("placeholder 0 of a luminance", number + R"(,"id":"content05020000","resulttext":"0")", "", "", "", false);
     }
 
     void answerChecked()
@@ -137,7 +162,11 @@ private slots:
         QFETCH(QString, pasted);
         QFETCH(QString, stored);
         QFETCH(bool, passes);
+        QFETCH(QString, answer);
         show(json);
+        QString shown;
+        if (!answer.isEmpty())
+            ModalAnswers::clickButton(translated(answer.toLatin1()), &shown);
         QTest::keyClicks(field(), typed);
         QGuiApplication::clipboard()->setText(pasted);
         QTest::keyClick(field(), Qt::Key_V, Qt::ControlModifier);
@@ -145,54 +174,12 @@ private slots:
         QTest::mouseClick(button("nextPushButton"), Qt::LeftButton);
         QCOMPARE(content(0)->resultText(), stored);
         QCOMPARE(next.count(), int(passes));
-        QCOMPARE(field()->styleSheet(), passes ? QString() : QString("border: 1px solid red"));
-    }
-
-    // A reading outside its plausible range is kept only when the operator says
-    // so; an impossible one is refused; a comma is a decimal comma.
-    void readingChecked_data()
-    {
-        QTest::addColumn<QString>("id");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("answer"); // to the prompt; none expected when empty
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<bool>("passes");
-        const QString maxLuminance = "content05031700", minLuminance = "content05030000", field = "content05020000";
-        QTest::newRow("1.000 for L'max, corrected") << maxLuminance << "1.000" << "reading_correct" << "" << false;
-        QTest::newRow("1.000 for L'max, kept") << maxLuminance << "1.000" << "reading_keep" << "1.000" << true;
-        QTest::newRow("1.234,5 for L'max") << maxLuminance << "1.234,5" << "reading_correct" << "" << false;
-        QTest::newRow("0 for a luminance") << field << "0" << "ok" << "" << false;
-        QTest::newRow("-1 for L'max") << maxLuminance << "-1" << "ok" << "" << false;
-        QTest::newRow("0,532 for L'min") << minLuminance << "0,532" << "" << "0.532" << true;
-    }
-
-    void readingChecked()
-    {
-        QFETCH(QString, id);
-        QFETCH(QString, typed);
-        QFETCH(QString, answer);
-        QFETCH(QString, stored);
-        QFETCH(bool, passes);
-        show(R"({"content":[{"type":"text","validatortype":"number","id":")" + id.toLatin1() + R"("}]})");
-        QString shown;
-        if (!answer.isEmpty())
-            ModalAnswers::clickButton(translated(answer.toLatin1()), &shown);
-        QTest::keyClicks(field(), typed);
-        QSignalSpy next(m_dialog.get(), &TestInputDialog::next);
-        QTest::mouseClick(button("nextPushButton"), Qt::LeftButton);
-        QCOMPARE(content(0)->resultText(), stored);
-        QCOMPARE(next.count(), int(passes));
         QCOMPARE(ModalPrompt::pendingAnswers(), 0);
+        if (answer.isEmpty())
+            QCOMPARE(field()->styleSheet(), passes ? QString() : QString("border: 1px solid red"));
         // The question names the range the reading left.
         if (answer.startsWith("reading_"))
             QVERIFY2(shown.contains("10 ") && shown.contains("10000"), qPrintable(shown));
-    }
-
-    // The catalogue's placeholder 0 of a luminance field is no reading: the field starts empty.
-    void placeholderZeroShownEmpty()
-    {
-        show(R"({"content":[{"type":"text","validatortype":"number","id":"content05020000","resulttext":"0"}]})");
-        QCOMPARE(qobject_cast<QLineEdit *>(field())->text(), QString());
     }
 
     void longTextsAreCut_data()
@@ -217,33 +204,28 @@ private slots:
         QGuiApplication::clipboard()->setText(QString(TextLengthLimit::maximumLength - 2, 'a') + "bcd");
         input->setFocus();
         QTest::keyClick(input, Qt::Key_V, Qt::ControlModifier);
-        QTRY_COMPARE(QToolTip::text(), "At most 10,000 characters; the rest was not taken.");
+        QTRY_COMPARE_WITH_TIMEOUT(QToolTip::text(), "At most 10000 characters; the rest was not taken.", Patience);
         QTest::mouseClick(button("nextPushButton"), Qt::LeftButton);
         const QString kept = field.isEmpty() ? content(0)->resultText() : content(0)->note();
         QCOMPARE(kept, QString(TextLengthLimit::maximumLength - 2, 'a') + "bc");
     }
 
-    void titleBarMouse_data()
-    {
-        QTest::addColumn<QPoint>("moveBy");
-        QTest::newRow("short click collapses") << QPoint();
-        QTest::newRow("drag moves") << QPoint(40, 25);
-    }
-
+    // A short click on the title bar collapses the dialog; a drag moves it.
     void titleBarMouse()
     {
-        QFETCH(QPoint, moveBy);
-        show(R"({"content":[{"type":"text"}]})");
-        m_dialog->move(100, 100);
-        QWidget *title = m_dialog->findChild<QWidget *>("titleWidget");
-        QTest::mousePress(title, Qt::LeftButton, {}, QPoint(10, 10));
-        const QPoint to = title->mapToGlobal(QPoint(10, 10)) + moveBy;
-        QMouseEvent move(QEvent::MouseMove, title->mapFromGlobal(to), to, Qt::NoButton, Qt::LeftButton, {});
-        if (!moveBy.isNull())
-            QApplication::sendEvent(title, &move);
-        QTest::mouseRelease(title, Qt::LeftButton, {}, QPoint(10, 10));
-        QCOMPARE(m_dialog->isCollapsed(), moveBy.isNull());
-        QCOMPARE(m_dialog->pos(), QPoint(100, 100) + moveBy);
+        for (const QPoint &moveBy : {QPoint(), QPoint(40, 25)}) {
+            show(R"({"content":[{"type":"text"}]})");
+            m_dialog->move(100, 100);
+            QWidget *title = m_dialog->findChild<QWidget *>("titleWidget");
+            QTest::mousePress(title, Qt::LeftButton, {}, QPoint(10, 10));
+            const QPoint to = title->mapToGlobal(QPoint(10, 10)) + moveBy;
+            QMouseEvent move(QEvent::MouseMove, title->mapFromGlobal(to), to, Qt::NoButton, Qt::LeftButton, {});
+            if (!moveBy.isNull())
+                QApplication::sendEvent(title, &move);
+            QTest::mouseRelease(title, Qt::LeftButton, {}, QPoint(10, 10));
+            QCOMPARE(m_dialog->isCollapsed(), moveBy.isNull());
+            QCOMPARE(m_dialog->pos(), QPoint(100, 100) + moveBy);
+        }
     }
 
     // The periodic test asks the uniform field's checks of the visual acceptance group, and none of its others,
@@ -252,21 +234,9 @@ private slots:
     {
         const TestsManager::TestType *periodic = m_catalogue->testType("periodicConstancy");
         QVERIFY(periodic);
-        TestingSession::Context context{"periodicConstancy", "dentalRk5", "RK3", {}, {}, {}};
-        context.onlySubgroups = periodic->onlySubgroups;
-        m_session->setContext(context);
-        m_session->setScreenIdentity(std::make_unique<FixedIdentity>(QStringList{"", "", ""}));
-        m_session->setGroups(m_catalogue->groups());
-        m_session->setTestIndex(0);
-        m_session->start(0);
-        const QStringList levels{"0.8", "10",  "20",  "30",  "40",  "50",  "60",  "70",  "80",
-                                 "90",  "100", "120", "140", "160", "200", "250", "300", "400"};
-        const QStringList shown =
-            runUntil(m_session.get(),
-                     readings("27", {"250", "240", "245", "230", "260", "235", "240", "238", "242"},
-                              {"0,5", "0.52", "0.48", "0.5", "0.55", "0.5", "0.5", "0.45", "0.5"}, levels, "2"));
-        const QStringList group5 = shown.filter(QRegularExpression("^test_05_"));
-        QCOMPARE(group5, QStringList{"test_05_04_00"});
+        begin(m_catalogue->groups(), periodic->onlySubgroups);
+        const QStringList shown = runUntil(m_session.get(), passingReadings());
+        QCOMPARE(shown.filter(QRegularExpression("^test_05_")), QStringList{"test_05_04_00"});
         const QVariantMap record = m_store->sessionRecord(m_store->sessions().value(0).toMap());
         QCOMPARE(record.value("test_session").toMap().value("5").toMap().value("subgroups").toMap().keys(),
                  QStringList{"4"});
@@ -278,14 +248,8 @@ private slots:
         ModalAnswers::clickButton(translated("ok"));
         QSignalSpy steps(m_session->frame(), &TestFrame::currentStepChanged);
         begin(m_catalogue->groups());
-        const QStringList levels{"0.8", "10",  "20",  "30",  "40",  "50",  "60",  "70",  "80",
-                                 "90",  "100", "120", "140", "160", "200", "250", "300", "400"};
         // A 27 inch screen hides no position and computed tests are never shown: 66 steps, all passing, no warning box.
-        QCOMPARE(runUntil(m_session.get(),
-                          readings("27", {"250", "240", "245", "230", "260", "235", "240", "238", "242"},
-                                   {"0,5", "0.52", "0.48", "0.5", "0.55", "0.5", "0.5", "0.45", "0.5"}, levels, "2"))
-                     .size(),
-                 66);
+        QCOMPARE(runUntil(m_session.get(), passingReadings()).size(), 66);
         QCOMPARE(ModalPrompt::pendingAnswers(), 1);
         // The progress counts the shown steps only: one up from each to the next, the last one "66 of 66".
         for (int i = 0; i < steps.size(); ++i)
@@ -390,32 +354,233 @@ private slots:
         QCOMPARE(m_session->contentById("content09000000")->resultText(), QString());
     }
 
-    void frameProgress_data()
+    void requiredAnswerSaysSo()
     {
-        QTest::addColumn<uint>("total");
-        QTest::addColumn<uint>("step");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("truncated, not rounded") << 8u << 3u << QStringLiteral("Step 4 of 8 \u00b7 37\u00a0%");
-        QTest::newRow("no total") << 0u << 3u << QStringLiteral("0\u00a0%");
+        show(R"({"content":[{"type":"text"},{"type":"textarea"}]})");
+        QTest::mouseClick(button("nextPushButton"), Qt::LeftButton);
+        QVERIFY(!translated("answerRequired").isEmpty());
+        QCOMPARE(line(0)->placeholderText(), translated("answerRequired"));
+        QCOMPARE(qobject_cast<QPlainTextEdit *>(inputsOf(m_dialog.get()).value(1))->placeholderText(),
+                 translated("answerRequired"));
+        QTest::keyClicks(line(0), "x");
+        QTest::mouseClick(button("nextPushButton"), Qt::LeftButton);
+        QCOMPARE(line(0)->placeholderText(), QString());
     }
 
+    void noteTakenWhateverTheVerdict_data()
+    {
+        QTest::addColumn<QByteArray>("step");
+        QTest::addColumn<QStringList>("clicks");
+        QTest::addColumn<QString>("notes"); // of each content, joined by "|"
+        const QString noted = "checked";
+        QTest::newRow("rejected") << Judged << QStringList{"rejectPushButton"} << "|" + noted;
+        QTest::newRow("after an acceptance") << Judged << QStringList{"acceptPushButton"} << "|" + noted;
+        QTest::newRow("rejected, then accepted")
+            << Judged << QStringList{"rejectPushButton", "acceptPushButton"} << "|" + noted;
+        QTest::newRow("answered step, with the answer printed")
+            << QByteArray(R"({"content":[{"type":"text","resulttext":"a"},
+            {"type":"text","resulttext":"b"},{"type":"text","resulttext":"c","hidefromreport":true}]})")
+            << QStringList() << "|" + noted + "|";
+    }
+
+    // The note can be written at any time, before a verdict too, and is kept with the answer the report prints,
+    // whatever the verdict, also when the step is shown again. A step judged as a whole waits for its verdict.
+    void noteTakenWhateverTheVerdict()
+    {
+        QFETCH(QByteArray, step);
+        QFETCH(QStringList, clicks);
+        show(step);
+        QSignalSpy next(m_dialog.get(), &TestInputDialog::next);
+        if (!clicks.isEmpty()) {
+            QTest::keyClick(m_dialog.get(), Qt::Key_Return);
+            QTest::keyClick(m_dialog.get(), Qt::Key_Escape);
+            QVERIFY(next.isEmpty() && m_dialog->isVisible());
+        }
+        QVERIFY(note()->isVisible() && note()->isEnabled());
+        for (const QString &name : clicks)
+            QTest::mouseClick(button(qPrintable(name)), Qt::LeftButton);
+        QVERIFY(note()->isEnabled());
+        QTest::keyClicks(note(), "checked");
+        QTest::keyClick(m_dialog.get(), Qt::Key_Return);
+        QCOMPARE(next.count(), 1);
+        QStringList notes;
+        for (const TestContent *answer : *m_test->content())
+            notes << answer->note();
+        QTEST(notes.join('|'), "notes");
+        if (!clicks.isEmpty())
+            QCOMPARE(content(0)->resultBoolean(), clicks.constLast() == "acceptPushButton");
+        // Shown again, as when the operator goes back to it, the step keeps its note.
+        m_dialog->setTest(m_test.get());
+        QCOMPARE(note()->toPlainText(), QString("checked"));
+    }
+
+    // A yes/no answer starts open and holds the step until it is given; a line says that answers wait below. On a
+    // low screen the rows scroll, and the buttons stay within the height given.
+    void openChoiceHoldsTheStep()
+    {
+        QByteArray rows;
+        for (int i = 0; i < 10; ++i)
+            rows += QByteArray(i ? "," : "") + R"({"type":"boolean","caption":"Is the screen clean?"})";
+        show(R"({"content":[)" + rows + "]}");
+        const int tall = m_dialog->height();
+        m_dialog->setAvailableHeight(300);
+        QVERIFY2(m_dialog->height() <= 300 && tall > 300, qPrintable(QString::number(m_dialog->height())));
+        const QList<QRadioButton *> choices = m_dialog->findChildren<QRadioButton *>();
+        QCOMPARE(choices.size(), 20);
+        for (const QRadioButton *choice : choices)
+            QVERIFY(!choice->isChecked());
+        auto *moreBelow = m_dialog->findChild<QLabel *>("moreBelowLabel");
+        QTRY_VERIFY_WITH_TIMEOUT(moreBelow->isVisible(), Patience);
+
+        QSignalSpy next(m_dialog.get(), &TestInputDialog::next);
+        for (QRadioButton *choice : choices.mid(0, 18)) {
+            if (choice->objectName() == "noRadioButton")
+                choice->click();
+        }
+        QTest::keyClick(m_dialog.get(), Qt::Key_Return);
+        QVERIFY(next.isEmpty());
+        // The open answer was scrolled into view, the last of the rows.
+        QScrollBar *bar = m_dialog->findChild<QScrollArea *>("scrollArea")->verticalScrollBar();
+        QCOMPARE(bar->value(), bar->maximum());
+        QVERIFY(!moreBelow->isVisible());
+        QCOMPARE(choices.at(18)->parentWidget()->toolTip(), translated("answerRequired"));
+        choices.at(18)->click();
+        QTest::keyClick(m_dialog.get(), Qt::Key_Return);
+        QCOMPARE(next.count(), 1);
+        QCOMPARE(content(0)->resultBoolean(), false);
+        QCOMPARE(content(9)->resultBoolean(), true);
+        // Shown again, the step shows the answers given.
+        m_dialog->setTest(m_test.get());
+        QVERIFY(m_dialog->findChildren<QRadioButton *>("noRadioButton").first()->isChecked());
+    }
+
+    void readingsInTheLanguage_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("storedShownAs");
+        QTest::newRow("German") << "de"
+                                << "35,25";
+        QTest::newRow("Italian") << "it"
+                                 << "35,25";
+        QTest::newRow("English") << "en"
+                                 << "35.25";
+    }
+
+    // A reading is shown as the language writes it, with the decimals typed, and stored in the C locale; Return in
+    // the first reading moves to the second, in the last it goes on. The date of the meter's last calibration is
+    // chosen in the language's format and stored as yyyy-MM-dd.
+    void readingsInTheLanguage()
+    {
+        QFETCH(QString, language);
+        LanguageEnvironment::apply(language);
+        show(TwoReadings);
+        QTEST(line(1)->text(), "storedShownAs");
+        QSignalSpy next(m_dialog.get(), &TestInputDialog::next);
+        m_dialog->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_dialog.get(), Patience));
+        line(0)->setFocus();
+        QTest::keyClicks(line(0), "0,520");
+        QCOMPARE(line(0)->text(), QString("0,520"));
+        QTest::keyClick(line(0), Qt::Key_Return);
+        QVERIFY(line(1)->hasFocus() && next.isEmpty());
+        QTest::keyClick(line(1), Qt::Key_Return);
+        QCOMPARE(next.count(), 1);
+        QCOMPARE(content(0)->resultText(), QString("0.520"));
+        QCOMPARE(content(1)->resultText(), QString("35.25"));
+
+        show(R"({"validatable":true,"content":[{"validatortype":"date","resulttext":"2026-02-01"}]})");
+        auto *date = m_dialog->findChild<QDateEdit *>("dateEdit");
+        QCOMPARE(date->text(), QLocale(language).toString(QDate(2026, 2, 1), QLocale::ShortFormat));
+        date->setDate(QDate(2026, 11, 30));
+        QTest::mouseClick(button("acceptPushButton"), Qt::LeftButton);
+        QTest::keyClick(m_dialog.get(), Qt::Key_Return);
+        QCOMPARE(content(0)->resultText(), QString("2026-11-30"));
+    }
+
+    // A dragged position stays while it is clear and on the screen.
+    void keptPosition_data()
+    {
+        QTest::addColumn<QPoint>("kept");
+        QTest::addColumn<bool>("stays");
+        QTest::newRow("clear") << QPoint(1300, 700) << true;
+        QTest::newRow("covering the patch") << QPoint(600, 350) << false;
+        QTest::newRow("within the clearance") << QPoint(190, 400) << false;
+        QTest::newRow("partly off the screen") << QPoint(1700, 900) << false;
+    }
+
+    void keptPosition()
+    {
+        QFETCH(QPoint, kept);
+        QFETCH(bool, stays);
+        const QRect screen(0, 0, 1920, 1080), judged(700, 400, 200, 200);
+        const QSize dialog(500, 300);
+        DialogPlacement placement;
+        QCOMPARE(placement.place(dialog, screen, {judged}), QRect(QPoint(710, 50), dialog));
+        placement.keep(kept);
+        const QRect placed = placement.place(dialog, screen, {judged});
+        QCOMPARE(placed.topLeft() == kept, stays);
+        QVERIFY(screen.contains(placed));
+        QCOMPARE(DialogPlacement::coveredArea(placed, {judged}), 0);
+        placement.forget();
+        QCOMPARE(placement.place(dialog, screen, {judged}).topLeft(), QPoint(710, 50));
+    }
+
+    void everyStepOfTheCatalogue_data()
+    {
+        QTest::addColumn<QRect>("screen");
+        QTest::newRow("1920 x 1080") << QRect(0, 0, 1920, 1080);
+        QTest::newRow("1366 x 768, second screen") << QRect(1920, 0, 1366, 768);
+        QTest::newRow("2560 x 1440") << QRect(0, 0, 2560, 1440);
+        QTest::newRow("1280 x 720") << QRect(0, 0, 1280, 720);
+    }
+
+    // The real dialog of every step, at its real size, stands clear of the step's pattern.
+    void everyStepOfTheCatalogue()
+    {
+        QFETCH(QRect, screen);
+        TestFrame frame;
+        frame.setScreenRect(screen);
+        const QList<Test *> tests = catalogueSteps(*m_catalogue);
+        QVERIFY(tests.size() > 60);
+        int judgedSteps = 0;
+        for (Test *test : tests) {
+            frame.setTest(test);
+            frame.show();
+            const TestInputDialog *dialog = frame.inputDialog();
+            QVERIFY(dialog->isVisible());
+            const QRect placed = dialog->geometry();
+            QVector<QRect> judged = frame.findChild<CanvasWidget *>()->pattern()->judgedRegions(screen.size());
+            for (QRect &region : judged)
+                region.translate(screen.topLeft());
+            judgedSteps += !judged.isEmpty();
+            QVERIFY2(screen.contains(placed), qPrintable(test->id()));
+            for (const QRect &region : qAsConst(judged))
+                QVERIFY2(!placed.intersects(region), qPrintable(test->id() + " " + test->patternString()));
+            frame.close();
+        }
+        QVERIFY(judgedSteps > 30);
+    }
+
+    // The step counts from 1, its share is truncated, not rounded, and without a total it is 0 %.
     void frameProgress()
     {
-        QFETCH(uint, total);
-        QFETCH(uint, step);
-        QFETCH(QString, text);
         TestFrame *frame = m_session->frame();
-        frame->setTotalSteps(total);
-        frame->setCurrentStep(step);
-        QCOMPARE(frame->inputDialog()->findChild<QLabel *>("progressLabel")->text(), text);
+        const QLabel *progress = frame->inputDialog()->findChild<QLabel *>("progressLabel");
+        frame->setTotalSteps(8);
+        frame->setCurrentStep(3);
+        QCOMPARE(progress->text(), QStringLiteral("Step 4 of 8 \u00b7 37\u00a0%"));
+        frame->setTotalSteps(0);
+        frame->setCurrentStep(3);
+        QCOMPARE(progress->text(), QStringLiteral("0\u00a0%"));
     }
 
     void frameCloseConfirmation_data()
     {
-        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("answer"); // none: Return takes the default
         QTest::addColumn<bool>("closed");
         QTest::newRow("no keeps the session") << translated("no") << false;
         QTest::newRow("yes closes dialog and frame") << translated("yes") << true;
+        QTest::newRow("Return keeps the session") << QString() << false;
     }
 
     void frameCloseConfirmation()
@@ -426,10 +591,17 @@ private slots:
         frame->setScreenRect({1920, 0, 1920, 1080});
         frame->showFullScreen();
         TestInputDialog *dialog = frame->inputDialog();
-        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+        QVERIFY(QTest::qWaitForWindowExposed(dialog, Patience));
         QCOMPARE(dialog->geometry().topLeft(), QPoint(2630, 50)); // centred: 1920 + 960 - 250
         QString shown;
-        ModalAnswers::clickButton(answer, &shown);
+        if (answer.isEmpty()) {
+            ModalAnswers::handle([&shown](QDialog *box) {
+                shown = qobject_cast<QMessageBox *>(box)->text();
+                QTest::keyClick(box, Qt::Key_Return);
+            });
+        } else {
+            ModalAnswers::clickButton(answer, &shown);
+        }
         QTest::mouseClick(dialog->findChild<QPushButton *>("closePushButton"), Qt::LeftButton);
         QCOMPARE(shown, translated("testInputDialog_close"));
         QCOMPARE(dialog->isVisible(), !closed);
@@ -444,16 +616,20 @@ private:
         m_dialog = std::make_unique<TestInputDialog>();
         m_dialog->setTest(m_test.get());
         m_dialog->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_dialog.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(m_dialog.get(), Patience));
     }
     QWidget *field() const { return inputsOf(m_dialog.get()).value(0); }
+    QLineEdit *line(int index) const { return qobject_cast<QLineEdit *>(inputsOf(m_dialog.get()).value(index)); }
+    QPlainTextEdit *note() const { return m_dialog->findChild<QPlainTextEdit *>("notePlainTextEdit"); }
     QPushButton *button(const char *name) const { return m_dialog->findChild<QPushButton *>(name); }
     TestContent *content(int index) const { return m_test->content()->at(index); }
 
-    void begin(QList<TestGroup *> *groups)
+    void begin(QList<TestGroup *> *groups, const QMap<unsigned, QList<unsigned>> &onlySubgroups = {})
     {
         // A dental display of 2560 x 1440 pixels in a room up to 500 lx: the first run passes every limit.
-        m_session->setContext({"periodicConstancy", "dentalRk5", "RK3", {}, {}, {}});
+        TestingSession::Context context{"periodicConstancy", "dentalRk5", "RK3", {}, {}, {}};
+        context.onlySubgroups = onlySubgroups;
+        m_session->setContext(context);
         m_session->setScreenIdentity(std::make_unique<FixedIdentity>(QStringList{"", "", ""}));
         m_session->setGroups(groups);
         m_session->applyStoredResults(m_store->latestSessionResults());

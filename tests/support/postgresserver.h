@@ -25,11 +25,7 @@ public:
 
     // A durable server writes to disk at each commit, as a site's server does; the
     // tests' server does not, for speed.
-    explicit PostgresServer(bool durable = false)
-        : m_folder(QStringLiteral("/tmp/lumivex-pg-XXXXXX"))
-        , m_durable(durable)
-    {
-    }
+    explicit PostgresServer(bool durable = false) : m_folder("/tmp/lumivex-pg-XXXXXX"), m_durable(durable) {}
 
     ~PostgresServer() { stop(); }
 
@@ -37,76 +33,66 @@ public:
     bool start()
     {
         if (!m_folder.isValid())
-            return fail(QStringLiteral("no temporary folder"));
+            return fail("no temporary folder");
         if (!QDir(dataFolder()).exists() && !initialise())
             return false;
-        return run(QStringLiteral("pg_ctl"), {QStringLiteral("-D"), dataFolder(), QStringLiteral("-l"),
-                                              m_folder.filePath(QStringLiteral("server.log")), QStringLiteral("-w"),
-                                              QStringLiteral("-o"),
-                                              QStringLiteral("-k %1 -c listen_addresses='' -c fsync=%2")
-                                                  .arg(socketFolder(), QLatin1String(m_durable ? "on" : "off")),
-                                              QStringLiteral("start")});
+        const QString options = QString("-k %1 -c listen_addresses='' -c fsync=%2")
+                                    .arg(socketFolder(), QLatin1String(m_durable ? "on" : "off"));
+        return run("pg_ctl", {"-D", dataFolder(), "-l", m_folder.filePath("server.log"), "-w", "-o", options, "start"});
     }
 
     bool stop()
     {
-        if (!QFile::exists(dataFolder() + QStringLiteral("/postmaster.pid")))
-            return true;
-        return run(QStringLiteral("pg_ctl"),
-                   {QStringLiteral("-D"), dataFolder(), QStringLiteral("-m"), QStringLiteral("fast"), QStringLiteral("-w"),
-                    QStringLiteral("stop")});
+        return !QFile::exists(dataFolder() + "/postmaster.pid") ||
+               run("pg_ctl", {"-D", dataFolder(), "-m", "fast", "-w", "stop"});
     }
 
     QString socketFolder() const { return m_folder.path(); }
     QString error() const { return m_error; }
 
     // The URI of a database on this server, for a user (the superuser by default).
-    QString uri(const QString &database, const QString &user = QStringLiteral("postgres")) const
+    QString uri(const QString &database, const QString &user = "postgres") const
     {
-        return QStringLiteral("postgresql://%1@%2/%3")
+        return QString("postgresql://%1@%2/%3")
             .arg(user, QString::fromLatin1(QUrl::toPercentEncoding(socketFolder())), database);
     }
 
     // Runs statements as the superuser in a database ("postgres" to make databases and roles).
     bool execute(const QString &database, const QStringList &statements)
     {
-        const QString name = QStringLiteral("postgres-server-admin");
+        const QString name = "postgres-server-admin";
         bool ok = true;
         {
-            QSqlDatabase connection = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+            QSqlDatabase connection = QSqlDatabase::addDatabase("QPSQL", name);
             connection.setHostName(socketFolder());
-            connection.setUserName(QStringLiteral("postgres"));
+            connection.setUserName("postgres");
             connection.setDatabaseName(database);
             ok = connection.open() || fail(connection.lastError().text());
             for (const QString &statement : statements) {
                 QSqlQuery query(connection);
                 if (ok && !query.exec(statement))
-                    ok = fail(statement + QStringLiteral(": ") + query.lastError().text());
+                    ok = fail(statement + ": " + query.lastError().text());
             }
-            connection.close();
         }
         QSqlDatabase::removeDatabase(name);
         return ok;
     }
 
 private:
-    QString dataFolder() const { return m_folder.filePath(QStringLiteral("data")); }
+    QString dataFolder() const { return m_folder.filePath("data"); }
 
     bool initialise()
     {
-        if (isRoot() &&
-            QProcess::execute(QStringLiteral("chown"), {QStringLiteral("postgres:postgres"), m_folder.path()}) != 0)
-            return fail(QStringLiteral("cannot give the folder to the user postgres"));
-        if (!run(QStringLiteral("initdb"), {QStringLiteral("-D"), dataFolder(), QStringLiteral("-U"),
-                                             QStringLiteral("postgres"), QStringLiteral("-A"), QStringLiteral("trust"),
-                                             QStringLiteral("-E"), QStringLiteral("UTF8"),
-                                             QStringLiteral("--locale=C"), QStringLiteral("--no-sync")}))
+        if (isRoot() && QProcess::execute("chown", {"postgres:postgres", m_folder.path()}) != 0)
+            return fail("cannot give the folder to the user postgres");
+        if (!run("initdb",
+                 {"-D", dataFolder(), "-U", "postgres", "-A", "trust", "-E", "UTF8", "--locale=C", "--no-sync"}))
             return false;
         // The file initdb wrote keeps its owner when root rewrites it.
-        QFile access(dataFolder() + QStringLiteral("/pg_hba.conf"));
+        QFile access(dataFolder() + "/pg_hba.conf");
         const QByteArray rules = "local all lumivex_password scram-sha-256\nlocal all all trust\n";
         return (access.open(QIODevice::WriteOnly) && access.write(rules) == rules.size()) ||
-               fail(QStringLiteral("cannot write pg_hba.conf"));
+               fail("cannot write pg_hba.conf");
     }
 
     static bool isRoot() { return geteuid() == 0; }
@@ -114,21 +100,18 @@ private:
     // Runs a server program, as the user postgres when the test runs as root.
     bool run(const QString &program, const QStringList &arguments)
     {
-        const QString path = QStringLiteral("/usr/lib/postgresql/15/bin/") + program;
-        QStringList command = isRoot() ? QStringList{QStringLiteral("-u"), QStringLiteral("postgres"),
-                                                     QStringLiteral("--"), path}
-                                       : QStringList{path};
-        command += arguments;
+        const QString path = "/usr/lib/postgresql/15/bin/" + program;
+        const QStringList command = (isRoot() ? QStringList{"-u", "postgres", "--", path} : QStringList()) + arguments;
         QProcess process;
         process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(isRoot() ? QStringLiteral("runuser") : command.takeFirst(), command);
+        process.start(isRoot() ? "runuser" : path, command);
         if (!process.waitForFinished(TimeLimitMs)) {
             process.kill();
             process.waitForFinished();
-            return fail(program + QStringLiteral(" did not finish: ") + QString::fromLocal8Bit(process.readAll()));
+            return fail(program + " did not finish: " + QString::fromLocal8Bit(process.readAll()));
         }
         if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-            return fail(program + QStringLiteral(" failed: ") + QString::fromLocal8Bit(process.readAll()));
+            return fail(program + " failed: " + QString::fromLocal8Bit(process.readAll()));
         return true;
     }
 
