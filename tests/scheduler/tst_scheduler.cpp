@@ -445,7 +445,7 @@ private slots:
                          .index(cell / SchedulerManager::kColumnCount, cell % SchedulerManager::kColumnCount)
                          .data()
                          .toString();
-        QCOMPARE(cells.join('|'), "Edited|OTHER X (SN 1)\nweeklyLook|05/01/2026|199|20/01/2026 - 09:15|" + buttons +
+        QCOMPARE(cells.join('|'), "Edited|OTHER X (SN 1)\nweeklyLook|05/01/2026|199 days|20/01/2026 - 09:15|" + buttons +
                                       "|Task once|Any display\nAny test type|02/02/2026|-||" + buttons);
     }
 

@@ -283,7 +283,7 @@ private slots:
         QCOMPARE(shown.size(), 58);
         // L' = 50 + 10 below 200 cd/m2, r' = 60 / 11 below 100 and a dark uniformity of 200 * 0.2 / 1.0 above 30 %.
         QCOMPARE(shownText, QString("3 errors were encountered.\n"
-                                    "\u2022 L'max = Lmax + L_amb: 60.0 cd/m2, at least 200.0 cd/m2: failed\n"
+                                    "\u2022 L'max = Lmax + L_amb: 60.0 cd/m², at least 200.0 cd/m²: failed\n"
                                     "\u2022 r' = L'max / L'min: 5.5, at least 100.0: failed\n"
                                     "\u2022 Luminance uniformity at driving level 26: 40.0 %, at most 30.0 %: failed"));
         QCOMPARE(succeeded, QList<QVariantList>({{true}, {false}}));
