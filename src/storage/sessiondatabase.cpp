@@ -679,9 +679,9 @@ bool SessionDatabase::insertSession(const QVariantMap &record, const QString &uu
     query.bindValue(QStringLiteral(":date"), StoredRecord::dateText(date));
     query.bindValue(QStringLiteral(":msecs"),
                     date.toDateTime().isValid() ? QVariant(date.toDateTime().toMSecsSinceEpoch()) : QVariant());
-    query.bindValue(QStringLiteral(":tester"), record.value(QStringLiteral("tester")).toString());
+    query.bindValue(QStringLiteral(":tester"), boundText(record.value(QStringLiteral("tester")).toString()));
     query.bindValue(QStringLiteral(":monitor"), record.value(QStringLiteral("monitorselected")).toInt());
-    query.bindValue(QStringLiteral(":info"), record.value(QStringLiteral("monitorinfo")).toString());
+    query.bindValue(QStringLiteral(":info"), boundText(record.value(QStringLiteral("monitorinfo")).toString()));
     query.bindValue(QStringLiteral(":tests"), record.value(QStringLiteral("ntest")).toLongLong());
     query.bindValue(QStringLiteral(":failed"), record.value(QStringLiteral("nfailedtestcontents")).toLongLong());
     query.bindValue(QStringLiteral(":display"), boundText(DisplayRecord::key(displayOf(record))));
