@@ -25,6 +25,13 @@ QString headerTitle(const QHeaderView *columns, int column)
     return columns->model()->headerData(column, Qt::Horizontal).toString();
 }
 
+// A cell's width for its whole text: a shown grid takes the column's last pixel.
+int cellWidth(const QTableView *view, const QModelIndex &index)
+{
+    const int gridLine = view->showGrid() ? 1 : 0;
+    return static_cast<const QAbstractItemView *>(view)->sizeHintForIndex(index).width() + gridLine;
+}
+
 QString longestWord(const QString &text)
 {
     QString longest;
@@ -44,7 +51,7 @@ int narrowestWrapped(const QTableView *view, int column)
         const QModelIndex index = view->model()->index(row, column);
         const QString text = index.data().toString();
         const QFontMetrics metrics(view->font());
-        const int whole = static_cast<const QAbstractItemView *>(view)->sizeHintForIndex(index).width();
+        const int whole = cellWidth(view, index);
         widest =
             std::max(widest, whole - metrics.horizontalAdvance(text) + metrics.horizontalAdvance(longestWord(text)));
     }
@@ -161,7 +168,7 @@ void TableSizing::measure(QTableView *view, int stretchColumn)
     for (int column = 0; column < model->columnCount(); ++column) {
         int width = columns->sectionSizeHint(column);
         for (int row = 0; row < sampled; ++row)
-            width = std::max(width, view->sizeHintForIndex(model->index(row, column)).width());
+            width = std::max(width, cellWidth(view, model->index(row, column)));
         columns->resizeSection(column, width);
         widths << width;
     }
