@@ -123,18 +123,13 @@ private slots:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("roomClass");
         QTest::addColumn<QString>("read");
-        QTest::newRow("fluoroscopy, CT, MR") << "fluoroscopyCtMr"
-                                             << "RK3"
-                                             << "fluoroscopy";
-        QTest::newRow("dental in RK5") << "dental"
-                                       << "RK5"
-                                       << "dentalRk5";
-        QTest::newRow("dental in RK6") << "dental"
-                                       << "RK6"
-                                       << "dentalRk6";
-        QTest::newRow("today's id") << "ct"
-                                    << "RK2"
-                                    << "ct";
+        const auto row = [](const char *name, const char *stored, const char *roomClass, const char *read) {
+            QTest::newRow(name) << QString(stored) << QString(roomClass) << QString(read);
+        };
+        row("fluoroscopy, CT, MR", "fluoroscopyCtMr", "RK3", "fluoroscopy");
+        row("dental in RK5", "dental", "RK5", "dentalRk5");
+        row("dental in RK6", "dental", "RK6", "dentalRk6");
+        row("today's id", "ct", "RK2", "ct");
     }
 
     void oldCategories()

@@ -1,6 +1,7 @@
 #include "configurationmanager.h"
 #include "sessiondatabase.h"
 #include "storedrecord.h"
+#include "support/patience.h"
 #include "support/storefiles.h"
 
 #include <QApplication>
@@ -141,7 +142,7 @@ private slots:
         if (fileSizeLimit) {
             QProcess child;
             child.start(QCoreApplication::applicationFilePath(), {"start", folder, QString::number(free)});
-            QVERIFY(child.waitForFinished(120000));
+            QVERIFY(child.waitForFinished(2 * Patience));
             QCOMPARE(child.exitCode(), 0);
             told = QString::fromUtf8(child.readAllStandardOutput()).section("import failed: ", 1).trimmed();
         } else {
