@@ -76,7 +76,7 @@ class TestCalibrationDialog : public QObject
         choices.meter.settleMs = 0;
         choices.meter.timeLimitMs = timeLimitMs;
         choices.calibration.program = FAKE_DISPWIN;
-        choices.tester = "Dana";
+        // No tester named, as when the displays page starts the calibration of a display never tested before.
         choices.monitorInfo = "MAKER MD27 (SN A-1)";
         auto dialog = std::make_unique<CalibrationDialog>(m_store.get(), m_display, choices);
         if (readsAmbient)
