@@ -2,6 +2,7 @@
 #include "calibrationsettings.h"
 #include "gsdflookuptable.h"
 #include "luminanceresponse.h"
+#include "support/patience.h"
 
 #include <QProcess>
 #include <QSettings>
@@ -123,8 +124,6 @@ private slots:
             uncalibrated << QString::number(display.luminance(LuminanceResponse::drivingLevel(i)));
         QVERIFY(!LuminanceResponse::analyse(uncalibrated, Ambient).isWithin(LuminanceResponse::primaryLimit));
         const LuminanceResponse calibrated = verification(display, table);
-        qInfo("largest deviation with the table loaded: %.1f %%, %d distinct levels", calibrated.largestDeviation * 100,
-              table.distinctOutputs());
         QVERIFY2(calibrated.isWithin(LuminanceResponse::primaryLimit),
                  qPrintable(QString::number(calibrated.largestDeviation)));
         QVERIFY(table.distinctOutputs() < 256);
@@ -230,7 +229,7 @@ private slots:
         for (const auto &[file, readable] : {std::pair{"gsdf.cal", true}, std::pair{"broken.cal", false}}) {
             QProcess process;
             process.start(applycal, {dir.filePath(file), profile, dir.filePath(QString(file) + ".icc")});
-            QVERIFY(process.waitForFinished(60000));
+            QVERIFY(process.waitForFinished(Patience));
             const bool read = process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
             QVERIFY2(read == readable, process.readAll().constData());
         }

@@ -1,4 +1,5 @@
 #include "dicomtestset.h"
+#include "support/patience.h"
 #include "testconfig.h"
 
 #include <dcmtk/config/osconfig.h>
@@ -28,12 +29,13 @@ struct Run
     QString error;
 };
 
+// An export of 40 images may take several times the patience of one wait.
 Run run(const QString &program, const QStringList &arguments)
 {
     QProcess process;
     process.start(program, arguments);
     Run result;
-    if (process.waitForFinished(240000) && process.exitStatus() == QProcess::NormalExit)
+    if (process.waitForFinished(4 * Patience) && process.exitStatus() == QProcess::NormalExit)
         result = {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
     return result;
 }
@@ -97,23 +99,17 @@ private Q_SLOTS:
         QTEST(DicomTestSet::imageNumber(TestPattern::tTestPattern(pattern)), "number");
     }
 
-    // dciodvfy checks each file against its IOD; its warnings are printed for the record.
+    // dciodvfy checks each file against its IOD and reports no error.
     void validatorAccepts()
     {
-        QSet<QString> warnings;
         for (const Export &set : qAsConst(m_exports)) {
             for (const QString &file : set.files + QStringList{"DICOMDIR"}) {
                 const Run verified = run(QStringLiteral("dciodvfy"), {QDir(set.directory).filePath(file)});
                 QVERIFY2(verified.exitCode == 0, qPrintable(file + ": " + verified.error));
-                for (const QString &line : (verified.out + verified.error).split('\n', Qt::SkipEmptyParts)) {
+                for (const QString &line : (verified.out + verified.error).split('\n', Qt::SkipEmptyParts))
                     QVERIFY2(!line.startsWith(QLatin1String("Error")), qPrintable(file + ": " + line));
-                    if (line.startsWith(QLatin1String("Warning")))
-                        warnings.insert(line);
-                }
             }
         }
-        for (const QString &warning : qAsConst(warnings))
-            qInfo().noquote() << "dciodvfy:" << warning;
     }
 
     // Each image holds, pixel for pixel, what the pattern tool draws; nothing names a real person or place (the
