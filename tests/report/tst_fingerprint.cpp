@@ -4,6 +4,7 @@
 #include "recordfingerprint.h"
 #include "sessiondatabase.h"
 #include "storedrecord.h"
+#include "support/patience.h"
 #include "support/sqlitefile.h"
 #include "support/storefiles.h"
 #include "testconfig.h"
@@ -26,25 +27,23 @@ class TestFingerprint : public QObject
 
     QString path(const QString &name) const { return m_folder.filePath(name); }
 
-    static int runTool(const QStringList &arguments, QString *output = nullptr)
+    // Runs a program to its end: its exit code (-1 when it did not end normally) and its output.
+    static int run(const QString &program, const QStringList &arguments, QString *output = nullptr,
+                   QProcess::ProcessChannelMode channels = QProcess::SeparateChannels)
     {
         QProcess process;
-        process.start(LUMIVEX_BIN_DIR "/lumivex-report", arguments);
-        if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        process.setProcessChannelMode(channels);
+        process.start(program, arguments);
+        if (!process.waitForFinished(Patience) || process.exitStatus() != QProcess::NormalExit)
             return -1;
         if (output)
-            *output = process.readAllStandardOutput() + process.readAllStandardError();
+            *output = process.readAllStandardOutput();
         return process.exitCode();
     }
 
-    static QString runUtility(const QString &program, const QStringList &arguments, int *exitCode = nullptr)
+    static int runTool(const QStringList &arguments, QString *output = nullptr)
     {
-        QProcess process;
-        process.start(program, arguments);
-        process.waitForFinished(60000);
-        if (exitCode)
-            *exitCode = process.exitCode();
-        return QString::fromUtf8(process.readAllStandardOutput());
+        return run(LUMIVEX_BIN_DIR "/lumivex-report", arguments, output, QProcess::MergedChannels);
     }
 
 private slots:
@@ -63,9 +62,7 @@ private slots:
     {
         const QString fingerprint = RecordFingerprint::of(m_uuid, m_record);
         const QList<PdfProbe::Word> words = PdfProbe::words(path("report.pdf"));
-        const int pages = std::max_element(words.cbegin(), words.cend(), [](const auto &a, const auto &b) {
-                              return a.page < b.page;
-                          })->page;
+        const int pages = words.constLast().page;
         QVERIFY(pages > 1);
         for (int page = 1; page <= pages; ++page)
             QVERIFY2(!PdfProbe::find(words, RecordFingerprint::shortForm(fingerprint), page).isEmpty(),
@@ -79,15 +76,15 @@ private slots:
     // no transparency and no encryption.
     void archivalForm()
     {
-        int checked = -1;
-        runUtility("qpdf", {"--check", path("report.pdf")}, &checked);
-        QCOMPARE(checked, 0);
-        const QString metadata = runUtility("pdfinfo", {"-meta", path("report.pdf")});
+        QCOMPARE(run("qpdf", {"--check", path("report.pdf")}), 0);
+        QString metadata, fonts;
+        QCOMPARE(run("pdfinfo", {"-meta", path("report.pdf")}, &metadata), 0);
         QVERIFY2(metadata.contains("pdfaid:part=\"1\"") && metadata.contains("pdfaid:conformance=\"B\""),
                  qPrintable(metadata));
-        const QStringList fonts = runUtility("pdffonts", {path("report.pdf")}).split('\n', Qt::SkipEmptyParts).mid(2);
-        QVERIFY(!fonts.isEmpty());
-        for (const QString &font : fonts)
+        QCOMPARE(run("pdffonts", {path("report.pdf")}, &fonts), 0);
+        const QStringList fontLines = fonts.split('\n', Qt::SkipEmptyParts).mid(2);
+        QVERIFY(!fontLines.isEmpty());
+        for (const QString &font : fontLines)
             QVERIFY2(font.contains(QRegularExpression("\\s+yes\\s+(yes|no)\\s+(yes|no)\\s+\\d+\\s+\\d+$")),
                      qPrintable(font));
         const QByteArray bytes = fileBytes(path("report.pdf"));
