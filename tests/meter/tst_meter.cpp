@@ -89,25 +89,23 @@ private slots:
         QTest::addColumn<double>("value");
         QTest::addColumn<QString>("message");
         const QString noReading = translated("meter_garbage").section("%1", 0, 0);
+        const QString failed = translated("meter_failed").section("%1", 0, 0);
+        const QString implausible = translated("meter_implausible").section("%1", 0, 0);
         QTest::newRow("luminance is the second XYZ number") << xyzLine("412.5") << false << 412.5 << "";
         QTest::newRow("prompt lines before the result")
             << "Place instrument\n\n" + xyzLine("0.52") << false << 0.52 << "";
         QTest::newRow("ambient XYZ line in lux") << xyzLine("250") << true << 250.0 << "";
         QTest::newRow("ambient Y-only line") << " Result is Y: 180.5, L*: 51.2" << true << 180.5 << "";
         QTest::newRow("Y-only line is no luminance") << " Result is Y: 180.5, L*: 51.2" << false << 0.0 << noReading;
-        QTest::newRow("failed") << "Spot read failed due to the error: no response" << false << 0.0
-                                << translated("meter_failed").section("%1", 0, 0);
-        QTest::newRow("needs calibration") << "Spot read needs a calibration before continuing" << false << 0.0
-                                           << translated("meter_failed").section("%1", 0, 0);
+        QTest::newRow("failed") << "Spot read failed due to the error: no response" << false << 0.0 << failed;
+        QTest::newRow("needs calibration")
+            << "Spot read needs a calibration before continuing" << false << 0.0 << failed;
         QTest::newRow("garbage") << "\x01\x02 qwerty 12" << false << 0.0 << noReading;
         QTest::newRow("number not a number") << xyzLine("12,5") << false << 0.0 << noReading;
         QTest::newRow("empty") << "\n  \n" << false << 0.0 << translated("meter_noAnswer");
-        QTest::newRow("negative") << xyzLine("-3.2") << false << 0.0
-                                  << translated("meter_implausible").section("%1", 0, 0);
-        QTest::newRow("absurd") << xyzLine("1e9") << false << 0.0
-                                << translated("meter_implausible").section("%1", 0, 0);
-        QTest::newRow("not finite") << xyzLine("nan") << false << 0.0
-                                    << translated("meter_implausible").section("%1", 0, 0);
+        QTest::newRow("negative") << xyzLine("-3.2") << false << 0.0 << implausible;
+        QTest::newRow("absurd") << xyzLine("1e9") << false << 0.0 << implausible;
+        QTest::newRow("not finite") << xyzLine("nan") << false << 0.0 << implausible;
     }
 
     void parse()
@@ -185,23 +183,21 @@ private slots:
         QTest::addColumn<bool>("ambient");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("arguments");
-        QTest::newRow("reading") << FAKE_SPOTREAD << "412.5" << false << ""
-                                 << "-e -x -O -N -c 2 -y l";
-        QTest::newRow("ambient mode") << FAKE_SPOTREAD << "y:180" << true << ""
-                                      << "-a -x -O -N -c 2";
-        QTest::newRow("failure and its exit code") << FAKE_SPOTREAD << "fail" << false << "Spot read failed"
-                                                   << "";
+        QTest::newRow("reading") << FAKE_SPOTREAD << "412.5" << false << QString() << "-e -x -O -N -c 2 -y l";
+        QTest::newRow("ambient mode") << FAKE_SPOTREAD << "y:180" << true << QString() << "-a -x -O -N -c 2";
+        QTest::newRow("failure and its exit code")
+            << FAKE_SPOTREAD << "fail" << false << "Spot read failed" << QString();
         QTest::newRow("exit code without a word")
-            << FAKE_SPOTREAD << "exit:3" << false << translated("meter_exitCode").arg(3) << "";
-        QTest::newRow("hangs") << FAKE_SPOTREAD << "hang" << false << translated("meter_timeOut").arg("0.8") << "";
+            << FAKE_SPOTREAD << "exit:3" << false << translated("meter_exitCode").arg(3) << QString();
+        QTest::newRow("hangs") << FAKE_SPOTREAD << "hang" << false << translated("meter_timeOut").arg("0.8")
+                               << QString();
         QTest::newRow("missing program") << "/nonexistent/spotread"
-                                         << "412" << false << translated("meter_notStarted").section("%1", 0, 0) << "";
-        QTest::newRow("no meter set up") << ""
-                                         << "412" << false << translated("meter_notSetUp") << "";
+                                         << "412" << false << translated("meter_notStarted").section("%1", 0, 0)
+                                         << QString();
+        QTest::newRow("no meter set up") << QString() << "412" << false << translated("meter_notSetUp") << QString();
         QTest::newRow("helpers, then hangs")
-            << FAKE_SPOTREAD << "forkhang" << false << translated("meter_timeOut").section("%1", 0, 0) << "";
-        QTest::newRow("reads, leaving a helper") << FAKE_SPOTREAD << "forkread:412" << false << ""
-                                                 << "";
+            << FAKE_SPOTREAD << "forkhang" << false << translated("meter_timeOut").section("%1", 0, 0) << QString();
+        QTest::newRow("reads, leaving a helper") << FAKE_SPOTREAD << "forkread:412" << false << QString() << QString();
     }
 
     void oneReading()
