@@ -12,6 +12,7 @@
 #include "savedsessionsmodel.h"
 #include "spotreadoutput.h"
 #include "support/modalanswers.h"
+#include "support/patience.h"
 #include "test.h"
 #include "testcontent.h"
 #include "testframe.h"
@@ -88,25 +89,23 @@ private slots:
         QTest::addColumn<double>("value");
         QTest::addColumn<QString>("message");
         const QString noReading = translated("meter_garbage").section("%1", 0, 0);
+        const QString failed = translated("meter_failed").section("%1", 0, 0);
+        const QString implausible = translated("meter_implausible").section("%1", 0, 0);
         QTest::newRow("luminance is the second XYZ number") << xyzLine("412.5") << false << 412.5 << "";
         QTest::newRow("prompt lines before the result")
             << "Place instrument\n\n" + xyzLine("0.52") << false << 0.52 << "";
         QTest::newRow("ambient XYZ line in lux") << xyzLine("250") << true << 250.0 << "";
         QTest::newRow("ambient Y-only line") << " Result is Y: 180.5, L*: 51.2" << true << 180.5 << "";
         QTest::newRow("Y-only line is no luminance") << " Result is Y: 180.5, L*: 51.2" << false << 0.0 << noReading;
-        QTest::newRow("failed") << "Spot read failed due to the error: no response" << false << 0.0
-                                << translated("meter_failed").section("%1", 0, 0);
-        QTest::newRow("needs calibration") << "Spot read needs a calibration before continuing" << false << 0.0
-                                           << translated("meter_failed").section("%1", 0, 0);
+        QTest::newRow("failed") << "Spot read failed due to the error: no response" << false << 0.0 << failed;
+        QTest::newRow("needs calibration")
+            << "Spot read needs a calibration before continuing" << false << 0.0 << failed;
         QTest::newRow("garbage") << "\x01\x02 qwerty 12" << false << 0.0 << noReading;
         QTest::newRow("number not a number") << xyzLine("12,5") << false << 0.0 << noReading;
         QTest::newRow("empty") << "\n  \n" << false << 0.0 << translated("meter_noAnswer");
-        QTest::newRow("negative") << xyzLine("-3.2") << false << 0.0
-                                  << translated("meter_implausible").section("%1", 0, 0);
-        QTest::newRow("absurd") << xyzLine("1e9") << false << 0.0
-                                << translated("meter_implausible").section("%1", 0, 0);
-        QTest::newRow("not finite") << xyzLine("nan") << false << 0.0
-                                    << translated("meter_implausible").section("%1", 0, 0);
+        QTest::newRow("negative") << xyzLine("-3.2") << false << 0.0 << implausible;
+        QTest::newRow("absurd") << xyzLine("1e9") << false << 0.0 << implausible;
+        QTest::newRow("not finite") << xyzLine("nan") << false << 0.0 << implausible;
     }
 
     void parse()
@@ -125,38 +124,25 @@ private slots:
 
     void settingsFromFile_data()
     {
-        QTest::addColumn<QString>("instrument");
-        QTest::addColumn<QString>("displayType");
-        QTest::addColumn<QString>("settleMs");
+        // The stored instrument, display type and settling time, and the settings read from them.
+        QTest::addColumn<QStringList>("stored");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("as stored") << "2"
-                                   << "l"
-                                   << "1500"
-                                   << "2 l 1500";
-        QTest::newRow("damaged values read as defaults") << "x"
-                                                         << "-x; rm"
-                                                         << "-5"
-                                                         << "1  1000";
-        QTest::newRow("out of range") << "0"
-                                      << "ab"
-                                      << "600000"
-                                      << "1  1000";
+        QTest::newRow("as stored") << QStringList{"2", "l", "1500"} << "2 l 1500";
+        QTest::newRow("damaged values read as defaults") << QStringList{"x", "-x; rm", "-5"} << "1  1000";
+        QTest::newRow("out of range") << QStringList{"0", "ab", "600000"} << "1  1000";
     }
 
     void settingsFromFile()
     {
-        QFETCH(QString, instrument);
-        QFETCH(QString, displayType);
-        QFETCH(QString, settleMs);
-        QFETCH(QString, expected);
+        QFETCH(QStringList, stored);
         QTemporaryDir dir;
         QSettings file(dir.filePath("meter.ini"), QSettings::IniFormat);
-        file.setValue("METER/instrument", instrument);
-        file.setValue("METER/displayType", displayType);
-        file.setValue("METER/settleMs", settleMs);
+        file.setValue("METER/instrument", stored.at(0));
+        file.setValue("METER/displayType", stored.at(1));
+        file.setValue("METER/settleMs", stored.at(2));
         const MeterSettings settings = MeterSettings::load(file);
-        QCOMPARE(QString("%1 %2 %3").arg(settings.instrument).arg(settings.displayType).arg(settings.settleMs),
-                 expected);
+        QTEST(QString("%1 %2 %3").arg(settings.instrument).arg(settings.displayType).arg(settings.settleMs),
+              "expected");
     }
 
     // Every key of the group survives the page: shown, used by the trial reading, written back as it
@@ -177,7 +163,7 @@ private slots:
         QVERIFY2(status->text().contains("settleMs=soon"), qPrintable(status->text()));
         QCOMPARE(page.findChild<QSpinBox *>("timeLimitSpinBox")->value(), 1500);
         page.tryReading();
-        QTRY_COMPARE_WITH_TIMEOUT(status->text(), translated("meter_timeOut").arg(1.5, 0, 'f', 1), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(status->text(), translated("meter_timeOut").arg(1.5, 0, 'f', 1), Patience);
         page.findChild<QLineEdit *>("serialLineEdit")->setText(" 4711 ");
         QVERIFY(page.save());
         QCOMPARE(status->text(), translated("meter_saved"));
@@ -197,23 +183,21 @@ private slots:
         QTest::addColumn<bool>("ambient");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("arguments");
-        QTest::newRow("reading") << FAKE_SPOTREAD << "412.5" << false << ""
-                                 << "-e -x -O -N -c 2 -y l";
-        QTest::newRow("ambient mode") << FAKE_SPOTREAD << "y:180" << true << ""
-                                      << "-a -x -O -N -c 2";
-        QTest::newRow("failure and its exit code") << FAKE_SPOTREAD << "fail" << false << "Spot read failed"
-                                                   << "";
+        QTest::newRow("reading") << FAKE_SPOTREAD << "412.5" << false << QString() << "-e -x -O -N -c 2 -y l";
+        QTest::newRow("ambient mode") << FAKE_SPOTREAD << "y:180" << true << QString() << "-a -x -O -N -c 2";
+        QTest::newRow("failure and its exit code")
+            << FAKE_SPOTREAD << "fail" << false << "Spot read failed" << QString();
         QTest::newRow("exit code without a word")
-            << FAKE_SPOTREAD << "exit:3" << false << translated("meter_exitCode").arg(3) << "";
-        QTest::newRow("hangs") << FAKE_SPOTREAD << "hang" << false << translated("meter_timeOut").arg("0.8") << "";
+            << FAKE_SPOTREAD << "exit:3" << false << translated("meter_exitCode").arg(3) << QString();
+        QTest::newRow("hangs") << FAKE_SPOTREAD << "hang" << false << translated("meter_timeOut").arg("0.8")
+                               << QString();
         QTest::newRow("missing program") << "/nonexistent/spotread"
-                                         << "412" << false << translated("meter_notStarted").section("%1", 0, 0) << "";
-        QTest::newRow("no meter set up") << ""
-                                         << "412" << false << translated("meter_notSetUp") << "";
+                                         << "412" << false << translated("meter_notStarted").section("%1", 0, 0)
+                                         << QString();
+        QTest::newRow("no meter set up") << QString() << "412" << false << translated("meter_notSetUp") << QString();
         QTest::newRow("helpers, then hangs")
-            << FAKE_SPOTREAD << "forkhang" << false << translated("meter_timeOut").section("%1", 0, 0) << "";
-        QTest::newRow("reads, leaving a helper") << FAKE_SPOTREAD << "forkread:412" << false << ""
-                                                 << "";
+            << FAKE_SPOTREAD << "forkhang" << false << translated("meter_timeOut").section("%1", 0, 0) << QString();
+        QTest::newRow("reads, leaving a helper") << FAKE_SPOTREAD << "forkread:412" << false << QString() << QString();
     }
 
     void oneReading()
@@ -228,9 +212,9 @@ private slots:
         settings.program = program;
         settings.instrument = 2;
         settings.displayType = "l";
-        // Long enough for the helpers to have started whatever the machine's load.
+        // A hang ends at the limit: long enough for the helpers to have started; an answer never meets it.
         const bool helpers = answer.startsWith("fork");
-        settings.timeLimitMs = helpers ? 5000 : 800;
+        settings.timeLimitMs = answer == "hang" ? 800 : answer == "forkhang" ? 5000 : Patience;
         MeterReply reply;
         QVERIFY(readOnce(settings, ambient ? MeterQuantity::Illuminance : MeterQuantity::Luminance, &reply));
         QCOMPARE(reply.ok, message.isEmpty());
@@ -242,7 +226,7 @@ private slots:
         const QStringList started = QString(pids.readAll()).split(' ', Qt::SkipEmptyParts);
         QCOMPARE(started.size(), answer == "forkhang" ? 3 : helpers ? 2 : 0);
         for (const QString &pid : started)
-            QTRY_VERIFY2_WITH_TIMEOUT(!isRunning(pid.trimmed()), qPrintable(pid), 20000);
+            QTRY_VERIFY2_WITH_TIMEOUT(!isRunning(pid.trimmed()), qPrintable(pid), Patience);
     }
 
     // The whole TG18-LN series read by the meter: each reading with the right pattern on screen.
@@ -251,7 +235,7 @@ private slots:
         QStringList table;
         for (int level = 1; level <= 18; ++level)
             table << QString::number(level * 20.5);
-        TestInputDialog *dialog = startAt("test_06_03_00", table, 20000, 40);
+        TestInputDialog *dialog = startAt("test_06_03_00", table, 40);
         QStringList patterns;
         connect(dialog->meterAssist(), &MeterAssist::readingStarted, this, [&] {
             patterns << NSTESTPatter::TestPattern::typeToString(
@@ -262,7 +246,7 @@ private slots:
         QTest::mouseClick(dialog->findChild<QPushButton *>("measureAllPushButton"), Qt::LeftButton);
         QCOMPARE(dialog->findChild<QLabel *>("meterProgressLabel")->text(),
                  translated("meter_progress").arg(1).arg(18));
-        QTRY_VERIFY_WITH_TIMEOUT(!dialog->meterAssist()->run()->isRunning(), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog->meterAssist()->run()->isRunning(), Patience);
         // Every pattern had its settling time before it was read.
         QVERIFY(clock.elapsed() >= 18 * 40);
 
@@ -282,7 +266,7 @@ private slots:
     // A pause holds the series before its next reading; going on reads the rest.
     void pauseHoldsTheSeries()
     {
-        TestInputDialog *dialog = startAt("test_06_03_16", {"300", "350"}, 20000, 100);
+        TestInputDialog *dialog = startAt("test_06_03_16", {"300", "350"}, 100);
         QTest::mouseClick(dialog->findChild<QPushButton *>("measureAllPushButton"), Qt::LeftButton);
         auto *pause = dialog->findChild<QPushButton *>("pausePushButton");
         QTest::mouseClick(pause, Qt::LeftButton);
@@ -292,7 +276,7 @@ private slots:
         QVERIFY(callArguments().isEmpty());
         QTest::mouseClick(pause, Qt::LeftButton);
         QSignalSpy finished(dialog->meterAssist()->run(), &MeasureAllRun::finished);
-        QVERIFY(finished.wait(60000));
+        QVERIFY(finished.wait(Patience));
         QCOMPARE(finished.first().first().toInt(), 2);
     }
 
@@ -302,7 +286,7 @@ private slots:
         TestInputDialog *dialog =
             startAt("test_06_03_00", {"1", "2", "3", "4", "5", "6", "7", "8", "9", "fail", "garbage", "11"});
         QTest::mouseClick(dialog->findChild<QPushButton *>("measureAllPushButton"), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(!dialog->meterAssist()->run()->isRunning(), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog->meterAssist()->run()->isRunning(), Patience);
         QCOMPARE(m_session->frame()->test()->id(), QString("test_06_03_09"));
         QVERIFY(dialog->findChild<QLabel *>("meterMessageLabel")->text().contains("lots of noise"));
         QCOMPARE(m_session->contentById("content05030800")->resultText(), QString("9.000"));
@@ -318,7 +302,7 @@ private slots:
         QCOMPARE(m_session->frame()->test()->id(), QString("test_06_03_10"));
         // One button beside the field reads the next level by itself.
         QTest::mouseClick(dialog->findChild<QPushButton *>("measurePushButton"), Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(dialog->findChild<QLineEdit *>()->text(), QString("11.00"), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(dialog->findChild<QLineEdit *>()->text(), QString("11.00"), Patience);
         // Typed over, the reading is no longer the meter's.
         QTest::keyClick(dialog->findChild<QLineEdit *>(), Qt::Key_Backspace);
         QTest::keyClick(dialog, Qt::Key_Return);
@@ -355,7 +339,7 @@ private slots:
         });
         // Space reads here; the dark field at the same place follows without a stop.
         QTest::keyClick(dialog, Qt::Key_Space);
-        QTRY_VERIFY_WITH_TIMEOUT(placed->isVisible(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(placed->isVisible(), Patience);
         QCOMPARE(callArguments().size(), 2);
         QCOMPARE(seen.value(0), QString("light field"));
         QVERIFY(dialog->isVisible());
@@ -374,7 +358,7 @@ private slots:
 
         // The button reads as Space does, both fields there; a stop ends the request and takes the ring off.
         QTest::mouseClick(placed, Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(callArguments().size() == 4 && placed->isVisible(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(callArguments().size() == 4 && placed->isVisible(), Patience);
         QTest::mouseClick(dialog->findChild<QPushButton *>("stopPushButton"), Qt::LeftButton);
         QVERIFY(!placed->isVisible());
         QVERIFY(canvas->outlined().isEmpty());
@@ -392,7 +376,7 @@ private slots:
         QString asked;
         ModalAnswers::clickButton(translated("meter_useBlack"), &asked);
         QTest::mouseClick(dialog->findChild<QPushButton *>("measurePushButton"), Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(dialog->findChild<QLineEdit *>()->text(), QString("0.420"), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(dialog->findChild<QLineEdit *>()->text(), QString("0.420"), Patience);
         QVERIFY(black);
         QCOMPARE(asked, translated("meter_ambientPrompt"));
         QVERIFY(!m_session->frame()->findChild<QWidget *>("meterBlackCover"));
@@ -407,7 +391,7 @@ private:
         MeterReader reader(settings);
         QSignalSpy finished(&reader, &MeterReader::finished);
         reader.start(quantity);
-        if (!finished.wait(20000) || reader.isBusy())
+        if (!finished.wait(Patience) || reader.isBusy())
             return false;
         *reply = finished.first().first().value<MeterReply>();
         return true;
@@ -438,14 +422,13 @@ private:
         return file.open(QIODevice::ReadOnly) ? QString(file.readAll()).split('\n', Qt::SkipEmptyParts) : QStringList();
     }
 
-    TestInputDialog *startAt(const QString &testId, const QStringList &answers, int timeLimitMs = 20000,
-                             int settleMs = 0)
+    TestInputDialog *startAt(const QString &testId, const QStringList &answers, int settleMs = 0)
     {
         useTable(answers);
         QSettings file(ConfigurationManager::instance()->fileName(), QSettings::IniFormat);
         file.setValue("METER/program", FAKE_SPOTREAD);
         file.setValue("METER/settleMs", settleMs);
-        file.setValue("METER/timeLimitMs", timeLimitMs);
+        file.setValue("METER/timeLimitMs", Patience);
         file.setValue("METER/model", "LS-150");
         file.setValue("METER/serial", "4711");
         file.sync();

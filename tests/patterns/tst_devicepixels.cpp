@@ -1,5 +1,6 @@
 #include "canvaswidget.h"
 #include "patternprobe.h"
+#include "support/patience.h"
 #include "testconfig.h"
 
 #include <QProcess>
@@ -40,7 +41,7 @@ private Q_SLOTS:
         canvas.setPattern(key);
         canvas.resize(logicalSize);
         canvas.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&canvas));
+        QVERIFY(QTest::qWaitForWindowExposed(&canvas, Patience));
         const qreal ratio = canvas.devicePixelRatioF();
         QCOMPARE(ratio, qEnvironmentVariable("QT_SCALE_FACTOR", "1").toDouble());
         const QSize deviceSize(qRound(logicalSize.width() * ratio), qRound(logicalSize.height() * ratio));
@@ -51,7 +52,7 @@ private Q_SLOTS:
         tool.start(LUMIVEX_BIN_DIR "/lumivex-pattern",
                    {"--pattern", key, "--size",
                     QStringLiteral("%1x%2").arg(deviceSize.width()).arg(deviceSize.height()), "--out", path});
-        QVERIFY(tool.waitForFinished(60000) && tool.exitCode() == 0);
+        QVERIFY(tool.waitForFinished(Patience) && tool.exitCode() == 0);
         const QImage drawn = QImage(path).convertToFormat(QImage::Format_RGB32);
 
         QImage shown = canvas.grab().toImage().convertToFormat(QImage::Format_RGB32);
@@ -78,7 +79,7 @@ private Q_SLOTS:
         canvas.setPattern("kTestPatternUN80");
         canvas.resize(640, 360);
         canvas.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&canvas));
+        QVERIFY(QTest::qWaitForWindowExposed(&canvas, Patience));
         const QSize size = canvas.deviceSize();
         const QRect field(size.width() / 3, size.height() / 3, size.height() / 3, size.height() / 3);
         const QRect round = field.adjusted(-12, -12, 12, 12);

@@ -1,4 +1,5 @@
 #include "patternprobe.h"
+#include "support/patience.h"
 #include "testconfig.h"
 
 #include <QDir>
@@ -24,7 +25,7 @@ Run run(const QStringList &arguments)
     process.setProcessEnvironment(environment);
     process.start(LUMIVEX_BIN_DIR "/lumivex-pattern", arguments);
     Run result;
-    if (process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit)
+    if (process.waitForFinished(Patience) && process.exitStatus() == QProcess::NormalExit)
         result = {process.exitCode(), process.readAllStandardOutput(),
                   QString(process.readAllStandardError()).split('\n', Qt::SkipEmptyParts)};
     return result;

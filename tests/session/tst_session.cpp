@@ -460,8 +460,6 @@ private slots:
         QTest::addColumn<QString>("storedShownAs");
         QTest::newRow("German") << "de"
                                 << "35,25";
-        QTest::newRow("Italian") << "it"
-                                 << "35,25";
         QTest::newRow("English") << "en"
                                  << "35.25";
     }
