@@ -19,7 +19,8 @@ static const QString SettingsFileName = QStringLiteral("Lumivex 2016.ini");
 static const QString SessionList = QStringLiteral("TEST_SESSIONS/list");
 
 // Three sessions as an earlier version kept them, with results that do not
-// compress away, as measured values and notes do not.
+// compress away, as measured values and notes do not. The oldest versions
+// kept no description of the monitor: the last session has none.
 static QVariantList oldSessions()
 {
     QVariantList sessions;
@@ -27,13 +28,16 @@ static QVariantList oldSessions()
     for (int hour = 9; hour < 12; ++hour) {
         QByteArray note(600, Qt::Uninitialized);
         numbers.fillRange(reinterpret_cast<quint32 *>(note.data()), note.size() / 4);
-        sessions << QVariantMap{{"tester", QString::number(hour)},
-                                {"date", QDateTime(QDate(2016, 3, 5), QTime(hour, 7))},
-                                {"ntest", 4u},
-                                {"nfailedtestcontents", 0u},
-                                {"monitorselected", 1},
-                                {"monitorinfo", "Test monitor"},
-                                {"test_session", QVariantMap{{"6", QString::fromLatin1(note.toHex())}}}};
+        QVariantMap session{{"tester", QString::number(hour)},
+                            {"date", QDateTime(QDate(2016, 3, 5), QTime(hour, 7))},
+                            {"ntest", 4u},
+                            {"nfailedtestcontents", 0u},
+                            {"monitorselected", 1},
+                            {"monitorinfo", "Test monitor"},
+                            {"test_session", QVariantMap{{"6", QString::fromLatin1(note.toHex())}}}};
+        if (hour == 11)
+            session.remove("monitorinfo");
+        sessions << session;
     }
     return sessions;
 }
