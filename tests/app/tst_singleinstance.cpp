@@ -10,10 +10,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
 #include <memory>
 
 #include <signal.h>
 #include <sys/ipc.h>
+#include <sys/sem.h>
+#include <sys/shm.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -45,10 +48,19 @@ int asNobody(const QStringList &command)
 }
 
 // The System V key the toolkit makes from a key file, which is created for it.
+// ftok() keeps only 16 bits of the file's inode, and a reused inode can give a
+// key that a semaphore or segment left by an earlier, killed run still holds:
+// such a file is moved aside, keeping its inode, until the key is free.
 key_t keyFromFile(const QString &path)
 {
-    QFile(path).open(QIODevice::WriteOnly);
-    return ::ftok(QFile::encodeName(path).constData(), 'Q');
+    for (int attempt = 0;; ++attempt) {
+        QFile(path).open(QIODevice::WriteOnly);
+        const key_t key = ::ftok(QFile::encodeName(path).constData(), 'Q');
+        const bool noSemaphore = ::semget(key, 0, 0) == -1 && errno == ENOENT;
+        if (noSemaphore && ::shmget(key, 0, 0) == -1 && errno == ENOENT)
+            return key;
+        QFile::rename(path, path + QStringLiteral(".taken-") + QString::number(attempt));
+    }
 }
 
 // Real lumivex processes on a virtual X server, talking through the
