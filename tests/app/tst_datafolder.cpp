@@ -1,3 +1,4 @@
+#include "support/patience.h"
 #include "testconfig.h"
 
 #include <QDateTime>
@@ -70,7 +71,7 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(bool, inDataFolder);
         QProcess *program = startProgram(arguments, path("data"));
-        QVERIFY(program->waitForFinished(60000));
+        QVERIFY(program->waitForFinished(Patience));
         QCOMPARE(program->exitCode(), 0);
         const QFileInfo dataFolder(path("data/lumivex"));
         QCOMPARE(holdsFiles(dataFolder.filePath()), inDataFolder);
@@ -113,9 +114,9 @@ private slots:
             QCOMPARE(::chown(folderPath.constData(), NobodyId, NobodyId), 0);
         QProcess *program = startProgram(arguments, path("data"));
         QByteArray log;
-        QTRY_VERIFY_WITH_TIMEOUT((log += program->readAllStandardError()).contains(said), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT((log += program->readAllStandardError()).contains(said), Patience);
         program->kill();
-        program->waitForFinished(60000);
+        program->waitForFinished(Patience);
         struct stat status = {};
         QCOMPARE(::stat(folderPath.constData(), &status), 0);
         QCOMPARE(int(status.st_mode & 0777), foreign ? 0777 : 0700);
@@ -135,11 +136,11 @@ private slots:
                                                                         {"monitorinfo", "MedView"}}});
         }
         QProcess *program = startProgram({"-close"}, path("data"));
-        QVERIFY(program->waitForFinished(60000));
+        QVERIFY(program->waitForFinished(Patience));
         QProcess tool;
         tool.setWorkingDirectory(path("work"));
         tool.start(QStringLiteral(LUMIVEX_BIN_DIR "/lumivex-report"), {"--settings", "Lumivex 2016.ini", "--list"});
-        QVERIFY(tool.waitForFinished(60000));
+        QVERIFY(tool.waitForFinished(Patience));
         const QString said = QString::fromUtf8(tool.readAllStandardError());
         QVERIFY2(tool.exitCode() == 1 &&
                      said.contains("holds no stored sessions; the program keeps its sessions in the database \"" +
@@ -156,9 +157,9 @@ private slots:
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         QProcess *program = startProgram({"-userdata"}, blocker.fileName());
         QByteArray log;
-        QTRY_VERIFY_WITH_TIMEOUT((log += program->readAllStandardError()).contains("cannot keep its data"), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT((log += program->readAllStandardError()).contains("cannot keep its data"), Patience);
         program->kill();
-        program->waitForFinished(60000);
+        program->waitForFinished(Patience);
         QVERIFY(!holdsFiles(path("work")));
     }
 };

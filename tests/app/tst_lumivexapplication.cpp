@@ -1,5 +1,6 @@
 #include "instancechannel.h"
 #include "lumivexapplication.h"
+#include "support/patience.h"
 
 #include <QSharedMemory>
 #include <QSignalSpy>
@@ -48,7 +49,7 @@ private slots:
         sender.lock();
         memcpy(sender.data(), written.constData(), size_t(qMin(written.size(), sender.size())));
         sender.unlock();
-        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, Patience);
         QCOMPARE(spy.at(0).at(0).toString(), received);
         QCOMPARE(*static_cast<const char *>(sender.constData()), '0');
         // The old text stays behind the idle marker and is not read twice.

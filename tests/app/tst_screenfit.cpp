@@ -12,6 +12,8 @@
 #include "support/cataloguesteps.h"
 #include "support/itemviews.h"
 #include "support/modalanswers.h"
+#include "support/patience.h"
+#include "support/watchingpaintengine.h"
 #include "testframe.h"
 #include "testinputdialog.h"
 #include "translator.h"
@@ -22,7 +24,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPaintEngine>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -45,74 +46,11 @@ QString translated(const char *key)
     return TR::Translator::instance()->translate(QLatin1String(key));
 }
 
-bool insideScrolledArea(const QWidget *widget)
-{
-    for (const QWidget *up = widget->parentWidget(); up; up = up->parentWidget()) {
-        if (qobject_cast<const QAbstractScrollArea *>(up))
-            return true;
-    }
-    return false;
-}
-
-// Watches every text a widget draws: a text reaching beyond the box it is drawn
-// in (Qt clips it there), or shortened to end in "…", is noted.
-class ClipWatchingEngine : public QPaintEngine
-{
-public:
-    ClipWatchingEngine() : QPaintEngine(QPaintEngine::AllFeatures) {}
-
-    QStringList cut;
-    // Item views show as many rows as fit and cut the last one: only widths count there.
-    bool widthsOnly = false;
-
-    bool begin(QPaintDevice *) override { return true; }
-    bool end() override { return true; }
-    Type type() const override { return User; }
-    // Only texts are watched; every other drawing ends in one of these and is dropped.
-    void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
-    void drawPath(const QPainterPath &) override {}
-    void drawPolygon(const QPointF *, int, PolygonDrawMode) override {}
-    void updateState(const QPaintEngineState &) override {}
-
-    void drawTextItem(const QPointF &position, const QTextItem &item) override
-    {
-        if (item.text().contains(QChar(0x2026))) {
-            cut << QStringLiteral("\"%1\" (shortened)").arg(item.text());
-            return;
-        }
-        if (!painter()->hasClipping())
-            return;
-        const QTransform toDevice = painter()->transform();
-        const QRectF box = toDevice.mapRect(painter()->clipBoundingRect()).adjusted(-1, -1, 1, 1);
-        const QRectF text = toDevice.mapRect(
-            QRectF(position.x(), position.y() - item.ascent(), item.width(), item.ascent() + item.descent()));
-        const bool widthFits = text.left() >= box.left() && text.right() <= box.right();
-        const bool heightFits = widthsOnly || (text.top() >= box.top() && text.bottom() <= box.bottom());
-        if (!widthFits || !heightFits)
-            cut << QStringLiteral("\"%1\" (%2 x %3 in %4 x %5)")
-                       .arg(item.text())
-                       .arg(text.width(), 0, 'f', 0)
-                       .arg(text.height(), 0, 'f', 0)
-                       .arg(box.width(), 0, 'f', 0)
-                       .arg(box.height(), 0, 'f', 0);
-    }
-};
-
-// A picture of one widget, painted by the watching engine instead of into pixels.
-class ClipWatchingImage : public QImage
-{
-public:
-    explicit ClipWatchingImage(const QSize &size) : QImage(size, QImage::Format_ARGB32) {}
-    QPaintEngine *paintEngine() const override { return &engine; }
-    mutable ClipWatchingEngine engine;
-};
-
-// Widgets that scroll their own text: a line or a page of typed text.
-bool scrollsOwnText(const QWidget *widget)
+// Whether the widget or one of its parents is of one of the kinds.
+template <typename... Kinds> bool within(const QWidget *widget)
 {
     for (const QWidget *at = widget; at; at = at->parentWidget()) {
-        if (qobject_cast<const QLineEdit *>(at) || qobject_cast<const QTextEdit *>(at) ||
-            qobject_cast<const QPlainTextEdit *>(at))
+        if ((qobject_cast<const Kinds *>(at) || ...))
             return true;
     }
     return false;
@@ -125,9 +63,9 @@ QStringList cutTexts(QWidget *window)
     QList<QWidget *> widgets = window->findChildren<QWidget *>();
     widgets.prepend(window);
     for (QWidget *widget : qAsConst(widgets)) {
-        if (!widget->isVisible() || widget->size().isEmpty() || scrollsOwnText(widget))
+        if (!widget->isVisible() || widget->size().isEmpty() || within<QLineEdit, QTextEdit, QPlainTextEdit>(widget))
             continue;
-        ClipWatchingImage picture(widget->size());
+        WatchingImage picture(widget->size());
         const QWidget *view = widget->parentWidget();
         picture.engine.widthsOnly =
             qobject_cast<const QAbstractItemView *>(view) && !qobject_cast<const QHeaderView *>(view);
@@ -147,13 +85,9 @@ QStringList misfits(QWidget *window)
     QStringList found;
     if (!available().contains(window->frameGeometry()))
         found << window->metaObject()->className() + QStringLiteral(" beyond the screen");
-    QList<QWidget *> controls;
-    for (QPushButton *button : window->findChildren<QPushButton *>())
-        controls << button;
-    for (QComboBox *chooser : window->findChildren<QComboBox *>())
-        controls << chooser;
-    for (const QWidget *control : qAsConst(controls)) {
-        if (!control->isVisible() || insideScrolledArea(control))
+    for (const QWidget *control : window->findChildren<QWidget *>()) {
+        const bool button = qobject_cast<const QPushButton *>(control) || qobject_cast<const QComboBox *>(control);
+        if (!button || !control->isVisible() || within<QAbstractScrollArea>(control->parentWidget()))
             continue;
         const QRect global(control->mapToGlobal(QPoint()), control->size());
         const bool whole = control->visibleRegion().boundingRect() == control->rect();
@@ -185,7 +119,7 @@ void showMeterMessages(QWidget *parent)
                           translated("meter_garbage").arg(QString("Spotreadfailed:").repeated(12)),
                       true);
     dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog, Patience));
     const QStringList found = misfits(&dialog);
     QVERIFY2(found.isEmpty(), qPrintable(found.join(", ")));
 }
@@ -233,7 +167,7 @@ void TestScreenFit::openWindow(const QString &language)
     auto *chooser = m_window->findChild<QComboBox *>(QStringLiteral("languageComboBox"));
     chooser->setCurrentIndex(chooser->findData(language));
     m_window->showWindow();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get(), Patience));
     m_window->findChild<SavedSessionsModel *>()->addSession(QVariantMap(), QStringLiteral("Dr. Ilse Wendtner-Balestri"),
                                                             1, 0, 0, QStringLiteral(" (Quorvane - MedView 27D)"));
 }
@@ -278,7 +212,7 @@ void TestScreenFit::dialogs()
     openWindow(language);
     QStringList found;
     const auto look = [&found](QDialog *shown) {
-        QVERIFY(QTest::qWaitForWindowExposed(shown));
+        QVERIFY(QTest::qWaitForWindowExposed(shown, Patience));
         found << misfits(shown);
         shown->reject();
     };
@@ -309,7 +243,7 @@ void TestScreenFit::dialogs()
              auto *calibration = new CalibrationDialog(ConfigurationManager::instance(), record, {}, m_window.get());
              calibration->show();
              // With no program set the run stops at once and says why.
-             QTRY_VERIFY_WITH_TIMEOUT(!calibration->findChild<QLabel *>("resultLabel")->text().isEmpty(), 20000);
+             QTRY_VERIFY_WITH_TIMEOUT(!calibration->findChild<QLabel *>("resultLabel")->text().isEmpty(), Patience);
              lookAt(calibration);
          }},
         {"DICOM export", [&] { lookAt(new DicomExportDialog({translated("display") + "0 - " + display}, 0)); }},
@@ -335,7 +269,7 @@ void TestScreenFit::inputDialogOfEveryStep()
         frame.setTest(test);
         frame.showFullScreen();
         TestInputDialog *dialog = frame.inputDialog();
-        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+        QVERIFY(QTest::qWaitForWindowExposed(dialog, Patience));
         QVERIFY2(QGuiApplication::primaryScreen()->geometry().contains(dialog->frameGeometry()),
                  qPrintable(test->id()));
         if (!dialog->isCollapsed()) {

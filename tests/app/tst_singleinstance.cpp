@@ -141,17 +141,15 @@ private slots:
     {
         QTest::addColumn<QString>("taken"); // what another user did first
         QTest::addColumn<QString>("reason");
-        QTest::newRow("runtime folder of another user") << "folder"
-                                                        << "belongs to another user";
-        QTest::newRow("runtime folder open to others") << "open folder"
-                                                       << "is open to other users (mode 777)";
-        QTest::newRow("private folder made first, runtime folder unset") << "fallback"
-                                                                         << "belongs to another user";
-        QTest::newRow("segment made first, readable by all") << "segment"
-                                                             << "segment of";
-        QTest::newRow("semaphore made first, usable by all") << "semaphore"
-                                                             << "semaphore of";
-        QTest::newRow("runtime folder that is a plain file") << "file" << QString();
+        const auto row = [](const char *name, const char *taken, const char *reason) {
+            QTest::newRow(name) << taken << reason;
+        };
+        row("runtime folder of another user", "folder", "belongs to another user");
+        row("runtime folder open to others", "open folder", "is open to other users (mode 777)");
+        row("private folder made first, runtime folder unset", "fallback", "belongs to another user");
+        row("segment made first, readable by all", "segment", "segment of");
+        row("semaphore made first, usable by all", "semaphore", "semaphore of");
+        row("runtime folder that is a plain file", "file", "");
     }
 
     // Whatever another user made first is refused, said on one line, and never obeyed; a runtime "folder"

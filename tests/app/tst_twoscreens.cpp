@@ -2,6 +2,7 @@
 
 #include "screenidentity.h"
 #include "support/modalanswers.h"
+#include "support/patience.h"
 #include "testframe.h"
 #include "testingsession.h"
 
@@ -66,7 +67,7 @@ private slots:
                                        "Display: 1 - MAKER MD24 (SN B-2), 1366 x 768"}));
         QCOMPARE(classified, QStringLiteral("MAKER MD24 (SN B-2)"));
         QCOMPARE(session->screen(), 1);
-        QTRY_COMPARE_WITH_TIMEOUT(session->frame()->geometry(), QGuiApplication::screens().at(1)->geometry(), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(session->frame()->geometry(), QGuiApplication::screens().at(1)->geometry(), Patience);
         QCOMPARE(ModalPrompt::pendingAnswers(), 0);
         QCOMPARE(ModalPrompt::unansweredDialogs(), 0);
     }

@@ -3,7 +3,6 @@
 #include "displaydialog.h"
 #include "displaypreparation.h"
 #include "displayspage.h"
-#include "limitstable.h"
 #include "localformats.h"
 #include "savedsessionsmodel.h"
 #include "screenidentity.h"
@@ -118,10 +117,7 @@ class TestDisplays : public QObject
     void storeSession(const ScreenIdentity::Identity &screen, const QString &institutionName,
                       const QString &type = "dailyConstancy", int failed = 0, const QVariantMap &measured = {})
     {
-        for (TestGroup *each : *m_catalogue->groups()) {
-            for (TestContent *content : contentsOf(each))
-                content->clearResults();
-        }
+        m_catalogue = std::make_unique<TestsManager>();
         institution()->setResultText(institutionName);
         firstVerdict()->setResultBoolean(true);
         illuminance()->setResultText("120");
@@ -148,21 +144,16 @@ private slots:
         m_dir = std::make_unique<QTemporaryDir>();
         m_store = std::make_unique<ConfigurationManager>(m_dir->filePath("settings.ini"));
         m_catalogue = std::make_unique<TestsManager>();
-        // From here on a dialog no test expects is rejected and counted instead of waiting for an operator.
-        ModalAnswers::handle([](QDialog *dialog) { dialog->reject(); });
-        QDialog primer;
-        ModalPrompt::exec(&primer);
+        ModalAnswers::rejectUnexpectedDialogs();
     }
 
     void cleanup()
     {
         m_catalogue.reset();
         m_store.reset();
-        const int unanswered = ModalPrompt::unansweredDialogs();
-        const int pending = ModalPrompt::pendingAnswers();
-        ModalPrompt::reset();
-        QCOMPARE(unanswered, 0);
-        QCOMPARE(pending, 0);
+        const ModalAnswers::Leftovers left = ModalAnswers::finish();
+        QCOMPARE(left.unanswered, 0);
+        QCOMPARE(left.pending, 0);
     }
 
     // Two displays with their own identities: each session starts from the
@@ -176,9 +167,9 @@ private slots:
         storeSession(ScreenB, "Clinic B");
         TestingSession session(nullptr, m_catalogue->groups(), nullptr);
         const ScreenIdentity::Identity unknown{"OTHER", "X1", "9", {1920, 1080}, {}};
-        for (const auto &[screen, expected] : {std::pair{ScreenA, QString("Clinic A")},
-                                               std::pair{ScreenB, QString("Clinic B")},
-                                               std::pair{ScreenA, QString("Clinic A")}, std::pair{unknown, QString()}}) {
+        for (const auto &[screen, expected] :
+             {std::pair{ScreenA, QString("Clinic A")}, std::pair{ScreenB, QString("Clinic B")},
+              std::pair{ScreenA, QString("Clinic A")}, std::pair{unknown, QString()}}) {
             if (screen.serialNumber == "9")
                 answerDisplayDialog("ct", "RK3");
             ModalAnswers::clickButton("Keep the chosen type");
@@ -287,37 +278,27 @@ private slots:
         QCOMPARE(dialog.category(), offered.constFirst());
         QVERIFY(dialog.findChild<QLabel *>("scopeLabel")->text().contains("magnetic resonance"));
         QVERIFY(dialog.findChild<QComboBox *>("workstationComboBox")->isHidden());
-        for (const LimitsTable::Category &category : LimitsTable::current().categories())
-            QCOMPARE(LimitsTable::current().belongTogether(roomClass, category.id), offered.contains(category.id));
     }
 
     void askedBeforeStart_data()
     {
-        QTest::addColumn<QString>("category");     // stored before, "" for none
+        QTest::addColumn<QString>("category"); // stored before, "" for none
         QTest::addColumn<bool>("hasReference");
         QTest::addColumn<QString>("type");
         QTest::addColumn<QString>("dialogAnswer"); // "" cancels, "-" not asked
         QTest::addColumn<QString>("offerAnswer");  // "-" not asked
         QTest::addColumn<QString>("startedType");  // "" not started
-        QTest::newRow("known, classified, with reference") << "ct" << true << "periodicConstancy"
-                                                           << "-"
-                                                           << "-"
-                                                           << "periodicConstancy";
-        QTest::newRow("not classified: asked") << "" << true << "dailyConstancy" << "mammography" << "-"
-                                               << "dailyConstancy";
-        QTest::newRow("class dialog cancelled") << "" << true << "dailyConstancy" << "" << "-" << "";
-        QTest::newRow("no reference: offered, taken") << "ct" << false << "periodicConstancy"
-                                                      << "-"
-                                                      << "Acceptance test"
-                                                      << "acceptance";
-        QTest::newRow("no reference: offered, declined") << "ct" << false << "dailyConstancy"
-                                                         << "-"
-                                                         << "Keep the chosen type"
-                                                         << "dailyConstancy";
-        QTest::newRow("no reference, acceptance chosen") << "ct" << false << "acceptance"
-                                                         << "-"
-                                                         << "-"
-                                                         << "acceptance";
+        const auto row = [](const char *name, const char *category, bool hasReference, const char *type,
+                            const char *dialogAnswer, const char *offerAnswer, const char *startedType) {
+            QTest::newRow(name) << category << hasReference << type << dialogAnswer << offerAnswer << startedType;
+        };
+        row("known, classified, with reference", "ct", true, "periodicConstancy", "-", "-", "periodicConstancy");
+        row("not classified: asked", "", true, "dailyConstancy", "mammography", "-", "dailyConstancy");
+        row("class dialog cancelled", "", true, "dailyConstancy", "", "-", "");
+        row("no reference: offered, taken", "ct", false, "periodicConstancy", "-", "Acceptance test", "acceptance");
+        row("no reference: offered, declined", "ct", false, "dailyConstancy", "-", "Keep the chosen type",
+            "dailyConstancy");
+        row("no reference, acceptance chosen", "ct", false, "acceptance", "-", "-", "acceptance");
     }
     void askedBeforeStart()
     {
@@ -360,7 +341,6 @@ private slots:
         storeSession(ScreenB, "Clinic B", "periodicConstancy", 0, {{"maxLuminance", 300.0}});
         storeSession(ScreenA, "Clinic A", "dailyConstancy", 2);
         DisplaysPage page(m_store.get());
-        QCOMPARE(page.objectName(), QStringLiteral("displaysPage"));
         auto *table = page.findChild<QTableView *>("displaysTableView");
         QCOMPARE(table->model()->rowCount(), 2);
         const auto cell = [&](int row, int column) { return table->model()->index(row, column).data().toString(); };

@@ -3,10 +3,8 @@
 #include "support/shippedlanguages.h"
 #include "translator.h"
 
-#include <QAction>
 #include <QCalendarWidget>
 #include <QDialogButtonBox>
-#include <QPrintPreviewDialog>
 #include <QPushButton>
 #include <QtTest>
 
@@ -28,46 +26,36 @@ void TestLanguageEnvironment::qtTextsAndFormats_data()
 {
     QTest::addColumn<QString>("language");
     QTest::addColumn<QString>("cancel");
-    QTest::addColumn<QString>("print");
     QTest::addColumn<QString>("december");
     // One notation per kind of value: date, date and time, reading and computed value, count, seconds, days.
     QTest::addColumn<QStringList>("notations");
     // German, Italian, then English again: each change replaces the one before.
-    QTest::newRow("German") << "de" << "Abbrechen" << "Drucken" << "Dezember"
-                            << QStringList{"07.12.2026", "07.12.2026 00:52", "0,52", "1234", "20,0 s", "182 Tage",
-                                           "1 Tag"};
-    QTest::newRow("Italian") << "it" << "Annulla" << "Stampa" << "dicembre"
-                             << QStringList{"07/12/2026", "07/12/2026 00:52", "0,52", "1234", "20,0 s", "182 giorni",
-                                            "1 giorno"};
-    QTest::newRow("English") << "en" << "Cancel" << "Print" << "December"
-                             << QStringList{"07/12/2026", "07/12/2026 - 00:52", "0.52", "1234", "20.0 s", "182 days",
-                                            "1 day"};
+    const auto row = [](const char *name, const char *language, const char *cancel, const char *december,
+                        const QStringList &notations) {
+        QTest::newRow(name) << language << cancel << december << notations;
+    };
+    row("German", "de", "Abbrechen", "Dezember",
+        {"07.12.2026", "07.12.2026 00:52", "0,52", "1234", "20,0 s", "182 Tage", "1 Tag"});
+    row("Italian", "it", "Annulla", "dicembre",
+        {"07/12/2026", "07/12/2026 00:52", "0,52", "1234", "20,0 s", "182 giorni", "1 giorno"});
+    row("English", "en", "Cancel", "December",
+        {"07/12/2026", "07/12/2026 - 00:52", "0.52", "1234", "20.0 s", "182 days", "1 day"});
 }
 
 void TestLanguageEnvironment::qtTextsAndFormats()
 {
     QFETCH(QString, language);
     TR::Translator::instance()->setLocale(language);
-    QCOMPARE(TR::Translator::instance()->currentLocale(), language);
 
     QDialogButtonBox buttons(QDialogButtonBox::Cancel);
     QTEST(buttons.button(QDialogButtonBox::Cancel)->text(), "cancel");
-    QPrintPreviewDialog preview;
-    QStringList actions;
-    for (const QAction *action : preview.findChildren<QAction *>())
-        actions << action->text();
-    QFETCH(QString, print);
-    QVERIFY2(actions.contains(print), qPrintable(actions.join(", ")));
     QCalendarWidget calendar;
     QTEST(calendar.locale().standaloneMonthName(12), "december");
 
     const QDate date(2026, 12, 7);
-    const QStringList notations{LocalFormats::date(date),
-                                LocalFormats::dateTime(QDateTime(date, QTime(0, 52))),
-                                LocalFormats::number(0.52, 2),
-                                LocalFormats::count(1234),
-                                LocalFormats::seconds(20),
-                                LocalFormats::days(182),
+    const QStringList notations{LocalFormats::date(date),      LocalFormats::dateTime(QDateTime(date, QTime(0, 52))),
+                                LocalFormats::number(0.52, 2), LocalFormats::count(1234),
+                                LocalFormats::seconds(20),     LocalFormats::days(182),
                                 LocalFormats::days(1)};
     QTEST(notations, "notations");
     QCOMPARE(LocalFormats::reading(QStringLiteral("0.52")), notations.at(2));
