@@ -168,7 +168,7 @@ private slots:
         const QString why = withdrawNewest(QStringLiteral("wrong display"), QStringLiteral("No"));
         QCOMPARE(sessions()->rowCount(), 1);
         QVERIFY2(why.contains(QStringLiteral("Daily constancy test")) && why.contains(QStringLiteral("§ 117")) &&
-                     why.contains(LocalFormats::date(QDate::currentDate().addYears(10))),
+                     why.contains(LocalFormats::date(QDate::currentDate().addYears(5))),
                  qPrintable(why));
         withdrawNewest(QStringLiteral("wrong display"), QStringLiteral("Yes"));
         QCOMPARE(sessions()->rowCount(), 0);
@@ -203,7 +203,7 @@ private slots:
         const QString why = withdrawNewest(QStringLiteral("entered twice"), QStringLiteral("No"));
         QCOMPARE(sessions()->rowCount(), rows);
         QVERIFY2(why.contains(QStringLiteral("Acceptance test")) &&
-                     why.contains(QStringLiteral("2 years after its next acceptance test")) &&
+                     why.contains(QStringLiteral("3 years after its next acceptance test")) &&
                      why.contains(QStringLiteral("§ 117")),
                  qPrintable(why));
         withdrawNewest(QStringLiteral("entered twice"), QStringLiteral("Yes"));
