@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 #include <QStyleOptionHeader>
 #include <QTableView>
+#include <QtMath>
 
 #include <algorithm>
 
@@ -50,10 +51,10 @@ int narrowestWrapped(const QTableView *view, int column)
     for (int row = 0; row < std::min(view->model()->rowCount(), TableSizing::SampleRows); ++row) {
         const QModelIndex index = view->model()->index(row, column);
         const QString text = index.data().toString();
-        const QFontMetrics metrics(view->font());
-        const int whole = cellWidth(view, index);
-        widest =
-            std::max(widest, whole - metrics.horizontalAdvance(text) + metrics.horizontalAdvance(longestWord(text)));
+        // Fractional advances, rounded up as the text layout rounds the width it draws in.
+        const QFontMetricsF metrics(view->font());
+        const int margins = cellWidth(view, index) - qCeil(metrics.horizontalAdvance(text));
+        widest = std::max(widest, margins + qCeil(metrics.horizontalAdvance(longestWord(text))));
     }
     return widest;
 }

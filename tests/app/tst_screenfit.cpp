@@ -168,8 +168,11 @@ void TestScreenFit::openWindow(const QString &language)
     chooser->setCurrentIndex(chooser->findData(language));
     m_window->showWindow();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get(), Patience));
+    // A session of a known display, so that the displays page has a row of dates and a result to fit.
+    const QVariantMap display{{"maker", "Quorvane"}, {"model", "MedView 27D"}, {"serial", "QV27-00412"}};
     m_window->findChild<SavedSessionsModel *>()->addSession(QVariantMap(), QStringLiteral("Dr. Ilse Wendtner-Balestri"),
-                                                            1, 0, 0, QStringLiteral(" (Quorvane - MedView 27D)"));
+                                                            1, 0, 0, QStringLiteral(" (Quorvane - MedView 27D)"),
+                                                            {{"display", display}, {"testtype", "dailyConstancy"}});
 }
 
 void TestScreenFit::mainWindowPages_data()
