@@ -4,6 +4,7 @@
 #include "pdfprobe.h"
 #include "reportgenerator.h"
 #include "support/shippedlanguages.h"
+#include "support/watchingpaintengine.h"
 #include "test.h"
 #include "testcontent.h"
 #include "testgroup.h"
@@ -19,52 +20,13 @@
 
 namespace {
 
-// Watches every text the report draws: a text reaching beyond the box it is
-// drawn in (Qt clips it there) is noted, with its box.
-class ClipWatchingEngine : public QPaintEngine
-{
-public:
-    ClipWatchingEngine() : QPaintEngine(QPaintEngine::AllFeatures) {}
-
-    QStringList clipped;
-    int texts = 0;
-
-    bool begin(QPaintDevice *) override { return true; }
-    bool end() override { return true; }
-    Type type() const override { return User; }
-    // Only texts are watched; every other drawing ends in one of these and is
-    // dropped (the default implementations of the rest turn their shapes into
-    // paths, polygons or pixmaps).
-    void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
-    void drawPath(const QPainterPath &) override {}
-    void drawPolygon(const QPointF *, int, PolygonDrawMode) override {}
-    void updateState(const QPaintEngineState &) override {}
-
-    void drawTextItem(const QPointF &position, const QTextItem &item) override
-    {
-        ++texts;
-        if (!painter()->hasClipping())
-            return;
-        const QTransform toDevice = painter()->transform();
-        const QRectF box = toDevice.mapRect(painter()->clipBoundingRect());
-        const QRectF text = toDevice.mapRect(
-            QRectF(position.x(), position.y() - item.ascent(), item.width(), item.ascent() + item.descent()));
-        const qreal tolerance = 1.0;
-        if (!box.adjusted(-tolerance, -tolerance, tolerance, tolerance).contains(text))
-            clipped << QStringLiteral("\"%1\" (%2 wide in a box of %3)")
-                           .arg(item.text())
-                           .arg(text.width(), 0, 'f', 0)
-                           .arg(box.width(), 0, 'f', 0);
-    }
-};
-
 // The report's printer, with the watching engine in place of its own.
 class ClipWatchingPrinter : public QPrinter
 {
 public:
     ClipWatchingPrinter() : QPrinter(QPrinter::HighResolution) {}
     QPaintEngine *paintEngine() const override { return &engine; }
-    mutable ClipWatchingEngine engine;
+    mutable WatchingPaintEngine engine;
 };
 
 QString translated(const QString &key)
@@ -138,7 +100,7 @@ private Q_SLOTS:
         ReportGenerator().generate(&printer, &painter, record);
         // The watcher saw the report's texts, so an empty list means they fit.
         QVERIFY(printer.engine.texts > 100);
-        QVERIFY2(printer.engine.clipped.isEmpty(), qPrintable(printer.engine.clipped.join(QStringLiteral("\n"))));
+        QVERIFY2(printer.engine.cut.isEmpty(), qPrintable(printer.engine.cut.join(QStringLiteral("\n"))));
 
         const QString path = m_dir.filePath(QStringLiteral("%1-%2.pdf").arg(language).arg(dim));
         QVERIFY(ReportGenerator().writePdf(record, path));
