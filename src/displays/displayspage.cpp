@@ -5,6 +5,7 @@
 #include "classchoices.h"
 #include "configurationmanager.h"
 #include "displaydialog.h"
+#include "displaysmodel.h"
 #include "localformats.h"
 #include "modalprompt.h"
 #include "sessiondatabase.h"
@@ -14,7 +15,6 @@
 #include <QDateTime>
 #include <QHeaderView>
 
-#include <QStandardItemModel>
 #include <optional>
 
 namespace {
@@ -22,13 +22,6 @@ namespace {
 QString translated(const char *key)
 {
     return TR::Translator::instance()->translate(QString::fromLatin1(key));
-}
-
-QString resultText(const QString &result)
-{
-    if (result.isEmpty())
-        return {};
-    return translated(result == QLatin1String("passed") ? "displays_passed" : "displays_failed");
 }
 
 // Who made the choice: the account the program runs under, the one name every system gives.
@@ -40,15 +33,18 @@ QString operatorName()
 } // namespace
 
 DisplaysPage::DisplaysPage(ConfigurationManager *store, QWidget *parent)
-    : QWidget(parent), m_ui(new Ui::DisplaysPage), m_store(store), m_model(new QStandardItemModel(this))
+    : QWidget(parent), m_ui(new Ui::DisplaysPage), m_store(store), m_model(new DisplaysModel(this))
 {
     m_ui->setupUi(this);
     m_ui->displaysTableView->setModel(m_model);
     m_ui->displaysTableView->horizontalHeader()->setStretchLastSection(true);
+    TableSizing::fix(m_ui->displaysTableView, -1);
     connect(m_ui->classifyPushButton, &QPushButton::clicked, this, &DisplaysPage::classifyChosen);
     connect(m_ui->referencePushButton, &QPushButton::clicked, this, &DisplaysPage::chooseReference);
     connect(m_ui->calibratePushButton, &QPushButton::clicked, this, &DisplaysPage::calibrateChosen);
     connect(m_ui->displaysTableView, &QAbstractItemView::doubleClicked, this, &DisplaysPage::classifyChosen);
+    connect(m_ui->displaysTableView->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &DisplaysPage::updateButtons);
     retranslate();
 }
 
@@ -63,36 +59,10 @@ void DisplaysPage::retranslate()
 void DisplaysPage::reload()
 {
     const int chosen = m_ui->displaysTableView->currentIndex().row();
-    m_displays = m_store->database()->displays();
-    m_model->clear();
-    m_model->setHorizontalHeaderLabels(
-        {translated("display_identity"), translated("applicationCategory"), translated("roomClass"),
-         translated("displays_classifiedOn"), translated("displays_referenceDate"), translated("displays_lastTest"),
-         translated("displays_result"), translated("plan_workstation"), translated("plan_overdue")});
-    for (const DisplayRecord &display : qAsConst(m_displays)) {
-        const QStringList texts{display.description(),
-                                display.category.isEmpty() ? translated("displays_notChosen")
-                                                           : ClassChoices::categoryTitle(display.category),
-                                display.roomClass.isEmpty() ? translated("displays_notChosen")
-                                                            : ClassChoices::roomClassTitle(display.roomClass),
-                                LocalFormats::date(display.classifiedOn),
-                                display.hasReference() ? LocalFormats::date(display.referenceDate)
-                                                       : translated("displays_noReference"),
-                                LocalFormats::dateTime(display.lastTested),
-                                resultText(display.lastResult),
-                                display.workstation.isEmpty() ? translated("plan_thisStation") : display.workstation,
-                                m_overdue.value(display.key())};
-        QList<QStandardItem *> row;
-        for (const QString &text : texts)
-            row << new QStandardItem(text);
-        m_model->appendRow(row);
-    }
-    TableSizing::measure(m_ui->displaysTableView, -1);
+    m_model->setDisplays(m_store->database()->displays(), m_overdue);
     if (chosen >= 0 && chosen < m_model->rowCount())
         m_ui->displaysTableView->selectRow(chosen);
     updateButtons();
-    connect(m_ui->displaysTableView->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            &DisplaysPage::updateButtons, Qt::UniqueConnection);
 }
 
 void DisplaysPage::setOverdue(const QMap<QString, QString> &overdue)
@@ -115,7 +85,7 @@ void DisplaysPage::updateButtons()
 const DisplayRecord *DisplaysPage::chosenDisplay() const
 {
     const int row = m_ui->displaysTableView->currentIndex().row();
-    return row >= 0 && row < m_displays.size() ? &m_displays.at(row) : nullptr;
+    return row >= 0 && row < m_model->rowCount() ? &m_model->displays().at(row) : nullptr;
 }
 
 void DisplaysPage::classifyChosen()
@@ -127,7 +97,7 @@ void DisplaysPage::classifyChosen()
         return;
     DisplayDialog dialog(display->description(), display->category, display->roomClass, this);
     QStringList workstations;
-    for (const DisplayRecord &known : qAsConst(m_displays))
+    for (const DisplayRecord &known : m_model->displays())
         workstations << known.workstation;
     workstations.removeDuplicates();
     dialog.offerWorkstations(display->workstation, workstations);
@@ -157,7 +127,7 @@ void DisplaysPage::chooseReference()
         items << QStringLiteral("%1 - %2 - %3")
                      .arg(LocalFormats::dateTime(record.value(QStringLiteral("date")).toDateTime()),
                           record.value(QStringLiteral("tester")).toString(),
-                          resultText(passed ? QStringLiteral("passed") : QStringLiteral("failed")));
+                          DisplaysModel::resultText(passed ? QStringLiteral("passed") : QStringLiteral("failed")));
         ids << id;
         passedSessions << passed;
     }

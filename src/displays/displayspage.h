@@ -2,14 +2,13 @@
 
 #include "displayrecord.h"
 
-#include <QList>
 #include <QMap>
 #include <QWidget>
 
 #include <memory>
 
 class ConfigurationManager;
-class QStandardItemModel;
+class DisplaysModel;
 
 namespace Ui {
 class DisplaysPage;
@@ -24,24 +23,8 @@ class DisplaysPage : public QWidget
     Q_OBJECT
 
 public:
-    enum Column
-    {
-        DisplayColumn,
-        CategoryColumn,
-        RoomClassColumn,
-        ClassifiedColumn,
-        ReferenceColumn,
-        LastTestColumn,
-        ResultColumn,
-        WorkstationColumn,
-        OverdueColumn,
-        ColumnCount
-    };
-
     explicit DisplaysPage(ConfigurationManager *store, QWidget *parent = nullptr);
     ~DisplaysPage() override;
-
-    QStandardItemModel *model() const { return m_model; }
 
 public Q_SLOTS:
     void reload();
@@ -59,7 +42,6 @@ private:
 
     std::unique_ptr<Ui::DisplaysPage> m_ui;
     ConfigurationManager *m_store;
-    QStandardItemModel *m_model;
-    QList<DisplayRecord> m_displays;
+    DisplaysModel *m_model;
     QMap<QString, QString> m_overdue;
 };

@@ -46,7 +46,7 @@ SchedulerManager *SchedulerManager::instance()
 }
 
 SchedulerManager::SchedulerManager(ConfigurationManager *store, const SchedulerClock *clock, QObject *parent)
-    : QAbstractTableModel(parent), m_store(store), m_clock(clock ? clock : SchedulerClock::system()),
+    : PagedTableModel(parent), m_store(store), m_clock(clock ? clock : SchedulerClock::system()),
       m_queueTimer(new QTimer(this))
 {
     m_queueTimer->setSingleShot(true);
@@ -76,11 +76,6 @@ TaskScheduler *SchedulerManager::taskById(const QString &id) const
 QList<TaskScheduler *> SchedulerManager::allTasks() const
 {
     return m_tasks;
-}
-
-int SchedulerManager::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : m_tasks.size();
 }
 
 int SchedulerManager::columnCount(const QModelIndex &parent) const
@@ -127,7 +122,7 @@ QVariant SchedulerManager::headerData(int section, Qt::Orientation orientation, 
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < kColumnCount) {
         return translated(kHeaderKeys[section]);
     }
-    return QAbstractTableModel::headerData(section, orientation, role);
+    return PagedTableModel::headerData(section, orientation, role);
 }
 
 Qt::ItemFlags SchedulerManager::flags(const QModelIndex &index) const
@@ -229,6 +224,7 @@ void SchedulerManager::reload(const QDateTime &now)
                      [&today](const TaskScheduler *left, const TaskScheduler *right) {
                          return left->nextExecution(today) < right->nextExecution(today);
                      });
+    showFirstPage(m_tasks.size());
     endResetModel();
 }
 

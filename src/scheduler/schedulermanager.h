@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QAbstractTableModel>
+#include "pagedtablemodel.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QSet>
@@ -16,8 +17,8 @@ class TaskScheduler;
 // the main window which tasks are due (`executeTasks`). Tasks are kept in the
 // settings file only: every change goes to the configuration store and the
 // queue then reloads from there, so the table and the queue never disagree
-// with what is stored.
-class SchedulerManager : public QAbstractTableModel
+// with what is stored. The table hands its rows to the view a page at a time.
+class SchedulerManager : public PagedTableModel
 {
     Q_OBJECT
 
@@ -64,7 +65,6 @@ public:
     // for the next change only.
     QDateTime nextQueueRun() const { return m_nextQueueRun; }
 
-    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;

@@ -10,6 +10,8 @@
 
 #include <QSet>
 
+#include <algorithm>
+
 namespace {
 
 QString translated(const char *key)
@@ -40,13 +42,48 @@ int mostDaysOverdue(const SiteDisplayRow &row)
     return days;
 }
 
+bool sortsBefore(const QVariant &left, const QVariant &right)
+{
+    switch (left.userType()) {
+    case QMetaType::QDateTime:
+        return left.toDateTime() < right.toDateTime();
+    case QMetaType::QString:
+        return QString::localeAwareCompare(left.toString(), right.toString()) < 0;
+    default:
+        return left.toLongLong() < right.toLongLong();
+    }
+}
+
 } // namespace
 
 void SiteOverviewModel::setRows(const QVector<SiteDisplayRow> &rows)
 {
     beginResetModel();
     m_rows = rows;
+    sortRows();
     endResetModel();
+}
+
+void SiteOverviewModel::sort(int column, Qt::SortOrder order)
+{
+    if (column < 0 || column >= ColumnCount)
+        return;
+    beginResetModel();
+    m_sortColumn = column;
+    m_sortOrder = order;
+    sortRows();
+    endResetModel();
+}
+
+// Sorted here rather than in the view, which sorts only the rows it was given:
+// the first page is the first of the whole site's rows.
+void SiteOverviewModel::sortRows()
+{
+    std::stable_sort(m_rows.begin(), m_rows.end(), [this](const SiteDisplayRow &left, const SiteDisplayRow &right) {
+        const QVariant first = sortData(left, m_sortColumn), second = sortData(right, m_sortColumn);
+        return m_sortOrder == Qt::AscendingOrder ? sortsBefore(first, second) : sortsBefore(second, first);
+    });
+    showFirstPage(m_rows.size());
 }
 
 int SiteOverviewModel::stationCount() const
@@ -55,11 +92,6 @@ int SiteOverviewModel::stationCount() const
     for (const SiteDisplayRow &row : m_rows)
         stations.insert(row.lastSession.station);
     return stations.size();
-}
-
-int SiteOverviewModel::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : m_rows.size();
 }
 
 int SiteOverviewModel::columnCount(const QModelIndex &parent) const
@@ -74,7 +106,7 @@ Qt::ItemFlags SiteOverviewModel::flags(const QModelIndex &) const
 
 QVariant SiteOverviewModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= m_rows.size())
+    if (!index.isValid() || index.row() >= rowCount())
         return QVariant();
     const SiteDisplayRow &row = m_rows.at(index.row());
     const QVariantMap withdrawal = row.lastSession.withdrawal();
@@ -83,8 +115,6 @@ QVariant SiteOverviewModel::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole:
         return displayData(row, index.column());
-    case SortRole:
-        return sortData(row, index.column());
     case Qt::DecorationRole:
         if (index.column() == ReportColumn)
             return ButtonCellDelegate::cellImage(QStringLiteral("reporticon"));

@@ -9,7 +9,6 @@
 #include "ui_sitepage.h"
 
 #include <QHeaderView>
-#include <QSortFilterProxyModel>
 
 namespace {
 
@@ -21,18 +20,11 @@ QString translated(const char *key)
 } // namespace
 
 SitePage::SitePage(SiteSender *sender, QWidget *parent)
-    : QWidget(parent)
-    , m_ui(new Ui::SitePage)
-    , m_sender(sender)
-    , m_model(new SiteOverviewModel(this))
-    , m_sorted(new QSortFilterProxyModel(this))
-    , m_delegate(new SiteCellDelegate(this))
+    : QWidget(parent), m_ui(new Ui::SitePage), m_sender(sender), m_model(new SiteOverviewModel(this)),
+      m_delegate(new SiteCellDelegate(this))
 {
     m_ui->setupUi(this);
-    m_sorted->setSourceModel(m_model);
-    m_sorted->setSortRole(SiteOverviewModel::SortRole);
-    m_sorted->setSortLocaleAware(true);
-    m_ui->siteTableView->setModel(m_sorted);
+    m_ui->siteTableView->setModel(m_model);
     m_ui->siteTableView->setItemDelegate(m_delegate);
     m_ui->siteTableView->sortByColumn(SiteOverviewModel::StationColumn, Qt::AscendingOrder);
     TableSizing::fix(m_ui->siteTableView, SiteOverviewModel::StationColumn);
@@ -71,16 +63,16 @@ void SitePage::showOverview(const QVector<SiteDisplayRow> &rows, const QString &
         return;
     }
     m_model->setRows(rows);
-    m_ui->siteSummaryLabel->setText(translated("site_summary").arg(LocalFormats::count(m_model->stationCount()), LocalFormats::count(rows.size())));
+    m_ui->siteSummaryLabel->setText(
+        translated("site_summary").arg(LocalFormats::count(m_model->stationCount()), LocalFormats::count(rows.size())));
 }
 
 void SitePage::cellClicked(const QModelIndex &index)
 {
     if (index.column() != SiteOverviewModel::ReportColumn)
         return;
-    const QModelIndex source = m_sorted->mapToSource(index);
     m_recordRequested = true;
-    m_sender->requestRecord(m_model->row(source.row()).lastSession.uuid);
+    m_sender->requestRecord(m_model->row(index.row()).lastSession.uuid);
 }
 
 void SitePage::showRecord(const QVariantMap &record, const QString &failure)

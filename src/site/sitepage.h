@@ -5,7 +5,6 @@
 #include <QVariantMap>
 #include <QWidget>
 
-class QSortFilterProxyModel;
 class SiteCellDelegate;
 class SiteOverviewModel;
 class SiteSender;
@@ -46,7 +45,6 @@ private:
     Ui::SitePage *m_ui;
     SiteSender *m_sender;
     SiteOverviewModel *m_model;
-    QSortFilterProxyModel *m_sorted;
     SiteCellDelegate *m_delegate;
     bool m_recordRequested = false;
 };

@@ -4,6 +4,7 @@
 #include "configurationmanager.h"
 #include "displayrecord.h"
 #include "localformats.h"
+#include "pagedtablemodel.h"
 #include "storedcount.h"
 #include "testtypename.h"
 #include "translator.h"
@@ -12,8 +13,6 @@
 #include <QColor>
 #include <QDateTime>
 #include <QImage>
-
-#include <algorithm>
 
 namespace {
 
@@ -40,7 +39,7 @@ void SavedSessionsModel::reload()
     beginResetModel();
     m_unsaved = m_store->unsavedSessions();
     m_storedCount = m_store->sessionCount(m_showWithdrawn);
-    m_rows = m_store->sessionRows(m_showWithdrawn, nullptr, PageSize);
+    m_rows = m_store->sessionRows(m_showWithdrawn, nullptr, PagedTableModel::FirstPage);
     m_cachedRow = -1;
     endResetModel();
 }
@@ -54,12 +53,9 @@ void SavedSessionsModel::fetchMore(const QModelIndex &parent)
 {
     if (!canFetchMore(parent))
         return;
-    // Each page is twice as long as the list read so far: one who scrolls on
-    // through years of sessions pays a few reads and repaints, not one per page
-    // of 500 (ten thousand sessions take four).
-    const int pageSize = std::max<int>(PageSize, 2 * m_rows.size());
-    const QVector<SessionListRow> page =
-        m_store->sessionRows(m_showWithdrawn, m_rows.isEmpty() ? nullptr : &m_rows.constLast(), pageSize);
+    // The store reads the page from the last row read, the tables' pages long.
+    const QVector<SessionListRow> page = m_store->sessionRows(
+        m_showWithdrawn, m_rows.isEmpty() ? nullptr : &m_rows.constLast(), PagedTableModel::pageAfter(m_rows.size()));
     if (page.isEmpty()) {
         // The store read fewer than it counted (a damaged page): the list ends here.
         m_storedCount = m_rows.size();

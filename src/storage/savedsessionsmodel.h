@@ -35,10 +35,6 @@ public:
         ColumnCount
     };
 
-    // Rows read from the store first: a screenful many times over, a small
-    // part of years of sessions. Later pages grow with the list (see fetchMore).
-    static constexpr int PageSize = 500;
-
     explicit SavedSessionsModel(QObject *parent = nullptr);
     explicit SavedSessionsModel(ConfigurationManager *store, QObject *parent = nullptr);
 

@@ -2,6 +2,7 @@
 
 #include "calibrationsettings.h"
 #include "configurationmanager.h"
+#include "displaysmodel.h"
 #include "displayspage.h"
 #include "limitstable.h"
 #include "localformats.h"
@@ -478,7 +479,7 @@ private slots:
         const QAbstractItemModel *displays = child<QTableView>("displaysTableView")->model();
         QStringList overdue;
         for (int row = 0; row < displays->rowCount(); ++row)
-            overdue << displays->index(row, DisplaysPage::OverdueColumn).data().toString();
+            overdue << displays->index(row, DisplaysModel::OverdueColumn).data().toString();
         QVERIFY2(overdue.contains("3 days overdue"), qPrintable(overdue.join('|')));
         QStringList ids;
         for (const TaskScheduler *task : scheduler->allTasks())

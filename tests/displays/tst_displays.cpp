@@ -2,6 +2,7 @@
 #include "defaultdictionary.h"
 #include "displaydialog.h"
 #include "displaypreparation.h"
+#include "displaysmodel.h"
 #include "displayspage.h"
 #include "localformats.h"
 #include "savedsessionsmodel.h"
@@ -20,7 +21,6 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QPushButton>
-#include <QStandardItemModel>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -344,11 +344,11 @@ private slots:
         auto *table = page.findChild<QTableView *>("displaysTableView");
         QCOMPARE(table->model()->rowCount(), 2);
         const auto cell = [&](int row, int column) { return table->model()->index(row, column).data().toString(); };
-        QCOMPARE(cell(0, DisplaysPage::DisplayColumn), QStringLiteral("MAKER MD27 (SN A-1)"));
-        QCOMPARE(cell(0, DisplaysPage::CategoryColumn), QStringLiteral("not chosen"));
-        QCOMPARE(cell(0, DisplaysPage::ReferenceColumn), QStringLiteral("none"));
-        QCOMPARE(cell(0, DisplaysPage::ResultColumn), QStringLiteral("failed"));
-        QCOMPARE(cell(1, DisplaysPage::ReferenceColumn), LocalFormats::date(QDate::currentDate()));
+        QCOMPARE(cell(0, DisplaysModel::DisplayColumn), QStringLiteral("MAKER MD27 (SN A-1)"));
+        QCOMPARE(cell(0, DisplaysModel::CategoryColumn), QStringLiteral("not chosen"));
+        QCOMPARE(cell(0, DisplaysModel::ReferenceColumn), QStringLiteral("none"));
+        QCOMPARE(cell(0, DisplaysModel::ResultColumn), QStringLiteral("failed"));
+        QCOMPARE(cell(1, DisplaysModel::ReferenceColumn), LocalFormats::date(QDate::currentDate()));
         QVERIFY(!page.findChild<QPushButton *>("classifyPushButton")->isEnabled());
 
         table->setCurrentIndex(table->model()->index(0, 0));
@@ -370,11 +370,11 @@ private slots:
         QCOMPARE(categories, QStringList{"dentalRk5"});
         QCOMPARE(roomClasses, (QStringList{"RK1", "RK2", "RK3", "RK4", "RK5", "RK6"}));
         QCOMPARE(workstation, QStringLiteral("This station"));
-        QCOMPARE(cell(0, DisplaysPage::CategoryColumn), QStringLiteral("VI Dental diagnosis (room class RK5)"));
-        QCOMPARE(cell(0, DisplaysPage::WorkstationColumn), QStringLiteral("Reading room 2"));
-        QCOMPARE(cell(1, DisplaysPage::WorkstationColumn), QStringLiteral("This station"));
-        QCOMPARE(cell(0, DisplaysPage::RoomClassColumn), QStringLiteral("RK5 (up to 100 lx)"));
-        QCOMPARE(cell(0, DisplaysPage::ClassifiedColumn), LocalFormats::date(QDate::currentDate()));
+        QCOMPARE(cell(0, DisplaysModel::CategoryColumn), QStringLiteral("VI Dental diagnosis (room class RK5)"));
+        QCOMPARE(cell(0, DisplaysModel::WorkstationColumn), QStringLiteral("Reading room 2"));
+        QCOMPARE(cell(1, DisplaysModel::WorkstationColumn), QStringLiteral("This station"));
+        QCOMPARE(cell(0, DisplaysModel::RoomClassColumn), QStringLiteral("RK5 (up to 100 lx)"));
+        QCOMPARE(cell(0, DisplaysModel::ClassifiedColumn), LocalFormats::date(QDate::currentDate()));
 
         // Display A has no acceptance test to choose.
         ModalAnswers::clickButton("OK");

@@ -512,6 +512,33 @@ private slots:
         QVERIFY2(text.contains(QStringLiteral("No errors were encountered.")), qPrintable(text));
     }
 
+    // A large site: the table sorts all of its rows, not just the page the view
+    // was given, and the view scrolled to its end reaches the last row.
+    void siteTableSortsAllRowsAndPages()
+    {
+        QVector<SiteDisplayRow> rows(3 * PagedTableModel::FirstPage);
+        for (int n = 0; n < rows.size(); ++n) {
+            rows[n].lastSession.station = QStringLiteral("Station %1").arg(n, 4, 10, QLatin1Char('0'));
+            rows[n].lastSession.storedAt = QDateTime(QDate(2026, 1, 1), QTime(9, 0)).addDays(-n);
+        }
+        const QString last = rows.constLast().lastSession.station;
+        SiteOverviewModel model;
+        model.setRows(rows);
+        QTableView view;
+        view.setModel(&model);
+        view.show();
+        const auto station = [&model](int row) { return model.index(row, SiteOverviewModel::StationColumn).data(); };
+        QCOMPARE(model.rowCount(), PagedTableModel::FirstPage);
+        QCOMPARE(station(0).toString(), QStringLiteral("Station 0000"));
+        view.sortByColumn(SiteOverviewModel::LastTestColumn, Qt::AscendingOrder);
+        QCOMPARE(station(0).toString(), last);
+        view.sortByColumn(SiteOverviewModel::StationColumn, Qt::DescendingOrder);
+        QCOMPARE(station(0).toString(), last);
+        QTRY_VERIFY_WITH_TIMEOUT((view.scrollToBottom(), !model.canFetchMore({})), Patience);
+        QCOMPARE(model.rowCount(), rows.size());
+        QCOMPARE(station(rows.size() - 1).toString(), QStringLiteral("Station 0000"));
+    }
+
 private:
     // Roles belong to the whole server: lumivex_station made by an earlier test is
     // taken out of every database again.

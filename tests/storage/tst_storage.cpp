@@ -1,4 +1,5 @@
 #include "configurationmanager.h"
+#include "pagedtablemodel.h"
 #include "printabletext.h"
 #include "savedsessionsitemdelegate.h"
 #include "savedsessionsmodel.h"
@@ -488,7 +489,7 @@ private slots:
             model.fetchMore({});
             read << model.rowCount();
         }
-        QCOMPARE(read, (QList<int>{SavedSessionsModel::PageSize, 3 * SavedSessionsModel::PageSize, stored}));
+        QCOMPARE(read, (QList<int>{PagedTableModel::FirstPage, 3 * PagedTableModel::FirstPage, stored}));
         for (int row = 0; row < stored; ++row)
             QCOMPARE(model.index(row, SavedSessionsModel::TesterColumn).data().toString(), QString::number(row));
     }
