@@ -2,15 +2,16 @@
 
 #include "limitstable.h"
 
+#include "sessionlistreader.h"
 #include "storedrecord.h"
 #include "storefiles.h"
 
 #include <QDateTime>
 #include <QDebug>
-#include <QJsonDocument>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QSqlDatabase>
@@ -18,8 +19,6 @@
 #include <QSqlQuery>
 #include <QUrl>
 #include <QUuid>
-
-#include <limits>
 
 namespace {
 
@@ -33,8 +32,6 @@ const int SqliteNotADatabase = 26;
 // How long a write waits for another process that holds the database before
 // it fails and says so.
 const int BusyTimeoutMilliseconds = 2000;
-// Texts of the list are cut to this length when read, however long they were stored.
-const int MaximumListTextLength = 1000;
 
 int nextConnectionNumber()
 {
@@ -76,29 +73,6 @@ QStringList migrationStatements(const QString &file)
             statements << statement.trimmed();
     }
     return statements;
-}
-
-SessionListRow listRowOf(const QSqlQuery &query)
-{
-    SessionListRow row;
-    row.id = query.value(0).toLongLong();
-    row.uuid = query.value(1).toString();
-    row.hasDate = !query.isNull(2);
-    row.dateMsecs = query.value(2).toLongLong();
-    row.tester = query.value(3).toString();
-    row.monitorSelected = query.value(4).toInt();
-    row.monitorInfo = query.value(5).toString();
-    row.testCount = query.value(6).toUInt();
-    row.failedCount = query.value(7).toLongLong();
-    row.testType = query.value(8).toString();
-    row.displayMaker = query.value(9).toString();
-    row.displayModel = query.value(10).toString();
-    row.displaySerial = query.value(11).toString();
-    row.withdrawn = !query.isNull(13);
-    row.withdrawnBy = query.value(12).toString();
-    row.withdrawnAt = query.value(13).toString();
-    row.withdrawalReason = query.value(14).toString();
-    return row;
 }
 
 const QString AcceptanceType = QStringLiteral("acceptance");
@@ -449,9 +423,9 @@ bool SessionDatabase::migrate()
         return failed(QStringLiteral("the database was written by a newer version of the program"),
                       QStringLiteral("schema %1, this program knows %2").arg(version).arg(files.size()));
     if (m_access == ReadOnly)
-        return version > 0 || failed(QStringLiteral("cannot read the database"),
-                                     query.lastError().isValid() ? query.lastError().text()
-                                                                 : QStringLiteral("it holds no sessions"));
+        return version > 0 ||
+               failed(QStringLiteral("cannot read the database"),
+                      query.lastError().isValid() ? query.lastError().text() : QStringLiteral("it holds no sessions"));
     for (int step = version; step < files.size(); ++step) {
         const bool migrated = transact([&] {
             QSqlQuery statement(connection());
@@ -548,62 +522,11 @@ QVariantList SessionDatabase::sessionSummaries(Withdrawn withdrawn) const
 
 QVector<SessionListRow> SessionDatabase::sessionRows(Withdrawn withdrawn, const SessionListRow *after, int count) const
 {
-    // Each page goes on from the last row read, found along the list's index:
-    // an offset would step over every row before it again, page after page.
-    // SQLite orders sessions without a date last; they are read apart, so
-    // that both parts are found along the index.
     QVector<SessionListRow> rows;
-    if (!after || after->hasDate) {
-        const bool read =
-            after ? readListRows(withdrawn, QStringLiteral("(date_msecs, id) < (:date, :id)"),
-                                 {{QStringLiteral(":date"), after->dateMsecs}, {QStringLiteral(":id"), after->id}},
-                                 count, &rows)
-                  : readListRows(withdrawn, QStringLiteral("date_msecs IS NOT NULL"), {}, count, &rows);
-        if (!read)
-            return rows;
-    }
-    if (count >= 0 && rows.size() >= count)
-        return rows;
-    const qint64 beforeId = after && !after->hasDate ? after->id : std::numeric_limits<qint64>::max();
-    readListRows(withdrawn, QStringLiteral("date_msecs IS NULL AND id < :id"), {{QStringLiteral(":id"), beforeId}},
-                 count < 0 ? -1 : count - rows.size(), &rows);
+    SessionListReader reader(connection(), m_version >= withdrawalsVersion());
+    if (!reader.read(withdrawn == WithWithdrawn, after, count, &rows))
+        failed(reader.failure(), reader.reason());
     return rows;
-}
-
-bool SessionDatabase::readListRows(Withdrawn withdrawn, const QString &condition, const QVariantMap &bound, int count,
-                                   QVector<SessionListRow> *rows) const
-{
-    QSqlQuery query(connection());
-    query.setForwardOnly(true);
-    // The list's date is the stored moment, taken from its number: parsing
-    // ten thousand texts would cost the start a tenth of a second.
-    query.prepare(
-        QStringLiteral("SELECT id, uuid, date_msecs, substr(tester, 1, :length), "
-                       "monitor_selected, substr(monitor_info, 1, :length), test_count, failed_count, "
-                       "substr(test_type, 1, :length), substr(display_maker, 1, :length), "
-                       "substr(display_model, 1, :length), substr(display_serial, 1, :length), %1 AND %2 "
-                       "ORDER BY date_msecs DESC, id DESC LIMIT :count")
-            .arg(m_version >= withdrawalsVersion()
-                     ? QStringLiteral("withdrawals.withdrawn_by, withdrawals.withdrawn_at, withdrawals.reason "
-                                      "FROM sessions LEFT JOIN withdrawals ON "
-                                      "withdrawals.session_id = sessions.id "
-                                      "WHERE (:all OR withdrawals.session_id IS NULL)")
-                     // A database of an earlier version, read by a tool, withdrew nothing.
-                     : QStringLiteral("NULL, NULL, NULL FROM sessions WHERE (:all OR 1)"),
-                 condition));
-    query.bindValue(QStringLiteral(":length"), MaximumListTextLength);
-    query.bindValue(QStringLiteral(":all"), withdrawn == WithWithdrawn);
-    query.bindValue(QStringLiteral(":count"), count);
-    for (auto value = bound.cbegin(); value != bound.cend(); ++value)
-        query.bindValue(value.key(), value.value());
-    if (!query.exec())
-        return failed(QStringLiteral("cannot read the sessions"), query.lastError().text());
-    while (query.next())
-        rows->append(listRowOf(query));
-    // A damaged page ends the list early: what came before it is still shown.
-    if (query.lastError().isValid())
-        return failed(QStringLiteral("cannot read every session"), query.lastError().text());
-    return true;
 }
 
 int SessionDatabase::sessionCount(Withdrawn withdrawn) const
@@ -636,7 +559,8 @@ QVariantMap SessionDatabase::sessionRecord(qint64 id) const
     }
     if (query.value(0).toLongLong() > StoredRecord::MaximumBytes) {
         failed(QStringLiteral("cannot read session %1").arg(id),
-               QStringLiteral("its record of %1 bytes is larger than any the program writes").arg(query.value(0).toLongLong()));
+               QStringLiteral("its record of %1 bytes is larger than any the program writes")
+                   .arg(query.value(0).toLongLong()));
         return {};
     }
     bool ok = false;
@@ -769,10 +693,11 @@ QList<qint64> SessionDatabase::sessionIds(const QString &displayKey) const
     QSqlQuery query(connection());
     query.setForwardOnly(true);
     // A withdrawn session is no longer the display's: it prefills nothing and is no reference or L'max.
-    query.prepare(QStringLiteral("SELECT id FROM sessions WHERE display_key = :key %1 ORDER BY date_msecs DESC, id DESC")
-                      .arg(m_version >= withdrawalsVersion()
-                               ? QStringLiteral("AND id NOT IN (SELECT session_id FROM withdrawals)")
-                               : QString()));
+    query.prepare(
+        QStringLiteral("SELECT id FROM sessions WHERE display_key = :key %1 ORDER BY date_msecs DESC, id DESC")
+            .arg(m_version >= withdrawalsVersion()
+                     ? QStringLiteral("AND id NOT IN (SELECT session_id FROM withdrawals)")
+                     : QString()));
     query.bindValue(QStringLiteral(":key"), displayKey);
     if (!query.exec()) {
         failed(QStringLiteral("cannot read the display's sessions"), query.lastError().text());

@@ -173,9 +173,6 @@ private:
     bool storeReference(const QString &displayKey, const QVariantMap &record, const QString &uuid, bool onlyIfNewer,
                         const QVariantMap &choice = {});
     bool failed(const QString &what, const QString &reason) const;
-    // The list's rows that meet `condition`, newest first; false when they cannot be read.
-    bool readListRows(Withdrawn withdrawn, const QString &condition, const QVariantMap &bound, int count,
-                      QVector<SessionListRow> *rows) const;
 
     QString m_path;
     Access m_access;
