@@ -303,10 +303,14 @@ bool SessionDatabase::setUpConnection()
     return true;
 }
 
+// Run at every start over years of sessions: the quick check reads every page
+// and record as the full one does, and so finds a cut, overwritten or garbled
+// file, but does not match each index against its table, which costs the full
+// check several times as much and grows faster than the store.
 bool SessionDatabase::isSound()
 {
     QSqlQuery query(connection());
-    if (!query.exec(QStringLiteral("PRAGMA integrity_check"))) {
+    if (!query.exec(QStringLiteral("PRAGMA quick_check"))) {
         m_damageFound = isDamageCode(query.lastError());
         return failed(QStringLiteral("cannot check the database"), query.lastError().text());
     }
