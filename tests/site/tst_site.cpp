@@ -516,7 +516,7 @@ private slots:
     // was given, and the view scrolled to its end reaches the last row.
     void siteTableSortsAllRowsAndPages()
     {
-        QVector<SiteDisplayRow> rows(3 * PagedTableModel::FirstPage);
+        QVector<SiteDisplayRow> rows(2 * PagedTableModel::FirstPage + 1);
         for (int n = 0; n < rows.size(); ++n) {
             rows[n].lastSession.station = QStringLiteral("Station %1").arg(n, 4, 10, QLatin1Char('0'));
             rows[n].lastSession.storedAt = QDateTime(QDate(2026, 1, 1), QTime(9, 0)).addDays(-n);
