@@ -261,7 +261,6 @@ private slots:
         ModalAnswers::clickButton(TR::Translator::instance()->translate("ok"), &shown);
         const QVariantMap record = run({"acceptance", "dentalRk5", "RK3", {}, "2025-01-01", "older"}, monitor(0.1));
         const int failed = record.value("nfailedtestcontents").toInt();
-        QVERIFY(failed > 0);
         const QStringList lines = shown.split('\n');
         QCOMPARE(lines.size(), failed + 1);
         QCOMPARE(lines.first(), TR::Translator::instance()->translate("alertfailedtest").arg(failed));
@@ -326,10 +325,7 @@ private:
     QString reportText(const QVariantMap &record)
     {
         const QString pdf = m_dir->filePath(QString("report%1.pdf").arg(++m_reports));
-        ReportGenerator generator;
-        if (!generator.writePdf(record, pdf))
-            return QString();
-        return PdfProbe::text(PdfProbe::words(pdf));
+        return ReportGenerator().writePdf(record, pdf) ? PdfProbe::text(PdfProbe::words(pdf)) : QString();
     }
 
     std::unique_ptr<QTemporaryDir> m_dir;

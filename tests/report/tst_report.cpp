@@ -237,7 +237,7 @@ private Q_SLOTS:
         QCOMPARE(words.constLast().page, pages);
         const QString text = PdfProbe::text(words);
         for (const QString &expected : qAsConst(present))
-            QVERIFY2(text.contains(expected), qPrintable(text));
+            QVERIFY2(text.contains(expected), qPrintable(expected + " not in:\n" + text));
         for (const QString &unexpected : qAsConst(absent))
             QVERIFY2(!text.contains(unexpected), qPrintable(unexpected));
         // No "nan" or "inf" where a value cannot be computed, in the report or the exports.
