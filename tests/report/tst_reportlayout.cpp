@@ -20,15 +20,6 @@
 
 namespace {
 
-// The report's printer, with the watching engine in place of its own.
-class ClipWatchingPrinter : public QPrinter
-{
-public:
-    ClipWatchingPrinter() : QPrinter(QPrinter::HighResolution) {}
-    QPaintEngine *paintEngine() const override { return &engine; }
-    mutable WatchingPaintEngine engine;
-};
-
 QString translated(const QString &key)
 {
     return TR::Translator::instance()->translate(key);
@@ -94,7 +85,8 @@ private Q_SLOTS:
                                                    {"date", "2026-03-01"},
                                                    {"session", "B367928C-5D1E-4F7A-9C2B-8E6D4A1F0B3C-1"}});
         }
-        ClipWatchingPrinter printer;
+        // The report's printer, with the watching engine in place of its own.
+        Watching<QPrinter> printer(QPrinter::HighResolution);
         ReportGenerator::setUpPrinter(&printer, record);
         QPainter painter;
         ReportGenerator().generate(&printer, &painter, record);
@@ -102,9 +94,7 @@ private Q_SLOTS:
         QVERIFY(printer.engine.texts > 100);
         QVERIFY2(printer.engine.cut.isEmpty(), qPrintable(printer.engine.cut.join(QStringLiteral("\n"))));
 
-        const QString path = m_dir.filePath(QStringLiteral("%1-%2.pdf").arg(language).arg(dim));
-        QVERIFY(ReportGenerator().writePdf(record, path));
-        const QString text = PdfProbe::text(PdfProbe::words(path));
+        const QString text = PdfProbe::text(reportWords(record));
         // The first count of faulty pixels, a sum of whole answers, is 0 in every language.
         const QString count = translated("report_test_05_06_00_00");
         QVERIFY2(text.contains(QRegularExpression(QRegularExpression::escape(count) + " 0 ")), qPrintable(count));
@@ -155,10 +145,8 @@ private Q_SLOTS:
         judgement.insert("verdicts", verdicts);
         judgement.insert("version", "2 (" + english.constLast() + ")");
         record.insert("judgement", judgement);
-        const QString path = m_dir.filePath("sources-" + language + ".pdf");
-        QVERIFY(ReportGenerator().writePdf(record, path));
         const QRegularExpression space("\\s");
-        const QString text = PdfProbe::text(PdfProbe::words(path)).remove(space);
+        const QString text = PdfProbe::text(reportWords(record)).remove(space);
         for (const QString &source : english)
             QVERIFY2(!text.contains(QString(source).remove(space)), qPrintable(source));
         QVERIFY2(text.contains(QString(siteSource).remove(space)), qPrintable(text));
@@ -206,9 +194,7 @@ private Q_SLOTS:
             testSession.insert(number.toString(), group->toVariantMap());
         }
         record.insert("test_session", testSession);
-        const QString path = m_dir.filePath(QStringLiteral("%1-%2.pdf").arg(language, testType));
-        QVERIFY(ReportGenerator().writePdf(record, path));
-        const QList<PdfProbe::Word> words = PdfProbe::words(path);
+        const QList<PdfProbe::Word> words = reportWords(record);
         QList<PdfProbe::Word> labelWords;
         std::copy_if(words.begin(), words.end(), std::back_inserter(labelWords),
                      [](const PdfProbe::Word &word) { return word.box.right() <= 161; });
@@ -255,10 +241,8 @@ private Q_SLOTS:
         QSet<int> headingPages;
         for (int rows = 15; rows <= 20; ++rows) {
             for (int lines = 1; lines <= 4; ++lines) {
-                const QString path = m_dir.filePath(QStringLiteral("rows%1-%2.pdf").arg(rows).arg(lines));
                 const QVariantMap groups{{"1", group("First", rows, lines)}, {"2", group("Second", 1, 1)}};
-                QVERIFY(ReportGenerator().writePdf(AnsweredSession::record(groups), path));
-                const QList<PdfProbe::Word> words = PdfProbe::words(path);
+                const QList<PdfProbe::Word> words = reportWords(AnsweredSession::record(groups));
                 const QList<PdfProbe::Word> heading = PdfProbe::find(words, "Second");
                 const QList<PdfProbe::Word> subgroup = PdfProbe::find(words, "SECONDPART");
                 QVERIFY(heading.size() == 1 && subgroup.size() == 1);
@@ -271,7 +255,15 @@ private Q_SLOTS:
     }
 
 private:
+    // The words of the record's report; none when it was not written.
+    QList<PdfProbe::Word> reportWords(const QVariantMap &record)
+    {
+        const QString path = m_dir.filePath(QStringLiteral("report%1.pdf").arg(++m_reports));
+        return ReportGenerator().writePdf(record, path) ? PdfProbe::words(path) : QList<PdfProbe::Word>();
+    }
+
     QTemporaryDir m_dir;
+    int m_reports = 0;
     QObject m_groups;
 };
 

@@ -55,11 +55,18 @@ public:
     }
 };
 
-// A picture painted by the watching engine instead of into pixels.
-class WatchingImage : public QImage
+// A paint device of the given kind, painted by the watching engine instead of its own.
+template <class Device> class Watching : public Device
 {
 public:
-    explicit WatchingImage(const QSize &size) : QImage(size, QImage::Format_ARGB32) {}
+    using Device::Device;
     QPaintEngine *paintEngine() const override { return &engine; }
     mutable WatchingPaintEngine engine;
+};
+
+// A picture painted by the watching engine instead of into pixels.
+class WatchingImage : public Watching<QImage>
+{
+public:
+    explicit WatchingImage(const QSize &size) : Watching<QImage>(size, QImage::Format_ARGB32) {}
 };
