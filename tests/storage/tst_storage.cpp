@@ -13,13 +13,17 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRandomGenerator>
 #include <QtTest>
 
+#include <csignal>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 static const QString SettingsFileName = QStringLiteral("Lumivex 2016.ini");
 static const QString SessionList = QStringLiteral("TEST_SESSIONS/list");
+static const int SeededSessions = 40;
 
 // Readable and writable by its owner, by nobody else.
 static bool isPrivate(const QString &path)
@@ -42,6 +46,26 @@ static QVariantMap sessionRecord(const QString &tester, int hour, uint failed = 
             {"test_session", results}};
 }
 
+// A session whose results do not compress away, as measured values and notes do not: `bytes` random bytes.
+static QVariantMap bulkySession(int number, int bytes)
+{
+    QByteArray note(bytes, Qt::Uninitialized);
+    QRandomGenerator(number).fillRange(reinterpret_cast<quint32 *>(note.data()), bytes / 4);
+    QVariantMap record = sessionRecord(QString::number(number), 8);
+    record.insert("date", QDateTime(QDate(2024, 3, 5), QTime(8, number)));
+    record.insert("test_session", QVariantMap{{"6", QString::fromLatin1(note.toHex())}});
+    return record;
+}
+
+// Three sessions as an earlier version kept them. The oldest versions kept no
+// description of the monitor: the last session has none.
+static QVariantList oldSessions()
+{
+    QVariantMap oldest = bulkySession(11, 600);
+    oldest.remove("monitorinfo");
+    return {bulkySession(9, 600), bulkySession(10, 600), oldest};
+}
+
 static QVariantMap task(const QString &id, const QString &description)
 {
     return {{"id", id},
@@ -59,6 +83,19 @@ static QStringList fieldsOf(const QVariantList &records, const char *field)
     return values;
 }
 
+// A settings file as the earlier store wrote it.
+static void writeOldSettings(const QString &file, const QVariantList &sessions, const QVariantList &tasks,
+                             const char *locale)
+{
+    QSettings settings(file, QSettings::IniFormat);
+    settings.setValue(SessionList, sessions);
+    if (!tasks.isEmpty())
+        settings.setValue("SCHEDULER/tasks", tasks);
+    settings.setValue("General/locale_selected", locale);
+    settings.sync();
+    QCOMPARE(settings.status(), QSettings::NoError);
+}
+
 // Started as "tst_storage add FOLDER", this program is the helper process of
 // the kill test: it adds sessions until killed, printing "added <id>" once
 // each is committed.
@@ -73,6 +110,24 @@ static int addSessions(const QString &folder)
             return 1;
         QTextStream(stdout) << "added " << id << Qt::endl;
     }
+}
+
+// Started as "tst_storage start FOLDER BYTES", this program is a first start
+// whose files may not grow past BYTES: the kernel refuses the rest. It prints
+// what the store told the operator.
+static int startLimited(const QString &folder, rlim_t bytes)
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{bytes, bytes};
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+        return 3;
+    {
+        ConfigurationManager store(folder + '/' + SettingsFileName);
+        QTextStream(stdout) << "import failed: " << store.startReport().importFailed << Qt::endl;
+        QCoreApplication::processEvents();
+    }
+    QCoreApplication::processEvents();
+    return 0;
 }
 
 class TestStorage : public QObject
@@ -112,6 +167,60 @@ class TestStorage : public QObject
         for (const auto &[tester, hour] : {std::make_pair("A", 9), std::make_pair("B", 10), std::make_pair("C", 11)})
             QVERIFY(store.addSessionRecord(sessionRecord(tester, hour)));
         QVERIFY(store.addTask(task("t1", "Daily")) && store.addTask(task("t2", "Weekly")));
+    }
+
+    // Sessions of many pages and two tasks, for the tests of a damaged or locked database.
+    void seedPages()
+    {
+        ConfigurationManager store(path());
+        for (int number = 0; number < SeededSessions; ++number)
+            QVERIFY(store.addSessionRecord(bulkySession(number, 1500)));
+        QVERIFY(store.addTask(task("1", "Daily")) && store.addTask(task("2", "Daily")));
+    }
+
+    // Runs `during` while another program holds the database of `folder` in an exclusive transaction.
+    void whileLocked(const QString &folder, const std::function<void()> &during)
+    {
+        {
+            QSqlDatabase locker = QSqlDatabase::addDatabase("QSQLITE", "locker");
+            locker.setDatabaseName(folder + '/' + SessionDatabase::defaultFileName());
+            QVERIFY(locker.open());
+            QSqlQuery hold(locker);
+            QVERIFY(hold.exec("BEGIN EXCLUSIVE") && hold.exec("CREATE TABLE held (x)"));
+            during();
+            QVERIFY(hold.exec("ROLLBACK"));
+        }
+        QSqlDatabase::removeDatabase("locker");
+    }
+
+    // Every old session is either in the database, equal to what was written,
+    // or still in the old file, which is then unchanged to the byte.
+    void verifyNothingLost(const QString &settings, const QByteArray &before)
+    {
+        const QByteArray after = fileBytes(settings);
+        if (after == before)
+            return;
+        QVERIFY2(!after.contains("list="), "the settings file was changed but still holds sessions");
+        SessionDatabase database(QFileInfo(settings).dir().filePath(SessionDatabase::defaultFileName()),
+                                 SessionDatabase::ReadOnly);
+        QVERIFY(database.open());
+        QVariantList stored;
+        for (const QVariant &summary : database.sessionSummaries())
+            stored << database.sessionRecord(summary.toMap().value("id").toLongLong());
+        for (const QVariant &session : oldSessions())
+            QVERIFY(stored.contains(session));
+    }
+
+    // A later start with room enough finishes the import.
+    void verifyImportedLater(const QString &settings)
+    {
+        ConfigurationManager store(settings);
+        QVERIFY2(store.startReport().importFailed.isEmpty(), qPrintable(store.startReport().importFailed));
+        QCOMPARE(store.sessions().size(), 3);
+        for (const QVariant &summary : store.sessions())
+            QVERIFY(oldSessions().contains(store.sessionRecord(summary.toMap())));
+        QVERIFY(!fileBytes(settings).contains("list="));
+        QCOMPARE(store.localeSelected(), "it");
     }
 
 private slots:
@@ -201,15 +310,17 @@ private slots:
         QTest::addColumn<QString>("fault");
         QTest::newRow("full disk") << "full";
         QTest::newRow("read-only folder") << "read-only";
+        QTest::newRow("database locked by another program") << "locked";
     }
 
     // A write the fault prevents returns false and says so; every write that
-    // returned true is stored; nothing stored before is lost. (A database
-    // locked by another process: see tst_recovery's lockedIsNotDamaged.)
+    // returned true is stored; nothing stored before is lost, nothing is set
+    // aside as damaged. A session that could not be saved is kept beside the
+    // database where it can be written there, and stored at the next start.
     void writeFaults()
     {
         QFETCH(QString, fault);
-        if (geteuid() != 0)
+        if (fault != "locked" && geteuid() != 0)
             QSKIP("mounting a small or read-only file system needs root (CI runs as root)");
         QString folder = path("disk");
         if (fault == "full")
@@ -225,7 +336,7 @@ private slots:
             QVERIFY(::mount(nullptr, QFile::encodeName(folder).constData(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY,
                             nullptr) == 0);
         }
-        {
+        const auto run = [&] {
             // The disk fills while the program runs.
             ConfigurationManager store(folder + '/' + SettingsFileName);
             SavedSessionsModel model(&store);
@@ -248,12 +359,16 @@ private slots:
             QVERIFY(fault == "full" || (!removed && !taskAdded));
             testers = fieldsOf(store.sessions(false), "tester");
             tasks = store.tasks().size();
-            // A session that could not be saved waits beside the database where it could be written there.
             if (!added && QFileInfo::exists(store.unsavedFileName()))
                 kept = QStringList{"D"};
+            QVERIFY(fault != "locked" || kept == QStringList{"D"});
             QCOMPARE(testers, removed ? QStringList({"C", "A"}) : QStringList({"C", "B", "A"}));
             QCOMPARE(tasks, taskAdded ? 3 : 2);
-        }
+        };
+        if (fault == "locked")
+            whileLocked(folder, run);
+        else
+            run();
         QFile::remove(folder + "/filler");
         if (fault == "read-only") {
             cleanup();
@@ -263,6 +378,8 @@ private slots:
         QVERIFY(store.startReport().unavailable.isEmpty());
         QCOMPARE(fieldsOf(store.sessions(false), "tester"), kept + testers);
         QCOMPARE(store.tasks().size(), tasks);
+        QVERIFY(store.unsavedSessions().isEmpty() && !QFileInfo::exists(store.unsavedFileName()));
+        QCOMPARE(QDir(folder).entryList({"*.damaged-*"}).size(), 0);
         QVERIFY(store.addSessionRecord(sessionRecord("E", 13)));
         QCOMPARE(runOnDatabase(store.databaseFileName(), {"PRAGMA integrity_check"}), QStringList{"ok"});
     }
@@ -312,7 +429,7 @@ private slots:
     }
 
     // A damaged record is refused alone, without a large read. (A damaged
-    // file: see tst_recovery.)
+    // file: see damagedFile.)
     void damage()
     {
         QFETCH(QString, statement);
@@ -498,11 +615,7 @@ private slots:
         QVariantMap periodic = sessionRecord("Ada", 10), unnamed = sessionRecord("Bob", 9),
                     later = sessionRecord("Cy", 8), damaged = sessionRecord("Dee", 7), blank = sessionRecord("Eve", 6);
         periodic.insert("testtype", "periodicConstancy");
-        periodic.insert("display", QVariantMap{{"maker", " MAKER "},
-                                               {"model", "MD27"},
-                                               {"serial", "12345678"},
-                                               {"category", "mammography"},
-                                               {"roomClass", "RK1"}});
+        periodic.insert("display", QVariantMap{{"maker", " MAKER "}, {"model", "MD27"}, {"serial", "12345678"}});
         later.insert("testtype", "weeklyLook");
         later.insert("display", QVariantMap{{"maker", "Edge"}, {"model", "E1"}, {"serial", ""}});
         damaged.insert("testtype", "acceptance");
@@ -547,6 +660,136 @@ private slots:
                                                 "Unbekannt | Monitor 1 Test monitor"}));
     }
 
+    void firstStartImport_data()
+    {
+        QTest::addColumn<qint64>("free");
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("200 KB free on a small disk") << qint64(200 * 1024) << "disk";
+        QTest::newRow("300 KB free on a small disk") << qint64(300 * 1024) << "disk";
+        QTest::newRow("files limited to 200 KB") << qint64(200 * 1024) << "limit";
+        QTest::newRow("files limited to 300 KB") << qint64(300 * 1024) << "limit";
+        // The verified copy of the old file cannot be made.
+        QTest::newRow("files limited to 16 KB, less than the old file") << qint64(16 * 1024) << "limit";
+        QTest::newRow("database locked by another program") << qint64(0) << "locked";
+    }
+
+    // The first start on a nearly full disk or with the database locked loses
+    // nothing, says so when it could not import, and a later start with room
+    // imports everything.
+    void firstStartImport()
+    {
+        QFETCH(qint64, free);
+        QFETCH(QString, fault);
+        const QString folder = path("disk");
+        QVERIFY(QDir().mkpath(folder));
+        const QString settings = folder + '/' + SettingsFileName;
+        if (fault == "disk" && (geteuid() != 0 || !mount(folder, "tmpfs", "size=1m")))
+            QSKIP("a small tmpfs needs root (CI runs as root); the rows with a file size limit run instead");
+        writeOldSettings(settings, oldSessions(), {}, "it");
+        const QByteArray before = fileBytes(settings);
+        QString told;
+        if (fault == "limit") {
+            QProcess child;
+            child.start(QCoreApplication::applicationFilePath(), {"start", folder, QString::number(free)});
+            QVERIFY(child.waitForFinished(2 * Patience));
+            QCOMPARE(child.exitCode(), 0);
+            told = QString::fromUtf8(child.readAllStandardOutput()).section("import failed: ", 1).trimmed();
+        } else {
+            QFile filler(folder + "/filler");
+            QVERIFY(filler.open(QIODevice::WriteOnly));
+            while (fault == "disk" && QStorageInfo(folder).bytesAvailable() > free + 4096 &&
+                   filler.write(QByteArray(4096, 'x')) == 4096)
+                QVERIFY(filler.flush());
+            filler.close();
+            const auto start = [&] {
+                ConfigurationManager store(settings);
+                told = store.startReport().importFailed;
+                QCOMPARE(store.localeSelected(), "it");
+                // QSettings wrote on its own at the next event-loop turn: the
+                // file must stay as it is however long the program runs.
+                QCoreApplication::processEvents();
+                QVERIFY(store.setLocaleSelected("de") || !told.isEmpty());
+                QCoreApplication::processEvents();
+            };
+            if (fault == "locked")
+                whileLocked(folder, start);
+            else
+                start();
+        }
+        qInfo().noquote() << "import at" << free / 1024 << "KB:" << (told.isEmpty() ? "done" : "skipped: " + told);
+        // On the small disk with 200 KB free the import does not even start: too little room.
+        QVERIFY2(fault != "disk" || free > 200 * 1024 || told.contains("bytes are free"), qPrintable(told));
+        QVERIFY2(fault != "locked" || !told.isEmpty(), "the import went on although the database is locked");
+        // A full disk is no damage: the database is not set aside.
+        QCOMPARE(QDir(folder).entryList({"*.damaged-*"}).size(), 0);
+        QCOMPARE(told.isEmpty(), fileBytes(settings) != before);
+        verifyNothingLost(settings, before);
+        QVERIFY(!QFileInfo::exists(folder + "/filler") || QFile::remove(folder + "/filler"));
+        if (fileBytes(settings).contains("list="))
+            verifyImportedLater(settings);
+    }
+
+    void damagedFile_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<bool>("anyRecovered");
+        QTest::newRow("cut in half") << "cut" << true;
+        QTest::newRow("header followed by garbage") << "garbage" << false;
+        QTest::newRow("one page overwritten") << "page" << true;
+        QTest::newRow("not a database at all") << "foreign" << false;
+    }
+
+    // The damaged file is kept aside as it was, once; every session and task
+    // that can be read is in the fresh database as stored, and the next
+    // session is stored.
+    void damagedFile()
+    {
+        QFETCH(QString, damage);
+        QFETCH(bool, anyRecovered);
+        seedPages();
+        QByteArray bytes = fileBytes(database());
+        QVERIFY(bytes.size() > 16 * 4096);
+        if (damage == "cut") {
+            bytes.truncate(bytes.size() / 2);
+        } else if (damage == "garbage") {
+            QByteArray garbage(bytes.size() - 100, Qt::Uninitialized);
+            QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(garbage.data()), garbage.size() / 4);
+            bytes = bytes.left(100) + garbage;
+        } else if (damage == "page") {
+            const int page = bytes.size() / 4096 / 2;
+            bytes.replace(page * 4096, 4096, QByteArray(4096, '\xff'));
+        } else {
+            bytes = "GIF89a, not SQLite";
+        }
+        writeBytes(database(), bytes);
+        {
+            ConfigurationManager store(path());
+            const ConfigurationManager::StartReport &start = store.startReport();
+            QVERIFY2(start.unavailable.isEmpty(), qPrintable(start.unavailable));
+            QCOMPARE(fileBytes(start.damagedCopy), bytes);
+            const QVariantList sessions = store.sessions();
+            qInfo().noquote() << damage << ": recovered" << start.recoveredSessions << "sessions,"
+                              << start.recoveredTasks << "tasks, skipped" << start.unrecoveredRows << "rows";
+            QCOMPARE(sessions.size(), start.recoveredSessions);
+            QCOMPARE(store.tasks().size(), start.recoveredTasks);
+            QCOMPARE(start.recoveredSessions > 0, anyRecovered);
+            QVERIFY(start.recoveredSessions + start.unrecoveredRows <= SeededSessions + 2 + 1);
+            for (const QVariant &summary : sessions) {
+                const QVariantMap record = store.sessionRecord(summary.toMap());
+                QCOMPARE(record, bulkySession(record.value("tester").toInt(), 1500));
+            }
+            for (const QVariant &stored : store.tasks())
+                QCOMPARE(stored.toMap(), task(stored.toMap().value("id").toString(), "Daily"));
+            QVERIFY(store.addSessionRecord(bulkySession(SeededSessions, 1500)));
+            QCOMPARE(store.sessions().size(), start.recoveredSessions + 1);
+        }
+        ConfigurationManager again(path());
+        QVERIFY(again.startReport().damagedCopy.isEmpty());
+        QCOMPARE(again.sessions().first().toMap().value("tester"), QString::number(SeededSessions));
+        QCOMPARE(QDir(m_dir->path()).entryList({"*.damaged-*"}).size(), 1);
+        QCOMPARE(runOnDatabase(database(), {"PRAGMA integrity_check"}), QStringList{"ok"});
+    }
+
 private:
     // A settings file as the earlier store wrote it: five sessions, two tasks
     // with the same id.
@@ -554,16 +797,12 @@ private:
     {
         static QTemporaryDir folder;
         const QString file = folder.filePath("good.ini");
-        if (QFileInfo::exists(file))
-            return file;
-        QSettings settings(file, QSettings::IniFormat);
-        QVariantList sessions;
-        for (int hour = 8; hour < 13; ++hour)
-            sessions << sessionRecord(QString::number(hour), hour);
-        settings.setValue(SessionList, sessions);
-        settings.setValue("SCHEDULER/tasks", QVariantList{task("t", "Daily"), task("t", "Weekly")});
-        settings.setValue("General/locale_selected", "de");
-        settings.sync();
+        if (!QFileInfo::exists(file)) {
+            QVariantList sessions;
+            for (int hour = 8; hour < 13; ++hour)
+                sessions << sessionRecord(QString::number(hour), hour);
+            writeOldSettings(file, sessions, {task("t", "Daily"), task("t", "Weekly")}, "de");
+        }
         return file;
     }
 };
@@ -574,6 +813,8 @@ int main(int argc, char *argv[])
     TestStorage test;
     if (argc == 3 && QByteArray(argv[1]) == "add")
         return addSessions(argv[2]);
+    if (argc == 4 && QByteArray(argv[1]) == "start")
+        return startLimited(argv[2], QByteArray(argv[3]).toULongLong());
     return QTest::qExec(&test, argc, argv);
 }
 
