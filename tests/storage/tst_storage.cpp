@@ -80,12 +80,10 @@ static const QVariantMap DisplayB = display("MAKER", "MD27", "B-2");
 static QVariantMap displaySession(const QVariantMap &shown, const QString &type, int failed, const QDateTime &date,
                                   const QVariantMap &measured = {})
 {
-    QVariantMap record{{"tester", "Dana"},     {"date", date},
-                       {"ntest", 3},           {"nfailedtestcontents", failed},
-                       {"monitorselected", 0}, {"monitorinfo", " (MAKER - MD27)"},
-                       {"display", shown},     {"test_session", QVariantMap{{"2", shown.value("serial")}}}};
-    if (shown.isEmpty())
-        record.remove("display");
+    QVariantMap record = sessionRecord("Dana", 0, uint(failed));
+    record.insert("date", date);
+    if (!shown.isEmpty())
+        record.insert("display", shown);
     if (!type.isEmpty())
         record.insert("testtype", type);
     if (!measured.isEmpty())
@@ -632,11 +630,6 @@ private slots:
         QVERIFY(!tool({"--session", "1", "--export", path("a.csv")}, "a.csv").contains("withdrawnBy"));
     }
 
-    // The list names each session's test type and display, in the chosen
-    // language. A session stored before records named them says "unknown"
-    // (never acceptance) and shows its monitor as before; a type this version
-    // does not know shows as stored. The database of the version before the
-    // list had these columns gets them filled from its records.
     // The list reads its rows a page at a time as the view scrolls on, each
     // page twice as long as the list read so far, newest first, none twice, none left out.
     void sessionsTablePages()
@@ -665,7 +658,13 @@ private slots:
             QCOMPARE(model.index(row, SavedSessionsModel::TesterColumn).data().toString(), QString::number(row));
     }
 
-    void listNamesTypeAndDisplay()
+    // A database of the version before displays and the list's columns gets
+    // both filled from its records: those that name their display give it its
+    // row, and new sessions join them. The list names each session's test type
+    // and display, in the chosen language. A session stored before records
+    // named them says "unknown" (never acceptance) and shows its monitor as
+    // before; a type this version does not know shows as stored.
+    void sessionsStoredBefore()
     {
         QVariantMap periodic = sessionRecord("Ada", 10), unnamed = sessionRecord("Bob", 9),
                     later = sessionRecord("Cy", 8), damaged = sessionRecord("Dee", 7), blank = sessionRecord("Eve", 6);
@@ -676,20 +675,20 @@ private slots:
         damaged.insert("testtype", "acceptance");
         blank.insert("testtype", "acceptance");
         blank.insert("display", QVariantMap{{"maker", ""}, {"model", " "}, {"serial", ""}});
-        {
-            ConfigurationManager store(path());
-            for (const QVariantMap &record : {periodic, unnamed, later, damaged, blank})
-                QVERIFY(store.addSessionRecord(record));
-        }
+        const qint64 before = add(displaySession(DisplayA, "acceptance", 0, day(1), {{"maxLuminance", 400.0}}));
+        for (const QVariantMap &record : {periodic, unnamed, later, damaged, blank})
+            QVERIFY(add(record) > 0);
+        m_store.reset();
         // A damaged record beside them: its session keeps the list's "unknown".
-        QStringList statements{"UPDATE session_records SET record = x'00000010ff' WHERE session_id = "
-                               "(SELECT id FROM sessions WHERE tester = 'Dee')"};
-        const int before =
-            QDir(":/storage/migrations").entryList(QDir::Files, QDir::Name).indexOf("0004-list-columns.sql");
-        QVERIFY(before > 0);
-        for (const char *column : {"test_type", "display_maker", "display_model", "display_serial"})
-            statements << QStringLiteral("ALTER TABLE sessions DROP COLUMN %1").arg(column);
-        runOnDatabase(database(), statements << QStringLiteral("PRAGMA user_version = %1").arg(before));
+        runOnDatabase(database(),
+                      {"UPDATE session_records SET record = x'00000010ff' WHERE session_id = "
+                       "(SELECT id FROM sessions WHERE tester = 'Dee')",
+                       "DROP TRIGGER sessions_are_kept", "DROP TRIGGER session_records_are_kept",
+                       "DROP TABLE withdrawals", "DROP INDEX sessions_by_display",
+                       "ALTER TABLE sessions DROP COLUMN display_key", "DROP TABLE displays",
+                       "ALTER TABLE sessions DROP COLUMN test_type", "ALTER TABLE sessions DROP COLUMN display_maker",
+                       "ALTER TABLE sessions DROP COLUMN display_model",
+                       "ALTER TABLE sessions DROP COLUMN display_serial", "PRAGMA user_version = 2"});
 
         useShippedLanguages();
         const auto rows = [this] {
@@ -701,18 +700,24 @@ private slots:
                              model.index(row, SavedSessionsModel::DisplayColumn).data().toString();
             shown << model.headerData(SavedSessionsModel::TestTypeColumn, Qt::Horizontal).toString() + " | " +
                          model.headerData(SavedSessionsModel::DisplayColumn, Qt::Horizontal).toString() + " | " +
-                         model.index(1, SavedSessionsModel::TestTypeColumn).data(Qt::ToolTipRole).toString();
+                         model.index(2, SavedSessionsModel::TestTypeColumn).data(Qt::ToolTipRole).toString();
             return shown;
         };
-        QCOMPARE(rows(), (QStringList{"Periodic constancy test | MAKER MD27 (SN 12345678)",
+        QCOMPARE(rows(), (QStringList{"Acceptance test | MAKER MD27 (SN A-1)",
+                                      "Periodic constancy test | MAKER MD27 (SN 12345678)",
                                       "Unknown | Monitor 1 Test monitor", "weeklyLook | Edge E1",
                                       "Unknown | Monitor 1 Test monitor", "Acceptance test | Monitor 1 Test monitor",
                                       "Test type | Display | Unknown (stored before test types were recorded)"}));
         TR::Translator::instance()->setLocale("de");
         const QStringList german = rows();
         TR::Translator::instance()->setLocale("en");
-        QCOMPARE(german.mid(0, 2), (QStringList{"Halbjährliche Konstanzprüfung | MAKER MD27 (SN 12345678)",
+        QCOMPARE(german.mid(1, 2), (QStringList{"Halbjährliche Konstanzprüfung | MAKER MD27 (SN 12345678)",
                                                 "Unbekannt | Monitor 1 Test monitor"}));
+        QCOMPARE(db()->displays().size(), 3);
+        QCOMPARE(row(DisplayA).reference.value("maxLuminance").toDouble(), 400.0);
+        QCOMPARE(row(DisplayA).lastTested, day(1));
+        const qint64 id = add(displaySession(DisplayA, "dailyConstancy", 0, day(3)));
+        QCOMPARE(db()->sessionIds(DisplayRecord::key(DisplayA)), (QList<qint64>{id, before}));
     }
 
     void firstStartImport_data()
@@ -1007,29 +1012,6 @@ private slots:
         }
         QVERIFY(db()->makeReference(DisplayRecord::key(DisplayA), newer));
         QCOMPARE(row(DisplayA).referenceDate, QDate(2026, 3, 10));
-    }
-
-    // A database of the version before displays: its sessions list as they did,
-    // those that name their display give it its row, and new sessions join them.
-    void sessionsStoredBefore()
-    {
-        const qint64 before = add(displaySession(DisplayA, "acceptance", 0, day(1), {{"maxLuminance", 400.0}}));
-        add(displaySession({}, QString(), 0, day(2)));
-        m_store.reset();
-        runOnDatabase(database(),
-                      {"DROP TRIGGER sessions_are_kept", "DROP TRIGGER session_records_are_kept",
-                       "DROP TABLE withdrawals", "DROP INDEX sessions_by_display",
-                       "ALTER TABLE sessions DROP COLUMN display_key", "DROP TABLE displays",
-                       "ALTER TABLE sessions DROP COLUMN test_type", "ALTER TABLE sessions DROP COLUMN display_maker",
-                       "ALTER TABLE sessions DROP COLUMN display_model",
-                       "ALTER TABLE sessions DROP COLUMN display_serial", "PRAGMA user_version = 2"});
-        QCOMPARE(db()->sessionSummaries().size(), 2);
-        QCOMPARE(db()->sessionSummaries().value(0).toMap().value("tester").toString(), QStringLiteral("Dana"));
-        QCOMPARE(db()->displays().size(), 1);
-        QCOMPARE(row(DisplayA).reference.value("maxLuminance").toDouble(), 400.0);
-        QCOMPARE(row(DisplayA).lastTested, day(1));
-        const qint64 id = add(displaySession(DisplayA, "dailyConstancy", 0, day(3)));
-        QCOMPARE(db()->sessionIds(DisplayRecord::key(DisplayA)), (QList<qint64>{id, before}));
     }
 
 private:
