@@ -850,6 +850,23 @@ private slots:
         QCOMPARE(runOnDatabase(database(), {"PRAGMA integrity_check"}), QStringList{"ok"});
     }
 
+    // A recovery that cannot finish (here: no fresh database can be made
+    // beside it) leaves the damaged file in place; the next start finds its
+    // copy aside and makes no second one.
+    void damagedFileCopiedAsideOnce()
+    {
+        seedPages();
+        const QByteArray bytes = fileBytes(database());
+        writeBytes(database(), bytes.left(bytes.size() / 2));
+        QVERIFY(QDir().mkpath(database() + ".recovering"));
+        QStringList copies;
+        for (int start = 0; start < 2; ++start)
+            copies << ConfigurationManager(path()).startReport().damagedCopy;
+        QCOMPARE(QDir(m_dir->path()).entryList({"*.damaged-*"}).size(), 1);
+        QCOMPARE(copies.value(1), copies.value(0));
+        QVERIFY(!copies.value(0).isEmpty());
+    }
+
     // The displays the store knows, each session's display, and the reference
     // values that acceptance tests leave.
     void displayKey_data()
