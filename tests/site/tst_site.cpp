@@ -201,19 +201,11 @@ private slots:
             QVERIFY(SiteOutbox::addTask(first.database(), weeklyTask("w4", "Weekly of SN-9", -5, 0, "SN-9")));
             QVERIFY(SiteOutbox::addSession(second.database(), newUuid(),
                                            sessionRecord("Ann", stored.addDays(1), "SN-2", 2)));
-            QVERIFY(SiteOutbox::addTask(
-                second.database(),
-                {{"id", "t1"}, {"description", "Monthly"}, {"date", stored.addDays(30)}, {"frequency", 0}}));
+            QVERIFY(SiteOutbox::addTask(second.database(), weeklyTask("t1", "From next month", 30, 0)));
             // A second display at that station, with a task of its own due sooner than the one for any display.
             QVERIFY(
                 SiteOutbox::addSession(second.database(), newUuid(), sessionRecord("Ann", stored.addDays(2), "SN-3")));
-            QVERIFY(SiteOutbox::addTask(
-                second.database(),
-                {{"id", "t2"},
-                 {"description", "Weekly of SN-3"},
-                 {"date", stored.addDays(10)},
-                 {"frequency", 0},
-                 {"display", QVariantMap{{"maker", "MAKER"}, {"model", "MD27"}, {"serial", " SN-3"}}}}));
+            QVERIFY(SiteOutbox::addTask(second.database(), weeklyTask("t2", "Weekly of SN-3", 10, 0, " SN-3")));
         }
         QVERIFY(send(database, oddStation, "first.sqlite"));
         QVERIFY(send(database, "US 1", "second.sqlite"));
@@ -238,8 +230,8 @@ private slots:
         QCOMPARE(model.index(0, SiteOverviewModel::OverdueColumn).data().toString(),
                  QStringLiteral("Never run: 10 days overdue; Weekly\\nof SN-1: 3 days overdue"));
         QCOMPARE(bySerial.value("SN-2").lastSession.failedCount, 2);
-        QCOMPARE(bySerial.value("SN-2").nextDue, stored.addDays(30));
-        QCOMPARE(bySerial.value("SN-3").nextDue, stored.addDays(10));
+        QCOMPARE(bySerial.value("SN-2").nextDue, localNoon(30));
+        QCOMPARE(bySerial.value("SN-3").nextDue, localNoon(10));
 
         QCOMPARE(reportLines({"--database", m_server.uri(database), "--list"}).size(), 3);
         const QStringList oneStation =
@@ -378,14 +370,6 @@ private slots:
             {"withdrawnBy", "Q. Officer"}, {"withdrawnAt", "2026-03-06T10:00:00.000Z"}, {"reason", "wrong display"}};
         QVERIFY(!b.markSessionWithdrawn("CT room B", uuid, withdrawal));
         QVERIFY2(a.markSessionWithdrawn("CT room A", uuid, withdrawal), qPrintable(a.lastError()));
-        QSqlQuery atSite(QSqlDatabase::database("station_a"));
-        QVERIFY(atSite.exec("SELECT withdrawn_by, withdrawal_reason, withdrawn_at = '2026-03-06T10:00:00Z' "
-                            "FROM lumivex_sessions WHERE uuid = '" +
-                            uuid + "'") &&
-                atSite.next());
-        QCOMPARE(atSite.value(0).toString(), QStringLiteral("Q. Officer"));
-        QCOMPARE(atSite.value(1).toString(), QStringLiteral("wrong display"));
-        QVERIFY(atSite.value(2).toBool());
         QVERIFY(!query.exec("DELETE FROM lumivex_sessions"));
         QVERIFY(!query.exec("DROP TABLE lumivex_tasks"));
 

@@ -1,4 +1,5 @@
 #include "configurationmanager.h"
+#include "displayrecord.h"
 #include "pagedtablemodel.h"
 #include "printabletext.h"
 #include "savedsessionsitemdelegate.h"
@@ -14,13 +15,17 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRandomGenerator>
 #include <QtTest>
 
+#include <csignal>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 static const QString SettingsFileName = QStringLiteral("Lumivex 2016.ini");
 static const QString SessionList = QStringLiteral("TEST_SESSIONS/list");
+static const int SeededSessions = 40;
 
 // Readable and writable by its owner, by nobody else.
 static bool isPrivate(const QString &path)
@@ -43,6 +48,55 @@ static QVariantMap sessionRecord(const QString &tester, int hour, uint failed = 
             {"test_session", results}};
 }
 
+// A session whose results do not compress away, as measured values and notes do not: `bytes` random bytes.
+static QVariantMap bulkySession(int number, int bytes)
+{
+    QByteArray note(bytes, Qt::Uninitialized);
+    QRandomGenerator(number).fillRange(reinterpret_cast<quint32 *>(note.data()), bytes / 4);
+    QVariantMap record = sessionRecord(QString::number(number), 8);
+    record.insert("date", QDateTime(QDate(2024, 3, 5), QTime(8, number)));
+    record.insert("test_session", QVariantMap{{"6", QString::fromLatin1(note.toHex())}});
+    return record;
+}
+
+// Three sessions as an earlier version kept them. The oldest versions kept no
+// description of the monitor: the last session has none.
+static QVariantList oldSessions()
+{
+    QVariantMap oldest = bulkySession(11, 600);
+    oldest.remove("monitorinfo");
+    return {bulkySession(9, 600), bulkySession(10, 600), oldest};
+}
+
+static QVariantMap display(const QString &maker, const QString &model, const QString &serial)
+{
+    return {{"maker", maker}, {"model", model}, {"serial", serial}};
+}
+
+static const QVariantMap DisplayA = display("MAKER", "MD27", "A-1");
+static const QVariantMap DisplayB = display("MAKER", "MD27", "B-2");
+
+// A session record; one of no display has no "display" at all, as those
+// stored before sessions named their display.
+static QVariantMap displaySession(const QVariantMap &shown, const QString &type, int failed, const QDateTime &date,
+                                  const QVariantMap &measured = {})
+{
+    QVariantMap record = sessionRecord("Dana", 0, uint(failed));
+    record.insert("date", date);
+    if (!shown.isEmpty())
+        record.insert("display", shown);
+    if (!type.isEmpty())
+        record.insert("testtype", type);
+    if (!measured.isEmpty())
+        record.insert("measured", measured);
+    return record;
+}
+
+static QDateTime day(int d, int hour = 10)
+{
+    return QDateTime(QDate(2026, 3, d), QTime(hour, 0));
+}
+
 static QVariantMap task(const QString &id, const QString &description)
 {
     return {{"id", id},
@@ -58,6 +112,19 @@ static QStringList fieldsOf(const QVariantList &records, const char *field)
     for (const QVariant &record : records)
         values << record.toMap().value(field).toString();
     return values;
+}
+
+// A settings file as the earlier store wrote it.
+static void writeOldSettings(const QString &file, const QVariantList &sessions, const QVariantList &tasks,
+                             const char *locale)
+{
+    QSettings settings(file, QSettings::IniFormat);
+    settings.setValue(SessionList, sessions);
+    if (!tasks.isEmpty())
+        settings.setValue("SCHEDULER/tasks", tasks);
+    settings.setValue("General/locale_selected", locale);
+    settings.sync();
+    QCOMPARE(settings.status(), QSettings::NoError);
 }
 
 // Started as "tst_storage add FOLDER", this program is the helper process of
@@ -76,11 +143,30 @@ static int addSessions(const QString &folder)
     }
 }
 
+// Started as "tst_storage start FOLDER BYTES", this program is a first start
+// whose files may not grow past BYTES: the kernel refuses the rest. It prints
+// what the store told the operator.
+static int startLimited(const QString &folder, rlim_t bytes)
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{bytes, bytes};
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+        return 3;
+    {
+        ConfigurationManager store(folder + '/' + SettingsFileName);
+        QTextStream(stdout) << "import failed: " << store.startReport().importFailed << Qt::endl;
+        QCoreApplication::processEvents();
+    }
+    QCoreApplication::processEvents();
+    return 0;
+}
+
 class TestStorage : public QObject
 {
     Q_OBJECT
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_mount;
+    std::unique_ptr<SessionDatabase> m_store;
 
     QString path(const QString &name = SettingsFileName) const { return m_dir->filePath(name); }
     QString database() const { return path(SessionDatabase::defaultFileName()); }
@@ -115,11 +201,87 @@ class TestStorage : public QObject
         QVERIFY(store.addTask(task("t1", "Daily")) && store.addTask(task("t2", "Weekly")));
     }
 
+    // The session database alone, for the tests of displays and their reference values.
+    SessionDatabase *db()
+    {
+        if (!m_store) {
+            m_store = std::make_unique<SessionDatabase>(database());
+            m_store->open();
+        }
+        return m_store.get();
+    }
+    qint64 add(const QVariantMap &record)
+    {
+        qint64 id = 0;
+        if (!db()->addSession(record, &id))
+            qWarning() << db()->errorString();
+        return id;
+    }
+    DisplayRecord row(const QVariantMap &identity)
+    {
+        return db()->display(DisplayRecord::key(identity)).value_or(DisplayRecord());
+    }
+
+    // Sessions of many pages and two tasks, for the tests of a damaged or locked database.
+    void seedPages()
+    {
+        ConfigurationManager store(path());
+        for (int number = 0; number < SeededSessions; ++number)
+            QVERIFY(store.addSessionRecord(bulkySession(number, 1500)));
+        QVERIFY(store.addTask(task("1", "Daily")) && store.addTask(task("2", "Daily")));
+    }
+
+    // Runs `during` while another program holds the database of `folder` in an exclusive transaction.
+    void whileLocked(const QString &folder, const std::function<void()> &during)
+    {
+        {
+            QSqlDatabase locker = QSqlDatabase::addDatabase("QSQLITE", "locker");
+            locker.setDatabaseName(folder + '/' + SessionDatabase::defaultFileName());
+            QVERIFY(locker.open());
+            QSqlQuery hold(locker);
+            QVERIFY(hold.exec("BEGIN EXCLUSIVE") && hold.exec("CREATE TABLE held (x)"));
+            during();
+            QVERIFY(hold.exec("ROLLBACK"));
+        }
+        QSqlDatabase::removeDatabase("locker");
+    }
+
+    // Every old session is either in the database, equal to what was written,
+    // or still in the old file, which is then unchanged to the byte.
+    void verifyNothingLost(const QString &settings, const QByteArray &before)
+    {
+        const QByteArray after = fileBytes(settings);
+        if (after == before)
+            return;
+        QVERIFY2(!after.contains("list="), "the settings file was changed but still holds sessions");
+        SessionDatabase database(QFileInfo(settings).dir().filePath(SessionDatabase::defaultFileName()),
+                                 SessionDatabase::ReadOnly);
+        QVERIFY(database.open());
+        QVariantList stored;
+        for (const QVariant &summary : database.sessionSummaries())
+            stored << database.sessionRecord(summary.toMap().value("id").toLongLong());
+        for (const QVariant &session : oldSessions())
+            QVERIFY(stored.contains(session));
+    }
+
+    // A later start with room enough finishes the import.
+    void verifyImportedLater(const QString &settings)
+    {
+        ConfigurationManager store(settings);
+        QVERIFY2(store.startReport().importFailed.isEmpty(), qPrintable(store.startReport().importFailed));
+        QCOMPARE(store.sessions().size(), 3);
+        for (const QVariant &summary : store.sessions())
+            QVERIFY(oldSessions().contains(store.sessionRecord(summary.toMap())));
+        QVERIFY(!fileBytes(settings).contains("list="));
+        QCOMPARE(store.localeSelected(), "it");
+    }
+
 private slots:
     void initTestCase() { qRegisterMetaType<ConfigurationManager::Write>(); }
     void init() { m_dir = std::make_unique<QTemporaryDir>(); }
     void cleanup()
     {
+        m_store.reset();
         if (!m_mount.isEmpty())
             ::umount2(QFile::encodeName(m_mount).constData(), MNT_DETACH);
         m_mount.clear();
@@ -202,15 +364,17 @@ private slots:
         QTest::addColumn<QString>("fault");
         QTest::newRow("full disk") << "full";
         QTest::newRow("read-only folder") << "read-only";
+        QTest::newRow("database locked by another program") << "locked";
     }
 
     // A write the fault prevents returns false and says so; every write that
-    // returned true is stored; nothing stored before is lost. (A database
-    // locked by another process: see tst_recovery's lockedIsNotDamaged.)
+    // returned true is stored; nothing stored before is lost, nothing is set
+    // aside as damaged. A session that could not be saved is kept beside the
+    // database where it can be written there, and stored at the next start.
     void writeFaults()
     {
         QFETCH(QString, fault);
-        if (geteuid() != 0)
+        if (fault != "locked" && geteuid() != 0)
             QSKIP("mounting a small or read-only file system needs root (CI runs as root)");
         QString folder = path("disk");
         if (fault == "full")
@@ -226,7 +390,7 @@ private slots:
             QVERIFY(::mount(nullptr, QFile::encodeName(folder).constData(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY,
                             nullptr) == 0);
         }
-        {
+        const auto run = [&] {
             // The disk fills while the program runs.
             ConfigurationManager store(folder + '/' + SettingsFileName);
             SavedSessionsModel model(&store);
@@ -249,12 +413,16 @@ private slots:
             QVERIFY(fault == "full" || (!removed && !taskAdded));
             testers = fieldsOf(store.sessions(false), "tester");
             tasks = store.tasks().size();
-            // A session that could not be saved waits beside the database where it could be written there.
             if (!added && QFileInfo::exists(store.unsavedFileName()))
                 kept = QStringList{"D"};
+            QVERIFY(fault != "locked" || kept == QStringList{"D"});
             QCOMPARE(testers, removed ? QStringList({"C", "A"}) : QStringList({"C", "B", "A"}));
             QCOMPARE(tasks, taskAdded ? 3 : 2);
-        }
+        };
+        if (fault == "locked")
+            whileLocked(folder, run);
+        else
+            run();
         QFile::remove(folder + "/filler");
         if (fault == "read-only") {
             cleanup();
@@ -264,6 +432,8 @@ private slots:
         QVERIFY(store.startReport().unavailable.isEmpty());
         QCOMPARE(fieldsOf(store.sessions(false), "tester"), kept + testers);
         QCOMPARE(store.tasks().size(), tasks);
+        QVERIFY(store.unsavedSessions().isEmpty() && !QFileInfo::exists(store.unsavedFileName()));
+        QCOMPARE(QDir(folder).entryList({"*.damaged-*"}).size(), 0);
         QVERIFY(store.addSessionRecord(sessionRecord("E", 13)));
         QCOMPARE(runOnDatabase(store.databaseFileName(), {"PRAGMA integrity_check"}), QStringList{"ok"});
     }
@@ -313,7 +483,7 @@ private slots:
     }
 
     // A damaged record is refused alone, without a large read. (A damaged
-    // file: see tst_recovery.)
+    // file: see damagedFile.)
     void damage()
     {
         QFETCH(QString, statement);
@@ -461,11 +631,6 @@ private slots:
         QVERIFY(!tool({"--session", "1", "--export", path("a.csv")}, "a.csv").contains("withdrawnBy"));
     }
 
-    // The list names each session's test type and display, in the chosen
-    // language. A session stored before records named them says "unknown"
-    // (never acceptance) and shows its monitor as before; a type this version
-    // does not know shows as stored. The database of the version before the
-    // list had these columns gets them filled from its records.
     // The list reads its rows a page at a time as the view scrolls on, each
     // page twice as long as the list read so far, newest first, none twice, none left out.
     void sessionsTablePages()
@@ -494,35 +659,37 @@ private slots:
             QCOMPARE(model.index(row, SavedSessionsModel::TesterColumn).data().toString(), QString::number(row));
     }
 
-    void listNamesTypeAndDisplay()
+    // A database of the version before displays and the list's columns gets
+    // both filled from its records: those that name their display give it its
+    // row, and new sessions join them. The list names each session's test type
+    // and display, in the chosen language. A session stored before records
+    // named them says "unknown" (never acceptance) and shows its monitor as
+    // before; a type this version does not know shows as stored.
+    void sessionsStoredBefore()
     {
         QVariantMap periodic = sessionRecord("Ada", 10), unnamed = sessionRecord("Bob", 9),
                     later = sessionRecord("Cy", 8), damaged = sessionRecord("Dee", 7), blank = sessionRecord("Eve", 6);
         periodic.insert("testtype", "periodicConstancy");
-        periodic.insert("display", QVariantMap{{"maker", " MAKER "},
-                                               {"model", "MD27"},
-                                               {"serial", "12345678"},
-                                               {"category", "mammography"},
-                                               {"roomClass", "RK1"}});
+        periodic.insert("display", QVariantMap{{"maker", " MAKER "}, {"model", "MD27"}, {"serial", "12345678"}});
         later.insert("testtype", "weeklyLook");
         later.insert("display", QVariantMap{{"maker", "Edge"}, {"model", "E1"}, {"serial", ""}});
         damaged.insert("testtype", "acceptance");
         blank.insert("testtype", "acceptance");
         blank.insert("display", QVariantMap{{"maker", ""}, {"model", " "}, {"serial", ""}});
-        {
-            ConfigurationManager store(path());
-            for (const QVariantMap &record : {periodic, unnamed, later, damaged, blank})
-                QVERIFY(store.addSessionRecord(record));
-        }
+        const qint64 before = add(displaySession(DisplayA, "acceptance", 0, day(1), {{"maxLuminance", 400.0}}));
+        for (const QVariantMap &record : {periodic, unnamed, later, damaged, blank})
+            QVERIFY(add(record) > 0);
+        m_store.reset();
         // A damaged record beside them: its session keeps the list's "unknown".
-        QStringList statements{"UPDATE session_records SET record = x'00000010ff' WHERE session_id = "
-                               "(SELECT id FROM sessions WHERE tester = 'Dee')"};
-        const int before =
-            QDir(":/storage/migrations").entryList(QDir::Files, QDir::Name).indexOf("0004-list-columns.sql");
-        QVERIFY(before > 0);
-        for (const char *column : {"test_type", "display_maker", "display_model", "display_serial"})
-            statements << QStringLiteral("ALTER TABLE sessions DROP COLUMN %1").arg(column);
-        runOnDatabase(database(), statements << QStringLiteral("PRAGMA user_version = %1").arg(before));
+        runOnDatabase(database(),
+                      {"UPDATE session_records SET record = x'00000010ff' WHERE session_id = "
+                       "(SELECT id FROM sessions WHERE tester = 'Dee')",
+                       "DROP TRIGGER sessions_are_kept", "DROP TRIGGER session_records_are_kept",
+                       "DROP TABLE withdrawals", "DROP INDEX sessions_by_display",
+                       "ALTER TABLE sessions DROP COLUMN display_key", "DROP TABLE displays",
+                       "ALTER TABLE sessions DROP COLUMN test_type", "ALTER TABLE sessions DROP COLUMN display_maker",
+                       "ALTER TABLE sessions DROP COLUMN display_model",
+                       "ALTER TABLE sessions DROP COLUMN display_serial", "PRAGMA user_version = 2"});
 
         useShippedLanguages();
         const auto rows = [this] {
@@ -534,18 +701,335 @@ private slots:
                              model.index(row, SavedSessionsModel::DisplayColumn).data().toString();
             shown << model.headerData(SavedSessionsModel::TestTypeColumn, Qt::Horizontal).toString() + " | " +
                          model.headerData(SavedSessionsModel::DisplayColumn, Qt::Horizontal).toString() + " | " +
-                         model.index(1, SavedSessionsModel::TestTypeColumn).data(Qt::ToolTipRole).toString();
+                         model.index(2, SavedSessionsModel::TestTypeColumn).data(Qt::ToolTipRole).toString();
             return shown;
         };
-        QCOMPARE(rows(), (QStringList{"Periodic constancy test | MAKER MD27 (SN 12345678)",
+        QCOMPARE(rows(), (QStringList{"Acceptance test | MAKER MD27 (SN A-1)",
+                                      "Periodic constancy test | MAKER MD27 (SN 12345678)",
                                       "Unknown | Monitor 1 Test monitor", "weeklyLook | Edge E1",
                                       "Unknown | Monitor 1 Test monitor", "Acceptance test | Monitor 1 Test monitor",
                                       "Test type | Display | Unknown (stored before test types were recorded)"}));
         TR::Translator::instance()->setLocale("de");
         const QStringList german = rows();
         TR::Translator::instance()->setLocale("en");
-        QCOMPARE(german.mid(0, 2), (QStringList{"Halbjährliche Konstanzprüfung | MAKER MD27 (SN 12345678)",
+        QCOMPARE(german.mid(1, 2), (QStringList{"Halbjährliche Konstanzprüfung | MAKER MD27 (SN 12345678)",
                                                 "Unbekannt | Monitor 1 Test monitor"}));
+        QCOMPARE(db()->displays().size(), 3);
+        QCOMPARE(row(DisplayA).reference.value("maxLuminance").toDouble(), 400.0);
+        QCOMPARE(row(DisplayA).lastTested, day(1));
+        const qint64 id = add(displaySession(DisplayA, "dailyConstancy", 0, day(3)));
+        QCOMPARE(db()->sessionIds(DisplayRecord::key(DisplayA)), (QList<qint64>{id, before}));
+    }
+
+    void firstStartImport_data()
+    {
+        QTest::addColumn<qint64>("free");
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("200 KB free on a small disk") << qint64(200 * 1024) << "disk";
+        QTest::newRow("300 KB free on a small disk") << qint64(300 * 1024) << "disk";
+        QTest::newRow("files limited to 200 KB") << qint64(200 * 1024) << "limit";
+        QTest::newRow("files limited to 300 KB") << qint64(300 * 1024) << "limit";
+        // The verified copy of the old file cannot be made.
+        QTest::newRow("files limited to 16 KB, less than the old file") << qint64(16 * 1024) << "limit";
+        QTest::newRow("database locked by another program") << qint64(0) << "locked";
+    }
+
+    // The first start on a nearly full disk or with the database locked loses
+    // nothing, says so when it could not import, and a later start with room
+    // imports everything.
+    void firstStartImport()
+    {
+        QFETCH(qint64, free);
+        QFETCH(QString, fault);
+        const QString folder = path("disk");
+        QVERIFY(QDir().mkpath(folder));
+        const QString settings = folder + '/' + SettingsFileName;
+        if (fault == "disk" && (geteuid() != 0 || !mount(folder, "tmpfs", "size=1m")))
+            QSKIP("a small tmpfs needs root (CI runs as root); the rows with a file size limit run instead");
+        writeOldSettings(settings, oldSessions(), {}, "it");
+        const QByteArray before = fileBytes(settings);
+        QString told;
+        if (fault == "limit") {
+            QProcess child;
+            child.start(QCoreApplication::applicationFilePath(), {"start", folder, QString::number(free)});
+            QVERIFY(child.waitForFinished(2 * Patience));
+            QCOMPARE(child.exitCode(), 0);
+            told = QString::fromUtf8(child.readAllStandardOutput()).section("import failed: ", 1).trimmed();
+        } else {
+            QFile filler(folder + "/filler");
+            QVERIFY(filler.open(QIODevice::WriteOnly));
+            while (fault == "disk" && QStorageInfo(folder).bytesAvailable() > free + 4096 &&
+                   filler.write(QByteArray(4096, 'x')) == 4096)
+                QVERIFY(filler.flush());
+            filler.close();
+            const auto start = [&] {
+                ConfigurationManager store(settings);
+                told = store.startReport().importFailed;
+                QCOMPARE(store.localeSelected(), "it");
+                // QSettings wrote on its own at the next event-loop turn: the
+                // file must stay as it is however long the program runs.
+                QCoreApplication::processEvents();
+                QVERIFY(store.setLocaleSelected("de") || !told.isEmpty());
+                QCoreApplication::processEvents();
+            };
+            if (fault == "locked")
+                whileLocked(folder, start);
+            else
+                start();
+        }
+        qInfo().noquote() << "import at" << free / 1024 << "KB:" << (told.isEmpty() ? "done" : "skipped: " + told);
+        // On the small disk with 200 KB free the import does not even start: too little room.
+        QVERIFY2(fault != "disk" || free > 200 * 1024 || told.contains("bytes are free"), qPrintable(told));
+        QVERIFY2(fault != "locked" || !told.isEmpty(), "the import went on although the database is locked");
+        // A full disk is no damage: the database is not set aside.
+        QCOMPARE(QDir(folder).entryList({"*.damaged-*"}).size(), 0);
+        QCOMPARE(told.isEmpty(), fileBytes(settings) != before);
+        verifyNothingLost(settings, before);
+        QVERIFY(!QFileInfo::exists(folder + "/filler") || QFile::remove(folder + "/filler"));
+        if (fileBytes(settings).contains("list="))
+            verifyImportedLater(settings);
+    }
+
+    void damagedFile_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<bool>("anyRecovered");
+        QTest::newRow("cut in half") << "cut" << true;
+        QTest::newRow("header followed by garbage") << "garbage" << false;
+        QTest::newRow("one page overwritten") << "page" << true;
+        QTest::newRow("not a database at all") << "foreign" << false;
+    }
+
+    // The damaged file is kept aside as it was, once; every session and task
+    // that can be read is in the fresh database as stored, and the next
+    // session is stored.
+    void damagedFile()
+    {
+        QFETCH(QString, damage);
+        QFETCH(bool, anyRecovered);
+        seedPages();
+        QByteArray bytes = fileBytes(database());
+        QVERIFY(bytes.size() > 16 * 4096);
+        if (damage == "cut") {
+            bytes.truncate(bytes.size() / 2);
+        } else if (damage == "garbage") {
+            QByteArray garbage(bytes.size() - 100, Qt::Uninitialized);
+            QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(garbage.data()), garbage.size() / 4);
+            bytes = bytes.left(100) + garbage;
+        } else if (damage == "page") {
+            const int page = bytes.size() / 4096 / 2;
+            bytes.replace(page * 4096, 4096, QByteArray(4096, '\xff'));
+        } else {
+            bytes = "GIF89a, not SQLite";
+        }
+        writeBytes(database(), bytes);
+        {
+            ConfigurationManager store(path());
+            const ConfigurationManager::StartReport &start = store.startReport();
+            QVERIFY2(start.unavailable.isEmpty(), qPrintable(start.unavailable));
+            QCOMPARE(fileBytes(start.damagedCopy), bytes);
+            const QVariantList sessions = store.sessions();
+            qInfo().noquote() << damage << ": recovered" << start.recoveredSessions << "sessions,"
+                              << start.recoveredTasks << "tasks, skipped" << start.unrecoveredRows << "rows";
+            QCOMPARE(sessions.size(), start.recoveredSessions);
+            QCOMPARE(store.tasks().size(), start.recoveredTasks);
+            QCOMPARE(start.recoveredSessions > 0, anyRecovered);
+            QVERIFY(start.recoveredSessions + start.unrecoveredRows <= SeededSessions + 2 + 1);
+            for (const QVariant &summary : sessions) {
+                const QVariantMap record = store.sessionRecord(summary.toMap());
+                QCOMPARE(record, bulkySession(record.value("tester").toInt(), 1500));
+            }
+            for (const QVariant &stored : store.tasks())
+                QCOMPARE(stored.toMap(), task(stored.toMap().value("id").toString(), "Daily"));
+            QVERIFY(store.addSessionRecord(bulkySession(SeededSessions, 1500)));
+            QCOMPARE(store.sessions().size(), start.recoveredSessions + 1);
+        }
+        ConfigurationManager again(path());
+        QVERIFY(again.startReport().damagedCopy.isEmpty());
+        QCOMPARE(again.sessions().first().toMap().value("tester"), QString::number(SeededSessions));
+        QCOMPARE(QDir(m_dir->path()).entryList({"*.damaged-*"}).size(), 1);
+        QCOMPARE(runOnDatabase(database(), {"PRAGMA integrity_check"}), QStringList{"ok"});
+    }
+
+    // A recovery that cannot finish (here: no fresh database can be made
+    // beside it) leaves the damaged file in place; the next start finds its
+    // copy aside and makes no second one.
+    void damagedFileCopiedAsideOnce()
+    {
+        seedPages();
+        const QByteArray bytes = fileBytes(database());
+        writeBytes(database(), bytes.left(bytes.size() / 2));
+        QVERIFY(QDir().mkpath(database() + ".recovering"));
+        QStringList copies;
+        for (int start = 0; start < 2; ++start)
+            copies << ConfigurationManager(path()).startReport().damagedCopy;
+        QCOMPARE(QDir(m_dir->path()).entryList({"*.damaged-*"}).size(), 1);
+        QCOMPARE(copies.value(1), copies.value(0));
+        QVERIFY(!copies.value(0).isEmpty());
+    }
+
+    // The displays the store knows, each session's display, and the reference
+    // values that acceptance tests leave.
+    void displayKey_data()
+    {
+        QTest::addColumn<QVariantMap>("first");
+        QTest::addColumn<QVariantMap>("second");
+        QTest::addColumn<bool>("same");
+        QTest::newRow("spaces around") << display(" MAKER", "MD27 ", " A-1 ") << DisplayA << true;
+        QTest::newRow("other serial") << DisplayA << DisplayB << false;
+        QTest::newRow("words moved between fields")
+            << display("MAKER MD27", "", "A-1") << display("MAKER", "MD27", "A-1") << false;
+        QTest::newRow("separator inside a field")
+            << display("A\",\"B", "C", "") << display("A", "B\",\"C", "") << false;
+        QTest::newRow("case") << display("maker", "md27", "a-1") << DisplayA << false;
+    }
+    void displayKey()
+    {
+        QFETCH(QVariantMap, first);
+        QFETCH(QVariantMap, second);
+        QFETCH(bool, same);
+        QCOMPARE(DisplayRecord::key(first) == DisplayRecord::key(second), same);
+    }
+
+    // Each display finds only its own sessions; its row says when it was first
+    // and last tested and how the last test ended, whatever order they came in.
+    // A session of a blank or absent display is stored, but gives no row.
+    void sessionsOfEachDisplay()
+    {
+        QVERIFY(add(displaySession(display("", " ", ""), "acceptance", 0, day(1), {{"maxLuminance", 400.0}})) > 0);
+        QVERIFY(add(displaySession({}, QString(), 0, day(2))) > 0);
+        QVERIFY(db()->sessionIds(QString()).isEmpty());
+        const qint64 a1 = add(displaySession(DisplayA, "dailyConstancy", 0, day(2)));
+        const qint64 b1 = add(displaySession(DisplayB, "dailyConstancy", 2, day(3)));
+        const qint64 a0 = add(displaySession(DisplayA, "dailyConstancy", 1, day(1)));
+        QCOMPARE(db()->sessionIds(DisplayRecord::key(DisplayA)), (QList<qint64>{a1, a0}));
+        QCOMPARE(db()->sessionIds(DisplayRecord::key(DisplayB)), QList<qint64>{b1});
+        QCOMPARE(db()->newestSessionId(), b1);
+
+        const QList<DisplayRecord> displays = db()->displays();
+        QCOMPARE(displays.size(), 2);
+        QCOMPARE(displays.at(0).serial, QStringLiteral("A-1"));
+        QCOMPARE(displays.at(0).firstTested, day(1));
+        QCOMPARE(displays.at(0).lastTested, day(2));
+        QCOMPARE(displays.at(0).lastResult, QStringLiteral("passed"));
+        QCOMPARE(displays.at(1).lastResult, QStringLiteral("failed"));
+        QCOMPARE(displays.at(1).description(), QStringLiteral("MAKER MD27 (SN B-2)"));
+    }
+
+    // Categories stored before the split read as today's by their room class; what the records keep stays.
+    void oldCategories_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("roomClass");
+        QTest::addColumn<QString>("read");
+        const auto row = [](const char *name, const char *stored, const char *roomClass, const char *read) {
+            QTest::newRow(name) << QString(stored) << QString(roomClass) << QString(read);
+        };
+        row("fluoroscopy, CT, MR", "fluoroscopyCtMr", "RK3", "fluoroscopy");
+        row("dental in RK5", "dental", "RK5", "dentalRk5");
+        row("dental in RK6", "dental", "RK6", "dentalRk6");
+        row("today's id", "ct", "RK2", "ct");
+    }
+
+    void oldCategories()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, roomClass);
+        QFETCH(QString, read);
+        QVariantMap display = DisplayA;
+        display.insert({{"category", stored}, {"roomClass", roomClass}});
+        QVariantMap record = displaySession(display, "periodicConstancy", 1, day(6));
+        const QVariantMap judgement{
+            {"version", "1"},
+            {"verdicts", QVariantList{QVariantMap{
+                             {"quantity", "maxLuminance"}, {"measured", 160.0}, {"limit", 150.0}, {"passed", false}}}}};
+        record.insert("judgement", judgement);
+        add(record);
+        QCOMPARE(row(DisplayA).category, read);
+        const QVariantMap kept = db()->sessionRecord(db()->newestSessionId(DisplayRecord::key(DisplayA)));
+        QCOMPARE(kept.value("display").toMap().value("category").toString(), stored);
+        QCOMPARE(kept.value("judgement").toMap(), judgement);
+    }
+
+    // A category chosen for the display stays; a session's own only fills a
+    // display that has none. Choosing the same again keeps the date of the change.
+    void classification()
+    {
+        QVERIFY(db()->classifyDisplay(DisplayA, "mammography", "RK1", QDate(2026, 3, 1)));
+        QVERIFY(db()->classifyDisplay(DisplayA, "mammography", "RK1", QDate(2026, 3, 5)));
+        QCOMPARE(row(DisplayA).classifiedOn, QDate(2026, 3, 1));
+        QVariantMap classified = DisplayA;
+        classified.insert({{"category", "dental"}, {"roomClass", "RK4"}});
+        add(displaySession(classified, "dailyConstancy", 0, day(6)));
+        QCOMPARE(row(DisplayA).category, QStringLiteral("mammography"));
+        QVERIFY(db()->classifyDisplay(DisplayA, "mammography", "RK2", QDate(2026, 3, 7)));
+        QCOMPARE(row(DisplayA).roomClass, QStringLiteral("RK2"));
+        QCOMPARE(row(DisplayA).classifiedOn, QDate(2026, 3, 7));
+
+        QVariantMap other = DisplayB;
+        other.insert({{"category", "dental"}, {"roomClass", "RK4"}});
+        add(displaySession(other, "dailyConstancy", 0, day(8)));
+        // Stored as before the dental category was split, read as today's.
+        QCOMPARE(row(DisplayB).category, QStringLiteral("dentalRk5"));
+        QCOMPARE(row(DisplayB).classifiedOn, QDate(2026, 3, 8));
+        QVERIFY(row(DisplayB).isClassified());
+        QVERIFY(!db()->classifyDisplay(display("", "", ""), "dental", "RK1", QDate(2026, 3, 8)));
+    }
+
+    void automaticReference_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<int>("failed");
+        QTest::addColumn<QVariantMap>("measured");
+        QTest::addColumn<bool>("setsReference");
+        const QVariantMap measured{{"maxLuminance", 412.5}, {"ln01", 0.81}};
+        QTest::newRow("passed acceptance") << "acceptance" << 0 << measured << true;
+        QTest::newRow("failed acceptance") << "acceptance" << 1 << measured << false;
+        QTest::newRow("periodic constancy") << "periodicConstancy" << 0 << measured << false;
+        QTest::newRow("stored before test types") << QString() << 0 << measured << false;
+        QTest::newRow("acceptance without readings") << "acceptance" << 0 << QVariantMap() << false;
+    }
+    void automaticReference()
+    {
+        QFETCH(QString, type);
+        QFETCH(int, failed);
+        QFETCH(QVariantMap, measured);
+        QFETCH(bool, setsReference);
+        QVariantMap record = displaySession(DisplayA, type, failed, day(4), measured);
+        const QVariantMap meter{{"model", "LS-150"}, {"serial", "4711"}};
+        record.insert("meter", meter);
+        add(record);
+        const DisplayRecord stored = row(DisplayA);
+        QCOMPARE(stored.reference, setsReference ? measured : QVariantMap());
+        // The meter that read the reference goes with it, for the comparison of later tests.
+        QCOMPARE(stored.referenceMeter, setsReference ? meter : QVariantMap());
+        QCOMPARE(stored.referenceDate, setsReference ? QDate(2026, 3, 4) : QDate());
+        QCOMPARE(stored.referenceSession.isEmpty(), !setsReference);
+    }
+
+    // An older acceptance test stored later (an import) does not displace a
+    // newer reference; the display page may still choose it, but only one of
+    // that display's acceptance tests with readings.
+    void chosenReference()
+    {
+        const qint64 newer = add(displaySession(DisplayA, "acceptance", 0, day(10), {{"maxLuminance", 500.0}}));
+        const qint64 older = add(displaySession(DisplayA, "acceptance", 0, day(2), {{"maxLuminance", 450.0}}));
+        const qint64 constancy =
+            add(displaySession(DisplayA, "periodicConstancy", 0, day(11), {{"maxLuminance", 300.0}}));
+        const qint64 other = add(displaySession(DisplayB, "acceptance", 0, day(12), {{"maxLuminance", 350.0}}));
+        const qint64 empty = add(displaySession(DisplayA, "acceptance", 1, day(13)));
+        QCOMPARE(row(DisplayA).reference.value("maxLuminance").toDouble(), 500.0);
+
+        QVERIFY(db()->makeReference(DisplayRecord::key(DisplayA), older));
+        QCOMPARE(row(DisplayA).reference.value("maxLuminance").toDouble(), 450.0);
+        QCOMPARE(row(DisplayA).referenceDate, QDate(2026, 3, 2));
+        for (const qint64 refused : {constancy, other, empty, qint64(9999)}) {
+            QVERIFY(!db()->makeReference(DisplayRecord::key(DisplayA), refused));
+            QVERIFY(!db()->errorString().isEmpty());
+            QCOMPARE(row(DisplayA).reference.value("maxLuminance").toDouble(), 450.0);
+        }
+        QVERIFY(db()->makeReference(DisplayRecord::key(DisplayA), newer));
+        QCOMPARE(row(DisplayA).referenceDate, QDate(2026, 3, 10));
     }
 
 private:
@@ -555,16 +1039,12 @@ private:
     {
         static QTemporaryDir folder;
         const QString file = folder.filePath("good.ini");
-        if (QFileInfo::exists(file))
-            return file;
-        QSettings settings(file, QSettings::IniFormat);
-        QVariantList sessions;
-        for (int hour = 8; hour < 13; ++hour)
-            sessions << sessionRecord(QString::number(hour), hour);
-        settings.setValue(SessionList, sessions);
-        settings.setValue("SCHEDULER/tasks", QVariantList{task("t", "Daily"), task("t", "Weekly")});
-        settings.setValue("General/locale_selected", "de");
-        settings.sync();
+        if (!QFileInfo::exists(file)) {
+            QVariantList sessions;
+            for (int hour = 8; hour < 13; ++hour)
+                sessions << sessionRecord(QString::number(hour), hour);
+            writeOldSettings(file, sessions, {task("t", "Daily"), task("t", "Weekly")}, "de");
+        }
         return file;
     }
 };
@@ -575,6 +1055,8 @@ int main(int argc, char *argv[])
     TestStorage test;
     if (argc == 3 && QByteArray(argv[1]) == "add")
         return addSessions(argv[2]);
+    if (argc == 4 && QByteArray(argv[1]) == "start")
+        return startLimited(argv[2], QByteArray(argv[3]).toULongLong());
     return QTest::qExec(&test, argc, argv);
 }
 
