@@ -97,33 +97,6 @@ QStringList misfits(QWidget *window)
     return found + cutTexts(window);
 }
 
-// A damaged store's message with a long path and its details.
-void showDamagedStoreMessage(QWidget *parent)
-{
-    const QString copy =
-        QStringLiteral("/home/medizinphysik/.local/share/lumivex/Lumivex.sqlite.damaged-20261207-0815");
-    ModalPrompt::question(parent, QMessageBox::Warning, translated("attention"),
-                          translated("storeDamaged").arg(copy) + QStringLiteral("\n\n") +
-                              translated("records_recovered").arg("1234", "12", "3"),
-                          {{translated("ok"), QMessageBox::AcceptRole}});
-}
-
-// The meter's longest messages: a time-out and a meter's output without spaces.
-void showMeterMessages(QWidget *parent)
-{
-    TestInputDialog dialog(parent);
-    MeterPanel *panel = dialog.meterAssist()->panel();
-    panel->show();
-    panel->setProgress(translated("meter_progress").arg(17).arg(18));
-    panel->setMessage(translated("meter_timeOut").arg("20,0") + QLatin1Char('\n') +
-                          translated("meter_garbage").arg(QString("Spotreadfailed:").repeated(12)),
-                      true);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog, Patience));
-    const QStringList found = misfits(&dialog);
-    QVERIFY2(found.isEmpty(), qPrintable(found.join(", ")));
-}
-
 } // namespace
 
 // Every window and dialog of the program on the screen this test runs on: a
@@ -214,12 +187,29 @@ private Q_SLOTS:
              }},
             {"DICOM export", [&] { lookAt(new DicomExportDialog({translated("display") + "0 - " + display}, 0)); }},
             {"withdrawal", [&] { lookAt(new WithdrawDialog(display + " - 07.12.2026 08:15", m_window.get())); }},
+            // A damaged store's message with a long path and its details.
             {"damaged store",
              [&] {
                  ModalAnswers::handle(look);
-                 showDamagedStoreMessage(m_window.get());
+                 const QString copy = QStringLiteral("/home/medizinphysik/.local/share/lumivex/"
+                                                     "Lumivex.sqlite.damaged-20261207-0815");
+                 ModalPrompt::question(m_window.get(), QMessageBox::Warning, translated("attention"),
+                                       translated("storeDamaged").arg(copy) + QStringLiteral("\n\n") +
+                                           translated("records_recovered").arg("1234", "12", "3"),
+                                       {{translated("ok"), QMessageBox::AcceptRole}});
              }},
-            {"meter messages", [&] { showMeterMessages(m_window.get()); }},
+            // The meter's longest messages: a time-out and a meter's output without spaces.
+            {"meter messages",
+             [&] {
+                 auto *meterDialog = new TestInputDialog(m_window.get());
+                 MeterPanel *panel = meterDialog->meterAssist()->panel();
+                 panel->show();
+                 panel->setProgress(translated("meter_progress").arg(17).arg(18));
+                 panel->setMessage(translated("meter_timeOut").arg("20,0") + QLatin1Char('\n') +
+                                       translated("meter_garbage").arg(QString("Spotreadfailed:").repeated(12)),
+                                   true);
+                 lookAt(meterDialog);
+             }},
         };
         open.value(dialog)();
         QVERIFY2(found.isEmpty(), qPrintable(found.join(", ")));

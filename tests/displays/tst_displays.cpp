@@ -4,7 +4,6 @@
 #include "displaypreparation.h"
 #include "displayspage.h"
 #include "localformats.h"
-#include "savedsessionsmodel.h"
 #include "screenidentity.h"
 #include "sessiondatabase.h"
 #include "support/modalanswers.h"
@@ -20,7 +19,6 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QPushButton>
-#include <QStandardItemModel>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -34,16 +32,6 @@ const ScreenIdentity::Identity Anonymous{};
 QVariantMap identityOf(const ScreenIdentity::Identity &screen)
 {
     return {{"maker", screen.manufacturer}, {"model", screen.model}, {"serial", screen.serialNumber}};
-}
-
-QList<TestContent *> contentsOf(const TestGroup *group)
-{
-    QList<TestContent *> contents;
-    for (const TestSubgroup *subgroup : *group->subgroups()) {
-        for (const Test *test : *subgroup->tests())
-            contents += *test->content();
-    }
-    return contents;
 }
 
 // Answers the display dialog with a category and room class, or cancels it.
@@ -102,11 +90,16 @@ class TestDisplays : public QObject
 
     QList<TestContent *> group(int number) const
     {
+        QList<TestContent *> contents;
         for (const TestGroup *candidate : *m_catalogue->groups()) {
-            if (int(candidate->number()) == number)
-                return contentsOf(candidate);
+            for (const TestSubgroup *subgroup : *candidate->subgroups()) {
+                for (const Test *test : *subgroup->tests()) {
+                    if (int(candidate->number()) == number)
+                        contents += *test->content();
+                }
+            }
         }
-        return {};
+        return contents;
     }
     TestContent *institution() const { return group(1).value(0); }
     TestContent *firstVerdict() const { return group(2).value(9); }
