@@ -105,9 +105,7 @@ private slots:
         if (foreign && ::geteuid() != 0)
             QSKIP("only root can give a folder to another user");
         QVERIFY(QDir(m_root.path()).mkpath(folder));
-        QFile database(path("work/Lumivex.sqlite"));
-        QVERIFY(database.open(QIODevice::WriteOnly));
-        database.close();
+        QVERIFY(QFile(path("work/Lumivex.sqlite")).open(QIODevice::WriteOnly));
         const QByteArray folderPath = QFile::encodeName(path(folder));
         QCOMPARE(::chmod(folderPath.constData(), 0777), 0);
         if (foreign)
@@ -153,9 +151,8 @@ private slots:
     // in the working folder instead.
     void unusableDataFolderStopsTheProgram()
     {
-        QFile blocker(path("file"));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        QProcess *program = startProgram({"-userdata"}, blocker.fileName());
+        QVERIFY(QFile(path("file")).open(QIODevice::WriteOnly));
+        QProcess *program = startProgram({"-userdata"}, path("file"));
         QByteArray log;
         QTRY_VERIFY_WITH_TIMEOUT((log += program->readAllStandardError()).contains("cannot keep its data"), Patience);
         program->kill();

@@ -97,33 +97,6 @@ QStringList misfits(QWidget *window)
     return found + cutTexts(window);
 }
 
-// A damaged store's message with a long path and its details.
-void showDamagedStoreMessage(QWidget *parent)
-{
-    const QString copy =
-        QStringLiteral("/home/medizinphysik/.local/share/lumivex/Lumivex.sqlite.damaged-20261207-0815");
-    ModalPrompt::question(parent, QMessageBox::Warning, translated("attention"),
-                          translated("storeDamaged").arg(copy) + QStringLiteral("\n\n") +
-                              translated("records_recovered").arg("1234", "12", "3"),
-                          {{translated("ok"), QMessageBox::AcceptRole}});
-}
-
-// The meter's longest messages: a time-out and a meter's output without spaces.
-void showMeterMessages(QWidget *parent)
-{
-    TestInputDialog dialog(parent);
-    MeterPanel *panel = dialog.meterAssist()->panel();
-    panel->show();
-    panel->setProgress(translated("meter_progress").arg(17).arg(18));
-    panel->setMessage(translated("meter_timeOut").arg("20,0") + QLatin1Char('\n') +
-                          translated("meter_garbage").arg(QString("Spotreadfailed:").repeated(12)),
-                      true);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog, Patience));
-    const QStringList found = misfits(&dialog);
-    QVERIFY2(found.isEmpty(), qPrintable(found.join(", ")));
-}
-
 } // namespace
 
 // Every window and dialog of the program on the screen this test runs on: a
@@ -134,154 +107,152 @@ class TestScreenFit : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
-    void cleanup();
-    void mainWindowPages_data();
-    void mainWindowPages();
-    void dialogs_data();
-    void dialogs();
-    void inputDialogOfEveryStep();
+    void initTestCase()
+    {
+        QFile::remove(QStringLiteral("Lumivex 2016.ini"));
+        QVERIFY(available().width() <= 1366 && available().height() <= 768);
+    }
+
+    void cleanup()
+    {
+        m_window.reset();
+        QCOMPARE(ModalPrompt::unansweredDialogs(), 0);
+        QCOMPARE(ModalPrompt::pendingAnswers(), 0);
+        ModalPrompt::reset();
+    }
+
+    void windows_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("dialog");
+        for (const char *language : {"de", "it", "en"}) {
+            for (const char *dialog : {"main window pages", "task", "monitor choice", "report preview", "display",
+                                       "calibration", "DICOM export", "withdrawal", "damaged store", "meter messages"})
+                QTest::addRow("%s %s", language, dialog) << language << dialog;
+        }
+    }
+
+    // Each page of the main window, each dialog as the window opens it, or made as the window makes it.
+    void windows()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, dialog);
+        openWindow(language);
+        QStringList found;
+        const auto look = [&found](QDialog *shown) {
+            QVERIFY(QTest::qWaitForWindowExposed(shown, Patience));
+            found << misfits(shown);
+            shown->reject();
+        };
+        const auto lookAt = [&look](QDialog *made) {
+            made->show();
+            look(made);
+            delete made;
+        };
+        const QString display = QStringLiteral("Quorvane MedView 27D Diagnostik (SN QV27-00412-ABCDEF)");
+        const QMap<QString, std::function<void()>> open{
+            {"main window pages",
+             [&] {
+                 auto *pages = m_window->findChild<QStackedWidget *>(QStringLiteral("stackedWidget"));
+                 for (int page = 0; page < pages->count(); ++page) {
+                     pages->setCurrentIndex(page);
+                     QCoreApplication::processEvents();
+                     for (const QString &misfit : misfits(m_window.get()))
+                         found << pages->widget(page)->objectName() + ": " + misfit;
+                 }
+             }},
+            {"task", [&] { lookAt(new AddTaskDialog(m_window.get())); }},
+            {"monitor choice",
+             [&] {
+                 ModalAnswers::handle(look);
+                 m_window->goTestClicked();
+             }},
+            {"report preview",
+             [&] {
+                 ModalAnswers::handle(look);
+                 m_window->listSavedSessionsClicked();
+                 ItemViews::clickCell(m_window->findChild<QTableView *>(QStringLiteral("listSavedSessionsTableView")),
+                                      0, SavedSessionsModel::ReportColumn);
+             }},
+            {"display", [&] { lookAt(new DisplayDialog(display, QString(), QString(), m_window.get())); }},
+            {"calibration",
+             [&] {
+                 DisplayRecord record = DisplayRecord::fromIdentity({{"maker", "Quorvane"}, {"model", "MedView 27D"}});
+                 auto *calibration =
+                     new CalibrationDialog(ConfigurationManager::instance(), record, {}, m_window.get());
+                 calibration->show();
+                 // With no program set the run stops at once and says why.
+                 QTRY_VERIFY_WITH_TIMEOUT(!calibration->findChild<QLabel *>("resultLabel")->text().isEmpty(), Patience);
+                 lookAt(calibration);
+             }},
+            {"DICOM export", [&] { lookAt(new DicomExportDialog({translated("display") + "0 - " + display}, 0)); }},
+            {"withdrawal", [&] { lookAt(new WithdrawDialog(display + " - 07.12.2026 08:15", m_window.get())); }},
+            // A damaged store's message with a long path and its details.
+            {"damaged store",
+             [&] {
+                 ModalAnswers::handle(look);
+                 const QString copy = QStringLiteral("/home/medizinphysik/.local/share/lumivex/"
+                                                     "Lumivex.sqlite.damaged-20261207-0815");
+                 ModalPrompt::question(m_window.get(), QMessageBox::Warning, translated("attention"),
+                                       translated("storeDamaged").arg(copy) + QStringLiteral("\n\n") +
+                                           translated("records_recovered").arg("1234", "12", "3"),
+                                       {{translated("ok"), QMessageBox::AcceptRole}});
+             }},
+            // The meter's longest messages: a time-out and a meter's output without spaces.
+            {"meter messages",
+             [&] {
+                 auto *meterDialog = new TestInputDialog(m_window.get());
+                 MeterPanel *panel = meterDialog->meterAssist()->panel();
+                 panel->show();
+                 panel->setProgress(translated("meter_progress").arg(17).arg(18));
+                 panel->setMessage(translated("meter_timeOut").arg("20,0") + QLatin1Char('\n') +
+                                       translated("meter_garbage").arg(QString("Spotreadfailed:").repeated(12)),
+                                   true);
+                 lookAt(meterDialog);
+             }},
+        };
+        open.value(dialog)();
+        QVERIFY2(found.isEmpty(), qPrintable(found.join(", ")));
+    }
+
+    // The questions dialog keeps its buttons on the screen at every step.
+    void inputDialogOfEveryStep()
+    {
+        TestsManager catalogue;
+        TestFrame frame;
+        frame.setScreenRect(QGuiApplication::primaryScreen()->geometry());
+        for (Test *test : catalogueSteps(catalogue)) {
+            frame.setTest(test);
+            frame.showFullScreen();
+            TestInputDialog *dialog = frame.inputDialog();
+            QVERIFY(QTest::qWaitForWindowExposed(dialog, Patience));
+            QVERIFY2(QGuiApplication::primaryScreen()->geometry().contains(dialog->frameGeometry()),
+                     qPrintable(test->id()));
+            if (!dialog->isCollapsed()) {
+                const QStringList found = misfits(dialog);
+                QVERIFY2(found.isEmpty(), qPrintable(test->id() + ": " + found.join(", ")));
+            }
+            frame.close();
+        }
+    }
 
 private:
-    void openWindow(const QString &language);
+    void openWindow(const QString &language)
+    {
+        m_window = std::make_unique<MainWindow>();
+        auto *chooser = m_window->findChild<QComboBox *>(QStringLiteral("languageComboBox"));
+        chooser->setCurrentIndex(chooser->findData(language));
+        m_window->showWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get(), Patience));
+        // A session of a known display, so that the displays page has a row of dates and a result to fit.
+        const QVariantMap display{{"maker", "Quorvane"}, {"model", "MedView 27D"}, {"serial", "QV27-00412"}};
+        m_window->findChild<SavedSessionsModel *>()->addSession(
+            QVariantMap(), QStringLiteral("Dr. Ilse Wendtner-Balestri"), 1, 0, 0,
+            QStringLiteral(" (Quorvane - MedView 27D)"), {{"display", display}, {"testtype", "dailyConstancy"}});
+    }
+
     std::unique_ptr<MainWindow> m_window;
 };
-
-void TestScreenFit::initTestCase()
-{
-    QFile::remove(QStringLiteral("Lumivex 2016.ini"));
-    QVERIFY(available().width() <= 1366 && available().height() <= 768);
-}
-
-void TestScreenFit::cleanup()
-{
-    m_window.reset();
-    QCOMPARE(ModalPrompt::unansweredDialogs(), 0);
-    QCOMPARE(ModalPrompt::pendingAnswers(), 0);
-    ModalPrompt::reset();
-}
-
-void TestScreenFit::openWindow(const QString &language)
-{
-    m_window = std::make_unique<MainWindow>();
-    auto *chooser = m_window->findChild<QComboBox *>(QStringLiteral("languageComboBox"));
-    chooser->setCurrentIndex(chooser->findData(language));
-    m_window->showWindow();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get(), Patience));
-    // A session of a known display, so that the displays page has a row of dates and a result to fit.
-    const QVariantMap display{{"maker", "Quorvane"}, {"model", "MedView 27D"}, {"serial", "QV27-00412"}};
-    m_window->findChild<SavedSessionsModel *>()->addSession(QVariantMap(), QStringLiteral("Dr. Ilse Wendtner-Balestri"),
-                                                            1, 0, 0, QStringLiteral(" (Quorvane - MedView 27D)"),
-                                                            {{"display", display}, {"testtype", "dailyConstancy"}});
-}
-
-void TestScreenFit::mainWindowPages_data()
-{
-    QTest::addColumn<QString>("language");
-    QTest::newRow("German") << "de";
-    QTest::newRow("Italian") << "it";
-    QTest::newRow("English") << "en";
-}
-
-void TestScreenFit::mainWindowPages()
-{
-    QFETCH(QString, language);
-    openWindow(language);
-    auto *pages = m_window->findChild<QStackedWidget *>(QStringLiteral("stackedWidget"));
-    for (int page = 0; page < pages->count(); ++page) {
-        pages->setCurrentIndex(page);
-        QCoreApplication::processEvents();
-        const QStringList found = misfits(m_window.get());
-        QVERIFY2(found.isEmpty(), qPrintable(pages->widget(page)->objectName() + ": " + found.join(", ")));
-    }
-}
-
-void TestScreenFit::dialogs_data()
-{
-    QTest::addColumn<QString>("language");
-    QTest::addColumn<QString>("dialog");
-    for (const char *language : {"de", "it", "en"}) {
-        for (const char *dialog : {"task", "monitor choice", "report preview", "display", "calibration", "DICOM export",
-                                   "withdrawal", "damaged store", "meter messages"})
-            QTest::addRow("%s %s", language, dialog) << language << dialog;
-    }
-}
-
-// Each dialog as the window opens it, or made as the window makes it.
-void TestScreenFit::dialogs()
-{
-    QFETCH(QString, language);
-    QFETCH(QString, dialog);
-    openWindow(language);
-    QStringList found;
-    const auto look = [&found](QDialog *shown) {
-        QVERIFY(QTest::qWaitForWindowExposed(shown, Patience));
-        found << misfits(shown);
-        shown->reject();
-    };
-    const auto lookAt = [&look](QDialog *made) {
-        made->show();
-        look(made);
-        delete made;
-    };
-    const QString display = QStringLiteral("Quorvane MedView 27D Diagnostik (SN QV27-00412-ABCDEF)");
-    const QMap<QString, std::function<void()>> open{
-        {"task", [&] { lookAt(new AddTaskDialog(m_window.get())); }},
-        {"monitor choice",
-         [&] {
-             ModalAnswers::handle(look);
-             m_window->goTestClicked();
-         }},
-        {"report preview",
-         [&] {
-             ModalAnswers::handle(look);
-             m_window->listSavedSessionsClicked();
-             ItemViews::clickCell(m_window->findChild<QTableView *>(QStringLiteral("listSavedSessionsTableView")), 0,
-                                  SavedSessionsModel::ReportColumn);
-         }},
-        {"display", [&] { lookAt(new DisplayDialog(display, QString(), QString(), m_window.get())); }},
-        {"calibration",
-         [&] {
-             DisplayRecord record = DisplayRecord::fromIdentity({{"maker", "Quorvane"}, {"model", "MedView 27D"}});
-             auto *calibration = new CalibrationDialog(ConfigurationManager::instance(), record, {}, m_window.get());
-             calibration->show();
-             // With no program set the run stops at once and says why.
-             QTRY_VERIFY_WITH_TIMEOUT(!calibration->findChild<QLabel *>("resultLabel")->text().isEmpty(), Patience);
-             lookAt(calibration);
-         }},
-        {"DICOM export", [&] { lookAt(new DicomExportDialog({translated("display") + "0 - " + display}, 0)); }},
-        {"withdrawal", [&] { lookAt(new WithdrawDialog(display + " - 07.12.2026 08:15", m_window.get())); }},
-        {"damaged store",
-         [&] {
-             ModalAnswers::handle(look);
-             showDamagedStoreMessage(m_window.get());
-         }},
-        {"meter messages", [&] { showMeterMessages(m_window.get()); }},
-    };
-    open.value(dialog)();
-    QVERIFY2(found.isEmpty(), qPrintable(found.join(", ")));
-}
-
-// The questions dialog keeps its buttons on the screen at every step.
-void TestScreenFit::inputDialogOfEveryStep()
-{
-    TestsManager catalogue;
-    TestFrame frame;
-    frame.setScreenRect(QGuiApplication::primaryScreen()->geometry());
-    for (Test *test : catalogueSteps(catalogue)) {
-        frame.setTest(test);
-        frame.showFullScreen();
-        TestInputDialog *dialog = frame.inputDialog();
-        QVERIFY(QTest::qWaitForWindowExposed(dialog, Patience));
-        QVERIFY2(QGuiApplication::primaryScreen()->geometry().contains(dialog->frameGeometry()),
-                 qPrintable(test->id()));
-        if (!dialog->isCollapsed()) {
-            const QStringList found = misfits(dialog);
-            QVERIFY2(found.isEmpty(), qPrintable(test->id() + ": " + found.join(", ")));
-        }
-        frame.close();
-    }
-}
 
 QTEST_MAIN(TestScreenFit)
 #include "tst_screenfit.moc"
