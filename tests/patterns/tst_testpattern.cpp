@@ -85,10 +85,10 @@ private Q_SLOTS:
         QCOMPARE(highlight, (QVector<int>{3, -1, -1, -1}));
     }
 
-    // Every pixel of a pattern as drawn, by its checksum: 990 x 767 has fractional square cells (62.9), where
-    // truncating and rounding part, in a grid 111 pixels from the left edge; at 613 x 347 the halves of a
-    // resolution zone are odd, at 1280 x 1024 twice a rounded cell is not two cells rounded. lumivex-pattern
-    // draws the same images to look at.
+    // Every pixel of a pattern as drawn, by its checksum: the emphasis of each test and nothing else changed.
+    // 990 x 767 has fractional square cells (62.9), where truncating and rounding part, in a grid 111 pixels
+    // from the left edge; at 613 x 347 the halves of a resolution zone are odd, at 1280 x 1024 twice a rounded
+    // cell is not two cells rounded. lumivex-pattern draws the same images to look at.
     void checksums_data()
     {
         QTest::addColumn<QString>("key");
@@ -106,6 +106,31 @@ private Q_SLOTS:
         row("GridOnlyCenter", {990, 767}, "e508502d9e3cd60322ade49e10583793");
         row("GridOnlyAll", {990, 767}, "9cebf46beb01087693947392e265a206");
         row("GridAndSRCenter", {990, 767}, "a58a256000fb6784ae8a59c932b81a19");
+        row("GridOnlyTL", {990, 767}, "237d7ee1bfad139305803358dbd2d7c2");
+        row("GridOnlyTR", {990, 767}, "18b6bbf4f981d3596aba457c6674b9c9");
+        row("GridOnlyBL", {990, 767}, "d6755794a410a04227ffa921d0b7783c");
+        row("GridOnlyBR", {990, 767}, "e0be2aa5cb1e88059621b2e25c39b41d");
+        row("GridAndSRAll", {990, 767}, "9cebf46beb01087693947392e265a206");
+        row("GrayLevelAllLevels", {990, 767}, "db20eed6e0148aa6b709c67be996c942");
+        row("GrayLevel05", {990, 767}, "24c85e67e0e5edc2da8e9cb1d3dcea7c");
+        row("GrayLevel595", {990, 767}, "71ab335708f8453281d9d8d9e39e0fa5");
+        row("GrayLevel10095", {990, 767}, "0c9afb77a81c10b909265f5bfd3fd3c6");
+        row("GrayLevel0100", {990, 767}, "fe03ec224255d2aa44f7e8e124c664fa");
+        row("Circle", {990, 767}, "fe03ec224255d2aa44f7e8e124c664fa");
+        row("SpatialResolutionCenter", {990, 767}, "73a9530be9205b2f8544e42442570735");
+        row("SpatialResolutionAll", {990, 767}, "9cebf46beb01087693947392e265a206");
+        row("SpatialResolutionHigh", {990, 767}, "5243516a2a780c1d7085297c7bbc1843");
+        row("SpatialResolutionLow", {990, 767}, "e352fa62cf5e162df011c7539c4377aa");
+        row("QualityWhite", {990, 767}, "7c1db304482032443e9b0a51b136edb4");
+        row("QualityGrey", {990, 767}, "403d10547e09d46485bf472781cb7486");
+        row("QualityBlack", {990, 767}, "4ce7900e7e30e6a1d3b426a47b2c1a23");
+        row("QualityWhiteAndGrey", {990, 767}, "a3fa9cc20e4a307ad898ce0dee5e16e4");
+        row("QualityGreyAndBlack", {990, 767}, "3d86bddad149de2c406c53d2b33691cd");
+        row("QualityWhiteAndBlack", {990, 767}, "03f060364a203426a0e0e980a7707b57");
+        row("QualityAll", {990, 767}, "71f746eb89e32e67598956b6571606c7");
+        row("Gradients", {990, 767}, "1c88d240c082b90b19a888e107525f45");
+        row("BW", {990, 767}, "d0c2b31ddc2c3096d89099825ea2feb2");
+        row("LN801", {990, 767}, "fe03ec224255d2aa44f7e8e124c664fa");
         row("TG18MP", {990, 767}, "935f467af68c9da1bde55282cc9c26fe");
         row("LuminanceLightAll", {1920, 1080}, "c2ce2209beda99badbd2bd327c0423aa");
         row("LuminanceDarkBR", {1366, 768}, "755eecaf00b6649e53a20cc6a5647eb1");
@@ -123,48 +148,6 @@ private Q_SLOTS:
         const QImage image = renderPattern(key, size).convertToFormat(QImage::Format_RGB32);
         const QByteArray bits(reinterpret_cast<const char *>(image.constBits()), int(image.sizeInBytes()));
         QTEST(QCryptographicHash::hash(bits, QCryptographicHash::Md5).toHex(), "checksum");
-    }
-
-    void greenOutlines_data()
-    {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<QRect>("box");
-        // Pattern, green pixels at 990 x 767, and the rectangle round them.
-        const QString table =
-            "Default 0 0,0,0,0; GridOnlyTL 755 116,5,128,65; GridOnlyTR 755 745,5,128,65; GridOnlyBL 755 "
-            "116,697,128,65; GridOnlyBR 755 745,697,128,65; GridOnlyCenter 755 431,320,128,65; GridOnlyAll 3775 "
-            "116,5,757,757; GridAndSRAll 3775 116,5,757,757; GrayLevelAllLevels 4269 305,194,379,379; "
-            "GrayLevel05 503 368,508,65,65; GrayLevel595 1006 368,508,253,65; GrayLevel10095 503 556,508,65,65; "
-            "GrayLevel0100 0 0,0,0,0; AllLines 31299 116,5,757,757; Circle 0 0,0,0,0; SpatialResolutionCenter "
-            "755 431,320,128,65; SpatialResolutionAll 3775 116,5,757,757; SpatialResolutionHigh 2515 "
-            "116,5,757,757; SpatialResolutionLow 2515 179,5,631,757; QualityWhite 755 556,571,128,65; "
-            "QualityGrey 751 431,571,127,65; QualityBlack 755 305,571,128,65; QualityWhiteAndGrey 1377 "
-            "431,571,253,65; QualityGreyAndBlack 1377 305,571,253,65; QualityWhiteAndBlack 1510 305,571,379,65; "
-            "QualityAll 2003 305,571,379,65; Gradients 3518 179,194,631,379; BW 2767 179,5,568,128; LN801 0 "
-            "0,0,0,0";
-        for (const QString &row : table.split("; ")) {
-            const QStringList parts = row.split(QRegularExpression("[ ,]"));
-            QTest::newRow(qPrintable(parts.at(0)))
-                << "kTestPattern" + parts.at(0) << parts.at(1).toInt()
-                << QRect(parts.at(2).toInt(), parts.at(3).toInt(), parts.at(4).toInt(), parts.at(5).toInt());
-        }
-    }
-
-    // The emphasis of each test, and no green anywhere else.
-    void greenOutlines()
-    {
-        QFETCH(QString, key);
-        const QImage image = renderPattern(key, QSize(990, 767));
-        QPolygon green;
-        for (int y = 0; y < image.height(); ++y) {
-            for (int x = 0; x < image.width(); ++x) {
-                if (image.pixel(x, y) == qRgb(0, 255, 0))
-                    green << QPoint(x, y);
-            }
-        }
-        QTEST(int(green.size()), "count");
-        QTEST(green.boundingRect(), "box");
     }
 
     // The 2609 x 1456 photograph scaled to fit, keeping its shape, and centred: everything
