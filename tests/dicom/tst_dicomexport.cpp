@@ -122,19 +122,11 @@ private Q_SLOTS:
                 const Uint16 *words = nullptr;
                 QVERIFY(bits == 8 ? dataset->findAndGetUint8Array(DCM_PixelData, bytes).good()
                                   : dataset->findAndGetUint16Array(DCM_PixelData, words).good());
-                for (int y = 0; y < png.height(); ++y) {
-                    const uchar *line = png.constScanLine(y);
-                    for (int x = 0; x < png.width(); ++x) {
-                        const size_t at = size_t(y) * size_t(png.width()) + size_t(x);
-                        const int stored = bits == 8 ? bytes[at] : words[at];
-                        if (stored != (bits == 8 ? line[x] : int(std::lround(line[x] * 4095.0 / 255.0))))
-                            QFAIL(qPrintable(QStringLiteral("%1 at %2,%3: %4, drawn %5")
-                                                 .arg(key)
-                                                 .arg(x)
-                                                 .arg(y)
-                                                 .arg(stored)
-                                                 .arg(line[x])));
-                    }
+                for (int at = 0; at < png.width() * png.height(); ++at) {
+                    const int grey = png.constScanLine(at / png.width())[at % png.width()];
+                    const int stored = bits == 8 ? bytes[at] : words[at];
+                    if (stored != (bits == 8 ? grey : int(std::lround(grey * 4095.0 / 255.0))))
+                        QFAIL(qPrintable(key + QString::asprintf(" pixel %d: %d, drawn %d", at, stored, grey)));
                 }
                 for (unsigned long element = 0; element < dataset->card(); ++element) {
                     const DcmTagKey tag = dataset->getElement(element)->getTag();
