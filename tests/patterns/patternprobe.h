@@ -16,11 +16,9 @@ inline QImage renderPattern(const QString &key, const QSize &size)
     return pattern.toImage(size);
 }
 
-// A grey level as its number, the green of emphasis as G, anything else as hexadecimal rgb.
+// A grey level as its number, anything else as hexadecimal rgb.
 inline QString colourName(QRgb rgb)
 {
-    if (rgb == qRgb(0, 255, 0))
-        return QStringLiteral("G");
     const bool grey = qRed(rgb) == qGreen(rgb) && qGreen(rgb) == qBlue(rgb);
     return grey ? QString::number(qRed(rgb)) : QString::number(rgb & 0xffffff, 16);
 }
