@@ -5,6 +5,7 @@
 
 #include "testpattern.h"
 
+#include <QCryptographicHash>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QTest>
@@ -14,6 +15,14 @@ inline QImage renderPattern(const QString &key, const QSize &size)
     NSTESTPatter::TestPattern pattern;
     pattern.setTypeString(key);
     return pattern.toImage(size);
+}
+
+// Every pixel of the image, as its colour, in one checksum.
+inline QByteArray checksum(const QImage &image)
+{
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    const QByteArray bits(reinterpret_cast<const char *>(rgb.constBits()), int(rgb.sizeInBytes()));
+    return QCryptographicHash::hash(bits, QCryptographicHash::Md5).toHex();
 }
 
 // A grey level as its number, anything else as hexadecimal rgb.
