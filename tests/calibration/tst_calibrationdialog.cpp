@@ -12,6 +12,7 @@
 #include "sessiondatabase.h"
 #include "support/modalanswers.h"
 #include "support/patience.h"
+#include "support/storefiles.h"
 #include "translator.h"
 
 #include <QLabel>
@@ -29,10 +30,7 @@ QString translated(const char *key)
 
 QStringList lines(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+    return QString::fromUtf8(fileBytes(path)).split('\n', Qt::SkipEmptyParts);
 }
 
 // The meter's answers in the order the calibration reads: the ambient
@@ -67,11 +65,7 @@ class TestCalibrationDialog : public QObject
     std::unique_ptr<CalibrationDialog> calibrate(const QStringList &answers, int timeLimitMs = Patience,
                                                  bool readsAmbient = true)
     {
-        QFile table(path("meter"));
-        if (!table.open(QIODevice::WriteOnly))
-            return nullptr;
-        table.write(answers.join('\n').toUtf8() + '\n');
-        table.close();
+        writeBytes(path("meter"), answers.join('\n').toUtf8() + '\n');
         CalibrationDialog::Choices choices;
         choices.meter.program = FAKE_SPOTREAD;
         choices.meter.settleMs = 0;
@@ -195,11 +189,8 @@ private slots:
         QCOMPARE(calibration.value("response").toList().size(), 33);
         QCOMPARE(calibration.value("verification").toList().size(), 18);
         QCOMPARE(calibration.value("table").toList().size(), 256);
-        if (kept) {
-            QFile file(calFile);
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            QCOMPARE(installed->calFile.toUtf8(), file.readAll());
-        }
+        if (kept)
+            QCOMPARE(installed->calFile.toUtf8(), fileBytes(calFile));
 
         // The report shows both responses, the levels kept, the verdict and what became of the file.
         ReportGenerator generator;

@@ -13,6 +13,7 @@
 #include "spotreadoutput.h"
 #include "support/modalanswers.h"
 #include "support/patience.h"
+#include "support/storefiles.h"
 #include "test.h"
 #include "testcontent.h"
 #include "testframe.h"
@@ -394,34 +395,24 @@ private:
     // The meter program and the helpers it started, as it wrote them down.
     QStringList startedProcesses() const
     {
-        QFile pids(m_table + ".pids");
-        return pids.open(QIODevice::ReadOnly) ? QString(pids.readAll()).split(' ', Qt::SkipEmptyParts) : QStringList();
+        return QString(fileBytes(m_table + ".pids")).split(' ', Qt::SkipEmptyParts);
     }
 
     // A process that ended but was not yet reaped by its new parent is no longer running.
     static bool isRunning(const QString &pid)
     {
-        QFile stat("/proc/" + pid + "/stat");
-        if (!stat.open(QIODevice::ReadOnly))
-            return false;
-        const QByteArray line = stat.readAll();
-        return line.mid(line.lastIndexOf(')') + 2, 1) != "Z";
+        const QByteArray line = fileBytes("/proc/" + pid + "/stat");
+        return !line.isEmpty() && line.mid(line.lastIndexOf(')') + 2, 1) != "Z";
     }
 
     void useTable(const QStringList &answers)
     {
         m_table = m_dir.filePath(QString("table%1").arg(++m_tables));
-        QFile file(m_table);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write((answers.join('\n') + '\n').toUtf8());
+        writeBytes(m_table, (answers.join('\n') + '\n').toUtf8());
         qputenv("FAKE_SPOTREAD_TABLE", m_table.toUtf8());
     }
 
-    QStringList callArguments() const
-    {
-        QFile file(m_table + ".args");
-        return file.open(QIODevice::ReadOnly) ? QString(file.readAll()).split('\n', Qt::SkipEmptyParts) : QStringList();
-    }
+    QStringList callArguments() const { return QString(fileBytes(m_table + ".args")).split('\n', Qt::SkipEmptyParts); }
 
     TestInputDialog *startAt(const QString &testId, const QStringList &answers, int settleMs = 0)
     {

@@ -1,5 +1,6 @@
 #include "patternprobe.h"
 #include "patterntool.h"
+#include "support/storefiles.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -75,8 +76,7 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, arguments);
         QVERIFY(QDir::setCurrent(m_dir.path()));
-        QFile blocker("blocker");
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        writeBytes("blocker", QByteArray());
         const QStringList before = QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
         const ProgramRun result = runPatternTool(arguments);
         QTEST(result.exitCode, "exitCode");
