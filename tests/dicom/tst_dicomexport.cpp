@@ -1,6 +1,5 @@
 #include "dicomtestset.h"
-#include "support/patience.h"
-#include "testconfig.h"
+#include "patterns/patterntool.h"
 
 #include <dcmtk/config/osconfig.h>
 #include <dcmtk/dcmdata/dcdeftag.h>
@@ -9,7 +8,6 @@
 
 #include <QDir>
 #include <QImage>
-#include <QProcess>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
@@ -21,29 +19,6 @@ using NSTESTPatter::TestPattern;
 namespace {
 
 const QString kSize = QStringLiteral("1920x1080");
-
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString error;
-};
-
-// An export of 40 images may take several times the patience of one wait.
-Run run(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    Run result;
-    if (process.waitForFinished(4 * Patience) && process.exitStatus() == QProcess::NormalExit)
-        result = {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
-    return result;
-}
-
-Run runTool(const QStringList &arguments)
-{
-    return run(QStringLiteral(LUMIVEX_BIN_DIR "/lumivex-pattern"), arguments);
-}
 
 QString text(DcmItem *item, const DcmTagKey &tag)
 {
@@ -70,13 +45,14 @@ private Q_SLOTS:
         QVERIFY(m_dir.isValid());
         for (int bits : {8, 12}) {
             const QString directory = m_dir.filePath(QStringLiteral("set%1").arg(bits));
-            const Run exported = runTool({"--dicom", directory, "--size", kSize, "--bits", QString::number(bits)});
+            const ProgramRun exported =
+                runPatternTool({"--dicom", directory, "--size", kSize, "--bits", QString::number(bits)});
             QVERIFY2(exported.exitCode == 0, qPrintable(exported.error));
             QStringList files = QDir(directory).entryList({"IMAGE*"}, QDir::Files, QDir::Name);
             QCOMPARE(files.size(), DicomTestSet::entries().size());
             m_exports.insert(bits, {directory, files});
         }
-        const Run drawn = runTool({"--all", "--size", kSize, "--dir", m_dir.filePath("png")});
+        const ProgramRun drawn = runPatternTool({"--all", "--size", kSize, "--dir", m_dir.filePath("png")});
         QVERIFY2(drawn.exitCode == 0, qPrintable(drawn.error));
     }
 
@@ -104,7 +80,8 @@ private Q_SLOTS:
     {
         for (const Export &set : qAsConst(m_exports)) {
             for (const QString &file : set.files + QStringList{"DICOMDIR"}) {
-                const Run verified = run(QStringLiteral("dciodvfy"), {QDir(set.directory).filePath(file)});
+                const ProgramRun verified =
+                    runProgram(QStringLiteral("dciodvfy"), {QDir(set.directory).filePath(file)});
                 QVERIFY2(verified.exitCode == 0, qPrintable(file + ": " + verified.error));
                 for (const QString &line : (verified.out + verified.error).split('\n', Qt::SkipEmptyParts))
                     QVERIFY2(!line.startsWith(QLatin1String("Error")), qPrintable(file + ": " + line));
@@ -145,19 +122,11 @@ private Q_SLOTS:
                 const Uint16 *words = nullptr;
                 QVERIFY(bits == 8 ? dataset->findAndGetUint8Array(DCM_PixelData, bytes).good()
                                   : dataset->findAndGetUint16Array(DCM_PixelData, words).good());
-                for (int y = 0; y < png.height(); ++y) {
-                    const uchar *line = png.constScanLine(y);
-                    for (int x = 0; x < png.width(); ++x) {
-                        const size_t at = size_t(y) * size_t(png.width()) + size_t(x);
-                        const int stored = bits == 8 ? bytes[at] : words[at];
-                        if (stored != (bits == 8 ? line[x] : int(std::lround(line[x] * 4095.0 / 255.0))))
-                            QFAIL(qPrintable(QStringLiteral("%1 at %2,%3: %4, drawn %5")
-                                                 .arg(key)
-                                                 .arg(x)
-                                                 .arg(y)
-                                                 .arg(stored)
-                                                 .arg(line[x])));
-                    }
+                for (int at = 0; at < png.width() * png.height(); ++at) {
+                    const int grey = png.constScanLine(at / png.width())[at % png.width()];
+                    const int stored = bits == 8 ? bytes[at] : words[at];
+                    if (stored != (bits == 8 ? grey : int(std::lround(grey * 4095.0 / 255.0))))
+                        QFAIL(qPrintable(key + QString::asprintf(" pixel %d: %d, drawn %d", at, stored, grey)));
                 }
                 for (unsigned long element = 0; element < dataset->card(); ++element) {
                     const DcmTagKey tag = dataset->getElement(element)->getTag();
@@ -220,7 +189,7 @@ private Q_SLOTS:
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
         QFETCH(QString, message);
-        const Run result = runTool(arguments);
+        const ProgramRun result = runPatternTool(arguments);
         QCOMPARE(result.exitCode, exitCode);
         QVERIFY2(result.error.contains(message), qPrintable(result.error));
     }

@@ -4,6 +4,7 @@
 #include "luminanceresponse.h"
 #include "referencevalues.h"
 #include "sitelimitsfile.h"
+#include "support/storefiles.h"
 #include "workstationdeviation.h"
 
 #include <QCryptographicHash>
@@ -489,9 +490,7 @@ private Q_SLOTS:
         QFETCH(int, folderMode);
         QTemporaryDir dir;
         const QString path = dir.filePath("limits.json");
-        QFile site(path);
-        QVERIFY(site.open(QIODevice::WriteOnly) && site.write(file) == file.size());
-        site.close();
+        writeBytes(path, file);
         QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode_t(fileMode)), 0);
         QCOMPARE(::chmod(QFile::encodeName(dir.path()).constData(), mode_t(folderMode)), 0);
         const LimitsTable table = LimitsTable::load(path);
@@ -535,12 +534,10 @@ private Q_SLOTS:
         QFETCH(QString, roomClass);
         QFETCH(QString, category);
         QTemporaryDir dir;
-        QFile site(dir.filePath("limits.json"));
-        QVERIFY(site.open(QIODevice::WriteOnly));
-        site.write(R"({"version":"s4","roomClasses":[{"id":"RK7","lenient":true,"reason":"r",)"
+        writeBytes(dir.filePath("limits.json"),
+                   R"({"version":"s4","roomClasses":[{"id":"RK7","lenient":true,"reason":"r",)"
                    R"("maxIlluminance":{"value":20,"source":"s"},"categories":{"value":["ct"],"source":"site"}}]})");
-        site.close();
-        const LimitsTable table = LimitsTable::load(site.fileName());
+        const LimitsTable table = LimitsTable::load(dir.filePath("limits.json"));
         QVERIFY2(table.hasSiteFile(), qPrintable(table.siteProblem()));
         QCOMPARE(table.roomClass("RK7")->categoriesSource, QStringLiteral("site (site, more lenient: r)"));
         QTEST(table.belongTogether(roomClass, category), "together");

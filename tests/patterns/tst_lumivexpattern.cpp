@@ -1,35 +1,12 @@
 #include "patternprobe.h"
-#include "support/patience.h"
-#include "testconfig.h"
+#include "patterntool.h"
+#include "support/storefiles.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
-
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QStringList errorLines;
-};
-
-Run run(const QStringList &arguments)
-{
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    // The test runner turns on every debug category; a user running the tool does not.
-    environment.remove("QT_LOGGING_RULES");
-    process.setProcessEnvironment(environment);
-    process.start(LUMIVEX_BIN_DIR "/lumivex-pattern", arguments);
-    Run result;
-    if (process.waitForFinished(Patience) && process.exitStatus() == QProcess::NormalExit)
-        result = {process.exitCode(), process.readAllStandardOutput(),
-                  QString(process.readAllStandardError()).split('\n', Qt::SkipEmptyParts)};
-    return result;
-}
 
 QStringList drawArguments(const QString &name, const QString &size, const QString &out)
 {
@@ -45,7 +22,7 @@ class TestLumivexPattern : public QObject
 private Q_SLOTS:
     void list()
     {
-        const Run list = run({"--list"});
+        const ProgramRun list = runPatternTool({"--list"});
         QCOMPARE(list.exitCode, 0);
         const QStringList keys = list.out.split('\n', Qt::SkipEmptyParts);
         QCOMPARE(keys.size(), 85);
@@ -57,15 +34,15 @@ private Q_SLOTS:
     void drawOneAndAll()
     {
         const QString path = m_dir.filePath("unknown.png");
-        const Run one = run(drawArguments("kTestPatternNoSuchThing", "640x480", path));
+        const ProgramRun one = runPatternTool(drawArguments("kTestPatternNoSuchThing", "640x480", path));
         QCOMPARE(one.exitCode, 0);
-        QVERIFY(one.errorLines.size() == 1 && one.errorLines.constFirst().contains("kTestPatternNoSuchThing"));
+        QVERIFY(one.errorLines().size() == 1 && one.errorLines().constFirst().contains("kTestPatternNoSuchThing"));
         QVERIFY(sameApartFromLettering(QImage(path), renderPattern("kTestPatternDefault", QSize(640, 480))));
 
         const QDir folder(m_dir.filePath("all/nested"));
-        const Run all = run({"--all", "--size", "96x54", "--dir", folder.path()});
+        const ProgramRun all = runPatternTool({"--all", "--size", "96x54", "--dir", folder.path()});
         QCOMPARE(all.exitCode, 0);
-        QVERIFY(all.errorLines.isEmpty());
+        QVERIFY(all.errorLines().isEmpty());
         QCOMPARE(folder.entryList(QDir::Files).size(), 85);
         // (96 - 12) / 3 = 28 and (54 - 12) / 3 = 14.
         comparePixels(QImage(folder.filePath("kTestPatternTG18LN07.png")), "28,14=90 27,14=153 55,27=90 55,28=153");
@@ -99,12 +76,11 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, arguments);
         QVERIFY(QDir::setCurrent(m_dir.path()));
-        QFile blocker("blocker");
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        writeBytes("blocker", QByteArray());
         const QStringList before = QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
-        const Run result = run(arguments);
+        const ProgramRun result = runPatternTool(arguments);
         QTEST(result.exitCode, "exitCode");
-        QVERIFY(result.errorLines.size() == 1 && result.errorLines.constFirst().startsWith("lumivex-pattern: "));
+        QVERIFY(result.errorLines().size() == 1 && result.errorLines().constFirst().startsWith("lumivex-pattern: "));
         QCOMPARE(QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), before);
     }
 
