@@ -198,9 +198,8 @@ QVariant SavedSessionsModel::headerData(int section, Qt::Orientation orientation
 bool SavedSessionsModel::addSession(const QVariantMap &results, const QString &tester, uint ntest, uint failedContents,
                                     int monitorSelected, const QString &monitorInfo, const QVariantMap &details)
 {
-    const QVariantMap record =
-        ConfigurationManager::newSessionRecord(results, tester, ntest, failedContents, monitorSelected, monitorInfo,
-                                               details);
+    const QVariantMap record = ConfigurationManager::newSessionRecord(results, tester, ntest, failedContents,
+                                                                      monitorSelected, monitorInfo, details);
     const int unsavedBefore = m_unsaved.size();
     const bool saved = m_store->addSessionRecord(record);
     const QVariantList unsaved = m_store->unsavedSessions();

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QAbstractListModel>
 #include "sessionlistrow.h"
 
+#include <QAbstractListModel>
 #include <QVariant>
 #include <QVector>
 

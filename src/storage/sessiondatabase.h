@@ -6,9 +6,9 @@
 
 #include <QDateTime>
 #include <QList>
-#include <QVector>
 #include <QString>
 #include <QVariantMap>
+#include <QVector>
 
 #include <functional>
 #include <optional>
@@ -34,7 +34,7 @@ public:
             TaskRemoved
         };
         Kind kind;
-        QString key;        // the session's uuid or the task's id
+        QString key; // the session's uuid or the task's id
         // The record as stored after the change; empty after a removal; for a
         // withdrawal its "withdrawnBy", "withdrawnAt" and "reason".
         QVariantMap record;
