@@ -11,6 +11,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <numeric>
 
 namespace {
 
@@ -76,13 +77,25 @@ void SiteOverviewModel::sort(int column, Qt::SortOrder order)
 }
 
 // Sorted here rather than in the view, which sorts only the rows it was given:
-// the first page is the first of the whole site's rows.
+// the first page is the first of the whole site's rows. Each row's key is
+// made once, not again at each of its comparisons.
 void SiteOverviewModel::sortRows()
 {
-    std::stable_sort(m_rows.begin(), m_rows.end(), [this](const SiteDisplayRow &left, const SiteDisplayRow &right) {
-        const QVariant first = sortData(left, m_sortColumn), second = sortData(right, m_sortColumn);
-        return m_sortOrder == Qt::AscendingOrder ? sortsBefore(first, second) : sortsBefore(second, first);
+    QVector<QVariant> keys;
+    keys.reserve(m_rows.size());
+    for (const SiteDisplayRow &row : qAsConst(m_rows))
+        keys << sortData(row, m_sortColumn);
+    QVector<int> order(m_rows.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int left, int right) {
+        return m_sortOrder == Qt::AscendingOrder ? sortsBefore(keys.at(left), keys.at(right))
+                                                 : sortsBefore(keys.at(right), keys.at(left));
     });
+    QVector<SiteDisplayRow> sorted;
+    sorted.reserve(m_rows.size());
+    for (const int row : qAsConst(order))
+        sorted << m_rows.at(row);
+    m_rows = sorted;
     showFirstPage(m_rows.size());
 }
 
