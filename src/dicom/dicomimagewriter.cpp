@@ -20,16 +20,6 @@ const char *const kManufacturer = "Lumivex";
 const char *const kSoftwareVersion = "7.8.1.0";
 const char *const kStudyDescription = "Lumivex display quality assurance";
 
-QString dicomDate(const QDateTime &moment)
-{
-    return moment.toString(QStringLiteral("yyyyMMdd"));
-}
-
-QString dicomTime(const QDateTime &moment)
-{
-    return moment.toString(QStringLiteral("HHmmss"));
-}
-
 // Collects the first failure of a row of insertions, so that one check covers them.
 class Inserter
 {
@@ -54,44 +44,46 @@ private:
     OFCondition m_status = EC_Normal;
 };
 
-void insertPatientAndStudy(Inserter &insert, const DicomImageWriter::Series &series)
+void insertPatientAndStudy(Inserter &insert, const DicomImageWriter::Series &series,
+                           const DicomImageWriter::Moment &moment)
 {
     insert.text(DCM_PatientName, kPatientName);
     insert.text(DCM_PatientID, kPatientId);
     insert.text(DCM_PatientBirthDate, "");
     insert.text(DCM_PatientSex, "");
     insert.text(DCM_StudyInstanceUID, series.studyUid);
-    insert.text(DCM_StudyDate, dicomDate(series.created));
-    insert.text(DCM_StudyTime, dicomTime(series.created));
+    insert.text(DCM_StudyDate, moment.date);
+    insert.text(DCM_StudyTime, moment.time);
     insert.text(DCM_ReferringPhysicianName, "");
     insert.text(DCM_StudyID, "LUMIVEX");
     insert.text(DCM_AccessionNumber, "");
     insert.text(DCM_StudyDescription, kStudyDescription);
 }
 
-void insertSeriesAndEquipment(Inserter &insert, const DicomImageWriter::Series &series)
+void insertSeriesAndEquipment(Inserter &insert, const DicomImageWriter::Series &series,
+                              const DicomImageWriter::Moment &moment)
 {
     insert.text(DCM_Modality, "OT");
     insert.text(DCM_SeriesInstanceUID, series.seriesUid);
     insert.text(DCM_SeriesNumber, "1");
     insert.text(DCM_Laterality, "");
     insert.text(DCM_SeriesDescription, series.description);
-    insert.text(DCM_SeriesDate, dicomDate(series.created));
-    insert.text(DCM_SeriesTime, dicomTime(series.created));
+    insert.text(DCM_SeriesDate, moment.date);
+    insert.text(DCM_SeriesTime, moment.time);
     insert.text(DCM_Manufacturer, kManufacturer);
     insert.text(DCM_SoftwareVersions, kSoftwareVersion);
     // Drawn by the program, not captured from another image.
     insert.text(DCM_ConversionType, "SYN");
-    insert.text(DCM_DateOfSecondaryCapture, dicomDate(series.created));
-    insert.text(DCM_TimeOfSecondaryCapture, dicomTime(series.created));
+    insert.text(DCM_DateOfSecondaryCapture, moment.date);
+    insert.text(DCM_TimeOfSecondaryCapture, moment.time);
 }
 
-void insertImage(Inserter &insert, const DicomImageWriter::Series &series, int instanceNumber, const QString &comment)
+void insertImage(Inserter &insert, const DicomImageWriter::Moment &moment, int instanceNumber, const QString &comment)
 {
     insert.text(DCM_InstanceNumber, QString::number(instanceNumber));
     insert.text(DCM_PatientOrientation, "");
-    insert.text(DCM_ContentDate, dicomDate(series.created));
-    insert.text(DCM_ContentTime, dicomTime(series.created));
+    insert.text(DCM_ContentDate, moment.date);
+    insert.text(DCM_ContentTime, moment.time);
     insert.text(DCM_ImageComments, comment);
     insert.text(DCM_BurnedInAnnotation, "NO");
 }
@@ -168,8 +160,14 @@ QString conditionText(const OFCondition &condition)
 
 // A depth that cannot be written has no largest value: write() refuses it, and
 // shifting by it (a negative or a word's width) would be undefined.
+// The images are written on several threads at once. Qt sets up its shared date
+// formatting state on first use without a lock, and a thread that raced another
+// there wrote an empty study date, which made the DICOMDIR fail: the moment is
+// formatted here, once, by the thread that makes the writer.
 DicomImageWriter::DicomImageWriter(const Series &series)
-    : m_series(series), m_maximum(isSupportedDepth(series.bitsStored) ? (1 << series.bitsStored) - 1 : 0)
+    : m_series(series), m_moment{series.created.toString(QStringLiteral("yyyyMMdd")),
+                                 series.created.toString(QStringLiteral("HHmmss"))},
+      m_maximum(isSupportedDepth(series.bitsStored) ? (1 << series.bitsStored) - 1 : 0)
 {
 }
 
@@ -198,9 +196,9 @@ QString DicomImageWriter::write(const QImage &grey, int instanceNumber, const QS
     insert.text(DCM_SOPClassUID, word ? UID_MultiframeGrayscaleWordSecondaryCaptureImageStorage
                                       : UID_MultiframeGrayscaleByteSecondaryCaptureImageStorage);
     insert.text(DCM_SOPInstanceUID, instanceUid);
-    insertPatientAndStudy(insert, m_series);
-    insertSeriesAndEquipment(insert, m_series);
-    insertImage(insert, m_series, instanceNumber, comment);
+    insertPatientAndStudy(insert, m_series, m_moment);
+    insertSeriesAndEquipment(insert, m_series, m_moment);
+    insertImage(insert, m_moment, instanceNumber, comment);
     insertPixelDescription(insert, grey.size(), m_series.bitsStored, m_maximum);
     insert.keep(insertPixels(dataset, grey, *this, word));
     if (insert.status().bad())

@@ -21,6 +21,12 @@ public:
         QDateTime created;
         int bitsStored = 8;
     };
+    // The series' moment as the files carry it.
+    struct Moment
+    {
+        QString date;
+        QString time;
+    };
 
     explicit DicomImageWriter(const Series &series);
 
@@ -37,5 +43,6 @@ public:
 
 private:
     Series m_series;
+    Moment m_moment;
     int m_maximum;
 };
