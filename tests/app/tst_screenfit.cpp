@@ -82,6 +82,9 @@ QStringList cutTexts(QWidget *window)
 // for its text; no text of it is cut.
 QStringList misfits(QWidget *window)
 {
+    // A text set a moment ago is laid out by a posted request, which a busy
+    // machine may not have delivered yet; the window is judged as it settles.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     QStringList found;
     if (!available().contains(window->frameGeometry()))
         found << window->metaObject()->className() + QStringLiteral(" beyond the screen");
