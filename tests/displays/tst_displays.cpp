@@ -35,8 +35,9 @@ QVariantMap identityOf(const ScreenIdentity::Identity &screen)
     return {{"maker", screen.manufacturer}, {"model", screen.model}, {"serial", screen.serialNumber}};
 }
 
-// Answers the display dialog with a category and room class, or cancels it.
-void answerDisplayDialog(const QString &category, const QString &roomClass, QString *shownDisplay = nullptr)
+// Answers the display dialog with a category and room class (and a workstation, when one is given), or cancels it.
+void answerDisplayDialog(const QString &category, const QString &roomClass, QString *shownDisplay = nullptr,
+                         const QString &workstation = QString())
 {
     ModalAnswers::handle([=](QDialog *dialog) {
         QVERIFY(qobject_cast<DisplayDialog *>(dialog));
@@ -46,6 +47,8 @@ void answerDisplayDialog(const QString &category, const QString &roomClass, QStr
             dialog->reject();
             return;
         }
+        if (!workstation.isEmpty())
+            dialog->findChild<QComboBox *>("workstationComboBox")->setEditText(workstation);
         // The room class first: it decides which categories are offered.
         for (auto [name, id] : {std::pair{"roomClassComboBox", roomClass}, std::pair{"categoryComboBox", category}}) {
             auto *combo = dialog->findChild<QComboBox *>(name);
@@ -55,25 +58,16 @@ void answerDisplayDialog(const QString &category, const QString &roomClass, QStr
     });
 }
 
-// Chooses the item at that position of a list dialog, noting every item offered.
-void chooseItemAt(int position, QStringList *offered)
+// Answers an input dialog with the item at that position of its list, noting every item offered, or else
+// (without a list to note) with the text.
+void answerInput(QStringList *offered, int position, const QString &text = QString())
 {
     ModalAnswers::handle([=](QDialog *dialog) {
         auto *input = qobject_cast<QInputDialog *>(dialog);
         QVERIFY(input);
-        *offered = input->comboBoxItems();
-        input->setTextValue(offered->value(position));
-        input->accept();
-    });
-}
-
-// Types the text into a text dialog and confirms it.
-void typeText(const QString &text)
-{
-    ModalAnswers::handle([=](QDialog *dialog) {
-        auto *input = qobject_cast<QInputDialog *>(dialog);
-        QVERIFY(input);
-        input->setTextValue(text);
+        if (offered)
+            *offered = input->comboBoxItems();
+        input->setTextValue(offered ? offered->value(position) : text);
         input->accept();
     });
 }
@@ -186,7 +180,7 @@ private slots:
         QVERIFY(m_store->classifyDisplay({{"maker", "OTHER"}, {"model", "X1"}, {"serial", "9"}}, "ct", "RK3"));
         storeSession(ScreenA, "Clinic A", "acceptance", 0, {{"maxLuminance", 420.0}});
         QStringList offered;
-        chooseItemAt(0, &offered);
+        answerInput(&offered, 0);
         auto outcome = prepare({"MAKER", "MD27", "", {4200, 2800}, {}});
         QCOMPARE(offered, (QStringList{"MAKER MD27 (SN A-1)", "MAKER MD27 (SN B-2)", "Another display"}));
         QVERIFY(outcome);
@@ -194,7 +188,7 @@ private slots:
         QCOMPARE(outcome->prefill.value("1").toMap(), m_store->latestSessionResults().value("1").toMap());
 
         // Another display: asked for its class, offered as acceptance, nothing prefilled, nothing stored.
-        chooseItemAt(3, &offered);
+        answerInput(&offered, 3);
         QString shown;
         answerDisplayDialog("mammography", "RK1", &shown);
         ModalAnswers::clickButton("Acceptance test");
@@ -338,24 +332,8 @@ private slots:
         QVERIFY(!page.findChild<QPushButton *>("classifyPushButton")->isEnabled());
 
         table->setCurrentIndex(table->model()->index(0, 0));
-        QStringList categories, roomClasses;
-        QString workstation;
-        ModalAnswers::handle([&](QDialog *dialog) {
-            workstation = dialog->findChild<QComboBox *>("workstationComboBox")->currentText();
-            dialog->findChild<QComboBox *>("workstationComboBox")->setEditText("Reading room 2");
-            for (auto [name, ids, chosen] : {std::tuple{"roomClassComboBox", &roomClasses, "RK5"},
-                                             std::tuple{"categoryComboBox", &categories, "dentalRk5"}}) {
-                auto *combo = dialog->findChild<QComboBox *>(name);
-                for (int i = 0; i < combo->count(); ++i)
-                    *ids << combo->itemData(i).toString();
-                combo->setCurrentIndex(combo->findData(chosen));
-            }
-            dialog->accept();
-        });
+        answerDisplayDialog("dentalRk5", "RK5", nullptr, "Reading room 2");
         QTest::mouseClick(page.findChild<QPushButton *>("classifyPushButton"), Qt::LeftButton);
-        QCOMPARE(categories, QStringList{"dentalRk5"});
-        QCOMPARE(roomClasses, (QStringList{"RK1", "RK2", "RK3", "RK4", "RK5", "RK6"}));
-        QCOMPARE(workstation, QStringLiteral("This station"));
         QCOMPARE(cell(0, DisplaysModel::CategoryColumn), QStringLiteral("VI Dental diagnosis (room class RK5)"));
         QCOMPARE(cell(0, DisplaysModel::WorkstationColumn), QStringLiteral("Reading room 2"));
         QCOMPARE(cell(1, DisplaysModel::WorkstationColumn), QStringLiteral("This station"));
@@ -374,8 +352,8 @@ private slots:
         };
         QStringList offered;
         QString refusal;
-        chooseItemAt(0, &offered);
-        typeText("  ");
+        answerInput(&offered, 0);
+        answerInput(nullptr, 0, "  ");
         ModalAnswers::clickButton("OK", &refusal);
         QTest::mouseClick(page.findChild<QPushButton *>("referencePushButton"), Qt::LeftButton);
         QCOMPARE(offered.size(), 2);
@@ -383,8 +361,8 @@ private slots:
         QCOMPARE(refusal, TR::Translator::instance()->translate("measure_reasonRequired"));
         QCOMPARE(referenceOfB().reference.value("maxLuminance").toDouble(), 420.0);
 
-        chooseItemAt(0, &offered);
-        typeText("panel replaced, new acceptance test booked");
+        answerInput(&offered, 0);
+        answerInput(nullptr, 0, "panel replaced, new acceptance test booked");
         QTest::mouseClick(page.findChild<QPushButton *>("referencePushButton"), Qt::LeftButton);
         QCOMPARE(referenceOfB().reference.value("maxLuminance").toDouble(), 380.0);
         const QVariantMap choice = referenceOfB().referenceChoice;
@@ -393,7 +371,7 @@ private slots:
         QVERIFY(QDateTime::fromString(choice.value("on").toString(), Qt::ISODate).isValid());
 
         // A passed test asks for no reason.
-        chooseItemAt(1, &offered);
+        answerInput(&offered, 1);
         QTest::mouseClick(page.findChild<QPushButton *>("referencePushButton"), Qt::LeftButton);
         QCOMPARE(referenceOfB().reference.value("maxLuminance").toDouble(), 420.0);
         QVERIFY(!referenceOfB().referenceChoice.contains("reason"));
