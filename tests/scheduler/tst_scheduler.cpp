@@ -31,6 +31,16 @@ static void type(QWidget *dialog, const char *field, const QString &text)
     QTest::keyClicks(dialog->findChild<QWidget *>(field), text);
 }
 
+// The task for that display and test type; an empty one of either is left out, as in tasks stored before them.
+static QVariantMap taskFor(QVariantMap record, const QVariantMap &display, const QString &type = QString())
+{
+    if (!display.isEmpty())
+        record.insert("display", display);
+    if (!type.isEmpty())
+        record.insert("testtype", type);
+    return record;
+}
+
 // The task queue, the task dialog and the buttons of the task table that lead to it.
 class TestScheduler : public QObject
 {
@@ -41,10 +51,9 @@ class TestScheduler : public QObject
     // store does not know, and a single run.
     void addTwoTasks()
     {
-        QVariantMap weekly = task("weekly", at(2026, 1, 5, 8, 30), 199 * kDay, at(2026, 1, 20, 9, 15));
+        QVariantMap weekly = taskFor(task("weekly", at(2026, 1, 5, 8, 30), 199 * kDay, at(2026, 1, 20, 9, 15)),
+                                     {{"maker", "OTHER"}, {"model", "X"}, {"serial", "1"}}, "weeklyLook");
         weekly.insert("scheduledtestslist", QVariantList{0u, "5", "three", 6u});
-        weekly.insert("display", QVariantMap{{"maker", "OTHER"}, {"model", "X"}, {"serial", "1"}});
-        weekly.insert("testtype", "weeklyLook");
         m_scheduler->store.addTask(weekly);
         m_scheduler->store.addTask(task("once", at(2026, 2, 2)));
         m_scheduler->manager.processQueue();
@@ -237,16 +246,10 @@ private slots:
         QFETCH(QString, category);
         QFETCH(QStringList, existing);
         QFETCH(QStringList, made);
-        QVariantList stored;
-        for (const QString &type : existing) {
-            QVariantMap record = task(type, at(2026, 1, 1), 7 * kDay);
-            record.insert({{"display", kDisplayA}, {"testtype", type}});
-            stored << record;
-        }
         // Another display's tasks are not this display's.
-        QVariantMap other = task("other", at(2026, 1, 1), kDay);
-        other.insert({{"display", kDisplayB}, {"testtype", "periodicConstancy"}});
-        stored << other;
+        QVariantList stored{taskFor(task("other", at(2026, 1, 1), kDay), kDisplayB, "periodicConstancy")};
+        for (const QString &type : existing)
+            stored << taskFor(task(type, at(2026, 1, 1), 7 * kDay), kDisplayA, type);
         const TestsManager catalogue;
         QStringList shown;
         for (const QVariant &record :
@@ -267,12 +270,9 @@ private slots:
     {
         QVariantMap monthly = task("monthly", at(2026, 1, 31, 9), 0, at(2026, 1, 31, 9));
         monthly.insert(TaskInterval(1, TaskInterval::Months).toRecord());
-        QVariantMap forDisplay = task("never-run", at(2026, 2, 27, 9));
-        forDisplay.insert("display", kDisplayA);
-        QVariantMap again = task("again", at(2026, 2, 20, 9));
-        again.insert("display", kDisplayA);
-        for (const QVariantMap &record :
-             {monthly, forDisplay, again, task("today", at(2026, 3, 2, 8)), task("upcoming", at(2026, 3, 5, 8))})
+        for (const QVariantMap &record : {monthly, taskFor(task("never-run", at(2026, 2, 27, 9)), kDisplayA),
+                                          taskFor(task("again", at(2026, 2, 20, 9)), kDisplayA),
+                                          task("today", at(2026, 3, 2, 8)), task("upcoming", at(2026, 3, 5, 8))})
             m_scheduler->manager.addTask(record);
         QTRY_COMPARE_WITH_TIMEOUT(m_scheduler->manager.rowCount(), 5, Patience);
         const QList<OverdueTasks::Entry> entries =
@@ -400,12 +400,7 @@ private slots:
         QFETCH(QVariantMap, display);
         QFETCH(QString, testType);
         QFETCH(QVariantMap, session);
-        QVariantMap record = task("t", at(2026, 1, 1));
-        if (!display.isEmpty())
-            record.insert("display", display);
-        if (!testType.isEmpty())
-            record.insert("testtype", testType);
-        QTEST(TaskScheduler(record).isRunBy(session), "isRun");
+        QTEST(TaskScheduler(taskFor(task("t", at(2026, 1, 1)), display, testType)).isRunBy(session), "isRun");
     }
 
     // Editing keeps the id, the last run, and a display and type this store
