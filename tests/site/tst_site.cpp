@@ -96,6 +96,11 @@ public:
         QSqlDatabase::removeDatabase(m_name);
     }
     QSqlDatabase database() const { return QSqlDatabase::database(m_name, false); }
+    bool addSession(const QVariantMap &record, const QString &uuid = newUuid()) const
+    {
+        return SiteOutbox::addSession(database(), uuid, record);
+    }
+    bool addTask(const QVariantMap &task) const { return SiteOutbox::addTask(database(), task); }
 
 private:
     QString m_name;
@@ -138,12 +143,11 @@ private slots:
         QTest::addColumn<QString>("uri");
         QTest::addColumn<QString>("host");
         QTest::addColumn<int>("port");
-        QTest::addColumn<QString>("database"); // "site" in every valid URI
         QTest::addColumn<QString>("options");
         QTest::addColumn<QString>("error");
 
         const auto parsed = [](const char *name, const char *uri, const char *host, int port, const char *options) {
-            QTest::newRow(name) << uri << host << port << "site" << options << "";
+            QTest::newRow(name) << uri << host << port << options << "";
         };
         parsed("socket folder", "postgresql://qa@%2Fvar%2Frun%2Fpostgresql/site", "/var/run/postgresql", -1,
                "connect_timeout=5");
@@ -153,7 +157,7 @@ private slots:
         parsed("host in the query", "postgresql:///site?host=/tmp/pg&sslmode=disable", "/tmp/pg", -1,
                "sslmode=disable;connect_timeout=5");
         const auto refused = [](const char *name, const char *uri, const char *error) {
-            QTest::newRow(name) << uri << QString() << -1 << QString() << QString() << error;
+            QTest::newRow(name) << uri << QString() << -1 << QString() << error;
         };
         refused("password in the user", "postgresql://qa:secret@db/site", "holds a password");
         refused("password parameter", "postgresql://qa@db/site?password=secret", "holds a password");
@@ -174,7 +178,7 @@ private slots:
             return;
         QTEST(parsed.host(), "host");
         QTEST(parsed.port(), "port");
-        QTEST(parsed.databaseName(), "database");
+        QCOMPARE(parsed.databaseName(), QStringLiteral("site")); // in every valid URI
         QTEST(parsed.connectOptions().join(';'), "options");
     }
 
@@ -190,22 +194,20 @@ private slots:
             StationDatabase first(m_folder.filePath("first.sqlite"));
             StationDatabase second(m_folder.filePath("second.sqlite"));
             // Sent twice: queued twice at the first station.
-            QVERIFY(SiteOutbox::addSession(first.database(), uuid, record));
-            QVERIFY(SiteOutbox::addSession(first.database(), uuid, record));
+            QVERIFY(first.addSession(record, uuid));
+            QVERIFY(first.addSession(record, uuid));
             // Weekly tasks counted from today: for SN-1, last run ten days ago, so due three days ago; for any
             // display, one run five days ago and not due yet, and one started ten days ago that never ran; and
             // one of another display. A description that would split the row is shown as the tools print it.
-            QVERIFY(SiteOutbox::addTask(first.database(), weeklyTask("w1", "Weekly\nof SN-1", -17, -10, "SN-1")));
-            QVERIFY(SiteOutbox::addTask(first.database(), weeklyTask("w2", "Weekly", -5, -5)));
-            QVERIFY(SiteOutbox::addTask(first.database(), weeklyTask("w3", "Never run", -10, 0)));
-            QVERIFY(SiteOutbox::addTask(first.database(), weeklyTask("w4", "Weekly of SN-9", -5, 0, "SN-9")));
-            QVERIFY(SiteOutbox::addSession(second.database(), newUuid(),
-                                           sessionRecord("Ann", stored.addDays(1), "SN-2", 2)));
-            QVERIFY(SiteOutbox::addTask(second.database(), weeklyTask("t1", "From next month", 30, 0)));
+            QVERIFY(first.addTask(weeklyTask("w1", "Weekly\nof SN-1", -17, -10, "SN-1")));
+            QVERIFY(first.addTask(weeklyTask("w2", "Weekly", -5, -5)));
+            QVERIFY(first.addTask(weeklyTask("w3", "Never run", -10, 0)));
+            QVERIFY(first.addTask(weeklyTask("w4", "Weekly of SN-9", -5, 0, "SN-9")));
+            QVERIFY(second.addSession(sessionRecord("Ann", stored.addDays(1), "SN-2", 2)));
+            QVERIFY(second.addTask(weeklyTask("t1", "From next month", 30, 0)));
             // A second display at that station, with a task of its own due sooner than the one for any display.
-            QVERIFY(
-                SiteOutbox::addSession(second.database(), newUuid(), sessionRecord("Ann", stored.addDays(2), "SN-3")));
-            QVERIFY(SiteOutbox::addTask(second.database(), weeklyTask("t2", "Weekly of SN-3", 10, 0, " SN-3")));
+            QVERIFY(second.addSession(sessionRecord("Ann", stored.addDays(2), "SN-3")));
+            QVERIFY(second.addTask(weeklyTask("t2", "Weekly of SN-3", 10, 0, " SN-3")));
         }
         QVERIFY(send(database, oddStation, "first.sqlite"));
         QVERIFY(send(database, "US 1", "second.sqlite"));
@@ -305,14 +307,12 @@ private slots:
 
         const QString stationFile = m_folder.filePath(QStringLiteral("fault-%1.sqlite").arg(QTest::currentDataTag()));
         StationDatabase station(stationFile);
-        QVERIFY(SiteOutbox::addSession(station.database(), newUuid(),
-                                       sessionRecord("Ann", QDateTime::currentDateTime(), "A")));
+        QVERIFY(station.addSession(sessionRecord("Ann", QDateTime::currentDateTime(), "A")));
         SiteSender sender({uri, "Ward 7"}, stationFile);
         QSignalSpy status(&sender, &SiteSender::statusChanged);
         sender.send();
         // The window goes on storing while the sender waits for the network.
-        QVERIFY(SiteOutbox::addSession(station.database(), newUuid(),
-                                       sessionRecord("Ben", QDateTime::currentDateTime(), "A")));
+        QVERIFY(station.addSession(sessionRecord("Ben", QDateTime::currentDateTime(), "A")));
         QVERIFY(status.wait(Patience));
         QFETCH(QString, reason);
         const QString failure = status.last().at(1).toString();
@@ -437,18 +437,15 @@ private slots:
     {
         const QString database = newDatabase();
         const QDateTime older(QDate(2026, 1, 10), QTime(9, 0));
-        const QString olderUuid = newUuid();
         // A name that would split the row, clear the screen and show "FAKE" turned around.
         const QString hostileStation = QStringLiteral("B station\n\x1b[2J\u202EEKAF");
         {
             StationDatabase station(m_folder.filePath("page.sqlite"));
             QVariantMap acceptance = sessionRecord("Ann", older, "SN-1");
             acceptance.insert("testtype", "acceptance");
-            QVERIFY(SiteOutbox::addSession(station.database(), olderUuid, acceptance));
-            QVERIFY(SiteOutbox::addSession(station.database(), newUuid(),
-                                           sessionRecord("Ben", older.addDays(3), "SN-9", 1)));
-            QVERIFY(
-                SiteOutbox::addSession(station.database(), newUuid(), sessionRecord("Cy", older.addDays(-5), "SN-9")));
+            QVERIFY(station.addSession(acceptance));
+            QVERIFY(station.addSession(sessionRecord("Ben", older.addDays(3), "SN-9", 1)));
+            QVERIFY(station.addSession(sessionRecord("Cy", older.addDays(-5), "SN-9")));
         }
         QVERIFY(send(database, hostileStation, "page.sqlite"));
         {
