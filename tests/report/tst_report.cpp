@@ -31,8 +31,6 @@ const QColor passedGreen(QStringLiteral("#8cc640"));
 const QColor failedOrange(QStringLiteral("#f15b26"));
 const QColor measuredBlue(QStringLiteral("#1f6fd1"));
 
-const QRegularExpression NotFinite("\\b(nan|inf)\\b", QRegularExpression::CaseInsensitiveOption);
-
 // Page geometry of an A4 report at 72 dots per inch.
 constexpr int contentLeft = 20;
 constexpr int contentBottom = 801;
@@ -241,9 +239,9 @@ private Q_SLOTS:
         for (const QString &unexpected : qAsConst(absent))
             QVERIFY2(!text.contains(unexpected), qPrintable(unexpected));
         // No "nan" or "inf" where a value cannot be computed, in the report or the exports.
-        QVERIFY2(!text.contains(NotFinite), qPrintable(text));
+        QVERIFY2(!text.contains(PdfProbe::NotFinite), qPrintable(text));
         for (const SessionExport::Format format : {SessionExport::Json, SessionExport::Csv})
-            QVERIFY(!QString(SessionExport::write(session, format)).contains(NotFinite));
+            QVERIFY(!QString(SessionExport::write(session, format)).contains(PdfProbe::NotFinite));
     }
 
     // A section's icon follows the verdicts on the quantities its rows measure, also where every row passed: the
