@@ -14,6 +14,7 @@
 #include "support/patience.h"
 #include "support/sessiondriver.h"
 #include "support/storefiles.h"
+#include "support/translated.h"
 #include "testframe.h"
 #include "testingsession.h"
 #include "testinputdialog.h"
@@ -154,7 +155,7 @@ private slots:
         QStringList shown;
         answerComparison(&heading, &shown);
         if (failures > 0)
-            ModalAnswers::clickButton(TR::Translator::instance()->translate("ok"));
+            ModalAnswers::clickButton(translated("ok"));
         const QVariantMap record = run(
             {"periodicConstancy", "dentalRk5", "RK3", {{"maxLuminance", reference}}, "2026-03-14", "a"}, readings(1));
         QCOMPARE(record.value("nfailedtestcontents").toInt(), failures);
@@ -177,9 +178,8 @@ private slots:
     // (and the report prints: tst_report's judged sessions).
     void darkUniformityLevelIsOneValue()
     {
-        const NSTESTPatter::TestPattern pattern(nullptr, NSTESTPatter::TestPattern::kTestPatternLuminanceDarkMC);
-        const QImage painted = NSTESTPatter::TestPattern(nullptr, pattern.type()).toImage(QSize(1366, 768));
-        QCOMPARE(qGray(painted.pixel(683, 384)), 26);
+        NSTESTPatter::TestPattern pattern(nullptr, NSTESTPatter::TestPattern::kTestPatternLuminanceDarkMC);
+        QCOMPARE(qGray(pattern.toImage(QSize(1366, 768)).pixel(683, 384)), 26);
         QVERIFY2(StepCaption::measurement(pattern).endsWith("driving level 26"),
                  qPrintable(StepCaption::measurement(pattern)));
     }
@@ -217,9 +217,8 @@ private slots:
         const QVariantMap record = finish(readings(0.8));
         QCOMPARE(record.value("meter").toMap().value("serial").toString(), QString("4711"));
 
-        const QString warning = TR::Translator::instance()
-                                    ->translate("measure_otherMeter")
-                                    .arg("LS-100, serial number 0815", "LS-150, serial number 4711");
+        const QString warning =
+            translated("measure_otherMeter").arg("LS-100, serial number 0815", "LS-150, serial number 4711");
         QVERIFY2(remarks.startsWith(warning + '\n'), qPrintable(remarks));
         QVERIFY(remarks.endsWith("panel replaced"));
         const QString report = reportText(record);
@@ -232,15 +231,15 @@ private slots:
     void summaryListsTheFailures()
     {
         QString shown;
-        ModalAnswers::clickButton(TR::Translator::instance()->translate("ok"), &shown);
+        ModalAnswers::clickButton(translated("ok"), &shown);
         const QVariantMap record = run({"acceptance", "dentalRk5", "RK3", {}, "2025-01-01", "older"}, readings(0.1));
         const int failed = record.value("nfailedtestcontents").toInt();
         const QStringList lines = shown.split('\n');
         QCOMPARE(lines.size(), failed + 1);
-        QCOMPARE(lines.first(), TR::Translator::instance()->translate("alertfailedtest").arg(failed));
+        QCOMPARE(lines.first(), translated("alertfailedtest").arg(failed));
         const Judgement judgement = Judgement::fromMap(record.value("judgement").toMap());
         const QString report = reportText(record);
-        const int judgementSection = report.indexOf(TR::Translator::instance()->translate("limits_title").toUpper());
+        const int judgementSection = report.indexOf(translated("limits_title").toUpper());
         int failedVerdicts = 0;
         for (const Judgement::Verdict &verdict : judgement.verdicts) {
             if (verdict.passed)

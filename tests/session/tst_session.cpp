@@ -9,6 +9,7 @@
 #include "support/modalanswers.h"
 #include "support/patience.h"
 #include "support/sessiondriver.h"
+#include "support/translated.h"
 #include "test.h"
 #include "testcontent.h"
 #include "testframe.h"
@@ -41,11 +42,6 @@ using SessionDriver::readings;
 using SessionDriver::runUntil;
 
 namespace {
-
-QString translated(const char *key)
-{
-    return TR::Translator::instance()->translate(QString::fromLatin1(key));
-}
 
 // A first step that is always hidden, a step without contents and a last step
 // with a value that cannot be computed.
@@ -146,7 +142,7 @@ private slots:
         show(json);
         QString shown;
         if (!answer.isEmpty())
-            ModalAnswers::clickButton(translated(answer.toLatin1()), &shown);
+            ModalAnswers::clickButton(translated(answer), &shown);
         QTest::keyClicks(field(), typed);
         QGuiApplication::clipboard()->setText(pasted);
         QTest::keyClick(field(), Qt::Key_V, Qt::ControlModifier);
@@ -445,7 +441,6 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(m_dialog.get(), Patience));
         line(0)->setFocus();
         QTest::keyClicks(line(0), "0,520");
-        QCOMPARE(line(0)->text(), QString("0,520"));
         QTest::keyClick(line(0), Qt::Key_Return);
         QVERIFY(line(1)->hasFocus() && next.isEmpty());
         QTest::keyClick(line(1), Qt::Key_Return);
