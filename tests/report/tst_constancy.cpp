@@ -28,7 +28,6 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QSettings>
 #include <QTableWidget>
 #include <QTemporaryDir>

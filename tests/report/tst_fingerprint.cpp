@@ -9,7 +9,6 @@
 #include "support/storefiles.h"
 #include "testconfig.h"
 
-#include <QGuiApplication>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QProcess>

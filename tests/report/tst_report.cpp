@@ -8,12 +8,7 @@
 #include "sessionexport.h"
 #include "support/patience.h"
 #include "support/storefiles.h"
-#include "test.h"
 #include "testconfig.h"
-#include "testcontent.h"
-#include "testgroup.h"
-#include "testsmanager.h"
-#include "testsubgroup.h"
 #include "translator.h"
 
 #include <QDirIterator>

@@ -13,7 +13,6 @@
 #include "testsubgroup.h"
 #include "translator.h"
 
-#include <QPaintEngine>
 #include <QPainter>
 #include <QPrinter>
 #include <QTemporaryDir>

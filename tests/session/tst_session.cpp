@@ -22,7 +22,6 @@
 #include "translator.h"
 
 #include <QClipboard>
-#include <QComboBox>
 #include <QDateEdit>
 #include <QJsonDocument>
 #include <QLabel>
