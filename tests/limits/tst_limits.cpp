@@ -136,8 +136,7 @@ private Q_SLOTS:
             QTest::newRow(name) << category << roomClass << answers << reference << failures;
         };
         const auto with = [](Answers answers, const Answers &more) {
-            for (auto it = more.cbegin(); it != more.cend(); ++it)
-                answers.insert(it.key(), it.value());
+            answers.insert(more);
             return answers;
         };
         const Answers even{{"content05050000", "0.55"},
@@ -162,6 +161,7 @@ private Q_SLOTS:
             {{"maxLuminance", -300.0}});
         row("constancy reference no number", "mammography", "RK1", good, "constancy/maxLuminance:notANumber",
             {{"maxLuminance", "abc"}});
+        // A reading missing: every value computed from the readings is unanswered, its constancy check too.
         row("constancy L'max not computable", "dentalRk5", "RK1", with(good, {{"content05030400", ""}}),
             "maxLuminance:unanswered,luminanceRatio:unanswered,gsdfDeviation:unanswered,constancy/"
             "maxLuminance:unanswered",
@@ -173,8 +173,6 @@ private Q_SLOTS:
         row("diagonal text leaves uniformity uncomputed", "dentalRk5", "RK9",
             with(good, {{"content05050000", "24 Zoll"}, {"content03030002", ""}}),
             "uniformityLow:notANumber,illuminance:unanswered");
-        row("a reading missing", "dentalRk5", "RK1", with(good, {{"content05030400", ""}}),
-            "maxLuminance:unanswered,luminanceRatio:unanswered,gsdfDeviation:unanswered");
     }
 
     void judged()
@@ -204,52 +202,44 @@ private Q_SLOTS:
         QTest::addColumn<QString>("quantity");
         QTest::addColumn<QString>("expected");
         const QSize fullHd(1920, 1080);
+        const auto verdict = [](bool judged, bool passes) {
+            return QString(!judged ? "notJudged" : passes ? "passed" : "failed");
+        };
+        // A limit of 0 is not judged: its rows are met around a stand-in value.
+        const auto given = [](double limit, double standIn) { return limit > 0 ? limit : standIn; };
         for (const CategoryRow &row : EightCategories) {
-            const auto add = [&row](const char *what, const Answers &answers, const QSize &screen, const char *quantity,
-                                    const QString &expected) {
-                QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(QLatin1String(row.id), QLatin1String(what))))
+            const auto add = [&row](const QString &what, const Answers &answers, const QSize &screen,
+                                    const char *quantity, const QString &expected) {
+                QTest::newRow(qPrintable(QLatin1String(row.id) + ' ' + what))
                     << row.id << answers << screen << quantity << expected;
             };
-            const auto judged = [](double limit, const char *verdict) {
-                return limit > 0 ? QString::fromLatin1(verdict) : QStringLiteral("notJudged");
+            // The answers for a value a step inside the limit, at it (where a typed reading reaches it) and outside.
+            const auto bounds = [&](const QString &name, const char *quantity, double limit, double value,
+                                    double inside, const auto &answers) {
+                add(name + " just inside", answers(value + inside), fullHd, quantity, verdict(limit > 0, true));
+                if (quantity != QLatin1String("gsdfDeviation"))
+                    add(name + " at the limit", answers(value), fullHd, quantity, verdict(limit > 0, true));
+                add(name + " just outside", answers(value - inside), fullHd, quantity, verdict(limit > 0, false));
             };
-            const double lmax = row.maxLuminance > 0 ? row.maxLuminance : 200;
-            add("L'max just inside", luminances(lmax + 0.1, 1), fullHd, "maxLuminance",
-                judged(row.maxLuminance, "passed"));
-            add("L'max at the limit", luminances(lmax, 1), fullHd, "maxLuminance", judged(row.maxLuminance, "passed"));
-            add("L'max just outside", luminances(lmax - 0.1, 1), fullHd, "maxLuminance",
-                judged(row.maxLuminance, "failed"));
+            bounds("L'max", "maxLuminance", row.maxLuminance, given(row.maxLuminance, 200), 0.1,
+                   [](double value) { return luminances(value, 1); });
             // L'max 500 over L'min 2 is r' 250 exactly; over 5, r' 100.
-            const double ratio = row.luminanceRatio > 0 ? row.luminanceRatio : 100;
-            add("r' just inside", luminances(500, 500 / ratio - 0.01), fullHd, "luminanceRatio",
-                judged(row.luminanceRatio, "passed"));
-            add("r' at the limit", luminances(500, 500 / ratio), fullHd, "luminanceRatio",
-                judged(row.luminanceRatio, "passed"));
-            add("r' just outside", luminances(500, 500 / ratio + 0.01), fullHd, "luminanceRatio",
-                judged(row.luminanceRatio, "failed"));
+            bounds("r'", "luminanceRatio", row.luminanceRatio, 500 / given(row.luminanceRatio, 100), -0.01,
+                   [](double value) { return luminances(500, value); });
             // Exactly at the limit is a computed value no typed reading reaches: the rows stay a tenth either side.
-            const double gsdf = row.gsdfTolerance > 0 ? row.gsdfTolerance : 10;
-            add("GSDF just inside", gsdfOff(gsdf - 0.1), fullHd, "gsdfDeviation", judged(row.gsdfTolerance, "passed"));
-            add("GSDF just outside", gsdfOff(gsdf + 0.1), fullHd, "gsdfDeviation", judged(row.gsdfTolerance, "failed"));
+            bounds("GSDF", "gsdfDeviation", row.gsdfTolerance, given(row.gsdfTolerance, 10), -0.1, gsdfOff);
             // 200 (a - b) / (a + b) with a + b = 200 is a - b.
-            const double uniformity = row.uniformity > 0 ? row.uniformity : 25;
-            const auto fields = [](double high, double low) {
+            const double low = 100 - given(row.uniformity, 25) / 2;
+            bounds("uniformity", "uniformityHigh", row.uniformity, 200 - low, -0.1, [low](double high) {
                 return Answers{{"content05050002", typed(high)}, {"content05050003", typed(low)}};
-            };
-            add("uniformity just inside", fields(100 + uniformity / 2 - 0.1, 100 - uniformity / 2), fullHd,
-                "uniformityHigh", judged(row.uniformity, "passed"));
-            add("uniformity at the limit", fields(100 + uniformity / 2, 100 - uniformity / 2), fullHd, "uniformityHigh",
-                judged(row.uniformity, "passed"));
-            add("uniformity just outside", fields(100 + uniformity / 2 + 0.1, 100 - uniformity / 2), fullHd,
-                "uniformityHigh", judged(row.uniformity, "failed"));
+            });
             const QSize matrix = row.matrix.isValid() ? row.matrix : QSize(1024, 768);
-            const QString matrixFailed = row.matrix.isValid() ? "failed" : "notJudged";
-            const QString matrixPassed = row.matrix.isValid() ? "passed" : "notJudged";
-            add("matrix just inside", {}, matrix + QSize(1, 1), "pixelMatrix", matrixPassed);
-            add("matrix at the limit", {}, matrix, "pixelMatrix", matrixPassed);
-            add("matrix turned upright", {}, matrix.transposed(), "pixelMatrix", matrixPassed);
-            add("matrix a column short", {}, matrix - QSize(1, 0), "pixelMatrix", matrixFailed);
-            add("matrix a row short", {}, matrix - QSize(0, 1), "pixelMatrix", matrixFailed);
+            const bool judged = row.matrix.isValid();
+            add("matrix just inside", {}, matrix + QSize(1, 1), "pixelMatrix", verdict(judged, true));
+            add("matrix at the limit", {}, matrix, "pixelMatrix", verdict(judged, true));
+            add("matrix turned upright", {}, matrix.transposed(), "pixelMatrix", verdict(judged, true));
+            add("matrix a column short", {}, matrix - QSize(1, 0), "pixelMatrix", verdict(judged, false));
+            add("matrix a row short", {}, matrix - QSize(0, 1), "pixelMatrix", verdict(judged, false));
         }
     }
 
@@ -287,7 +277,7 @@ private Q_SLOTS:
             const QString passed = row.workstationDeviation > 0 ? "passed" : "notJudged";
             const QString failed = row.workstationDeviation > 0 ? "failed" : "notJudged";
             const auto add = [&](const char *what, double difference, const QString &expected) {
-                QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(QLatin1String(row.id), QLatin1String(what))))
+                QTest::newRow(qPrintable(QLatin1String(row.id) + ' ' + what))
                     << row.id << row.id << 100 + difference / 2 << 100 - difference / 2 << 0 << expected;
             };
             add("just inside", limit - 0.1, passed);
@@ -340,21 +330,9 @@ private Q_SLOTS:
         QStringList quantities = ReferenceValues::quantities();
         quantities.sort();
         QCOMPARE(measured.keys(), quantities);
-        // The darkest and brightest readings are about 0.5 and 299.5 cd/m2 below the ambient luminance of 0.5.
-        const double darkest = answers.value("content05030000").toDouble();
-        const double brightest = answers.value("content05031700").toDouble();
-        const QVariantMap expected{{"maxLuminance", brightest + 0.5},
-                                   {"minLuminance", darkest + 0.5},
-                                   {"luminanceRatio", (brightest + 0.5) / (darkest + 0.5)},
-                                   {"ambientLuminance", 0.5},
-                                   {"uniformityLow", 10 / 1.05},
-                                   {"uniformityHigh", 200 * 50 / 550.0},
-                                   {"illuminance", 40.0},
-                                   {"ln01", darkest},
-                                   {"ln18", brightest}};
-        for (auto value = expected.cbegin(); value != expected.cend(); ++value)
-            QVERIFY2(qFuzzyCompare(measured.value(value.key()).toDouble(), value.value().toDouble()),
-                     qPrintable(value.key()));
+        // L'min is the darkest reading, not the brightest, with the ambient luminance; the values themselves are
+        // checked by hand in tst_constancy's comparison.
+        QCOMPARE(measured.value("minLuminance").toDouble(), answers.value("content05030000").toDouble() + 0.5);
     }
 
     // A row for each quantity both hold; a reference that is no positive number gives no deviation.
@@ -550,7 +528,6 @@ private Q_SLOTS:
         QTest::addColumn<int>("verdict");
         using P = LimitsTable::Plausibility;
         QTest::newRow("1.000 typed for L'max") << "content05031700" << 1.0 << int(P::OutOfRange);
-        QTest::newRow("1.2345 for L'max") << "content05031700" << 1.2345 << int(P::OutOfRange);
         QTest::newRow("L'max 400") << "content05031700" << 400.0 << int(P::Plausible);
         QTest::newRow("0 luminance") << "content05020000" << 0.0 << int(P::NotPositive);
         QTest::newRow("0.532 L'min") << "content05030000" << 0.532 << int(P::Plausible);

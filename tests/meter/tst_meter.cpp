@@ -14,6 +14,7 @@
 #include "support/modalanswers.h"
 #include "support/patience.h"
 #include "support/storefiles.h"
+#include "support/translated.h"
 #include "test.h"
 #include "testcontent.h"
 #include "testframe.h"
@@ -34,11 +35,6 @@
 #include <QtTest>
 
 namespace {
-
-QString translated(const char *key)
-{
-    return TR::Translator::instance()->translate(QLatin1String(key));
-}
 
 // Every pixel of the area, as the screen shows it now, has that colour.
 bool screenShows(const QRect &area, QRgb colour)
@@ -192,9 +188,8 @@ private slots:
             << FAKE_SPOTREAD << "exit:3" << false << translated("meter_exitCode").arg(3) << QString();
         QTest::newRow("hangs") << FAKE_SPOTREAD << "hang" << false << translated("meter_timeOut").arg("0.8")
                                << QString();
-        QTest::newRow("missing program") << "/nonexistent/spotread"
-                                         << "412" << false << translated("meter_notStarted").section("%1", 0, 0)
-                                         << QString();
+        QTest::newRow("missing program") << QString("/nonexistent/spotread") << "412" << false
+                                         << translated("meter_notStarted").section("%1", 0, 0) << QString();
         QTest::newRow("no meter set up") << QString() << "412" << false << translated("meter_notSetUp") << QString();
         QTest::newRow("helpers, then hangs")
             << FAKE_SPOTREAD << "forkhang" << false << translated("meter_timeOut").section("%1", 0, 0) << QString();
@@ -355,9 +350,7 @@ private slots:
         QVERIFY(next > 0);
         QCOMPARE(request->text(), translated("measure_placeOnField").arg(next + 1).arg(MeterPlace::positionName(next)));
         for (const char *id : {"content05020000", "content05020100"}) {
-            const TestContent *content = m_session->contentById(id);
-            QCOMPARE(ReadingSource::field(content->readingSource()), 0);
-            const QString described = ReadingSource::describe(content->readingSource());
+            const QString described = ReadingSource::describe(m_session->contentById(id)->readingSource());
             QVERIFY2(described.endsWith(MeterPlace::fieldName(0) + ", LS-150, serial number 4711"),
                      qPrintable(described));
         }

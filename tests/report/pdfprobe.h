@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QList>
 #include <QRectF>
+#include <QRegularExpression>
 #include <QString>
 
 // Reads generated PDFs back with the poppler utilities, so the tests check
@@ -27,5 +28,7 @@ QString text(QList<Word> words);
 QImage render(const QString &pdfPath, int page);
 // Pixels inside the area whose colour lies within the tolerance of the given one.
 int countColour(const QImage &image, const QRect &area, const QColor &colour, int tolerance = 40);
+// "nan" or "inf", which no report or export shows where a value cannot be computed.
+inline const QRegularExpression NotFinite(QStringLiteral("\\b(nan|inf)\\b"), QRegularExpression::CaseInsensitiveOption);
 
 } // namespace PdfProbe

@@ -7,13 +7,14 @@
 #include "reportgenerator.h"
 #include "reportstyle.h"
 #include "savedsessionsmodel.h"
-#include "screenidentity.h"
 #include "sessionexport.h"
 #include "stepcaption.h"
+#include "support/dentaldisplay.h"
 #include "support/modalanswers.h"
 #include "support/patience.h"
 #include "support/sessiondriver.h"
 #include "support/storefiles.h"
+#include "support/translated.h"
 #include "testframe.h"
 #include "testingsession.h"
 #include "testinputdialog.h"
@@ -27,40 +28,13 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QSettings>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
+using DentalDisplay::readings;
 using SessionDriver::Answers;
-
-namespace {
-
-const QStringList AcceptanceLevels{"0.8", "10",  "20",  "30",  "40",  "50",  "60",  "70",  "80",
-                                   "90",  "100", "120", "140", "160", "200", "250", "300", "400"};
-
-// A 27-inch dental display with an ambient luminance of 2 cd/m² whose TG18-LN readings are the acceptance
-// test's times the factor; every limit of the dental category in a room up to 500 lx passes.
-Answers monitor(double factor)
-{
-    QStringList levels;
-    for (const QString &level : AcceptanceLevels)
-        levels << QString::number(level.toDouble() * factor);
-    return SessionDriver::readings("27", {"250", "240", "245", "230", "260", "235", "240", "238", "242"},
-                                   {"0,5", "0.52", "0.48", "0.5", "0.55", "0.5", "0.5", "0.45", "0.5"}, levels, "2");
-}
-
-// A 27-inch screen of 2560 x 1440 pixels, whose matrix every category but mammography's takes.
-class WideScreen : public ScreenIdentity
-{
-public:
-    Identity identity(int) const override { return {{}, {}, {}, {2560, 1440}, {597, 336}}; }
-};
-
-const QRegularExpression NotFinite("\\b(nan|inf)\\b", QRegularExpression::CaseInsensitiveOption);
-
-} // namespace
 
 // A display's acceptance test, then constancy tests compared with its reference values: the record, the
 // summary shown at the end of the run, the report and the export.
@@ -91,7 +65,7 @@ private slots:
     {
         // An acceptance test measures a reference; it is compared with none, even when the display has one.
         const QVariantMap acceptance =
-            run({"acceptance", "dentalRk5", "RK3", {{"maxLuminance", 1000.0}}, "2025-01-01", "older"}, monitor(1));
+            run({"acceptance", "dentalRk5", "RK3", {{"maxLuminance", 1000.0}}, "2025-01-01", "older"}, readings(1));
         // Its measured values are the reference compared with below (the rows' second column).
         const QVariantMap measured = acceptance.value("measured").toMap();
         QVERIFY(!acceptance.contains("reference"));
@@ -101,7 +75,7 @@ private slots:
         QStringList shown;
         answerComparison(&heading, &shown);
         const QVariantMap constancy =
-            run({"periodicConstancy", "dentalRk5", "RK3", measured, "2026-03-14", "session-a"}, monitor(0.8));
+            run({"periodicConstancy", "dentalRk5", "RK3", measured, "2026-03-14", "session-a"}, readings(0.8));
         QCOMPARE(constancy.value("nfailedtestcontents").toInt(), 0);
 
         // By hand: L'max 0.8 * 400 + 2 = 322 against 402, L'min 0.64 + 2 against 2.8, r' 322 / 2.64 against
@@ -132,7 +106,7 @@ private slots:
                  qPrintable(report));
         for (const QStringList &row : rows)
             QVERIFY2(report.contains(rowText(row)), qPrintable(report));
-        QVERIFY(!report.contains(NotFinite));
+        QVERIFY(!report.contains(PdfProbe::NotFinite));
 
         const QJsonObject exported =
             QJsonDocument::fromJson(SessionExport::write(constancy, SessionExport::Json)).object();
@@ -180,9 +154,9 @@ private slots:
         QStringList shown;
         answerComparison(&heading, &shown);
         if (failures > 0)
-            ModalAnswers::clickButton(TR::Translator::instance()->translate("ok"));
+            ModalAnswers::clickButton(translated("ok"));
         const QVariantMap record = run(
-            {"periodicConstancy", "dentalRk5", "RK3", {{"maxLuminance", reference}}, "2026-03-14", "a"}, monitor(1));
+            {"periodicConstancy", "dentalRk5", "RK3", {{"maxLuminance", reference}}, "2026-03-14", "a"}, readings(1));
         QCOMPARE(record.value("nfailedtestcontents").toInt(), failures);
         // A failed row is shown in the colour of failure, marked "!" here.
         QCOMPARE(shown, QStringList{QString("%1L'max = Lmax + L_amb | %2 | 402.0 cd/m² | %3 | %4")
@@ -191,9 +165,9 @@ private slots:
         const QString row = QString("L'max = Lmax + L_amb reference %1, measured 402.0 cd/m², deviation %2; %3")
                                 .arg(cells[0], cells[1], cells[2]);
         QVERIFY2(report.contains(row), qPrintable(report));
-        QVERIFY(!report.contains(NotFinite));
+        QVERIFY(!report.contains(PdfProbe::NotFinite));
         for (const SessionExport::Format format : {SessionExport::Json, SessionExport::Csv})
-            QVERIFY(!QString(SessionExport::write(record, format)).contains(NotFinite));
+            QVERIFY(!QString(SessionExport::write(record, format)).contains(PdfProbe::NotFinite));
         const QJsonObject exported =
             QJsonDocument::fromJson(SessionExport::write(record, SessionExport::Json)).object();
         QCOMPARE(exported.value("comparison").toArray().at(0).toObject().value("passed").toBool(), failures == 0);
@@ -203,9 +177,8 @@ private slots:
     // (and the report prints: tst_report's judged sessions).
     void darkUniformityLevelIsOneValue()
     {
-        const NSTESTPatter::TestPattern pattern(nullptr, NSTESTPatter::TestPattern::kTestPatternLuminanceDarkMC);
-        const QImage painted = NSTESTPatter::TestPattern(nullptr, pattern.type()).toImage(QSize(1366, 768));
-        QCOMPARE(qGray(painted.pixel(683, 384)), 26);
+        NSTESTPatter::TestPattern pattern(nullptr, NSTESTPatter::TestPattern::kTestPatternLuminanceDarkMC);
+        QCOMPARE(qGray(pattern.toImage(QSize(1366, 768)).pixel(683, 384)), 26);
         QVERIFY2(StepCaption::measurement(pattern).endsWith("driving level 26"),
                  qPrintable(StepCaption::measurement(pattern)));
     }
@@ -228,7 +201,7 @@ private slots:
         context.referenceMeter = {{"model", "LS-100"}, {"serial", "0815"}};
         context.referenceChoice = {{"by", "dana"}, {"on", "2026-03-15T10:00:00"}, {"reason", "panel replaced"}};
         start(context);
-        SessionDriver::runUntil(m_session.get(), monitor(0.8), "test_06_03_00");
+        SessionDriver::runUntil(m_session.get(), readings(0.8), "test_06_03_00");
         TestInputDialog *dialog = m_session->frame()->inputDialog();
         QTest::mouseClick(dialog->findChild<QPushButton *>("measurePushButton"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!dialog->meterAssist()->isReading(), Patience);
@@ -240,12 +213,11 @@ private slots:
             remarks = shown->findChild<QLabel *>("remarksLabel")->text();
             shown->accept();
         });
-        const QVariantMap record = finish(monitor(0.8));
+        const QVariantMap record = finish(readings(0.8));
         QCOMPARE(record.value("meter").toMap().value("serial").toString(), QString("4711"));
 
-        const QString warning = TR::Translator::instance()
-                                    ->translate("measure_otherMeter")
-                                    .arg("LS-100, serial number 0815", "LS-150, serial number 4711");
+        const QString warning =
+            translated("measure_otherMeter").arg("LS-100, serial number 0815", "LS-150, serial number 4711");
         QVERIFY2(remarks.startsWith(warning + '\n'), qPrintable(remarks));
         QVERIFY(remarks.endsWith("panel replaced"));
         const QString report = reportText(record);
@@ -258,15 +230,15 @@ private slots:
     void summaryListsTheFailures()
     {
         QString shown;
-        ModalAnswers::clickButton(TR::Translator::instance()->translate("ok"), &shown);
-        const QVariantMap record = run({"acceptance", "dentalRk5", "RK3", {}, "2025-01-01", "older"}, monitor(0.1));
+        ModalAnswers::clickButton(translated("ok"), &shown);
+        const QVariantMap record = run({"acceptance", "dentalRk5", "RK3", {}, "2025-01-01", "older"}, readings(0.1));
         const int failed = record.value("nfailedtestcontents").toInt();
         const QStringList lines = shown.split('\n');
         QCOMPARE(lines.size(), failed + 1);
-        QCOMPARE(lines.first(), TR::Translator::instance()->translate("alertfailedtest").arg(failed));
+        QCOMPARE(lines.first(), translated("alertfailedtest").arg(failed));
         const Judgement judgement = Judgement::fromMap(record.value("judgement").toMap());
         const QString report = reportText(record);
-        const int judgementSection = report.indexOf(TR::Translator::instance()->translate("limits_title").toUpper());
+        const int judgementSection = report.indexOf(translated("limits_title").toUpper());
         int failedVerdicts = 0;
         for (const Judgement::Verdict &verdict : judgement.verdicts) {
             if (verdict.passed)
@@ -292,7 +264,7 @@ private:
         m_catalogue = std::make_unique<TestsManager>();
         m_session = std::make_unique<TestingSession>(nullptr, nullptr, m_model.get());
         m_session->setContext(context);
-        m_session->setScreenIdentity(std::make_unique<WideScreen>());
+        m_session->setScreenIdentity(std::make_unique<DentalDisplay::Screen>());
         m_session->setGroups(m_catalogue->groups());
         m_session->setTestIndex(0);
         m_session->start(0);

@@ -9,7 +9,6 @@
 #include "support/storefiles.h"
 #include "testconfig.h"
 
-#include <QGuiApplication>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QProcess>
@@ -99,10 +98,8 @@ private slots:
         QTest::addColumn<QString>("change"); // a statement run on a copy of the database first
         QTest::addColumn<int>("exitCode");
         QTest::newRow("the report of the stored record") << "report.pdf" << QString() << 0;
-        QTest::newRow("the record changed after the report") << "report.pdf"
-                                                             << "tester" << 1;
-        QTest::newRow("the session is not in the database") << "report.pdf"
-                                                            << "other" << 1;
+        QTest::newRow("the record changed after the report") << "report.pdf" << QString("tester") << 1;
+        QTest::newRow("the session is not in the database") << "report.pdf" << QString("other") << 1;
         QTest::newRow("a PDF of another program") << "other.pdf" << QString() << 2;
         QTest::newRow("not a PDF") << "Lumivex 2016.ini" << QString() << 2;
         QTest::newRow("no such file") << "none.pdf" << QString() << 2;

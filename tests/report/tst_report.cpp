@@ -8,12 +8,7 @@
 #include "sessionexport.h"
 #include "support/patience.h"
 #include "support/storefiles.h"
-#include "test.h"
 #include "testconfig.h"
-#include "testcontent.h"
-#include "testgroup.h"
-#include "testsmanager.h"
-#include "testsubgroup.h"
 #include "translator.h"
 
 #include <QDirIterator>
@@ -30,8 +25,6 @@ namespace {
 const QColor passedGreen(QStringLiteral("#8cc640"));
 const QColor failedOrange(QStringLiteral("#f15b26"));
 const QColor measuredBlue(QStringLiteral("#1f6fd1"));
-
-const QRegularExpression NotFinite("\\b(nan|inf)\\b", QRegularExpression::CaseInsensitiveOption);
 
 // Page geometry of an A4 report at 72 dots per inch.
 constexpr int contentLeft = 20;
@@ -241,9 +234,9 @@ private Q_SLOTS:
         for (const QString &unexpected : qAsConst(absent))
             QVERIFY2(!text.contains(unexpected), qPrintable(unexpected));
         // No "nan" or "inf" where a value cannot be computed, in the report or the exports.
-        QVERIFY2(!text.contains(NotFinite), qPrintable(text));
+        QVERIFY2(!text.contains(PdfProbe::NotFinite), qPrintable(text));
         for (const SessionExport::Format format : {SessionExport::Json, SessionExport::Csv})
-            QVERIFY(!QString(SessionExport::write(session, format)).contains(NotFinite));
+            QVERIFY(!QString(SessionExport::write(session, format)).contains(PdfProbe::NotFinite));
     }
 
     // A section's icon follows the verdicts on the quantities its rows measure, also where every row passed: the

@@ -4,6 +4,7 @@
 #include "pdfprobe.h"
 #include "reportgenerator.h"
 #include "support/shippedlanguages.h"
+#include "support/translated.h"
 #include "support/watchingpaintengine.h"
 #include "test.h"
 #include "testcontent.h"
@@ -12,7 +13,6 @@
 #include "testsubgroup.h"
 #include "translator.h"
 
-#include <QPaintEngine>
 #include <QPainter>
 #include <QPrinter>
 #include <QTemporaryDir>
@@ -20,17 +20,29 @@
 
 namespace {
 
-QString translated(const QString &key)
-{
-    return TR::Translator::instance()->translate(key);
-}
-
 // A yes/no question always holds its answer; a text or a choice once something was typed or chosen.
 bool answered(const TestContent *content)
 {
     return content->type() == TestContent::kTestContentTypeBoolean ||
            content->type() == TestContent::kTestContentTypeMultiselect || !content->resultText().isEmpty();
 }
+
+// The built-in limits' sources as each verdict stores them, in English, the last one the table's description in
+// the footer; and a site's own source.
+const QStringList EnglishSources{
+    "DIN 6868-157:2014, table of application categories as a display maker's public summary gives it; check "
+    "against the edition in force (2022-01)",
+    "DIN 6868-157:2014 as the public circulars of the German radiation-protection authorities on test "
+    "intervals give it; check against the edition in force (2022-01)",
+    "plausible range of the quantity, not a limit of the standard",
+    "DIN 6868-157:2014, room classes as the public summaries of test bodies give them; check against the "
+    "edition in force (2022-01)",
+    "DIN 6868-157:2014, from a public summary; check against the edition in force",
+    "site setting",
+    "site setting: the public summary of DIN 6868-157:2014 asks for GSDF conformance without a figure; check "
+    "against the edition in force (2022-01)",
+    "DIN 6868-157:2014, values from public summaries; check against the edition in force, 2022-01"};
+const QString SiteSource = "Hausregel 7 <b>&</b> Anhang";
 
 } // namespace
 
@@ -75,7 +87,6 @@ private Q_SLOTS:
         QFETCH(QStringList, present);
         QFETCH(QStringList, absent);
         TR::Translator::instance()->setLocale(language);
-        QCOMPARE(TR::Translator::instance()->currentLocale(), language);
         // The failed session is a judged constancy test compared with the values of a session named by its uuid.
         QVariantMap record = AnsweredSession::fullRecord(AnsweredSession::sessionDate);
         if (dim) {
@@ -104,54 +115,6 @@ private Q_SLOTS:
             QVERIFY2(!text.contains(unexpected), qPrintable(unexpected));
     }
 
-    void limitSourcesInTheLanguage_data()
-    {
-        QTest::addColumn<QString>("language");
-        QTest::newRow("de") << "de";
-        QTest::newRow("it") << "it";
-    }
-
-    // The built-in limits' sources, stored in English with each verdict, and the table's description in the footer
-    // are printed in the report's language; a site's own source is printed as the site wrote it.
-    void limitSourcesInTheLanguage()
-    {
-        QFETCH(QString, language);
-        const QStringList english{
-            "DIN 6868-157:2014, table of application categories as a display maker's public summary gives it; check "
-            "against the edition in force (2022-01)",
-            "DIN 6868-157:2014 as the public circulars of the German radiation-protection authorities on test "
-            "intervals give it; check against the edition in force (2022-01)",
-            "plausible range of the quantity, not a limit of the standard",
-            "DIN 6868-157:2014, room classes as the public summaries of test bodies give them; check against the "
-            "edition in force (2022-01)",
-            "DIN 6868-157:2014, from a public summary; check against the edition in force",
-            "site setting",
-            "site setting: the public summary of DIN 6868-157:2014 asks for GSDF conformance without a figure; check "
-            "against the edition in force (2022-01)",
-            "DIN 6868-157:2014, values from public summaries; check against the edition in force, 2022-01"};
-        const QString siteSource = "Hausregel 7 <b>&</b> Anhang";
-        TR::Translator::instance()->setLocale(language);
-        QVariantMap record =
-            AnsweredSession::judgedRecord(AnsweredCatalogue::brightMonitor(), "acceptance",
-                                          {"projectionRadiography", "RK3", {}}, LimitsTable::current());
-        QVariantMap judgement = record.value("judgement").toMap();
-        // One verdict for each source, copies of the first where the session has fewer.
-        QVariantList verdicts = judgement.value("verdicts").toList();
-        for (int i = 0; i <= english.size(); ++i) {
-            QVariantMap verdict = verdicts.value(i, verdicts.constFirst()).toMap();
-            verdict.insert("source", english.value(i, siteSource));
-            verdicts.insert(i, verdict);
-        }
-        judgement.insert("verdicts", verdicts);
-        judgement.insert("version", "2 (" + english.constLast() + ")");
-        record.insert("judgement", judgement);
-        const QRegularExpression space("\\s");
-        const QString text = PdfProbe::text(reportWords(record)).remove(space);
-        for (const QString &source : english)
-            QVERIFY2(!text.contains(QString(source).remove(space)), qPrintable(source));
-        QVERIFY2(text.contains(QString(siteSource).remove(space)), qPrintable(text));
-    }
-
     void everyAnswerAndNotePrinted_data()
     {
         QTest::addColumn<QString>("language");
@@ -173,6 +136,17 @@ private Q_SLOTS:
         TR::Translator::instance()->setLocale(language);
         QVariantMap record = AnsweredSession::judgedRecord(
             AnsweredCatalogue::brightMonitor(), testType, {"projectionRadiography", "RK3", {}}, LimitsTable::current());
+        // One verdict for each source, copies of the first where the session has fewer.
+        QVariantMap judgement = record.value("judgement").toMap();
+        QVariantList verdicts = judgement.value("verdicts").toList();
+        for (int i = 0; i <= EnglishSources.size(); ++i) {
+            QVariantMap verdict = verdicts.value(i, verdicts.constFirst()).toMap();
+            verdict.insert("source", EnglishSources.value(i, SiteSource));
+            verdicts.insert(i, verdict);
+        }
+        judgement.insert("verdicts", verdicts);
+        judgement.insert("version", "2 (" + EnglishSources.constLast() + ")");
+        record.insert("judgement", judgement);
         QVariantMap testSession;
         QList<std::pair<const Test *, TestContent *>> answers;
         QList<const TestContent *> readers;
@@ -217,6 +191,11 @@ private Q_SLOTS:
                          qPrintable(content->id() + ": " + content->resultText()));
         }
         QVERIFY(answers.size() > 10);
+        // The built-in sources and the footer's table description in the report's language (no English text left on
+        // a German or Italian report), the site's as written.
+        for (const QString &source : EnglishSources)
+            QVERIFY2(language == "en" || !text.contains(QString(source).remove(space)), qPrintable(source));
+        QVERIFY2(text.contains(QString(SiteSource).remove(space)), qPrintable(text));
     }
 
     // Group 2's heading is pushed down a row at a time past the foot of the first
@@ -230,10 +209,8 @@ private Q_SLOTS:
             QVariantList contents;
             for (int i = 0; i < rows; ++i)
                 contents << QVariantMap{{"report", "Row"}, {"type", "text"}};
-            QStringList lines;
-            for (int i = 0; i < answerLines; ++i)
-                lines << QStringLiteral("line");
-            contents << QVariantMap{{"report", "Answer"}, {"type", "textarea"}, {"resulttext", lines.join('\n')}};
+            const QString lines = QStringLiteral("line\n").repeated(answerLines).chopped(1);
+            contents << QVariantMap{{"report", "Answer"}, {"type", "textarea"}, {"resulttext", lines}};
             const QVariantMap subgroup{{"report", name + "part"},
                                        {"tests", QVariantList{QVariantMap{{"content", contents}}}}};
             return QVariantMap{{"report", name}, {"subgroups", QVariantMap{{"1", subgroup}}}};

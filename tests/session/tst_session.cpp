@@ -4,11 +4,12 @@
 #include "dialogplacement.h"
 #include "languageenvironment.h"
 #include "savedsessionsmodel.h"
-#include "screenidentity.h"
 #include "support/cataloguesteps.h"
+#include "support/dentaldisplay.h"
 #include "support/modalanswers.h"
 #include "support/patience.h"
 #include "support/sessiondriver.h"
+#include "support/translated.h"
 #include "test.h"
 #include "testcontent.h"
 #include "testframe.h"
@@ -21,7 +22,6 @@
 #include "translator.h"
 
 #include <QClipboard>
-#include <QComboBox>
 #include <QDateEdit>
 #include <QJsonDocument>
 #include <QLabel>
@@ -42,24 +42,6 @@ using SessionDriver::runUntil;
 
 namespace {
 
-QString translated(const char *key)
-{
-    return TR::Translator::instance()->translate(QString::fromLatin1(key));
-}
-
-class FixedIdentity : public ScreenIdentity
-{
-public:
-    explicit FixedIdentity(const QStringList &identity) : m_identity(identity) {}
-    Identity identity(int) const override
-    {
-        return {m_identity[0], m_identity[1], m_identity[2], {2560, 1440}, {597, 336}};
-    }
-
-private:
-    QStringList m_identity;
-};
-
 // A first step that is always hidden, a step without contents and a last step
 // with a value that cannot be computed.
 const char *const kHiddenFirstAndEmptySteps = R"json({"groups":{"0":{"subgroups":{"0":{"tests":[
@@ -72,15 +54,6 @@ const QByteArray TwoReadings = R"({"content":[{"type":"text","validatortype":"nu
                                               {"type":"text","validatortype":"number","resulttext":"35.25"}]})";
 
 const QByteArray Judged = R"({"validatable":true,"content":[{"type":"boolean","resultboolean":true},{"type":"text"}]})";
-
-// Readings of a 27 inch dental display that pass every limit.
-Answers passingReadings()
-{
-    const QStringList levels{"0.8", "10",  "20",  "30",  "40",  "50",  "60",  "70",  "80",
-                             "90",  "100", "120", "140", "160", "200", "250", "300", "400"};
-    return readings("27", {"250", "240", "245", "230", "260", "235", "240", "238", "242"},
-                    {"0,5", "0.52", "0.48", "0.5", "0.55", "0.5", "0.5", "0.45", "0.5"}, levels, "2");
-}
 
 } // namespace
 
@@ -168,7 +141,7 @@ private slots:
         show(json);
         QString shown;
         if (!answer.isEmpty())
-            ModalAnswers::clickButton(translated(answer.toLatin1()), &shown);
+            ModalAnswers::clickButton(translated(answer), &shown);
         QTest::keyClicks(field(), typed);
         QGuiApplication::clipboard()->setText(pasted);
         QTest::keyClick(field(), Qt::Key_V, Qt::ControlModifier);
@@ -240,7 +213,7 @@ private slots:
         const TestsManager::TestType *periodic = m_catalogue->testType("periodicConstancy");
         QVERIFY(periodic);
         begin(m_catalogue->groups(), periodic->onlySubgroups);
-        const QStringList shown = runUntil(m_session.get(), passingReadings());
+        const QStringList shown = runUntil(m_session.get(), DentalDisplay::readings());
         QCOMPARE(shown.filter(QRegularExpression("^test_05_")), QStringList{"test_05_04_00"});
         const QVariantMap record = m_store->sessionRecord(m_store->sessions().value(0).toMap());
         QCOMPARE(record.value("test_session").toMap().value("5").toMap().value("subgroups").toMap().keys(),
@@ -254,7 +227,7 @@ private slots:
         QSignalSpy steps(m_session->frame(), &TestFrame::currentStepChanged);
         begin(m_catalogue->groups());
         // A 27 inch screen hides no position and computed tests are never shown: 66 steps, all passing, no warning box.
-        QCOMPARE(runUntil(m_session.get(), passingReadings()).size(), 66);
+        QCOMPARE(runUntil(m_session.get(), DentalDisplay::readings()).size(), 66);
         QCOMPARE(ModalPrompt::pendingAnswers(), 1);
         // The progress counts the shown steps only: one up from each to the next, the last one "66 of 66".
         for (int i = 0; i < steps.size(); ++i)
@@ -332,7 +305,7 @@ private slots:
         QFETCH(QStringList, identity);
         QFETCH(QString, makerAnswer);
         QFETCH(QStringList, answers);
-        m_session->setScreenIdentity(std::make_unique<FixedIdentity>(identity));
+        m_session->setScreenIdentity(std::make_unique<DentalDisplay::Screen>(identity));
         m_session->setGroups(m_catalogue->groups());
         m_session->contentById("content02010000")->setResultText(makerAnswer);
         m_session->start(monitor);
@@ -364,15 +337,14 @@ private slots:
         QTest::addColumn<QByteArray>("step");
         QTest::addColumn<QStringList>("clicks");
         QTest::addColumn<QString>("notes"); // of each content, joined by "|"
-        const QString noted = "checked";
-        QTest::newRow("rejected") << Judged << QStringList{"rejectPushButton"} << "|" + noted;
-        QTest::newRow("after an acceptance") << Judged << QStringList{"acceptPushButton"} << "|" + noted;
+        QTest::newRow("rejected") << Judged << QStringList{"rejectPushButton"} << QString("|checked");
+        QTest::newRow("after an acceptance") << Judged << QStringList{"acceptPushButton"} << QString("|checked");
         QTest::newRow("rejected, then accepted")
-            << Judged << QStringList{"rejectPushButton", "acceptPushButton"} << "|" + noted;
+            << Judged << QStringList{"rejectPushButton", "acceptPushButton"} << QString("|checked");
         QTest::newRow("answered step, with the answer printed")
             << QByteArray(R"({"content":[{"type":"text","resulttext":"a"},
             {"type":"text","resulttext":"b"},{"type":"text","resulttext":"c","hidefromreport":true}]})")
-            << QStringList() << "|" + noted + "|";
+            << QStringList() << QString("|checked|");
     }
 
     // The note can be written at any time, before a verdict too, and is kept with the answer the report prints,
@@ -450,10 +422,8 @@ private slots:
     {
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("storedShownAs");
-        QTest::newRow("German") << "de"
-                                << "35,25";
-        QTest::newRow("English") << "en"
-                                 << "35.25";
+        QTest::newRow("German") << QString("de") << QString("35,25");
+        QTest::newRow("English") << QString("en") << QString("35.25");
     }
 
     // A reading is shown as the language writes it, with the decimals typed, and stored in the C locale; Return in
@@ -470,7 +440,6 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(m_dialog.get(), Patience));
         line(0)->setFocus();
         QTest::keyClicks(line(0), "0,520");
-        QCOMPARE(line(0)->text(), QString("0,520"));
         QTest::keyClick(line(0), Qt::Key_Return);
         QVERIFY(line(1)->hasFocus() && next.isEmpty());
         QTest::keyClick(line(1), Qt::Key_Return);
@@ -619,7 +588,7 @@ private:
         TestingSession::Context context{"periodicConstancy", "dentalRk5", "RK3", {}, {}, {}};
         context.onlySubgroups = onlySubgroups;
         m_session->setContext(context);
-        m_session->setScreenIdentity(std::make_unique<FixedIdentity>(QStringList{"", "", ""}));
+        m_session->setScreenIdentity(std::make_unique<DentalDisplay::Screen>());
         m_session->setGroups(groups);
         m_session->applyStoredResults(m_store->latestSessionResults());
         m_session->setTestIndex(0);
