@@ -117,8 +117,8 @@ QVariantMap CalibrationDialog::buildRecord() const
     display.insert(QStringLiteral("category"), m_display.category);
     display.insert(QStringLiteral("roomClass"), m_display.roomClass);
     return {{QStringLiteral("testtype"), CalibrationType},
-            // The store refuses a null text; a display never tested before has no known tester.
-            {QStringLiteral("tester"), m_choices.tester.isNull() ? QStringLiteral("") : m_choices.tester},
+            // A display never tested before has no known tester; the store keeps that as an empty name.
+            {QStringLiteral("tester"), m_choices.tester},
             {QStringLiteral("date"), QDateTime::currentDateTime()},
             {QStringLiteral("ntest"), 1},
             {QStringLiteral("nfailedtestcontents"), m_run->passed() ? 0 : 1},
