@@ -70,13 +70,14 @@ private slots:
         qRegisterMetaType<MeterReply>();
     }
 
+    void init() { ModalAnswers::rejectUnexpectedDialogs(); }
+
     void cleanup()
     {
         m_session.reset();
         m_model.reset();
         QSettings(ConfigurationManager::instance()->fileName(), QSettings::IniFormat).remove("METER");
-        QCOMPARE(ModalPrompt::unansweredDialogs(), 0);
-        ModalPrompt::reset();
+        QCOMPARE(ModalAnswers::finish().unanswered, 0);
     }
 
     void parse_data()

@@ -78,6 +78,7 @@ private slots:
         m_model = std::make_unique<SavedSessionsModel>(m_store.get());
         m_catalogue = std::make_unique<TestsManager>();
         m_session = std::make_unique<TestingSession>(nullptr, nullptr, m_model.get());
+        ModalAnswers::rejectUnexpectedDialogs();
     }
 
     void cleanup()
@@ -85,8 +86,7 @@ private slots:
         m_dialog.reset();
         m_session.reset();
         LanguageEnvironment::apply(QStringLiteral("en"));
-        QCOMPARE(ModalPrompt::unansweredDialogs(), 0);
-        ModalPrompt::reset();
+        QCOMPARE(ModalAnswers::finish().unanswered, 0);
     }
 
     // A reading outside its plausible range is kept only when the operator says
