@@ -116,6 +116,8 @@ private Q_SLOTS:
         QVERIFY(available().width() <= 1366 && available().height() <= 768);
     }
 
+    void init() { ModalAnswers::rejectUnexpectedDialogs(); }
+
     void cleanup()
     {
         m_window.reset();

@@ -55,6 +55,7 @@ private slots:
         m_window = std::make_unique<MainWindow>();
         m_window->findChild<TestingSession *>()->setScreenIdentity(std::make_unique<NamedScreen>());
         m_window->show();
+        ModalAnswers::rejectUnexpectedDialogs();
     }
     // Every dialog met was answered and every answer used; a failure leaves none for the next test.
     void cleanup()

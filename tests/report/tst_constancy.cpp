@@ -51,6 +51,7 @@ private slots:
         m_dir = std::make_unique<QTemporaryDir>();
         m_store = std::make_unique<ConfigurationManager>(m_dir->filePath("settings.ini"));
         m_model = std::make_unique<SavedSessionsModel>(m_store.get());
+        ModalAnswers::rejectUnexpectedDialogs();
     }
 
     // Every message box was answered, and by the answer the test gave for it.

@@ -66,8 +66,12 @@ private slots:
         useShippedLanguages();
         QCOMPARE(at(2026, 7, 1).offsetFromUtc(), 2 * 3600); // the zone CTest sets
     }
-    void init() { m_scheduler = std::make_unique<SchedulerFixture>(); }
-    void cleanup() { ModalPrompt::reset(); }
+    void init()
+    {
+        m_scheduler = std::make_unique<SchedulerFixture>();
+        ModalAnswers::rejectUnexpectedDialogs();
+    }
+    void cleanup() { QCOMPARE(ModalAnswers::finish().unanswered, 0); }
     void queue_data()
     {
         QTest::addColumn<QVariantList>("records");
