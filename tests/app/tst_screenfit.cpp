@@ -13,6 +13,7 @@
 #include "support/itemviews.h"
 #include "support/modalanswers.h"
 #include "support/patience.h"
+#include "support/translated.h"
 #include "support/watchingpaintengine.h"
 #include "testframe.h"
 #include "testinputdialog.h"
@@ -39,11 +40,6 @@ namespace {
 QRect available()
 {
     return QGuiApplication::primaryScreen()->availableGeometry();
-}
-
-QString translated(const char *key)
-{
-    return TR::Translator::instance()->translate(QLatin1String(key));
 }
 
 // Whether the widget or one of its parents is of one of the kinds.

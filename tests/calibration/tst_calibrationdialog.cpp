@@ -13,6 +13,7 @@
 #include "support/modalanswers.h"
 #include "support/patience.h"
 #include "support/storefiles.h"
+#include "support/translated.h"
 #include "translator.h"
 
 #include <QLabel>
@@ -22,11 +23,6 @@
 #include <QtTest>
 
 namespace {
-
-QString translated(const char *key)
-{
-    return TR::Translator::instance()->translate(QLatin1String(key));
-}
 
 QStringList lines(const QString &path)
 {
