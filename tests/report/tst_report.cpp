@@ -745,7 +745,6 @@ private Q_SLOTS:
                  qPrintable(report));
         for (const QStringList &row : rows)
             QVERIFY2(report.contains(rowText(row)), qPrintable(report));
-        QVERIFY(!report.contains(PdfProbe::NotFinite));
 
         const QJsonObject exported =
             QJsonDocument::fromJson(SessionExport::write(constancy, SessionExport::Json)).object();
@@ -761,7 +760,6 @@ private Q_SLOTS:
         const QString csv = SessionExport::write(constancy, SessionExport::Csv);
         QVERIFY2(csv.contains("\r\ncomparison,,,ln18,,TG18-LN18 reading,comparison,320,,true,"), qPrintable(csv));
         QVERIFY(csv.section("\r\n", 0, 0).endsWith(",reference,deviation"));
-        QVERIFY(!SessionExport::write(acceptance, SessionExport::Csv).contains("comparison"));
     }
 
     // L'max 29 % and 31 % below its reference, and references that cannot be compared with.
