@@ -36,15 +36,14 @@ QVariantMap fullRecord(const QDateTime &date, bool dimMonitor)
 }
 
 QVariantMap judgedRecord(const AnsweredCatalogue::Measurements &monitor, const QString &testType,
-                         const Judgement::Context &context, const LimitsTable &limits,
-                         const QMap<QString, QString> &typedOver)
+                         const Judgement::Context &context, const LimitsTable &limits, const QVariantMap &typedOver)
 {
     TestsManager catalogue;
     const QList<TestGroup *> groups = *catalogue.groups();
     AnsweredCatalogue::fill(groups, monitor);
     for (TestContent *content : AnsweredCatalogue::contents(groups)) {
         if (typedOver.contains(content->id()))
-            content->setResultText(typedOver.value(content->id()));
+            content->setResultText(typedOver.value(content->id()).toString());
     }
     int failed = int(AnsweredCatalogue::judge(groups));
     QMap<QString, QString> answers;

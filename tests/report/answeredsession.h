@@ -24,7 +24,7 @@ QVariantMap fullRecord(const QDateTime &date, bool dimMonitor = false);
 // finished session of that test type, category and room class.
 QVariantMap judgedRecord(const AnsweredCatalogue::Measurements &monitor, const QString &testType,
                          const Judgement::Context &context, const LimitsTable &limits,
-                         const QMap<QString, QString> &typedOver = {});
+                         const QVariantMap &typedOver = {});
 
 // A record of one group "1" whose one subgroup holds the given tests.
 QVariantMap oneGroupRecord(const QVariant &tests, int failedContents = 0, const QDateTime &date = sessionDate);

@@ -102,12 +102,10 @@ QVariantMap caseSession(const QVariantMap &entry)
         QTemporaryDir site;
         QFile::copy(LUMIVEX_TEST_DATA_DIR "/report/limits.json", site.filePath("limits.json"));
         QFile::setPermissions(site.filePath("limits.json"), QFile::ReadOwner | QFile::WriteOwner);
-        QMap<QString, QString> typedOver;
-        for (const auto &[id, answer] : entry.value("typedOver").toMap().toStdMap())
-            typedOver.insert(id, answer.toString());
+        const QVariantMap typedOver = entry.value("typedOver").toMap();
         // The fields computed from the diagonal follow it as they follow a typed one.
         AnsweredCatalogue::Measurements monitor = AnsweredCatalogue::brightMonitor();
-        monitor.screenDiagonal = typedOver.value("content05010000", monitor.screenDiagonal);
+        monitor.screenDiagonal = typedOver.value("content05010000", monitor.screenDiagonal).toString();
         return judgedRecord(monitor, "periodicConstancy", {entry.value("category").toString(), "RK3", {}},
                             LimitsTable::load(site.filePath("limits.json")), typedOver);
     }
