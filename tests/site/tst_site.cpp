@@ -83,11 +83,7 @@ public:
         database.open();
         SiteOutbox::createTable(database);
     }
-    ~StationDatabase()
-    {
-        QSqlDatabase::database(m_name, false).close();
-        QSqlDatabase::removeDatabase(m_name);
-    }
+    ~StationDatabase() { QSqlDatabase::removeDatabase(m_name); }
     QSqlDatabase database() const { return QSqlDatabase::database(m_name, false); }
     bool addSession(const QVariantMap &record, const QString &uuid = newUuid()) const
     {
@@ -96,7 +92,7 @@ public:
     bool addTask(const QVariantMap &task) const { return SiteOutbox::addTask(database(), task); }
 
 private:
-    QString m_name;
+    const QString m_name;
 };
 
 } // namespace
