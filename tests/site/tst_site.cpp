@@ -13,6 +13,7 @@
 #include "support/modalanswers.h"
 #include "support/patience.h"
 #include "support/postgresserver.h"
+#include "support/storefiles.h"
 #include "taskinterval.h"
 #include "testconfig.h"
 #include "translator.h"
@@ -20,20 +21,12 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
-#include <QProcess>
 #include <QPushButton>
-#include <QSettings>
-#include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QStackedWidget>
 #include <QTableView>
-#include <QUuid>
+#include <QTcpServer>
 #include <QtTest>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 
@@ -90,11 +83,7 @@ public:
         database.open();
         SiteOutbox::createTable(database);
     }
-    ~StationDatabase()
-    {
-        QSqlDatabase::database(m_name, false).close();
-        QSqlDatabase::removeDatabase(m_name);
-    }
+    ~StationDatabase() { QSqlDatabase::removeDatabase(m_name); }
     QSqlDatabase database() const { return QSqlDatabase::database(m_name, false); }
     bool addSession(const QVariantMap &record, const QString &uuid = newUuid()) const
     {
@@ -103,26 +92,8 @@ public:
     bool addTask(const QVariantMap &task) const { return SiteOutbox::addTask(database(), task); }
 
 private:
-    QString m_name;
+    const QString m_name;
 };
-
-// A TCP port on the loopback: listening but never answering, or (not listening) closed. A listening
-// socket stays open until the run ends.
-int loopbackPort(bool listening)
-{
-    const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof(address);
-    ::bind(socket, reinterpret_cast<sockaddr *>(&address), length);
-    ::getsockname(socket, reinterpret_cast<sockaddr *>(&address), &length);
-    if (listening)
-        ::listen(socket, 8);
-    else
-        ::close(socket);
-    return ntohs(address.sin_port);
-}
 
 } // namespace
 
@@ -137,6 +108,9 @@ private slots:
         QFile::remove("Lumivex 2016.ini");
         TR::Translator::instance()->setModel(TR::defaultDictionary());
     }
+
+    void init() { ModalAnswers::rejectUnexpectedDialogs(); }
+    void cleanup() { QCOMPARE(ModalAnswers::finish().unanswered, 0); }
 
     void uri_data()
     {
@@ -270,10 +244,7 @@ private slots:
         QCOMPARE(sender.lastFailure(), QString());
         sender.send();
         QVERIFY(status.wait(Patience));
-        SiteDatabase site(SiteUri::parse(m_server.uri(database)), QStringLiteral("ward"));
-        bool ok = false;
-        QVERIFY2(site.open(), qPrintable(site.lastError()));
-        QCOMPARE(site.sessions("Ward 7", &ok).size(), 3);
+        QCOMPARE(reportLines({"--database", m_server.uri(database), "--list", "--station", "Ward 7"}).size(), 3);
     }
 
     void connectionFaults_data()
@@ -281,8 +252,12 @@ private slots:
         QTest::addColumn<QString>("uri");
         QTest::addColumn<QString>("reason");
 
-        static const int silent = loopbackPort(true);
-        static const int closed = loopbackPort(false);
+        // A port on the loopback that listens but never answers, and one that is closed again.
+        m_silent.listen(QHostAddress::LocalHost);
+        QTcpServer closing;
+        closing.listen(QHostAddress::LocalHost);
+        const int closed = closing.serverPort();
+        closing.close();
         QTest::newRow("wrong password") << m_server.uri("postgres", "lumivex_password")
                                         << "password authentication failed";
         QTest::newRow("unknown host") << "postgresql://qa@lumivex-site.invalid/site"
@@ -290,7 +265,7 @@ private slots:
         QTest::newRow("refused connection")
             << QStringLiteral("postgresql://qa@127.0.0.1:%1/site").arg(closed) << "refused";
         QTest::newRow("server never answers")
-            << QStringLiteral("postgresql://qa@127.0.0.1:%1/site").arg(silent) << "timeout expired";
+            << QStringLiteral("postgresql://qa@127.0.0.1:%1/site").arg(m_silent.serverPort()) << "timeout expired";
     }
 
     void connectionFaults()
@@ -298,12 +273,10 @@ private slots:
         QFETCH(QString, uri);
         QVERIFY(m_server.execute("postgres", {"DROP ROLE IF EXISTS lumivex_password",
                                               "CREATE ROLE lumivex_password LOGIN PASSWORD 'right'"}));
-        QFile passwords(m_folder.filePath("pgpass"));
-        QVERIFY(passwords.open(QIODevice::WriteOnly));
-        passwords.write("*:*:*:lumivex_password:wrong\n");
-        passwords.close();
-        passwords.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-        qputenv("PGPASSFILE", passwords.fileName().toLocal8Bit());
+        const QString passwords = m_folder.filePath("pgpass");
+        writeBytes(passwords, "*:*:*:lumivex_password:wrong\n");
+        QFile::setPermissions(passwords, QFile::ReadOwner | QFile::WriteOwner);
+        qputenv("PGPASSFILE", QFile::encodeName(passwords));
 
         const QString stationFile = m_folder.filePath(QStringLiteral("fault-%1.sqlite").arg(QTest::currentDataTag()));
         StationDatabase station(stationFile);
@@ -375,11 +348,10 @@ private slots:
 
         bool ok = false;
         QCOMPARE(owner.sessionRecord(uuid).value("tester").toString(), QStringLiteral("Ann"));
-        QVERIFY(query.exec("SELECT station, sent_by, removed FROM lumivex_tasks WHERE task_id = 't1' ORDER BY 1"));
-        QStringList tasks;
-        while (query.next())
-            tasks << query.value(0).toString() + ' ' + query.value(1).toString() + ' ' + query.value(2).toString();
-        QCOMPARE(tasks, QStringList({"CT room A station_a false", "CT room B station_b false"}));
+        QVERIFY(query.exec("SELECT string_agg(concat_ws(' ', station, sent_by, removed), ', ' ORDER BY station) "
+                           "FROM lumivex_tasks WHERE task_id = 't1'") &&
+                query.next());
+        QCOMPARE(query.value(0).toString(), "CT room A station_a f, CT room B station_b f");
         // Listed and shown as withdrawn: who, when and why.
         const QStringList listed =
             reportLines({"--database", m_server.uri(database), "--list", "--station", "CT room A"});
@@ -394,15 +366,10 @@ private slots:
         for (int row = 0; row < model.rowCount(); ++row)
             marks << model.index(row, 0).data(Qt::ToolTipRole).toString() + '|' +
                          QString::number(model.index(row, 0).data(Qt::FontRole).value<QFont>().strikeOut());
-        QCOMPARE(marks,
-                 QStringList({TR::Translator::instance()
-                                      ->translate("records_withdrawnBy")
-                                      .arg("Q. Officer",
-                                           LocalFormats::dateTime(
-                                               QDateTime(QDate(2026, 3, 6), QTime(10, 0), Qt::UTC).toLocalTime()),
-                                           "wrong display") +
-                                  "|1",
-                              "|0"}));
+        const QString withdrawnAt =
+            LocalFormats::dateTime(QDateTime(QDate(2026, 3, 6), QTime(10, 0), Qt::UTC).toLocalTime());
+        const QString mark = TR::Translator::instance()->translate("records_withdrawnBy");
+        QCOMPARE(marks, QStringList({mark.arg("Q. Officer", withdrawnAt, "wrong display") + "|1", "|0"}));
     }
 
     // An owner who may not create roles gets an error and no tables: neither the
@@ -559,6 +526,7 @@ private:
     }
 
     PostgresServer m_server;
+    QTcpServer m_silent; // listening until the run ends, never answering
     QTemporaryDir m_folder;
     int m_databases = 0;
 };
