@@ -331,7 +331,7 @@ private Q_SLOTS:
         quantities.sort();
         QCOMPARE(measured.keys(), quantities);
         // L'min is the darkest reading, not the brightest, with the ambient luminance; the values themselves are
-        // checked by hand in tst_constancy's comparison.
+        // checked by hand in tst_report's constancy comparison.
         QCOMPARE(measured.value("minLuminance").toDouble(), answers.value("content05030000").toDouble() + 0.5);
     }
 
