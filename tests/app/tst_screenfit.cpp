@@ -127,8 +127,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("dialog");
         for (const char *language : {"de", "it", "en"}) {
-            for (const char *dialog : {"main window pages", "task", "monitor choice", "report preview", "display",
-                                       "calibration", "DICOM export", "withdrawal", "damaged store", "meter messages"})
+            for (const char *dialog :
+                 {"main window pages", "task", "monitor choice", "report preview", "display", "calibration",
+                  "DICOM export", "withdrawal", "damaged store", "meter messages", "oversized dialog"})
                 QTest::addRow("%s %s", language, dialog) << language << dialog;
         }
     }
@@ -198,6 +199,14 @@ private Q_SLOTS:
                                        translated("storeDamaged").arg(copy) + QStringLiteral("\n\n") +
                                            translated("records_recovered").arg("1234", "12", "3"),
                                        {{translated("ok"), QMessageBox::AcceptRole}});
+             }},
+            // Whatever size a modal dialog asks for, it is shown within the screen.
+            {"oversized dialog",
+             [&] {
+                 ModalAnswers::handle(look);
+                 QDialog oversized(m_window.get());
+                 oversized.resize(available().size() * 2);
+                 ModalPrompt::exec(&oversized);
              }},
             // The meter's longest messages: a time-out and a meter's output without spaces.
             {"meter messages",
