@@ -166,32 +166,6 @@ private Q_SLOTS:
             QCOMPARE(listed, set->files);
         }
         QCOMPARE(uids.size(), count);
-        for (const QString &uid : qAsConst(uids))
-            QVERIFY2(uid.size() <= 64, qPrintable(uid));
-    }
-
-    void badArguments_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("message");
-        const QString folder = m_dir.filePath("bad");
-        QTest::newRow("ten bits") << QStringList{"--dicom", folder, "--bits", "10"} << 2 << "invalid bit depth \"10\"";
-        QTest::newRow("bits without dicom") << QStringList{"--all", "--size", "8x8", "--dir", folder, "--bits", "8"}
-                                            << 2 << "--bits belongs to --dicom";
-        QTest::newRow("folder is a file")
-            << QStringList{"--dicom", m_dir.filePath("png/kTestPatternUN80.png"), "--size", "8x8"} << 1
-            << "cannot create the folder";
-    }
-
-    void badArguments()
-    {
-        QFETCH(QStringList, arguments);
-        QFETCH(int, exitCode);
-        QFETCH(QString, message);
-        const ProgramRun result = runPatternTool(arguments);
-        QCOMPARE(result.exitCode, exitCode);
-        QVERIFY2(result.error.contains(message), qPrintable(result.error));
     }
 
 private:

@@ -48,8 +48,8 @@ private Q_SLOTS:
         comparePixels(QImage(folder.filePath("kTestPatternTG18LN07.png")), "28,14=90 27,14=153 55,27=90 55,28=153");
     }
 
-    // A bad argument exits 2, a failed write 1; either way with one line on
-    // standard error, and the folder as it was: no file, no folder, no temporary.
+    // A bad argument exits 2, a failed write 1; either way with one line on standard error, and the folder as it
+    // was: no file, no folder, no temporary. The same for the DICOM set.
     void badArguments_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -70,6 +70,10 @@ private Q_SLOTS:
         QTest::newRow("folder does not exist") << drawArguments(name, "10x10", "missing/a.png") << 1;
         QTest::newRow("output is a folder") << drawArguments(name, "10x10", ".") << 1;
         QTest::newRow("folder is a file") << QStringList{"--all", "--size", "10x10", "--dir", "blocker"} << 1;
+        QTest::newRow("DICOM in ten bits") << QStringList{"--dicom", "set", "--bits", "10"} << 2;
+        QTest::newRow("bits without DICOM")
+            << QStringList{"--all", "--size", "8x8", "--dir", "set", "--bits", "8"} << 2;
+        QTest::newRow("DICOM folder is a file") << QStringList{"--dicom", "blocker", "--size", "8x8"} << 1;
     }
 
     void badArguments()
