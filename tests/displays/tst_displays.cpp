@@ -1,3 +1,4 @@
+#include "answeredcatalogue.h"
 #include "configurationmanager.h"
 #include "defaultdictionary.h"
 #include "displaydialog.h"
@@ -8,12 +9,10 @@
 #include "screenidentity.h"
 #include "sessiondatabase.h"
 #include "support/modalanswers.h"
-#include "test.h"
 #include "testcontent.h"
 #include "testgroup.h"
 #include "testingsession.h"
 #include "testsmanager.h"
-#include "testsubgroup.h"
 #include "translator.h"
 
 #include <QComboBox>
@@ -85,16 +84,7 @@ class TestDisplays : public QObject
 
     QList<TestContent *> group(int number) const
     {
-        QList<TestContent *> contents;
-        for (const TestGroup *candidate : *m_catalogue->groups()) {
-            for (const TestSubgroup *subgroup : *candidate->subgroups()) {
-                for (const Test *test : *subgroup->tests()) {
-                    if (int(candidate->number()) == number)
-                        contents += *test->content();
-                }
-            }
-        }
-        return contents;
+        return AnsweredCatalogue::contents({m_catalogue->groups()->at(number)});
     }
     TestContent *institution() const { return group(1).value(0); }
     TestContent *firstVerdict() const { return group(2).value(9); }

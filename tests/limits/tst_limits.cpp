@@ -18,6 +18,12 @@ namespace {
 
 using Answers = QMap<QString, QString>;
 
+// The content of the TG18-LN level's reading.
+QString level(int i)
+{
+    return QStringLiteral("content0503%1").arg(i, 2, 10, QLatin1Char('0')) + QStringLiteral("00");
+}
+
 // A display whose L' = L + L_amb follows the GSDF from minimum to maximum, except that the
 // step from reading 8 to 9 may have more contrast by the given factor, brighter readings moving with it.
 Answers readings(double minimum, double maximum, double ambient, double steeper = 1)
@@ -30,15 +36,14 @@ Answers readings(double minimum, double maximum, double ambient, double steeper 
     Answers answers;
     for (int i = 0; i < 18; ++i) {
         const double scaled = target[i] * (i > 8 ? factor : 1);
-        answers.insert(QStringLiteral("content0503%1").arg(i, 2, 10, QLatin1Char('0')) + QStringLiteral("00"),
-                       QString::number(scaled - ambient, 'g', 17));
+        answers.insert(level(i), QString::number(scaled - ambient, 'g', 17));
     }
     answers.insert(QStringLiteral("content05060000"), QString::number(ambient));
     return answers;
 }
 
-// The quantities of the verdicts that meet the condition, each failed one with its problem.
-QString quantities(const Judgement &judgement, bool failedOnes)
+// The quantities of the failed verdicts, each with its problem, or of those not judged.
+QString quantities(const Judgement &judgement, bool failedOnes = true)
 {
     QStringList names;
     for (const Judgement::Verdict &verdict : judgement.verdicts) {
@@ -47,11 +52,6 @@ QString quantities(const Judgement &judgement, bool failedOnes)
                          (!failedOnes || verdict.problem.isEmpty() ? QString() : QLatin1Char(':') + verdict.problem);
     }
     return names.join(QLatin1Char(','));
-}
-
-QString failed(const Judgement &judgement)
-{
-    return quantities(judgement, true);
 }
 
 // The table of the eight categories as the issue states it; 0 where a quantity is not judged.
@@ -87,7 +87,7 @@ Answers gsdfOff(double percent)
         const Answers answers = readings(1, 300, 0.5, middle);
         QStringList values;
         for (int i = 0; i < 18; ++i)
-            values << answers.value(QStringLiteral("content0503%1").arg(i, 2, 10, QLatin1Char('0')) + "00");
+            values << answers.value(level(i));
         (LuminanceResponse::analyse(values, 0.5).largestDeviation * 100 < percent ? gentle : steep) = middle;
     }
     return readings(1, 300, 0.5, gentle);
@@ -106,6 +106,19 @@ Answers luminances(double maxLuminance, double minLuminance)
     Answers answers = readings(10, 100, 0.5);
     answers.insert("content05031700", typed(maxLuminance - 0.5));
     answers.insert("content05030000", typed(minLuminance - 0.5));
+    return answers;
+}
+
+// Even dark and light fields in a room of 40 lx.
+const Answers EvenFields{{"content05050000", "0.55"},
+                         {"content05050001", "0.5"},
+                         {"content05050002", "300"},
+                         {"content05050003", "250"},
+                         {"content03030002", "40"}};
+
+Answers with(Answers answers, const Answers &more)
+{
+    answers.insert(more);
     return answers;
 }
 
@@ -130,26 +143,17 @@ private Q_SLOTS:
         QTest::addColumn<Answers>("answers");
         QTest::addColumn<QVariantMap>("reference");
         QTest::addColumn<QString>("failures");
-        const auto row = [](const char *name, const char *category, const char *roomClass, Answers answers,
+        const auto row = [](const char *name, const char *category, const char *roomClass, const Answers &answers,
                             const QString &failures, const QVariantMap &reference = {}) {
-            answers.insert("content03030002", answers.value("content03030002", "40"));
             QTest::newRow(name) << category << roomClass << answers << reference << failures;
         };
-        const auto with = [](Answers answers, const Answers &more) {
-            answers.insert(more);
-            return answers;
-        };
-        const Answers even{{"content05050000", "0.55"},
-                           {"content05050001", "0.5"},
-                           {"content05050002", "300"},
-                           {"content05050003", "250"}};
-        const Answers good = with(readings(1, 300, 0.5), even);
+        const Answers good = with(readings(1, 300, 0.5), EvenFields);
         row("mammography within every limit", "mammography", "RK1", good, "");
-        row("L_amb lifts L'max to 250", "mammography", "RK1", with(readings(0.99, 250.01, 0.5), even), "");
-        Answers withoutAmbient = with(readings(0.99, 250.01, 0.5), even);
+        row("L_amb lifts L'max to 250", "mammography", "RK1", with(readings(0.99, 250.01, 0.5), EvenFields), "");
+        Answers withoutAmbient = with(readings(0.99, 250.01, 0.5), EvenFields);
         withoutAmbient.remove("content05060000");
         row("without L_amb the same readings fail", "mammography", "RK1", withoutAmbient, "maxLuminance,gsdfDeviation");
-        row("dental GSDF not judged", "dentalRk5", "RK3", with(readings(1, 300, 0.5, 1.5), even), "");
+        row("dental GSDF not judged", "dentalRk5", "RK3", with(readings(1, 300, 0.5, 1.5), EvenFields), "");
         row("uniformity 25.1 % fails 25 %", "mammography", "RK3",
             with(good, {{"content05050000", "225.3"}, {"content05050001", "175"}}), "uniformityLow");
         row("illuminance at RK2's 100 lx", "dentalRk5", "RK2", with(good, {{"content03030002", "100"}}), "");
@@ -166,7 +170,8 @@ private Q_SLOTS:
             "maxLuminance:unanswered,luminanceRatio:unanswered,gsdfDeviation:unanswered,constancy/"
             "maxLuminance:unanswered",
             {{"maxLuminance", 300.0}});
-        row("constancy of what the session does not measure", "dentalRk5", "RK1", even, "", {{"maxLuminance", 300.0}});
+        row("constancy of what the session does not measure", "dentalRk5", "RK1", EvenFields, "",
+            {{"maxLuminance", 300.0}});
         row("category unknown", "none", "RK1", good,
             "maxLuminance:noCategory,luminanceRatio:noCategory,gsdfDeviation:noCategory,uniformityLow:noCategory,"
             "uniformityHigh:noCategory");
@@ -183,13 +188,13 @@ private Q_SLOTS:
         QFETCH(QVariantMap, reference);
         QFETCH(QString, failures);
         const Judgement judgement = Judgement::judge(answers, {category, roomClass, reference}, LimitsTable::load());
-        QCOMPARE(failed(judgement), failures);
+        QCOMPARE(quantities(judgement), failures);
         // Only the dental categories leave a computed GSDF deviation unjudged.
         const bool gsdfComputed = answers.contains("content05031700") && !failures.contains("gsdfDeviation");
         QCOMPARE(quantities(judgement, false), category == "dentalRk5" && gsdfComputed ? "gsdfDeviation" : "");
         QCOMPARE(judgement.failedCount(), failures.isEmpty() ? 0 : failures.count(',') + 1);
         // What the record keeps reads back the same, with no value for what was not computed.
-        QCOMPARE(failed(Judgement::fromMap(judgement.toMap())), failures);
+        QCOMPARE(quantities(Judgement::fromMap(judgement.toMap())), failures);
         QVERIFY(!QJsonDocument::fromVariant(judgement.toMap()).toJson().contains("null"));
     }
 
@@ -318,12 +323,7 @@ private Q_SLOTS:
     // illuminance and the 18 readings, no verdict's deviation.
     void measuredValues()
     {
-        Answers answers = readings(1, 300, 0.5);
-        answers.insert({{"content05050000", "0.55"},
-                        {"content05050001", "0.5"},
-                        {"content05050002", "300"},
-                        {"content05050003", "250"},
-                        {"content03030002", "40"}});
+        const Answers answers = with(readings(1, 300, 0.5), EvenFields);
         const LimitsTable table = LimitsTable::load();
         const Judgement judgement = Judgement::judge(answers, {"mammography", "RK1", {}}, table);
         const QVariantMap measured = ReferenceValues::measured(answers, judgement.verdicts, table);
