@@ -96,18 +96,15 @@ private Q_SLOTS:
 
     void readsAndWritesEveryKey()
     {
-        QVariantMap source =
-            QJsonDocument::fromJson(
-                document(
-                    "{'id':'a','caption':'c','report':'r','type':'text','validatortype':'number','defaultvalue':'5',"
-                    "'content':{'items':[{'value':'200','text':'radio'}]},'join':'(#b# + #b# + #c)','jointext':'j',"
-                    "'description':'d','reportdescription':'rd','joindescription':'jd','joinonlyreport':true,"
-                    "'readonly':true,'required':false,'ignorevalidation':true,'validator':'(#a# >= #d#)',"
-                    "'hidefromreport':true,'note':'n','resultjoin':'4','pattern':'','resultboolean':false,"
-                    "'resultmultiselect':''}")
-                    .toUtf8())
-                .object()
-                .toVariantMap();
+        const QByteArray json =
+            document("{'id':'a','caption':'c','report':'r','type':'text','validatortype':'number','defaultvalue':'5',"
+                     "'content':{'items':[{'value':'200','text':'radio'}]},'join':'(#b# + #b# + #c)','jointext':'j',"
+                     "'description':'d','reportdescription':'rd','joindescription':'jd','joinonlyreport':true,"
+                     "'readonly':true,'required':false,'ignorevalidation':true,'validator':'(#a# >= #d#)',"
+                     "'hidefromreport':true,'note':'n','resultjoin':'4','pattern':'','resultboolean':false,"
+                     "'resultmultiselect':''}")
+                .toUtf8();
+        QVariantMap source = QJsonDocument::fromJson(json).object().toVariantMap();
         QVariantMap expected = source;
         expected.insert({{"items", source.value("content").toMap().value("items")}, {"resulttext", "5"}});
         source.insert({{"hidefromtest", "(function(){return true;})"}, {"unknownkey", "ignored"}});

@@ -149,7 +149,6 @@ private Q_SLOTS:
         };
         const Answers good = with(readings(1, 300, 0.5), EvenFields);
         row("mammography within every limit", "mammography", "RK1", good, "");
-        row("L_amb lifts L'max to 250", "mammography", "RK1", with(readings(0.99, 250.01, 0.5), EvenFields), "");
         Answers withoutAmbient = with(readings(0.99, 250.01, 0.5), EvenFields);
         withoutAmbient.remove("content05060000");
         row("without L_amb the same readings fail", "mammography", "RK1", withoutAmbient, "maxLuminance,gsdfDeviation");
@@ -489,28 +488,9 @@ private Q_SLOTS:
         QVERIFY2(source.isEmpty() || sources.contains(source), qPrintable(sources.join('|')));
     }
 
-    // Which categories a room class takes, built in and from a site file's new room class.
-    void pairs_data()
-    {
-        QTest::addColumn<QString>("roomClass");
-        QTest::addColumn<QString>("category");
-        QTest::addColumn<bool>("together");
-        const auto row = [](const char *name, const char *roomClass, const char *category, bool together) {
-            QTest::newRow(name) << roomClass << category << together;
-        };
-        row("mammography in RK1", "RK1", "mammography", true);
-        row("mammography not in RK4", "RK4", "mammography", false);
-        row("viewing in RK4", "RK4", "viewing", true);
-        row("CT not in RK5", "RK5", "ct", false);
-        row("unknown room class", "RK9", "ct", false);
-        row("the site's RK7 takes CT", "RK7", "ct", true);
-        row("the site's RK7 takes nothing else", "RK7", "viewing", false);
-    }
-
+    // Which categories a site file's new room class takes (the built-in pairs are the displays test's).
     void pairs()
     {
-        QFETCH(QString, roomClass);
-        QFETCH(QString, category);
         QTemporaryDir dir;
         writeBytes(dir.filePath("limits.json"),
                    R"({"version":"s4","roomClasses":[{"id":"RK7","lenient":true,"reason":"r",)"
@@ -518,31 +498,26 @@ private Q_SLOTS:
         const LimitsTable table = LimitsTable::load(dir.filePath("limits.json"));
         QVERIFY2(table.hasSiteFile(), qPrintable(table.siteProblem()));
         QCOMPARE(table.roomClass("RK7")->categoriesSource, QStringLiteral("site (site, more lenient: r)"));
-        QTEST(table.belongTogether(roomClass, category), "together");
-    }
-
-    void plausibility_data()
-    {
-        QTest::addColumn<QString>("content");
-        QTest::addColumn<double>("value");
-        QTest::addColumn<int>("verdict");
-        using P = LimitsTable::Plausibility;
-        QTest::newRow("1.000 typed for L'max") << "content05031700" << 1.0 << int(P::OutOfRange);
-        QTest::newRow("L'max 400") << "content05031700" << 400.0 << int(P::Plausible);
-        QTest::newRow("0 luminance") << "content05020000" << 0.0 << int(P::NotPositive);
-        QTest::newRow("0.532 L'min") << "content05030000" << 0.532 << int(P::Plausible);
-        QTest::newRow("0 ambient") << "content05060000" << 0.0 << int(P::Plausible);
-        QTest::newRow("pixel count 1.5") << "content04050000" << 1.5 << int(P::NotWhole);
-        QTest::newRow("pixel count -1") << "content04050000" << -1.0 << int(P::Negative);
-        QTest::newRow("illuminance 20000") << "content03030002" << 20000.0 << int(P::OutOfRange);
+        QVERIFY(table.belongTogether("RK7", "ct"));
+        QVERIFY(!table.belongTogether("RK7", "viewing"));
+        QVERIFY(!table.belongTogether("RK9", "ct"));
     }
 
     void plausibility()
     {
-        QFETCH(QString, content);
-        QFETCH(double, value);
-        QFETCH(int, verdict);
-        QCOMPARE(int(LimitsTable::load().plausibility(content)->check(value)), verdict);
+        using P = LimitsTable::Plausibility;
+        const LimitsTable table = LimitsTable::load();
+        const auto check = [&table](const char *content, double value) {
+            return table.plausibility(content)->check(value);
+        };
+        QCOMPARE(check("content05031700", 1.0), P::OutOfRange); // 1.000 typed for L'max
+        QCOMPARE(check("content05031700", 400), P::Plausible);
+        QCOMPARE(check("content05020000", 0), P::NotPositive);
+        QCOMPARE(check("content05030000", 0.532), P::Plausible);
+        QCOMPARE(check("content05060000", 0), P::Plausible);  // no ambient light
+        QCOMPARE(check("content04050000", 1.5), P::NotWhole); // pixel count
+        QCOMPARE(check("content04050000", -1), P::Negative);
+        QCOMPARE(check("content03030002", 20000), P::OutOfRange); // illuminance
     }
 };
 
