@@ -77,6 +77,19 @@ const CategoryRow EightCategories[] = {
     {"viewing", 0, 0, 20, 0, {}, 0},
 };
 
+// Even dark and light fields in a room of 40 lx.
+const Answers EvenFields{{"content05050000", "0.55"},
+                         {"content05050001", "0.5"},
+                         {"content05050002", "300"},
+                         {"content05050003", "250"},
+                         {"content03030002", "40"}};
+
+Answers with(Answers answers, const Answers &more)
+{
+    answers.insert(more);
+    return answers;
+}
+
 // Readings whose largest deviation from the GSDF is the given per cent, found by halving the steepness's range.
 Answers gsdfOff(double percent)
 {
@@ -84,10 +97,8 @@ Answers gsdfOff(double percent)
     double steep = 2;
     for (int step = 0; step < 60; ++step) {
         const double middle = (gentle + steep) / 2;
-        const Answers answers = readings(1, 300, 0.5, middle);
-        QStringList values;
-        for (int i = 0; i < 18; ++i)
-            values << answers.value(level(i));
+        // The 18 readings come first in the order of their contents, the ambient luminance after them.
+        const QStringList values = readings(1, 300, 0.5, middle).values().mid(0, 18);
         (LuminanceResponse::analyse(values, 0.5).largestDeviation * 100 < percent ? gentle : steep) = middle;
     }
     return readings(1, 300, 0.5, gentle);
@@ -103,23 +114,8 @@ QString typed(double value)
 // exact and stay the brightest and the darkest.
 Answers luminances(double maxLuminance, double minLuminance)
 {
-    Answers answers = readings(10, 100, 0.5);
-    answers.insert("content05031700", typed(maxLuminance - 0.5));
-    answers.insert("content05030000", typed(minLuminance - 0.5));
-    return answers;
-}
-
-// Even dark and light fields in a room of 40 lx.
-const Answers EvenFields{{"content05050000", "0.55"},
-                         {"content05050001", "0.5"},
-                         {"content05050002", "300"},
-                         {"content05050003", "250"},
-                         {"content03030002", "40"}};
-
-Answers with(Answers answers, const Answers &more)
-{
-    answers.insert(more);
-    return answers;
+    return with(readings(10, 100, 0.5),
+                {{level(17), typed(maxLuminance - 0.5)}, {level(0), typed(minLuminance - 0.5)}});
 }
 
 QString outcome(const Judgement::Verdict &verdict)
