@@ -96,18 +96,15 @@ private Q_SLOTS:
 
     void readsAndWritesEveryKey()
     {
-        QVariantMap source =
-            QJsonDocument::fromJson(
-                document(
-                    "{'id':'a','caption':'c','report':'r','type':'text','validatortype':'number','defaultvalue':'5',"
-                    "'content':{'items':[{'value':'200','text':'radio'}]},'join':'(#b# + #b# + #c)','jointext':'j',"
-                    "'description':'d','reportdescription':'rd','joindescription':'jd','joinonlyreport':true,"
-                    "'readonly':true,'required':false,'ignorevalidation':true,'validator':'(#a# >= #d#)',"
-                    "'hidefromreport':true,'note':'n','resultjoin':'4','pattern':'','resultboolean':false,"
-                    "'resultmultiselect':''}")
-                    .toUtf8())
-                .object()
-                .toVariantMap();
+        const QByteArray json =
+            document("{'id':'a','caption':'c','report':'r','type':'text','validatortype':'number','defaultvalue':'5',"
+                     "'content':{'items':[{'value':'200','text':'radio'}]},'join':'(#b# + #b# + #c)','jointext':'j',"
+                     "'description':'d','reportdescription':'rd','joindescription':'jd','joinonlyreport':true,"
+                     "'readonly':true,'required':false,'ignorevalidation':true,'validator':'(#a# >= #d#)',"
+                     "'hidefromreport':true,'note':'n','resultjoin':'4','pattern':'','resultboolean':false,"
+                     "'resultmultiselect':''}")
+                .toUtf8();
+        QVariantMap source = QJsonDocument::fromJson(json).object().toVariantMap();
         QVariantMap expected = source;
         expected.insert({{"items", source.value("content").toMap().value("items")}, {"resulttext", "5"}});
         source.insert({{"hidefromtest", "(function(){return true;})"}, {"unknownkey", "ignored"}});
@@ -260,24 +257,19 @@ private Q_SLOTS:
     void testTypesTickTheirGroups()
     {
         const TestsManager catalogue;
-        const auto joined = [](const auto &numbers) {
-            QStringList texts;
-            for (unsigned number : numbers)
-                texts << QString::number(number);
-            return texts.join(',');
-        };
-        QStringList types;
-        for (const TestsManager::TestType &type : catalogue.testTypes()) {
-            QStringList only;
-            for (auto group = type.onlySubgroups.cbegin(); group != type.onlySubgroups.cend(); ++group)
-                only << QString::number(group.key()) + '[' + joined(group.value()) + ']';
-            types << type.id + ':' + joined(type.groups) + " carried " + joined(type.carriedOver) + " only " +
-                         only.join(',');
+        using Numbers = QList<unsigned>;
+        using Only = QMap<unsigned, Numbers>;
+        QCOMPARE(catalogue.testTypes().size(), 3);
+        for (const char *id : {"acceptance", "periodicConstancy"}) {
+            QCOMPARE(catalogue.testType(id)->groups, (Numbers{0, 1, 2, 3, 4, 5, 6, 7}));
+            QVERIFY(catalogue.testType(id)->carriedOver.isEmpty());
         }
-        QCOMPARE(types, QStringList({"acceptance:0,1,2,3,4,5,6,7 carried  only ",
-                                     "dailyConstancy:0,1,2,4 carried 0,1,2 only 3[]",
-                                     "periodicConstancy:0,1,2,3,4,5,6,7 carried  only 5[4]"}));
-        QCOMPARE(catalogue.testType("dailyConstancy")->id, QStringLiteral("dailyConstancy"));
+        QVERIFY(catalogue.testType("acceptance")->onlySubgroups.isEmpty());
+        QCOMPARE(catalogue.testType("periodicConstancy")->onlySubgroups, (Only{{5, {4}}}));
+        const TestsManager::TestType *daily = catalogue.testType("dailyConstancy");
+        QCOMPARE(daily->groups, (Numbers{0, 1, 2, 4}));
+        QCOMPARE(daily->carriedOver, (Numbers{0, 1, 2}));
+        QCOMPARE(daily->onlySubgroups, (Only{{3, {}}}));
         QVERIFY(!catalogue.testType("weekly"));
     }
 

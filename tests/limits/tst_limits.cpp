@@ -18,6 +18,12 @@ namespace {
 
 using Answers = QMap<QString, QString>;
 
+// The content of the TG18-LN level's reading.
+QString level(int i)
+{
+    return QStringLiteral("content0503%1").arg(i, 2, 10, QLatin1Char('0')) + QStringLiteral("00");
+}
+
 // A display whose L' = L + L_amb follows the GSDF from minimum to maximum, except that the
 // step from reading 8 to 9 may have more contrast by the given factor, brighter readings moving with it.
 Answers readings(double minimum, double maximum, double ambient, double steeper = 1)
@@ -30,15 +36,14 @@ Answers readings(double minimum, double maximum, double ambient, double steeper 
     Answers answers;
     for (int i = 0; i < 18; ++i) {
         const double scaled = target[i] * (i > 8 ? factor : 1);
-        answers.insert(QStringLiteral("content0503%1").arg(i, 2, 10, QLatin1Char('0')) + QStringLiteral("00"),
-                       QString::number(scaled - ambient, 'g', 17));
+        answers.insert(level(i), QString::number(scaled - ambient, 'g', 17));
     }
     answers.insert(QStringLiteral("content05060000"), QString::number(ambient));
     return answers;
 }
 
-// The quantities of the verdicts that meet the condition, each failed one with its problem.
-QString quantities(const Judgement &judgement, bool failedOnes)
+// The quantities of the failed verdicts, each with its problem, or of those not judged.
+QString quantities(const Judgement &judgement, bool failedOnes = true)
 {
     QStringList names;
     for (const Judgement::Verdict &verdict : judgement.verdicts) {
@@ -47,11 +52,6 @@ QString quantities(const Judgement &judgement, bool failedOnes)
                          (!failedOnes || verdict.problem.isEmpty() ? QString() : QLatin1Char(':') + verdict.problem);
     }
     return names.join(QLatin1Char(','));
-}
-
-QString failed(const Judgement &judgement)
-{
-    return quantities(judgement, true);
 }
 
 // The table of the eight categories as the issue states it; 0 where a quantity is not judged.
@@ -77,6 +77,19 @@ const CategoryRow EightCategories[] = {
     {"viewing", 0, 0, 20, 0, {}, 0},
 };
 
+// Even dark and light fields in a room of 40 lx.
+const Answers EvenFields{{"content05050000", "0.55"},
+                         {"content05050001", "0.5"},
+                         {"content05050002", "300"},
+                         {"content05050003", "250"},
+                         {"content03030002", "40"}};
+
+Answers with(Answers answers, const Answers &more)
+{
+    answers.insert(more);
+    return answers;
+}
+
 // Readings whose largest deviation from the GSDF is the given per cent, found by halving the steepness's range.
 Answers gsdfOff(double percent)
 {
@@ -84,10 +97,8 @@ Answers gsdfOff(double percent)
     double steep = 2;
     for (int step = 0; step < 60; ++step) {
         const double middle = (gentle + steep) / 2;
-        const Answers answers = readings(1, 300, 0.5, middle);
-        QStringList values;
-        for (int i = 0; i < 18; ++i)
-            values << answers.value(QStringLiteral("content0503%1").arg(i, 2, 10, QLatin1Char('0')) + "00");
+        // The 18 readings come first in the order of their contents, the ambient luminance after them.
+        const QStringList values = readings(1, 300, 0.5, middle).values().mid(0, 18);
         (LuminanceResponse::analyse(values, 0.5).largestDeviation * 100 < percent ? gentle : steep) = middle;
     }
     return readings(1, 300, 0.5, gentle);
@@ -103,10 +114,8 @@ QString typed(double value)
 // exact and stay the brightest and the darkest.
 Answers luminances(double maxLuminance, double minLuminance)
 {
-    Answers answers = readings(10, 100, 0.5);
-    answers.insert("content05031700", typed(maxLuminance - 0.5));
-    answers.insert("content05030000", typed(minLuminance - 0.5));
-    return answers;
+    return with(readings(10, 100, 0.5),
+                {{level(17), typed(maxLuminance - 0.5)}, {level(0), typed(minLuminance - 0.5)}});
 }
 
 QString outcome(const Judgement::Verdict &verdict)
@@ -130,26 +139,16 @@ private Q_SLOTS:
         QTest::addColumn<Answers>("answers");
         QTest::addColumn<QVariantMap>("reference");
         QTest::addColumn<QString>("failures");
-        const auto row = [](const char *name, const char *category, const char *roomClass, Answers answers,
+        const auto row = [](const char *name, const char *category, const char *roomClass, const Answers &answers,
                             const QString &failures, const QVariantMap &reference = {}) {
-            answers.insert("content03030002", answers.value("content03030002", "40"));
             QTest::newRow(name) << category << roomClass << answers << reference << failures;
         };
-        const auto with = [](Answers answers, const Answers &more) {
-            answers.insert(more);
-            return answers;
-        };
-        const Answers even{{"content05050000", "0.55"},
-                           {"content05050001", "0.5"},
-                           {"content05050002", "300"},
-                           {"content05050003", "250"}};
-        const Answers good = with(readings(1, 300, 0.5), even);
+        const Answers good = with(readings(1, 300, 0.5), EvenFields);
         row("mammography within every limit", "mammography", "RK1", good, "");
-        row("L_amb lifts L'max to 250", "mammography", "RK1", with(readings(0.99, 250.01, 0.5), even), "");
-        Answers withoutAmbient = with(readings(0.99, 250.01, 0.5), even);
+        Answers withoutAmbient = with(readings(0.99, 250.01, 0.5), EvenFields);
         withoutAmbient.remove("content05060000");
         row("without L_amb the same readings fail", "mammography", "RK1", withoutAmbient, "maxLuminance,gsdfDeviation");
-        row("dental GSDF not judged", "dentalRk5", "RK3", with(readings(1, 300, 0.5, 1.5), even), "");
+        row("dental GSDF not judged", "dentalRk5", "RK3", with(readings(1, 300, 0.5, 1.5), EvenFields), "");
         row("uniformity 25.1 % fails 25 %", "mammography", "RK3",
             with(good, {{"content05050000", "225.3"}, {"content05050001", "175"}}), "uniformityLow");
         row("illuminance at RK2's 100 lx", "dentalRk5", "RK2", with(good, {{"content03030002", "100"}}), "");
@@ -166,7 +165,8 @@ private Q_SLOTS:
             "maxLuminance:unanswered,luminanceRatio:unanswered,gsdfDeviation:unanswered,constancy/"
             "maxLuminance:unanswered",
             {{"maxLuminance", 300.0}});
-        row("constancy of what the session does not measure", "dentalRk5", "RK1", even, "", {{"maxLuminance", 300.0}});
+        row("constancy of what the session does not measure", "dentalRk5", "RK1", EvenFields, "",
+            {{"maxLuminance", 300.0}});
         row("category unknown", "none", "RK1", good,
             "maxLuminance:noCategory,luminanceRatio:noCategory,gsdfDeviation:noCategory,uniformityLow:noCategory,"
             "uniformityHigh:noCategory");
@@ -183,13 +183,13 @@ private Q_SLOTS:
         QFETCH(QVariantMap, reference);
         QFETCH(QString, failures);
         const Judgement judgement = Judgement::judge(answers, {category, roomClass, reference}, LimitsTable::load());
-        QCOMPARE(failed(judgement), failures);
+        QCOMPARE(quantities(judgement), failures);
         // Only the dental categories leave a computed GSDF deviation unjudged.
         const bool gsdfComputed = answers.contains("content05031700") && !failures.contains("gsdfDeviation");
         QCOMPARE(quantities(judgement, false), category == "dentalRk5" && gsdfComputed ? "gsdfDeviation" : "");
         QCOMPARE(judgement.failedCount(), failures.isEmpty() ? 0 : failures.count(',') + 1);
         // What the record keeps reads back the same, with no value for what was not computed.
-        QCOMPARE(failed(Judgement::fromMap(judgement.toMap())), failures);
+        QCOMPARE(quantities(Judgement::fromMap(judgement.toMap())), failures);
         QVERIFY(!QJsonDocument::fromVariant(judgement.toMap()).toJson().contains("null"));
     }
 
@@ -318,12 +318,7 @@ private Q_SLOTS:
     // illuminance and the 18 readings, no verdict's deviation.
     void measuredValues()
     {
-        Answers answers = readings(1, 300, 0.5);
-        answers.insert({{"content05050000", "0.55"},
-                        {"content05050001", "0.5"},
-                        {"content05050002", "300"},
-                        {"content05050003", "250"},
-                        {"content03030002", "40"}});
+        const Answers answers = with(readings(1, 300, 0.5), EvenFields);
         const LimitsTable table = LimitsTable::load();
         const Judgement judgement = Judgement::judge(answers, {"mammography", "RK1", {}}, table);
         const QVariantMap measured = ReferenceValues::measured(answers, judgement.verdicts, table);
@@ -489,28 +484,9 @@ private Q_SLOTS:
         QVERIFY2(source.isEmpty() || sources.contains(source), qPrintable(sources.join('|')));
     }
 
-    // Which categories a room class takes, built in and from a site file's new room class.
-    void pairs_data()
-    {
-        QTest::addColumn<QString>("roomClass");
-        QTest::addColumn<QString>("category");
-        QTest::addColumn<bool>("together");
-        const auto row = [](const char *name, const char *roomClass, const char *category, bool together) {
-            QTest::newRow(name) << roomClass << category << together;
-        };
-        row("mammography in RK1", "RK1", "mammography", true);
-        row("mammography not in RK4", "RK4", "mammography", false);
-        row("viewing in RK4", "RK4", "viewing", true);
-        row("CT not in RK5", "RK5", "ct", false);
-        row("unknown room class", "RK9", "ct", false);
-        row("the site's RK7 takes CT", "RK7", "ct", true);
-        row("the site's RK7 takes nothing else", "RK7", "viewing", false);
-    }
-
+    // Which categories a site file's new room class takes (the built-in pairs are the displays test's).
     void pairs()
     {
-        QFETCH(QString, roomClass);
-        QFETCH(QString, category);
         QTemporaryDir dir;
         writeBytes(dir.filePath("limits.json"),
                    R"({"version":"s4","roomClasses":[{"id":"RK7","lenient":true,"reason":"r",)"
@@ -518,31 +494,26 @@ private Q_SLOTS:
         const LimitsTable table = LimitsTable::load(dir.filePath("limits.json"));
         QVERIFY2(table.hasSiteFile(), qPrintable(table.siteProblem()));
         QCOMPARE(table.roomClass("RK7")->categoriesSource, QStringLiteral("site (site, more lenient: r)"));
-        QTEST(table.belongTogether(roomClass, category), "together");
-    }
-
-    void plausibility_data()
-    {
-        QTest::addColumn<QString>("content");
-        QTest::addColumn<double>("value");
-        QTest::addColumn<int>("verdict");
-        using P = LimitsTable::Plausibility;
-        QTest::newRow("1.000 typed for L'max") << "content05031700" << 1.0 << int(P::OutOfRange);
-        QTest::newRow("L'max 400") << "content05031700" << 400.0 << int(P::Plausible);
-        QTest::newRow("0 luminance") << "content05020000" << 0.0 << int(P::NotPositive);
-        QTest::newRow("0.532 L'min") << "content05030000" << 0.532 << int(P::Plausible);
-        QTest::newRow("0 ambient") << "content05060000" << 0.0 << int(P::Plausible);
-        QTest::newRow("pixel count 1.5") << "content04050000" << 1.5 << int(P::NotWhole);
-        QTest::newRow("pixel count -1") << "content04050000" << -1.0 << int(P::Negative);
-        QTest::newRow("illuminance 20000") << "content03030002" << 20000.0 << int(P::OutOfRange);
+        QVERIFY(table.belongTogether("RK7", "ct"));
+        QVERIFY(!table.belongTogether("RK7", "viewing"));
+        QVERIFY(!table.belongTogether("RK9", "ct"));
     }
 
     void plausibility()
     {
-        QFETCH(QString, content);
-        QFETCH(double, value);
-        QFETCH(int, verdict);
-        QCOMPARE(int(LimitsTable::load().plausibility(content)->check(value)), verdict);
+        using P = LimitsTable::Plausibility;
+        const LimitsTable table = LimitsTable::load();
+        const auto check = [&table](const char *content, double value) {
+            return table.plausibility(content)->check(value);
+        };
+        QCOMPARE(check("content05031700", 1.0), P::OutOfRange); // 1.000 typed for L'max
+        QCOMPARE(check("content05031700", 400), P::Plausible);
+        QCOMPARE(check("content05020000", 0), P::NotPositive);
+        QCOMPARE(check("content05030000", 0.532), P::Plausible);
+        QCOMPARE(check("content05060000", 0), P::Plausible);  // no ambient light
+        QCOMPARE(check("content04050000", 1.5), P::NotWhole); // pixel count
+        QCOMPARE(check("content04050000", -1), P::Negative);
+        QCOMPARE(check("content03030002", 20000), P::OutOfRange); // illuminance
     }
 };
 

@@ -1,15 +1,21 @@
 #include "defaultdictionary.h"
 #include "dictionaryengine.h"
 #include "dictionaryreader.h"
+#include "languageenvironment.h"
+#include "localformats.h"
 #include "translator.h"
 #include "translatorprivate.h"
 
+#include "support/shippedlanguages.h"
 #include "support/storefiles.h"
 #include "testconfig.h"
 
 #include <QAction>
+#include <QCalendarWidget>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -56,7 +62,8 @@ QStringList chooserItems(const QComboBox &chooser)
 } // namespace
 
 // The translator with its dictionary engine, the reader of its files, the
-// program's dictionary and the language files shipped with the program.
+// program's dictionary and the language files shipped with the program; Qt's
+// own texts and the formats of dates and numbers at every change of language.
 class TestTranslation : public QObject
 {
     Q_OBJECT
@@ -163,28 +170,20 @@ private slots:
         translator->setLocale("it");
         translator->setModel(TR::defaultDictionary());
         QCOMPARE(translator->translate("cancel"), QStringLiteral("Annulla"));
-        for (const char *flag :
-             {"cs", "de", "en", "es", "fi", "fr", "gr", "hu", "it", "jp", "pl", "pt", "ru", "tr", "zh"})
-            QVERIFY2(QImage(TR::FlagIconPath.arg(flag)).size() == QSize(16, 11), flag);
     }
 
     // On Linux a backslash is an ordinary character of a file name, so the
     // folder and the file name are joined with "/".
-    void languageFilePath_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("expected");
-        addTextRow("folder without separator", "C:/x", "C:/x/l_de.xml");
-        addTextRow("folder with separator", "C:/x/", "C:/x/l_de.xml");
-        addTextRow("empty folder", "", "l_de.xml");
-        addTextRow("backslash is part of a name", "/x\\", "/x\\/l_de.xml");
-    }
-
     void languageFilePath()
     {
-        QFETCH(QString, path);
-        m_translator->languagePath = path;
-        QTEST(m_translator->languageFilePath("de"), "expected");
+        const auto path = [this](const QString &folder) {
+            m_translator->languagePath = folder;
+            return m_translator->languageFilePath("de");
+        };
+        QCOMPARE(path("C:/x"), QStringLiteral("C:/x/l_de.xml"));
+        QCOMPARE(path("C:/x/"), QStringLiteral("C:/x/l_de.xml"));
+        QCOMPARE(path(""), QStringLiteral("l_de.xml"));
+        QCOMPARE(path("/x\\"), QStringLiteral("/x\\/l_de.xml")); // a backslash is part of a name
     }
 
     // A language that cannot be used leaves the one in force; "el" is read from
@@ -292,34 +291,80 @@ private slots:
                          QDir::cleanPath(QCoreApplication::applicationDirPath() + "/../share/lumivex/languages")}));
     }
 
-    void shippedLanguageFile_data()
+    // The program ships German and Italian. Each shipped file translates every unit of the program's dictionary,
+    // keeping its form, and nothing else.
+    void shippedLanguageFiles()
     {
-        QTest::addColumn<QString>("code");
-        QTest::addColumn<QString>("name");
-        addTextRow("German", "de", "Deutsch");
-        addTextRow("Italian", "it", "Italiano");
+        const QStringList units = TR::DictionaryEngine::unitsOf(TR::defaultDictionary());
+        for (const auto &[code, name] : {std::pair{"de", "Deutsch"}, std::pair{"it", "Italiano"}}) {
+            const QString path = ShippedLanguages + "/l_" + code + ".xml";
+            QCOMPARE(DictionaryReader::readLanguageName(path), QString(name));
+            const std::optional<Units> translations = DictionaryReader::readLanguageFile(path);
+            QVERIFY2(translations, code);
+            QStringList faults;
+            for (const QString &unit : units) {
+                if (!keepsForm(unit, translations->value(unit)))
+                    faults << unit;
+            }
+            for (const QString &id : translations->keys()) {
+                if (!units.contains(id))
+                    faults << id;
+            }
+            QVERIFY2(faults.isEmpty(),
+                     qPrintable(code + QString(": missing, misshapen or no unit: ") + faults.join(" | ")));
+        }
     }
 
-    // The program ships exactly these languages. Each shipped file translates every unit of the program's dictionary,
-    // keeping its form, and nothing else.
-    void shippedLanguageFile()
+    // German, Italian, then English again: each change replaces the one before.
+    void qtTextsAndFormats_data()
     {
-        QFETCH(QString, code);
-        const QString path = ShippedLanguages + "/l_" + code + ".xml";
-        QTEST(DictionaryReader::readLanguageName(path), "name");
-        const std::optional<Units> translations = DictionaryReader::readLanguageFile(path);
-        QVERIFY(translations);
-        const QStringList units = TR::DictionaryEngine::unitsOf(TR::defaultDictionary());
-        QStringList faults;
-        for (const QString &unit : units) {
-            if (!keepsForm(unit, translations->value(unit)))
-                faults << unit;
-        }
-        for (const QString &id : translations->keys()) {
-            if (!units.contains(id))
-                faults << id;
-        }
-        QVERIFY2(faults.isEmpty(), qPrintable("missing, misshapen or no unit: " + faults.join(" | ")));
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("cancel");
+        QTest::addColumn<QString>("december");
+        // One notation per kind of value: date, date and time, reading and computed value, count, seconds, days.
+        QTest::addColumn<QStringList>("notations");
+        const auto row = [](const char *language, const char *cancel, const char *december,
+                            const QStringList &notations) {
+            QTest::newRow(language) << language << cancel << december << notations;
+        };
+        row("de", "Abbrechen", "Dezember",
+            {"07.12.2026", "07.12.2026 00:52", "0,52", "1234", "20,0 s", "182 Tage", "1 Tag"});
+        row("it", "Annulla", "dicembre",
+            {"07/12/2026", "07/12/2026 00:52", "0,52", "1234", "20,0 s", "182 giorni", "1 giorno"});
+        row("en", "Cancel", "December",
+            {"07/12/2026", "07/12/2026 - 00:52", "0.52", "1234", "20.0 s", "182 days", "1 day"});
+    }
+
+    void qtTextsAndFormats()
+    {
+        QFETCH(QString, language);
+        useShippedLanguages();
+        TR::Translator::instance()->setLocale(language);
+        QDialogButtonBox buttons(QDialogButtonBox::Cancel);
+        QTEST(buttons.button(QDialogButtonBox::Cancel)->text(), "cancel");
+        QCalendarWidget calendar;
+        QTEST(calendar.locale().standaloneMonthName(12), "december");
+        const QDate date(2026, 12, 7);
+        const QStringList notations{
+            LocalFormats::date(date),      LocalFormats::dateTime(QDateTime(date, QTime(0, 52))),
+            LocalFormats::number(0.52, 2), LocalFormats::count(1234),
+            LocalFormats::seconds(20),     LocalFormats::days(182),
+            LocalFormats::days(1)};
+        QTEST(notations, "notations");
+        QCOMPARE(LocalFormats::reading(QStringLiteral("0.52")), notations.at(2));
+        // The task's start date is chosen in a field that writes it as every other date.
+        QCOMPARE(date.toString(LocalFormats::datePattern()), notations.at(0));
+        QCOMPARE(LocalFormats::storedReading(LocalFormats::reading(QStringLiteral("-1.500"))),
+                 QStringLiteral("-1.500"));
+    }
+
+    // A language Qt has no translation for keeps Qt's English texts.
+    void missingQtTranslation()
+    {
+        QVERIFY(!LanguageEnvironment::apply(QStringLiteral("xx")));
+        QDialogButtonBox buttons(QDialogButtonBox::Cancel);
+        QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Cancel"));
+        QVERIFY(LanguageEnvironment::apply(QStringLiteral("en")));
     }
 };
 
