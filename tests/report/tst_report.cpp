@@ -94,19 +94,6 @@ constexpr int valueLeft = 178;
 const QString settingsName = QStringLiteral("Lumivex 2016.ini");
 const QString ReportTool = QStringLiteral(LUMIVEX_BIN_DIR "/lumivex-report");
 
-// Runs a program to its end: its exit code (-1 when it did not end normally) and its output and errors.
-int exitCodeOf(const QString &program, const QStringList &arguments, QString *output = nullptr)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, arguments);
-    if (!process.waitForFinished(Patience) || process.exitStatus() != QProcess::NormalExit)
-        return -1;
-    if (output)
-        *output = process.readAllStandardOutput();
-    return process.exitCode();
-}
-
 // The session of a case of the report's texts: a record, a test_session, 18 readings, one group's tests, or
 // a judged session.
 QVariantMap caseSession(const QVariantMap &entry)
@@ -178,8 +165,8 @@ private Q_SLOTS:
             m_uuid = store.sessions().first().toMap().value("uuid").toString();
             m_signedRecord = store.sessionRecord(store.sessions().first().toMap());
         }
-        QCOMPARE(
-            exitCodeOf(ReportTool, {"--database", signedFile("Lumivex.sqlite"), "--out", signedFile("report.pdf")}), 0);
+        const QStringList arguments{"--database", signedFile("Lumivex.sqlite"), "--out", signedFile("report.pdf")};
+        QCOMPARE(PdfProbe::run(ReportTool, arguments), 0);
     }
 
     void init()
@@ -250,13 +237,9 @@ private Q_SLOTS:
             environment.remove(variable);
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(m_folder->path());
-        if (fileSizeLimit == 0) {
-            process.start(ReportTool, arguments);
-        } else {
-            // A write past the limit fails as on a full disk (the signal it would raise is ignored).
-            const QString limited = QStringLiteral("trap '' XFSZ; ulimit -f %1; exec \"$0\" \"$@\"").arg(fileSizeLimit);
-            process.start("sh", QStringList{"-c", limited, ReportTool} + arguments);
-        }
+        // A write past the file size limit fails as on a full disk (the signal it would raise is ignored).
+        const QString limit = fileSizeLimit == 0 ? QString() : QString("ulimit -f %1; ").arg(fileSizeLimit);
+        process.start("sh", QStringList{"-c", "trap '' XFSZ; " + limit + "exec \"$0\" \"$@\"", ReportTool} + arguments);
         QVERIFY(process.waitForFinished(Patience) && process.exitStatus() == QProcess::NormalExit);
         QCOMPARE(process.exitCode(), exitCode);
         const QString output = process.readAllStandardOutput(), error = process.readAllStandardError();
@@ -299,12 +282,12 @@ private Q_SLOTS:
     // no transparency and no encryption.
     void archivalForm()
     {
-        QCOMPARE(exitCodeOf("qpdf", {"--check", signedFile("report.pdf")}), 0);
+        QCOMPARE(PdfProbe::run("qpdf", {"--check", signedFile("report.pdf")}), 0);
         QString metadata, fonts;
-        QCOMPARE(exitCodeOf("pdfinfo", {"-meta", signedFile("report.pdf")}, &metadata), 0);
+        QCOMPARE(PdfProbe::run("pdfinfo", {"-meta", signedFile("report.pdf")}, &metadata), 0);
         QVERIFY2(metadata.contains("pdfaid:part=\"1\"") && metadata.contains("pdfaid:conformance=\"B\""),
                  qPrintable(metadata));
-        QCOMPARE(exitCodeOf("pdffonts", {signedFile("report.pdf")}, &fonts), 0);
+        QCOMPARE(PdfProbe::run("pdffonts", {signedFile("report.pdf")}, &fonts), 0);
         // One line a font after two of headings, its "emb" column the first of three yes or no.
         const QRegularExpression embedded("\\s+yes\\s+(yes|no)\\s+(yes|no)\\s+\\d+\\s+\\d+$");
         const QStringList fontLines = fonts.split('\n', Qt::SkipEmptyParts).mid(2);
@@ -351,7 +334,7 @@ private Q_SLOTS:
         }
         QFETCH(int, exitCode);
         QString told;
-        QCOMPARE(exitCodeOf(ReportTool, {"--database", database, "--verify", signedFile(report)}, &told), exitCode);
+        QCOMPARE(PdfProbe::run(ReportTool, {"--database", database, "--verify", signedFile(report)}, &told), exitCode);
         QVERIFY2(exitCode == 2 || told.contains(m_uuid), qPrintable(told));
     }
 
@@ -901,9 +884,8 @@ private Q_SLOTS:
     // report, which also prints who made the reference by hand, when and why.
     void otherMeterWarns()
     {
-        QTemporaryDir meterDir;
-        writeBytes(meterDir.filePath("table"), "0.64\n");
-        qputenv("FAKE_SPOTREAD_TABLE", meterDir.filePath("table").toUtf8());
+        writeBytes(path("table"), "0.64\n");
+        qputenv("FAKE_SPOTREAD_TABLE", path("table").toUtf8());
         QSettings file(ConfigurationManager::instance()->fileName(), QSettings::IniFormat);
         for (auto [key, value] : {std::pair{"program", FAKE_SPOTREAD}, std::pair{"settleMs", "0"},
                                   std::pair{"model", "LS-150"}, std::pair{"serial", "4711"}})
