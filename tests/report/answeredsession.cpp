@@ -45,7 +45,7 @@ QVariantMap judgedRecord(const AnsweredCatalogue::Measurements &monitor, const Q
         if (typedOver.contains(content->id()))
             content->setResultText(typedOver.value(content->id()).toString());
     }
-    int failed = int(AnsweredCatalogue::judge(groups));
+    const int failed = int(AnsweredCatalogue::judge(groups));
     QMap<QString, QString> answers;
     QVariantMap testSession;
     for (const TestGroup *group : groups)
@@ -55,8 +55,7 @@ QVariantMap judgedRecord(const AnsweredCatalogue::Measurements &monitor, const Q
             answers.insert(content->id(), content->resultText());
     }
     const Judgement judgement = Judgement::judge(answers, context, limits);
-    failed += judgement.failedCount();
-    QVariantMap judged = record(testSession, failed, sessionDate);
+    QVariantMap judged = record(testSession, failed + judgement.failedCount(), sessionDate);
     judged.insert("testtype", testType);
     judged.insert("display", QVariantMap{{"maker", "EIZO"}, {"model", "RX660"}, {"serial", "42"},
                                          {"category", context.category}, {"roomClass", context.roomClass}});

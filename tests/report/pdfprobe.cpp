@@ -1,5 +1,7 @@
 #include "pdfprobe.h"
 
+#include "support/patience.h"
+
 #include <QColor>
 #include <QProcess>
 #include <QRegularExpression>
@@ -10,23 +12,21 @@
 
 namespace PdfProbe {
 
-namespace {
-
-QByteArray runTool(const QString &program, const QStringList &arguments)
+int run(const QString &program, const QStringList &arguments, QString *output)
 {
     QProcess process;
     process.start(program, arguments);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        return QByteArray();
-    return process.readAllStandardOutput();
+    if (!process.waitForFinished(Patience) || process.exitStatus() != QProcess::NormalExit)
+        return -1;
+    if (output)
+        *output = QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
+    return process.exitCode();
 }
-
-} // namespace
 
 QList<Word> words(const QString &pdfPath)
 {
-    const QString html = QString::fromUtf8(
-        runTool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdfPath, QStringLiteral("-")}));
+    QString html;
+    run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdfPath, QStringLiteral("-")}, &html);
     static const QRegularExpression tag(QStringLiteral(
         "<page |<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
     QList<Word> found;
@@ -73,9 +73,9 @@ QImage render(const QString &pdfPath, int page)
 {
     QTemporaryDir folder;
     const QString prefix = folder.filePath(QStringLiteral("page"));
-    runTool(QStringLiteral("pdftoppm"),
-            QStringLiteral("-png -r 72 -aa no -aaVector no -singlefile -f %1 -l %1").arg(page).split(QLatin1Char(' '))
-                << pdfPath << prefix);
+    run(QStringLiteral("pdftoppm"),
+        QStringLiteral("-png -r 72 -aa no -aaVector no -singlefile -f %1 -l %1").arg(page).split(QLatin1Char(' '))
+            << pdfPath << prefix);
     return QImage(prefix + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
 }
 

@@ -18,6 +18,8 @@ struct Word
     QString text;
 };
 
+// Runs a program to its end: its exit code (-1 when it did not end normally), and its output followed by its errors.
+int run(const QString &program, const QStringList &arguments, QString *output = nullptr);
 QList<Word> words(const QString &pdfPath);
 // The words with this text (or, empty, any text), on the given page or (0) on any.
 QList<Word> find(const QList<Word> &words, const QString &text, int page = 0);

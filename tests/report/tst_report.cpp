@@ -5,17 +5,20 @@
 #include "luminanceresponse.h"
 #include "meterassist.h"
 #include "pdfprobe.h"
+#include "recordfingerprint.h"
 #include "reportdocument.h"
 #include "reportgenerator.h"
 #include "reportstyle.h"
 #include "savedsessionsmodel.h"
 #include "sessionexport.h"
 #include "stepcaption.h"
+#include "storedrecord.h"
 #include "support/dentaldisplay.h"
 #include "support/modalanswers.h"
 #include "support/patience.h"
 #include "support/sessiondriver.h"
 #include "support/shippedlanguages.h"
+#include "support/sqlitefile.h"
 #include "support/storefiles.h"
 #include "support/translated.h"
 #include "support/watchingpaintengine.h"
@@ -38,6 +41,7 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -88,6 +92,7 @@ constexpr int valueLeft = 178;
 
 // The default settings file of lumivex-report, read when no other is named.
 const QString settingsName = QStringLiteral("Lumivex 2016.ini");
+const QString ReportTool = QStringLiteral(LUMIVEX_BIN_DIR "/lumivex-report");
 
 // The session of a case of the report's texts: a record, a test_session, 18 readings, one group's tests, or
 // a judged session.
@@ -150,7 +155,19 @@ class TestReport : public QObject
 
 private Q_SLOTS:
 
-    void initTestCase() { useShippedLanguages(); }
+    // A stored record and the report lumivex-report drew from it, for the fingerprint.
+    void initTestCase()
+    {
+        useShippedLanguages();
+        {
+            ConfigurationManager store(signedFile(settingsName));
+            QVERIFY(store.addSessionRecord(fullRecord(QDateTime(QDate(2026, 3, 2), QTime(9, 0)))));
+            m_uuid = store.sessions().first().toMap().value("uuid").toString();
+            m_signedRecord = store.sessionRecord(store.sessions().first().toMap());
+        }
+        const QStringList arguments{"--database", signedFile("Lumivex.sqlite"), "--out", signedFile("report.pdf")};
+        QCOMPARE(PdfProbe::run(ReportTool, arguments), 0);
+    }
 
     void init()
     {
@@ -194,42 +211,16 @@ private Q_SLOTS:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("out");       // standard output, or on failure a part of the one error line
         QTest::addColumn<int>("fileSizeLimit"); // in blocks of 512 bytes; 0 for none
-        const auto row = [](const char *name, const QString &arguments, int exitCode, const QString &out,
-                            int fileSizeLimit = 0) {
-            QTest::newRow(name) << arguments.split('|', Qt::SkipEmptyParts) << exitCode << out << fileSizeLimit;
-        };
-        row("list, newest first", "--list", 0,
-            "0\t14/03/2026 - 09:30\tBen\t4\n1\t20/02/2026 - 17:45\tCy\t1\n2\t05/01/2026 - 08:15\tAnn\t0\n");
-        row("newest, named after its date", "", 0, "20260314-0930.pdf\n");
-        row("oldest", "--session=2", 0, "20260105-0815.pdf\n");
-        row("default name taken by an earlier report", "--session=1", 0, "20260220-1745-2.pdf\n");
-        // The settings of one session without tests fit under the limit, the report does not.
-        row("disk full while writing", "--settings=small.ini|--out=full.pdf", 1, "not written completely", 24);
-        // The exports equal tests/data/report/export.<suffix>, checked by hand.
-        row("JSON export", "--session=1|--export=data.json", 0, "data.json\n");
-        row("CSV export and report", "--session=1|--export=data.CSV|--out=data.pdf", 0, "data.CSV\ndata.pdf\n");
-        row("missing settings file", "--settings=none.ini", 1, "does not exist");
-        row("settings file is a folder", "--settings=.", 1, "cannot be read");
-        row("settings without sessions", "--settings=empty.ini", 1, "no stored sessions");
-        row("session not a number", "--session=first", 2, "--session needs");
-        row("session out of range", "--session=3", 2, "there is no session 3");
-        row("output folder missing", "--out=missing/out.pdf", 1, "cannot write");
-        row("export of another kind", "--export=out.xml", 2, ".json or .csv");
-        row("list and export", "--list|--export=out.csv", 2, "--list cannot");
-        row("out is the settings file", "--out=" + settingsName, 2, "is the settings file");
-        row("out links to the settings file", "--out=link", 2, "is the settings file");
-        row("export is the settings file", "--settings=store.csv|--export=./store.csv", 2, "is the settings file");
-        row("out and export the same", "--out=a.csv|--export=a.csv", 2, "same file");
-        row("database: names escaped", "--database=db/Lumivex.sqlite|--list", 0,
-            "0\t01/04/2026 - 10:00\tEve\\n0\\t01/01/2000 - 00:00\\tForged\\t0\\u{1b}[2J\t0\n"
-            "1\t14/03/2026 - 09:30\tBen\t4\n2\t20/02/2026 - 17:45\tCy\t1\n3\t05/01/2026 - 08:15\tAnn\t0\n");
-        row("database: JSON export as from the settings file",
-            "--database=db/Lumivex.sqlite|--session=2|--export=data.json", 0, "data.json\n");
-        row("database and settings file", "--database=db/Lumivex.sqlite|--settings=" + settingsName, 2,
-            "cannot be combined");
-        row("database missing", "--database=none.sqlite", 1, "database \"none.sqlite\" does not exist");
-        row("database not SQLite", "--database=store.csv", 1, "cannot be read");
-        row("out is the database", "--database=db/Lumivex.sqlite|--out=db/Lumivex.sqlite", 2, "is the database");
+        // Each case of lumivex-report's command line: its name, its arguments, the exit code, the output and the
+        // file size limit when it has one ("why" says why a case is as it is).
+        const QVariantList cases = QJsonDocument::fromJson(fileBytes(REPORT_CASES)).toVariant().toList();
+        QVERIFY(!cases.isEmpty());
+        for (const QVariant &entry : cases) {
+            const QVariantMap c = entry.toMap();
+            QTest::newRow(qPrintable(c.value("name").toString()))
+                << c.value("arguments").toStringList() << c.value("exitCode").toInt() << c.value("out").toString()
+                << c.value("fileSizeLimit").toInt();
+        }
     }
 
     // Only the files asked for are written, no scratch files; every file there before is only read.
@@ -246,13 +237,9 @@ private Q_SLOTS:
             environment.remove(variable);
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(m_folder->path());
-        if (fileSizeLimit == 0) {
-            process.start(LUMIVEX_BIN_DIR "/lumivex-report", arguments);
-        } else {
-            // A write past the limit fails as on a full disk (the signal it would raise is ignored).
-            const QString limited = QStringLiteral("trap '' XFSZ; ulimit -f %1; exec \"$0\" \"$@\"").arg(fileSizeLimit);
-            process.start("sh", QStringList{"-c", limited, LUMIVEX_BIN_DIR "/lumivex-report"} + arguments);
-        }
+        // A write past the file size limit fails as on a full disk (the signal it would raise is ignored).
+        const QString limit = fileSizeLimit == 0 ? QString() : QString("ulimit -f %1; ").arg(fileSizeLimit);
+        process.start("sh", QStringList{"-c", "trap '' XFSZ; " + limit + "exec \"$0\" \"$@\"", ReportTool} + arguments);
         QVERIFY(process.waitForFinished(Patience) && process.exitStatus() == QProcess::NormalExit);
         QCOMPARE(process.exitCode(), exitCode);
         const QString output = process.readAllStandardOutput(), error = process.readAllStandardError();
@@ -266,14 +253,89 @@ private Q_SLOTS:
         QMap<QString, QByteArray> after = snapshot();
         for (const QString &file : written) {
             after.remove(file);
-            const QString expected = file.endsWith(".pdf")
-                                         ? QString()
-                                         : LUMIVEX_TEST_DATA_DIR "/report/export." + QFileInfo(file).suffix().toLower();
-            QVERIFY2(expected.isEmpty() ? PdfProbe::text(PdfProbe::words(path(file))).contains("Luminance response")
-                                        : fileBytes(path(file)) == fileBytes(expected),
-                     qPrintable(file));
+            if (file.endsWith(".pdf"))
+                QVERIFY2(PdfProbe::text(PdfProbe::words(path(file))).contains("Luminance response"), qPrintable(file));
+            else
+                QCOMPARE(fileBytes(path(file)),
+                         fileBytes(LUMIVEX_TEST_DATA_DIR "/report/export." + QFileInfo(file).suffix().toLower()));
         }
         QCOMPARE(after, before);
+    }
+
+    // A report names the stored record it was drawn from: the fingerprint on every page and whole at the end, read
+    // back by lumivex-report --verify; the file is PDF/A-1b as the poppler utilities and qpdf read it.
+    void fingerprintOnEveryPage()
+    {
+        const QString fingerprint = RecordFingerprint::of(m_uuid, m_signedRecord);
+        const QList<PdfProbe::Word> words = PdfProbe::words(signedFile("report.pdf"));
+        const int pages = words.constLast().page;
+        QVERIFY(pages > 1);
+        for (int page = 1; page <= pages; ++page)
+            QVERIFY2(!PdfProbe::find(words, RecordFingerprint::shortForm(fingerprint), page).isEmpty(),
+                     qPrintable(QString::number(page)));
+        QCOMPARE(PdfProbe::find(words, fingerprint, pages).size(), 1);
+    }
+
+    // No validator of PDF/A is packaged for Debian: qpdf checks the file's
+    // structure, poppler's pdfinfo reads the PDF/A-1b claim of its XMP metadata
+    // and pdffonts finds every font embedded; the file holds an output intent,
+    // no transparency and no encryption.
+    void archivalForm()
+    {
+        QCOMPARE(PdfProbe::run("qpdf", {"--check", signedFile("report.pdf")}), 0);
+        QString metadata, fonts;
+        QCOMPARE(PdfProbe::run("pdfinfo", {"-meta", signedFile("report.pdf")}, &metadata), 0);
+        QVERIFY2(metadata.contains("pdfaid:part=\"1\"") && metadata.contains("pdfaid:conformance=\"B\""),
+                 qPrintable(metadata));
+        QCOMPARE(PdfProbe::run("pdffonts", {signedFile("report.pdf")}, &fonts), 0);
+        // One line a font after two of headings, its "emb" column the first of three yes or no.
+        const QRegularExpression embedded("\\s+yes\\s+(yes|no)\\s+(yes|no)\\s+\\d+\\s+\\d+$");
+        const QStringList fontLines = fonts.split('\n', Qt::SkipEmptyParts).mid(2);
+        QVERIFY2(!fontLines.isEmpty() && fontLines.filter(embedded).size() == fontLines.size(), qPrintable(fonts));
+        const QByteArray bytes = fileBytes(signedFile("report.pdf"));
+        // PDF/A-1 allows a soft mask only as "/SMask /None".
+        QVERIFY(bytes.contains("/OutputIntents") && !bytes.contains("/Encrypt") && !bytes.contains("/Transparency"));
+        QCOMPARE(bytes.count("/SMask"), bytes.count("/SMask /None"));
+    }
+
+    void verify_data()
+    {
+        QTest::addColumn<QString>("report");
+        QTest::addColumn<QString>("change"); // a statement run on a copy of the database first
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("the report of the stored record") << "report.pdf" << QString() << 0;
+        QTest::newRow("the record changed after the report") << "report.pdf" << QString("tester") << 1;
+        QTest::newRow("the session is not in the database") << "report.pdf" << QString("other") << 1;
+        QTest::newRow("a PDF of another program") << "other.pdf" << QString() << 2;
+        QTest::newRow("not a PDF") << "Lumivex 2016.ini" << QString() << 2;
+        QTest::newRow("no such file") << "none.pdf" << QString() << 2;
+    }
+
+    void verify()
+    {
+        QFETCH(QString, report);
+        QFETCH(QString, change);
+        QTemporaryDir copy;
+        const QString database = copy.filePath("Lumivex.sqlite");
+        QVERIFY(QFile::copy(signedFile("Lumivex.sqlite"), database));
+        if (change == "tester") {
+            QVariantMap changed = m_signedRecord;
+            changed.insert("tester", "Someone Else");
+            runOnDatabase(database, {"UPDATE session_records SET record = x'" +
+                                     StoredRecord::compress(StoredRecord::encode(changed)).toHex() + "'"});
+        } else if (change == "other") {
+            QFile::remove(database);
+            ConfigurationManager store(copy.filePath("Lumivex 2016.ini"));
+            QVERIFY(store.addSessionRecord(m_signedRecord));
+        }
+        if (report == "other.pdf") {
+            QPdfWriter writer(signedFile(report));
+            QPainter(&writer).drawText(100, 100, "Lumivex report");
+        }
+        QFETCH(int, exitCode);
+        QString told;
+        QCOMPARE(PdfProbe::run(ReportTool, {"--database", database, "--verify", signedFile(report)}, &told), exitCode);
+        QVERIFY2(exitCode == 2 || told.contains(m_uuid), qPrintable(told));
     }
 
     void texts_data()
@@ -822,9 +884,8 @@ private Q_SLOTS:
     // report, which also prints who made the reference by hand, when and why.
     void otherMeterWarns()
     {
-        QTemporaryDir meterDir;
-        writeBytes(meterDir.filePath("table"), "0.64\n");
-        qputenv("FAKE_SPOTREAD_TABLE", meterDir.filePath("table").toUtf8());
+        writeBytes(path("table"), "0.64\n");
+        qputenv("FAKE_SPOTREAD_TABLE", path("table").toUtf8());
         QSettings file(ConfigurationManager::instance()->fileName(), QSettings::IniFormat);
         for (auto [key, value] : {std::pair{"program", FAKE_SPOTREAD}, std::pair{"settleMs", "0"},
                                   std::pair{"model", "LS-150"}, std::pair{"serial", "4711"}})
@@ -932,6 +993,7 @@ private:
 
     QString reportText(const QVariantMap &record) { return PdfProbe::text(PdfProbe::words(write(record))); }
     QString path(const QString &name) const { return m_folder->filePath(name); }
+    QString signedFile(const QString &name) const { return m_signed.filePath(name); }
     QString write(const QVariantMap &session)
     {
         const QString pdf = path(QStringLiteral("report%1.pdf").arg(++m_reports));
@@ -954,6 +1016,9 @@ private:
     }
 
     QScopedPointer<QTemporaryDir> m_folder;
+    QTemporaryDir m_signed; // the fingerprint's record and report
+    QString m_uuid;
+    QVariantMap m_signedRecord;
     QScopedPointer<QTemporaryDir> m_sessions;
     std::unique_ptr<ConfigurationManager> m_store;
     std::unique_ptr<SavedSessionsModel> m_model;
