@@ -148,12 +148,14 @@ void ConfigurationManager::initialise()
     // Writing converts the whole file back to text; a file that is already
     // complete and sound is left as it is.
     const bool existed = QFileInfo::exists(fileName());
-    bool changed = !existed;
-    if (existed && isDamaged()) {
+    const bool damaged = existed && isDamaged();
+    if (damaged)
         backUpDamagedFile();
-        changed = true;
-    }
-    if (m_settings->value(VersionKey).toString() != ProgramVersion) {
+    bool changed = !existed;
+    // QSettings rewrites the file only after a value was set: a damaged file
+    // whose version is current gets it set again, or it would stay damaged
+    // and be kept aside anew at every start.
+    if (damaged || m_settings->value(VersionKey).toString() != ProgramVersion) {
         m_settings->setValue(VersionKey, ProgramVersion);
         changed = true;
     }

@@ -315,6 +315,7 @@ private slots:
             writeBytes(path(), content);
         QFile::setPermissions(path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
         const QVariantList written = QSettings(goodSettings(), QSettings::IniFormat).value(SessionList).toList();
+        int keptAside = 0;
         for (int start = 0; start < 2; ++start) {
             ConfigurationManager store(path());
             QTEST(store.sessions().size(), "sessions");
@@ -339,6 +340,11 @@ private slots:
                 QCOMPARE(aside.size(), int(content.contains('\0')));
                 QVERIFY(aside.isEmpty() || fileBytes(path(aside.first())) == content);
             }
+            // Rewritten sound at the first start, a damaged file is not kept aside again at the next.
+            if (start == 0)
+                keptAside = aside.size();
+            QCOMPARE(aside.size(), keptAside);
+            QVERIFY(!after.contains('\0'));
         }
     }
 
@@ -454,6 +460,7 @@ private slots:
         QFETCH(QString, unreadable);
         seed(path());
         runOnDatabase(database(), {statement});
+        int keptAside = 0;
         for (int start = 0; start < 2; ++start) {
             ConfigurationManager store(path());
             QVERIFY(store.startReport().unavailable.isEmpty() && store.startReport().damagedCopy.isEmpty());
