@@ -384,7 +384,8 @@ private slots:
             QVERIFY(mount(folder, "tmpfs", "size=1m"));
         QDir().mkpath(folder);
         seed(folder + '/' + SettingsFileName);
-        QStringList testers, kept;
+        QStringList testers;
+        QStringList kept;
         int tasks = 0;
         if (fault == "read-only") {
             QVERIFY(QFile::rename(folder, path("seeded")));
