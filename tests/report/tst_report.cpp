@@ -211,16 +211,42 @@ private Q_SLOTS:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("out");       // standard output, or on failure a part of the one error line
         QTest::addColumn<int>("fileSizeLimit"); // in blocks of 512 bytes; 0 for none
-        // Each case of lumivex-report's command line: its name, its arguments, the exit code, the output and the
-        // file size limit when it has one ("why" says why a case is as it is).
-        const QVariantList cases = QJsonDocument::fromJson(fileBytes(REPORT_CASES)).toVariant().toList();
-        QVERIFY(!cases.isEmpty());
-        for (const QVariant &entry : cases) {
-            const QVariantMap c = entry.toMap();
-            QTest::newRow(qPrintable(c.value("name").toString()))
-                << c.value("arguments").toStringList() << c.value("exitCode").toInt() << c.value("out").toString()
-                << c.value("fileSizeLimit").toInt();
-        }
+        const auto row = [](const char *name, const QString &arguments, int exitCode, const QString &out,
+                            int fileSizeLimit = 0) {
+            QTest::newRow(name) << arguments.split('|', Qt::SkipEmptyParts) << exitCode << out << fileSizeLimit;
+        };
+        row("list, newest first", "--list", 0,
+            "0\t14/03/2026 - 09:30\tBen\t4\n1\t20/02/2026 - 17:45\tCy\t1\n2\t05/01/2026 - 08:15\tAnn\t0\n");
+        row("newest, named after its date", "", 0, "20260314-0930.pdf\n");
+        row("oldest", "--session=2", 0, "20260105-0815.pdf\n");
+        row("default name taken by an earlier report", "--session=1", 0, "20260220-1745-2.pdf\n");
+        // The settings of one session without tests fit under the limit, the report does not.
+        row("disk full while writing", "--settings=small.ini|--out=full.pdf", 1, "not written completely", 24);
+        // The exports equal tests/data/report/export.<suffix>, checked by hand.
+        row("JSON export", "--session=1|--export=data.json", 0, "data.json\n");
+        row("CSV export and report", "--session=1|--export=data.CSV|--out=data.pdf", 0, "data.CSV\ndata.pdf\n");
+        row("missing settings file", "--settings=none.ini", 1, "does not exist");
+        row("settings file is a folder", "--settings=.", 1, "cannot be read");
+        row("settings without sessions", "--settings=empty.ini", 1, "no stored sessions");
+        row("session not a number", "--session=first", 2, "--session needs");
+        row("session out of range", "--session=3", 2, "there is no session 3");
+        row("output folder missing", "--out=missing/out.pdf", 1, "cannot write");
+        row("export of another kind", "--export=out.xml", 2, ".json or .csv");
+        row("list and export", "--list|--export=out.csv", 2, "--list cannot");
+        row("out is the settings file", "--out=" + settingsName, 2, "is the settings file");
+        row("out links to the settings file", "--out=link", 2, "is the settings file");
+        row("export is the settings file", "--settings=store.csv|--export=./store.csv", 2, "is the settings file");
+        row("out and export the same", "--out=a.csv|--export=a.csv", 2, "same file");
+        row("database: names escaped", "--database=db/Lumivex.sqlite|--list", 0,
+            "0\t01/04/2026 - 10:00\tEve\\n0\\t01/01/2000 - 00:00\\tForged\\t0\\u{1b}[2J\t0\n"
+            "1\t14/03/2026 - 09:30\tBen\t4\n2\t20/02/2026 - 17:45\tCy\t1\n3\t05/01/2026 - 08:15\tAnn\t0\n");
+        row("database: JSON export as from the settings file",
+            "--database=db/Lumivex.sqlite|--session=2|--export=data.json", 0, "data.json\n");
+        row("database and settings file", "--database=db/Lumivex.sqlite|--settings=" + settingsName, 2,
+            "cannot be combined");
+        row("database missing", "--database=none.sqlite", 1, "database \"none.sqlite\" does not exist");
+        row("database not SQLite", "--database=store.csv", 1, "cannot be read");
+        row("out is the database", "--database=db/Lumivex.sqlite|--out=db/Lumivex.sqlite", 2, "is the database");
     }
 
     // Only the files asked for are written, no scratch files; every file there before is only read.

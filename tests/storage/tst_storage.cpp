@@ -461,7 +461,6 @@ private slots:
         QFETCH(QString, unreadable);
         seed(path());
         runOnDatabase(database(), {statement});
-        int keptAside = 0;
         for (int start = 0; start < 2; ++start) {
             ConfigurationManager store(path());
             QVERIFY(store.startReport().unavailable.isEmpty() && store.startReport().damagedCopy.isEmpty());
