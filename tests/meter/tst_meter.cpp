@@ -126,12 +126,8 @@ private slots:
     void settingsFromFile()
     {
         QFETCH(QStringList, stored);
-        QTemporaryDir dir;
-        QSettings file(dir.filePath("meter.ini"), QSettings::IniFormat);
-        file.setValue("METER/instrument", stored.at(0));
-        file.setValue("METER/displayType", stored.at(1));
-        file.setValue("METER/settleMs", stored.at(2));
-        const MeterSettings settings = MeterSettings::load(file);
+        setMeter({{"instrument", stored.at(0)}, {"displayType", stored.at(1)}, {"settleMs", stored.at(2)}});
+        const MeterSettings settings = MeterSettings::load();
         QTEST(QString("%1 %2 %3").arg(settings.instrument).arg(settings.displayType).arg(settings.settleMs),
               "expected");
     }
