@@ -214,7 +214,7 @@ private slots:
     }
 
     // The whole TG18-LN series read by the meter: each reading with the right pattern on screen. A pause
-    // holds the series before its next reading; going on reads the rest.
+    // holds the series before its next reading; going on reads the rest. Then the ambient luminance.
     void measureAllLevels()
     {
         QStringList table, expectedPatterns;
@@ -222,7 +222,7 @@ private slots:
             table << QString::number(level * 20.5);
             expectedPatterns << QString("kTestPatternTG18LN%1").arg(level, 2, 10, QChar('0'));
         }
-        TestInputDialog *dialog = startAt("test_06_03_00", table, 40);
+        TestInputDialog *dialog = startAt("test_06_03_00", table << "0.42", 40);
         QStringList patterns;
         QVector<int> settlingTimes;
         connect(dialog->meterAssist(), &MeterAssist::readingStarted, this, [&] {
@@ -253,6 +253,21 @@ private slots:
         }
         QCOMPARE(patterns, expectedPatterns);
         QCOMPARE(m_session->frame()->test()->id(), QString("test_06_06_00"));
+
+        // The ambient luminance is read on a black screen with no window of the program on it, after the
+        // operator was asked to switch the display off; the dialog comes back with the value.
+        bool black = false;
+        connect(dialog->meterAssist(), &MeterAssist::readingStarted, this,
+                [&] { black = !dialog->isVisible() && screenShows(m_session->frame()->geometry(), qRgb(0, 0, 0)); });
+        QString asked;
+        ModalAnswers::clickButton(translated("meter_useBlack"), &asked);
+        QTest::mouseClick(dialog->findChild<QPushButton *>("measurePushButton"), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(dialog->findChild<QLineEdit *>()->text(), QString("0.420"), Patience);
+        QVERIFY(black);
+        QCOMPARE(asked, translated("meter_ambientPrompt"));
+        QVERIFY(!m_session->frame()->findChild<QWidget *>("meterBlackCover"));
+        QVERIFY(dialog->isVisible());
+        QVERIFY(dialog->findChild<QPushButton *>("measureAllPushButton")->isHidden());
     }
 
     // Nine readings, then the meter fails twice: the nine are kept, the operator types the tenth and goes on.
@@ -334,25 +349,6 @@ private slots:
         QVERIFY(!placed->isVisible());
         QVERIFY(canvas->outlined().isEmpty());
         QVERIFY(dialog->findChild<QScrollArea *>("scrollArea")->isVisible());
-    }
-
-    // The ambient luminance is read on a black screen with no window of the program on it, after the
-    // operator was asked to switch the display off; the dialog comes back with the value.
-    void ambientOnBlack()
-    {
-        TestInputDialog *dialog = startAt("test_06_06_00", {"0.42"});
-        bool black = false;
-        connect(dialog->meterAssist(), &MeterAssist::readingStarted, this,
-                [&] { black = !dialog->isVisible() && screenShows(m_session->frame()->geometry(), qRgb(0, 0, 0)); });
-        QString asked;
-        ModalAnswers::clickButton(translated("meter_useBlack"), &asked);
-        QTest::mouseClick(dialog->findChild<QPushButton *>("measurePushButton"), Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(dialog->findChild<QLineEdit *>()->text(), QString("0.420"), Patience);
-        QVERIFY(black);
-        QCOMPARE(asked, translated("meter_ambientPrompt"));
-        QVERIFY(!m_session->frame()->findChild<QWidget *>("meterBlackCover"));
-        QVERIFY(dialog->isVisible());
-        QVERIFY(dialog->findChild<QPushButton *>("measureAllPushButton")->isHidden());
     }
 
 private:
