@@ -114,22 +114,13 @@ private slots:
                  qPrintable(reply.message));
     }
 
-    void settingsFromFile_data()
+    // Damaged and out-of-range values read as the defaults.
+    void damagedSettingsReadAsDefaults()
     {
-        // The stored instrument, display type and settling time, and the settings read from them.
-        QTest::addColumn<QStringList>("stored");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("as stored") << QStringList{"2", "l", "1500"} << "2 l 1500";
-        QTest::newRow("damaged and out of range: defaults") << QStringList{"0", "-x; rm", "600000"} << "1  1000";
-    }
-
-    void settingsFromFile()
-    {
-        QFETCH(QStringList, stored);
-        setMeter({{"instrument", stored.at(0)}, {"displayType", stored.at(1)}, {"settleMs", stored.at(2)}});
+        setMeter({{"instrument", "0"}, {"displayType", "-x; rm"}, {"settleMs", "600000"}});
         const MeterSettings settings = MeterSettings::load();
-        QTEST(QString("%1 %2 %3").arg(settings.instrument).arg(settings.displayType).arg(settings.settleMs),
-              "expected");
+        QCOMPARE(QString("%1 %2 %3").arg(settings.instrument).arg(settings.displayType).arg(settings.settleMs),
+                 "1  1000");
     }
 
     // Every key of the group survives the page: shown, used by the trial reading, written back as it
@@ -137,13 +128,15 @@ private slots:
     void settingsPageKeepsTheFile()
     {
         useTable({"hang"});
-        setMeter({{"program", FAKE_SPOTREAD}, {"timeLimitMs", 1500}, {"settleMs", "soon"}, {"laterKey", "kept"}});
+        setMeter({{"program", FAKE_SPOTREAD}, {"instrument", 2}, {"displayType", "l"}, {"timeLimitMs", 1500}});
+        setMeter({{"settleMs", "soon"}, {"laterKey", "kept"}});
         MeterSettingsPage page;
         auto *status = page.findChild<QLabel *>("meterStatusLabel");
         QVERIFY2(status->text().contains("settleMs=soon"), qPrintable(status->text()));
         QCOMPARE(page.findChild<QSpinBox *>("timeLimitSpinBox")->value(), 1500);
         page.tryReading();
         QTRY_COMPARE_WITH_TIMEOUT(status->text(), translated("meter_timeOut").arg(1.5, 0, 'f', 1), Patience);
+        QCOMPARE(callArguments(), QStringList{"-e -x -O -N -c 2 -y l"});
         page.findChild<QLineEdit *>("serialLineEdit")->setText(" 4711 ");
         QVERIFY(page.save());
         QCOMPARE(status->text(), translated("meter_saved"));
