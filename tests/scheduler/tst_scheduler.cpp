@@ -230,13 +230,11 @@ private slots:
         QTest::addColumn<QString>("category");
         QTest::addColumn<QStringList>("existing");
         QTest::addColumn<QStringList>("made"); // "type count unit start"
-        const QString today = "2026-01-31";
+        const QString daily = "dailyConstancy 1 workingDays 2026-01-31";
         QTest::newRow("mammography") << "mammography" << QStringList()
-                                     << QStringList{"dailyConstancy 1 workingDays " + today,
-                                                    "periodicConstancy 6 months 2026-07-31"};
+                                     << QStringList{daily, "periodicConstancy 6 months 2026-07-31"};
         QTest::newRow("dental, every twelve months")
-            << "dentalRk6" << QStringList()
-            << QStringList{"dailyConstancy 1 workingDays " + today, "periodicConstancy 12 months 2027-01-31"};
+            << "dentalRk6" << QStringList() << QStringList{daily, "periodicConstancy 12 months 2027-01-31"};
         QTest::newRow("a daily task kept as the operator set it")
             << "ct" << QStringList{"dailyConstancy"} << QStringList{"periodicConstancy 6 months 2026-07-31"};
         QTest::newRow("category not in the table") << "gone" << QStringList() << QStringList();
@@ -372,11 +370,8 @@ private slots:
         QTest::addColumn<bool>("isRun");
 
         const QVariantMap &a = kDisplayA, &b = kDisplayB;
-        const QVariantMap bAnswered{{"maker", " MAKER"},
-                                    {"model", "MD27 "},
-                                    {"serial", "87654321"},
-                                    {"category", "dental"},
-                                    {"roomClass", "RK5"}};
+        QVariantMap bAnswered = b; // as the operator typed it, with its category
+        bAnswered.insert({{"maker", " MAKER"}, {"model", "MD27 "}, {"category", "dental"}, {"roomClass", "RK5"}});
         const auto session = [](const QVariantMap &display, const QString &type) {
             return QVariantMap{{"display", display}, {"testtype", type}};
         };
