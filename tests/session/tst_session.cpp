@@ -386,10 +386,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(moreBelow->isVisible(), Patience);
 
         QSignalSpy next(m_dialog.get(), &TestInputDialog::next);
-        for (QRadioButton *choice : choices.mid(0, 18)) {
-            if (choice->objectName() == "noRadioButton")
-                choice->click();
-        }
+        for (int row = 0; row < 9; ++row)
+            choices.at(2 * row + 1)->click(); // "No"
         QTest::keyClick(m_dialog.get(), Qt::Key_Return);
         QVERIFY(next.isEmpty());
         // The open answer was scrolled into view, the last of the rows.
