@@ -128,8 +128,12 @@ private slots:
     void settingsPageKeepsTheFile()
     {
         useTable({"hang"});
-        setMeter({{"program", FAKE_SPOTREAD}, {"instrument", 2}, {"displayType", "l"}, {"timeLimitMs", 1500}});
-        setMeter({{"settleMs", "soon"}, {"laterKey", "kept"}});
+        setMeter({{"program", FAKE_SPOTREAD},
+                  {"instrument", 2},
+                  {"displayType", "l"},
+                  {"timeLimitMs", 1500},
+                  {"settleMs", "soon"},
+                  {"laterKey", "kept"}});
         MeterSettingsPage page;
         auto *status = page.findChild<QLabel *>("meterStatusLabel");
         QVERIFY2(status->text().contains("settleMs=soon"), qPrintable(status->text()));
@@ -210,7 +214,8 @@ private slots:
     // holds the series before its next reading; going on reads the rest. Then the ambient luminance.
     void measureAllLevels()
     {
-        QStringList table, expectedPatterns;
+        QStringList table;
+        QStringList expectedPatterns;
         for (int level = 1; level <= 18; ++level) {
             table << QString::number(level * 20.5);
             expectedPatterns << QString("kTestPatternTG18LN%1").arg(level, 2, 10, QChar('0'));
