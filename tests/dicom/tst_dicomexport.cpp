@@ -103,7 +103,8 @@ private Q_SLOTS:
         int count = 0;
         for (auto set = m_exports.cbegin(); set != m_exports.cend(); ++set) {
             const int bits = set.key();
-            QSet<QString> studies, series;
+            QSet<QString> studies;
+            QSet<QString> series;
             for (int index = 0; index < entries.size(); ++index) {
                 const QString key = TestPattern::typeToString(entries.at(index).pattern);
                 const QImage png =

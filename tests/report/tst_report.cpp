@@ -268,7 +268,8 @@ private Q_SLOTS:
         process.start("sh", QStringList{"-c", "trap '' XFSZ; " + limit + "exec \"$0\" \"$@\"", ReportTool} + arguments);
         QVERIFY(process.waitForFinished(Patience) && process.exitStatus() == QProcess::NormalExit);
         QCOMPARE(process.exitCode(), exitCode);
-        const QString output = process.readAllStandardOutput(), error = process.readAllStandardError();
+        const QString output = process.readAllStandardOutput();
+        const QString error = process.readAllStandardError();
         // On success no diagnostics of the libraries; on failure one line.
         QVERIFY2(exitCode == 0 ? output == out && error.isEmpty()
                                : output.isEmpty() && error.startsWith("lumivex-report: ") && error.contains(out) &&
@@ -309,7 +310,8 @@ private Q_SLOTS:
     void archivalForm()
     {
         QCOMPARE(PdfProbe::run("qpdf", {"--check", signedFile("report.pdf")}), 0);
-        QString metadata, fonts;
+        QString metadata;
+        QString fonts;
         QCOMPARE(PdfProbe::run("pdfinfo", {"-meta", signedFile("report.pdf")}, &metadata), 0);
         QVERIFY2(metadata.contains("pdfaid:part=\"1\"") && metadata.contains("pdfaid:conformance=\"B\""),
                  qPrintable(metadata));
@@ -473,7 +475,8 @@ private Q_SLOTS:
     void longTextsContinueOnNextPages()
     {
         // A value and a note each longer than a page: every word printed in order, inside the content area.
-        QStringList value, note;
+        QStringList value;
+        QStringList note;
         for (int word = 0; word < 1500; ++word)
             value << QStringLiteral("v%1").arg(word), note << QStringLiteral("n%1").arg(word);
         const QVariantMap longRow{{"report", "Longvalue"},
@@ -728,7 +731,8 @@ private Q_SLOTS:
         std::copy_if(words.begin(), words.end(), std::back_inserter(labelWords),
                      [](const Word &word) { return word.box.right() <= 161; });
         const QRegularExpression space("\\s");
-        const QString labels = PdfProbe::text(labelWords).remove(space), text = PdfProbe::text(words).remove(space);
+        const QString labels = PdfProbe::text(labelWords).remove(space);
+        const QString text = PdfProbe::text(words).remove(space);
         const auto label = [](const TestContent *row) {
             const QString text = translated(row->report());
             return QString(text.isEmpty() ? translated(row->caption()) : text).remove(QRegularExpression("\\s"));

@@ -190,7 +190,8 @@ private slots:
             QTest::newRow(name) << count << int(unit) << start << lastRun << next;
         };
         const QDateTime january31 = at(2026, 1, 31, 9);
-        const auto months = TaskInterval::Months, workingDays = TaskInterval::WorkingDays;
+        const auto months = TaskInterval::Months;
+        const auto workingDays = TaskInterval::WorkingDays;
         row("monthly from 31 January: February's last day", 1, months, january31, at(2026, 1, 31, 10),
             at(2026, 2, 28, 9));
         row("then March's 31st", 1, months, january31, at(2026, 2, 28, 9), at(2026, 3, 31, 9));

@@ -277,7 +277,8 @@ private slots:
     // file of the same name wins; each language is offered once.
     void installedLanguageFolder()
     {
-        QTemporaryDir own, installed;
+        QTemporaryDir own;
+        QTemporaryDir installed;
         for (const char *name : {"l_de.xml", "l_it.xml"})
             QVERIFY(QFile::copy(TestLanguages + '/' + name, installed.filePath(name)));
         writeBytes(own.filePath("l_de.xml"),

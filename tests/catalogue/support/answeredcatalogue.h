@@ -18,11 +18,14 @@ public:
     struct Measurements
     {
         QString screenDiagonal;
-        QVector<double> lightFields, darkFields, tg18lnLevels;
+        QVector<double> lightFields;
+        QVector<double> darkFields;
+        QVector<double> tg18lnLevels;
         double ambientLuminance = 0;
         QString ambientClass; // "200" or "300"
         // Pixel errors of type A, B, C, D as counted on the UN10 and UN80 fields.
-        QVector<int> pixelErrorsUN80, pixelErrorsUN10;
+        QVector<int> pixelErrorsUN80;
+        QVector<int> pixelErrorsUN10;
     };
 
     // A bright, high-contrast 27-inch monitor that passes every rule.
