@@ -97,8 +97,10 @@ Answers gsdfOff(double percent)
     double steep = 2;
     for (int step = 0; step < 60; ++step) {
         const double middle = (gentle + steep) / 2;
-        // The 18 readings come first in the order of their contents, the ambient luminance after them.
-        const QStringList values = readings(1, 300, 0.5, middle).values().mid(0, 18);
+        const Answers answers = readings(1, 300, 0.5, middle);
+        QStringList values;
+        for (int i = 0; i < 18; ++i)
+            values << answers.value(level(i));
         (LuminanceResponse::analyse(values, 0.5).largestDeviation * 100 < percent ? gentle : steep) = middle;
     }
     return readings(1, 300, 0.5, gentle);
